@@ -1,0 +1,91 @@
+#pragma once
+// The cells of a result set: values appended to storage pages, one NULL-flag byte per cell,
+// and per cell the address and length of its stored bytes. Cell index = row x columns + column.
+#include "core/PagedIndex.h"
+#include "core/StoragePage.h"
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace marlix {
+
+struct CellRef {
+    const char* data = nullptr;
+    uint32_t length = 0; // stored bytes, terminating NUL included (16 for a timestamp)
+    bool isNull = false;
+
+    // The text of a text cell, without its terminating NUL.
+    std::string_view Text() const noexcept { return {data, length ? length - 1 : 0}; }
+};
+
+class CellStorage {
+public:
+    static constexpr size_t kFlagsPerPage = StoragePage::kReserved - 1;
+
+    // Records a cell whose n stored bytes the caller writes at the returned address.
+    // Throws CCustomMemoryException when n does not fit even an empty page.
+    char* AppendCell(bool isNull, size_t n) {
+        char* at = AppendData(n);
+        try {
+            AppendFlag(isNull);
+        } catch (...) {
+            // Keep cells, flags and lengths in step: the cell was not recorded.
+            dataIndex_.PopBack();
+            lengths_.PopBack();
+            storedBytes_ -= n;
+            throw;
+        }
+        return at;
+    }
+    char* AppendCell(bool isNull, const void* bytes, size_t n) {
+        char* at = AppendCell(isNull, n);
+        if (n) std::memcpy(at, bytes, n);
+        return at;
+    }
+    // Stores a value that belongs to no cell (grid edits); returns its data index.
+    size_t AppendValue(const void* bytes, size_t n) {
+        char* at = AppendData(n);
+        if (n) std::memcpy(at, bytes, n);
+        return dataIndex_.Size() - 1;
+    }
+
+    CellRef Cell(size_t cellIndex) const noexcept {
+        return {dataIndex_[cellIndex], lengths_[cellIndex], IsNull(cellIndex)};
+    }
+    // A value by data index (cells first, then values appended by edits).
+    CellRef Value(size_t dataIndex) const noexcept { return {dataIndex_[dataIndex], lengths_[dataIndex], false}; }
+    bool IsNull(size_t cellIndex) const noexcept {
+        return flagPages_[cellIndex / kFlagsPerPage].Base()[cellIndex % kFlagsPerPage] != 0;
+    }
+
+    size_t CellCount() const noexcept { return cellCount_; }
+    size_t StoredBytes() const noexcept { return storedBytes_; }
+    size_t PageCount() const noexcept { return dataPages_.size(); }
+    // Memory held beyond the stored bytes: index lists and flags, for the memory benchmarks.
+    size_t OverheadBytes() const noexcept;
+
+private:
+    void AppendFlag(bool isNull) {
+        if (flagPages_.empty() || !flagPages_.back().Fits(1)) flagPages_.emplace_back();
+        flagPages_.back().Append(&isNull, 1);
+        ++cellCount_;
+    }
+    char* AppendData(size_t n) {
+        if (dataPages_.empty() || !dataPages_.back().Fits(n)) dataPages_.emplace_back();
+        char* at = dataPages_.back().Reserve(n);
+        dataIndex_.PushBack(at);
+        lengths_.PushBack(static_cast<uint32_t>(n));
+        storedBytes_ += n;
+        return at;
+    }
+
+    std::vector<StoragePage> dataPages_;
+    std::vector<StoragePage> flagPages_;
+    PagedIndex<const char*> dataIndex_;
+    PagedIndex<uint32_t> lengths_;
+    size_t cellCount_ = 0;
+    size_t storedBytes_ = 0;
+};
+
+} // namespace marlix

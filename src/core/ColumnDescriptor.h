@@ -1,0 +1,56 @@
+#pragma once
+// One column of a result: what the driver described, its bind buffer, and the statistics of
+// the values seen so far that decide text widths and literal sizes.
+#include <sql.h>
+#include <sqlext.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace marlix {
+
+struct ColumnDescriptor {
+    char name[256] = {};
+    std::string valueText; // scratch text of the last value formatted for this column
+    int32_t width = 0;
+    int16_t nameLength = 0;
+    int16_t sqlType = 0;
+    uint32_t columnSize = 0;
+    int16_t decimalDigits = 0;
+    int16_t nullable = 0;
+    std::unique_ptr<char[]> buffer;
+    SQLLEN indicator = 0;
+    int32_t bufferSize = 0;
+    int32_t maxLength = 0;
+    int32_t maxQuotes = 0;
+    int32_t maxControls = 0;
+    TIMESTAMP_STRUCT timestamp = {};
+    int32_t quotedFor = -1;
+    std::string quotedName;
+    std::string quotedShortName;
+    // Values of this column that arrived longer than the bind buffer and could not be
+    // completed with SQLGetData, so their stored text is cut.
+    int64_t cutValues = 0;
+
+    std::string_view Name() const noexcept { return {name, static_cast<size_t>(nameLength)}; }
+    bool IsLong() const noexcept { return IsLongType(sqlType); }
+    bool IsDateTime() const noexcept {
+        return sqlType == SQL_TYPE_DATE || sqlType == SQL_TYPE_TIME || sqlType == SQL_TYPE_TIMESTAMP;
+    }
+
+    static bool IsLongType(int sqlType) noexcept {
+        return sqlType == SQL_WLONGVARCHAR || sqlType == SQL_LONGVARBINARY || sqlType == SQL_LONGVARCHAR;
+    }
+    static bool IsBinaryType(int sqlType) noexcept {
+        return sqlType == SQL_GUID || sqlType == SQL_LONGVARBINARY || sqlType == SQL_VARBINARY ||
+               sqlType == SQL_BINARY;
+    }
+    // The six character types whose values count apostrophes and control characters.
+    static bool IsCharacterType(int sqlType) noexcept {
+        return sqlType == SQL_WLONGVARCHAR || sqlType == SQL_WVARCHAR || sqlType == SQL_WCHAR ||
+               sqlType == SQL_LONGVARCHAR || sqlType == SQL_CHAR || sqlType == SQL_VARCHAR;
+    }
+};
+
+} // namespace marlix

@@ -1,0 +1,37 @@
+#pragma once
+// How the results of one statement are to be converted: the shared vocabulary of the
+// generator, the METADATA blocks, statement execution and the result sets.
+#include <string>
+#include <vector>
+
+namespace marlix {
+
+// Target SQL dialect; the numbers are stored in scripts and settings.
+enum class Dialect : int { MSSQL = 0, ORACLE = 1, GENERIC = 2, ACCESS = 3, MYSQL = 4, FIREBIRD = 5 };
+inline constexpr int kDialectCount = 6;
+
+// Kind of text a conversion produces.
+enum class StatementType : int {
+    SELECT = 0,
+    INSERT = 1,
+    INSERT_ARRAY = 2,
+    UPDATE = 3,
+    REPLACE = 4,
+    DELETE = 5,
+    LOAD = 6
+};
+inline constexpr int kStatementTypeCount = 7;
+
+struct ConversionDescription {
+    std::string sourceTable;
+    std::string destinationTable;
+    StatementType type = StatementType::INSERT;
+    std::vector<std::string> keyFields;
+    std::vector<std::string> extraFields; // kept for the block format, not read by the reader
+    int described = 0;                    // a RESULTSET element describes the statement
+    int describedByBlock = 0;             // ... and it came from a block
+    std::string file;
+    int resultSetNumber = 0;
+};
+
+} // namespace marlix

@@ -1,0 +1,35 @@
+#pragma once
+// A list that grows at the end in fixed chunks: entries never move, growth never copies, and
+// the slack is at most one chunk (a doubling vector would copy millions of cell entries and
+// keep up to half of them unused).
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+namespace marlix {
+
+template <typename T, size_t ChunkBits = 13>
+class PagedIndex {
+public:
+    static constexpr size_t kChunk = size_t{1} << ChunkBits;
+
+    void PushBack(const T& value) {
+        if ((size_ & (kChunk - 1)) == 0 && (size_ >> ChunkBits) == chunks_.size())
+            chunks_.push_back(std::make_unique_for_overwrite<T[]>(kChunk));
+        chunks_[size_ >> ChunkBits][size_ & (kChunk - 1)] = value;
+        ++size_;
+    }
+    void PopBack() noexcept {
+        if (size_) --size_;
+    }
+    T& operator[](size_t i) noexcept { return chunks_[i >> ChunkBits][i & (kChunk - 1)]; }
+    const T& operator[](size_t i) const noexcept { return chunks_[i >> ChunkBits][i & (kChunk - 1)]; }
+    size_t Size() const noexcept { return size_; }
+    size_t CapacityBytes() const noexcept { return chunks_.size() * kChunk * sizeof(T); }
+
+private:
+    std::vector<std::unique_ptr<T[]>> chunks_;
+    size_t size_ = 0;
+};
+
+} // namespace marlix

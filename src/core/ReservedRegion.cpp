@@ -1,0 +1,55 @@
+#include "core/ReservedRegion.h"
+
+#include "core/CustomMemoryException.h"
+
+#include <sys/mman.h>
+#include <utility>
+
+namespace marlix {
+
+ReservedRegion::ReservedRegion(size_t reserved, size_t committed) {
+    void* p = mmap(nullptr, reserved, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (p == MAP_FAILED) throw CCustomMemoryException(CCustomMemoryException::kReserve);
+    base_ = static_cast<char*>(p);
+    reserved_ = reserved;
+    if (committed > reserved) committed = reserved;
+    if (committed > 0 && mprotect(base_, committed, PROT_READ | PROT_WRITE) != 0) {
+        Release();
+        throw CCustomMemoryException(CCustomMemoryException::kCommit);
+    }
+    committed_ = committed;
+}
+
+ReservedRegion::~ReservedRegion() { Release(); }
+
+ReservedRegion::ReservedRegion(ReservedRegion&& other) noexcept
+    : base_(std::exchange(other.base_, nullptr)), reserved_(std::exchange(other.reserved_, 0)),
+      committed_(std::exchange(other.committed_, 0)) {}
+
+ReservedRegion& ReservedRegion::operator=(ReservedRegion&& other) noexcept {
+    if (this != &other) {
+        Release();
+        base_ = std::exchange(other.base_, nullptr);
+        reserved_ = std::exchange(other.reserved_, 0);
+        committed_ = std::exchange(other.committed_, 0);
+    }
+    return *this;
+}
+
+bool ReservedRegion::Grow(size_t used, size_t n) {
+    while (used + n >= committed_) {
+        if (committed_ + kCommitStep > reserved_) return false;
+        if (mprotect(base_ + committed_, kCommitStep, PROT_READ | PROT_WRITE) != 0)
+            throw CCustomMemoryException(CCustomMemoryException::kCommit);
+        committed_ += kCommitStep;
+    }
+    return true;
+}
+
+void ReservedRegion::Release() noexcept {
+    if (base_) munmap(base_, reserved_);
+    base_ = nullptr;
+    reserved_ = committed_ = 0;
+}
+
+} // namespace marlix

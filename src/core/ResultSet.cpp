@@ -1,0 +1,231 @@
+#include "core/ResultSet.h"
+
+#include "core/CaseFold.h"
+#include "core/HistoryOutput.h"
+#include "db/ODBCException.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace marlix {
+namespace {
+
+// Character and binary columns whose declared size is unknown (0) or huge are bound like
+// long columns; longer values are completed with SQLGetData when they arrive.
+constexpr SQLULEN kLargestSizedBuffer = 65535;
+constexpr int32_t kLongBufferSize = 8000;
+constexpr int32_t kOtherBufferSize = 64;
+
+int32_t BindBufferSize(int sqlType, SQLULEN columnSize) {
+    switch (sqlType) {
+    case SQL_WLONGVARCHAR:
+    case SQL_LONGVARBINARY:
+    case SQL_LONGVARCHAR:
+        return kLongBufferSize;
+    case SQL_WVARCHAR:
+    case SQL_WCHAR:
+    case SQL_VARBINARY:
+    case SQL_BINARY:
+    case SQL_CHAR:
+    case SQL_VARCHAR:
+        if (columnSize == 0 || columnSize > kLargestSizedBuffer) return kLongBufferSize;
+        return static_cast<int32_t>(columnSize) + 1;
+    default:
+        return kOtherBufferSize;
+    }
+}
+
+} // namespace
+
+ResultSet::ResultSet(int columnCount, int rowLimit, int sizeLimitMB, ConversionDescription description,
+                     int statementPosition)
+    : columnCount_(columnCount), rowLimit_(rowLimit), sizeLimitMB_(sizeLimitMB),
+      statementPosition_(statementPosition), description_(std::move(description)),
+      overflow_(static_cast<size_t>(std::max(columnCount, 0))) {
+    columns_.reserve(overflow_.size());
+}
+
+ResultSet::~ResultSet() = default;
+
+void ResultSet::DescribeAndBind(SQLHSTMT statement, int position) {
+    for (int c = 0; c < columnCount_; ++c) {
+        auto column = std::make_unique<ColumnDescriptor>();
+        SQLCHAR name[256] = {};
+        SQLSMALLINT nameLength = 0, sqlType = 0, digits = 0, nullable = 0;
+        SQLULEN columnSize = 0;
+        SQLRETURN rc = SQLDescribeCol(statement, static_cast<SQLUSMALLINT>(c + 1), name, 255, &nameLength,
+                                      &sqlType, &columnSize, &digits, &nullable);
+        if (!Succeeded(rc)) throw CODBCException(SQL_HANDLE_STMT, statement, position);
+
+        size_t copied = std::min<size_t>(std::strlen(reinterpret_cast<char*>(name)), 255);
+        std::memcpy(column->name, name, copied);
+        column->name[copied] = '\0';
+        column->nameLength = static_cast<int16_t>(copied);
+        column->sqlType = sqlType;
+        column->columnSize = static_cast<uint32_t>(std::min<SQLULEN>(columnSize, UINT32_MAX));
+        column->decimalDigits = digits;
+        column->nullable = nullable;
+        column->bufferSize = BindBufferSize(sqlType, columnSize);
+        column->buffer = std::make_unique<char[]>(static_cast<size_t>(column->bufferSize));
+        column->maxLength = column->width = static_cast<int32_t>(copied) + 2;
+
+        std::string_view columnName = column->Name();
+        if (!columnList_.empty()) columnList_ += ", ";
+        columnList_ += columnName;
+        columnNames_.emplace_back(columnName);
+        bool isKey = std::any_of(description_.keyFields.begin(), description_.keyFields.end(),
+                                 [&](const std::string& key) { return EqualsFolded(key, columnName); });
+        (isKey ? keyColumns_ : otherColumns_).push_back(c);
+
+        ColumnDescriptor& bound = *column;
+        columns_.push_back(std::move(column));
+        BindColumn(statement, c, bound, position);
+    }
+}
+
+void ResultSet::BindColumn(SQLHSTMT statement, int index, ColumnDescriptor& column, int position) {
+    SQLRETURN rc;
+    if (column.IsDateTime())
+        rc = SQLBindCol(statement, static_cast<SQLUSMALLINT>(index + 1), SQL_C_TYPE_TIMESTAMP, &column.timestamp,
+                        sizeof column.timestamp, &column.indicator);
+    else
+        rc = SQLBindCol(statement, static_cast<SQLUSMALLINT>(index + 1), SQL_C_CHAR, column.buffer.get(),
+                        column.bufferSize, &column.indicator);
+    if (!Succeeded(rc)) throw CODBCException(SQL_HANDLE_STMT, statement, position);
+}
+
+void ResultSet::FetchAll(SQLHSTMT statement, int position, HistoryOutput& history) {
+    SQLRETURN rc = SQLFetch(statement);
+    while (rc != SQL_NO_DATA) {
+        int64_t rowLimit = rowLimit_ ? rowLimit_ : rowCount_ + 1;
+        if (rowCount_ >= rowLimit) break;
+        size_t sizeLimit = sizeLimitMB_ ? static_cast<size_t>(sizeLimitMB_) << 20 : cells_.StoredBytes() + 1;
+        if (cells_.StoredBytes() >= sizeLimit) break;
+        if (!Succeeded(rc)) throw CODBCException(SQL_HANDLE_STMT, statement, position);
+        for (int c = 0; c < columnCount_; ++c) RecordCell(statement, c, *columns_[c]);
+        ++rowCount_;
+        finalRowCount_ = rowCount_;
+        rc = SQLFetch(statement);
+    }
+    finalRowCount_ = rowCount_;
+
+    std::string warning = CutValuesWarning();
+    if (!warning.empty()) history.AppendText(warning, false);
+    if (rowLimit_ != 0 && rowCount_ >= rowLimit_)
+        history.AppendText("Warning: recordset was truncated due a number of rows excceded defined limit of " +
+                               std::to_string(rowLimit_) + "\r\n",
+                           false);
+    if (sizeLimitMB_ != 0 && cells_.StoredBytes() >= static_cast<size_t>(sizeLimitMB_) << 20)
+        history.AppendText("Warning: recordset was truncated due a size of data excceded defined limit of " +
+                               std::to_string(sizeLimitMB_) + " MB\r\n",
+                           false);
+}
+
+void ResultSet::RecordCell(SQLHSTMT statement, int index, ColumnDescriptor& column) {
+    int32_t displayLength;
+    if (column.indicator == SQL_NULL_DATA) {
+        cells_.AppendCell(true, "NULL", 5);
+        displayLength = 4;
+    } else if (column.IsDateTime()) {
+        cells_.AppendCell(false, &column.timestamp, sizeof column.timestamp);
+        displayLength = column.sqlType == SQL_TYPE_TIMESTAMP ? 27 : 14;
+    } else {
+        std::string_view text = BoundText(statement, index);
+        size_t n = text.size();
+        if (ColumnDescriptor::IsBinaryType(column.sqlType)) {
+            char* at = cells_.AppendCell(false, n + 3);
+            at[0] = '0';
+            at[1] = 'x';
+            std::memcpy(at + 2, text.data(), n);
+            at[n + 2] = '\0';
+            displayLength = static_cast<int32_t>(n + 2);
+        } else {
+            char* at = cells_.AppendCell(false, n + 1);
+            std::memcpy(at, text.data(), n);
+            at[n] = '\0';
+            if (ColumnDescriptor::IsCharacterType(column.sqlType)) {
+                int32_t quotes = 0, controls = 0;
+                for (char ch : text) {
+                    auto u = static_cast<unsigned char>(ch);
+                    quotes += (u == '\'');
+                    controls += (u >= 1 && u <= 31);
+                }
+                column.maxQuotes = std::max(column.maxQuotes, quotes);
+                column.maxControls = std::max(column.maxControls, controls);
+                displayLength = static_cast<int32_t>(n + 2);
+            } else {
+                displayLength = static_cast<int32_t>(n);
+            }
+        }
+    }
+    if (displayLength > column.maxLength) column.maxLength = column.width = displayLength;
+}
+
+std::string_view ResultSet::BoundText(SQLHSTMT statement, int column) {
+    ColumnDescriptor& c = *columns_[column];
+    const auto capacity = static_cast<SQLLEN>(c.bufferSize - 1);
+    if (c.indicator >= 0 && c.indicator <= capacity) return {c.buffer.get(), static_cast<size_t>(c.indicator)};
+
+    // The value is longer than its bind buffer (or of unknown length). Read it whole again
+    // with SQLGetData where the driver allows that on a bound column; never cut it silently.
+    if (completeBound_ != 0) {
+        std::string& whole = overflow_[static_cast<size_t>(column)];
+        whole.clear();
+        bool complete = false;
+        char chunk[16384];
+        for (;;) {
+            SQLLEN length = 0;
+            SQLRETURN rc = SQLGetData(statement, static_cast<SQLUSMALLINT>(column + 1), SQL_C_CHAR, chunk,
+                                      sizeof chunk, &length);
+            if (rc == SQL_NO_DATA) {
+                complete = true;
+                break;
+            }
+            if (!Succeeded(rc)) break;
+            size_t piece = (length == SQL_NO_TOTAL || length >= static_cast<SQLLEN>(sizeof chunk))
+                               ? sizeof chunk - 1
+                               : static_cast<size_t>(std::max<SQLLEN>(length, 0));
+            whole.append(chunk, piece);
+            if (rc == SQL_SUCCESS) {
+                complete = true;
+                break;
+            }
+        }
+        if (complete) {
+            completeBound_ = 1;
+            return whole;
+        }
+        if (completeBound_ < 0) completeBound_ = 0;
+    }
+    ++c.cutValues;
+    return {c.buffer.get(), static_cast<size_t>(std::max<SQLLEN>(capacity, 0))};
+}
+
+std::string ResultSet::CutValuesWarning() const {
+    std::string columns;
+    int64_t total = 0;
+    for (const auto& c : columns_) {
+        if (c->cutValues == 0) continue;
+        if (!columns.empty()) columns += ", ";
+        columns += c->Name();
+        columns += " (" + std::to_string(c->cutValues) + ")";
+        total += c->cutValues;
+    }
+    if (total == 0) return {};
+    return "Warning: " + std::to_string(total) +
+           " value(s) arrived longer than the driver could deliver and were stored cut, in column(s) " + columns +
+           "\r\n";
+}
+
+TIMESTAMP_STRUCT ResultSet::Timestamp(int64_t row, int column) const noexcept {
+    TIMESTAMP_STRUCT ts{};
+    CellRef cell = Cell(row, column);
+    if (!cell.isNull && cell.length == sizeof ts) std::memcpy(&ts, cell.data, sizeof ts);
+    return ts;
+}
+
+std::string ResultSet::RowsSelectedText() const {
+    return std::to_string(rowCount_ - deletedRowCount) + " row(s) selected \r\n";
+}
+
+} // namespace marlix

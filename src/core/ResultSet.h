@@ -1,0 +1,104 @@
+#pragma once
+// One fetched ODBC result in memory: column descriptors, every cell in paged storage, the
+// per-column statistics that decide widths, and the conversion description of the statement
+// that produced it.
+#include "core/CellStorage.h"
+#include "core/ColumnDescriptor.h"
+#include "core/ConversionDescription.h"
+
+#include <sql.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace marlix {
+
+class HistoryOutput;
+
+inline constexpr const char* kDatasetRowLimit = "DatasetRowLimit";
+inline constexpr const char* kDatasetSizeLimit = "DatasetSizeLimit (MB)";
+
+class ResultSet {
+public:
+    // rowLimit: rows to store at most, 0 = no limit. sizeLimitMB: MiB of stored data at most,
+    // 0 = no limit. statementPosition: offset of the producing statement in the script, -1 for
+    // the second and later results of one statement.
+    ResultSet(int columnCount, int rowLimit, int sizeLimitMB, ConversionDescription description = {},
+              int statementPosition = -1);
+    ~ResultSet();
+    ResultSet(const ResultSet&) = delete;
+    ResultSet& operator=(const ResultSet&) = delete;
+
+    // Describes every column, creates its descriptor and binds it. `position` is the
+    // statement's offset, carried by any CODBCException.
+    void DescribeAndBind(SQLHSTMT statement, int position);
+    // Fetches and stores rows until the end of the result or a limit, then reports the limit
+    // warnings and any values that could not be fetched whole to the history.
+    void FetchAll(SQLHSTMT statement, int position, HistoryOutput& history);
+    // "<rows> row(s) selected \r\n", rows marked deleted not counted.
+    std::string RowsSelectedText() const;
+
+    // After SQLFetch: the complete text of a bound character column of the current row
+    // (completed with SQLGetData where the bind buffer was too short). Not for date/time
+    // columns or NULL values.
+    std::string_view BoundText(SQLHSTMT statement, int column);
+    // One warning line per result for values that arrived cut; empty when none were.
+    std::string CutValuesWarning() const;
+
+    int ColumnCount() const noexcept { return columnCount_; }
+    int64_t RowCount() const noexcept { return rowCount_; }
+    int64_t FinalRowCount() const noexcept { return finalRowCount_; }
+    ColumnDescriptor& Column(int index) { return *columns_[index]; }
+    const ColumnDescriptor& Column(int index) const { return *columns_[index]; }
+    CellRef Cell(int64_t row, int column) const noexcept {
+        return cells_.Cell(static_cast<size_t>(row) * columnCount_ + column);
+    }
+    // The date/time value of a date, time or timestamp cell.
+    TIMESTAMP_STRUCT Timestamp(int64_t row, int column) const noexcept;
+    const CellStorage& Cells() const noexcept { return cells_; }
+    CellStorage& Cells() noexcept { return cells_; }
+
+    const std::string& ColumnList() const noexcept { return columnList_; }
+    const std::vector<std::string>& ColumnNames() const noexcept { return columnNames_; }
+    const std::vector<int>& KeyColumns() const noexcept { return keyColumns_; }
+    const std::vector<int>& OtherColumns() const noexcept { return otherColumns_; }
+    int RowLimit() const noexcept { return rowLimit_; }
+    int SizeLimitMB() const noexcept { return sizeLimitMB_; }
+    int StatementPosition() const noexcept { return statementPosition_; }
+    const ConversionDescription& Description() const noexcept { return description_; }
+    ConversionDescription& Description() noexcept { return description_; }
+
+    bool fetchThrough = false;
+    std::string loadFileName;
+    size_t outputStart = 0;
+    size_t outputEnd = 0;
+    // Rows the grid marked deleted; edits maintain it.
+    int64_t deletedRowCount = 0;
+
+private:
+    void BindColumn(SQLHSTMT statement, int index, ColumnDescriptor& column, int position);
+    void RecordCell(SQLHSTMT statement, int index, ColumnDescriptor& column);
+    bool CanCompleteBoundValues(SQLHSTMT statement);
+
+    int columnCount_;
+    std::vector<std::unique_ptr<ColumnDescriptor>> columns_;
+    std::string columnList_;
+    std::vector<std::string> columnNames_;
+    std::vector<int> keyColumns_;
+    std::vector<int> otherColumns_;
+    int64_t rowCount_ = 0;
+    int64_t finalRowCount_ = 0;
+    int rowLimit_;
+    int sizeLimitMB_;
+    int statementPosition_;
+    ConversionDescription description_;
+    CellStorage cells_;
+    // Longer-than-buffer values completed with SQLGetData, per column of the current row.
+    std::vector<std::string> overflow_;
+    int completeBound_ = -1; // -1 not asked yet, 0 the driver cannot, 1 it can
+};
+
+} // namespace marlix

@@ -1,0 +1,105 @@
+#include "db/ODBCSession.h"
+
+#include "core/HistoryOutput.h"
+#include "core/ProfileStore.h"
+
+namespace marlix {
+
+int AutocommitSuffix(ConnectionType type) noexcept {
+    int t = static_cast<int>(type);
+    return (t >= 1 && t <= 4) ? t : 0;
+}
+
+int AutocommitDefault(ConnectionType type) noexcept {
+    return (type == ConnectionType::Oracle || type == ConnectionType::MySQL) ? 0 : 1;
+}
+
+std::string AutocommitValueName(ConnectionType type) {
+    return "Autocommit" + std::to_string(AutocommitSuffix(type));
+}
+
+int GetAutocommit(const ProfileStore& profile, ConnectionType type) {
+    // Interbase/Firebird shares the Microsoft SQL value, and so its default.
+    ConnectionType owner = AutocommitSuffix(type) == 0 ? ConnectionType::MicrosoftSQL : type;
+    return profile.GetInt(kExecutionSettings, AutocommitValueName(type), AutocommitDefault(owner));
+}
+
+void SetAutocommit(ProfileStore& profile, ConnectionType type, int value) {
+    profile.WriteInt(kExecutionSettings, AutocommitValueName(type), value);
+}
+
+CODBCSession::~CODBCSession() {
+    Disconnect();
+    if (connection_ != SQL_NULL_HDBC) SQLFreeHandle(SQL_HANDLE_DBC, connection_);
+    if (environment_ != SQL_NULL_HENV) SQLFreeHandle(SQL_HANDLE_ENV, environment_);
+}
+
+bool CODBCSession::Initialize() {
+    if (environment_ != SQL_NULL_HENV) return true;
+    SQLHENV env = SQL_NULL_HENV;
+    if (!Succeeded(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env))) return false;
+    SQLHDBC dbc = SQL_NULL_HDBC;
+    if (!Succeeded(SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0)) ||
+        !Succeeded(SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc))) {
+        SQLFreeHandle(SQL_HANDLE_ENV, env);
+        return false;
+    }
+    environment_ = env;
+    connection_ = dbc;
+    return true;
+}
+
+void CODBCSession::Connect(const ConnectionRequest& request, const ProfileStore& profile) {
+    Disconnect();
+    type_ = request.type;
+    connectionString_ = request.connectionString;
+    title_ = request.title;
+
+    SQLRETURN rc;
+    if (request.type == ConnectionType::DataSourceName) {
+        rc = SQLConnect(connection_, (SQLCHAR*)request.connectionString.c_str(), SQL_NTS,
+                        (SQLCHAR*)request.user.c_str(), SQL_NTS, (SQLCHAR*)request.password.c_str(), SQL_NTS);
+    } else {
+        SQLCHAR completed[256];
+        SQLSMALLINT completedLength = 0;
+        rc = SQLDriverConnect(connection_, nullptr, (SQLCHAR*)request.connectionString.c_str(), SQL_NTS,
+                              completed, sizeof completed, &completedLength, SQL_DRIVER_NOPROMPT);
+    }
+    if (Succeeded(rc)) {
+        connected_ = 1;
+        ApplyAutocommit(profile);
+        return;
+    }
+    CODBCException failure(SQL_HANDLE_DBC, connection_, 0);
+    ApplyAutocommit(profile);
+    throw failure;
+}
+
+void CODBCSession::ApplyAutocommit(const ProfileStore& profile) noexcept {
+    // The connection handle is reused by every connect and keeps its attributes, so the
+    // setting is applied both ways: a connection whose type runs with autocommit must not
+    // inherit "off" from an earlier connection and lose its work at disconnect.
+    SQLULEN mode = GetAutocommit(profile, type_) == 0 ? SQL_AUTOCOMMIT_OFF : SQL_AUTOCOMMIT_ON;
+    SQLSetConnectAttr(connection_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(mode), SQL_IS_UINTEGER);
+}
+
+void CODBCSession::Disconnect() noexcept {
+    if (!connected_) return;
+    SQLEndTran(SQL_HANDLE_DBC, connection_, SQL_ROLLBACK);
+    SQLDisconnect(connection_);
+    connected_ = 0;
+}
+
+void CODBCSession::Commit(HistoryOutput& history) { EndTransaction(SQL_COMMIT, "Transaction commited\r\n", history); }
+
+void CODBCSession::Rollback(HistoryOutput& history) {
+    EndTransaction(SQL_ROLLBACK, "Transaction rolled back\r\n", history);
+}
+
+void CODBCSession::EndTransaction(SQLSMALLINT completion, const char* doneText, HistoryOutput& history) {
+    SQLRETURN rc = SQLEndTran(SQL_HANDLE_ENV, environment_, completion);
+    if (!Succeeded(rc)) throw CODBCException(SQL_HANDLE_ENV, environment_, 0);
+    history.AppendText(doneText, true);
+}
+
+} // namespace marlix

@@ -1,0 +1,87 @@
+#pragma once
+// The one database connection of the process: the ODBC environment and connection handles
+// live as long as the session, every connect reuses the connection handle, and uncommitted
+// work is rolled back on disconnect, on reconnect and at exit.
+#include "db/ODBCException.h"
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <string>
+
+namespace marlix {
+
+class HistoryOutput;
+class ProfileStore;
+
+// Server types of the connect dialog; the numbers are stored in the profile.
+enum class ConnectionType : int {
+    MicrosoftSQL = 0,
+    Oracle = 1,
+    DataSourceName = 2,
+    MySQL = 3,
+    MSAccess = 4,
+    InterbaseFirebird = 5,
+};
+
+// What the connect dialog hands over: server type, the connection string (the data source
+// name for DataSourceName), user and password (DataSourceName only) and the title.
+struct ConnectionRequest {
+    ConnectionType type = ConnectionType::DataSourceName;
+    std::string connectionString;
+    std::string user;
+    std::string password;
+    std::string title;
+};
+
+inline constexpr const char* kOdbcInitFailedMessage =
+    "ODBC 3.0 initialization failed. Try to install or reinstall ODBC";
+inline constexpr const char* kExecutionSettings = "Execution Settings";
+
+// "Autocommit" value of the profile for a server type: its digit and its default.
+int AutocommitSuffix(ConnectionType type) noexcept;
+int AutocommitDefault(ConnectionType type) noexcept;
+std::string AutocommitValueName(ConnectionType type);
+int GetAutocommit(const ProfileStore& profile, ConnectionType type);
+void SetAutocommit(ProfileStore& profile, ConnectionType type, int value);
+
+class CODBCSession {
+public:
+    CODBCSession() = default;
+    ~CODBCSession(); // disconnects (rolling back) and frees the handles
+    CODBCSession(const CODBCSession&) = delete;
+    CODBCSession& operator=(const CODBCSession&) = delete;
+
+    // Allocates the environment (ODBC 3) and the connection handle. False when the driver
+    // manager refuses; the host then shows kOdbcInitFailedMessage and ends.
+    bool Initialize();
+
+    // Disconnects, then connects as requested. The autocommit setting of the type is applied
+    // whether or not the connect succeeded. Throws CODBCException on failure.
+    void Connect(const ConnectionRequest& request, const ProfileStore& profile);
+    // Rolls back and disconnects; nothing happens when not connected.
+    void Disconnect() noexcept;
+    // End the transaction on the environment and say so in the history. Throw on failure.
+    void Commit(HistoryOutput& history);
+    void Rollback(HistoryOutput& history);
+
+    SQLHENV Environment() const noexcept { return environment_; }
+    SQLHDBC Connection() const noexcept { return connection_; }
+    bool Connected() const noexcept { return connected_ != 0; }
+    ConnectionType Type() const noexcept { return type_; }
+    const std::string& Title() const noexcept { return title_; }
+    const std::string& ConnectionString() const noexcept { return connectionString_; }
+
+private:
+    void EndTransaction(SQLSMALLINT completion, const char* doneText, HistoryOutput& history);
+    void ApplyAutocommit(const ProfileStore& profile) noexcept;
+
+    std::string title_;
+    std::string connectionString_;
+    int connected_ = 0;
+    ConnectionType type_ = ConnectionType::MicrosoftSQL;
+    SQLHENV environment_ = SQL_NULL_HENV;
+    SQLHDBC connection_ = SQL_NULL_HDBC;
+};
+
+} // namespace marlix

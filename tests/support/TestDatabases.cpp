@@ -1,0 +1,55 @@
+#include "support/TestDatabases.h"
+
+#include "db/ODBCException.h"
+#include "db/StatementHandle.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace marlix::test {
+
+const char* ServerName(Server server) {
+    switch (server) {
+    case Server::SQLite: return "SQLite";
+    case Server::PostgreSQL: return "PostgreSQL";
+    case Server::MariaDB: return "MariaDB";
+    }
+    return "?";
+}
+
+static std::string Env(const char* name) {
+    const char* v = std::getenv(name);
+    return v ? v : "";
+}
+
+bool ServersRequired() { return !Env("CI").empty() || Env("MARLIX_REQUIRE_SERVERS") == "1"; }
+
+std::string TempPath(std::string_view name) {
+    std::string dir = Env("MARLIX_TEST_TMP");
+    if (dir.empty()) dir = std::filesystem::temp_directory_path().string();
+    std::filesystem::create_directories(dir);
+    return dir + "/" + std::string(name);
+}
+
+std::string ConnectionString(Server server, std::string_view name) {
+    switch (server) {
+    case Server::SQLite: {
+        std::string file = TempPath(std::string(name) + ".sqlite");
+        std::filesystem::remove(file);
+        return "Driver=SQLite3;Database=" + file + ";";
+    }
+    case Server::PostgreSQL: return Env("MARLIX_TEST_PG");
+    case Server::MariaDB: return Env("MARLIX_TEST_MYSQL");
+    }
+    return {};
+}
+
+void Exec(SQLHDBC connection, std::string_view sql) {
+    StatementHandle statement(connection);
+    if (!statement.Valid()) throw CODBCException(SQL_HANDLE_DBC, connection, 0);
+    std::string text(sql);
+    SQLRETURN rc = SQLExecDirect(statement, (SQLCHAR*)text.c_str(), SQL_NTS);
+    if (!Succeeded(rc) && rc != SQL_NO_DATA) throw CODBCException(SQL_HANDLE_STMT, statement.Get(), 0);
+}
+
+} // namespace marlix::test
