@@ -3,6 +3,7 @@
 #include "db/ODBCException.h"
 #include "db/StatementHandle.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 
@@ -34,7 +35,10 @@ std::string TempPath(std::string_view name) {
 std::string ConnectionString(Server server, std::string_view name) {
     switch (server) {
     case Server::SQLite: {
-        std::string file = TempPath(std::string(name) + ".sqlite");
+        std::string safe(name);
+        for (char& c : safe)
+            if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+        std::string file = TempPath(safe + ".sqlite");
         std::filesystem::remove(file);
         return "Driver=SQLite3;Database=" + file + ";";
     }
