@@ -38,8 +38,9 @@ protected:
             return "SELECT i, repeat('x', " + std::to_string(width) + ") AS t FROM generate_series(1, " +
                    std::to_string(rows) + ") AS g(i) ORDER BY i";
         case Server::MariaDB:
-            return "WITH RECURSIVE r(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM r WHERE i < " + std::to_string(rows) +
-                   ") SELECT i, repeat('x', " + std::to_string(width) + ") AS t FROM r ORDER BY i";
+            // Recursive queries stop at 1000 levels here; the sequence engine has no such limit.
+            return "SELECT seq AS i, repeat('x', " + std::to_string(width) + ") AS t FROM seq_1_to_" +
+                   std::to_string(rows) + " ORDER BY seq";
         default:
             return "WITH RECURSIVE r(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM r WHERE i < " + std::to_string(rows) +
                    ") SELECT i, substr(printf('%0" + std::to_string(width) + "d', 0), 1) AS t FROM r ORDER BY i";

@@ -202,7 +202,11 @@ TEST(ODBCSessionPostgreSQL, LongServerMessagesAreNotCut) {
         Exec(session.Connection(), "DO $$ BEGIN RAISE EXCEPTION 'start%end', repeat('x', 400); END $$");
         FAIL();
     } catch (const CODBCException& e) {
-        EXPECT_NE(e.Message().find("start" + std::string(400, 'x') + "end"), std::string::npos) << e.Message();
+        // psqlODBC hands a long message over in several records; together they hold all of it.
+        std::string joined;
+        for (const std::string& line : Lines(e.Message()))
+            if (line.rfind("Error Message : ", 0) == 0) joined += line.substr(16);
+        EXPECT_NE(joined.find("start" + std::string(400, 'x') + "end"), std::string::npos) << e.Message();
         ExpectDiagnosticBlocks(e.Message(), "Native Error : ", "Error Message : ");
     }
 }
