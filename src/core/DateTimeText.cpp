@@ -1,0 +1,222 @@
+#include "core/DateTimeText.h"
+
+#include "core/CaseFold.h"
+
+#include <cstdlib>
+
+namespace marlix {
+namespace {
+
+constexpr const char* kShortMonths[12] = {"jan", "feb", "mar", "apr", "may", "jun",
+                                          "jul", "aug", "sep", "oct", "nov", "dec"};
+constexpr const char* kLongMonths[12] = {"January", "February", "March",     "April",   "May",      "June",
+                                         "July",    "August",   "September", "October", "November", "December"};
+
+void AppendDatePart(const TIMESTAMP_STRUCT& ts, std::string_view datePattern, std::string_view timePattern,
+                    DateTimeKind kind, std::string& out) {
+    if (kind != DateTimeKind::Time) ExpandDatePattern(ts, datePattern, out);
+    if (kind == DateTimeKind::DateTime) out += ' ';
+    if (kind != DateTimeKind::Date) ExpandDatePattern(ts, timePattern, out);
+}
+
+void FormatOdbcEscape(const TIMESTAMP_STRUCT& ts, DateTimeKind kind, std::string& out) {
+    out += kind == DateTimeKind::Date ? "{d '" : kind == DateTimeKind::Time ? "{t '" : "{ts '";
+    AppendDatePart(ts, "Y-m-d", "H:M:S.s", kind, out);
+    out += "'}";
+}
+
+// The display form of the user's locale. The time is left out of a date-and-time value at
+// midnight, but a time value always shows at least hours and minutes.
+void FormatLocale(const TIMESTAMP_STRUCT& ts, DateTimeKind kind, std::string& out, bool quoted,
+                  const DialectSettings& generic, const UserLocale& locale) {
+    if (generic.alwaysDateTime) kind = DateTimeKind::DateTime;
+    const bool quote = quoted && generic.datesInQuotes;
+    const char* datePattern = locale.dateOrder == 1 ? "d.m.Y" : locale.dateOrder == 2 ? "Y.m.d" : "m.d.Y";
+
+    bool hasTime = ts.hour || ts.minute || ts.second || ts.fraction;
+    bool writeTime = kind == DateTimeKind::Time || (kind == DateTimeKind::DateTime && hasTime);
+    char timePattern[16];
+    size_t n = 0;
+    if (writeTime) {
+        for (char c : std::string_view(locale.twelveHourClock ? "I:M" : "H:M")) timePattern[n++] = c;
+        if (ts.second || ts.fraction) timePattern[n++] = ':', timePattern[n++] = 'S';
+        if (ts.fraction) timePattern[n++] = '.', timePattern[n++] = 's';
+        // AM/PM closes the time, after any seconds, so the text reads as a clock time.
+        if (locale.twelveHourClock) timePattern[n++] = 'p';
+    }
+
+    if (quote) out += '\'';
+    if (kind != DateTimeKind::Time) ExpandDatePattern(ts, datePattern, out);
+    if (kind == DateTimeKind::DateTime && writeTime) out += ' ';
+    if (writeTime) ExpandDatePattern(ts, std::string_view(timePattern, n), out);
+    if (quote) out += '\'';
+}
+
+// Reads a run of digits at text[pos]; false when there is none or it is too long to be a field.
+bool ReadNumber(std::string_view text, size_t& pos, int& value) {
+    size_t start = pos;
+    int v = 0;
+    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
+        if (pos - start >= 9) return false;
+        v = v * 10 + (text[pos] - '0');
+        ++pos;
+    }
+    value = v;
+    return pos > start;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+} // namespace
+
+DateTimeKind DateTimeKindOf(int sqlType) noexcept {
+    if (sqlType == SQL_TYPE_DATE) return DateTimeKind::Date;
+    if (sqlType == SQL_TYPE_TIME) return DateTimeKind::Time;
+    return DateTimeKind::DateTime;
+}
+
+void AppendPaddedNumber(int64_t value, int width, std::string& out) {
+    uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+    char digits[20];
+    int n = 0;
+    do {
+        digits[n++] = "0123456789"[magnitude % 10];
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0) out += '-';
+    if (width > n) out.append(static_cast<size_t>(width - n), '0');
+    while (n > 0) out += digits[--n];
+}
+
+void ExpandDatePattern(const TIMESTAMP_STRUCT& ts, std::string_view pattern, std::string& out) {
+    for (char c : pattern) {
+        switch (c) {
+        case 'Y': AppendPaddedNumber(ts.year, 4, out); break;
+        case 'y': AppendPaddedNumber(std::abs(ts.year % 100), 2, out); break;
+        case 'm': AppendPaddedNumber(ts.month, 2, out); break;
+        case 'd': AppendPaddedNumber(ts.day, 2, out); break;
+        case 'H': AppendPaddedNumber(ts.hour, 2, out); break;
+        case 'I': AppendPaddedNumber(ts.hour < 13 ? ts.hour : ts.hour - 12, 2, out); break;
+        case 'M': AppendPaddedNumber(ts.minute, 2, out); break;
+        case 'S': AppendPaddedNumber(ts.second, 2, out); break;
+        case 's': AppendPaddedNumber(ts.fraction / 1000000, 3, out); break;
+        case 'p': out += ts.hour < 12 ? "AM" : "PM"; break;
+        case 'b':
+            // A month outside 1..12 (a time value's empty date) has no name.
+            if (ts.month >= 1 && ts.month <= 12) out += kShortMonths[ts.month - 1];
+            break;
+        case 'B':
+            if (ts.month >= 1 && ts.month <= 12) out += kLongMonths[ts.month - 1];
+            break;
+        default: out += c; break;
+        }
+    }
+}
+
+void FormatDateTime(const TIMESTAMP_STRUCT& ts, int mode, DateTimeKind kind, std::string& out, bool quoted) {
+    if (mode == kLocaleMode)
+        FormatDateTime(ts, mode, kind, out, quoted, CurrentDialectSettingsSet(), CurrentUserLocale());
+    else
+        FormatDateTime(ts, mode, kind, out, quoted, CurrentDialectSettingsSet(), UserLocale{});
+}
+
+void FormatDateTime(const TIMESTAMP_STRUCT& ts, int mode, DateTimeKind kind, std::string& out, bool quoted,
+                    const DialectSettingsSet& settings, const UserLocale& locale) {
+    if (mode == kOdbcEscapeMode) {
+        FormatOdbcEscape(ts, kind, out);
+        return;
+    }
+    if (mode == kLocaleMode) {
+        FormatLocale(ts, kind, out, quoted, settings[static_cast<int>(Dialect::GENERIC)], locale);
+        return;
+    }
+    if (mode < 0 || mode >= kDialectCount) mode = static_cast<int>(Dialect::MSSQL);
+    const DialectSettings& s = settings[mode];
+    if (s.alwaysDateTime) kind = DateTimeKind::DateTime;
+    // Access marks date literals with '#' when they are not to be strings.
+    const char enclosing =
+        !quoted ? '\0' : s.datesInQuotes ? '\'' : mode == static_cast<int>(Dialect::ACCESS) ? '#' : '\0';
+    if (enclosing) out += enclosing;
+    AppendDatePart(ts, s.datePattern, s.timePattern, kind, out);
+    if (enclosing) out += enclosing;
+}
+
+int DaysInMonth(int year, int month) noexcept {
+    switch (month) {
+    case 1: case 3: case 5: case 7: case 8: case 10: case 12: return 31;
+    case 4: case 6: case 9: case 11: return 30;
+    case 2: return IsLeapYear(year) ? 29 : 28;
+    default: return 0;
+    }
+}
+
+int ParseDateTime(std::string_view text, TIMESTAMP_STRUCT& timestamp) {
+    return ParseDateTime(text, timestamp, CurrentUserLocale());
+}
+
+int ParseDateTime(std::string_view text, TIMESTAMP_STRUCT& timestamp, const UserLocale& locale) {
+    size_t pos = 0;
+    int fields[3];
+    for (int i = 0; i < 3; ++i) {
+        if (i > 0) {
+            if (pos >= text.size() || IsDigit(text[pos])) return kParseInvalid;
+            ++pos;
+        }
+        if (!ReadNumber(text, pos, fields[i])) return kParseInvalid;
+    }
+    int year, month, day;
+    switch (locale.dateOrder) {
+    case 1: day = fields[0], month = fields[1], year = fields[2]; break;
+    case 2: year = fields[0], month = fields[1], day = fields[2]; break;
+    default: month = fields[0], day = fields[1], year = fields[2]; break;
+    }
+    if (year < 50) year += 2000;
+    else if (year < 100) year += 1900;
+    else if (year < 1900 || year > 2099) return kParseInvalid;
+    if (month < 1 || month > 12) return kParseInvalid;
+    if (day < 1 || day > DaysInMonth(year, month)) return kParseInvalid;
+
+    TIMESTAMP_STRUCT parsed{};
+    parsed.year = static_cast<SQLSMALLINT>(year);
+    parsed.month = static_cast<SQLUSMALLINT>(month);
+    parsed.day = static_cast<SQLUSMALLINT>(day);
+    if (pos == text.size()) {
+        timestamp = parsed;
+        return kParsedDate;
+    }
+
+    ++pos; // the separator between date and time
+    int hour, minute, second = 0, milliseconds = 0;
+    if (!ReadNumber(text, pos, hour)) return kParseInvalid;
+    if (pos >= text.size() || text[pos] != ':') return kParseInvalid;
+    ++pos;
+    if (!ReadNumber(text, pos, minute) || minute > 59) return kParseInvalid;
+
+    auto at = [&](size_t i) { return i < text.size() ? FoldCase(text[i]) : '\0'; };
+    if (locale.twelveHourClock && (at(pos) == 'A' || at(pos) == 'P') && at(pos + 1) == 'M') {
+        bool pm = at(pos) == 'P';
+        pos += 2;
+        if (pos != text.size() || hour < 1 || hour > 12) return kParseInvalid;
+        if (pm) hour = hour == 12 ? 12 : hour + 12;
+        else hour = hour == 12 ? 0 : hour;
+    } else {
+        if (hour > 23) return kParseInvalid;
+        if (pos < text.size() && text[pos] == ':') {
+            ++pos;
+            if (!ReadNumber(text, pos, second) || second > 59) return kParseInvalid;
+        }
+        if (pos < text.size() && text[pos] == '.') {
+            ++pos;
+            if (!ReadNumber(text, pos, milliseconds) || milliseconds > 999) return kParseInvalid;
+        }
+        if (pos != text.size()) return kParseInvalid;
+    }
+    parsed.hour = static_cast<SQLUSMALLINT>(hour);
+    parsed.minute = static_cast<SQLUSMALLINT>(minute);
+    parsed.second = static_cast<SQLUSMALLINT>(second);
+    parsed.fraction = static_cast<SQLUINTEGER>(milliseconds) * 1000000u;
+    timestamp = parsed;
+    return kParsedDateTime;
+}
+
+} // namespace marlix

@@ -1,0 +1,56 @@
+#pragma once
+// Dates and times as text: the program's own pattern letters, the per-dialect literal forms,
+// the ODBC escape form, the user's locale form, and the reading of dates typed by the user.
+#include "core/DialectSettings.h"
+#include "core/UserLocale.h"
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace marlix {
+
+// What a date/time value holds; the codes are those of the formatter's callers.
+enum class DateTimeKind : int { Date = 0, Time = 1, DateTime = 2 };
+
+// Formatting modes beyond the six dialect codes.
+inline constexpr int kOdbcEscapeMode = 6; // {d '...'}, {t '...'}, {ts '...'}
+inline constexpr int kLocaleMode = 7;     // the user's locale, for display
+
+// ParseDateTime results.
+inline constexpr int kParsedDate = 0;
+inline constexpr int kParsedDateTime = 2;
+inline constexpr int kParseInvalid = -1;
+
+// The kind of a date/time SQL type; DateTime for any other type.
+DateTimeKind DateTimeKindOf(int sqlType) noexcept;
+
+// Appends value with at least `width` digits (leading zeros), '-' first when negative; a
+// longer number is written whole.
+void AppendPaddedNumber(int64_t value, int width, std::string& out);
+
+// Appends the pattern with each pattern letter replaced by its part of the timestamp:
+// Y year (4+ digits), y year % 100, m month, d day, H hour, I 12-hour clock hour, M minute,
+// S second, s milliseconds, p AM/PM, b jan..dec, B January..December; all else is copied.
+void ExpandDatePattern(const TIMESTAMP_STRUCT& timestamp, std::string_view pattern, std::string& out);
+
+// Appends the value in the form of `mode`: a dialect code 0..5 (that dialect's settings),
+// kOdbcEscapeMode or kLocaleMode. quoted asks for a literal (apostrophes where the dialect
+// wants them).
+void FormatDateTime(const TIMESTAMP_STRUCT& timestamp, int mode, DateTimeKind kind, std::string& out, bool quoted);
+void FormatDateTime(const TIMESTAMP_STRUCT& timestamp, int mode, DateTimeKind kind, std::string& out, bool quoted,
+                    const DialectSettingsSet& settings, const UserLocale& locale);
+
+// Reads a date, optionally followed by a time, in the order of the user's locale. Returns
+// kParsedDate, kParsedDateTime, or kParseInvalid (timestamp then unchanged).
+int ParseDateTime(std::string_view text, TIMESTAMP_STRUCT& timestamp);
+int ParseDateTime(std::string_view text, TIMESTAMP_STRUCT& timestamp, const UserLocale& locale);
+
+// The Gregorian calendar: divisible by 4, except centuries not divisible by 400.
+constexpr bool IsLeapYear(int year) noexcept { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
+int DaysInMonth(int year, int month) noexcept;
+
+} // namespace marlix

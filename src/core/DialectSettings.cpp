@@ -1,0 +1,91 @@
+#include "core/DialectSettings.h"
+
+#include "core/ProfileStore.h"
+
+namespace marlix {
+namespace {
+
+struct DialectDefaults {
+    DialectSettingNames names;
+    const char* datePattern;
+    const char* timePattern;
+    int datesInQuotes;
+    int alwaysDateTime;
+};
+
+// By dialect code: MSSQL, ORACLE, GENERIC, ACCESS, MYSQL, FIREBIRD.
+constexpr DialectDefaults kDefaults[kDialectCount] = {
+    {{"DateMS", "TimeMS", "QuotesMS", "DateTimeMS"}, "m.d.Y", "H:M:S.s", 1, 1},
+    {{"DateOracle", "TimeOracle", "QuotesOracle", "DateTimeOracle"}, "Y-d-m", "H:M:S.s", 0, 0},
+    {{"DateDefault", "TimeDflt", "QuotesDefault", "DateTimeDefault"}, "d.m.Y", "H:M:S", 0, 1},
+    {{"DateAccess", "TimeAccess", "QuotesAccess", "DateTimeAccess"}, "m/d/Y", "H:M:S", 0, 1},
+    {{"DateMy", "TimeMy", "QuotesMy", "DateTimeMy"}, "Y-d-m", "H:M:S", 0, 0},
+    {{"DateIB", "TimeIB", "QuotesIB", "DateTimeIB"}, "Y-d-m", "H:M:S", 0, 1},
+};
+
+const DialectDefaults& DefaultsOf(Dialect dialect) {
+    int code = static_cast<int>(dialect);
+    return kDefaults[code >= 0 && code < kDialectCount ? code : 0];
+}
+
+DialectSettingsSet& Current() {
+    static DialectSettingsSet current = DefaultDialectSettingsSet();
+    return current;
+}
+
+} // namespace
+
+DialectSettingNames SettingNamesOf(Dialect dialect) { return DefaultsOf(dialect).names; }
+
+DialectSettings DefaultDialectSettings(Dialect dialect) {
+    const DialectDefaults& d = DefaultsOf(dialect);
+    return {d.datePattern, d.timePattern, d.datesInQuotes != 0, d.alwaysDateTime != 0};
+}
+
+DialectSettingsSet DefaultDialectSettingsSet() {
+    DialectSettingsSet set;
+    for (int i = 0; i < kDialectCount; ++i) set[i] = DefaultDialectSettings(static_cast<Dialect>(i));
+    return set;
+}
+
+DialectSettingsSet ReadDialectSettings(const ProfileStore& profile) {
+    DialectSettingsSet set;
+    for (int i = 0; i < kDialectCount; ++i) {
+        const DialectDefaults& d = kDefaults[i];
+        DialectSettings& s = set[i];
+        s.datePattern = profile.GetString(kSettingsSection, d.names.datePattern, d.datePattern);
+        s.timePattern = profile.GetString(kSettingsSection, d.names.timePattern, d.timePattern);
+        s.datesInQuotes = profile.GetInt(kSettingsSection, d.names.datesInQuotes, d.datesInQuotes) != 0;
+        s.alwaysDateTime = profile.GetInt(kSettingsSection, d.names.alwaysDateTime, d.alwaysDateTime) != 0;
+    }
+    return set;
+}
+
+void WriteDialectSettings(ProfileStore& profile, const DialectSettingsSet& settings) {
+    for (int i = 0; i < kDialectCount; ++i) {
+        const DialectSettingNames& names = kDefaults[i].names;
+        const DialectSettings& s = settings[i];
+        profile.WriteString(kSettingsSection, names.datePattern, s.datePattern);
+        profile.WriteString(kSettingsSection, names.timePattern, s.timePattern);
+        profile.WriteInt(kSettingsSection, names.datesInQuotes, s.datesInQuotes ? 1 : 0);
+        profile.WriteInt(kSettingsSection, names.alwaysDateTime, s.alwaysDateTime ? 1 : 0);
+    }
+}
+
+void LoadDialectSettings(const ProfileStore& profile) { Current() = ReadDialectSettings(profile); }
+
+void SaveDialectSettings(ProfileStore& profile, const DialectSettingsSet& settings) {
+    Current() = settings;
+    WriteDialectSettings(profile, settings);
+}
+
+const DialectSettings& CurrentDialectSettings(Dialect dialect) {
+    int code = static_cast<int>(dialect);
+    return Current()[code >= 0 && code < kDialectCount ? code : 0];
+}
+
+const DialectSettingsSet& CurrentDialectSettingsSet() { return Current(); }
+
+void SetCurrentDialectSettings(const DialectSettingsSet& settings) { Current() = settings; }
+
+} // namespace marlix

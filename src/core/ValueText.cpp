@@ -1,0 +1,118 @@
+#include "core/ValueText.h"
+
+#include "core/DateTimeText.h"
+#include "core/ResultSet.h"
+
+#include <cstring>
+
+namespace marlix {
+namespace {
+
+constexpr CellRef kNullCell{"NULL", 5, true};
+
+bool NeedsEscape(unsigned char c) noexcept { return (c < 32 && c != 0) || c == '\''; }
+
+TIMESTAMP_STRUCT TimestampOf(const CellRef& cell) noexcept {
+    TIMESTAMP_STRUCT ts{};
+    if (cell.length == sizeof ts) std::memcpy(&ts, cell.data, sizeof ts);
+    return ts;
+}
+
+} // namespace
+
+bool IsWideCharacterType(int sqlType) noexcept {
+    return sqlType == SQL_WCHAR || sqlType == SQL_WVARCHAR || sqlType == SQL_WLONGVARCHAR;
+}
+
+CellRef StoredValueOf(const ResultSet& resultSet, int64_t row, int column, bool previous) {
+    (void)previous; // only recorded edits keep a value from before editing
+    if (row < 0 || row >= resultSet.RowCount() || column < 0 || column >= resultSet.ColumnCount())
+        return kNullCell;
+    return resultSet.Cell(row, column);
+}
+
+void AppendCharacterText(std::string_view text, bool literal, bool national, std::string& out) {
+    if (literal) out += national ? "N'" : "'";
+    // Copy runs of plain characters whole; only the few special ones are rewritten.
+    const char* data = text.data();
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        auto c = static_cast<unsigned char>(data[i]);
+        if (!NeedsEscape(c)) continue;
+        out.append(data + start, i - start);
+        switch (c) {
+        case '\'': out += "''"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        default: out += '?'; break;
+        }
+        start = i + 1;
+    }
+    out.append(data + start, text.size() - start);
+    if (literal) out += '\'';
+}
+
+void AppendValueText(const ColumnDescriptor& column, const CellRef& cell, int mode, bool literal,
+                     std::string& out) {
+    if (cell.isNull) {
+        if (literal) out += "NULL";
+        return;
+    }
+    const int type = column.sqlType;
+    if (ColumnDescriptor::IsCharacterType(type)) {
+        bool national = mode == static_cast<int>(Dialect::MSSQL) && IsWideCharacterType(type);
+        AppendCharacterText(cell.Text(), literal, national, out);
+    } else if (column.IsDateTime()) {
+        FormatDateTime(TimestampOf(cell), mode, DateTimeKindOf(type), out, literal);
+    } else {
+        out.append(cell.Text());
+    }
+}
+
+std::string_view ValueText(ResultSet& resultSet, int64_t row, int column, int mode, bool literal, bool previous) {
+    ColumnDescriptor& descriptor = resultSet.Column(column);
+    std::string& out = descriptor.valueText;
+    out.clear();
+    AppendValueText(descriptor, StoredValueOf(resultSet, row, column, previous), mode, literal, out);
+    return out;
+}
+
+std::string_view ValueText(ResultSet& resultSet, int64_t row, int column, Dialect dialect, bool literal,
+                           bool previous) {
+    return ValueText(resultSet, row, column, static_cast<int>(dialect), literal, previous);
+}
+
+std::string_view FetchThroughValueText(ColumnDescriptor& column, int mode, std::string_view boundText) {
+    std::string& out = column.valueText;
+    out.clear();
+    const int type = column.sqlType;
+    if (column.indicator == SQL_NULL_DATA) {
+        out += "NULL";
+    } else if (ColumnDescriptor::IsCharacterType(type)) {
+        // N'' as for stored values, so a script reads the same whichever way it was made.
+        bool national = mode == static_cast<int>(Dialect::MSSQL) && IsWideCharacterType(type);
+        AppendCharacterText(boundText, true, national, out);
+    } else if (ColumnDescriptor::IsBinaryType(type)) {
+        out += "0x";
+        out.append(boundText);
+    } else if (column.IsDateTime()) {
+        FormatDateTime(column.timestamp, mode, DateTimeKindOf(type), out, true);
+    } else {
+        out.append(boundText);
+    }
+    return out;
+}
+
+std::string_view FetchThroughValueText(ColumnDescriptor& column, int mode) {
+    std::string_view bound;
+    if (column.buffer && column.bufferSize > 0 && column.indicator != SQL_NULL_DATA) {
+        const auto capacity = static_cast<size_t>(column.bufferSize - 1);
+        size_t n = column.indicator >= 0 && static_cast<size_t>(column.indicator) <= capacity
+                       ? static_cast<size_t>(column.indicator)
+                       : strnlen(column.buffer.get(), capacity);
+        bound = {column.buffer.get(), n};
+    }
+    return FetchThroughValueText(column, mode, bound);
+}
+
+} // namespace marlix

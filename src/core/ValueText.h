@@ -1,0 +1,46 @@
+#pragma once
+// The text of a stored value in its two forms: display text (grid cells) and literal text
+// (SQL literals in generated scripts).
+#include "core/CellStorage.h"
+#include "core/ColumnDescriptor.h"
+#include "core/ConversionDescription.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace marlix {
+
+class ResultSet;
+
+// The three wide character types, which MSSQL literals mark with N.
+bool IsWideCharacterType(int sqlType) noexcept;
+
+// The stored bytes of one value: the cell at row x columnCount + column, or NULL for a row
+// beyond the stored ones. Recorded grid edits of the row are substituted here (previous then
+// asks for the value before editing), so every reader of values sees them.
+CellRef StoredValueOf(const ResultSet& resultSet, int64_t row, int column, bool previous);
+
+// Text of one stored value, built in the column's scratch text: valid until the next value of
+// the same column is formatted. mode is a dialect code or one of the date formatting modes
+// kOdbcEscapeMode and kLocaleMode. literal gives the SQL literal, else the display text.
+std::string_view ValueText(ResultSet& resultSet, int64_t row, int column, int mode, bool literal,
+                           bool previous = false);
+std::string_view ValueText(ResultSet& resultSet, int64_t row, int column, Dialect dialect, bool literal,
+                           bool previous = false);
+
+// Literal text of the bound value of the row just fetched (results converted while fetching).
+// boundText is the complete text of a character or binary value (ResultSet::BoundText); the
+// overload without it reads the bind buffer.
+std::string_view FetchThroughValueText(ColumnDescriptor& column, int mode, std::string_view boundText);
+std::string_view FetchThroughValueText(ColumnDescriptor& column, int mode);
+
+// Appends the value of `cell` in `column` as literal or display text.
+void AppendValueText(const ColumnDescriptor& column, const CellRef& cell, int mode, bool literal, std::string& out);
+
+// Appends character text: in literal mode between apostrophes (N' opening it when national),
+// in both modes with apostrophes doubled, line feed and carriage return written as \n and \r,
+// and other control characters as '?'.
+void AppendCharacterText(std::string_view text, bool literal, bool national, std::string& out);
+
+} // namespace marlix
