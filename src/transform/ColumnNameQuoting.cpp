@@ -1,0 +1,58 @@
+#include "transform/ColumnNameQuoting.h"
+
+#include "transform/SqlKeywordTable.h"
+
+namespace marlix {
+namespace {
+
+bool IsPlainNameCharacter(char c) noexcept {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '$';
+}
+
+} // namespace
+
+std::string_view ShortColumnName(std::string_view name) noexcept {
+    size_t dot = name.rfind('.');
+    return dot == std::string_view::npos ? name : name.substr(dot + 1);
+}
+
+bool ColumnNameNeedsQuoting(std::string_view name) {
+    if (name.empty() || (name[0] >= '0' && name[0] <= '9')) return true;
+    for (char c : name)
+        if (!IsPlainNameCharacter(c)) return true;
+    return StandardKeywordTable().IsKeyword(name);
+}
+
+void AppendQuotedName(std::string_view name, Dialect dialect, std::string& out) {
+    const bool brackets = dialect == Dialect::ACCESS;
+    const char close = brackets ? ']' : '"';
+    out += brackets ? '[' : '"';
+    for (char c : name) {
+        out += c;
+        if (c == close) out += c;
+    }
+    out += close;
+}
+
+const std::string& QuotedColumnName(ColumnDescriptor& column, Dialect dialect) {
+    const int code = static_cast<int>(dialect);
+    if (column.quotedFor == code) return column.quotedShortName;
+    const std::string_view name = column.Name();
+    const std::string_view shortName = ShortColumnName(name);
+    // The decision is made on the part that is written, so that dbo.T.Name stays plain while
+    // T.ORDER or T.2nd are quoted.
+    const bool quote = ColumnNameNeedsQuoting(shortName);
+    column.quotedName.clear();
+    column.quotedShortName.clear();
+    if (quote) {
+        AppendQuotedName(name, dialect, column.quotedName);
+        AppendQuotedName(shortName, dialect, column.quotedShortName);
+    } else {
+        column.quotedName = name;
+        column.quotedShortName = shortName;
+    }
+    column.quotedFor = code;
+    return column.quotedShortName;
+}
+
+} // namespace marlix

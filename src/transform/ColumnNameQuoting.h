@@ -1,0 +1,27 @@
+#pragma once
+// Column names as the generated scripts write them: the part after the last '.', quoted where
+// the target dialect would not read it as a plain name.
+#include "core/ColumnDescriptor.h"
+#include "core/ConversionDescription.h"
+
+#include <string>
+#include <string_view>
+
+namespace marlix {
+
+// The part of a name after its last '.', or the whole name.
+std::string_view ShortColumnName(std::string_view name) noexcept;
+
+// True when a name must be quoted: it is empty, starts with a digit, holds a character other
+// than an ASCII letter, digit, '_' or '$', or is an SQL keyword of the editor's table.
+bool ColumnNameNeedsQuoting(std::string_view name);
+
+// Appends the name quoted for the dialect: [name] for ACCESS, "name" for the others, the
+// closing quote character doubled inside the name.
+void AppendQuotedName(std::string_view name, Dialect dialect, std::string& out);
+
+// The name written into scripts for this column and dialect. Built once per dialect and kept
+// in the column (quotedFor, quotedName, quotedShortName).
+const std::string& QuotedColumnName(ColumnDescriptor& column, Dialect dialect);
+
+} // namespace marlix

@@ -1,0 +1,271 @@
+#include "transform/ScriptGenerator.h"
+
+#include "core/ResultSet.h"
+#include "core/ValueText.h"
+#include "transform/ColumnNameQuoting.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace marlix {
+namespace {
+
+constexpr int32_t kLongColumnMinimumWidth = 32;
+
+// INSERT_ARRAY and LOAD read values through numbered parameters; they have a header only in
+// the GENERIC form.
+bool IsParameterArray(StatementType type, Dialect dialect) noexcept {
+    return (type == StatementType::INSERT_ARRAY || type == StatementType::LOAD) && dialect == Dialect::GENERIC;
+}
+
+// The loader's type word of a column; empty for character, binary and other columns.
+const char* DataTypeWord(int sqlType) noexcept {
+    switch (sqlType) {
+    case SQL_TYPE_DATE:
+    case SQL_TYPE_TIME:
+    case SQL_TYPE_TIMESTAMP: return "DATETIME";
+    case SQL_BIT:
+    case SQL_TINYINT:
+    case SQL_BIGINT:
+    case SQL_NUMERIC:
+    case SQL_DECIMAL:
+    case SQL_INTEGER:
+    case SQL_SMALLINT:
+    case SQL_FLOAT:
+    case SQL_REAL:
+    case SQL_DOUBLE: return "NUMERIC";
+    default: return "";
+    }
+}
+
+void WriteNumber(int64_t value, TextSink& sink) {
+    char digits[24];
+    auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    sink.WriteBytes(digits, static_cast<size_t>(end - digits));
+}
+
+// Clears the growable flag however the conversion ends.
+class GrowableWhileConverting {
+public:
+    explicit GrowableWhileConverting(TextSink& sink) : sink_(sink) { sink_.SetGrowable(true); }
+    ~GrowableWhileConverting() { sink_.SetGrowable(false); }
+    GrowableWhileConverting(const GrowableWhileConverting&) = delete;
+    GrowableWhileConverting& operator=(const GrowableWhileConverting&) = delete;
+
+private:
+    TextSink& sink_;
+};
+
+} // namespace
+
+ScriptGenerator::ScriptGenerator(ResultSet& resultSet) : resultSet_(resultSet) {}
+
+const std::string& ScriptGenerator::TableName() const noexcept {
+    const ConversionDescription& d = resultSet_.Description();
+    return d.destinationTable.empty() ? d.sourceTable : d.destinationTable;
+}
+
+bool ScriptGenerator::HasRows() const noexcept {
+    if (resultSet_.fetchThrough) return rowsWritten_ > 0 || !fetchedRow_.empty();
+    return resultSet_.RowCount() > 0;
+}
+
+void ScriptGenerator::Prepare(StatementType type, Dialect dialect) {
+    if (preparedType_ == static_cast<int>(type) && preparedDialect_ == static_cast<int>(dialect)) return;
+    listedColumns_.clear();
+    listedOtherColumns_.clear();
+    for (int c = 0; c < resultSet_.ColumnCount(); ++c)
+        if (!resultSet_.Column(c).IsLong()) listedColumns_.push_back(c);
+    for (int c : resultSet_.OtherColumns())
+        if (!resultSet_.Column(c).IsLong()) listedOtherColumns_.push_back(c);
+
+    insertOpening_ = "INSERT INTO ";
+    insertOpening_ += TableName();
+    insertOpening_ += " (";
+    for (size_t i = 0; i < listedColumns_.size(); ++i) {
+        if (i) insertOpening_ += ", ";
+        insertOpening_ += QuotedColumnName(resultSet_.Column(listedColumns_[i]), dialect);
+    }
+    insertOpening_ += ")\r\nVALUES(";
+    preparedType_ = static_cast<int>(type);
+    preparedDialect_ = static_cast<int>(dialect);
+}
+
+void ScriptGenerator::WriteScriptHeader(StatementType type, Dialect dialect, TextSink& sink) {
+    Prepare(type, dialect);
+    const int count = resultSet_.ColumnCount();
+    for (int c = 0; c < count; ++c) {
+        ColumnDescriptor& column = resultSet_.Column(c);
+        if (column.IsLong())
+            column.width = std::max(column.nameLength + 2, kLongColumnMinimumWidth);
+        else
+            column.width = column.maxLength + 2 + 2 * (column.maxQuotes + column.maxControls);
+    }
+
+    if (type == StatementType::SELECT) {
+        for (int c = 0; c < count; ++c) {
+            const ColumnDescriptor& column = resultSet_.Column(c);
+            if (column.IsLong()) continue;
+            sink.WritePadded(column.Name(), static_cast<size_t>(column.width));
+            sink.WriteChar(' ');
+        }
+        sink.Write("\r\n");
+        // The underline marks every column, long ones included, so their place stays visible.
+        for (int c = 0; c < count; ++c) {
+            for (int32_t i = 0; i < resultSet_.Column(c).width; ++i) sink.WriteChar('=');
+            sink.WriteChar(' ');
+        }
+        sink.Write("\r\n");
+        return;
+    }
+
+    if (!IsParameterArray(type, dialect) || !HasRows()) return;
+    sink.Write("INSERT INTO ");
+    sink.Write(TableName());
+    sink.Write(" VALUES (\r\n");
+    for (size_t k = 1; k <= listedColumns_.size(); ++k) {
+        if (k > 1) sink.Write(",\r\n");
+        sink.Write("\t:");
+        WriteNumber(static_cast<int64_t>(k), sink);
+    }
+    sink.Write(")\r\n");
+    sink.Write("\\\r\n$DATATYPES ");
+    // One type word per parameter, so that the n-th word belongs to parameter :n.
+    for (size_t k = 0; k < listedColumns_.size(); ++k) {
+        if (k) sink.WriteChar(',');
+        sink.WriteText(DataTypeWord(resultSet_.Column(listedColumns_[k]).sqlType));
+    }
+    sink.Write("\r\n");
+}
+
+void ScriptGenerator::WriteValue(int column, Dialect dialect, int64_t row, TextSink& sink) {
+    const int mode = static_cast<int>(dialect);
+    if (resultSet_.fetchThrough) {
+        std::string_view bound = static_cast<size_t>(column) < fetchedRow_.size() ? fetchedRow_[column]
+                                                                                   : std::string_view{};
+        sink.Write(FetchThroughValueText(resultSet_.Column(column), mode, bound));
+    } else {
+        sink.Write(ValueText(resultSet_, row, column, mode, true));
+    }
+}
+
+void ScriptGenerator::WriteValueList(Dialect dialect, int64_t row, TextSink& sink) {
+    for (size_t i = 0; i < listedColumns_.size(); ++i) {
+        if (i) sink.Write(", ");
+        WriteValue(listedColumns_[i], dialect, row, sink);
+    }
+}
+
+void ScriptGenerator::WritePairs(const std::vector<int>& columns, const char* separator, Dialect dialect,
+                                 int64_t row, TextSink& sink) {
+    for (size_t i = 0; i < columns.size(); ++i) {
+        if (i) sink.WriteText(separator);
+        sink.Write(QuotedColumnName(resultSet_.Column(columns[i]), dialect));
+        sink.Write(" = ");
+        WriteValue(columns[i], dialect, row, sink);
+    }
+}
+
+void ScriptGenerator::WriteTextTableRow(Dialect dialect, int64_t row, TextSink& sink) {
+    const int mode = static_cast<int>(dialect);
+    for (int c : listedColumns_) {
+        ColumnDescriptor& column = resultSet_.Column(c);
+        std::string_view text;
+        if (resultSet_.fetchThrough)
+            text = FetchThroughValueText(
+                column, mode, static_cast<size_t>(c) < fetchedRow_.size() ? fetchedRow_[c] : std::string_view{});
+        else
+            text = ValueText(resultSet_, row, c, mode, true);
+        sink.WritePadded(text, static_cast<size_t>(std::max(column.width, 0)));
+        sink.WriteChar(' ');
+    }
+    sink.Write("\r\n");
+}
+
+void ScriptGenerator::WriteScriptRow(StatementType type, Dialect dialect, int64_t row, TextSink& sink) {
+    Prepare(type, dialect);
+    const std::vector<int>& keys = resultSet_.KeyColumns();
+    const std::string& table = TableName();
+    switch (type) {
+    case StatementType::SELECT:
+        WriteTextTableRow(dialect, row, sink);
+        ++rowsWritten_;
+        return;
+    case StatementType::UPDATE:
+        sink.Write("UPDATE ");
+        sink.Write(table);
+        sink.Write(" SET\r\n");
+        WritePairs(listedOtherColumns_, ", ", dialect, row, sink);
+        sink.Write("\r\nWHERE ");
+        WritePairs(keys, " AND ", dialect, row, sink);
+        break;
+    case StatementType::REPLACE:
+        if (dialect == Dialect::MSSQL) {
+            sink.Write("if exists (SELECT * FROM ");
+            sink.Write(table);
+            sink.Write(" WHERE ");
+            WritePairs(keys, " AND ", dialect, row, sink);
+            sink.Write(")\r\nUPDATE ");
+            sink.Write(table);
+            sink.Write(" SET\r\n");
+            WritePairs(listedOtherColumns_, ", ", dialect, row, sink);
+            sink.Write("\r\nWHERE ");
+            WritePairs(keys, " AND ", dialect, row, sink);
+            sink.Write("\r\nelse ");
+        } else {
+            sink.Write("DELETE FROM ");
+            sink.Write(table);
+            sink.Write("\r\nWHERE ");
+            WritePairs(keys, " AND ", dialect, row, sink);
+            sink.Write(";\r\n");
+        }
+        sink.Write(insertOpening_);
+        WriteValueList(dialect, row, sink);
+        sink.WriteChar(')');
+        break;
+    case StatementType::DELETE:
+        sink.Write(dialect == Dialect::MSSQL ? "DELETE " : "DELETE FROM ");
+        sink.Write(table);
+        sink.Write(" WHERE ");
+        WritePairs(keys, " AND ", dialect, row, sink);
+        break;
+    default: // INSERT, INSERT_ARRAY, LOAD and any unknown type
+        sink.Write(insertOpening_);
+        WriteValueList(dialect, row, sink);
+        sink.WriteChar(')');
+        break;
+    }
+    WriteStatementEnd(type, dialect, sink);
+    ++rowsWritten_;
+}
+
+void ScriptGenerator::WriteStatementEnd(StatementType type, Dialect dialect, TextSink& sink) {
+    const bool terminatedType = type == StatementType::INSERT || type == StatementType::INSERT_ARRAY ||
+                                type == StatementType::UPDATE || type == StatementType::DELETE;
+    const bool terminatingDialect = dialect == Dialect::ORACLE || dialect == Dialect::GENERIC ||
+                                    dialect == Dialect::ACCESS || dialect == Dialect::MYSQL;
+    if (terminatedType && terminatingDialect) sink.WriteChar(';');
+    sink.Write("\r\n");
+}
+
+void ScriptGenerator::WriteScriptFooter(StatementType type, Dialect dialect, TextSink& sink) {
+    if (type == StatementType::SELECT) {
+        sink.Write("\r\n");
+        WriteNumber(rowsWritten_, sink);
+        sink.Write(" row(s) selected \r\n");
+    } else if (IsParameterArray(type, dialect) && HasRows()) {
+        sink.Write("/\r\n");
+    }
+    sink.Write("\r\n");
+}
+
+void ConvertResultSet(ResultSet& resultSet, StatementType type, Dialect dialect, TextSink& sink) {
+    GrowableWhileConverting growable(sink);
+    ScriptGenerator generator(resultSet);
+    generator.WriteScriptHeader(type, dialect, sink);
+    const int64_t rows = resultSet.RowCount();
+    for (int64_t row = 0; row < rows; ++row) generator.WriteScriptRow(type, dialect, row, sink);
+    generator.WriteScriptFooter(type, dialect, sink);
+}
+
+} // namespace marlix
