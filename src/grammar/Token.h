@@ -1,0 +1,71 @@
+#pragma once
+// The token record of a script: every consumer of the script text (editor colouring, statement
+// splitting, the METADATA reader and the SELECT grammar) works on these records.
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace marlix {
+
+// The class numbers are shared with the editor's colour table and the block reader; they are
+// fixed.
+enum class TokenClass : std::uint8_t {
+    Word = 0,             // identifier, keyword, number, other character, or [bracketed] identifier
+    String = 1,           // '...' literal, quotes included
+    Comment = 2,          // /* ... */ or -- ... line comment
+    Punctuation = 3,      // exactly one of . , > < = * / ; : + - & ~ % ( ) |
+    MetadataStart = 4,    // the 11 characters "/*METADATA>"
+    MetadataEnd = 5,      // the 12 characters "</METADATA*/"
+    TagOpen = 6,          // '<' opening a tag inside a METADATA block
+    TagName = 7,          // tag name after '<' or "</"
+    TagSlash = 8,         // "</" or "/>"
+    MetadataWord = 9,     // attribute name or other word inside a block
+    QuotedValue = 10,     // "..." attribute value, quotes included
+    Equals = 11,          // '=' inside a block
+    TagClose = 12,        // '>' directly after a tag name
+    Slash = 13,           // '/' inside a block not followed by '>'
+    TextBlock = 14,       // "/*TEXT>" ... "</TEXT*/"
+    QuotedIdentifier = 15 // "..." identifier, quotes included
+};
+
+inline constexpr int kTokenClassCount = 16;
+
+// One token: its place in the tokenized text and its class. Tokens never overlap, come in text
+// order and are never empty.
+struct Token {
+    std::uint32_t offset = 0; // first character, relative to the start of the tokenized text
+    std::uint32_t length = 0; // characters covered, closing quote or marker included
+    TokenClass cls = TokenClass::Word;
+    // False when the end of the text cut the token off before its closing quote, bracket or
+    // marker; the editor colours such a token to the end and execution sees an open block.
+    bool terminated = true;
+
+    constexpr std::uint32_t End() const noexcept { return offset + length; }
+
+    // Where statement execution considers the token to end. For a TEXT block closed by
+    // "</TEXT*/" that is the position of the marker's last '/' itself (one before End()), so
+    // that the block's content is the text between the 7 characters of "/*TEXT>" and the 8
+    // characters before this position. Every other token ends at End().
+    constexpr std::uint32_t BlockEnd() const noexcept {
+        return cls == TokenClass::TextBlock && terminated ? End() - 1 : End();
+    }
+};
+
+// Comments of every kind are invisible to the grammar and to statement splitting: plain
+// comments and the inside of METADATA and TEXT blocks, which are comments to the server too.
+constexpr bool IsCommentLike(TokenClass c) noexcept {
+    return c == TokenClass::Comment || (static_cast<int>(c) >= static_cast<int>(TokenClass::MetadataStart) &&
+                                        static_cast<int>(c) <= static_cast<int>(TokenClass::TextBlock));
+}
+
+// A read-only view of a tokenized text: the text the offsets refer to and its tokens.
+struct TokenView {
+    std::string_view text;
+    std::span<const Token> tokens;
+
+    std::string_view TextOf(const Token& t) const noexcept { return text.substr(t.offset, t.length); }
+    std::string_view TextOf(std::size_t i) const noexcept { return TextOf(tokens[i]); }
+    std::size_t size() const noexcept { return tokens.size(); }
+};
+
+} // namespace marlix

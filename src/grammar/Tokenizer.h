@@ -1,0 +1,56 @@
+#pragma once
+// The script tokenizer: cuts a whole script into tokens of classes 0 to 15 and keeps, for
+// every character, the number of the token that covers it. It never fails: unterminated
+// quotes, brackets, comments and blocks simply end at the end of the text.
+#include "grammar/Token.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace marlix {
+
+// The tokens of one text and its per-character token index. The text itself is not copied:
+// the caller keeps it alive and unchanged while the tokens are in use.
+class TokenizedScript {
+public:
+    std::string_view Text() const noexcept { return text_; }
+    const std::vector<Token>& Tokens() const noexcept { return tokens_; }
+    TokenView View() const noexcept { return {text_, tokens_}; }
+    std::string_view TokenText(std::size_t i) const noexcept {
+        return text_.substr(tokens_[i].offset, tokens_[i].length);
+    }
+
+    // One entry per character plus one: the number of the token covering the character, or -1
+    // for blanks, control characters and the entry past the end.
+    const std::vector<std::int32_t>& CharIndex() const noexcept { return charIndex_; }
+    std::int32_t TokenAt(std::size_t offset) const noexcept {
+        return offset < charIndex_.size() ? charIndex_[offset] : -1;
+    }
+
+    // Starts a new run over `text`; both arrays are emptied but keep their capacity, so that
+    // re-tokenizing after every keystroke does not reallocate.
+    void Reset(std::string_view text);
+
+    // Appends a token after the last one and records it in the character index. Tokens must
+    // come in text order, not overlap and not be empty; the scanners are the only writers.
+    void Append(TokenClass cls, std::size_t begin, std::size_t end, bool terminated = true);
+
+    // Closes the run: the characters after the last token get -1 in the character index.
+    void Finish();
+
+private:
+    std::string_view text_;
+    std::vector<Token> tokens_;
+    std::vector<std::int32_t> charIndex_;
+    std::size_t indexed_ = 0; // the character index is filled up to here
+};
+
+// Tokenizes `script` into `into`, reusing its buffers. Offsets are relative to the start of
+// `script`; a text longer than 2 GiB is tokenized up to that length only, since token numbers
+// and offsets are 32-bit.
+void Tokenize(std::string_view script, TokenizedScript& into);
+TokenizedScript Tokenize(std::string_view script);
+
+} // namespace marlix
