@@ -1,0 +1,304 @@
+#include "core/DateTimeText.h"
+#include "core/DialectSettings.h"
+#include "core/ProfileStore.h"
+
+#include <gtest/gtest.h>
+
+using namespace marlix;
+
+namespace {
+
+TIMESTAMP_STRUCT Stamp(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, unsigned ms = 0) {
+    TIMESTAMP_STRUCT ts{};
+    ts.year = static_cast<SQLSMALLINT>(y);
+    ts.month = static_cast<SQLUSMALLINT>(mo);
+    ts.day = static_cast<SQLUSMALLINT>(d);
+    ts.hour = static_cast<SQLUSMALLINT>(h);
+    ts.minute = static_cast<SQLUSMALLINT>(mi);
+    ts.second = static_cast<SQLUSMALLINT>(s);
+    ts.fraction = ms * 1000000u;
+    return ts;
+}
+
+std::string Expand(const TIMESTAMP_STRUCT& ts, std::string_view pattern) {
+    std::string out = "<";
+    ExpandDatePattern(ts, pattern, out);
+    return out;
+}
+
+std::string Format(const TIMESTAMP_STRUCT& ts, int mode, DateTimeKind kind, bool quoted) {
+    std::string out;
+    FormatDateTime(ts, mode, kind, out, quoted);
+    return out;
+}
+
+std::string Parsed(std::string_view text, const UserLocale& locale) {
+    TIMESTAMP_STRUCT ts = Stamp(1, 1, 1);
+    int result = ParseDateTime(text, ts, locale);
+    if (result == kParseInvalid) return "invalid";
+    std::string out = std::to_string(result) + " ";
+    ExpandDatePattern(ts, "Y-m-d H:M:S.s", out);
+    return out;
+}
+
+// The process-wide dialect settings and locale provider, restored after each test.
+class DateTimeTextTest : public ::testing::Test {
+protected:
+    void SetUp() override { saved_ = CurrentDialectSettingsSet(); }
+    void TearDown() override {
+        SetCurrentDialectSettings(saved_);
+        SetUserLocaleProvider(nullptr);
+    }
+    DialectSettingsSet saved_;
+};
+
+const TIMESTAMP_STRUCT kSample = Stamp(2004, 6, 27, 10, 20, 30);
+
+} // namespace
+
+TEST(AppendPaddedNumber, PadsNeverCutsAndSignsNegatives) {
+    std::string out;
+    AppendPaddedNumber(7, 3, out);
+    out += '|';
+    AppendPaddedNumber(0, 4, out);
+    out += '|';
+    AppendPaddedNumber(123456, 2, out);
+    out += '|';
+    AppendPaddedNumber(-42, 4, out);
+    out += '|';
+    AppendPaddedNumber(INT64_MIN, 1, out);
+    EXPECT_EQ(out, "007|0000|123456|-0042|-9223372036854775808");
+}
+
+TEST(ExpandDatePattern, EveryLetterAndOtherCharactersCopied) {
+    TIMESTAMP_STRUCT ts = Stamp(2004, 9, 7, 15, 4, 5, 9);
+    EXPECT_EQ(Expand(ts, "Y y m d H I M S s p b B"), "<2004 04 09 07 15 03 04 05 009 PM sep September");
+    EXPECT_EQ(Expand(ts, "[Y/m/d]T:x"), "<[2004/09/07]T:x");
+    EXPECT_EQ(Expand(Stamp(812, 1, 1), "Y y"), "<0812 12");
+}
+
+TEST(ExpandDatePattern, TwelveHourClockAsWritten) {
+    EXPECT_EQ(Expand(Stamp(2004, 1, 1, 12, 30), "I:Mp"), "<12:30PM");
+    EXPECT_EQ(Expand(Stamp(2004, 1, 1, 0, 15), "I:Mp"), "<00:15AM");
+    EXPECT_EQ(Expand(Stamp(2004, 1, 1, 23, 59), "I:Mp"), "<11:59PM");
+}
+
+TEST(ExpandDatePattern, MonthNamesOutsideTheCalendarAreLeftOut) {
+    EXPECT_EQ(Expand(Stamp(0, 0, 0), "(b)(B)"), "<()()");
+}
+
+TEST_F(DateTimeTextTest, DefaultSettingsOfEveryDialect) {
+    const TIMESTAMP_STRUCT ts = Stamp(2004, 6, 27, 10, 20, 30, 5);
+    struct Case {
+        Dialect dialect;
+        const char* date;
+        const char* time;
+        const char* timestamp;
+    } cases[] = {
+        {Dialect::MSSQL, "'06.27.2004 10:20:30.005'", "'06.27.2004 10:20:30.005'", "'06.27.2004 10:20:30.005'"},
+        {Dialect::ORACLE, "2004-27-06", "10:20:30.005", "2004-27-06 10:20:30.005"},
+        {Dialect::GENERIC, "27.06.2004 10:20:30", "27.06.2004 10:20:30", "27.06.2004 10:20:30"},
+        {Dialect::ACCESS, "#06/27/2004 10:20:30#", "#06/27/2004 10:20:30#", "#06/27/2004 10:20:30#"},
+        {Dialect::MYSQL, "2004-27-06", "10:20:30", "2004-27-06 10:20:30"},
+        {Dialect::FIREBIRD, "2004-27-06 10:20:30", "2004-27-06 10:20:30", "2004-27-06 10:20:30"},
+    };
+    for (const Case& c : cases) {
+        int mode = static_cast<int>(c.dialect);
+        SCOPED_TRACE(mode);
+        EXPECT_EQ(Format(ts, mode, DateTimeKind::Date, true), c.date);
+        EXPECT_EQ(Format(ts, mode, DateTimeKind::Time, true), c.time);
+        EXPECT_EQ(Format(ts, mode, DateTimeKind::DateTime, true), c.timestamp);
+    }
+    // Unquoted (display) forms never get apostrophes or Access's '#'.
+    EXPECT_EQ(Format(ts, 0, DateTimeKind::Date, false), "06.27.2004 10:20:30.005");
+    EXPECT_EQ(Format(ts, 3, DateTimeKind::Date, false), "06/27/2004 10:20:30");
+}
+
+TEST_F(DateTimeTextTest, ChangedSettingsAreReadBackFromTheProfile) {
+    MemoryProfileStore profile;
+    DialectSettingsSet changed = DefaultDialectSettingsSet();
+    changed[static_cast<int>(Dialect::ORACLE)] = {"d-b-Y", "I.M p", true, true};
+    changed[static_cast<int>(Dialect::ACCESS)] = {"Y/m/d", "H:M", true, false};
+    changed[static_cast<int>(Dialect::MSSQL)] = {"Y-m-d", "H:M:S", false, false};
+    WriteDialectSettings(profile, changed);
+    EXPECT_EQ(profile.GetString(kSettingsSection, "DateOracle", ""), "d-b-Y");
+    EXPECT_EQ(profile.GetInt(kSettingsSection, "QuotesAccess", -1), 1);
+    EXPECT_EQ(profile.GetInt(kSettingsSection, "DateTimeMS", -1), 0);
+
+    LoadDialectSettings(profile);
+    EXPECT_EQ(CurrentDialectSettingsSet(), changed);
+    const TIMESTAMP_STRUCT ts = Stamp(2004, 6, 27, 15, 5, 0);
+    EXPECT_EQ(Format(ts, 1, DateTimeKind::Date, true), "'27-jun-2004 03.05 PM'");
+    EXPECT_EQ(Format(ts, 3, DateTimeKind::Date, true), "'2004/06/27'");
+    EXPECT_EQ(Format(ts, 3, DateTimeKind::Time, false), "15:05");
+    EXPECT_EQ(Format(ts, 0, DateTimeKind::Date, true), "2004-06-27");
+    EXPECT_EQ(Format(ts, 0, DateTimeKind::DateTime, true), "2004-06-27 15:05:00");
+}
+
+TEST_F(DateTimeTextTest, MissingProfileValuesGiveTheDefaults) {
+    MemoryProfileStore profile;
+    profile.WriteString(kSettingsSection, "TimeDflt", "H.M");
+    LoadDialectSettings(profile);
+    DialectSettingsSet expected = DefaultDialectSettingsSet();
+    expected[static_cast<int>(Dialect::GENERIC)].timePattern = "H.M";
+    EXPECT_EQ(CurrentDialectSettingsSet(), expected);
+    EXPECT_EQ(CurrentDialectSettings(Dialect::MSSQL), (DialectSettings{"m.d.Y", "H:M:S.s", true, true}));
+    EXPECT_EQ(CurrentDialectSettings(Dialect::FIREBIRD), (DialectSettings{"Y-d-m", "H:M:S", false, true}));
+}
+
+TEST_F(DateTimeTextTest, SaveReplacesTheCurrentSettingsAndWritesAll24Values) {
+    MemoryProfileStore profile;
+    DialectSettingsSet changed = DefaultDialectSettingsSet();
+    changed[static_cast<int>(Dialect::MYSQL)].datePattern = "Y-m-d";
+    SaveDialectSettings(profile, changed);
+    EXPECT_EQ(CurrentDialectSettings(Dialect::MYSQL).datePattern, "Y-m-d");
+    const char* names[] = {"DateMS", "TimeMS", "DateOracle", "TimeOracle", "DateMy", "TimeMy",
+                           "DateAccess", "TimeAccess", "DateIB", "TimeIB", "DateDefault", "TimeDflt"};
+    for (const char* name : names) EXPECT_NE(profile.GetString(kSettingsSection, name, "?"), "?") << name;
+    const char* flags[] = {"QuotesMS", "DateTimeMS", "QuotesOracle", "DateTimeOracle", "QuotesMy", "DateTimeMy",
+                           "QuotesAccess", "DateTimeAccess", "QuotesIB", "DateTimeIB", "QuotesDefault",
+                           "DateTimeDefault"};
+    for (const char* name : flags) EXPECT_NE(profile.GetInt(kSettingsSection, name, -1), -1) << name;
+    EXPECT_EQ(ReadDialectSettings(profile), changed);
+}
+
+TEST_F(DateTimeTextTest, OdbcEscapeFormIgnoresDialectSettings) {
+    const TIMESTAMP_STRUCT ts = Stamp(2004, 6, 27, 10, 20, 30);
+    EXPECT_EQ(Format(ts, kOdbcEscapeMode, DateTimeKind::DateTime, true), "{ts '2004-06-27 10:20:30.000'}");
+    EXPECT_EQ(Format(ts, kOdbcEscapeMode, DateTimeKind::Date, false), "{d '2004-06-27'}");
+    EXPECT_EQ(Format(ts, kOdbcEscapeMode, DateTimeKind::Time, true), "{t '10:20:30.000'}");
+}
+
+TEST_F(DateTimeTextTest, LocaleFormFollowsDateOrderAndClock) {
+    SetUserLocaleProvider([] { return UserLocale{1, false}; });
+    EXPECT_EQ(Format(Stamp(2004, 6, 27), kLocaleMode, DateTimeKind::Date, false), "27.06.2004");
+    EXPECT_EQ(Format(Stamp(2004, 6, 27, 10, 20), kLocaleMode, DateTimeKind::Date, false), "27.06.2004 10:20");
+    EXPECT_EQ(Format(Stamp(2004, 6, 27, 10, 20, 30), kLocaleMode, DateTimeKind::DateTime, false),
+              "27.06.2004 10:20:30");
+    EXPECT_EQ(Format(Stamp(2004, 6, 27, 10, 20, 0, 5), kLocaleMode, DateTimeKind::DateTime, false),
+              "27.06.2004 10:20:00.005");
+
+    SetUserLocaleProvider([] { return UserLocale{0, true}; });
+    EXPECT_EQ(Format(Stamp(2004, 6, 27, 15, 20), kLocaleMode, DateTimeKind::DateTime, false), "06.27.2004 03:20PM");
+    EXPECT_EQ(Format(Stamp(2004, 6, 27, 15, 20, 7), kLocaleMode, DateTimeKind::DateTime, false),
+              "06.27.2004 03:20:07PM");
+
+    SetUserLocaleProvider([] { return UserLocale{2, false}; });
+    EXPECT_EQ(Format(Stamp(2004, 6, 27), kLocaleMode, DateTimeKind::DateTime, false), "2004.06.27");
+}
+
+TEST_F(DateTimeTextTest, LocaleFormUsesTheGenericFlags) {
+    SetUserLocaleProvider([] { return UserLocale{1, false}; });
+    DialectSettingsSet settings = DefaultDialectSettingsSet();
+    settings[static_cast<int>(Dialect::GENERIC)] = {"d.m.Y", "H:M:S", true, false};
+    SetCurrentDialectSettings(settings);
+    const TIMESTAMP_STRUCT ts = Stamp(2004, 6, 27, 10, 20);
+    EXPECT_EQ(Format(ts, kLocaleMode, DateTimeKind::Date, true), "'27.06.2004'");
+    EXPECT_EQ(Format(ts, kLocaleMode, DateTimeKind::Date, false), "27.06.2004");
+    // A time value shows its time even at midnight, never an empty text.
+    EXPECT_EQ(Format(Stamp(2004, 6, 27), kLocaleMode, DateTimeKind::Time, false), "00:00");
+}
+
+TEST(ParseDateTime, DateOrderOfTheLocale) {
+    EXPECT_EQ(Parsed("27.6.2004", {1, false}), "0 2004-06-27 00:00:00.000");
+    EXPECT_EQ(Parsed("6/27/2004", {0, false}), "0 2004-06-27 00:00:00.000");
+    EXPECT_EQ(Parsed("2004-06-27", {2, false}), "0 2004-06-27 00:00:00.000");
+    EXPECT_EQ(Parsed("27.6.2004", {0, false}), "invalid");
+}
+
+TEST(ParseDateTime, YearsAndMonthLengths) {
+    const UserLocale dmy{1, false};
+    EXPECT_EQ(Parsed("1.2.7", dmy), "0 2007-02-01 00:00:00.000");
+    EXPECT_EQ(Parsed("1.2.68", dmy), "0 1968-02-01 00:00:00.000");
+    EXPECT_EQ(Parsed("1.2.49", dmy), "0 2049-02-01 00:00:00.000");
+    EXPECT_EQ(Parsed("1.2.50", dmy), "0 1950-02-01 00:00:00.000");
+    EXPECT_EQ(Parsed("1.2.1899", dmy), "invalid");
+    EXPECT_EQ(Parsed("1.2.1900", dmy), "0 1900-02-01 00:00:00.000");
+    EXPECT_EQ(Parsed("31.12.2099", dmy), "0 2099-12-31 00:00:00.000");
+    EXPECT_EQ(Parsed("1.1.2100", dmy), "invalid");
+    EXPECT_EQ(Parsed("31.4.2004", dmy), "invalid");
+    EXPECT_EQ(Parsed("30.4.2004", dmy), "0 2004-04-30 00:00:00.000");
+    EXPECT_EQ(Parsed("31.7.2004", dmy), "0 2004-07-31 00:00:00.000");
+    EXPECT_EQ(Parsed("0.7.2004", dmy), "invalid");
+    EXPECT_EQ(Parsed("1.13.2004", dmy), "invalid");
+    EXPECT_EQ(Parsed("1.0.2004", dmy), "invalid");
+}
+
+TEST(ParseDateTime, LeapYearsFollowTheGregorianRule) {
+    const UserLocale dmy{1, false};
+    EXPECT_EQ(Parsed("29.2.2004", dmy), "0 2004-02-29 00:00:00.000");
+    EXPECT_EQ(Parsed("29.2.2003", dmy), "invalid");
+    EXPECT_EQ(Parsed("29.2.2000", dmy), "0 2000-02-29 00:00:00.000"); // divisible by 400
+    EXPECT_EQ(Parsed("29.2.00", dmy), "0 2000-02-29 00:00:00.000");
+    EXPECT_EQ(Parsed("29.2.1900", dmy), "invalid"); // a century year
+    EXPECT_EQ(Parsed("28.2.1900", dmy), "0 1900-02-28 00:00:00.000");
+    EXPECT_EQ(Parsed("30.2.2004", dmy), "invalid");
+    EXPECT_TRUE(IsLeapYear(2400));
+    EXPECT_FALSE(IsLeapYear(2100));
+    EXPECT_EQ(DaysInMonth(1900, 2), 28);
+}
+
+TEST(ParseDateTime, MalformedDates) {
+    const UserLocale dmy{1, false};
+    for (const char* text : {"", "27.6", "27.6.", "27..6.2004", ".27.6.2004", "27.6.2004x", "a.b.c", "27.6.2004 ",
+                             "1234567890.1.2004"})
+        EXPECT_EQ(Parsed(text, dmy), "invalid") << '"' << text << '"';
+}
+
+TEST(ParseDateTime, TwentyFourHourTimes) {
+    const UserLocale dmy{1, false};
+    EXPECT_EQ(Parsed("27.6.2004 10:20", dmy), "2 2004-06-27 10:20:00.000");
+    EXPECT_EQ(Parsed("27.6.2004 23:59:58", dmy), "2 2004-06-27 23:59:58.000");
+    EXPECT_EQ(Parsed("27.6.2004T0:05:06.789", dmy), "2 2004-06-27 00:05:06.789");
+    EXPECT_EQ(Parsed("27.6.2004 24:00", dmy), "invalid");
+    EXPECT_EQ(Parsed("27.6.2004 10:60", dmy), "invalid");
+    EXPECT_EQ(Parsed("27.6.2004 10:20:60", dmy), "invalid");
+    EXPECT_EQ(Parsed("27.6.2004 10:20:30.1000", dmy), "invalid");
+    EXPECT_EQ(Parsed("27.6.2004 10", dmy), "invalid");
+    EXPECT_EQ(Parsed("27.6.2004 10:20 x", dmy), "invalid");
+    // AM/PM is read only on a 12-hour clock.
+    EXPECT_EQ(Parsed("27.6.2004 1:05PM", dmy), "invalid");
+}
+
+TEST(ParseDateTime, TwelveHourTimes) {
+    const UserLocale mdy12{0, true};
+    EXPECT_EQ(Parsed("6/27/2004 12:05AM", mdy12), "2 2004-06-27 00:05:00.000");
+    EXPECT_EQ(Parsed("6/27/2004 1:05PM", mdy12), "2 2004-06-27 13:05:00.000");
+    EXPECT_EQ(Parsed("6/27/2004 12:05pm", mdy12), "2 2004-06-27 12:05:00.000");
+    EXPECT_EQ(Parsed("6/27/2004 11:59aM", mdy12), "2 2004-06-27 11:59:00.000");
+    EXPECT_EQ(Parsed("6/27/2004 13:05PM", mdy12), "invalid");
+    EXPECT_EQ(Parsed("6/27/2004 00:15AM", mdy12), "invalid"); // the formatter's midnight form
+    EXPECT_EQ(Parsed("6/27/2004 1:05PMx", mdy12), "invalid");
+    EXPECT_EQ(Parsed("6/27/2004 1:05P", mdy12), "invalid");
+    // Without the suffix a 24-hour time is still read.
+    EXPECT_EQ(Parsed("6/27/2004 13:05:01", mdy12), "2 2004-06-27 13:05:01.000");
+}
+
+TEST(ParseDateTime, InvalidTextLeavesTheValueAlone) {
+    TIMESTAMP_STRUCT ts = Stamp(1999, 1, 2, 3, 4, 5);
+    EXPECT_EQ(ParseDateTime("29.2.2003", ts, UserLocale{1, false}), kParseInvalid);
+    EXPECT_EQ(ts.year, 1999);
+    EXPECT_EQ(ts.hour, 3);
+}
+
+TEST(ParseDateTime, InstalledLocaleProviderIsUsed) {
+    SetUserLocaleProvider([] { return UserLocale{2, false}; });
+    TIMESTAMP_STRUCT ts{};
+    EXPECT_EQ(ParseDateTime("2004.6.27", ts), kParsedDate);
+    EXPECT_EQ(ts.day, 27);
+    SetUserLocaleProvider(nullptr);
+}
+
+TEST(UserLocale, ReadFromStrftimeFormats) {
+    auto order = [](const char* d, const char* t) {
+        UserLocale l = LocaleFromFormats(d, t);
+        return std::to_string(l.dateOrder) + (l.twelveHourClock ? "/12" : "/24");
+    };
+    EXPECT_EQ(order("%m/%d/%y", "%r"), "0/12");
+    EXPECT_EQ(order("%d.%m.%Y", "%T"), "1/24");
+    EXPECT_EQ(order("%Y-%m-%d", "%H:%M:%S"), "2/24");
+    EXPECT_EQ(order("%F", "%I:%M:%S %p"), "2/12");
+    EXPECT_EQ(order("%e %B %Y", "%l:%M %P"), "1/12");
+    EXPECT_EQ(order("%D", "%R"), "0/24");
+    EXPECT_EQ(order("%Ey", "%OH"), "2/24");
+}
