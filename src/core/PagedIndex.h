@@ -1,9 +1,10 @@
 #pragma once
-// A list that grows at the end in fixed chunks: entries never move, growth never copies, and
-// the slack is at most one chunk (a doubling vector would copy millions of cell entries and
-// keep up to half of them unused).
+// A list that grows at the end in fixed chunks of reserved address space: entries never move,
+// growth never copies, and the slack is at most one chunk (a doubling vector would copy
+// millions of cell entries and keep up to half of them unused).
+#include "core/ReservedRegion.h"
+
 #include <cstddef>
-#include <memory>
 #include <vector>
 
 namespace marlix {
@@ -14,8 +15,7 @@ public:
     static constexpr size_t kChunk = size_t{1} << ChunkBits;
 
     void PushBack(const T& value) {
-        if ((size_ & (kChunk - 1)) == 0 && (size_ >> ChunkBits) == chunks_.size())
-            chunks_.push_back(std::make_unique_for_overwrite<T[]>(kChunk));
+        if ((size_ & (kChunk - 1)) == 0 && (size_ >> ChunkBits) == chunks_.size()) AddChunk();
         chunks_[size_ >> ChunkBits][size_ & (kChunk - 1)] = value;
         ++size_;
     }
@@ -28,7 +28,13 @@ public:
     size_t CapacityBytes() const noexcept { return chunks_.size() * kChunk * sizeof(T); }
 
 private:
-    std::vector<std::unique_ptr<T[]>> chunks_;
+    void AddChunk() {
+        regions_.emplace_back(kChunk * sizeof(T), kChunk * sizeof(T));
+        chunks_.push_back(reinterpret_cast<T*>(regions_.back().Base()));
+    }
+
+    std::vector<ReservedRegion> regions_;
+    std::vector<T*> chunks_;
     size_t size_ = 0;
 };
 

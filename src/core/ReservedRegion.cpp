@@ -6,6 +6,20 @@
 #include <utility>
 
 namespace marlix {
+namespace {
+
+// Committed memory is written right away (values are appended at once), so fault the step in
+// with one call instead of one page fault per 4 KiB page. Older kernels refuse: harmless.
+void Prefault(char* at, size_t length) noexcept {
+#ifdef MADV_POPULATE_WRITE
+    madvise(at, length, MADV_POPULATE_WRITE);
+#else
+    (void)at;
+    (void)length;
+#endif
+}
+
+} // namespace
 
 ReservedRegion::ReservedRegion(size_t reserved, size_t committed) {
     void* p = mmap(nullptr, reserved, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
@@ -17,6 +31,7 @@ ReservedRegion::ReservedRegion(size_t reserved, size_t committed) {
         Release();
         throw CCustomMemoryException(CCustomMemoryException::kCommit);
     }
+    Prefault(base_, committed);
     committed_ = committed;
 }
 
@@ -41,6 +56,7 @@ bool ReservedRegion::Grow(size_t used, size_t n) {
         if (committed_ + kCommitStep > reserved_) return false;
         if (mprotect(base_ + committed_, kCommitStep, PROT_READ | PROT_WRITE) != 0)
             throw CCustomMemoryException(CCustomMemoryException::kCommit);
+        Prefault(base_ + committed_, kCommitStep);
         committed_ += kCommitStep;
     }
     return true;
