@@ -12,7 +12,7 @@ struct DiagRecord {
     SQLINTEGER nativeError = 0;
     std::string message;
     SQLSMALLINT textLength = 0;
-    SQLLEN rowNumber = 0;
+    int rowNumber = 0;
 };
 
 // Reads every record of the handle. A message longer than the usual 255 characters is read
@@ -42,7 +42,7 @@ std::vector<DiagRecord> ReadDiagRecords(SQLSMALLINT handleType, SQLHANDLE handle
         if (handleType == SQL_HANDLE_STMT) {
             SQLLEN row = 0;
             if (Succeeded(SQLGetDiagField(handleType, handle, number, SQL_DIAG_ROW_NUMBER, &row, 0, nullptr)))
-                rec.rowNumber = row;
+                rec.rowNumber = static_cast<int>(row);
         }
         records.push_back(std::move(rec));
     }
@@ -62,7 +62,7 @@ void AppendBlock(std::string& out, const DiagRecord& r, const char* nativeLabel,
     out += std::to_string(r.textLength);
     out += "\r\n";
     out += "ODBC Row Number : ";
-    out += std::to_string(static_cast<long long>(r.rowNumber));
+    out += std::to_string(r.rowNumber);
     out += "\r\n";
 }
 
@@ -72,7 +72,7 @@ CODBCException::CODBCException(SQLSMALLINT handleType, SQLHANDLE handle, int pos
     : position_(position), handleType_(handleType), handle_(handle) {
     for (const DiagRecord& r : ReadDiagRecords(handleType, handle)) {
         AppendBlock(message_, r, "Native Error : ", "Error Message : ");
-        rowNumber_ = static_cast<int>(r.rowNumber);
+        rowNumber_ = r.rowNumber;
     }
 }
 
