@@ -1,0 +1,74 @@
+#include "ScriptChecks.h"
+
+#include "core/CaseFold.h"
+#include "grammar/SelectAnalysis.h"
+#include "grammar/Tokenizer.h"
+
+#include <vector>
+
+namespace marlix::fuzzcheck {
+
+namespace {
+
+std::string CheckTokens(const TokenizedScript& t, std::string_view script) {
+    if (t.Text().data() != script.data() || t.Text().size() != script.size()) return "text view differs";
+    const auto& tokens = t.Tokens();
+    const auto& index = t.CharIndex();
+    if (index.size() != script.size() + 1) return "index size";
+    std::uint32_t previousEnd = 0;
+    std::size_t next = 0; // the next character whose index entry is checked
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        const Token& k = tokens[i];
+        if (k.length == 0) return "empty token " + std::to_string(i);
+        if (k.offset < previousEnd) return "tokens overlap at " + std::to_string(i);
+        if (k.End() > script.size()) return "token beyond the text " + std::to_string(i);
+        if (static_cast<int>(k.cls) >= kTokenClassCount) return "token class " + std::to_string(i);
+        if (k.BlockEnd() > k.End() || k.BlockEnd() < k.offset) return "block end " + std::to_string(i);
+        for (; next < k.offset; ++next)
+            if (index[next] != -1) return "uncovered character indexed at " + std::to_string(next);
+        for (; next < k.End(); ++next)
+            if (index[next] != static_cast<std::int32_t>(i)) return "index mismatch at " + std::to_string(next);
+        previousEnd = k.End();
+    }
+    for (; next < index.size(); ++next)
+        if (index[next] != -1) return "index after the last token at " + std::to_string(next);
+    return {};
+}
+
+bool IsSeparator(const TokenizedScript& t, std::size_t i) {
+    const Token& k = t.Tokens()[i];
+    const std::string_view text = t.TokenText(i);
+    return (k.cls == TokenClass::Punctuation && text == ";") ||
+           (k.cls == TokenClass::Word && EqualsFolded(text, "GO"));
+}
+
+} // namespace
+
+std::string CheckScript(std::string_view script) {
+    // A state reused across calls, as the editor reuses it, must give the same result as a
+    // fresh one.
+    static TokenizedScript reused;
+    Tokenize(script, reused);
+    const TokenizedScript fresh = Tokenize(script);
+    if (std::string e = CheckTokens(fresh, script); !e.empty()) return e;
+    if (reused.Tokens().size() != fresh.Tokens().size() || reused.CharIndex() != fresh.CharIndex())
+        return "reused state differs";
+
+    const auto& tokens = fresh.Tokens();
+    std::size_t begin = 0;
+    for (std::size_t i = 0; i <= tokens.size(); ++i) {
+        if (i < tokens.size() && !IsSeparator(fresh, i)) continue;
+        std::size_t first = begin;
+        while (first < i && IsCommentLike(tokens[first].cls)) ++first;
+        if (first < i && EqualsFolded(fresh.TokenText(first), "SELECT")) {
+            AnalysedDescription d;
+            AnalyseSelect(d, fresh.View(), first, i);
+            if (d.analysed && d.columns.empty()) return "analysed statement without columns";
+            if (!d.analysed && (!d.columns.empty() || !d.tables.empty())) return "lists without analysis";
+        }
+        begin = i + 1;
+    }
+    return {};
+}
+
+} // namespace marlix::fuzzcheck

@@ -1,0 +1,1 @@
+select MAX(MAX(COUNT(f(1, 'a' || x, -y, ~z)))) from t where a <> 1 and b < = 2; SELECT 'open

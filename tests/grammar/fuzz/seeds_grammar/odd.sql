@@ -1,0 +1,3 @@
+-- comment
+SELECT a FROM t
+/*metadata><X a="1" b/></metadata*/ SELECT /*TEXT>x</text*/
