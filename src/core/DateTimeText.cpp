@@ -9,8 +9,9 @@ namespace {
 
 constexpr const char* kShortMonths[12] = {"jan", "feb", "mar", "apr", "may", "jun",
                                           "jul", "aug", "sep", "oct", "nov", "dec"};
-constexpr const char* kLongMonths[12] = {"January", "February", "March",     "April",   "May",      "June",
-                                         "July",    "August",   "September", "October", "November", "December"};
+constexpr const char* kLongMonths[12] = {"January",   "February", "March",    "April",
+                                         "May",       "June",     "July",     "August",
+                                         "September", "October",  "November", "December"};
 
 void AppendDatePart(const TIMESTAMP_STRUCT& ts, std::string_view datePattern, std::string_view timePattern,
                     DateTimeKind kind, std::string& out) {
@@ -38,7 +39,8 @@ void FormatLocale(const TIMESTAMP_STRUCT& ts, DateTimeKind kind, std::string& ou
     char timePattern[16];
     size_t n = 0;
     if (writeTime) {
-        for (char c : std::string_view(locale.twelveHourClock ? "I:M" : "H:M")) timePattern[n++] = c;
+        for (char c : std::string_view(locale.twelveHourClock ? "I:M" : "H:M"))
+            timePattern[n++] = c;
         if (ts.second || ts.fraction) timePattern[n++] = ':', timePattern[n++] = 'S';
         if (ts.fraction) timePattern[n++] = '.', timePattern[n++] = 's';
         // AM/PM closes the time, after any seconds, so the text reads as a clock time.
@@ -65,7 +67,9 @@ bool ReadNumber(std::string_view text, size_t& pos, int& value) {
     return pos > start;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 } // namespace
 
@@ -85,22 +89,43 @@ void AppendPaddedNumber(int64_t value, int width, std::string& out) {
     } while (magnitude != 0);
     if (value < 0) out += '-';
     if (width > n) out.append(static_cast<size_t>(width - n), '0');
-    while (n > 0) out += digits[--n];
+    while (n > 0)
+        out += digits[--n];
 }
 
 void ExpandDatePattern(const TIMESTAMP_STRUCT& ts, std::string_view pattern, std::string& out) {
     for (char c : pattern) {
         switch (c) {
-        case 'Y': AppendPaddedNumber(ts.year, 4, out); break;
-        case 'y': AppendPaddedNumber(std::abs(ts.year % 100), 2, out); break;
-        case 'm': AppendPaddedNumber(ts.month, 2, out); break;
-        case 'd': AppendPaddedNumber(ts.day, 2, out); break;
-        case 'H': AppendPaddedNumber(ts.hour, 2, out); break;
-        case 'I': AppendPaddedNumber(ts.hour < 13 ? ts.hour : ts.hour - 12, 2, out); break;
-        case 'M': AppendPaddedNumber(ts.minute, 2, out); break;
-        case 'S': AppendPaddedNumber(ts.second, 2, out); break;
-        case 's': AppendPaddedNumber(ts.fraction / 1000000, 3, out); break;
-        case 'p': out += ts.hour < 12 ? "AM" : "PM"; break;
+        case 'Y':
+            AppendPaddedNumber(ts.year, 4, out);
+            break;
+        case 'y':
+            AppendPaddedNumber(std::abs(ts.year % 100), 2, out);
+            break;
+        case 'm':
+            AppendPaddedNumber(ts.month, 2, out);
+            break;
+        case 'd':
+            AppendPaddedNumber(ts.day, 2, out);
+            break;
+        case 'H':
+            AppendPaddedNumber(ts.hour, 2, out);
+            break;
+        case 'I':
+            AppendPaddedNumber(ts.hour < 13 ? ts.hour : ts.hour - 12, 2, out);
+            break;
+        case 'M':
+            AppendPaddedNumber(ts.minute, 2, out);
+            break;
+        case 'S':
+            AppendPaddedNumber(ts.second, 2, out);
+            break;
+        case 's':
+            AppendPaddedNumber(ts.fraction / 1000000, 3, out);
+            break;
+        case 'p':
+            out += ts.hour < 12 ? "AM" : "PM";
+            break;
         case 'b':
             // A month outside 1..12 (a time value's empty date) has no name.
             if (ts.month >= 1 && ts.month <= 12) out += kShortMonths[ts.month - 1];
@@ -108,7 +133,9 @@ void ExpandDatePattern(const TIMESTAMP_STRUCT& ts, std::string_view pattern, std
         case 'B':
             if (ts.month >= 1 && ts.month <= 12) out += kLongMonths[ts.month - 1];
             break;
-        default: out += c; break;
+        default:
+            out += c;
+            break;
         }
     }
 }
@@ -134,8 +161,10 @@ void FormatDateTime(const TIMESTAMP_STRUCT& ts, int mode, DateTimeKind kind, std
     const DialectSettings& s = settings[mode];
     if (s.alwaysDateTime) kind = DateTimeKind::DateTime;
     // Access marks date literals with '#' when they are not to be strings.
-    const char enclosing =
-        !quoted ? '\0' : s.datesInQuotes ? '\'' : mode == static_cast<int>(Dialect::ACCESS) ? '#' : '\0';
+    const char enclosing = !quoted                                     ? '\0'
+                           : s.datesInQuotes                           ? '\''
+                           : mode == static_cast<int>(Dialect::ACCESS) ? '#'
+                                                                       : '\0';
     if (enclosing) out += enclosing;
     AppendDatePart(ts, s.datePattern, s.timePattern, kind, out);
     if (enclosing) out += enclosing;
@@ -143,10 +172,23 @@ void FormatDateTime(const TIMESTAMP_STRUCT& ts, int mode, DateTimeKind kind, std
 
 int DaysInMonth(int year, int month) noexcept {
     switch (month) {
-    case 1: case 3: case 5: case 7: case 8: case 10: case 12: return 31;
-    case 4: case 6: case 9: case 11: return 30;
-    case 2: return IsLeapYear(year) ? 29 : 28;
-    default: return 0;
+    case 1:
+    case 3:
+    case 5:
+    case 7:
+    case 8:
+    case 10:
+    case 12:
+        return 31;
+    case 4:
+    case 6:
+    case 9:
+    case 11:
+        return 30;
+    case 2:
+        return IsLeapYear(year) ? 29 : 28;
+    default:
+        return 0;
     }
 }
 
@@ -166,13 +208,22 @@ int ParseDateTime(std::string_view text, TIMESTAMP_STRUCT& timestamp, const User
     }
     int year, month, day;
     switch (locale.dateOrder) {
-    case 1: day = fields[0], month = fields[1], year = fields[2]; break;
-    case 2: year = fields[0], month = fields[1], day = fields[2]; break;
-    default: month = fields[0], day = fields[1], year = fields[2]; break;
+    case 1:
+        day = fields[0], month = fields[1], year = fields[2];
+        break;
+    case 2:
+        year = fields[0], month = fields[1], day = fields[2];
+        break;
+    default:
+        month = fields[0], day = fields[1], year = fields[2];
+        break;
     }
-    if (year < 50) year += 2000;
-    else if (year < 100) year += 1900;
-    else if (year < 1900 || year > 2099) return kParseInvalid;
+    if (year < 50)
+        year += 2000;
+    else if (year < 100)
+        year += 1900;
+    else if (year < 1900 || year > 2099)
+        return kParseInvalid;
     if (month < 1 || month > 12) return kParseInvalid;
     if (day < 1 || day > DaysInMonth(year, month)) return kParseInvalid;
 
@@ -197,8 +248,10 @@ int ParseDateTime(std::string_view text, TIMESTAMP_STRUCT& timestamp, const User
         bool pm = at(pos) == 'P';
         pos += 2;
         if (pos != text.size() || hour < 1 || hour > 12) return kParseInvalid;
-        if (pm) hour = hour == 12 ? 12 : hour + 12;
-        else hour = hour == 12 ? 0 : hour;
+        if (pm)
+            hour = hour == 12 ? 12 : hour + 12;
+        else
+            hour = hour == 12 ? 0 : hour;
     } else {
         if (hour > 23) return kParseInvalid;
         if (pos < text.size() && text[pos] == ':') {

@@ -40,9 +40,10 @@ void ExpandDatePattern(const TIMESTAMP_STRUCT& timestamp, std::string_view patte
 // Appends the value in the form of `mode`: a dialect code 0..5 (that dialect's settings),
 // kOdbcEscapeMode or kLocaleMode. quoted asks for a literal (apostrophes where the dialect
 // wants them).
-void FormatDateTime(const TIMESTAMP_STRUCT& timestamp, int mode, DateTimeKind kind, std::string& out, bool quoted);
-void FormatDateTime(const TIMESTAMP_STRUCT& timestamp, int mode, DateTimeKind kind, std::string& out, bool quoted,
-                    const DialectSettingsSet& settings, const UserLocale& locale);
+void FormatDateTime(const TIMESTAMP_STRUCT& timestamp, int mode, DateTimeKind kind, std::string& out,
+                    bool quoted);
+void FormatDateTime(const TIMESTAMP_STRUCT& timestamp, int mode, DateTimeKind kind, std::string& out,
+                    bool quoted, const DialectSettingsSet& settings, const UserLocale& locale);
 
 // Reads a date, optionally followed by a time, in the order of the user's locale. Returns
 // kParsedDate, kParsedDateTime, or kParseInvalid (timestamp then unchanged).
@@ -50,7 +51,9 @@ int ParseDateTime(std::string_view text, TIMESTAMP_STRUCT& timestamp);
 int ParseDateTime(std::string_view text, TIMESTAMP_STRUCT& timestamp, const UserLocale& locale);
 
 // The Gregorian calendar: divisible by 4, except centuries not divisible by 400.
-constexpr bool IsLeapYear(int year) noexcept { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
+constexpr bool IsLeapYear(int year) noexcept {
+    return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+}
 int DaysInMonth(int year, int month) noexcept;
 
 } // namespace marlix

@@ -35,7 +35,9 @@ DialectSettingsSet& Current() {
 
 } // namespace
 
-DialectSettingNames SettingNamesOf(Dialect dialect) { return DefaultsOf(dialect).names; }
+DialectSettingNames SettingNamesOf(Dialect dialect) {
+    return DefaultsOf(dialect).names;
+}
 
 DialectSettings DefaultDialectSettings(Dialect dialect) {
     const DialectDefaults& d = DefaultsOf(dialect);
@@ -44,7 +46,8 @@ DialectSettings DefaultDialectSettings(Dialect dialect) {
 
 DialectSettingsSet DefaultDialectSettingsSet() {
     DialectSettingsSet set;
-    for (int i = 0; i < kDialectCount; ++i) set[i] = DefaultDialectSettings(static_cast<Dialect>(i));
+    for (int i = 0; i < kDialectCount; ++i)
+        set[i] = DefaultDialectSettings(static_cast<Dialect>(i));
     return set;
 }
 
@@ -72,7 +75,9 @@ void WriteDialectSettings(ProfileStore& profile, const DialectSettingsSet& setti
     }
 }
 
-void LoadDialectSettings(const ProfileStore& profile) { Current() = ReadDialectSettings(profile); }
+void LoadDialectSettings(const ProfileStore& profile) {
+    Current() = ReadDialectSettings(profile);
+}
 
 void SaveDialectSettings(ProfileStore& profile, const DialectSettingsSet& settings) {
     Current() = settings;
@@ -84,8 +89,12 @@ const DialectSettings& CurrentDialectSettings(Dialect dialect) {
     return Current()[code >= 0 && code < kDialectCount ? code : 0];
 }
 
-const DialectSettingsSet& CurrentDialectSettingsSet() { return Current(); }
+const DialectSettingsSet& CurrentDialectSettingsSet() {
+    return Current();
+}
 
-void SetCurrentDialectSettings(const DialectSettingsSet& settings) { Current() = settings; }
+void SetCurrentDialectSettings(const DialectSettingsSet& settings) {
+    Current() = settings;
+}
 
 } // namespace marlix

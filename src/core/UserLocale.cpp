@@ -44,7 +44,8 @@ UserLocale SystemUserLocale() {
     static const UserLocale system = [] {
         locale_t environment = newlocale(LC_TIME_MASK, "", static_cast<locale_t>(0));
         if (environment == static_cast<locale_t>(0)) return LocaleFromFormats("%m/%d/%y", "%H:%M:%S");
-        UserLocale found = LocaleFromFormats(nl_langinfo_l(D_FMT, environment), nl_langinfo_l(T_FMT, environment));
+        UserLocale found =
+            LocaleFromFormats(nl_langinfo_l(D_FMT, environment), nl_langinfo_l(T_FMT, environment));
         freelocale(environment);
         return found;
     }();

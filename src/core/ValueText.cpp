@@ -10,7 +10,9 @@ namespace {
 
 constexpr CellRef kNullCell{"NULL", 5, true};
 
-bool NeedsEscape(unsigned char c) noexcept { return (c < 32 && c != 0) || c == '\''; }
+bool NeedsEscape(unsigned char c) noexcept {
+    return (c < 32 && c != 0) || c == '\'';
+}
 
 TIMESTAMP_STRUCT TimestampOf(const CellRef& cell) noexcept {
     TIMESTAMP_STRUCT ts{};
@@ -41,10 +43,18 @@ void AppendCharacterText(std::string_view text, bool literal, bool national, std
         if (!NeedsEscape(c)) continue;
         out.append(data + start, i - start);
         switch (c) {
-        case '\'': out += "''"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        default: out += '?'; break;
+        case '\'':
+            out += "''";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            out += '?';
+            break;
         }
         start = i + 1;
     }
@@ -69,7 +79,8 @@ void AppendValueText(const ColumnDescriptor& column, const CellRef& cell, int mo
     }
 }
 
-std::string_view ValueText(ResultSet& resultSet, int64_t row, int column, int mode, bool literal, bool previous) {
+std::string_view ValueText(ResultSet& resultSet, int64_t row, int column, int mode, bool literal,
+                           bool previous) {
     ColumnDescriptor& descriptor = resultSet.Column(column);
     std::string& out = descriptor.valueText;
     out.clear();

@@ -36,7 +36,8 @@ std::string_view FetchThroughValueText(ColumnDescriptor& column, int mode, std::
 std::string_view FetchThroughValueText(ColumnDescriptor& column, int mode);
 
 // Appends the value of `cell` in `column` as literal or display text.
-void AppendValueText(const ColumnDescriptor& column, const CellRef& cell, int mode, bool literal, std::string& out);
+void AppendValueText(const ColumnDescriptor& column, const CellRef& cell, int mode, bool literal,
+                     std::string& out);
 
 // Appends character text: in literal mode between apostrophes (N' opening it when national),
 // in both modes with apostrophes doubled, line feed and carriage return written as \n and \r,

@@ -5,11 +5,12 @@
 namespace marlix {
 namespace {
 
-constexpr const char* kDialectNames[kDialectCount] = {"MSSQL", "ORACLE", "GENERIC", "ACCESS", "MYSQL", "FIREBIRD"};
+constexpr const char* kDialectNames[kDialectCount] = {"MSSQL",  "ORACLE", "GENERIC",
+                                                      "ACCESS", "MYSQL",  "FIREBIRD"};
 constexpr const char* kDialectDisplayNames[kDialectCount] = {"MS SQL",    "Oracle", "Generic",
                                                              "MS Access", "MySQL",  "Interbase/Firebird"};
-constexpr const char* kStatementTypeNames[kStatementTypeCount] = {"SELECT",  "INSERT", "INSERT_ARRAY", "UPDATE",
-                                                                  "REPLACE", "DELETE", "LOAD"};
+constexpr const char* kStatementTypeNames[kStatementTypeCount] = {
+    "SELECT", "INSERT", "INSERT_ARRAY", "UPDATE", "REPLACE", "DELETE", "LOAD"};
 
 int DialectIndex(Dialect dialect) noexcept {
     int code = static_cast<int>(dialect);
@@ -24,9 +25,13 @@ Dialect DialectFromName(std::string_view name) noexcept {
     return Dialect::MSSQL;
 }
 
-const char* DialectName(Dialect dialect) noexcept { return kDialectNames[DialectIndex(dialect)]; }
+const char* DialectName(Dialect dialect) noexcept {
+    return kDialectNames[DialectIndex(dialect)];
+}
 
-const char* DialectDisplayName(Dialect dialect) noexcept { return kDialectDisplayNames[DialectIndex(dialect)]; }
+const char* DialectDisplayName(Dialect dialect) noexcept {
+    return kDialectDisplayNames[DialectIndex(dialect)];
+}
 
 StatementType StatementTypeFromName(std::string_view name) noexcept {
     for (StatementType type : {StatementType::SELECT, StatementType::REPLACE, StatementType::INSERT_ARRAY,

@@ -15,7 +15,8 @@ constexpr int32_t kLongColumnMinimumWidth = 32;
 // INSERT_ARRAY and LOAD read values through numbered parameters; they have a header only in
 // the GENERIC form.
 bool IsParameterArray(StatementType type, Dialect dialect) noexcept {
-    return (type == StatementType::INSERT_ARRAY || type == StatementType::LOAD) && dialect == Dialect::GENERIC;
+    return (type == StatementType::INSERT_ARRAY || type == StatementType::LOAD) &&
+           dialect == Dialect::GENERIC;
 }
 
 // The loader's type word of a column; empty for character, binary and other columns.
@@ -23,7 +24,8 @@ const char* DataTypeWord(int sqlType) noexcept {
     switch (sqlType) {
     case SQL_TYPE_DATE:
     case SQL_TYPE_TIME:
-    case SQL_TYPE_TIMESTAMP: return "DATETIME";
+    case SQL_TYPE_TIMESTAMP:
+        return "DATETIME";
     case SQL_BIT:
     case SQL_TINYINT:
     case SQL_BIGINT:
@@ -33,8 +35,10 @@ const char* DataTypeWord(int sqlType) noexcept {
     case SQL_SMALLINT:
     case SQL_FLOAT:
     case SQL_REAL:
-    case SQL_DOUBLE: return "NUMERIC";
-    default: return "";
+    case SQL_DOUBLE:
+        return "NUMERIC";
+    default:
+        return "";
     }
 }
 
@@ -112,7 +116,8 @@ void ScriptGenerator::WriteScriptHeader(StatementType type, Dialect dialect, Tex
         sink.Write("\r\n");
         // The underline marks every column, long ones included, so their place stays visible.
         for (int c = 0; c < count; ++c) {
-            for (int32_t i = 0; i < resultSet_.Column(c).width; ++i) sink.WriteChar('=');
+            for (int32_t i = 0; i < resultSet_.Column(c).width; ++i)
+                sink.WriteChar('=');
             sink.WriteChar(' ');
         }
         sink.Write("\r\n");
@@ -141,8 +146,8 @@ void ScriptGenerator::WriteScriptHeader(StatementType type, Dialect dialect, Tex
 void ScriptGenerator::WriteValue(int column, Dialect dialect, int64_t row, TextSink& sink) {
     const int mode = static_cast<int>(dialect);
     if (resultSet_.fetchThrough) {
-        std::string_view bound = static_cast<size_t>(column) < fetchedRow_.size() ? fetchedRow_[column]
-                                                                                   : std::string_view{};
+        std::string_view bound =
+            static_cast<size_t>(column) < fetchedRow_.size() ? fetchedRow_[column] : std::string_view{};
         sink.Write(FetchThroughValueText(resultSet_.Column(column), mode, bound));
     } else {
         sink.Write(ValueText(resultSet_, row, column, mode, true));
@@ -172,8 +177,9 @@ void ScriptGenerator::WriteTextTableRow(Dialect dialect, int64_t row, TextSink& 
         ColumnDescriptor& column = resultSet_.Column(c);
         std::string_view text;
         if (resultSet_.fetchThrough)
-            text = FetchThroughValueText(
-                column, mode, static_cast<size_t>(c) < fetchedRow_.size() ? fetchedRow_[c] : std::string_view{});
+            text = FetchThroughValueText(column, mode,
+                                         static_cast<size_t>(c) < fetchedRow_.size() ? fetchedRow_[c]
+                                                                                     : std::string_view{});
         else
             text = ValueText(resultSet_, row, c, mode, true);
         sink.WritePadded(text, static_cast<size_t>(std::max(column.width, 0)));
@@ -264,7 +270,8 @@ void ConvertResultSet(ResultSet& resultSet, StatementType type, Dialect dialect,
     ScriptGenerator generator(resultSet);
     generator.WriteScriptHeader(type, dialect, sink);
     const int64_t rows = resultSet.RowCount();
-    for (int64_t row = 0; row < rows; ++row) generator.WriteScriptRow(type, dialect, row, sink);
+    for (int64_t row = 0; row < rows; ++row)
+        generator.WriteScriptRow(type, dialect, row, sink);
     generator.WriteScriptFooter(type, dialect, sink);
 }
 

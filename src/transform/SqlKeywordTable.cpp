@@ -18,6 +18,7 @@ struct StandardKeyword {
 
 // Alphabetical, except INDEX, which follows COMPUTE: IN, stored later, must still be found
 // on the node that INDEX passes through.
+// clang-format off
 constexpr StandardKeyword kStandardKeywords[] = {
     {kBlue, "ADD"}, {kGray, "ALL"}, {kBlue, "ALTER"}, {kGray, "AND"}, {kGray, "ANY"}, {kBlue, "AS"},
     {kBlue, "ASC"}, {kBlue, "AUTHORIZATION"}, {kBlue, "BACKUP"}, {kBlue, "BEGIN"}, {kGray, "BETWEEN"},
@@ -56,6 +57,7 @@ constexpr StandardKeyword kStandardKeywords[] = {
     {kBlue, "VARYING"}, {kBlue, "VIEW"}, {kBlue, "WAITFOR"}, {kBlue, "WHEN"}, {kBlue, "WHERE"},
     {kBlue, "WHILE"}, {kBlue, "WITH"}, {kBlue, "WRITETEXT"},
 };
+// clang-format on
 
 static_assert(std::size(kStandardKeywords) == 174);
 
@@ -99,7 +101,8 @@ int SqlKeywordTable::Find(std::string_view word) const noexcept {
 }
 
 void AddStandardKeywords(SqlKeywordTable& table) {
-    for (const StandardKeyword& k : kStandardKeywords) table.Add(k.colour, k.text);
+    for (const StandardKeyword& k : kStandardKeywords)
+        table.Add(k.colour, k.text);
 }
 
 const SqlKeywordTable& StandardKeywordTable() {

@@ -9,8 +9,8 @@
 
 namespace marlix {
 
-int64_t StreamConvert(ResultSet& resultSet, SQLHSTMT statement, int position, StatementType type, Dialect dialect,
-                      TextSink& sink) {
+int64_t StreamConvert(ResultSet& resultSet, SQLHSTMT statement, int position, StatementType type,
+                      Dialect dialect, TextSink& sink) {
     resultSet.fetchThrough = true;
     ScriptGenerator generator(resultSet);
     const int columnCount = resultSet.ColumnCount();

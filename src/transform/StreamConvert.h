@@ -15,7 +15,7 @@ class ResultSet;
 // fetching. The result set must be described and bound on the statement (DescribeAndBind); it
 // becomes a fetch-through result set that stores no rows. Returns the number of rows written.
 // Throws CODBCException (carrying `position`) when a fetch fails.
-int64_t StreamConvert(ResultSet& resultSet, SQLHSTMT statement, int position, StatementType type, Dialect dialect,
-                      TextSink& sink);
+int64_t StreamConvert(ResultSet& resultSet, SQLHSTMT statement, int position, StatementType type,
+                      Dialect dialect, TextSink& sink);
 
 } // namespace marlix

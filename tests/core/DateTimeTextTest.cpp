@@ -95,7 +95,8 @@ TEST_F(DateTimeTextTest, DefaultSettingsOfEveryDialect) {
         const char* time;
         const char* timestamp;
     } cases[] = {
-        {Dialect::MSSQL, "'06.27.2004 10:20:30.005'", "'06.27.2004 10:20:30.005'", "'06.27.2004 10:20:30.005'"},
+        {Dialect::MSSQL, "'06.27.2004 10:20:30.005'", "'06.27.2004 10:20:30.005'",
+         "'06.27.2004 10:20:30.005'"},
         {Dialect::ORACLE, "2004-27-06", "10:20:30.005", "2004-27-06 10:20:30.005"},
         {Dialect::GENERIC, "27.06.2004 10:20:30", "27.06.2004 10:20:30", "27.06.2004 10:20:30"},
         {Dialect::ACCESS, "#06/27/2004 10:20:30#", "#06/27/2004 10:20:30#", "#06/27/2004 10:20:30#"},
@@ -152,13 +153,15 @@ TEST_F(DateTimeTextTest, SaveReplacesTheCurrentSettingsAndWritesAll24Values) {
     changed[static_cast<int>(Dialect::MYSQL)].datePattern = "Y-m-d";
     SaveDialectSettings(profile, changed);
     EXPECT_EQ(CurrentDialectSettings(Dialect::MYSQL).datePattern, "Y-m-d");
-    const char* names[] = {"DateMS", "TimeMS", "DateOracle", "TimeOracle", "DateMy", "TimeMy",
-                           "DateAccess", "TimeAccess", "DateIB", "TimeIB", "DateDefault", "TimeDflt"};
-    for (const char* name : names) EXPECT_NE(profile.GetString(kSettingsSection, name, "?"), "?") << name;
-    const char* flags[] = {"QuotesMS", "DateTimeMS", "QuotesOracle", "DateTimeOracle", "QuotesMy", "DateTimeMy",
-                           "QuotesAccess", "DateTimeAccess", "QuotesIB", "DateTimeIB", "QuotesDefault",
-                           "DateTimeDefault"};
-    for (const char* name : flags) EXPECT_NE(profile.GetInt(kSettingsSection, name, -1), -1) << name;
+    const char* names[] = {"DateMS",     "TimeMS",     "DateOracle", "TimeOracle", "DateMy",      "TimeMy",
+                           "DateAccess", "TimeAccess", "DateIB",     "TimeIB",     "DateDefault", "TimeDflt"};
+    for (const char* name : names)
+        EXPECT_NE(profile.GetString(kSettingsSection, name, "?"), "?") << name;
+    const char* flags[] = {"QuotesMS", "DateTimeMS", "QuotesOracle",  "DateTimeOracle",
+                           "QuotesMy", "DateTimeMy", "QuotesAccess",  "DateTimeAccess",
+                           "QuotesIB", "DateTimeIB", "QuotesDefault", "DateTimeDefault"};
+    for (const char* name : flags)
+        EXPECT_NE(profile.GetInt(kSettingsSection, name, -1), -1) << name;
     EXPECT_EQ(ReadDialectSettings(profile), changed);
 }
 
@@ -179,7 +182,8 @@ TEST_F(DateTimeTextTest, LocaleFormFollowsDateOrderAndClock) {
               "27.06.2004 10:20:00.005");
 
     SetUserLocaleProvider([] { return UserLocale{0, true}; });
-    EXPECT_EQ(Format(Stamp(2004, 6, 27, 15, 20), kLocaleMode, DateTimeKind::DateTime, false), "06.27.2004 03:20PM");
+    EXPECT_EQ(Format(Stamp(2004, 6, 27, 15, 20), kLocaleMode, DateTimeKind::DateTime, false),
+              "06.27.2004 03:20PM");
     EXPECT_EQ(Format(Stamp(2004, 6, 27, 15, 20, 7), kLocaleMode, DateTimeKind::DateTime, false),
               "06.27.2004 03:20:07PM");
 
@@ -240,8 +244,8 @@ TEST(ParseDateTime, LeapYearsFollowTheGregorianRule) {
 
 TEST(ParseDateTime, MalformedDates) {
     const UserLocale dmy{1, false};
-    for (const char* text : {"", "27.6", "27.6.", "27..6.2004", ".27.6.2004", "27.6.2004x", "a.b.c", "27.6.2004 ",
-                             "1234567890.1.2004"})
+    for (const char* text : {"", "27.6", "27.6.", "27..6.2004", ".27.6.2004", "27.6.2004x", "a.b.c",
+                             "27.6.2004 ", "1234567890.1.2004"})
         EXPECT_EQ(Parsed(text, dmy), "invalid") << '"' << text << '"';
 }
 

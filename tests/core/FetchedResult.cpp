@@ -16,9 +16,12 @@ TestSession::TestSession(const std::string& connectionString) {
     session_.Connect(request, profile);
 }
 
-void TestSession::Exec(std::string_view sql) const { marlix::test::Exec(session_.Connection(), sql); }
+void TestSession::Exec(std::string_view sql) const {
+    marlix::test::Exec(session_.Connection(), sql);
+}
 
-std::unique_ptr<ResultSet> TestSession::Fetch(std::string_view query, ConversionDescription description) const {
+std::unique_ptr<ResultSet> TestSession::Fetch(std::string_view query,
+                                              ConversionDescription description) const {
     StatementHandle statement(session_.Connection());
     if (!statement.Valid()) throw CODBCException(SQL_HANDLE_DBC, session_.Connection(), 0);
     std::string text(query);

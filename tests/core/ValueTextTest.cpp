@@ -1,6 +1,6 @@
+#include "core/ValueText.h"
 #include "FetchedResult.h"
 #include "core/DateTimeText.h"
-#include "core/ValueText.h"
 #include "db/StatementHandle.h"
 #include "support/TestDatabases.h"
 
@@ -36,7 +36,8 @@ protected:
         MARLIX_CONNECTION_OR_SKIP(conn, Server::SQLite);
         session_ = std::make_unique<TestSession>(conn);
         session_->Exec(kValueTable);
-        for (const char* insert : kValueRows) session_->Exec(insert);
+        for (const char* insert : kValueRows)
+            session_->Exec(insert);
         rs_ = session_->Fetch(kValueQuery);
         ASSERT_EQ(rs_->RowCount(), 2);
     }
@@ -84,7 +85,8 @@ TEST_F(SQLiteValues, WideCharacterColumnsAreNationalInMssqlOnly) {
         rs.Column(kName).sqlType = wide;
         EXPECT_EQ(Literal(rs, 0, kName, 0), "N'it''s'");
         EXPECT_EQ(Literal(rs, 1, kName, 0), "N'tab?end\\n'");
-        for (int mode = 1; mode <= 7; ++mode) EXPECT_EQ(Literal(rs, 0, kName, mode), "'it''s'") << mode;
+        for (int mode = 1; mode <= 7; ++mode)
+            EXPECT_EQ(Literal(rs, 0, kName, mode), "'it''s'") << mode;
         EXPECT_EQ(Display(rs, 0, kName, 0), "it''s");
     }
 }
@@ -151,8 +153,9 @@ TEST(ValueTextOnServers, PostgreSQLTypes) {
     session.Exec("DROP TABLE IF EXISTS values_pg");
     session.Exec("CREATE TABLE values_pg (id integer, qty numeric(12,2), created timestamp(3), d date, "
                  "name varchar(20), c char(4), b bytea)");
-    session.Exec("INSERT INTO values_pg VALUES (1, 12.5, '2004-06-27 10:20:30.5', '2004-02-29', 'it''s', 'ab', "
-                 "'\\x0aff')");
+    session.Exec(
+        "INSERT INTO values_pg VALUES (1, 12.5, '2004-06-27 10:20:30.5', '2004-02-29', 'it''s', 'ab', "
+        "'\\x0aff')");
     auto rs = session.Fetch("SELECT id, qty, created, d, name, c, b FROM values_pg");
     ASSERT_EQ(rs->RowCount(), 1);
     EXPECT_EQ(Literal(*rs, 0, 1, 0), "12.50");
