@@ -29,28 +29,37 @@ void SetAutocommit(ProfileStore& profile, ConnectionType type, int value) {
 }
 
 CODBCSession::~CODBCSession() {
-    Disconnect();
-    if (connection_ != SQL_NULL_HDBC) SQLFreeHandle(SQL_HANDLE_DBC, connection_);
-    if (environment_ != SQL_NULL_HENV) SQLFreeHandle(SQL_HANDLE_ENV, environment_);
+    thread_.Call([this] {
+        DisconnectHere();
+        if (connection_ != SQL_NULL_HDBC) SQLFreeHandle(SQL_HANDLE_DBC, connection_);
+        if (environment_ != SQL_NULL_HENV) SQLFreeHandle(SQL_HANDLE_ENV, environment_);
+    });
 }
 
 bool CODBCSession::Initialize() {
-    if (environment_ != SQL_NULL_HENV) return true;
-    SQLHENV env = SQL_NULL_HENV;
-    if (!Succeeded(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env))) return false;
-    SQLHDBC dbc = SQL_NULL_HDBC;
-    if (!Succeeded(SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0)) ||
-        !Succeeded(SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc))) {
-        SQLFreeHandle(SQL_HANDLE_ENV, env);
-        return false;
-    }
-    environment_ = env;
-    connection_ = dbc;
-    return true;
+    return thread_.Call([this] {
+        if (environment_ != SQL_NULL_HENV) return true;
+        SQLHENV env = SQL_NULL_HENV;
+        if (!Succeeded(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env))) return false;
+        SQLHDBC dbc = SQL_NULL_HDBC;
+        if (!Succeeded(
+                SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0)) ||
+            !Succeeded(SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc))) {
+            SQLFreeHandle(SQL_HANDLE_ENV, env);
+            return false;
+        }
+        environment_ = env;
+        connection_ = dbc;
+        return true;
+    });
 }
 
 void CODBCSession::Connect(const ConnectionRequest& request, const ProfileStore& profile) {
-    Disconnect();
+    thread_.Call([&] { ConnectHere(request, profile); });
+}
+
+void CODBCSession::ConnectHere(const ConnectionRequest& request, const ProfileStore& profile) {
+    DisconnectHere();
     type_ = request.type;
     connectionString_ = request.connectionString;
     title_ = request.title;
@@ -84,21 +93,29 @@ void CODBCSession::ApplyAutocommit(const ProfileStore& profile) noexcept {
 }
 
 void CODBCSession::Disconnect() noexcept {
+    thread_.Call([this] { DisconnectHere(); });
+}
+
+void CODBCSession::DisconnectHere() noexcept {
     if (!connected_) return;
     SQLEndTran(SQL_HANDLE_DBC, connection_, SQL_ROLLBACK);
     SQLDisconnect(connection_);
     connected_ = 0;
 }
 
-void CODBCSession::Commit(HistoryOutput& history) { EndTransaction(SQL_COMMIT, "Transaction commited\r\n", history); }
+void CODBCSession::Commit(HistoryOutput& history) {
+    EndTransaction(SQL_COMMIT, "Transaction commited\r\n", history);
+}
 
 void CODBCSession::Rollback(HistoryOutput& history) {
     EndTransaction(SQL_ROLLBACK, "Transaction rolled back\r\n", history);
 }
 
 void CODBCSession::EndTransaction(SQLSMALLINT completion, const char* doneText, HistoryOutput& history) {
-    SQLRETURN rc = SQLEndTran(SQL_HANDLE_ENV, environment_, completion);
-    if (!Succeeded(rc)) throw CODBCException(SQL_HANDLE_ENV, environment_, 0);
+    thread_.Call([&] {
+        SQLRETURN rc = SQLEndTran(SQL_HANDLE_ENV, environment_, completion);
+        if (!Succeeded(rc)) throw CODBCException(SQL_HANDLE_ENV, environment_, 0);
+    });
     history.AppendText(doneText, true);
 }
 

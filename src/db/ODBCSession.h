@@ -2,6 +2,7 @@
 // The one database connection of the process: the ODBC environment and connection handles
 // live as long as the session, every connect reuses the connection handle, and uncommitted
 // work is rolled back on disconnect, on reconnect and at exit.
+#include "db/ConnectionThread.h"
 #include "db/ODBCException.h"
 
 #include <sql.h>
@@ -65,6 +66,9 @@ public:
     void Commit(HistoryOutput& history);
     void Rollback(HistoryOutput& history);
 
+    // The thread that makes every call on the connection (see ConnectionThread).
+    ConnectionThread& Thread() noexcept { return thread_; }
+
     SQLHENV Environment() const noexcept { return environment_; }
     SQLHDBC Connection() const noexcept { return connection_; }
     bool Connected() const noexcept { return connected_ != 0; }
@@ -75,6 +79,8 @@ public:
 private:
     void EndTransaction(SQLSMALLINT completion, const char* doneText, HistoryOutput& history);
     void ApplyAutocommit(const ProfileStore& profile) noexcept;
+    void ConnectHere(const ConnectionRequest& request, const ProfileStore& profile);
+    void DisconnectHere() noexcept;
 
     std::string title_;
     std::string connectionString_;
@@ -82,6 +88,7 @@ private:
     ConnectionType type_ = ConnectionType::MicrosoftSQL;
     SQLHENV environment_ = SQL_NULL_HENV;
     SQLHDBC connection_ = SQL_NULL_HDBC;
+    ConnectionThread thread_; // last member: it ends first, before the handles are gone
 };
 
 } // namespace marlix
