@@ -1,0 +1,101 @@
+#include "core/ScriptFile.h"
+
+#include "core/FileException.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+#include <utility>
+
+namespace marlix {
+namespace {
+
+// Appends one block, converting line ends. `pendingCR` carries a CR that ended the previous
+// block, so a CR LF pair split by the block boundary stays one line end.
+void AppendBlock(std::string& out, const char* data, size_t n, bool& pendingCR) {
+    for (size_t i = 0; i < n; ++i) {
+        char c = data[i];
+        if (pendingCR) {
+            pendingCR = false;
+            out += '\r';
+            out += '\n';
+            if (c == '\n') continue;
+        }
+        if (c == '\r') {
+            pendingCR = true;
+        } else if (c == '\n') {
+            out += "\r\n";
+        } else {
+            out += c;
+        }
+    }
+}
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    int Get() const { return fd_; }
+    int Release() { return std::exchange(fd_, -1); }
+
+private:
+    int fd_;
+};
+
+} // namespace
+
+std::string LoadScriptFile(const std::string& path) {
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.Get() < 0) throw CFileException(errno, path);
+    std::string text;
+    char block[4096];
+    bool pendingCR = false;
+    for (;;) {
+        ssize_t n = ::read(fd.Get(), block, sizeof block);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throw CFileException(errno, path);
+        }
+        if (n == 0) break;
+        AppendBlock(text, block, static_cast<size_t>(n), pendingCR);
+    }
+    if (pendingCR) text += "\r\n";
+    return text;
+}
+
+std::string NormalizeLineEnds(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 32);
+    bool pendingCR = false;
+    AppendBlock(out, text.data(), text.size(), pendingCR);
+    if (pendingCR) out += "\r\n";
+    return out;
+}
+
+void SaveScriptFile(const std::string& path, std::string_view text) {
+    std::string temporary = path + ".marlix-save";
+    FileDescriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (fd.Get() < 0) throw CFileException(errno, path);
+    const char* data = text.data();
+    size_t left = text.size();
+    while (left > 0) {
+        ssize_t n = ::write(fd.Get(), data, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            int error = errno;
+            ::unlink(temporary.c_str());
+            throw CFileException(error, path);
+        }
+        data += n;
+        left -= static_cast<size_t>(n);
+    }
+    if (::fsync(fd.Get()) != 0 || ::close(fd.Release()) != 0 || ::rename(temporary.c_str(), path.c_str()) != 0) {
+        int error = errno;
+        ::unlink(temporary.c_str());
+        throw CFileException(error, path);
+    }
+}
+
+} // namespace marlix

@@ -1,0 +1,20 @@
+#pragma once
+// Script files on disk: plain 8-bit text whose line ends become CR LF when loaded, written back
+// byte for byte.
+#include <string>
+#include <string_view>
+
+namespace marlix {
+
+// Reads the file in blocks of 4096 bytes; CR LF stays, a lone CR or a lone LF becomes CR LF,
+// wherever it falls relative to the blocks. Throws CFileException.
+std::string LoadScriptFile(const std::string& path);
+
+// Writes the text unchanged. The file is replaced only once the whole text is on disk, so a
+// failed save leaves the previous file as it was. Throws CFileException.
+void SaveScriptFile(const std::string& path, std::string_view text);
+
+// The line-end rule of LoadScriptFile, for text that did not come from a file.
+std::string NormalizeLineEnds(std::string_view text);
+
+} // namespace marlix
