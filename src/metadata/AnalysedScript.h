@@ -1,0 +1,77 @@
+#pragma once
+// A script as the script view keeps it after every change: its own copy of the text, the
+// tokens, the statements with their conversion descriptions, the items and element tree read
+// from its METADATA blocks, and the dialect its OPTIONS elements set. The editor and the
+// headless runner rebuild it from the text in one call; the batch runner reads it.
+#include "core/ConversionDescription.h"
+#include "grammar/Tokenizer.h"
+#include "metadata/ElementNode.h"
+#include "metadata/ScriptItem.h"
+#include "metadata/StatementRecord.h"
+#include "metadata/SyntaxException.h"
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace marlix {
+
+inline constexpr std::string_view kGlobalRootName = "GlobalRoot";
+
+class AnalysedScript {
+public:
+    AnalysedScript();
+
+    // Tokens, statements, blocks and SELECT analysis of `text`, from scratch. A syntax error in
+    // a block is kept (BlockError) rather than thrown: reading stops there, and the statements
+    // from that one on keep the descriptions the reading had given them so far.
+    void Rebuild(std::string text);
+
+    const std::string& Text() const noexcept { return *text_; }
+    // Tokens and per-character index over Text().
+    const TokenizedScript& Script() const noexcept { return script_; }
+    TokenView View() const noexcept { return script_.View(); }
+    const std::vector<StatementRecord>& Statements() const noexcept { return statements_; }
+    // At least one token was found and the blocks were read: execution may start.
+    bool StatementsReady() const noexcept { return !script_.Tokens().empty(); }
+
+    // One item per RESULTSET element and per OPTIONS element read, in reading order.
+    const std::vector<ScriptItem>& ResultSetItems() const noexcept { return resultSetItems_; }
+    const std::vector<ScriptItem>& SyntaxItems() const noexcept { return syntaxItems_; }
+    // "GlobalRoot", with one node per METADATA block read (named "ROOT" and a number).
+    const ElementNode& Root() const noexcept { return root_; }
+
+    // The dialect of the last OPTIONS element read, if any.
+    std::optional<Dialect> CurrentDialect() const noexcept { return currentDialect_; }
+    // The dialect of the last OPTIONS element that begins before `position`, else `fallback`.
+    Dialect SyntaxAt(std::size_t position, Dialect fallback) const noexcept;
+
+    // The syntax error met while reading blocks, if any, and the zero-based line of its offset.
+    const std::optional<CSyntaxException>& BlockError() const noexcept { return blockError_; }
+    int BlockErrorLine() const noexcept;
+
+    // The statement whose text range [start, end] holds `position`, or null.
+    const StatementRecord* StatementAt(std::size_t position) const noexcept;
+    // The block node whose text holds `position` (start <= position < end), or null.
+    const ElementNode* BlockAt(std::size_t position) const noexcept;
+    // The element an item was read from, or null.
+    const ElementNode* ItemElement(const ScriptItem& item) const noexcept;
+
+private:
+    std::shared_ptr<const std::string> text_; // shared, so copies of the script keep valid tokens
+    TokenizedScript script_;
+    std::vector<StatementRecord> statements_;
+    std::vector<ScriptItem> resultSetItems_;
+    std::vector<ScriptItem> syntaxItems_;
+    ElementNode root_;
+    std::optional<Dialect> currentDialect_;
+    std::optional<CSyntaxException> blockError_;
+};
+
+// Zero-based line of a character offset; "\r\n", a lone "\n" and a lone "\r" each end a line.
+int LineOfOffset(std::string_view text, std::size_t offset) noexcept;
+
+} // namespace marlix

@@ -1,0 +1,95 @@
+#include "metadata/BlockReader.h"
+
+#include "core/CaseFold.h"
+#include "metadata/ElementParser.h"
+#include "metadata/SyntaxException.h"
+#include "transform/DialectNames.h"
+
+#include <memory>
+#include <string>
+
+namespace marlix {
+
+void BlockReader::ReadAll(std::vector<StatementRecord>& statements) {
+    for (std::size_t i = 0; i < statements.size(); ++i)
+        ReadStatement(statements[i], i);
+}
+
+void BlockReader::ReadStatement(StatementRecord& statement, std::size_t index) {
+    resultSetCounter_ = 0;
+    bool describedByResultSet = false;
+    for (std::size_t t = statement.firstToken; t < statement.endToken; ++t) {
+        if (script_.tokens[t].cls != TokenClass::MetadataStart) continue;
+        ElementNode* block = nullptr;
+        t = ReadBlock(t, statement.endToken, block);
+        // Name order puts OPTIONS before RESULTSET; other elements mean nothing to the reader.
+        for (const auto& [name, element] : block->Children()) {
+            if (name == "OPTIONS") {
+                ApplyOptions(*element, *block, index);
+            } else if (name == "RESULTSET") {
+                ApplyResultSet(*element, *block, statement, index);
+                describedByResultSet = true;
+            }
+        }
+    }
+    AnalyseIfSelect(statement, describedByResultSet);
+}
+
+std::size_t BlockReader::ReadBlock(std::size_t marker, std::size_t end, ElementNode*& block) {
+    const Token& start = script_.tokens[marker];
+    block = &into_.root.InsertChild(
+        std::make_unique<ElementNode>("ROOT" + std::to_string(blockCounter_++), true, start.offset, start.offset));
+    std::size_t p = marker + 1;
+    while (p < end && script_.tokens[p].cls == TokenClass::TagOpen)
+        p = ParseElement(script_, p, end, *block);
+    if (p >= end || script_.tokens[p].cls != TokenClass::MetadataEnd) {
+        const std::size_t at = p < end ? p : end - 1; // past the tokens: the last one read
+        throw CSyntaxException(static_cast<std::int32_t>(script_.tokens[at].offset),
+                               "end of XML clause expected here");
+    }
+    block->SetEnd(script_.tokens[p].End());
+    return p;
+}
+
+void BlockReader::ApplyResultSet(const ElementNode& element, const ElementNode& block,
+                                 StatementRecord& statement, std::size_t index) {
+    ConversionDescription& d = statement.description;
+    d.described = 0;
+    d.describedByBlock = 1;
+    into_.resultSetItems.push_back(ScriptItem{NextScriptItemNumber(), ScriptItemKind::ResultSet, element.Start(),
+                                              element.End(), block.Name(), index, Dialect::MSSQL});
+    if (element.HasAttribute("TABLE")) d.destinationTable = element.Attribute("TABLE");
+    d.sourceTable = element.HasAttribute("SOURCE") ? element.Attribute("SOURCE") : d.destinationTable;
+    d.type = StatementTypeFromName(element.Attribute("TYPE"));
+    d.file = element.Attribute("FILE");
+    d.keyFields.clear();
+    if (const ElementNode* keys = element.FindChild("KEYS"))
+        for (const auto& [name, key] : keys->Children())
+            d.keyFields.push_back(key->Attribute("FIELD"));
+    d.resultSetNumber = resultSetCounter_++;
+}
+
+void BlockReader::ApplyOptions(const ElementNode& element, const ElementNode& block, std::size_t index) {
+    const Dialect dialect = DialectFromName(element.Attribute("SYNTAX"));
+    into_.currentDialect = dialect;
+    into_.syntaxItems.push_back(ScriptItem{NextScriptItemNumber(), ScriptItemKind::Syntax, element.Start(),
+                                           element.End(), block.Name(), index, dialect});
+}
+
+void BlockReader::AnalyseIfSelect(StatementRecord& statement, bool describedByResultSet) const {
+    // Comments and blocks before the statement's first word are invisible to the server, so
+    // they do not keep a SELECT from being one.
+    std::size_t t = statement.firstToken;
+    while (t < statement.endToken && IsCommentLike(script_.tokens[t].cls))
+        ++t;
+    if (t >= statement.endToken || script_.tokens[t].cls != TokenClass::Word ||
+        !EqualsFolded(script_.TextOf(t), "SELECT"))
+        return;
+    AnalyseSelect(statement.analysed, script_, t, statement.endToken);
+    if (!describedByResultSet) {
+        statement.description.sourceTable = statement.analysed.sourceTable;
+        statement.description.destinationTable = statement.analysed.destinationTable;
+    }
+}
+
+} // namespace marlix

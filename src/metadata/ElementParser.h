@@ -1,0 +1,17 @@
+#pragma once
+// Reads elements of METADATA mark-up from the tokens of the block scanner (classes 6 to 13)
+// into the element tree.
+#include "grammar/Token.h"
+#include "metadata/ElementNode.h"
+
+#include <cstddef>
+
+namespace marlix {
+
+// Parses the element that begins at token `first` (a '<'), with everything inside it, and
+// inserts it into `parent`. Tokens from `end` on are not looked at. Returns the index of the
+// token after the element. Throws CSyntaxException at the offending token; nodes made before the
+// error stay in the tree.
+std::size_t ParseElement(TokenView script, std::size_t first, std::size_t end, ElementNode& parent);
+
+} // namespace marlix

@@ -1,0 +1,33 @@
+#pragma once
+// One statement of a script as the script view and the batch runner see it: its token range,
+// its text range and the conversion its results get. Statements end at ";" and "GO" tokens.
+#include "core/ConversionDescription.h"
+#include "grammar/SelectAnalysis.h"
+#include "grammar/Token.h"
+
+#include <cstddef>
+#include <vector>
+
+namespace marlix {
+
+struct StatementRecord {
+    std::size_t firstToken = 0; // index of the statement's first token
+    std::size_t endToken = 0;   // index of its separator token, or the token count for the last statement
+    std::size_t start = 0;      // character offset of the first token
+    std::size_t end = 0;        // where the statement's text ends: begin of the separator, or end of text
+    ConversionDescription description; // effective conversion (from a RESULTSET, or from the analysis)
+    AnalysedDescription analysed;      // the SELECT analysis (tables, columns, analysed flag)
+};
+
+// True for a token that ends a statement: the punctuation ";" or the word "GO" in any case.
+// Only plain words and punctuation count, so that a separator inside a comment, a literal, a
+// quoted or bracketed name, or the mark-up of a METADATA block ends nothing.
+bool IsStatementSeparator(TokenView script, std::size_t token) noexcept;
+
+// The statements of a tokenized script in text order, with empty descriptions. A separator with
+// no token before it (since the previous one) makes no statement; tokens after the last
+// separator make the last statement.
+std::vector<StatementRecord> SplitStatements(TokenView script);
+void SplitStatements(TokenView script, std::vector<StatementRecord>& into);
+
+} // namespace marlix
