@@ -11,7 +11,7 @@ Grammar::~Grammar() = default;
 
 void Grammar::Register(std::unique_ptr<Rule> rule) {
     auto [it, added] = groupNumbers_.try_emplace(rule->Group(), static_cast<int>(groups_.size()));
-    if (added) groups_.push_back(GroupEntry{rule->Group(), {}});
+    if (added) groups_.push_back(GroupEntry{rule->Group(), {}, {}});
     groups_[it->second].alternatives.push_back(rule.get());
     rules_.push_back(std::move(rule));
     valid_ = false;
@@ -36,7 +36,30 @@ ListRule& Grammar::AddListRule(std::string name, std::string group, std::string 
 bool Grammar::Link() {
     valid_ = std::all_of(rules_.begin(), rules_.end(),
                          [](const std::unique_ptr<Rule>& r) { return r->Validate(); });
+    if (valid_) SettleStartCharacters();
     return valid_;
+}
+
+// The first characters of rules and groups depend on each other through group references;
+// the sets only grow, so repeating until nothing changes settles them.
+void Grammar::SettleStartCharacters() {
+    for (GroupEntry& g : groups_)
+        g.firstChars.reset();
+    for (auto& r : rules_)
+        r->firstChars_.reset();
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (auto& r : rules_) {
+            const FirstChars f = r->ComputeStartCharacters();
+            if (f != r->firstChars_) {
+                r->firstChars_ = f;
+                changed = true;
+            }
+        }
+        for (GroupEntry& g : groups_)
+            for (const Rule* r : g.alternatives)
+                g.firstChars |= r->StartCharacters();
+    }
 }
 
 const Rule* Grammar::FindRule(std::string_view name) const noexcept {

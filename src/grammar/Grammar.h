@@ -47,6 +47,8 @@ public:
     std::span<const Rule* const> Alternatives(int group) const noexcept {
         return groups_[group].alternatives;
     }
+    // The case-folded characters a match of the group may begin with (see Rule::MayStartWith).
+    const FirstChars& GroupStartCharacters(int group) const noexcept { return groups_[group].firstChars; }
 
     // Matches `rule` at token `position` of `view`, never reading at or beyond token `end`.
     // Leading comments are skipped. Returns the position after the match, or nothing.
@@ -61,9 +63,11 @@ private:
     struct GroupEntry {
         std::string name;
         std::vector<const Rule*> alternatives;
+        FirstChars firstChars;
     };
 
     void Register(std::unique_ptr<Rule> rule);
+    void SettleStartCharacters();
 
     std::vector<std::unique_ptr<Rule>> rules_;
     std::vector<GroupEntry> groups_;

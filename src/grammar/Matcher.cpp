@@ -78,6 +78,7 @@ std::optional<std::size_t> Matcher::Elements(const std::vector<RuleElement>& ele
                 p = *next;
                 break;
             }
+            if (!grammar_.GroupStartCharacters(e.group).test(FirstCharacter(p))) return fail();
             const auto choice = RecogniseGroup(e.group, p);
             if (!choice) return fail();
             if (node) {
@@ -119,6 +120,7 @@ std::optional<Matcher::Choice> Matcher::RecogniseGroup(int group, std::size_t p)
     if (depth_ >= kMaxDepth) return std::nullopt; // not remembered: shallower calls may still match
     DepthGuard guard(depth_);
     for (std::size_t i = 0; i < alternatives.size(); ++i) {
+        if (p < end_ && !alternatives[i]->MayStartWith(FirstCharacter(p))) continue;
         const auto end = alternatives[i]->Recognise(*this, p);
         if (end) {
             if (memoizable) memo_->Store(key, static_cast<std::int32_t>(*end), static_cast<std::int32_t>(i));

@@ -4,6 +4,7 @@
 // Because alternatives are chosen by first match without backtracking, the outcome of a group
 // at a position never changes during a call; remembering it keeps nested alternatives that
 // share a prefix (MAX( ... ) before f( ... )) from repeating work exponentially.
+#include "core/CaseFold.h"
 #include "grammar/RuleText.h"
 #include "grammar/Token.h"
 
@@ -64,6 +65,9 @@ public:
     std::optional<std::size_t> Terminal(TerminalType type, std::size_t p, std::string* value) const;
 
 private:
+    unsigned char FirstCharacter(std::size_t p) const noexcept {
+        return static_cast<unsigned char>(FoldCase(view_.text[view_.tokens[p].offset]));
+    }
     bool IsId(std::size_t p) const noexcept;
     bool IsInteger(std::size_t p) const noexcept;
     bool IsText(std::size_t p, char c) const noexcept;

@@ -1,5 +1,6 @@
 #include "grammar/Rule.h"
 
+#include "core/CaseFold.h"
 #include "grammar/Grammar.h"
 #include "grammar/Matcher.h"
 #include "grammar/ParseException.h"
@@ -41,6 +42,73 @@ bool SequenceRule::ValidateElements(std::vector<RuleElement>& elements) const {
         }
     }
     return true;
+}
+
+namespace {
+
+FirstChars TerminalStartCharacters(TerminalType t) {
+    FirstChars f;
+    auto range = [&f](char from, char to) {
+        for (int c = from; c <= to; ++c)
+            f.set(static_cast<unsigned char>(c));
+    };
+    switch (t) {
+    case TerminalType::Integer:
+    case TerminalType::Decimal:
+    case TerminalType::DateTime:
+        range('0', '9');
+        break;
+    case TerminalType::Binary:
+        f.set('0');
+        break;
+    case TerminalType::String:
+        f.set('\'');
+        f.set('"');
+        break;
+    case TerminalType::Id:
+    case TerminalType::Id2:
+    case TerminalType::Id3:
+        range('A', 'Z'); // folded: lower-case letters count as upper-case
+        for (char c : {'[', '_', '$', '%', '@', '"'})
+            f.set(static_cast<unsigned char>(c));
+        break;
+    case TerminalType::None:
+        break;
+    }
+    return f;
+}
+
+// Adds the possible first characters of `elements` to `f`; true when all of them may be
+// skipped, so that whatever follows may come first.
+bool AddStartCharacters(const Grammar& grammar, const std::vector<RuleElement>& elements, FirstChars& f) {
+    for (const RuleElement& e : elements) {
+        switch (e.kind) {
+        case RuleElement::Kind::Literal:
+            if (e.text.empty()) return false; // matches no token at all
+            f.set(static_cast<unsigned char>(FoldCase(e.text[0])));
+            return false;
+        case RuleElement::Kind::Capture:
+            f |= e.terminal != TerminalType::None ? TerminalStartCharacters(e.terminal)
+                                                  : grammar.GroupStartCharacters(e.group);
+            return false;
+        case RuleElement::Kind::Optional:
+            AddStartCharacters(grammar, e.optional, f);
+            break;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+FirstChars SequenceRule::ComputeStartCharacters() const {
+    FirstChars f;
+    if (AddStartCharacters(grammar_, elements_, f)) f.set(); // matches without a token
+    return f;
+}
+
+FirstChars ListRule::ComputeStartCharacters() const {
+    return grammar_.GroupStartCharacters(itemGroupNumber_);
 }
 
 ListRule::ListRule(Grammar& grammar, std::string name, std::string group, std::string separator,

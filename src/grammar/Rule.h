@@ -5,15 +5,19 @@
 #include "grammar/ParseNode.h"
 #include "grammar/RuleText.h"
 
+#include <bitset>
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace marlix {
 
 class Grammar;
 class Matcher;
+
+using FirstChars = std::bitset<256>;
 
 class Rule {
 public:
@@ -25,6 +29,13 @@ public:
     const std::string& Name() const noexcept { return name_; }
     const std::string& Group() const noexcept { return group_; }
     const std::string& Body() const noexcept { return body_; }
+    // Whether a match can begin with a token whose first character, case-folded, is `c`; a
+    // rule that can match nothing at all may begin with anything. Known after linking; lets
+    // the choice among alternatives pass over most rules at a glance.
+    bool MayStartWith(unsigned char c) const noexcept { return firstChars_.test(c); }
+    const FirstChars& StartCharacters() const noexcept { return firstChars_; }
+    // The first characters from the rule's body and the current sets of the groups it names.
+    virtual FirstChars ComputeStartCharacters() const = 0;
 
     // Position after the match starting at `position`, or nothing; no side effects.
     virtual std::optional<std::size_t> Recognise(Matcher& matcher, std::size_t position) const = 0;
@@ -39,6 +50,8 @@ protected:
     Grammar& grammar_;
 
 private:
+    friend class Grammar; // settles the first characters of all rules together when linking
+    FirstChars firstChars_;
     std::string name_;
     std::string group_;
     std::string body_;
@@ -55,6 +68,7 @@ public:
     // Every literal is closed; every group capture names a registered group other than this
     // rule's own name.
     bool Validate() override;
+    FirstChars ComputeStartCharacters() const override;
 
 private:
     bool ValidateElements(std::vector<RuleElement>& elements) const;
@@ -75,6 +89,7 @@ public:
     std::size_t Parse(Matcher& matcher, std::size_t position, ParseNode& node) const override;
     // The item group exists.
     bool Validate() override;
+    FirstChars ComputeStartCharacters() const override;
 
 private:
     std::string separator_;

@@ -27,7 +27,8 @@ std::string CheckTokens(const TokenizedScript& t, std::string_view script) {
         for (; next < k.offset; ++next)
             if (index[next] != -1) return "uncovered character indexed at " + std::to_string(next);
         for (; next < k.End(); ++next)
-            if (index[next] != static_cast<std::int32_t>(i)) return "index mismatch at " + std::to_string(next);
+            if (index[next] != static_cast<std::int32_t>(i))
+                return "index mismatch at " + std::to_string(next);
         previousEnd = k.End();
     }
     for (; next < index.size(); ++next)
@@ -59,7 +60,8 @@ std::string CheckScript(std::string_view script) {
     for (std::size_t i = 0; i <= tokens.size(); ++i) {
         if (i < tokens.size() && !IsSeparator(fresh, i)) continue;
         std::size_t first = begin;
-        while (first < i && IsCommentLike(tokens[first].cls)) ++first;
+        while (first < i && IsCommentLike(tokens[first].cls))
+            ++first;
         if (first < i && EqualsFolded(fresh.TokenText(first), "SELECT")) {
             AnalysedDescription d;
             AnalyseSelect(d, fresh.View(), first, i);
