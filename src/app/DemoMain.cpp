@@ -56,8 +56,8 @@ std::string CellText(const ResultSet& rs, int64_t row, int column) {
     if (!rs.Column(column).IsDateTime()) return std::string(cell.Text());
     TIMESTAMP_STRUCT ts = rs.Timestamp(row, column);
     char text[40];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", ts.year, ts.month, ts.day, ts.hour, ts.minute,
-                  ts.second);
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", ts.year, ts.month, ts.day, ts.hour,
+                  ts.minute, ts.second);
     return text;
 }
 
@@ -79,7 +79,8 @@ int main(int argc, char** argv) {
                                    "JOIN orders o ON o.customer_id = c.id ORDER BY o.id";
 
     std::string database =
-        (std::filesystem::temp_directory_path() / ("marlix-demo-" + std::to_string(getpid()) + ".sqlite")).string();
+        (std::filesystem::temp_directory_path() / ("marlix-demo-" + std::to_string(getpid()) + ".sqlite"))
+            .string();
     CODBCSession session;
     if (!session.Initialize()) {
         std::cerr << kOdbcInitFailedMessage << "\n";
@@ -94,22 +95,25 @@ int main(int argc, char** argv) {
         request.connectionString = "Driver=SQLite3;Database=" + database + ";";
         request.title = "SQLite demo";
         session.Connect(request, profile);
-        for (const std::string& sql : SplitStatements(script)) ExecuteUpdate(session.Connection(), sql, history);
+        for (const std::string& sql : SplitStatements(script))
+            ExecuteUpdate(session.Connection(), sql, history);
 
         StatementHandle statement(session.Connection());
         if (!Succeeded(SQLExecDirect(statement, (SQLCHAR*)query.c_str(), SQL_NTS)))
             throw CODBCException(SQL_HANDLE_STMT, statement.Get(), 0);
         SQLSMALLINT columns = 0;
         SQLNumResultCols(statement, &columns);
-        auto rs = std::make_shared<ResultSet>(columns, profile.GetInt(kExecutionSettings, kDatasetRowLimit, 0),
-                                              profile.GetInt(kExecutionSettings, kDatasetSizeLimit, 1));
+        auto rs =
+            std::make_shared<ResultSet>(columns, profile.GetInt(kExecutionSettings, kDatasetRowLimit, 0),
+                                        profile.GetInt(kExecutionSettings, kDatasetSizeLimit, 1));
         history.AppendResultSet(rs);
         rs->DescribeAndBind(statement, 0);
         rs->FetchAll(statement, 0, history);
 
         std::cout << rs->ColumnList() << "\n";
         for (int64_t r = 0; r < rs->RowCount(); ++r) {
-            for (int c = 0; c < rs->ColumnCount(); ++c) std::cout << (c ? " | " : "") << CellText(*rs, r, c);
+            for (int c = 0; c < rs->ColumnCount(); ++c)
+                std::cout << (c ? " | " : "") << CellText(*rs, r, c);
             std::cout << "\n";
         }
         std::cout << rs->RowsSelectedText();

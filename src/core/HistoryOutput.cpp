@@ -17,7 +17,12 @@ void TextHistoryOutput::BeginEntry(size_t textStart, size_t textLength, size_t s
     pending_.logStart = text_.size();
 }
 
-void TextHistoryOutput::MarkError() { pending_.failed = true; }
+void TextHistoryOutput::MarkError() {
+    pending_.failed = true;
+    errorMarked_ = true;
+}
+
+bool TextHistoryOutput::ErrorReported() const { return errorMarked_ || !messages_.empty(); }
 
 void TextHistoryOutput::EndEntry(size_t sinkLength) {
     text_ += pending_.failed ? "SQL batch completed with error(s)\r\n" : "SQL batch completed successfully\r\n";

@@ -10,6 +10,7 @@
 
 namespace marlix {
 
+class Batch;
 class ResultSet;
 
 class HistoryOutput {
@@ -32,6 +33,18 @@ public:
 
     // A result set is stored: from now on the host owns it (shared with the running statement).
     virtual void AppendResultSet(std::shared_ptr<ResultSet> resultSet) = 0;
+
+    // A failure report points at a place of the script: the host moves its error line marker to
+    // the line that holds this character offset.
+    virtual void MarkErrorLine(size_t offset) { (void)offset; }
+
+    // A report the window shows in a message box ("OS IO Error ...", "Internal application error").
+    virtual void ShowMessage(std::string_view text) = 0;
+
+    // A batch starts (the editor turns read-only) and ends (the host shows its output, picks
+    // the tab to bring forward and takes its result sets). The worker waits for both.
+    virtual void BatchStarted() {}
+    virtual void BatchEnded(Batch& batch) { (void)batch; }
 };
 
 // Collects everything as plain text, for tests and for the headless runner.
@@ -52,8 +65,14 @@ public:
     void MarkError() override;
     void EndEntry(size_t sinkLength) override;
     void AppendResultSet(std::shared_ptr<ResultSet> resultSet) override;
+    void MarkErrorLine(size_t offset) override { errorOffsets_.push_back(offset); }
+    void ShowMessage(std::string_view text) override { messages_.emplace_back(text); }
 
     const std::string& Text() const { return text_; }
+    const std::vector<std::string>& Messages() const { return messages_; }
+    const std::vector<size_t>& ErrorOffsets() const { return errorOffsets_; }
+    // True when any entry failed or any message box was shown.
+    bool ErrorReported() const;
     const std::vector<Entry>& Entries() const { return entries_; }
     const std::vector<std::shared_ptr<ResultSet>>& ResultSets() const { return resultSets_; }
     int BringToFrontCount() const { return bringToFrontCount_; }
@@ -62,6 +81,9 @@ private:
     std::string text_;
     std::vector<Entry> entries_;
     std::vector<std::shared_ptr<ResultSet>> resultSets_;
+    std::vector<std::string> messages_;
+    std::vector<size_t> errorOffsets_;
+    bool errorMarked_ = false;
     Entry pending_;
     int bringToFrontCount_ = 0;
 };

@@ -103,11 +103,12 @@ void ResultSet::FetchAll(SQLHSTMT statement, int position, HistoryOutput& histor
         if (cells_.StoredBytes() >= sizeLimit) break;
         if (!Succeeded(rc)) throw CODBCException(SQL_HANDLE_STMT, statement, position);
         for (int c = 0; c < columnCount_; ++c) RecordCell(statement, c, *columns_[c]);
-        ++rowCount_;
-        finalRowCount_ = rowCount_;
+        finalRowCount_ = ++rowCount_; // also right after a failed fetch
+        if ((rowCount_ & 1023) == 0) ReportProgress();
         rc = SQLFetch(statement);
     }
     finalRowCount_ = rowCount_;
+    ReportProgress();
 
     std::string warning = CutValuesWarning();
     if (!warning.empty()) history.AppendText(warning, false);

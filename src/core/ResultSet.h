@@ -8,6 +8,7 @@
 
 #include <sql.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -45,6 +46,13 @@ public:
     // (completed with SQLGetData where the bind buffer was too short). Not for date/time
     // columns or NULL values.
     std::string_view BoundText(SQLHSTMT statement, int column);
+    // A counter that FetchAll keeps up to date with the rows stored so far, for a progress
+    // display on another thread.
+    void SetProgressCounter(std::atomic<int64_t>* counter) noexcept { progress_ = counter; }
+    void ReportProgress() noexcept {
+        if (progress_) progress_->store(rowCount_, std::memory_order_relaxed);
+    }
+
     // One warning line per result for values that arrived cut; empty when none were.
     std::string CutValuesWarning() const;
 
@@ -99,6 +107,7 @@ private:
     // Longer-than-buffer values completed with SQLGetData, per column of the current row.
     std::vector<std::string> overflow_;
     int completeBound_ = -1; // -1 not asked yet, 0 the driver cannot, 1 it can
+    std::atomic<int64_t>* progress_ = nullptr;
 };
 
 } // namespace marlix

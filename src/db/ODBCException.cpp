@@ -24,8 +24,8 @@ std::vector<DiagRecord> ReadDiagRecords(SQLSMALLINT handleType, SQLHANDLE handle
         SQLCHAR state[256] = {};
         SQLCHAR text[256] = {};
         DiagRecord rec;
-        SQLRETURN rc = SQLGetDiagRec(handleType, handle, number, state, &rec.nativeError, text, 255,
-                                     &rec.textLength);
+        SQLRETURN rc =
+            SQLGetDiagRec(handleType, handle, number, state, &rec.nativeError, text, 255, &rec.textLength);
         if (!Succeeded(rc)) break;
         rec.state = reinterpret_cast<const char*>(state);
         if (rec.textLength > 254) {

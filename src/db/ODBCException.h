@@ -37,6 +37,8 @@ private:
 // warnings of a successful call); empty when there are none.
 std::string StatementMessagesText(SQLHSTMT statement);
 
-inline bool Succeeded(SQLRETURN rc) noexcept { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO; }
+inline bool Succeeded(SQLRETURN rc) noexcept {
+    return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;
+}
 
 } // namespace marlix

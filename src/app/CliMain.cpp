@@ -1,0 +1,155 @@
+// marlix-cli: runs a script as Execute Script (or Execute Statement, or Results to file) would
+// in the window, without one. Standard output gets the Results text, standard error the
+// Execution history.
+#include "app/CliHistoryOutput.h"
+#include "app/CliOptions.h"
+#include "core/DialectSettings.h"
+#include "core/FileException.h"
+#include "core/ProfileStore.h"
+#include "core/ScriptFile.h"
+#include "core/qt/IniProfileStore.h"
+#include "db/Batch.h"
+#include "db/ODBCSession.h"
+#include "db/StandardReport.h"
+#include "metadata/AnalysedScript.h"
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <iostream>
+#include <iterator>
+#include <memory>
+#include <unistd.h>
+
+using namespace marlix;
+
+namespace {
+
+enum ExitStatus { kOk = 0, kFailed = 1, kUsage = 2, kConnectFailed = 3 };
+
+std::atomic<int> interrupts{0};
+
+void OnInterrupt(int) {
+    if (interrupts.fetch_add(1) >= 1) _exit(130); // a second Ctrl+C does not wait for the server
+}
+
+void WriteAll(int fd, std::string_view text) {
+    while (!text.empty()) {
+        ssize_t n = ::write(fd, text.data(), text.size());
+        if (n <= 0) return;
+        text.remove_prefix(static_cast<size_t>(n));
+    }
+}
+
+std::string ReadScript(const std::string& name) {
+    if (name != "-") return LoadScriptFile(name);
+    std::string raw((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
+    return NormalizeLineEnds(raw);
+}
+
+Dialect DefaultSyntax(const ProfileStore& profile) {
+    int code = profile.GetInt(kSettingsSection, "DefaultSyntax", 0);
+    return code >= 0 && code < kDialectCount ? static_cast<Dialect>(code) : Dialect::MSSQL;
+}
+
+int Run(const CliOptions& options) {
+    std::unique_ptr<IniProfileStore> profile = options.profileFile.empty()
+                                                   ? std::make_unique<IniProfileStore>()
+                                                   : std::make_unique<IniProfileStore>(options.profileFile);
+    LoadDialectSettings(*profile);
+    CliHistoryOutput history(STDERR_FILENO, isatty(STDERR_FILENO) == 1);
+
+    std::string text;
+    try {
+        text = ReadScript(options.script);
+    } catch (const CFileException& e) {
+        history.ShowMessage(e.what());
+        return kFailed;
+    }
+
+    CODBCSession session;
+    if (!session.Initialize()) {
+        history.ShowMessage(kOdbcInitFailedMessage);
+        return kConnectFailed;
+    }
+    ConnectionRequest request;
+    request.type = static_cast<ConnectionType>(options.type.value_or(options.dsn.empty() ? 0 : 2));
+    request.connectionString = options.dsn.empty() ? options.connectionString : options.dsn;
+    request.user = options.user;
+    request.password = options.password;
+    request.title = options.dsn.empty() ? "marlix-cli" : options.dsn;
+    try {
+        session.Connect(request, *profile);
+    } catch (const CODBCException& e) {
+        history.AppendText(e.Message(), true);
+        return kConnectFailed;
+    }
+
+    AnalysedScript script;
+    script.Rebuild(std::move(text));
+    bool blockError = false;
+    if (script.BlockError()) {
+        ReportFailure(std::make_exception_ptr(*script.BlockError()), history);
+        blockError = true;
+    }
+
+    Dialect chosen = options.syntax.value_or(DefaultSyntax(*profile));
+    BatchRequest batchRequest;
+    batchRequest.caretOffset = options.statementAt;
+    batchRequest.dialect =
+        options.statementAt >= 0 ? script.SyntaxAt(static_cast<size_t>(options.statementAt), chosen) : chosen;
+    batchRequest.outputFile = options.outputFile;
+
+    std::unique_ptr<Batch> batch;
+    try {
+        batch = std::make_unique<Batch>(session, script, batchRequest, history, *profile);
+    } catch (...) {
+        ReportFailure(std::current_exception(), history);
+        return kFailed;
+    }
+
+    struct sigaction action = {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+
+    batch->Start();
+    bool cancelSent = false;
+    long long shown = -1;
+    while (!batch->Wait(100)) {
+        if (interrupts.load() > 0 && !cancelSent) {
+            batch->Cancel();
+            cancelSent = true;
+        }
+        long long rows = batch->FetchedRows();
+        if (rows != shown && rows > 0) {
+            history.ShowProgress(rows);
+            shown = rows;
+        }
+    }
+    history.ClearProgress();
+    signal(SIGINT, SIG_DFL);
+
+    if (const MemoryTextSink* output = batch->MemoryOutput()) WriteAll(STDOUT_FILENO, output->View());
+    bool failed = batch->Failed() || history.ErrorReported() || blockError;
+    batch.reset();
+    session.Disconnect();
+    return failed ? kFailed : kOk;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string error;
+    std::optional<CliOptions> options =
+        ParseCliOptions(std::vector<std::string>(argv + 1, argv + argc), error);
+    if (!options) {
+        std::fprintf(stderr, "marlix-cli: %s\nTry 'marlix-cli --help'.\n", error.c_str());
+        return kUsage;
+    }
+    if (options->help) {
+        std::fputs(CliUsage(), stdout);
+        return kOk;
+    }
+    return Run(*options);
+}

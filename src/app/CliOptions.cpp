@@ -1,0 +1,147 @@
+#include "app/CliOptions.h"
+
+#include "core/CaseFold.h"
+#include "transform/DialectNames.h"
+
+#include <charconv>
+
+namespace marlix {
+namespace {
+
+bool ParseInt(const std::string& text, int& value) {
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() && end == text.data() + text.size();
+}
+
+std::optional<Dialect> ParseDialect(const std::string& name) {
+    for (int d = 0; d < kDialectCount; ++d)
+        if (EqualsFolded(name, DialectName(static_cast<Dialect>(d)))) return static_cast<Dialect>(d);
+    return std::nullopt;
+}
+
+} // namespace
+
+const char* CliUsage() {
+    return "Usage: marlix-cli [options] SCRIPT\n"
+           "Runs an SQL script through ODBC as Marlix's Execute Script does and prints what the\n"
+           "window would show: the Results text on standard output, the Execution history on\n"
+           "standard error, both with CR LF line ends.\n"
+           "\n"
+           "Connection (one of):\n"
+           "  --connect STRING     connect with SQLDriverConnect and this connection string\n"
+           "  --dsn NAME           connect with SQLConnect to this data source name\n"
+           "  --user NAME          user for --dsn\n"
+           "  --password TEXT      password for --dsn\n"
+           "  --type N             connection type 0..5 (0 Microsoft SQL, 1 Oracle, 2 data source\n"
+           "                       name, 3 MySQL, 4 MS Access, 5 Interbase/Firebird); it selects the\n"
+           "                       autocommit setting. Default 2 with --dsn, 0 otherwise.\n"
+           "\n"
+           "Run:\n"
+           "  --syntax NAME        target platform: MSSQL, ORACLE, GENERIC, ACCESS, MYSQL or FIREBIRD\n"
+           "                       (default: \"DefaultSyntax\" of the profile's \"Settings\")\n"
+           "  --statement-at N     run only the statement at character offset N, converted with\n"
+           "                       the syntax in force at N\n"
+           "  --output FILE        Results to file: the converted output goes to FILE, row by row,\n"
+           "                       and nothing to standard output\n"
+           "  --profile FILE       read settings (row and size limits, date formats, autocommit)\n"
+           "                       from this INI file instead of the user's profile\n"
+           "  --help               show this text\n"
+           "\n"
+           "SCRIPT is a file name, or - for standard input. Ctrl+C cancels the running batch; a\n"
+           "second Ctrl+C ends the program at once.\n"
+           "\n"
+           "Exit status: 0 no error reported; 1 the batch failed or an error was reported; 2 usage\n"
+           "error; 3 the connection failed.\n";
+}
+
+std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, std::string& error) {
+    CliOptions options;
+    bool haveScript = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&](const char* option) -> const std::string* {
+            if (i + 1 >= args.size()) {
+                error = std::string(option) + " needs a value";
+                return nullptr;
+            }
+            return &args[++i];
+        };
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+        } else if (arg == "--connect") {
+            auto v = value("--connect");
+            if (!v) return std::nullopt;
+            options.connectionString = *v;
+        } else if (arg == "--dsn") {
+            auto v = value("--dsn");
+            if (!v) return std::nullopt;
+            options.dsn = *v;
+        } else if (arg == "--user") {
+            auto v = value("--user");
+            if (!v) return std::nullopt;
+            options.user = *v;
+        } else if (arg == "--password") {
+            auto v = value("--password");
+            if (!v) return std::nullopt;
+            options.password = *v;
+        } else if (arg == "--type") {
+            auto v = value("--type");
+            int type = 0;
+            if (!v) return std::nullopt;
+            if (!ParseInt(*v, type) || type < 0 || type > 5) {
+                error = "--type takes a number from 0 to 5, not '" + *v + "'";
+                return std::nullopt;
+            }
+            options.type = type;
+        } else if (arg == "--syntax") {
+            auto v = value("--syntax");
+            if (!v) return std::nullopt;
+            options.syntax = ParseDialect(*v);
+            if (!options.syntax) {
+                error = "unknown syntax '" + *v + "' (MSSQL, ORACLE, GENERIC, ACCESS, MYSQL, FIREBIRD)";
+                return std::nullopt;
+            }
+        } else if (arg == "--output") {
+            auto v = value("--output");
+            if (!v) return std::nullopt;
+            if (v->empty()) {
+                error = "--output needs a file name";
+                return std::nullopt;
+            }
+            options.outputFile = *v;
+        } else if (arg == "--statement-at") {
+            auto v = value("--statement-at");
+            if (!v) return std::nullopt;
+            if (!ParseInt(*v, options.statementAt) || options.statementAt < 0) {
+                error = "--statement-at takes a character offset, not '" + *v + "'";
+                return std::nullopt;
+            }
+        } else if (arg == "--profile") {
+            auto v = value("--profile");
+            if (!v) return std::nullopt;
+            options.profileFile = *v;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            error = "unknown option " + arg;
+            return std::nullopt;
+        } else {
+            if (haveScript) {
+                error = "only one script can run at a time";
+                return std::nullopt;
+            }
+            options.script = arg;
+            haveScript = true;
+        }
+    }
+    if (options.help) return options;
+    if (!haveScript) {
+        error = "no script given";
+        return std::nullopt;
+    }
+    if (options.connectionString.empty() == options.dsn.empty()) {
+        error = "give exactly one of --connect and --dsn";
+        return std::nullopt;
+    }
+    return options;
+}
+
+} // namespace marlix

@@ -1,0 +1,30 @@
+#pragma once
+// The command line of marlix-cli.
+#include "core/ConversionDescription.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace marlix {
+
+struct CliOptions {
+    std::string connectionString;  // --connect
+    std::string dsn;               // --dsn
+    std::string user;              // --user
+    std::string password;          // --password
+    std::optional<int> type;       // --type 0..5
+    std::optional<Dialect> syntax; // --syntax
+    std::string outputFile;        // --output
+    int statementAt = -1;          // --statement-at
+    std::string profileFile;       // --profile
+    std::string script;            // SCRIPT, or "-" for standard input
+    bool help = false;
+};
+
+// Parses argv; on a usage error returns nothing and sets `error` to what is wrong.
+std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, std::string& error);
+
+const char* CliUsage();
+
+} // namespace marlix

@@ -1,0 +1,124 @@
+#pragma once
+// One run of a script against the database: the whole script, the statement at a position, or
+// the whole script with its output written to a file. It runs on the session's connection thread
+// and can be cancelled from any other thread.
+#include "core/ConversionDescription.h"
+#include "core/MemoryTextSink.h"
+#include "core/TextSink.h"
+#include "db/StatementHandle.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+
+namespace marlix {
+
+class AnalysedScript;
+class CODBCSession;
+class HistoryOutput;
+class ProfileStore;
+struct StatementRecord;
+
+struct BatchRequest {
+    int caretOffset = -1; // -1: every statement; else the statement at this offset
+    Dialect dialect = Dialect::MSSQL;
+    std::string outputFile; // Results to file; empty for the in-memory output
+};
+
+class Batch {
+public:
+    static constexpr size_t kMemorySinkSize = 67108864;
+
+    // The script must stay unchanged until the batch has ended. The row and size limits are
+    // read from the profile now, so a settings change during the run cannot race the worker.
+    // Throws CFileException when the output file cannot be created.
+    Batch(CODBCSession& session, const AnalysedScript& script, BatchRequest request, HistoryOutput& history,
+          const ProfileStore& profile);
+    ~Batch();
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
+
+    // Queues the run on the session's connection thread and returns at once.
+    void Start();
+    // Runs the batch on the calling thread (the connection thread, or a test).
+    void Run();
+    // Waits until the run has ended; false when `milliseconds` passed first (negative: forever).
+    bool Wait(int milliseconds = -1);
+
+    // Interrupts the ODBC call in progress, if any, and lets no further statement start.
+    void Cancel();
+
+    bool Busy() const noexcept { return busy_.load(); }
+    bool Failed() const noexcept { return failed_.load(); }
+    bool Cancelled() const noexcept { return cancelled_.load(); }
+    bool Ended() const noexcept { return ended_.load(); }
+    int ResultSetCount() const noexcept { return resultSetCount_.load(); }
+    // Rows fetched so far by the running fetch loop, for a progress display.
+    int64_t FetchedRows() const noexcept { return fetchedRows_.load(std::memory_order_relaxed); }
+
+    const BatchRequest& Request() const noexcept { return request_; }
+    bool ToFile() const noexcept { return !request_.outputFile.empty(); }
+    TextSink& Sink() noexcept { return *sink_; }
+    // The in-memory output, or null for Results to file.
+    const MemoryTextSink* MemoryOutput() const noexcept { return memorySink_; }
+
+    // Used by statement execution.
+    CODBCSession& Session() noexcept { return session_; }
+    HistoryOutput& History() noexcept { return history_; }
+    const AnalysedScript& Script() const noexcept { return script_; }
+    SQLHSTMT Statement() const noexcept { return statement_.Get(); }
+    // Closes the previous statement's cursor and allocates a fresh handle on the connection.
+    SQLRETURN ReallocateStatement();
+    int RowLimit() const noexcept { return rowLimit_; }
+    int SizeLimitMB() const noexcept { return sizeLimitMB_; }
+    int NextResultSetNumber() noexcept { return ++resultSetCount_; }
+    std::atomic<int64_t>& FetchProgress() noexcept { return fetchedRows_; }
+
+    // Raised while the worker is inside SQLExecDirect or a fetch loop.
+    class Executing {
+    public:
+        explicit Executing(Batch& batch) : batch_(batch) { batch_.executing_.fetch_add(1); }
+        ~Executing() { batch_.executing_.fetch_sub(1); }
+        Executing(const Executing&) = delete;
+        Executing& operator=(const Executing&) = delete;
+
+    private:
+        Batch& batch_;
+    };
+
+private:
+    void Walk();
+    void RunStatement(size_t statementStart, size_t firstToken, size_t separator, size_t textEnd);
+    const StatementRecord* RecordAt(size_t offset) const;
+    void Finish();
+
+    CODBCSession& session_;
+    const AnalysedScript& script_;
+    BatchRequest request_;
+    HistoryOutput& history_;
+    int rowLimit_;
+    int sizeLimitMB_;
+    std::unique_ptr<TextSink> sink_;
+    MemoryTextSink* memorySink_ = nullptr;
+
+    // The handle is replaced per statement on the worker while Cancel may read it on another
+    // thread; this lock covers only those two moments.
+    std::mutex statementLock_;
+    StatementHandle statement_;
+
+    std::atomic<bool> busy_{false};
+    std::atomic<bool> failed_{false};
+    std::atomic<bool> cancelled_{false};
+    std::atomic<bool> ended_{false};
+    std::atomic<bool> started_{false};
+    std::atomic<int> executing_{0};
+    std::atomic<int> resultSetCount_{0};
+    std::atomic<int64_t> fetchedRows_{0};
+    std::mutex endLock_;
+    std::condition_variable endSignal_;
+};
+
+} // namespace marlix
