@@ -3,6 +3,7 @@
 #include "core/CaseFold.h"
 
 #include <cstdlib>
+#include <cstring>
 
 namespace marlix {
 namespace {
@@ -71,6 +72,28 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// Writes value with at least width digits (at most 64 leading zeros) and moves `at` past it.
+void PutPaddedNumber(char*& at, int64_t value, int width) {
+    uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+    char digits[20];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0) *at++ = '-';
+    for (int i = n; i < width; ++i)
+        *at++ = '0';
+    while (n > 0)
+        *at++ = digits[--n];
+}
+
+void PutText(char*& at, const char* text) {
+    size_t n = std::strlen(text);
+    std::memcpy(at, text, n);
+    at += n;
+}
+
 } // namespace
 
 DateTimeKind DateTimeKindOf(int sqlType) noexcept {
@@ -80,64 +103,70 @@ DateTimeKind DateTimeKindOf(int sqlType) noexcept {
 }
 
 void AppendPaddedNumber(int64_t value, int width, std::string& out) {
-    uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-    char digits[20];
-    int n = 0;
-    do {
-        digits[n++] = "0123456789"[magnitude % 10];
-        magnitude /= 10;
-    } while (magnitude != 0);
-    if (value < 0) out += '-';
-    if (width > n) out.append(static_cast<size_t>(width - n), '0');
-    while (n > 0)
-        out += digits[--n];
+    char text[24];
+    char* at = text;
+    PutPaddedNumber(at, value, 0);
+    const size_t sign = value < 0 ? 1 : 0;
+    const auto digits = static_cast<int>(at - text - sign);
+    out.append(text, sign);
+    if (width > digits) out.append(static_cast<size_t>(width - digits), '0');
+    out.append(text + sign, static_cast<size_t>(digits));
 }
 
 void ExpandDatePattern(const TIMESTAMP_STRUCT& ts, std::string_view pattern, std::string& out) {
+    // Dates are formatted for every date value of a conversion: the text is built in a local
+    // buffer and appended in pieces, not character by character.
+    char buffer[128];
+    char* at = buffer;
     for (char c : pattern) {
+        if (at - buffer > 96) {
+            out.append(buffer, static_cast<size_t>(at - buffer));
+            at = buffer;
+        }
         switch (c) {
         case 'Y':
-            AppendPaddedNumber(ts.year, 4, out);
+            PutPaddedNumber(at, ts.year, 4);
             break;
         case 'y':
-            AppendPaddedNumber(std::abs(ts.year % 100), 2, out);
+            PutPaddedNumber(at, std::abs(ts.year % 100), 2);
             break;
         case 'm':
-            AppendPaddedNumber(ts.month, 2, out);
+            PutPaddedNumber(at, ts.month, 2);
             break;
         case 'd':
-            AppendPaddedNumber(ts.day, 2, out);
+            PutPaddedNumber(at, ts.day, 2);
             break;
         case 'H':
-            AppendPaddedNumber(ts.hour, 2, out);
+            PutPaddedNumber(at, ts.hour, 2);
             break;
         case 'I':
-            AppendPaddedNumber(ts.hour < 13 ? ts.hour : ts.hour - 12, 2, out);
+            PutPaddedNumber(at, ts.hour < 13 ? ts.hour : ts.hour - 12, 2);
             break;
         case 'M':
-            AppendPaddedNumber(ts.minute, 2, out);
+            PutPaddedNumber(at, ts.minute, 2);
             break;
         case 'S':
-            AppendPaddedNumber(ts.second, 2, out);
+            PutPaddedNumber(at, ts.second, 2);
             break;
         case 's':
-            AppendPaddedNumber(ts.fraction / 1000000, 3, out);
+            PutPaddedNumber(at, ts.fraction / 1000000, 3);
             break;
         case 'p':
-            out += ts.hour < 12 ? "AM" : "PM";
+            PutText(at, ts.hour < 12 ? "AM" : "PM");
             break;
         case 'b':
             // A month outside 1..12 (a time value's empty date) has no name.
-            if (ts.month >= 1 && ts.month <= 12) out += kShortMonths[ts.month - 1];
+            if (ts.month >= 1 && ts.month <= 12) PutText(at, kShortMonths[ts.month - 1]);
             break;
         case 'B':
-            if (ts.month >= 1 && ts.month <= 12) out += kLongMonths[ts.month - 1];
+            if (ts.month >= 1 && ts.month <= 12) PutText(at, kLongMonths[ts.month - 1]);
             break;
         default:
-            out += c;
+            *at++ = c;
             break;
         }
     }
+    out.append(buffer, static_cast<size_t>(at - buffer));
 }
 
 void FormatDateTime(const TIMESTAMP_STRUCT& ts, int mode, DateTimeKind kind, std::string& out, bool quoted) {

@@ -34,7 +34,7 @@ CellRef StoredValueOf(const ResultSet& resultSet, int64_t row, int column, bool 
 }
 
 void AppendCharacterText(std::string_view text, bool literal, bool national, std::string& out) {
-    if (literal) out += national ? "N'" : "'";
+    if (literal) out += national ? std::string_view("N'") : std::string_view("'");
     // Copy runs of plain characters whole; only the few special ones are rewritten.
     const char* data = text.data();
     size_t start = 0;
@@ -93,9 +93,8 @@ std::string_view ValueText(ResultSet& resultSet, int64_t row, int column, Dialec
     return ValueText(resultSet, row, column, static_cast<int>(dialect), literal, previous);
 }
 
-std::string_view FetchThroughValueText(ColumnDescriptor& column, int mode, std::string_view boundText) {
-    std::string& out = column.valueText;
-    out.clear();
+void AppendFetchThroughValueText(const ColumnDescriptor& column, int mode, std::string_view boundText,
+                                 std::string& out) {
     const int type = column.sqlType;
     if (column.indicator == SQL_NULL_DATA) {
         out += "NULL";
@@ -111,7 +110,12 @@ std::string_view FetchThroughValueText(ColumnDescriptor& column, int mode, std::
     } else {
         out.append(boundText);
     }
-    return out;
+}
+
+std::string_view FetchThroughValueText(ColumnDescriptor& column, int mode, std::string_view boundText) {
+    column.valueText.clear();
+    AppendFetchThroughValueText(column, mode, boundText, column.valueText);
+    return column.valueText;
 }
 
 std::string_view FetchThroughValueText(ColumnDescriptor& column, int mode) {

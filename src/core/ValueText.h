@@ -34,6 +34,9 @@ std::string_view ValueText(ResultSet& resultSet, int64_t row, int column, Dialec
 // overload without it reads the bind buffer.
 std::string_view FetchThroughValueText(ColumnDescriptor& column, int mode, std::string_view boundText);
 std::string_view FetchThroughValueText(ColumnDescriptor& column, int mode);
+// Appends that literal to `out` instead of the column's scratch text.
+void AppendFetchThroughValueText(const ColumnDescriptor& column, int mode, std::string_view boundText,
+                                 std::string& out);
 
 // Appends the value of `cell` in `column` as literal or display text.
 void AppendValueText(const ColumnDescriptor& column, const CellRef& cell, int mode, bool literal,

@@ -8,6 +8,9 @@
 #include <charconv>
 
 namespace marlix {
+
+using namespace std::string_view_literals;
+
 namespace {
 
 constexpr int32_t kLongColumnMinimumWidth = 32;
@@ -143,115 +146,119 @@ void ScriptGenerator::WriteScriptHeader(StatementType type, Dialect dialect, Tex
     sink.Write("\r\n");
 }
 
-void ScriptGenerator::WriteValue(int column, Dialect dialect, int64_t row, TextSink& sink) {
+void ScriptGenerator::AppendValue(int column, Dialect dialect, int64_t row) {
     const int mode = static_cast<int>(dialect);
+    ColumnDescriptor& descriptor = resultSet_.Column(column);
     if (resultSet_.fetchThrough) {
         std::string_view bound =
             static_cast<size_t>(column) < fetchedRow_.size() ? fetchedRow_[column] : std::string_view{};
-        sink.Write(FetchThroughValueText(resultSet_.Column(column), mode, bound));
+        AppendFetchThroughValueText(descriptor, mode, bound, row_);
     } else {
-        sink.Write(ValueText(resultSet_, row, column, mode, true));
+        AppendValueText(descriptor, StoredValueOf(resultSet_, row, column, false), mode, true, row_);
     }
 }
 
-void ScriptGenerator::WriteValueList(Dialect dialect, int64_t row, TextSink& sink) {
+void ScriptGenerator::AppendValueList(Dialect dialect, int64_t row) {
     for (size_t i = 0; i < listedColumns_.size(); ++i) {
-        if (i) sink.Write(", ");
-        WriteValue(listedColumns_[i], dialect, row, sink);
+        if (i) row_ += ", "sv;
+        AppendValue(listedColumns_[i], dialect, row);
     }
 }
 
-void ScriptGenerator::WritePairs(const std::vector<int>& columns, const char* separator, Dialect dialect,
-                                 int64_t row, TextSink& sink) {
+void ScriptGenerator::AppendPairs(const std::vector<int>& columns, const char* separator, Dialect dialect,
+                                  int64_t row) {
     for (size_t i = 0; i < columns.size(); ++i) {
-        if (i) sink.WriteText(separator);
-        sink.Write(QuotedColumnName(resultSet_.Column(columns[i]), dialect));
-        sink.Write(" = ");
-        WriteValue(columns[i], dialect, row, sink);
+        if (i) row_ += separator;
+        row_ += QuotedColumnName(resultSet_.Column(columns[i]), dialect);
+        row_ += " = "sv;
+        AppendValue(columns[i], dialect, row);
     }
 }
 
-void ScriptGenerator::WriteTextTableRow(Dialect dialect, int64_t row, TextSink& sink) {
-    const int mode = static_cast<int>(dialect);
+void ScriptGenerator::AppendTextTableRow(Dialect dialect, int64_t row) {
     for (int c : listedColumns_) {
-        ColumnDescriptor& column = resultSet_.Column(c);
-        std::string_view text;
-        if (resultSet_.fetchThrough)
-            text = FetchThroughValueText(column, mode,
-                                         static_cast<size_t>(c) < fetchedRow_.size() ? fetchedRow_[c]
-                                                                                     : std::string_view{});
+        const size_t start = row_.size();
+        AppendValue(c, dialect, row);
+        // Exactly the column's width: longer values are cut, shorter ones padded with blanks.
+        const auto width = static_cast<size_t>(std::max(resultSet_.Column(c).width, 0));
+        if (row_.size() - start > width)
+            row_.resize(start + width);
         else
-            text = ValueText(resultSet_, row, c, mode, true);
-        sink.WritePadded(text, static_cast<size_t>(std::max(column.width, 0)));
-        sink.WriteChar(' ');
+            row_.append(start + width - row_.size(), ' ');
+        row_ += ' ';
     }
-    sink.Write("\r\n");
+    row_ += "\r\n"sv;
 }
 
 void ScriptGenerator::WriteScriptRow(StatementType type, Dialect dialect, int64_t row, TextSink& sink) {
     Prepare(type, dialect);
+    // The row's text is built in one reusable buffer and handed to the sink whole.
+    row_.clear();
     const std::vector<int>& keys = resultSet_.KeyColumns();
     const std::string& table = TableName();
     switch (type) {
     case StatementType::SELECT:
-        WriteTextTableRow(dialect, row, sink);
-        ++rowsWritten_;
-        return;
+        AppendTextTableRow(dialect, row);
+        break;
     case StatementType::UPDATE:
-        sink.Write("UPDATE ");
-        sink.Write(table);
-        sink.Write(" SET\r\n");
-        WritePairs(listedOtherColumns_, ", ", dialect, row, sink);
-        sink.Write("\r\nWHERE ");
-        WritePairs(keys, " AND ", dialect, row, sink);
+        row_ += "UPDATE "sv;
+        row_ += table;
+        row_ += " SET\r\n"sv;
+        AppendPairs(listedOtherColumns_, ", ", dialect, row);
+        row_ += "\r\nWHERE "sv;
+        AppendPairs(keys, " AND ", dialect, row);
         break;
     case StatementType::REPLACE:
         if (dialect == Dialect::MSSQL) {
-            sink.Write("if exists (SELECT * FROM ");
-            sink.Write(table);
-            sink.Write(" WHERE ");
-            WritePairs(keys, " AND ", dialect, row, sink);
-            sink.Write(")\r\nUPDATE ");
-            sink.Write(table);
-            sink.Write(" SET\r\n");
-            WritePairs(listedOtherColumns_, ", ", dialect, row, sink);
-            sink.Write("\r\nWHERE ");
-            WritePairs(keys, " AND ", dialect, row, sink);
-            sink.Write("\r\nelse ");
+            row_ += "if exists (SELECT * FROM "sv;
+            row_ += table;
+            row_ += " WHERE "sv;
+            AppendPairs(keys, " AND ", dialect, row);
+            row_ += ")\r\nUPDATE "sv;
+            row_ += table;
+            row_ += " SET\r\n"sv;
+            AppendPairs(listedOtherColumns_, ", ", dialect, row);
+            row_ += "\r\nWHERE "sv;
+            AppendPairs(keys, " AND ", dialect, row);
+            row_ += "\r\nelse "sv;
         } else {
-            sink.Write("DELETE FROM ");
-            sink.Write(table);
-            sink.Write("\r\nWHERE ");
-            WritePairs(keys, " AND ", dialect, row, sink);
-            sink.Write(";\r\n");
+            row_ += "DELETE FROM "sv;
+            row_ += table;
+            row_ += "\r\nWHERE "sv;
+            AppendPairs(keys, " AND ", dialect, row);
+            row_ += ";\r\n"sv;
         }
-        sink.Write(insertOpening_);
-        WriteValueList(dialect, row, sink);
-        sink.WriteChar(')');
+        row_ += insertOpening_;
+        AppendValueList(dialect, row);
+        row_ += ')';
         break;
     case StatementType::DELETE:
-        sink.Write(dialect == Dialect::MSSQL ? "DELETE " : "DELETE FROM ");
-        sink.Write(table);
-        sink.Write(" WHERE ");
-        WritePairs(keys, " AND ", dialect, row, sink);
+        row_ += dialect == Dialect::MSSQL ? "DELETE "sv : "DELETE FROM "sv;
+        row_ += table;
+        row_ += " WHERE "sv;
+        AppendPairs(keys, " AND ", dialect, row);
         break;
     default: // INSERT, INSERT_ARRAY, LOAD and any unknown type
-        sink.Write(insertOpening_);
-        WriteValueList(dialect, row, sink);
-        sink.WriteChar(')');
+        row_ += insertOpening_;
+        AppendValueList(dialect, row);
+        row_ += ')';
         break;
     }
-    WriteStatementEnd(type, dialect, sink);
+    if (type != StatementType::SELECT) row_ += StatementEnd(type, dialect);
+    sink.Write(row_);
     ++rowsWritten_;
 }
 
-void ScriptGenerator::WriteStatementEnd(StatementType type, Dialect dialect, TextSink& sink) {
+const char* ScriptGenerator::StatementEnd(StatementType type, Dialect dialect) noexcept {
     const bool terminatedType = type == StatementType::INSERT || type == StatementType::INSERT_ARRAY ||
                                 type == StatementType::UPDATE || type == StatementType::DELETE;
     const bool terminatingDialect = dialect == Dialect::ORACLE || dialect == Dialect::GENERIC ||
                                     dialect == Dialect::ACCESS || dialect == Dialect::MYSQL;
-    if (terminatedType && terminatingDialect) sink.WriteChar(';');
-    sink.Write("\r\n");
+    return terminatedType && terminatingDialect ? ";\r\n" : "\r\n";
+}
+
+void ScriptGenerator::WriteStatementEnd(StatementType type, Dialect dialect, TextSink& sink) {
+    sink.WriteText(StatementEnd(type, dialect));
 }
 
 void ScriptGenerator::WriteScriptFooter(StatementType type, Dialect dialect, TextSink& sink) {

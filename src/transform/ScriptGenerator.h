@@ -29,6 +29,8 @@ public:
     void WriteScriptFooter(StatementType type, Dialect dialect, TextSink& sink);
     // ";" where the dialect ends such statements with one, then the line end.
     static void WriteStatementEnd(StatementType type, Dialect dialect, TextSink& sink);
+    // The text WriteStatementEnd writes.
+    static const char* StatementEnd(StatementType type, Dialect dialect) noexcept;
 
     // While fetching: the complete texts of the bound values of the row just fetched, one per
     // column (entries of NULL, date/time and long columns are not read). Must stay valid until
@@ -42,11 +44,10 @@ public:
 private:
     void Prepare(StatementType type, Dialect dialect);
     bool HasRows() const noexcept;
-    void WriteValue(int column, Dialect dialect, int64_t row, TextSink& sink);
-    void WriteValueList(Dialect dialect, int64_t row, TextSink& sink);
-    void WritePairs(const std::vector<int>& columns, const char* separator, Dialect dialect, int64_t row,
-                    TextSink& sink);
-    void WriteTextTableRow(Dialect dialect, int64_t row, TextSink& sink);
+    void AppendValue(int column, Dialect dialect, int64_t row);
+    void AppendValueList(Dialect dialect, int64_t row);
+    void AppendPairs(const std::vector<int>& columns, const char* separator, Dialect dialect, int64_t row);
+    void AppendTextTableRow(Dialect dialect, int64_t row);
 
     ResultSet& resultSet_;
     std::span<const std::string_view> fetchedRow_;
@@ -59,6 +60,7 @@ private:
     std::vector<int> listedColumns_;
     std::vector<int> listedOtherColumns_;
     std::string insertOpening_; // "INSERT INTO T (a, b)\r\nVALUES("
+    std::string row_;           // the text of the row being written
 };
 
 // Converts a whole stored result set: header, every stored row, footer. The sink may grow
