@@ -1,0 +1,33 @@
+#pragma once
+// The texts of new METADATA blocks and RESULTSET elements as the metadata wizard writes them.
+#include "core/ConversionDescription.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace marlix {
+
+// The wizard's dialect choice that writes no OPTIONS element.
+inline constexpr std::string_view kDefaultDialectMarker = "<default>";
+
+// The SELECT statement the wizard may put after a new block.
+struct SelectGeneration {
+    bool generate = false;  // "Generate SELECT statement"
+    bool selectAll = true;  // "SELECT *" rather than "SELECT fields"
+    std::string fieldText;  // "SELECT fields": one field per line
+};
+
+// The lines of a wizard text box (separated by "\r\n"), empty lines left out.
+std::vector<std::string> SplitFieldLines(std::string_view text);
+
+// The RESULTSET element alone: Type, Source and Table in that order, then a KEYS element with
+// one KEY_<field> child per non-empty key field. Starts with '<', ends with "</RESULTSET>".
+std::string ComposeResultSetElement(const ConversionDescription& description);
+
+// A whole block: the OPTIONS element unless `dialectName` is kDefaultDialectMarker, the
+// RESULTSET element, the end marker and, when asked for, a generated SELECT on the source.
+std::string ComposeBlock(const ConversionDescription& description, std::string_view dialectName,
+                         const SelectGeneration& select = {});
+
+} // namespace marlix
