@@ -12,7 +12,8 @@ PACKAGES=(
 )
 
 # One dpkg-query for all of them; a package it does not know is simply not listed.
-installed=" $(dpkg-query -W -f='${db:Status-Abbrev} ${Package}\n' "${PACKAGES[@]}" 2>/dev/null |
+# (dpkg-query fails when it knows one of them not at all.)
+installed=" $({ dpkg-query -W -f='${db:Status-Abbrev} ${Package}\n' "${PACKAGES[@]}" 2>/dev/null || true; } |
     awk '$1 == "ii" { print $2 }' | tr '\n' ' ') "
 missing=()
 for p in "${PACKAGES[@]}"; do
