@@ -2,7 +2,8 @@
 # Builds every libFuzzer target of the project (the targets named fuzz_*) with clang and the
 # address and undefined-behaviour sanitizers in build-fuzz, then runs each for
 # MARLIX_FUZZ_SECONDS seconds (default 60). A target's corpus lives in build-fuzz/fuzz-corpus/<target>
-# and starts from the committed seeds tests/<area>/fuzz/seeds_<name> of target fuzz_<name>.
+# and starts from the committed seeds tests/<area>/fuzz/seeds_<name> of target fuzz_<name>; a
+# dictionary tests/<area>/fuzz/fuzz_<name>.dict is used when present.
 # Exits non-zero when any target finds a crash, a hang or a leak; the input that caused it is
 # left in build-fuzz/fuzz-artifacts/ to be added as a regular test case.
 set -euo pipefail
@@ -37,8 +38,11 @@ for target in "${targets[@]}"; do
     mkdir -p "$corpus"
     seeds=()
     while IFS= read -r dir; do seeds+=("$dir"); done < <(find "$root/tests" -type d -name "seeds_${target#fuzz_}")
-    echo "== $target: ${seconds}s, seeds: ${seeds[*]:-none}"
-    if ! "$exe" "$corpus" "${seeds[@]}" -max_total_time="$seconds" -timeout="$timeout" \
+    options=()
+    dict=$(find "$root/tests" -type f -name "$target.dict" | head -n 1)
+    if [ -n "$dict" ]; then options+=(-dict="$dict"); fi
+    echo "== $target: ${seconds}s, seeds: ${seeds[*]:-none}, dictionary: ${dict:-none}"
+    if ! "$exe" "$corpus" "${seeds[@]}" "${options[@]}" -max_total_time="$seconds" -timeout="$timeout" \
         -artifact_prefix="$build/fuzz-artifacts/$target-" -print_final_stats=1; then
         failed+=("$target")
     fi

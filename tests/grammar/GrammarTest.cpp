@@ -221,5 +221,25 @@ TEST(GrammarParse, TreeListsAndFirstCaptureWins) {
     EXPECT_EQ(f.Recognise("top", "1,/**/a"), 4u);
 }
 
+TEST(GrammarLink, FirstCharactersFollowGroupsOptionalsAndTerminals) {
+    Fixture f;
+    f.grammar.AddSequenceRule("top", "top", "['x'] <g:a>");
+    f.grammar.AddSequenceRule("lit", "g", "'Ab'");
+    f.grammar.AddSequenceRule("str", "g", "<string:s>");
+    f.grammar.AddSequenceRule("num", "g", "[<binary:b>] <integer:n>");
+    f.grammar.AddSequenceRule("empty", "e", "['q']");
+    ASSERT_TRUE(f.grammar.Link());
+    std::string top;
+    for (int c = 0; c < 256; ++c)
+        if (f.grammar.FindRule("top")->MayStartWith(static_cast<unsigned char>(c)))
+            top += static_cast<char>(c);
+    EXPECT_EQ(top, "\"'0123456789AX");
+    // a rule that can match without a token may begin with anything
+    EXPECT_EQ(f.grammar.FindRule("empty")->StartCharacters().count(), 256u);
+    // lower-case text is matched through the folded set
+    EXPECT_EQ(f.Recognise("top", "x aB"), 2u);
+    EXPECT_EQ(f.Recognise("top", "0x1 7"), 2u);
+}
+
 } // namespace
 } // namespace marlix
