@@ -74,7 +74,7 @@ std::optional<std::size_t> Matcher::Elements(const std::vector<RuleElement>& ele
                 std::string value;
                 const auto next = Terminal(e.terminal, p, node ? &value : nullptr);
                 if (!next) return fail();
-                if (node) node->AddValue(e.name, std::move(value));
+                if (node) node->AddValue(e.name, value);
                 p = *next;
                 break;
             }
@@ -82,9 +82,9 @@ std::optional<std::size_t> Matcher::Elements(const std::vector<RuleElement>& ele
             const auto choice = RecogniseGroup(e.group, p);
             if (!choice) return fail();
             if (node) {
-                auto child = std::make_unique<ParseNode>(choice->rule->Name());
-                ParseRule(*choice->rule, p, *child);
-                node->AddChild(e.name, std::move(child));
+                // A capture under a name already taken is dropped; its end is known already.
+                ParseNode* child = node->NewNode(choice->rule->Name());
+                if (node->AddChild(e.name, child)) ParseRule(*choice->rule, p, *child);
             }
             p = choice->end;
             break;

@@ -134,9 +134,9 @@ std::size_t ListRule::Parse(Matcher& matcher, std::size_t position, ParseNode& n
     for (;;) {
         const auto item = matcher.RecogniseGroup(itemGroupNumber_, p);
         if (!item) throw CParseException();
-        auto child = std::make_unique<ParseNode>(item->rule->Name());
+        ParseNode* child = node.NewNode(item->rule->Name());
+        node.AddItem(child);
         p = matcher.ParseRule(*item->rule, p, *child);
-        node.AddItem(std::move(child));
         const auto afterSeparator = matcher.Literal(separator_, p);
         if (!afterSeparator) return p;
         if (*afterSeparator == matcher.End()) throw CParseException();

@@ -21,15 +21,15 @@ void CollectTables(const ParseNode& tables, AnalysedDescription& d) {
     }
     for (const auto& item : items) {
         if (item->Name() != "sql_one_table") continue; // a derived table names no table of its own
-        d.tables.push_back({item->Value("name"), item->Value("alias")});
+        d.tables.push_back({std::string(item->Value("name")), std::string(item->Value("alias"))});
         for (const ParseNode* join = item->Child("join"); join; join = join->Child("join"))
-            d.tables.push_back({join->Value("name"), join->Value("alias")});
+            d.tables.push_back({std::string(join->Value("name")), std::string(join->Value("alias"))});
     }
 }
 
 AnalysedColumn DescribeColumn(const ParseNode& item) {
     AnalysedColumn c;
-    const std::string& kind = item.Name();
+    const std::string_view kind = item.Name();
     if (kind == "sql_col") {
         if (!item.HasChild("rhs")) {
             c.isPlainColumn = true;

@@ -136,7 +136,7 @@ TEST(GrammarMatch, TerminalTypes) {
         ParseNode n("root");
         try {
             const std::size_t end = f.Parse(rule, text, n);
-            return n.Value("v") + "|" + std::to_string(end);
+            return std::string(n.Value("v")) + "|" + std::to_string(end);
         } catch (const CParseException&) {
             return "fail";
         }
@@ -208,8 +208,8 @@ TEST(GrammarParse, TreeListsAndFirstCaptureWins) {
     EXPECT_EQ(list->Items()[1]->Value("n"), "a");
     EXPECT_EQ(list->Items()[2]->Value("n"), "2");
     EXPECT_EQ(n.Value("v"), "x");
-    ASSERT_EQ(n.Values().size(), 1u);
-    ASSERT_EQ(n.Children().size(), 2u);
+    ASSERT_EQ(n.ValueCount(), 1u);
+    ASSERT_EQ(n.ChildCount(), 2u);
     EXPECT_EQ(n.Child("c")->Value("n"), "7");
     EXPECT_EQ(n.Value("absent"), "");
     EXPECT_FALSE(n.HasChild("absent"));
