@@ -89,11 +89,16 @@ int Run(const CliOptions& options) {
     script.Rebuild(std::move(text));
     bool blockError = false;
     if (script.BlockError()) {
+        // The window marks the failing line; the runner names it after the history's report.
         ReportFailure(std::make_exception_ptr(*script.BlockError()), history);
+        history.AppendText("marlix-cli: METADATA error at line " + std::to_string(script.BlockErrorLine()) + "\r\n",
+                           false);
         blockError = true;
     }
 
-    Dialect chosen = options.syntax.value_or(DefaultSyntax(*profile));
+    // The target platform: the command line's, else the script's own OPTIONS block (as the
+    // window's syntax list follows the script), else the profile's last choice.
+    Dialect chosen = options.syntax.value_or(script.CurrentDialect().value_or(DefaultSyntax(*profile)));
     BatchRequest batchRequest;
     batchRequest.caretOffset = options.statementAt;
     batchRequest.dialect =

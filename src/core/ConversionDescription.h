@@ -25,7 +25,7 @@ inline constexpr int kStatementTypeCount = 7;
 struct ConversionDescription {
     std::string sourceTable;
     std::string destinationTable;
-    StatementType type = StatementType::INSERT;
+    StatementType type = StatementType::SELECT; // a statement without a block shows a text table
     std::vector<std::string> keyFields;
     std::vector<std::string> extraFields; // kept for the block format, not read by the reader
     int described = 0;                    // a RESULTSET element describes the statement

@@ -15,6 +15,14 @@ struct DiagRecord {
     int rowNumber = 0;
 };
 
+// The program fetches one row at a time and binds no parameter arrays, so a diagnostic can
+// name no row but the first: SQL_ROW_NUMBER_UNKNOWN, SQL_NO_ROW_NUMBER, 0 or 1. The SQLite
+// driver leaves the field unset and the driver manager hands over whatever memory held;
+// anything else is reported as unknown instead of as a made-up row.
+int PlausibleRowNumber(SQLLEN row) {
+    return row >= SQL_ROW_NUMBER_UNKNOWN && row <= 1 ? static_cast<int>(row) : SQL_ROW_NUMBER_UNKNOWN;
+}
+
 // Reads every record of the handle. A message longer than the usual 255 characters is read
 // again in full instead of being cut; the reported text length is kept as the driver gave it.
 std::vector<DiagRecord> ReadDiagRecords(SQLSMALLINT handleType, SQLHANDLE handle) {
@@ -42,7 +50,7 @@ std::vector<DiagRecord> ReadDiagRecords(SQLSMALLINT handleType, SQLHANDLE handle
         if (handleType == SQL_HANDLE_STMT) {
             SQLLEN row = 0;
             if (Succeeded(SQLGetDiagField(handleType, handle, number, SQL_DIAG_ROW_NUMBER, &row, 0, nullptr)))
-                rec.rowNumber = static_cast<int>(row);
+                rec.rowNumber = PlausibleRowNumber(row);
         }
         records.push_back(std::move(rec));
     }

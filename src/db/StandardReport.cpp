@@ -20,7 +20,9 @@ void ReportFailure(std::exception_ptr failure, HistoryOutput& history) {
         history.MarkError();
     } catch (const CSyntaxException& e) {
         history.MarkErrorLine(static_cast<size_t>(std::max(0, e.Offset())));
-        history.AppendText(e.Message(), true);
+        // The message has no line end of its own; without one the next history text would
+        // continue on its line.
+        history.AppendText(e.Message() + "\r\n", true);
     } catch (const CCustomMemoryException& e) {
         history.AppendText("Internal error at line " + std::to_string(e.Code()) + " : " + e.Message(), true);
         history.MarkError();

@@ -1,0 +1,7 @@
+select 'not run' as x;
+/*METADATA>
+	<OPTIONS Syntax = "MYSQL"/>
+	<RESULTSET Type = "REPLACE", Table = "items"/>
+</METADATA*/
+select 1 as id, 'one' as name;
+select 'not run either' as x
