@@ -74,6 +74,14 @@ bool IsDigit(char c) {
 
 // Writes value with at least width digits (at most 64 leading zeros) and moves `at` past it.
 void PutPaddedNumber(char*& at, int64_t value, int width) {
+    // The usual date fields: two, three or four digits that fit their width.
+    if (value >= 0 && width >= 2 && width <= 4 && value < (width == 2 ? 100 : width == 3 ? 1000 : 10000)) {
+        auto v = static_cast<unsigned>(value);
+        for (int i = width - 1; i >= 0; --i, v /= 10)
+            at[i] = static_cast<char>('0' + v % 10);
+        at += width;
+        return;
+    }
     uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
     char digits[20];
     int n = 0;

@@ -70,13 +70,6 @@ TEST_F(SQLiteValues, NullIsTheWordNullOrNothing) {
     EXPECT_EQ(Display(rs, 7, kId), "");
 }
 
-TEST_F(SQLiteValues, NumbersAreTheDriversText) {
-    ResultSet& rs = *rs_;
-    EXPECT_EQ(Literal(rs, 0, kQty, 0), "12.5");
-    EXPECT_EQ(Display(rs, 0, kQty), "12.5");
-    EXPECT_EQ(Literal(rs, 1, kId, 3), "2");
-}
-
 TEST_F(SQLiteValues, WideCharacterColumnsAreNationalInMssqlOnly) {
     // No driver here reports a wide type through the ANSI calls; the column is described as
     // one, as a Unicode SQL Server driver would.
@@ -106,15 +99,6 @@ TEST_F(SQLiteValues, DatesFollowTheDialectSettings) {
     EXPECT_EQ(Literal(rs, 0, kCreated, kOdbcEscapeMode), "{ts '2004-06-27 10:20:30.123'}");
     EXPECT_EQ(Literal(rs, 0, kDate, kOdbcEscapeMode), "{d '2004-06-27'}");
     EXPECT_EQ(Literal(rs, 0, kTime, kOdbcEscapeMode), "{t '10:20:30.000'}");
-}
-
-TEST_F(SQLiteValues, TextStaysInTheColumnsScratchUntilItsNextValue) {
-    ResultSet& rs = *rs_;
-    std::string_view first = ValueText(rs, 0, kName, 0, true);
-    std::string_view other = ValueText(rs, 0, kQty, 0, true);
-    EXPECT_EQ(first, "'it''s'");
-    EXPECT_EQ(other, "12.5");
-    EXPECT_EQ(first.data(), rs.Column(kName).valueText.data());
 }
 
 TEST_F(SQLiteValues, FetchThroughTextMatchesTheStoredLiteral) {

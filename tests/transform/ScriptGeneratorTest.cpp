@@ -223,22 +223,6 @@ TEST_F(ScriptGeneratorTest, DatesUnderSettingsReadBackFromTheProfile) {
               head + "'2004-06-27', '2004-06-27 10:20:30.000')\r\n\r\n");
 }
 
-TEST_F(ScriptGeneratorTest, StatementEnd) {
-    MemoryTextSink sink(4096);
-    for (int t = 0; t <= 7; ++t)
-        for (int d = 0; d < kDialectCount; ++d)
-            ScriptGenerator::WriteStatementEnd(static_cast<StatementType>(t), static_cast<Dialect>(d), sink);
-    // Per type (SELECT .. LOAD, then an unknown code), dialects MSSQL .. FIREBIRD.
-    EXPECT_EQ(sink.Str(), std::string("\r\n\r\n\r\n\r\n\r\n\r\n") + // SELECT
-                              "\r\n;\r\n;\r\n;\r\n;\r\n\r\n" +      // INSERT
-                              "\r\n;\r\n;\r\n;\r\n;\r\n\r\n" +      // INSERT_ARRAY
-                              "\r\n;\r\n;\r\n;\r\n;\r\n\r\n" +      // UPDATE
-                              "\r\n\r\n\r\n\r\n\r\n\r\n" +          // REPLACE
-                              "\r\n;\r\n;\r\n;\r\n;\r\n\r\n" +      // DELETE
-                              "\r\n\r\n\r\n\r\n\r\n\r\n" +          // LOAD
-                              "\r\n\r\n\r\n\r\n\r\n\r\n");          // unknown
-}
-
 TEST_F(ScriptGeneratorTest, ConversionMayGrowTheSinkOnlyWhileItRuns) {
     session_->Exec("WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < 400) "
                    "INSERT INTO g SELECT i, 'name', '2004-06-27 10:20:30' FROM n");
