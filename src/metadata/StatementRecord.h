@@ -22,7 +22,12 @@ struct StatementRecord {
 // True for a token that ends a statement: the punctuation ";" or the word "GO" in any case.
 // Only plain words and punctuation count, so that a separator inside a comment, a literal, a
 // quoted or bracketed name, or the mark-up of a METADATA block ends nothing.
-bool IsStatementSeparator(TokenView script, std::size_t token) noexcept;
+inline bool IsStatementSeparator(TokenView script, std::size_t token) noexcept {
+    const Token& t = script.tokens[token];
+    const char* c = script.text.data() + t.offset;
+    if (t.cls == TokenClass::Punctuation) return c[0] == ';';
+    return t.cls == TokenClass::Word && t.length == 2 && (c[0] == 'G' || c[0] == 'g') && (c[1] == 'O' || c[1] == 'o');
+}
 
 // The statements of a tokenized script in text order, with empty descriptions. A separator with
 // no token before it (since the previous one) makes no statement; tokens after the last

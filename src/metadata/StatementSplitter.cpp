@@ -1,13 +1,6 @@
-#include "core/CaseFold.h"
 #include "metadata/StatementRecord.h"
 
 namespace marlix {
-
-bool IsStatementSeparator(TokenView script, std::size_t token) noexcept {
-    const Token& t = script.tokens[token];
-    if (t.cls == TokenClass::Punctuation) return t.length == 1 && script.text[t.offset] == ';';
-    return t.cls == TokenClass::Word && EqualsFolded(script.TextOf(t), "GO");
-}
 
 void SplitStatements(TokenView script, std::vector<StatementRecord>& into) {
     into.clear();

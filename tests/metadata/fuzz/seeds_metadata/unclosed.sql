@@ -1,0 +1,2 @@
+/*METADATA><RESULTSET Type = "abc/>
+select * from t
