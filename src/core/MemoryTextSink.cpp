@@ -12,7 +12,8 @@ void TextSink::WritePadded(std::string_view text, size_t width) {
         return;
     }
     WriteBytes(text.data(), text.size());
-    for (size_t i = text.size(); i < width; ++i) WriteChar(' ');
+    for (size_t i = text.size(); i < width; ++i)
+        WriteChar(' ');
 }
 
 MemoryTextSink::MemoryTextSink(size_t reservedSize)
@@ -29,14 +30,13 @@ void MemoryTextSink::WritePadded(std::string_view text, size_t width) {
 
 void MemoryTextSink::GrowFor(size_t n) {
     if (!Growable()) throw CCustomMemoryException(CCustomMemoryException::kSinkFull);
-    // A new region one growth step larger (more for a single write beyond it), the same
-    // committed size, the text copied over.
+    // The reservation grows 1 MiB at a time (more for a single write beyond it); the text
+    // keeps its bytes and moves with the region.
     size_t reserved = region_.Reserved() + kGrowthStep;
-    while (length_ + n >= reserved) reserved += kGrowthStep;
-    ReservedRegion grown(reserved, region_.Committed());
-    if (!grown.EnsureRoom(length_, n)) throw CCustomMemoryException(CCustomMemoryException::kSinkFull);
-    std::memcpy(grown.Base(), region_.Base(), length_);
-    region_ = std::move(grown);
+    while (length_ + n >= reserved)
+        reserved += kGrowthStep;
+    region_.Enlarge(reserved);
+    if (!region_.EnsureRoom(length_, n)) throw CCustomMemoryException(CCustomMemoryException::kSinkFull);
 }
 
 } // namespace marlix

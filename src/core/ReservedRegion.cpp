@@ -2,6 +2,7 @@
 
 #include "core/CustomMemoryException.h"
 
+#include <cstring>
 #include <sys/mman.h>
 #include <utility>
 
@@ -35,7 +36,9 @@ ReservedRegion::ReservedRegion(size_t reserved, size_t committed) {
     committed_ = committed;
 }
 
-ReservedRegion::~ReservedRegion() { Release(); }
+ReservedRegion::~ReservedRegion() {
+    Release();
+}
 
 ReservedRegion::ReservedRegion(ReservedRegion&& other) noexcept
     : base_(std::exchange(other.base_, nullptr)), reserved_(std::exchange(other.reserved_, 0)),
@@ -60,6 +63,31 @@ bool ReservedRegion::Grow(size_t used, size_t n) {
         committed_ += kCommitStep;
     }
     return true;
+}
+
+void ReservedRegion::Enlarge(size_t reserved) {
+    if (reserved <= reserved_) return;
+    void* p = mmap(nullptr, reserved, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (p == MAP_FAILED) throw CCustomMemoryException(CCustomMemoryException::kReserve);
+    char* grown = static_cast<char*>(p);
+    if (committed_ > 0) {
+        // Move the committed pages onto the start of the new reservation.
+        void* moved = mremap(base_, committed_, committed_, MREMAP_MAYMOVE | MREMAP_FIXED, grown);
+        if (moved == MAP_FAILED) {
+            if (mprotect(grown, committed_, PROT_READ | PROT_WRITE) != 0) {
+                munmap(grown, reserved);
+                throw CCustomMemoryException(CCustomMemoryException::kCommit);
+            }
+            std::memcpy(grown, base_, committed_);
+            munmap(base_, reserved_);
+        } else if (reserved_ > committed_) {
+            munmap(base_ + committed_, reserved_ - committed_); // the old reserved tail
+        }
+    } else {
+        munmap(base_, reserved_);
+    }
+    base_ = grown;
+    reserved_ = reserved;
 }
 
 void ReservedRegion::Release() noexcept {

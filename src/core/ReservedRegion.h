@@ -29,6 +29,12 @@ public:
         return Grow(used, n);
     }
 
+    // Enlarges the reservation to `reserved` bytes, keeping the committed bytes and their
+    // content. The committed pages are moved, not copied, where the system allows it, so a
+    // sink growing step by step does not copy its text again at every step. The region may
+    // move: Base() changes.
+    void Enlarge(size_t reserved);
+
 private:
     bool Grow(size_t used, size_t n);
     void Release() noexcept;

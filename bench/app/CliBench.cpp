@@ -1,0 +1,133 @@
+// bench_cli: marlix-cli end to end on the million-row PostgreSQL table, converting to INSERT
+// for MSSQL, in memory and with --output to a file, against pg_dump --column-inserts of the
+// same table in the same run.
+#include "core/qt/IniProfileStore.h"
+#include "db/ODBCSession.h"
+#include "support/BenchTable.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace marlix;
+using namespace marlix::bench;
+
+namespace {
+
+struct Measured {
+    double seconds = 0;
+    double peakMB = 0;
+    int status = -1;
+};
+
+// Runs a program with its standard output going to `stdoutFile`, and measures it.
+Measured RunProgram(const std::vector<std::string>& args, const std::string& stdoutFile,
+                    const std::map<std::string, std::string>& environment = {}) {
+    double start = Now();
+    pid_t pid = fork();
+    if (pid == 0) {
+        int out = ::open(stdoutFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int err = ::open("/dev/null", O_WRONLY);
+        dup2(out, 1);
+        dup2(err, 2);
+        for (const auto& [name, value] : environment)
+            setenv(name.c_str(), value.c_str(), 1);
+        std::vector<char*> argv;
+        for (const std::string& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    Measured m;
+    m.seconds = Now() - start;
+    m.peakMB = usage.ru_maxrss / 1024.0;
+    m.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return m;
+}
+
+std::map<std::string, std::string> Attributes(const std::string& connectionString) {
+    std::map<std::string, std::string> attributes;
+    size_t start = 0;
+    while (start < connectionString.size()) {
+        size_t end = connectionString.find(';', start);
+        if (end == std::string::npos) end = connectionString.size();
+        std::string pair = connectionString.substr(start, end - start);
+        size_t eq = pair.find('=');
+        if (eq != std::string::npos) attributes[pair.substr(0, eq)] = pair.substr(eq + 1);
+        start = end + 1;
+    }
+    return attributes;
+}
+
+} // namespace
+
+int main() {
+    const char* pg = std::getenv("MARLIX_TEST_PG");
+    if (!pg || !*pg) {
+        std::printf("bench_cli: PostgreSQL is not running (scripts/testdb.sh starts it); nothing measured\n");
+        return 0;
+    }
+    std::string connection = std::string(pg) + "UseDeclareFetch=1;Fetch=10000;";
+    {
+        CODBCSession session;
+        MemoryProfileStore profile;
+        session.Initialize();
+        session.Connect({ConnectionType::MicrosoftSQL, connection, "", "", "bench"}, profile);
+        EnsureBenchTable(session.Connection(), BenchServer::PostgreSQL);
+    }
+
+    std::string folder = (std::filesystem::temp_directory_path() / "marlix-bench-cli").string();
+    std::filesystem::create_directories(folder);
+    std::string script = folder + "/insert.sql";
+    std::ofstream(script, std::ios::binary)
+        << "/*METADATA>\r\n\t<OPTIONS Syntax = \"MSSQL\"/>\r\n"
+           "\t<RESULTSET Type = \"INSERT\", Source = \"bench_rows\", Table = \"bench_rows\"/>\r\n"
+           "</METADATA*/\r\nSELECT * FROM bench_rows\r\n";
+    std::string profileFile = folder + "/profile.ini";
+    std::filesystem::remove(profileFile);
+    {
+        IniProfileStore profile(profileFile);
+        profile.WriteInt("Execution Settings", "DatasetRowLimit", 0);
+        profile.WriteInt("Execution Settings", "DatasetSizeLimit (MB)", 0);
+        profile.Sync();
+    }
+
+    const std::string cli = MARLIX_CLI_PATH;
+    Measured memory =
+        RunProgram({cli, "--connect", connection, "--profile", profileFile, script}, folder + "/memory.sql");
+    Measured file = RunProgram(
+        {cli, "--connect", connection, "--profile", profileFile, "--output", folder + "/output.sql", script},
+        "/dev/null");
+
+    auto a = Attributes(pg);
+    Measured dump =
+        RunProgram({"pg_dump", "--data-only", "--column-inserts", "-t", "bench_rows", "-h", a["Server"], "-p",
+                    a["Port"], "-U", a["Uid"], "-f", folder + "/dump.sql", a["Database"]},
+                   "/dev/null", {{"PGPASSWORD", a["Pwd"]}});
+    if (memory.status != 0 || file.status != 0 || dump.status != 0) {
+        std::printf("bench_cli: a run failed (marlix-cli in memory %d, to file %d, pg_dump %d)\n",
+                    memory.status, file.status, dump.status);
+        return 1;
+    }
+    const double rows = kBenchRows;
+    std::printf("pg_dump --column-inserts:  %8.0f rows/s, peak %6.1f MB\n", rows / dump.seconds, dump.peakMB);
+    std::printf("marlix-cli in memory:      %8.0f rows/s, peak %6.1f MB\n", rows / memory.seconds,
+                memory.peakMB);
+    std::printf("marlix-cli --output file:  %8.0f rows/s, peak %6.1f MB (target: under 64 MB)\n",
+                rows / file.seconds, file.peakMB);
+    std::printf("speed relative to pg_dump (target >= 1.00 for --output): --output %.2f, in memory %.2f\n",
+                dump.seconds / file.seconds, dump.seconds / memory.seconds);
+    return 0;
+}
