@@ -28,8 +28,9 @@ void AnalysedScript::Rebuild(std::string text) {
 }
 
 Dialect AnalysedScript::SyntaxAt(std::size_t position, Dialect fallback) const noexcept {
-    const auto after = std::partition_point(syntaxItems_.begin(), syntaxItems_.end(),
-                                            [position](const ScriptItem& item) { return item.start < position; });
+    const auto after =
+        std::partition_point(syntaxItems_.begin(), syntaxItems_.end(),
+                             [position](const ScriptItem& item) { return item.start < position; });
     return after == syntaxItems_.begin() ? fallback : std::prev(after)->dialect;
 }
 
@@ -39,8 +40,9 @@ int AnalysedScript::BlockErrorLine() const noexcept {
 }
 
 const StatementRecord* AnalysedScript::StatementAt(std::size_t position) const noexcept {
-    const auto after = std::partition_point(statements_.begin(), statements_.end(),
-                                            [position](const StatementRecord& s) { return s.start <= position; });
+    const auto after =
+        std::partition_point(statements_.begin(), statements_.end(),
+                             [position](const StatementRecord& s) { return s.start <= position; });
     if (after == statements_.begin()) return nullptr;
     const StatementRecord& s = *std::prev(after);
     return position <= s.end ? &s : nullptr;

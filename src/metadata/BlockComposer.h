@@ -13,9 +13,9 @@ inline constexpr std::string_view kDefaultDialectMarker = "<default>";
 
 // The SELECT statement the wizard may put after a new block.
 struct SelectGeneration {
-    bool generate = false;  // "Generate SELECT statement"
-    bool selectAll = true;  // "SELECT *" rather than "SELECT fields"
-    std::string fieldText;  // "SELECT fields": one field per line
+    bool generate = false; // "Generate SELECT statement"
+    bool selectAll = true; // "SELECT *" rather than "SELECT fields"
+    std::string fieldText; // "SELECT fields": one field per line
 };
 
 // The lines of a wizard text box (separated by "\r\n"), empty lines left out.

@@ -78,8 +78,9 @@ TextEdit ReplaceElementEdit(std::size_t start, std::size_t end, const ElementNod
     return {start, end, SerializeElement(element, kElementIndent, true)};
 }
 
-TextEdit WriteConversionChoice(const AnalysedScript& script, const ScriptItem* item, std::size_t statementPosition,
-                               const ConversionDescription& description, StatementType type) {
+TextEdit WriteConversionChoice(const AnalysedScript& script, const ScriptItem* item,
+                               std::size_t statementPosition, const ConversionDescription& description,
+                               StatementType type) {
     const ElementNode* existing = item ? script.ItemElement(*item) : nullptr;
     if (!existing) return InsertBlockEdit(statementPosition, BuildResultSetElement(description, type));
     ElementNode updated(*existing);

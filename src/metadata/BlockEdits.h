@@ -57,8 +57,9 @@ TextEdit ReplaceElementEdit(std::size_t start, std::size_t end, const ElementNod
 // The results view's conversion choice for a result set: with `item` (its RESULTSET) the
 // element gets TYPE and is written again in place; without, a new block is inserted at
 // `statementPosition` for an element built from `description`.
-TextEdit WriteConversionChoice(const AnalysedScript& script, const ScriptItem* item, std::size_t statementPosition,
-                               const ConversionDescription& description, StatementType type);
+TextEdit WriteConversionChoice(const AnalysedScript& script, const ScriptItem* item,
+                               std::size_t statementPosition, const ConversionDescription& description,
+                               StatementType type);
 
 // The main window's syntax choice: the script's first OPTIONS element gets SYNTAX and is written
 // again; a script without one gets an OPTIONS-only block before its first statement.

@@ -37,8 +37,8 @@ void BlockReader::ReadStatement(StatementRecord& statement, std::size_t index) {
 
 std::size_t BlockReader::ReadBlock(std::size_t marker, std::size_t end, ElementNode*& block) {
     const Token& start = script_.tokens[marker];
-    block = &into_.root.InsertChild(
-        std::make_unique<ElementNode>("ROOT" + std::to_string(blockCounter_++), true, start.offset, start.offset));
+    block = &into_.root.InsertChild(std::make_unique<ElementNode>("ROOT" + std::to_string(blockCounter_++),
+                                                                  true, start.offset, start.offset));
     std::size_t p = marker + 1;
     while (p < end && script_.tokens[p].cls == TokenClass::TagOpen)
         p = ParseElement(script_, p, end, *block);
@@ -56,8 +56,9 @@ void BlockReader::ApplyResultSet(const ElementNode& element, const ElementNode& 
     ConversionDescription& d = statement.description;
     d.described = 0;
     d.describedByBlock = 1;
-    into_.resultSetItems.push_back(ScriptItem{NextScriptItemNumber(), ScriptItemKind::ResultSet, element.Start(),
-                                              element.End(), block.Name(), index, Dialect::MSSQL});
+    into_.resultSetItems.push_back(ScriptItem{NextScriptItemNumber(), ScriptItemKind::ResultSet,
+                                              element.Start(), element.End(), block.Name(), index,
+                                              Dialect::MSSQL});
     if (element.HasAttribute("TABLE")) d.destinationTable = element.Attribute("TABLE");
     d.sourceTable = element.HasAttribute("SOURCE") ? element.Attribute("SOURCE") : d.destinationTable;
     d.type = StatementTypeFromName(element.Attribute("TYPE"));

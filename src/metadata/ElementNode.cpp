@@ -40,7 +40,8 @@ ElementNode* ElementNode::FindChild(std::string_view name) {
 ElementNode& ElementNode::InsertChild(std::unique_ptr<ElementNode> child) {
     const auto [it, inserted] = children_.try_emplace(child->Name());
     if (!inserted)
-        throw CSyntaxException(static_cast<std::int32_t>(child->Start()), std::string(kDuplicateChildMessage));
+        throw CSyntaxException(static_cast<std::int32_t>(child->Start()),
+                               std::string(kDuplicateChildMessage));
     it->second = std::move(child);
     return *it->second;
 }
@@ -70,7 +71,8 @@ bool ElementNode::AddAttribute(std::string_view name, std::string value) {
     return attributes_.try_emplace(FoldedCopy(name), std::move(value)).second;
 }
 
-void SerializeElement(const ElementNode& node, std::string_view indent, bool skipFirstIndent, std::string& out) {
+void SerializeElement(const ElementNode& node, std::string_view indent, bool skipFirstIndent,
+                      std::string& out) {
     if (!skipFirstIndent) out += indent;
     out += '<';
     out += node.Name();

@@ -18,7 +18,8 @@ public:
     using AttributeMap = std::map<std::string, std::string, std::less<>>;
 
     // A node made by the program has parsed == false and offsets 0.
-    explicit ElementNode(std::string_view name, bool parsed = false, std::size_t start = 0, std::size_t end = 0);
+    explicit ElementNode(std::string_view name, bool parsed = false, std::size_t start = 0,
+                         std::size_t end = 0);
     ElementNode(const ElementNode& other); // deep copy: children are copied too
     ElementNode& operator=(const ElementNode& other);
     ElementNode(ElementNode&&) noexcept = default;
@@ -64,6 +65,7 @@ private:
 // attributes in name order written as Name = "value" and separated by ", ", children one per
 // line with one more tab, "\r\n" line ends; an element without children closes with "/>".
 std::string SerializeElement(const ElementNode& node, std::string_view indent, bool skipFirstIndent = false);
-void SerializeElement(const ElementNode& node, std::string_view indent, bool skipFirstIndent, std::string& out);
+void SerializeElement(const ElementNode& node, std::string_view indent, bool skipFirstIndent,
+                      std::string& out);
 
 } // namespace marlix

@@ -17,14 +17,13 @@ public:
     ElementReader(TokenView script, std::size_t end) : script_(script), end_(end) {}
 
     std::size_t Element(std::size_t p, ElementNode& parent) {
-        if (p >= end_ || script_.tokens[p].cls != TokenClass::TagOpen)
-            Fail(p, "XML tag start expected here");
+        if (p >= end_ || script_.tokens[p].cls != TokenClass::TagOpen) Fail(p, "XML tag start expected here");
         const std::size_t open = p++;
         if (p >= end_ || script_.tokens[p].cls != TokenClass::TagName) Fail(p, "XML tag name expected here");
         const std::string name = FoldedCopy(script_.TextOf(p));
         if (parent.FindChild(name)) Fail(open, "Duplicate key name detected");
-        ElementNode& node = parent.InsertChild(
-            std::make_unique<ElementNode>(name, true, script_.tokens[open].offset, script_.tokens[open].offset));
+        ElementNode& node = parent.InsertChild(std::make_unique<ElementNode>(
+            name, true, script_.tokens[open].offset, script_.tokens[open].offset));
         ++p;
 
         if (p < end_ && script_.tokens[p].cls == TokenClass::MetadataWord) p = Attributes(p, node);

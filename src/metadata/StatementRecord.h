@@ -26,7 +26,8 @@ inline bool IsStatementSeparator(TokenView script, std::size_t token) noexcept {
     const Token& t = script.tokens[token];
     const char* c = script.text.data() + t.offset;
     if (t.cls == TokenClass::Punctuation) return c[0] == ';';
-    return t.cls == TokenClass::Word && t.length == 2 && (c[0] == 'G' || c[0] == 'g') && (c[1] == 'O' || c[1] == 'o');
+    return t.cls == TokenClass::Word && t.length == 2 && (c[0] == 'G' || c[0] == 'g') &&
+           (c[1] == 'O' || c[1] == 'o');
 }
 
 // The statements of a tokenized script in text order, with empty descriptions. A separator with

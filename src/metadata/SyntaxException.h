@@ -10,7 +10,8 @@ namespace marlix {
 
 class CSyntaxException : public std::exception {
 public:
-    CSyntaxException(std::int32_t offset, std::string message) : offset_(offset), message_(std::move(message)) {}
+    CSyntaxException(std::int32_t offset, std::string message)
+        : offset_(offset), message_(std::move(message)) {}
 
     std::int32_t Offset() const noexcept { return offset_; }
     const std::string& Message() const noexcept { return message_; }

@@ -23,7 +23,8 @@ AnalysedScript Analysed(std::string text) {
 }
 
 TEST(StatementSplitting, SeparatorsInAnyCaseOutsideCommentsAndLiterals) {
-    const AnalysedScript s = Analysed("select 1 GO select 2 go\r\nselect 'GO;' -- go;\r\n/* ; */ ;select 3 Go");
+    const AnalysedScript s =
+        Analysed("select 1 GO select 2 go\r\nselect 'GO;' -- go;\r\n/* ; */ ;select 3 Go");
     EXPECT_EQ(StatementTexts(s), (std::vector<std::string>{"select 1 ", "select 2 ",
                                                            "select 'GO;' -- go;\r\n/* ; */ ", "select 3 "}));
     const StatementRecord& first = s.Statements()[0];
@@ -43,7 +44,8 @@ TEST(StatementSplitting, NoEmptyStatementsAndTheLastRunsToTheEnd) {
     EXPECT_TRUE(Analysed("").Statements().empty());
     EXPECT_FALSE(Analysed(" \r\n").StatementsReady());
     // GOTO, [GO], "GO" and a GO inside a block's mark-up are no separators.
-    EXPECT_EQ(Analysed("goto x [go] \"GO\" /*METADATA><A x = \"1\" GO ;</METADATA*/ y").Statements().size(), 1u);
+    EXPECT_EQ(Analysed("goto x [go] \"GO\" /*METADATA><A x = \"1\" GO ;</METADATA*/ y").Statements().size(),
+              1u);
 }
 
 TEST(BlockReading, ResultSetDescribesItsStatement) {
@@ -81,9 +83,10 @@ TEST(BlockReading, ResultSetDescribesItsStatement) {
 }
 
 TEST(BlockReading, OnlyTableMissingTypeAndResultSetNumbers) {
-    const AnalysedScript s = Analysed("/*METADATA><RESULTSET Table = \"t\"/></METADATA*/\r\n"
-                                      "/*METADATA><RESULTSET Source = \"s\", Type = \"bogus\"/></METADATA*/\r\n"
-                                      "exec p");
+    const AnalysedScript s =
+        Analysed("/*METADATA><RESULTSET Table = \"t\"/></METADATA*/\r\n"
+                 "/*METADATA><RESULTSET Source = \"s\", Type = \"bogus\"/></METADATA*/\r\n"
+                 "exec p");
     ASSERT_FALSE(s.BlockError().has_value());
     ASSERT_EQ(s.Statements().size(), 1u);
     const ConversionDescription& d = s.Statements()[0].description;
@@ -95,8 +98,8 @@ TEST(BlockReading, OnlyTableMissingTypeAndResultSetNumbers) {
     EXPECT_EQ(s.ResultSetItems().size(), 2u);
     EXPECT_LT(s.ResultSetItems()[0].number, s.ResultSetItems()[1].number);
 
-    const ConversionDescription only = Analysed("/*METADATA><RESULTSET Table = \"t\"/></METADATA*/ x")
-                                           .Statements()[0].description;
+    const ConversionDescription only =
+        Analysed("/*METADATA><RESULTSET Table = \"t\"/></METADATA*/ x").Statements()[0].description;
     EXPECT_EQ(only.sourceTable, "t");
     EXPECT_EQ(only.destinationTable, "t");
     EXPECT_EQ(only.type, StatementType::INSERT);
@@ -123,8 +126,9 @@ TEST(BlockReading, OptionsGovernEveryLaterStatement) {
 }
 
 TEST(BlockReading, CommentsTextAndKeysBlocksDoNotHideASelect) {
-    const AnalysedScript s = Analysed("-- first\r\n/*TEXT>header</TEXT*/ /*METADATA><OPTIONS Syntax = \"ORACLE\"/>"
-                                      "<X><Y/></X></METADATA*/ select * from t1 JOIN t2 ON t1.a = t2.a");
+    const AnalysedScript s =
+        Analysed("-- first\r\n/*TEXT>header</TEXT*/ /*METADATA><OPTIONS Syntax = \"ORACLE\"/>"
+                 "<X><Y/></X></METADATA*/ select * from t1 JOIN t2 ON t1.a = t2.a");
     ASSERT_FALSE(s.BlockError().has_value());
     const StatementRecord& r = s.Statements()[0];
     EXPECT_EQ(r.analysed.analysed, 1);
@@ -133,10 +137,11 @@ TEST(BlockReading, CommentsTextAndKeysBlocksDoNotHideASelect) {
 }
 
 TEST(BlockReading, AnErrorStopsTheReadingAndIsKeptWithItsLine) {
-    const std::string text = "/*METADATA><RESULTSET Table = \"a\"/></METADATA*/ select * from a;\r\n"
-                             "/*METADATA><RESULTSET/><RESULTSET/></METADATA*/\r\nselect * from b;\r\n"
-                             "/*METADATA><OPTIONS Syntax = \"ORACLE\"/><RESULTSET Table = \"c\"/></METADATA*/ "
-                             "select * from c";
+    const std::string text =
+        "/*METADATA><RESULTSET Table = \"a\"/></METADATA*/ select * from a;\r\n"
+        "/*METADATA><RESULTSET/><RESULTSET/></METADATA*/\r\nselect * from b;\r\n"
+        "/*METADATA><OPTIONS Syntax = \"ORACLE\"/><RESULTSET Table = \"c\"/></METADATA*/ "
+        "select * from c";
     const AnalysedScript s = Analysed(text);
     ASSERT_TRUE(s.BlockError().has_value());
     EXPECT_EQ(s.BlockError()->Message(), "Duplicate key name detected");
@@ -164,7 +169,8 @@ TEST(BlockReading, AnErrorStopsTheReadingAndIsKeptWithItsLine) {
 
 TEST(AnalysedScriptObject, RebuildStartsAfreshAndCopiesKeepTheirText) {
     AnalysedScript s;
-    s.Rebuild("/*METADATA><OPTIONS Syntax = \"ORACLE\"/><RESULTSET Table = \"t\"/></METADATA*/ select * from t");
+    s.Rebuild(
+        "/*METADATA><OPTIONS Syntax = \"ORACLE\"/><RESULTSET Table = \"t\"/></METADATA*/ select * from t");
     AnalysedScript copy = s;
     s.Rebuild("short");
     EXPECT_TRUE(s.ResultSetItems().empty());

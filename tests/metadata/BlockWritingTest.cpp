@@ -27,14 +27,16 @@ AnalysedScript Analysed(std::string text) {
 
 TEST(BlockComposer, WorkedExampleByteForByte) {
     const auto d = Description(StatementType::UPDATE, "sysdatabases", "sysdatabases", {"name"});
-    EXPECT_EQ(ComposeBlock(d, "MSSQL"),
-              "/*METADATA>\r\n\t<OPTIONS Syntax = \"MSSQL\"/>\r\n\t<RESULTSET Type = \"UPDATE\", Source = "
-              "\"sysdatabases\", Table = \"sysdatabases\">\r\n\t\t<KEYS>\r\n\t\t\t<KEY_name Field = \"name\"/>\r\n"
-              "\t\t</KEYS>\r\n\t</RESULTSET>\r\n</METADATA*/\r\n\r\n");
-    EXPECT_EQ(ComposeBlock(d, "<default>"),
-              "/*METADATA>\r\n<RESULTSET Type = \"UPDATE\", Source = \"sysdatabases\", Table = \"sysdatabases\">"
-              "\r\n\t\t<KEYS>\r\n\t\t\t<KEY_name Field = \"name\"/>\r\n\t\t</KEYS>\r\n\t</RESULTSET>\r\n"
-              "</METADATA*/\r\n\r\n");
+    EXPECT_EQ(
+        ComposeBlock(d, "MSSQL"),
+        "/*METADATA>\r\n\t<OPTIONS Syntax = \"MSSQL\"/>\r\n\t<RESULTSET Type = \"UPDATE\", Source = "
+        "\"sysdatabases\", Table = \"sysdatabases\">\r\n\t\t<KEYS>\r\n\t\t\t<KEY_name Field = \"name\"/>\r\n"
+        "\t\t</KEYS>\r\n\t</RESULTSET>\r\n</METADATA*/\r\n\r\n");
+    EXPECT_EQ(
+        ComposeBlock(d, "<default>"),
+        "/*METADATA>\r\n<RESULTSET Type = \"UPDATE\", Source = \"sysdatabases\", Table = \"sysdatabases\">"
+        "\r\n\t\t<KEYS>\r\n\t\t\t<KEY_name Field = \"name\"/>\r\n\t\t</KEYS>\r\n\t</RESULTSET>\r\n"
+        "</METADATA*/\r\n\r\n");
 }
 
 TEST(BlockComposer, GeneratedSelectAndKeyLines) {
@@ -47,9 +49,9 @@ TEST(BlockComposer, GeneratedSelectAndKeyLines) {
 }
 
 TEST(BlockComposer, ComposedBlocksReadBackAsTheyWereWritten) {
-    for (StatementType type : {StatementType::SELECT, StatementType::INSERT, StatementType::INSERT_ARRAY,
-                               StatementType::UPDATE, StatementType::REPLACE, StatementType::DELETE,
-                               StatementType::LOAD}) {
+    for (StatementType type :
+         {StatementType::SELECT, StatementType::INSERT, StatementType::INSERT_ARRAY, StatementType::UPDATE,
+          StatementType::REPLACE, StatementType::DELETE, StatementType::LOAD}) {
         const auto d = Description(type, "dbo.src", "dst", {"z", "b", "a"});
         const AnalysedScript s = Analysed(ComposeBlock(d, "FIREBIRD", {true, false, "x\r\ny"}));
         ASSERT_FALSE(s.BlockError().has_value()) << s.BlockError()->Message();
@@ -64,17 +66,18 @@ TEST(BlockComposer, ComposedBlocksReadBackAsTheyWereWritten) {
 }
 
 TEST(BlockComposer, KeyFieldWithABlankCannotBeReadBack) {
-    const AnalysedScript s = Analysed(ComposeBlock(Description(StatementType::UPDATE, "t", "t", {"first name"}),
-                                                   "<default>"));
+    const AnalysedScript s =
+        Analysed(ComposeBlock(Description(StatementType::UPDATE, "t", "t", {"first name"}), "<default>"));
     ASSERT_TRUE(s.BlockError().has_value());
     EXPECT_EQ(s.BlockError()->Message(), "'=' expected here");
     EXPECT_EQ(static_cast<std::size_t>(s.BlockError()->Offset()), s.Text().find("Field"));
 }
 
 TEST(BlockEdits, EditingTheResultSetAtAPositionKeepsTheOptions) {
-    std::string text = "select 1;\r\n/*METADATA>\r\n\t<OPTIONS Syntax = \"ORACLE\"/>\r\n\t<RESULTSET Table = \"t\">"
-                       "<KEYS><KEY_B Field = \"b\"/><KEY_A Field = \"a\"/></KEYS></RESULTSET>\r\n</METADATA*/\r\n"
-                       "select * from t";
+    std::string text =
+        "select 1;\r\n/*METADATA>\r\n\t<OPTIONS Syntax = \"ORACLE\"/>\r\n\t<RESULTSET Table = \"t\">"
+        "<KEYS><KEY_B Field = \"b\"/><KEY_A Field = \"a\"/></KEYS></RESULTSET>\r\n</METADATA*/\r\n"
+        "select * from t";
     const AnalysedScript s = Analysed(text);
     EXPECT_FALSE(ResultSetEditAt(s, 3, Dialect::MSSQL).has_value());
     EXPECT_FALSE(ResultSetEditAt(s, text.find("select * from t"), Dialect::MSSQL).has_value());
@@ -95,18 +98,21 @@ TEST(BlockEdits, EditingTheResultSetAtAPositionKeepsTheOptions) {
     EXPECT_EQ(d.sourceTable, "s");
     EXPECT_EQ(d.keyFields, (std::vector<std::string>{"k"}));
     EXPECT_EQ(edited.SyntaxAt(text.size(), Dialect::MSSQL), Dialect::ORACLE);
-    EXPECT_NE(text.find("\t<OPTIONS Syntax = \"ORACLE\"/>\r\n\t<RESULTSET Type = \"DELETE\""), std::string::npos);
+    EXPECT_NE(text.find("\t<OPTIONS Syntax = \"ORACLE\"/>\r\n\t<RESULTSET Type = \"DELETE\""),
+              std::string::npos);
 }
 
 TEST(BlockEdits, ConversionChoiceInsertsABlockOrRewritesTheElement) {
     std::string text = "select * from a;\r\nselect * from b";
     AnalysedScript s = Analysed(text);
     const std::size_t afterSeparator = s.Statements()[0].end + 1;
-    const TextEdit insert = WriteConversionChoice(s, nullptr, afterSeparator, Description(StatementType::INSERT, "b", "nb", {"id", "x"}),
+    const TextEdit insert = WriteConversionChoice(s, nullptr, afterSeparator,
+                                                  Description(StatementType::INSERT, "b", "nb", {"id", "x"}),
                                                   StatementType::UPDATE);
-    EXPECT_EQ(insert.text, "\r\n/*METADATA>\r\n\t<RESULTSET Source = \"b\", Table = \"nb\", Type = \"UPDATE\">\r\n"
-                           "\t\t<KEYS>\r\n\t\t\t<ID Field = \"id\"/>\r\n\t\t\t<X Field = \"x\"/>\r\n\t\t</KEYS>\r\n"
-                           "\t</RESULTSET>\r\n</METADATA*/\r\n");
+    EXPECT_EQ(insert.text,
+              "\r\n/*METADATA>\r\n\t<RESULTSET Source = \"b\", Table = \"nb\", Type = \"UPDATE\">\r\n"
+              "\t\t<KEYS>\r\n\t\t\t<ID Field = \"id\"/>\r\n\t\t\t<X Field = \"x\"/>\r\n\t\t</KEYS>\r\n"
+              "\t</RESULTSET>\r\n</METADATA*/\r\n");
     EXPECT_EQ(insert.Delta(), static_cast<std::ptrdiff_t>(insert.text.size()));
     ApplyEdit(text, insert);
     s = Analysed(text);
@@ -124,8 +130,9 @@ TEST(BlockEdits, ConversionChoiceInsertsABlockOrRewritesTheElement) {
     EXPECT_EQ(s.Statements()[1].description.keyFields, (std::vector<std::string>{"id", "x"}));
     EXPECT_EQ(rewrite.Delta(), 0); // UPDATE and DELETE have the same length
 
-    EXPECT_THROW(BuildResultSetElement(Description(StatementType::UPDATE, "t", "", {"a", "A"}), StatementType::UPDATE),
-                 CSyntaxException);
+    EXPECT_THROW(
+        BuildResultSetElement(Description(StatementType::UPDATE, "t", "", {"a", "A"}), StatementType::UPDATE),
+        CSyntaxException);
     EXPECT_FALSE(BuildResultSetElement(Description(StatementType::UPDATE, "t", "", {}), StatementType::UPDATE)
                      .HasAttribute("TABLE"));
 }
@@ -136,7 +143,8 @@ TEST(BlockEdits, ChangingTheSyntaxRewritesTheFirstOptionsOrAddsABlock) {
     AnalysedScript s = Analysed(text);
     ASSERT_FALSE(s.BlockError().has_value()) << s.BlockError()->Message();
     EXPECT_EQ(s.Statements().size(), 2u);
-    EXPECT_TRUE(text.starts_with("/*METADATA>\r\n\t<OPTIONS Syntax = \"ACCESS\"/>\r\n</METADATA*/\r\n-- note"));
+    EXPECT_TRUE(
+        text.starts_with("/*METADATA>\r\n\t<OPTIONS Syntax = \"ACCESS\"/>\r\n</METADATA*/\r\n-- note"));
     EXPECT_EQ(s.SyntaxAt(text.size(), Dialect::MSSQL), Dialect::ACCESS);
 
     text += ";\r\n/*METADATA><OPTIONS Syntax = \"MYSQL\"/></METADATA*/ select 1";

@@ -28,9 +28,9 @@ std::optional<CSyntaxException> ParseBlock(const std::string& script, ElementNod
 }
 
 struct MessageCase {
-    const char* markup;     // inside "/*METADATA>" ... (closed by the end marker unless unclosed)
+    const char* markup; // inside "/*METADATA>" ... (closed by the end marker unless unclosed)
     const char* message;
-    const char* at;         // the text the offset must point at (its last occurrence)
+    const char* at; // the text the offset must point at (its last occurrence)
     bool closed = true;
 };
 
@@ -50,24 +50,23 @@ TEST_P(ParserMessages, RaisedAtTheOffendingToken) {
 
 INSTANTIATE_TEST_SUITE_P(
     EveryMessage, ParserMessages,
-    ::testing::Values(
-        MessageCase{"<A> B </A>", "XML tag start expected here", "B"},
-        MessageCase{"< A/>", "XML tag name expected here", "A/"},
-        MessageCase{"<RESULTSET/> <resultset/>", "Duplicate key name detected", "<resultset"},
-        MessageCase{"<A x", "unexpected end of tag detected", "x", false},
-        MessageCase{"<A x = \"1\", ", "unexpected end of tag detected", ",", false},
-        MessageCase{"<A x y = \"1\"/>", "'=' expected here", "y"},
-        MessageCase{"<A x = y/>", "value expected", "y/"},
-        MessageCase{"<A x = \"1\", X = \"2\"/>", "Duplicate value name detected", "X ="},
-        // Blanks instead of a comma end the attributes: the second name is then a stray symbol.
-        MessageCase{"<A x = \"1\" y = \"2\"/>", "Unexpected symbol", "y ="},
-        MessageCase{"<A></", "Unexpected end of clause", "</", false},
-        MessageCase{"<A></A", "Unexpected end of clause", "A", false},
-        MessageCase{"<A>", "'</' expected ", ">", false},
-        MessageCase{"<A></A x", "'>' expected ", "x", false},
-        // The name is upper-cased when stored, so a lower-case closing tag no longer matches.
-        MessageCase{"<keys></keys>", "</KEYS>", "keys></M"},
-        MessageCase{"<A><B></A></A>", "</B>", "A></A>"}));
+    ::testing::Values(MessageCase{"<A> B </A>", "XML tag start expected here", "B"},
+                      MessageCase{"< A/>", "XML tag name expected here", "A/"},
+                      MessageCase{"<RESULTSET/> <resultset/>", "Duplicate key name detected", "<resultset"},
+                      MessageCase{"<A x", "unexpected end of tag detected", "x", false},
+                      MessageCase{"<A x = \"1\", ", "unexpected end of tag detected", ",", false},
+                      MessageCase{"<A x y = \"1\"/>", "'=' expected here", "y"},
+                      MessageCase{"<A x = y/>", "value expected", "y/"},
+                      MessageCase{"<A x = \"1\", X = \"2\"/>", "Duplicate value name detected", "X ="},
+                      // Blanks instead of a comma end the attributes: the second name is then a stray symbol.
+                      MessageCase{"<A x = \"1\" y = \"2\"/>", "Unexpected symbol", "y ="},
+                      MessageCase{"<A></", "Unexpected end of clause", "</", false},
+                      MessageCase{"<A></A", "Unexpected end of clause", "A", false},
+                      MessageCase{"<A>", "'</' expected ", ">", false},
+                      MessageCase{"<A></A x", "'>' expected ", "x", false},
+                      // The name is upper-cased when stored, so a lower-case closing tag no longer matches.
+                      MessageCase{"<keys></keys>", "</KEYS>", "keys></M"},
+                      MessageCase{"<A><B></A></A>", "</B>", "A></A>"}));
 
 TEST(ElementParser, NamesAttributesAndOffsets) {
     const std::string script =
@@ -132,7 +131,8 @@ TEST(ElementSerializer, AttributeNamesLayoutAndIndent) {
     rs.SetAttribute("TYPE", "UPDATE");
     rs.SetAttribute("source", "s");
     rs.SetAttribute("Table", "t");
-    EXPECT_EQ(SerializeElement(rs, "\t", true), "<RESULTSET Source = \"s\", Table = \"t\", Type = \"UPDATE\"/>");
+    EXPECT_EQ(SerializeElement(rs, "\t", true),
+              "<RESULTSET Source = \"s\", Table = \"t\", Type = \"UPDATE\"/>");
     EXPECT_EQ(SerializeElement(rs, "\t"), "\t<RESULTSET Source = \"s\", Table = \"t\", Type = \"UPDATE\"/>");
 
     ElementNode& keys = rs.InsertChild(ElementNode("KEYS"));

@@ -20,7 +20,8 @@ std::string CheckScript(const AnalysedScript& s) {
     std::size_t previousEnd = 0;
     for (const StatementRecord& r : s.Statements()) {
         if (r.firstToken >= r.endToken || r.endToken > tokens) return "statement token range out of order";
-        if (r.start < previousEnd || r.start > r.end || r.end > size) return "statement text range out of order";
+        if (r.start < previousEnd || r.start > r.end || r.end > size)
+            return "statement text range out of order";
         if (r.endToken < tokens && !IsStatementSeparator(s.View(), r.endToken))
             return "statement ends at a token that is no separator";
         for (std::size_t t = r.firstToken; t < r.endToken; ++t)
@@ -39,7 +40,8 @@ std::string CheckScript(const AnalysedScript& s) {
 }
 
 std::string CheckEdit(const AnalysedScript& s, const TextEdit& edit, const char* what) {
-    if (edit.start > edit.end || edit.end > s.Text().size()) return std::string(what) + ": range outside the text";
+    if (edit.start > edit.end || edit.end > s.Text().size())
+        return std::string(what) + ": range outside the text";
     std::string text = s.Text();
     ApplyEdit(text, edit);
     AnalysedScript edited;
@@ -55,7 +57,8 @@ std::string CheckAnalysis(std::string_view script) {
     s.Rebuild(std::string(script));
     if (std::string failure = CheckScript(s); !failure.empty()) return failure;
 
-    if (std::string failure = CheckEdit(s, ChangeSyntaxEdit(s, Dialect::ORACLE), "syntax change"); !failure.empty())
+    if (std::string failure = CheckEdit(s, ChangeSyntaxEdit(s, Dialect::ORACLE), "syntax change");
+        !failure.empty())
         return failure;
     if (!s.ResultSetItems().empty()) {
         const ScriptItem& item = s.ResultSetItems().front();
@@ -66,7 +69,8 @@ std::string CheckAnalysis(std::string_view script) {
         ConversionDescription d;
         d.sourceTable = start->sourceTable;
         d.keyFields = {"k"};
-        if (std::string failure = CheckEdit(s, ReplaceResultSetEdit(*start, d), "wizard edit"); !failure.empty())
+        if (std::string failure = CheckEdit(s, ReplaceResultSetEdit(*start, d), "wizard edit");
+            !failure.empty())
             return failure;
     }
     return {};
