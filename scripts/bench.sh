@@ -27,7 +27,9 @@ if run_step "start the test databases" bash scripts/testdb.sh start "$TESTDB_DIR
     source "$TESTDB_DIR/env.sh"
 fi
 
-mapfile -t benchmarks < <(find build/bench -type f -name 'bench_*' -perm -u+x -not -path '*/CMakeFiles/*' 2>/dev/null | sort)
+# In order of their names, wherever under build/bench they are.
+mapfile -t benchmarks < <(find build/bench -type f -name 'bench_*' -perm -u+x -not -path '*/CMakeFiles/*' \
+    -printf '%f\t%p\n' 2>/dev/null | sort | cut -f 2)
 if [[ ${#benchmarks[@]} -eq 0 ]]; then
     section "benchmarks"
     echo "no benchmark programs (bench_*) under build/bench"
