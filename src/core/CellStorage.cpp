@@ -2,8 +2,27 @@
 
 namespace marlix {
 
-size_t CellStorage::OverheadBytes() const noexcept {
-    return dataIndex_.CapacityBytes() + lengths_.CapacityBytes() + flagPages_.size() * StoragePage::kInitialCommit;
+char* CellStorage::ReserveDataSlow(size_t n) {
+    if (!dataPage_ || !dataPage_->Fits(n)) {
+        dataPages_.emplace_back();
+        dataPage_ = &dataPages_.back();
+    }
+    return dataPage_->Reserve(n);
+}
+
+char* CellStorage::ReserveFlagSlow() {
+    if (!flagPage_ || !flagPage_->Fits(1)) {
+        flagPages_.emplace_back();
+        flagPage_ = &flagPages_.back();
+    }
+    return flagPage_->Reserve(1);
+}
+
+size_t CellStorage::FootprintBytes() const noexcept {
+    size_t bytes = dataIndex_.CapacityBytes() + lengths_.CapacityBytes();
+    for (const StoragePage& page : dataPages_) bytes += page.Committed();
+    for (const StoragePage& page : flagPages_) bytes += page.Committed();
+    return bytes;
 }
 
 } // namespace marlix

@@ -54,7 +54,9 @@ public:
         return {dataIndex_[cellIndex], lengths_[cellIndex], IsNull(cellIndex)};
     }
     // A value by data index (cells first, then values appended by edits).
-    CellRef Value(size_t dataIndex) const noexcept { return {dataIndex_[dataIndex], lengths_[dataIndex], false}; }
+    CellRef Value(size_t dataIndex) const noexcept {
+        return {dataIndex_[dataIndex], lengths_[dataIndex], false};
+    }
     bool IsNull(size_t cellIndex) const noexcept {
         return flagPages_[cellIndex / kFlagsPerPage].Base()[cellIndex % kFlagsPerPage] != 0;
     }
@@ -62,26 +64,33 @@ public:
     size_t CellCount() const noexcept { return cellCount_; }
     size_t StoredBytes() const noexcept { return storedBytes_; }
     size_t PageCount() const noexcept { return dataPages_.size(); }
-    // Memory held beyond the stored bytes: index lists and flags, for the memory benchmarks.
-    size_t OverheadBytes() const noexcept;
+    // Memory the cells hold: committed data and flag pages and the index lists.
+    size_t FootprintBytes() const noexcept;
 
 private:
     void AppendFlag(bool isNull) {
-        if (flagPages_.empty() || !flagPages_.back().Fits(1)) flagPages_.emplace_back();
-        flagPages_.back().Append(&isNull, 1);
+        char* at = flagPage_ ? flagPage_->TryReserveCommitted(1) : nullptr;
+        if (!at) at = ReserveFlagSlow();
+        *at = isNull;
         ++cellCount_;
     }
     char* AppendData(size_t n) {
-        if (dataPages_.empty() || !dataPages_.back().Fits(n)) dataPages_.emplace_back();
-        char* at = dataPages_.back().Reserve(n);
+        char* at = dataPage_ ? dataPage_->TryReserveCommitted(n) : nullptr;
+        if (!at) at = ReserveDataSlow(n);
         dataIndex_.PushBack(at);
         lengths_.PushBack(static_cast<uint32_t>(n));
         storedBytes_ += n;
         return at;
     }
 
+    // Where the next value or flag goes when it is not on the committed part of the last page.
+    char* ReserveDataSlow(size_t n);
+    char* ReserveFlagSlow();
+
     std::vector<StoragePage> dataPages_;
     std::vector<StoragePage> flagPages_;
+    StoragePage* dataPage_ = nullptr; // the last data page
+    StoragePage* flagPage_ = nullptr; // the last flag page
     PagedIndex<const char*> dataIndex_;
     PagedIndex<uint32_t> lengths_;
     size_t cellCount_ = 0;

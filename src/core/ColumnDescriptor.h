@@ -29,6 +29,9 @@ struct ColumnDescriptor {
     int32_t quotedFor = -1;
     std::string quotedName;
     std::string quotedShortName;
+    // How a value of this column is stored, decided once from sqlType when it is bound.
+    enum class StoredAs : uint8_t { Text, CharacterText, HexText, Timestamp };
+    StoredAs storedAs = StoredAs::Text;
     // Values of this column that arrived longer than the bind buffer and could not be
     // completed with SQLGetData, so their stored text is cut.
     int64_t cutValues = 0;

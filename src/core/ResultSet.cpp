@@ -68,6 +68,11 @@ void ResultSet::DescribeAndBind(SQLHSTMT statement, int position) {
         column->bufferSize = BindBufferSize(sqlType, columnSize);
         column->buffer = std::make_unique<char[]>(static_cast<size_t>(column->bufferSize));
         column->maxLength = column->width = static_cast<int32_t>(copied) + 2;
+        using StoredAs = ColumnDescriptor::StoredAs;
+        column->storedAs = column->IsDateTime()                         ? StoredAs::Timestamp
+                           : ColumnDescriptor::IsBinaryType(sqlType)    ? StoredAs::HexText
+                           : ColumnDescriptor::IsCharacterType(sqlType) ? StoredAs::CharacterText
+                                                                        : StoredAs::Text;
 
         std::string_view columnName = column->Name();
         if (!columnList_.empty()) columnList_ += ", ";
@@ -86,8 +91,8 @@ void ResultSet::DescribeAndBind(SQLHSTMT statement, int position) {
 void ResultSet::BindColumn(SQLHSTMT statement, int index, ColumnDescriptor& column, int position) {
     SQLRETURN rc;
     if (column.IsDateTime())
-        rc = SQLBindCol(statement, static_cast<SQLUSMALLINT>(index + 1), SQL_C_TYPE_TIMESTAMP, &column.timestamp,
-                        sizeof column.timestamp, &column.indicator);
+        rc = SQLBindCol(statement, static_cast<SQLUSMALLINT>(index + 1), SQL_C_TYPE_TIMESTAMP,
+                        &column.timestamp, sizeof column.timestamp, &column.indicator);
     else
         rc = SQLBindCol(statement, static_cast<SQLUSMALLINT>(index + 1), SQL_C_CHAR, column.buffer.get(),
                         column.bufferSize, &column.indicator);
@@ -102,7 +107,8 @@ void ResultSet::FetchAll(SQLHSTMT statement, int position, HistoryOutput& histor
         size_t sizeLimit = sizeLimitMB_ ? static_cast<size_t>(sizeLimitMB_) << 20 : cells_.StoredBytes() + 1;
         if (cells_.StoredBytes() >= sizeLimit) break;
         if (!Succeeded(rc)) throw CODBCException(SQL_HANDLE_STMT, statement, position);
-        for (int c = 0; c < columnCount_; ++c) RecordCell(statement, c, *columns_[c]);
+        for (int c = 0; c < columnCount_; ++c)
+            RecordCell(statement, c, *columns_[c]);
         finalRowCount_ = ++rowCount_; // also right after a failed fetch
         if ((rowCount_ & 1023) == 0) ReportProgress();
         rc = SQLFetch(statement);
@@ -113,9 +119,10 @@ void ResultSet::FetchAll(SQLHSTMT statement, int position, HistoryOutput& histor
     std::string warning = CutValuesWarning();
     if (!warning.empty()) history.AppendText(warning, false);
     if (rowLimit_ != 0 && rowCount_ >= rowLimit_)
-        history.AppendText("Warning: recordset was truncated due a number of rows excceded defined limit of " +
-                               std::to_string(rowLimit_) + "\r\n",
-                           false);
+        history.AppendText(
+            "Warning: recordset was truncated due a number of rows excceded defined limit of " +
+                std::to_string(rowLimit_) + "\r\n",
+            false);
     if (sizeLimitMB_ != 0 && cells_.StoredBytes() >= static_cast<size_t>(sizeLimitMB_) << 20)
         history.AppendText("Warning: recordset was truncated due a size of data excceded defined limit of " +
                                std::to_string(sizeLimitMB_) + " MB\r\n",
@@ -123,17 +130,18 @@ void ResultSet::FetchAll(SQLHSTMT statement, int position, HistoryOutput& histor
 }
 
 void ResultSet::RecordCell(SQLHSTMT statement, int index, ColumnDescriptor& column) {
+    using StoredAs = ColumnDescriptor::StoredAs;
     int32_t displayLength;
     if (column.indicator == SQL_NULL_DATA) {
         cells_.AppendCell(true, "NULL", 5);
         displayLength = 4;
-    } else if (column.IsDateTime()) {
+    } else if (column.storedAs == StoredAs::Timestamp) {
         cells_.AppendCell(false, &column.timestamp, sizeof column.timestamp);
         displayLength = column.sqlType == SQL_TYPE_TIMESTAMP ? 27 : 14;
     } else {
         std::string_view text = BoundText(statement, index);
-        size_t n = text.size();
-        if (ColumnDescriptor::IsBinaryType(column.sqlType)) {
+        const size_t n = text.size();
+        if (column.storedAs == StoredAs::HexText) {
             char* at = cells_.AppendCell(false, n + 3);
             at[0] = '0';
             at[1] = 'x';
@@ -144,15 +152,15 @@ void ResultSet::RecordCell(SQLHSTMT statement, int index, ColumnDescriptor& colu
             char* at = cells_.AppendCell(false, n + 1);
             std::memcpy(at, text.data(), n);
             at[n] = '\0';
-            if (ColumnDescriptor::IsCharacterType(column.sqlType)) {
+            if (column.storedAs == StoredAs::CharacterText) {
                 int32_t quotes = 0, controls = 0;
                 for (char ch : text) {
                     auto u = static_cast<unsigned char>(ch);
                     quotes += (u == '\'');
-                    controls += (u >= 1 && u <= 31);
+                    controls += (u - 1u < 31u); // codes 1 to 31
                 }
-                column.maxQuotes = std::max(column.maxQuotes, quotes);
-                column.maxControls = std::max(column.maxControls, controls);
+                if (quotes > column.maxQuotes) column.maxQuotes = quotes;
+                if (controls > column.maxControls) column.maxControls = controls;
                 displayLength = static_cast<int32_t>(n + 2);
             } else {
                 displayLength = static_cast<int32_t>(n);
@@ -162,10 +170,9 @@ void ResultSet::RecordCell(SQLHSTMT statement, int index, ColumnDescriptor& colu
     if (displayLength > column.maxLength) column.maxLength = column.width = displayLength;
 }
 
-std::string_view ResultSet::BoundText(SQLHSTMT statement, int column) {
+std::string_view ResultSet::CompleteBoundText(SQLHSTMT statement, int column) {
     ColumnDescriptor& c = *columns_[column];
     const auto capacity = static_cast<SQLLEN>(c.bufferSize - 1);
-    if (c.indicator >= 0 && c.indicator <= capacity) return {c.buffer.get(), static_cast<size_t>(c.indicator)};
 
     // The value is longer than its bind buffer (or of unknown length). Read it whole again
     // with SQLGetData where the driver allows that on a bound column; never cut it silently.
@@ -214,8 +221,8 @@ std::string ResultSet::CutValuesWarning() const {
     }
     if (total == 0) return {};
     return "Warning: " + std::to_string(total) +
-           " value(s) arrived longer than the driver could deliver and were stored cut, in column(s) " + columns +
-           "\r\n";
+           " value(s) arrived longer than the driver could deliver and were stored cut, in column(s) " +
+           columns + "\r\n";
 }
 
 TIMESTAMP_STRUCT ResultSet::Timestamp(int64_t row, int column) const noexcept {

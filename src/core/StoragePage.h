@@ -13,7 +13,9 @@ public:
     static constexpr size_t kReserved = 131072;
     static constexpr size_t kInitialCommit = 65536;
 
-    StoragePage() : region_(kReserved, kInitialCommit), cursor_(region_.Base()) {}
+    StoragePage()
+        : region_(kReserved, kInitialCommit), cursor_(region_.Base()),
+          commitEnd_(cursor_ + region_.Committed()) {}
 
     char* Base() const noexcept { return region_.Base(); }
     char* Cursor() const noexcept { return cursor_; }
@@ -32,8 +34,18 @@ public:
 
     // Advances the cursor by n bytes for the caller to fill.
     char* Reserve(size_t n) {
+        if (char* at = TryReserveCommitted(n)) return at;
         size_t used = Used();
         if (!region_.EnsureRoom(used, n)) ThrowFull();
+        commitEnd_ = region_.Base() + region_.Committed();
+        char* at = cursor_;
+        cursor_ += n;
+        return at;
+    }
+
+    // The common case of Reserve: the bytes fit what is committed already. Null otherwise.
+    char* TryReserveCommitted(size_t n) noexcept {
+        if (n >= static_cast<size_t>(commitEnd_ - cursor_)) return nullptr;
         char* at = cursor_;
         cursor_ += n;
         return at;
@@ -44,6 +56,7 @@ private:
 
     ReservedRegion region_;
     char* cursor_;
+    char* commitEnd_; // base + committed: bytes below it are writable
 };
 
 } // namespace marlix
