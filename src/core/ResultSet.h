@@ -45,12 +45,18 @@ public:
     // After SQLFetch: the complete text of a bound character column of the current row
     // (completed with SQLGetData where the bind buffer was too short). Not for date/time
     // columns or NULL values.
-    std::string_view BoundText(SQLHSTMT statement, int column);
+    std::string_view BoundText(SQLHSTMT statement, int column) {
+        const ColumnDescriptor& c = *columns_[column];
+        if (c.indicator >= 0 && c.indicator < c.bufferSize)
+            return {c.buffer.get(), static_cast<size_t>(c.indicator)};
+        return CompleteBoundText(statement, column);
+    }
     // A counter that FetchAll keeps up to date with the rows stored so far, for a progress
     // display on another thread.
     void SetProgressCounter(std::atomic<int64_t>* counter) noexcept { progress_ = counter; }
-    void ReportProgress() noexcept {
-        if (progress_) progress_->store(rowCount_, std::memory_order_relaxed);
+    void ReportProgress() noexcept { ReportProgress(rowCount_); }
+    void ReportProgress(int64_t rows) noexcept {
+        if (progress_) progress_->store(rows, std::memory_order_relaxed);
     }
 
     // One warning line per result for values that arrived cut; empty when none were.
@@ -89,7 +95,7 @@ public:
 private:
     void BindColumn(SQLHSTMT statement, int index, ColumnDescriptor& column, int position);
     void RecordCell(SQLHSTMT statement, int index, ColumnDescriptor& column);
-    bool CanCompleteBoundValues(SQLHSTMT statement);
+    std::string_view CompleteBoundText(SQLHSTMT statement, int column);
 
     int columnCount_;
     std::vector<std::unique_ptr<ColumnDescriptor>> columns_;

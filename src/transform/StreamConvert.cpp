@@ -41,7 +41,9 @@ int64_t StreamConvert(ResultSet& resultSet, SQLHSTMT statement, int position, St
             headerWritten = true;
         }
         generator.WriteScriptRow(type, dialect, row++, sink);
+        if ((row & 1023) == 0) resultSet.ReportProgress(row);
     }
+    resultSet.ReportProgress(row);
     if (!headerWritten) generator.WriteScriptHeader(type, dialect, sink);
     generator.WriteScriptFooter(type, dialect, sink);
     return row;
