@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
-# The main job: builds Marlix (Release, in build/) and runs the demo script data/demo.sql
-# on a new SQLite database through the SQLite3 ODBC driver.
+# The main job: builds Marlix (Release, in build/), then the headless runner marlix-cli fills
+# a new SQLite database with data/demo.sql through the SQLite3 ODBC driver and runs
+# data/demo-conversions.sql on it: its METADATA blocks turn the rows into INSERT, UPDATE and
+# DELETE scripts, and a plain SELECT becomes a text table.
 #
-# To run another program or script, change DEMO_PROGRAM and DEMO_ARGS below; extra
-# arguments given to this script are passed on after DEMO_ARGS.
+# Extra arguments given to this script are passed on to the second marlix-cli run
+# (for example --syntax GENERIC).
 set -uo pipefail
 
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 cd "$MARLIX_ROOT"
 
-DEMO_PROGRAM=build/src/app/marlix-demo
-DEMO_ARGS=(data/demo.sql)
+DEMO_PROGRAM=build/src/app/marlix-cli
 
 section "setup: packages"
 bash scripts/setup.sh || die "package setup failed"
@@ -26,9 +27,19 @@ write_odbc_config "$odbc_dir"
 export ODBCSYSINI="$odbc_dir"
 export ODBCINI="$odbc_dir/odbc.ini"
 
-section "run: $DEMO_PROGRAM ${DEMO_ARGS[*]} $*"
-"$DEMO_PROGRAM" "${DEMO_ARGS[@]}" "$@"
+demo_db="$odbc_dir/demo.sqlite"
+connect=(--connect "Driver=SQLite3;Database=$demo_db" --profile "$odbc_dir/profile.ini")
+
+section "run: marlix-cli data/demo.sql (creates and fills the demo database)"
+"$DEMO_PROGRAM" "${connect[@]}" data/demo.sql
 status=$?
+if [[ $status -eq 0 ]]; then
+    section "run: marlix-cli data/demo-conversions.sql $*"
+    echo "(standard output: the Results text; standard error: the Execution history)"
+    echo
+    "$DEMO_PROGRAM" "${connect[@]}" "$@" data/demo-conversions.sql
+    status=$?
+fi
 echo
 if [[ $status -ne 0 ]]; then
     echo "demo FAILED (exit $status)"
