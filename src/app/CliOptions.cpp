@@ -4,6 +4,7 @@
 #include "transform/DialectNames.h"
 
 #include <charconv>
+#include <utility>
 
 namespace marlix {
 namespace {
@@ -66,24 +67,24 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
             }
             return &args[++i];
         };
+        // Options that simply keep their text.
+        static const std::pair<const char*, std::string CliOptions::*> kTextOptions[] = {
+            {"--connect", &CliOptions::connectionString},
+            {"--dsn", &CliOptions::dsn},
+            {"--user", &CliOptions::user},
+            {"--password", &CliOptions::password},
+            {"--profile", &CliOptions::profileFile},
+        };
+        std::string CliOptions::*textOption = nullptr;
+        for (const auto& [name, member] : kTextOptions)
+            if (arg == name) textOption = member;
+
         if (arg == "--help" || arg == "-h") {
             options.help = true;
-        } else if (arg == "--connect") {
-            auto v = value("--connect");
+        } else if (textOption) {
+            auto v = value(arg.c_str());
             if (!v) return std::nullopt;
-            options.connectionString = *v;
-        } else if (arg == "--dsn") {
-            auto v = value("--dsn");
-            if (!v) return std::nullopt;
-            options.dsn = *v;
-        } else if (arg == "--user") {
-            auto v = value("--user");
-            if (!v) return std::nullopt;
-            options.user = *v;
-        } else if (arg == "--password") {
-            auto v = value("--password");
-            if (!v) return std::nullopt;
-            options.password = *v;
+            options.*textOption = *v;
         } else if (arg == "--type") {
             auto v = value("--type");
             int type = 0;
@@ -116,10 +117,6 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
                 error = "--statement-at takes a character offset, not '" + *v + "'";
                 return std::nullopt;
             }
-        } else if (arg == "--profile") {
-            auto v = value("--profile");
-            if (!v) return std::nullopt;
-            options.profileFile = *v;
         } else if (arg.size() > 1 && arg[0] == '-') {
             error = "unknown option " + arg;
             return std::nullopt;

@@ -5,7 +5,7 @@
 #include "core/FileException.h"
 #include "core/FileTextSink.h"
 #include "core/MemoryTextSink.h"
-#include "support/TestDatabases.h"
+#include "support/SessionFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -15,17 +15,7 @@
 #include <string>
 
 using namespace marlix;
-
-namespace {
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-} // namespace
+using test::ReadFile;
 
 TEST(StoragePage, HoldsAtMost131071BytesAndCommitsIn64KiBSteps) {
     StoragePage page;
@@ -72,7 +62,8 @@ TEST(CellStorage, ValuesNeverSpanPagesAndOversizedValuesLeaveNoTrace) {
 TEST(CellStorage, NullFlagsStayAlignedAcrossFlagPages) {
     CellStorage cells;
     const size_t count = CellStorage::kFlagsPerPage + 10;
-    for (size_t i = 0; i < count; ++i) cells.AppendCell(i % 7 == 0, "v", 2);
+    for (size_t i = 0; i < count; ++i)
+        cells.AppendCell(i % 7 == 0, "v", 2);
     for (size_t i : {size_t{0}, size_t{1}, CellStorage::kFlagsPerPage - 1, CellStorage::kFlagsPerPage,
                      CellStorage::kFlagsPerPage + 1, count - 1})
         EXPECT_EQ(cells.IsNull(i), i % 7 == 0) << "cell " << i;
@@ -94,7 +85,8 @@ TEST(MemoryTextSink, GrowsInMegabyteStepsOnlyWhileGrowable) {
     MemoryTextSink clipboard(MemoryTextSink::kClipboardSize);
     clipboard.SetGrowable(true);
     std::string line(1000, 'y');
-    for (int i = 0; i < 3000; ++i) clipboard.Write(line);
+    for (int i = 0; i < 3000; ++i)
+        clipboard.Write(line);
     EXPECT_EQ(clipboard.Length(), 3000000u);
     EXPECT_EQ(clipboard.ReservedSize(), MemoryTextSink::kClipboardSize + MemoryTextSink::kGrowthStep);
     EXPECT_EQ(clipboard.View().substr(2999000), line);

@@ -8,8 +8,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 using namespace marlix;
@@ -17,47 +15,21 @@ using namespace marlix::test;
 
 namespace {
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 size_t Count(const std::string& text, const std::string& what) {
     size_t n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++n;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size()))
+        ++n;
     return n;
 }
 
-class ExecutionOn : public ::testing::TestWithParam<Server> {
+class ExecutionOn : public OnEachServer {
 protected:
-    bool Open() {
-        conn_ = ConnectionString(GetParam(), ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        if (conn_.empty()) return false;
-        ConnectTo(session_, conn_, profile_);
-        return true;
-    }
-    void Drop(const std::string& table) {
-        try {
-            session_.Thread().Call([&] { Exec(session_.Connection(), "DROP TABLE " + table); });
-        } catch (const CODBCException&) {
-        }
-    }
     BatchRun Run(const std::string& script, const BatchOptions& options = {}) {
         return RunBatch(session_, script, profile_, options);
     }
-
-    MemoryProfileStore profile_;
-    CODBCSession session_;
-    std::string conn_;
 };
 
-#define OPEN_OR_SKIP()                                                                                         \
-    if (!Open()) {                                                                                             \
-        if (ServersRequired()) FAIL() << ServerName(GetParam()) << " is not running";                          \
-        GTEST_SKIP() << ServerName(GetParam()) << " is not running (scripts/testdb.sh starts it)";             \
-    }
+#define OPEN_OR_SKIP() MARLIX_OPEN_OR_SKIP()
 
 } // namespace
 
@@ -92,7 +64,8 @@ TEST_P(ExecutionOn, TextBlocksPrintAndAreNeverSent) {
 TEST_P(ExecutionOn, FailureInTheSecondOfThreeStatementsStopsTheBatch) {
     OPEN_OR_SKIP();
     Drop("ex_third");
-    BatchRun run = Run("select 1 as first;\nselect * from no_such_table_ex;\ncreate table ex_third (id integer)");
+    BatchRun run =
+        Run("select 1 as first;\nselect * from no_such_table_ex;\ncreate table ex_third (id integer)");
     EXPECT_TRUE(run.failed);
     EXPECT_EQ(run.stored.size(), 1u) << "the first statement's result stays";
     EXPECT_EQ(Count(run.history, "SQL batch completed successfully\r\n"), 1u) << run.history;
@@ -152,7 +125,8 @@ TEST_P(ExecutionOn, UpdateOfNoRowIsZeroRowsAffected) {
     BatchRun run = Run("create table ex_none (id integer);\nupdate ex_none set id = 2 where id = 1;\n"
                        "delete from ex_none where id = 3");
     ASSERT_FALSE(run.failed) << run.history;
-    EXPECT_EQ(Count(run.history, "0 row(s) affected\r\nSQL batch completed successfully\r\n"), 3u) << run.history;
+    EXPECT_EQ(Count(run.history, "0 row(s) affected\r\nSQL batch completed successfully\r\n"), 3u)
+        << run.history;
 }
 
 TEST_P(ExecutionOn, RowAndSizeLimitWarningsComeFromTheProfile) {
@@ -161,8 +135,9 @@ TEST_P(ExecutionOn, RowAndSizeLimitWarningsComeFromTheProfile) {
     BatchRun run = Run("select 1 as n union all select 2 union all select 3");
     ASSERT_EQ(run.stored.size(), 1u);
     EXPECT_EQ(run.stored[0]->RowCount(), 2);
-    EXPECT_NE(run.history.find("Warning: recordset was truncated due a number of rows excceded defined limit of 2\r\n"
-                               "2 row(s) selected \r\n"),
+    EXPECT_NE(run.history.find(
+                  "Warning: recordset was truncated due a number of rows excceded defined limit of 2\r\n"
+                  "2 row(s) selected \r\n"),
               std::string::npos)
         << run.history;
 }
@@ -211,8 +186,7 @@ TEST_P(ExecutionOn, CancelBetweenStatementsRunsNoFurtherStatement) {
     EXPECT_EQ(run.ended, 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Databases, ExecutionOn, ::testing::Values(Server::SQLite, Server::PostgreSQL, Server::MariaDB),
-                         [](const auto& info) { return std::string(ServerName(info.param)); });
+INSTANTIATE_TEST_SUITE_P(Databases, ExecutionOn, AllServers(), ServerParamName);
 
 TEST(ExecutionPostgreSQL, CancelInterruptsALongQuery) {
     MARLIX_CONNECTION_OR_SKIP(conn, Server::PostgreSQL);
@@ -243,17 +217,18 @@ TEST(ExecutionMariaDB, TwoResultSetsFromOneStatement) {
         Exec(session.Connection(), "DROP PROCEDURE IF EXISTS ex_two");
         Exec(session.Connection(), "CREATE PROCEDURE ex_two() BEGIN SELECT 1 AS a; SELECT 2 AS b; END");
     });
-    BatchRun run = RunBatch(session,
-                            "/*METADATA>\n<RESULTSET Type=\"INSERT\", Table=\"t\"/>\n</METADATA*/\ncall ex_two()",
-                            profile);
+    BatchRun run = RunBatch(
+        session, "/*METADATA>\n<RESULTSET Type=\"INSERT\", Table=\"t\"/>\n</METADATA*/\ncall ex_two()",
+        profile);
     ASSERT_FALSE(run.failed) << run.history;
     ASSERT_EQ(run.stored.size(), 2u);
     EXPECT_EQ(run.stored[0]->Description().destinationTable, "t");
     EXPECT_EQ(run.stored[1]->Description().destinationTable, "");
     EXPECT_EQ(run.stored[1]->StatementPosition(), -1);
-    EXPECT_NE(run.history.find("1 row(s) selected \r\nWarning: running statement returned more then one resultset. "
-                               "Quick conversion will be availiable for the first resultset only."),
-              std::string::npos)
+    EXPECT_NE(
+        run.history.find("1 row(s) selected \r\nWarning: running statement returned more then one resultset. "
+                         "Quick conversion will be availiable for the first resultset only."),
+        std::string::npos)
         << run.history;
     EXPECT_NE(run.output.find("INSERT INTO t"), std::string::npos) << run.output;
 

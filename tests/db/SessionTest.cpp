@@ -192,8 +192,7 @@ TEST_P(SessionOn, ReconnectRollsBackAndAutocommitFollowsTheType) {
     Exec(session.Connection(), "DROP TABLE tx_probe");
 }
 
-INSTANTIATE_TEST_SUITE_P(Databases, SessionOn, ::testing::Values(Server::SQLite, Server::PostgreSQL, Server::MariaDB),
-                         [](const auto& info) { return std::string(ServerName(info.param)); });
+INSTANTIATE_TEST_SUITE_P(Databases, SessionOn, AllServers(), ServerParamName);
 
 TEST(ODBCSessionPostgreSQL, LongServerMessagesAreNotCut) {
     MARLIX_CONNECTION_OR_SKIP(conn, Server::PostgreSQL);

@@ -1,5 +1,8 @@
 #include "support/SessionFixture.h"
 
+#include <fstream>
+#include <sstream>
+
 namespace marlix::test {
 
 Fetched FetchQuery(SQLHDBC connection, const std::string& sql, int rowLimit, int sizeLimitMB,
@@ -27,6 +30,28 @@ void ConnectTo(CODBCSession& session, const std::string& connectionString, const
     request.connectionString = connectionString;
     request.title = "test";
     session.Connect(request, profile);
+}
+
+bool OnEachServer::Open(const std::string& extra) {
+    conn_ = ConnectionString(GetParam(), ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    if (conn_.empty()) return false;
+    conn_ += extra;
+    ConnectTo(session_, conn_, profile_);
+    return true;
+}
+
+void OnEachServer::Drop(const std::string& table) {
+    try {
+        session_.Thread().Call([&] { Exec(session_.Connection(), "DROP TABLE " + table); });
+    } catch (const CODBCException&) {
+    }
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
 }
 
 } // namespace marlix::test

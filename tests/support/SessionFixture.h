@@ -26,4 +26,38 @@ Fetched FetchQuery(SQLHDBC connection, const std::string& sql, int rowLimit = 0,
 void ConnectTo(CODBCSession& session, const std::string& connectionString, const ProfileStore& profile,
                ConnectionType type = ConnectionType::MicrosoftSQL);
 
+// A test run once on each database: a connected session and its profile.
+class OnEachServer : public ::testing::TestWithParam<Server> {
+protected:
+    // Connects, with `extra` appended to the connection string of the server. False when the
+    // server is not running.
+    bool Open(const std::string& extra = "");
+    // Drops a table, if it is there.
+    void Drop(const std::string& table);
+
+    MemoryProfileStore profile_;
+    CODBCSession session_;
+    std::string conn_;
+};
+
+// The parameter values and test names of OnEachServer suites.
+inline auto AllServers() {
+    return ::testing::Values(Server::SQLite, Server::PostgreSQL, Server::MariaDB);
+}
+inline std::string ServerParamName(const ::testing::TestParamInfo<Server>& info) {
+    return ServerName(info.param);
+}
+
+// The file's bytes, for comparing written output.
+std::string ReadFile(const std::string& path);
+
 } // namespace marlix::test
+
+// In an OnEachServer test: connect, or skip locally / fail where servers are required.
+#define MARLIX_OPEN_OR_SKIP(...)                                                                             \
+    if (!Open(__VA_ARGS__)) {                                                                                \
+        if (::marlix::test::ServersRequired())                                                               \
+            FAIL() << ::marlix::test::ServerName(GetParam()) << " is not running";                           \
+        GTEST_SKIP() << ::marlix::test::ServerName(GetParam())                                               \
+                     << " is not running (scripts/testdb.sh starts it)";                                     \
+    }

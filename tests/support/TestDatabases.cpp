@@ -11,9 +11,12 @@ namespace marlix::test {
 
 const char* ServerName(Server server) {
     switch (server) {
-    case Server::SQLite: return "SQLite";
-    case Server::PostgreSQL: return "PostgreSQL";
-    case Server::MariaDB: return "MariaDB";
+    case Server::SQLite:
+        return "SQLite";
+    case Server::PostgreSQL:
+        return "PostgreSQL";
+    case Server::MariaDB:
+        return "MariaDB";
     }
     return "?";
 }
@@ -23,7 +26,9 @@ static std::string Env(const char* name) {
     return v ? v : "";
 }
 
-bool ServersRequired() { return !Env("CI").empty() || Env("MARLIX_REQUIRE_SERVERS") == "1"; }
+bool ServersRequired() {
+    return !Env("CI").empty() || Env("MARLIX_REQUIRE_SERVERS") == "1";
+}
 
 std::string TempPath(std::string_view name) {
     std::string dir = Env("MARLIX_TEST_TMP");
@@ -42,8 +47,10 @@ std::string ConnectionString(Server server, std::string_view name) {
         std::filesystem::remove(file);
         return "Driver=SQLite3;Database=" + file + ";";
     }
-    case Server::PostgreSQL: return Env("MARLIX_TEST_PG");
-    case Server::MariaDB: return Env("MARLIX_TEST_MYSQL");
+    case Server::PostgreSQL:
+        return Env("MARLIX_TEST_PG");
+    case Server::MariaDB:
+        return Env("MARLIX_TEST_MYSQL");
     }
     return {};
 }

@@ -31,11 +31,12 @@ void Exec(SQLHDBC connection, std::string_view sql);
 
 // Skips the test locally, fails it where servers are required, when `server` is missing.
 #define MARLIX_CONNECTION_OR_SKIP(var, server)                                                               \
-    std::string var = ::marlix::test::ConnectionString(server, ::testing::UnitTest::GetInstance()             \
-                                                                   ->current_test_info()                      \
-                                                                   ->name());                                 \
-    if (var.empty()) {                                                                                        \
-        if (::marlix::test::ServersRequired())                                                                \
-            FAIL() << ::marlix::test::ServerName(server) << " is not running: start it with scripts/testdb.sh"; \
-        GTEST_SKIP() << ::marlix::test::ServerName(server) << " is not running (scripts/testdb.sh starts it)";  \
+    std::string var = ::marlix::test::ConnectionString(                                                      \
+        server, ::testing::UnitTest::GetInstance()->current_test_info()->name());                            \
+    if (var.empty()) {                                                                                       \
+        if (::marlix::test::ServersRequired())                                                               \
+            FAIL() << ::marlix::test::ServerName(server)                                                     \
+                   << " is not running: start it with scripts/testdb.sh";                                    \
+        GTEST_SKIP() << ::marlix::test::ServerName(server)                                                   \
+                     << " is not running (scripts/testdb.sh starts it)";                                     \
     }

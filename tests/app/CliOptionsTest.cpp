@@ -1,0 +1,49 @@
+// The runner's command line: what it accepts and the error it gives for what it does not.
+#include "app/CliOptions.h"
+
+#include <gtest/gtest.h>
+
+using namespace marlix;
+
+namespace {
+
+std::string ErrorOf(std::vector<std::string> args) {
+    std::string error;
+    EXPECT_FALSE(ParseCliOptions(args, error).has_value());
+    return error;
+}
+
+} // namespace
+
+TEST(CliOptions, ReadsEveryOption) {
+    std::string error;
+    auto o = ParseCliOptions({"--dsn", "Sales", "--user", "me", "--password", "p w", "--type", "3", "--syntax", "oracle",
+                              "--output", "out.sql", "--statement-at", "120", "--profile", "p.ini", "script.sql"},
+                             error);
+    ASSERT_TRUE(o) << error;
+    EXPECT_EQ(o->dsn, "Sales");
+    EXPECT_EQ(o->password, "p w");
+    EXPECT_EQ(o->type, 3);
+    EXPECT_EQ(o->syntax, Dialect::ORACLE) << "dialect names read in any case";
+    EXPECT_EQ(o->outputFile, "out.sql");
+    EXPECT_EQ(o->statementAt, 120);
+    EXPECT_EQ(o->profileFile, "p.ini");
+    EXPECT_EQ(o->script, "script.sql");
+    auto stdinScript = ParseCliOptions({"--connect", "Driver=SQLite3;Database=x", "-"}, error);
+    ASSERT_TRUE(stdinScript) << error;
+    EXPECT_EQ(stdinScript->script, "-");
+}
+
+TEST(CliOptions, RefusesWhatItCannotRun) {
+    EXPECT_EQ(ErrorOf({"script.sql"}), "give exactly one of --connect and --dsn");
+    EXPECT_EQ(ErrorOf({"--connect", "x", "--dsn", "y", "s.sql"}), "give exactly one of --connect and --dsn");
+    EXPECT_EQ(ErrorOf({"--connect", "x"}), "no script given");
+    EXPECT_EQ(ErrorOf({"--connect", "x", "a.sql", "b.sql"}), "only one script can run at a time");
+    EXPECT_EQ(ErrorOf({"--connect", "x", "--type", "6", "s.sql"}), "--type takes a number from 0 to 5, not '6'");
+    EXPECT_EQ(ErrorOf({"--connect", "x", "--syntax", "Sybase", "s.sql"}),
+              "unknown syntax 'Sybase' (MSSQL, ORACLE, GENERIC, ACCESS, MYSQL, FIREBIRD)");
+    EXPECT_EQ(ErrorOf({"--connect", "x", "--statement-at", "-1", "s.sql"}),
+              "--statement-at takes a character offset, not '-1'");
+    EXPECT_EQ(ErrorOf({"--connect", "x", "--bogus", "s.sql"}), "unknown option --bogus");
+    EXPECT_EQ(ErrorOf({"--connect"}), "--connect needs a value");
+}
