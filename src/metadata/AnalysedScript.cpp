@@ -19,7 +19,8 @@ void AnalysedScript::Rebuild(std::string text) {
     root_ = ElementNode(kGlobalRootName);
     currentDialect_.reset();
     blockError_.reset();
-    BlockReader reader(script_.View(), {root_, resultSetItems_, syntaxItems_, currentDialect_});
+    analyses_.BeginRun();
+    BlockReader reader(script_.View(), {root_, resultSetItems_, syntaxItems_, currentDialect_, &analyses_});
     try {
         reader.ReadAll(statements_);
     } catch (const CSyntaxException& e) {

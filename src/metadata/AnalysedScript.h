@@ -7,6 +7,7 @@
 #include "grammar/Tokenizer.h"
 #include "metadata/ElementNode.h"
 #include "metadata/ScriptItem.h"
+#include "metadata/SelectAnalysisCache.h"
 #include "metadata/StatementRecord.h"
 #include "metadata/SyntaxException.h"
 
@@ -69,6 +70,7 @@ private:
     ElementNode root_;
     std::optional<Dialect> currentDialect_;
     std::optional<CSyntaxException> blockError_;
+    SelectAnalysisCache analyses_;
 };
 
 // Zero-based line of a character offset; "\r\n", a lone "\n" and a lone "\r" each end a line.

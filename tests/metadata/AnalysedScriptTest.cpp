@@ -195,3 +195,33 @@ TEST(LineOfOffset, EveryLineEndCountsOnce) {
 
 } // namespace
 } // namespace marlix
+
+// Reused analyses must give exactly what a script object seeing the text for the first time gives.
+TEST(AnalysedScriptReuse, AnalysesAfterAnEditEqualAColdAnalysis) {
+    const std::string before = "select a, b from t1 x join t2 y on x.id = y.id;\r\n"
+                               "select c from t3;\r\nselect * from t4 where q = 1";
+    const std::string after = "select a, b from t1 x join t2 y on x.id = y.id;\r\n"
+                              "select c, d from t5 z;\r\nselect * from t4 where q = 1";
+    marlix::AnalysedScript warm;
+    warm.Rebuild(before);
+    warm.Rebuild(after);
+    warm.Rebuild(after); // twice: the reused set is the last run's, not the first one's
+    marlix::AnalysedScript cold;
+    cold.Rebuild(after);
+    ASSERT_EQ(warm.Statements().size(), cold.Statements().size());
+    for (std::size_t i = 0; i < cold.Statements().size(); ++i) {
+        const auto& w = warm.Statements()[i].analysed;
+        const auto& c = cold.Statements()[i].analysed;
+        EXPECT_EQ(w.analysed, c.analysed) << i;
+        EXPECT_EQ(w.sourceTable, c.sourceTable) << i;
+        ASSERT_EQ(w.tables.size(), c.tables.size()) << i;
+        for (std::size_t t = 0; t < c.tables.size(); ++t) {
+            EXPECT_EQ(w.tables[t].name, c.tables[t].name);
+            EXPECT_EQ(w.tables[t].alias, c.tables[t].alias);
+        }
+        ASSERT_EQ(w.columns.size(), c.columns.size()) << i;
+        for (std::size_t k = 0; k < c.columns.size(); ++k) EXPECT_EQ(w.columns[k].name, c.columns[k].name);
+        EXPECT_EQ(warm.Statements()[i].description.sourceTable, cold.Statements()[i].description.sourceTable);
+    }
+    EXPECT_EQ(warm.Statements()[1].analysed.sourceTable, "t5");
+}
