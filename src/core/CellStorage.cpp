@@ -6,6 +6,7 @@ char* CellStorage::ReserveDataSlow(size_t n) {
     if (!dataPage_ || !dataPage_->Fits(n)) {
         dataPages_.emplace_back();
         dataPage_ = &dataPages_.back();
+        pageBases_.push_back(dataPage_->Base());
     }
     return dataPage_->Reserve(n);
 }
@@ -19,9 +20,11 @@ char* CellStorage::ReserveFlagSlow() {
 }
 
 size_t CellStorage::FootprintBytes() const noexcept {
-    size_t bytes = dataIndex_.CapacityBytes() + lengths_.CapacityBytes();
-    for (const StoragePage& page : dataPages_) bytes += page.Committed();
-    for (const StoragePage& page : flagPages_) bytes += page.Committed();
+    size_t bytes = index_.CapacityBytes() + pageBases_.capacity() * sizeof(const char*);
+    for (const StoragePage& page : dataPages_)
+        bytes += page.Committed();
+    for (const StoragePage& page : flagPages_)
+        bytes += page.Committed();
     return bytes;
 }
 

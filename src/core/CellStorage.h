@@ -30,9 +30,8 @@ public:
         try {
             AppendFlag(isNull);
         } catch (...) {
-            // Keep cells, flags and lengths in step: the cell was not recorded.
-            dataIndex_.PopBack();
-            lengths_.PopBack();
+            // Keep cells and flags in step: the cell was not recorded.
+            index_.PopBack();
             storedBytes_ -= n;
             throw;
         }
@@ -47,15 +46,19 @@ public:
     size_t AppendValue(const void* bytes, size_t n) {
         char* at = AppendData(n);
         if (n) std::memcpy(at, bytes, n);
-        return dataIndex_.Size() - 1;
+        return index_.Size() - 1;
     }
 
     CellRef Cell(size_t cellIndex) const noexcept {
-        return {dataIndex_[cellIndex], lengths_[cellIndex], IsNull(cellIndex)};
+        CellRef ref = Value(cellIndex);
+        ref.isNull = IsNull(cellIndex);
+        return ref;
     }
     // A value by data index (cells first, then values appended by edits).
     CellRef Value(size_t dataIndex) const noexcept {
-        return {dataIndex_[dataIndex], lengths_[dataIndex], false};
+        const uint64_t entry = index_[dataIndex];
+        return {pageBases_[entry >> kPageShift] + ((entry >> kOffsetShift) & kFieldMask),
+                static_cast<uint32_t>(entry & kFieldMask), false};
     }
     bool IsNull(size_t cellIndex) const noexcept {
         return flagPages_[cellIndex / kFlagsPerPage].Base()[cellIndex % kFlagsPerPage] != 0;
@@ -77,11 +80,20 @@ private:
     char* AppendData(size_t n) {
         char* at = dataPage_ ? dataPage_->TryReserveCommitted(n) : nullptr;
         if (!at) at = ReserveDataSlow(n);
-        dataIndex_.PushBack(at);
-        lengths_.PushBack(static_cast<uint32_t>(n));
+        const auto offset = static_cast<uint64_t>(at - dataPage_->Base());
+        index_.PushBack((static_cast<uint64_t>(dataPages_.size() - 1) << kPageShift) |
+                        (offset << kOffsetShift) | n);
         storedBytes_ += n;
         return at;
     }
+
+    // One index entry per value: its page, its offset in the page and its length. A value
+    // never spans pages and a page holds less than 2^17 bytes, so both fit 17 bits; the
+    // page number takes the remaining 30.
+    static constexpr unsigned kOffsetShift = 17;
+    static constexpr unsigned kPageShift = 34;
+    static constexpr uint64_t kFieldMask = (uint64_t{1} << 17) - 1;
+    static_assert(StoragePage::kReserved <= (size_t{1} << kOffsetShift));
 
     // Where the next value or flag goes when it is not on the committed part of the last page.
     char* ReserveDataSlow(size_t n);
@@ -89,10 +101,10 @@ private:
 
     std::vector<StoragePage> dataPages_;
     std::vector<StoragePage> flagPages_;
-    StoragePage* dataPage_ = nullptr; // the last data page
-    StoragePage* flagPage_ = nullptr; // the last flag page
-    PagedIndex<const char*> dataIndex_;
-    PagedIndex<uint32_t> lengths_;
+    StoragePage* dataPage_ = nullptr;    // the last data page
+    StoragePage* flagPage_ = nullptr;    // the last flag page
+    std::vector<const char*> pageBases_; // the data pages' bases, for reading without indirection
+    PagedIndex<uint64_t> index_;
     size_t cellCount_ = 0;
     size_t storedBytes_ = 0;
 };
