@@ -20,6 +20,7 @@ namespace {
 
 struct Pass {
     double seconds = 1e100;
+    double processor = 1e100; // processor seconds of this process
     long rows = 0;
     long memory = 0; // growth of resident memory during the pass
 };
@@ -35,7 +36,7 @@ StatementHandle Execute(SQLHDBC connection) {
 Pass BareLoop(SQLHDBC connection) {
     Pass pass;
     long before = CurrentRss(), peak = before;
-    double start = Now();
+    double start = Now(), cpu = ProcessorSeconds();
     StatementHandle statement = Execute(connection);
     SQLSMALLINT columns = 0;
     SQLNumResultCols(statement, &columns);
@@ -61,6 +62,7 @@ Pass BareLoop(SQLHDBC connection) {
         if ((++pass.rows & 8191) == 0) peak = std::max(peak, CurrentRss());
     }
     pass.seconds = Now() - start;
+    pass.processor = ProcessorSeconds() - cpu;
     pass.memory = std::max(peak, CurrentRss()) - before;
     return pass;
 }
@@ -74,7 +76,7 @@ struct StoredPass : Pass {
 StoredPass Stored(SQLHDBC connection) {
     StoredPass pass;
     long before = CurrentRss();
-    double start = Now();
+    double start = Now(), cpu = ProcessorSeconds();
     StatementHandle statement = Execute(connection);
     SQLSMALLINT columns = 0;
     SQLNumResultCols(statement, &columns);
@@ -83,6 +85,7 @@ StoredPass Stored(SQLHDBC connection) {
     rs->DescribeAndBind(statement, 0);
     rs->FetchAll(statement, 0, history);
     pass.seconds = Now() - start;
+    pass.processor = ProcessorSeconds() - cpu;
     pass.memory = CurrentRss() - before;
     pass.rows = rs->RowCount();
     const CellStorage& cells = rs->Cells();
@@ -126,17 +129,27 @@ int main() {
                 }
                 bare.seconds = std::min(bare.seconds, b.seconds);
                 stored.seconds = std::min(stored.seconds, s.seconds);
+                bare.processor = std::min(bare.processor, b.processor);
+                stored.processor = std::min(stored.processor, s.processor);
             }
-            double ratio = stored.seconds / bare.seconds;
+            // The server runs on the same two cores, so elapsed time swings with its load; the
+            // target is judged on this process's processor time, elapsed is shown beside it.
+            double ratio = stored.processor / bare.processor;
+            double elapsedRatio = stored.seconds / bare.seconds;
             // What the stored result holds beyond the driver's own memory, counted from the
             // storage itself; the resident-memory growth is shown beside it (on SQLite it is
             // blurred by the driver, which reads the whole result into memory first).
             long allowed = stored.textBytes + 32 * stored.cells;
-            std::printf("%-10s bare loop: %8.0f rows/s, peak resident growth %6.1f MB\n", db.name.c_str(),
-                        bare.rows / bare.seconds, bare.memory / 1048576.0);
-            std::printf("%-10s stored:    %8.0f rows/s, storage %6.1f MB = text %.1f MB + %.1f bytes per cell "
+            std::printf("%-10s bare loop: %8.0f rows/s elapsed, %8.0f rows/s of processor time, peak resident "
+                        "growth %6.1f MB\n",
+                        db.name.c_str(), bare.rows / bare.seconds, bare.rows / bare.processor,
+                        bare.memory / 1048576.0);
+            std::printf("%-10s stored:    %8.0f rows/s elapsed, %8.0f rows/s of processor time (elapsed ratio "
+                        "%.2f)\n",
+                        db.name.c_str(), stored.rows / stored.seconds, stored.rows / stored.processor, elapsedRatio);
+            std::printf("%-10s storage %6.1f MB = text %.1f MB + %.1f bytes per cell "
                         "over %ld cells (target <= 32); resident growth %.1f MB\n",
-                        db.name.c_str(), stored.rows / stored.seconds, stored.footprint / 1048576.0,
+                        db.name.c_str(), stored.footprint / 1048576.0,
                         stored.textBytes / 1048576.0, double(stored.footprint - stored.textBytes) / stored.cells,
                         stored.cells, stored.memory / 1048576.0);
             long beyondDriver = stored.footprint;
@@ -150,7 +163,7 @@ int main() {
             return 1;
         }
     }
-    std::printf("stored/bare time ratio (target <= 1.25): %s%s\n", summary.c_str(),
+    std::printf("stored/bare processor time ratio (target <= 1.25): %s%s\n", summary.c_str(),
                 allWithinTarget ? "" : "  [outside target]");
     return 0;
 }

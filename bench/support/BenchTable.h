@@ -34,5 +34,8 @@ long PeakRss();
 
 // Seconds on a monotonic clock.
 double Now();
+// Processor seconds used by this process so far: the time that is this program's own work,
+// whatever else the machine (or the database server on it) is doing.
+double ProcessorSeconds();
 
 } // namespace marlix::bench
