@@ -19,8 +19,7 @@ void AnalysedScript::Rebuild(std::string text) {
     root_ = ElementNode(kGlobalRootName);
     currentDialect_.reset();
     blockError_.reset();
-    analyses_.BeginRun();
-    BlockReader reader(script_.View(), {root_, resultSetItems_, syntaxItems_, currentDialect_, &analyses_});
+    BlockReader reader(script_.View(), {root_, resultSetItems_, syntaxItems_, currentDialect_});
     try {
         reader.ReadAll(statements_);
     } catch (const CSyntaxException& e) {

@@ -7,7 +7,6 @@
 #include "grammar/Tokenizer.h"
 #include "metadata/ElementNode.h"
 #include "metadata/ScriptItem.h"
-#include "metadata/SelectAnalysisCache.h"
 #include "metadata/StatementRecord.h"
 #include "metadata/SyntaxException.h"
 
@@ -70,7 +69,6 @@ private:
     ElementNode root_;
     std::optional<Dialect> currentDialect_;
     std::optional<CSyntaxException> blockError_;
-    SelectAnalysisCache analyses_;
 };
 
 // Zero-based line of a character offset; "\r\n", a lone "\n" and a lone "\r" each end a line.

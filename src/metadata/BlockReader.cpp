@@ -86,10 +86,7 @@ void BlockReader::AnalyseIfSelect(StatementRecord& statement, bool describedByRe
     if (t >= statement.endToken || script_.tokens[t].cls != TokenClass::Word ||
         !EqualsFolded(script_.TextOf(t), "SELECT"))
         return;
-    if (into_.analyses)
-        into_.analyses->Analyse(statement.analysed, script_, t, statement.endToken);
-    else
-        AnalyseSelect(statement.analysed, script_, t, statement.endToken);
+    AnalyseSelect(statement.analysed, script_, t, statement.endToken);
     if (!describedByResultSet) {
         statement.description.sourceTable = statement.analysed.sourceTable;
         statement.description.destinationTable = statement.analysed.destinationTable;

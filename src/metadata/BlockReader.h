@@ -6,7 +6,6 @@
 #include "grammar/Token.h"
 #include "metadata/ElementNode.h"
 #include "metadata/ScriptItem.h"
-#include "metadata/SelectAnalysisCache.h"
 #include "metadata/StatementRecord.h"
 
 #include <cstddef>
@@ -22,7 +21,6 @@ struct BlockReadingResult {
     std::vector<ScriptItem>& resultSetItems;
     std::vector<ScriptItem>& syntaxItems;
     std::optional<Dialect>& currentDialect;
-    SelectAnalysisCache* analyses = nullptr; // reuses the analyses of unchanged statements
 };
 
 class BlockReader {
