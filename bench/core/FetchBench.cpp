@@ -49,11 +49,12 @@ Pass BareLoop(SQLHDBC connection) {
         SQLULEN size;
         SQLDescribeCol(statement, c, name, 255, &nameLength, &type, &size, &digits, &nullable);
         if (type == SQL_TYPE_DATE || type == SQL_TYPE_TIME || type == SQL_TYPE_TIMESTAMP) {
-            SQLBindCol(statement, c, SQL_C_TYPE_TIMESTAMP, &stamps[c - 1], sizeof(TIMESTAMP_STRUCT), &indicators[c - 1]);
+            SQLBindCol(statement, c, SQL_C_TYPE_TIMESTAMP, &stamps[c - 1], sizeof(TIMESTAMP_STRUCT),
+                       &indicators[c - 1]);
         } else {
             buffers[c - 1].resize(type == SQL_VARCHAR || type == SQL_CHAR ? size + 1 : 64);
-            SQLBindCol(statement, c, SQL_C_CHAR, buffers[c - 1].data(), static_cast<SQLLEN>(buffers[c - 1].size()),
-                       &indicators[c - 1]);
+            SQLBindCol(statement, c, SQL_C_CHAR, buffers[c - 1].data(),
+                       static_cast<SQLLEN>(buffers[c - 1].size()), &indicators[c - 1]);
         }
     }
     SQLRETURN rc;
@@ -91,7 +92,8 @@ StoredPass Stored(SQLHDBC connection) {
     const CellStorage& cells = rs->Cells();
     pass.cells = static_cast<long>(cells.CellCount());
     pass.footprint = static_cast<long>(cells.FootprintBytes());
-    for (int c = 0; c < rs->ColumnCount(); ++c) pass.footprint += rs->Column(c).bufferSize;
+    for (int c = 0; c < rs->ColumnCount(); ++c)
+        pass.footprint += rs->Column(c).bufferSize;
     for (size_t i = 0; i < cells.CellCount(); ++i) {
         CellRef cell = cells.Cell(i);
         bool stamp = rs->Column(static_cast<int>(i % columns)).IsDateTime() && !cell.isNull;
@@ -140,21 +142,24 @@ int main() {
             // storage itself; the resident-memory growth is shown beside it (on SQLite it is
             // blurred by the driver, which reads the whole result into memory first).
             long allowed = stored.textBytes + 32 * stored.cells;
-            std::printf("%-10s bare loop: %8.0f rows/s elapsed, %8.0f rows/s of processor time, peak resident "
-                        "growth %6.1f MB\n",
-                        db.name.c_str(), bare.rows / bare.seconds, bare.rows / bare.processor,
-                        bare.memory / 1048576.0);
-            std::printf("%-10s stored:    %8.0f rows/s elapsed, %8.0f rows/s of processor time (elapsed ratio "
-                        "%.2f)\n",
-                        db.name.c_str(), stored.rows / stored.seconds, stored.rows / stored.processor, elapsedRatio);
+            std::printf(
+                "%-10s bare loop: %8.0f rows/s elapsed, %8.0f rows/s of processor time, peak resident "
+                "growth %6.1f MB\n",
+                db.name.c_str(), bare.rows / bare.seconds, bare.rows / bare.processor,
+                bare.memory / 1048576.0);
+            std::printf(
+                "%-10s stored:    %8.0f rows/s elapsed, %8.0f rows/s of processor time (elapsed ratio "
+                "%.2f)\n",
+                db.name.c_str(), stored.rows / stored.seconds, stored.rows / stored.processor, elapsedRatio);
             std::printf("%-10s storage %6.1f MB = text %.1f MB + %.1f bytes per cell "
                         "over %ld cells (target <= 32); resident growth %.1f MB\n",
-                        db.name.c_str(), stored.footprint / 1048576.0,
-                        stored.textBytes / 1048576.0, double(stored.footprint - stored.textBytes) / stored.cells,
-                        stored.cells, stored.memory / 1048576.0);
+                        db.name.c_str(), stored.footprint / 1048576.0, stored.textBytes / 1048576.0,
+                        double(stored.footprint - stored.textBytes) / stored.cells, stored.cells,
+                        stored.memory / 1048576.0);
             long beyondDriver = stored.footprint;
             char line[160];
-            std::snprintf(line, sizeof line, "%s%s %.2f", summary.empty() ? "" : ", ", db.name.c_str(), ratio);
+            std::snprintf(line, sizeof line, "%s%s %.2f", summary.empty() ? "" : ", ", db.name.c_str(),
+                          ratio);
             summary += line;
             allWithinTarget = allWithinTarget && ratio <= 1.25 && beyondDriver <= allowed;
             session.Disconnect();

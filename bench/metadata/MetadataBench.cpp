@@ -61,7 +61,8 @@ int main() {
     // changed (as after replacing the whole text), so every SELECT is parsed again.
     marlix::AnalysedScript analysed;
     std::vector<std::string> versions;
-    for (int v = 1; v <= kRuns; ++v) versions.push_back(GenerateScript(10000, v));
+    for (int v = 1; v <= kRuns; ++v)
+        versions.push_back(GenerateScript(10000, v));
     analysed.Rebuild(script);
     int version = 0;
     const double analysing = BestMilliseconds(kRuns, [&] { analysed.Rebuild(versions[version++]); });

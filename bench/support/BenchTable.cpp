@@ -4,9 +4,9 @@
 #include "db/StatementHandle.h"
 
 #include <chrono>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sys/resource.h>
@@ -53,7 +53,8 @@ std::string Populate(BenchServer server, long rows) {
                ") INSERT INTO bench_rows SELECT i, 'customer ' || i, (i % 100000) * 1.25, "
                "datetime('2020-01-01', '+' || i || ' seconds'), "
                "CASE WHEN i % 10 < 3 THEN NULL WHEN i % 17 = 0 THEN 'O''Brien''s note ' || i "
-               "WHEN i % 19 = 0 THEN 'line one' || char(10) || 'line two ' || i ELSE 'note number ' || i END, "
+               "WHEN i % 19 = 0 THEN 'line one' || char(10) || 'line two ' || i ELSE 'note number ' || i "
+               "END, "
                "i % 2 FROM g";
     }
     return {};
@@ -64,11 +65,14 @@ std::string Populate(BenchServer server, long rows) {
 std::vector<BenchDatabase> AvailableDatabases() {
     std::vector<BenchDatabase> databases;
     const char* dir = std::getenv("MARLIX_BENCH_DIR");
-    std::string folder = dir && *dir ? dir : (std::filesystem::temp_directory_path() / "marlix-bench").string();
+    std::string folder =
+        dir && *dir ? dir : (std::filesystem::temp_directory_path() / "marlix-bench").string();
     std::filesystem::create_directories(folder);
-    databases.push_back({BenchServer::SQLite, "SQLite", "Driver=SQLite3;Database=" + folder + "/bench.sqlite;"});
+    databases.push_back(
+        {BenchServer::SQLite, "SQLite", "Driver=SQLite3;Database=" + folder + "/bench.sqlite;"});
     if (const char* pg = std::getenv("MARLIX_TEST_PG"); pg && *pg)
-        databases.push_back({BenchServer::PostgreSQL, "PostgreSQL", std::string(pg) + "UseDeclareFetch=1;Fetch=10000;"});
+        databases.push_back(
+            {BenchServer::PostgreSQL, "PostgreSQL", std::string(pg) + "UseDeclareFetch=1;Fetch=10000;"});
     if (const char* my = std::getenv("MARLIX_TEST_MYSQL"); my && *my)
         databases.push_back({BenchServer::MariaDB, "MariaDB", my});
     return databases;
@@ -83,7 +87,8 @@ void EnsureBenchTable(SQLHDBC connection, BenchServer server, long rows) {
     }
     std::string created = server == BenchServer::MariaDB ? "DATETIME" : "TIMESTAMP";
     Exec(connection, "CREATE TABLE bench_rows (id INTEGER PRIMARY KEY, name VARCHAR(40), qty NUMERIC(12,2), "
-                     "created " + created + ", note VARCHAR(200), flag INTEGER)");
+                     "created " +
+                         created + ", note VARCHAR(200), flag INTEGER)");
     Exec(connection, Populate(server, rows));
     SQLEndTran(SQL_HANDLE_DBC, connection, SQL_COMMIT);
 }

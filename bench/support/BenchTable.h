@@ -19,7 +19,8 @@ struct BenchDatabase {
 };
 
 inline constexpr long kBenchRows = 1000000;
-inline constexpr const char* kBenchQuery = "SELECT id, name, qty, created, note, flag FROM bench_rows ORDER BY id";
+inline constexpr const char* kBenchQuery =
+    "SELECT id, name, qty, created, note, flag FROM bench_rows ORDER BY id";
 
 // The databases reachable in this run: SQLite always (a file under MARLIX_BENCH_DIR or /tmp),
 // the servers when scripts/testdb.sh exported their connection strings.

@@ -91,8 +91,8 @@ int Run(const CliOptions& options) {
     if (script.BlockError()) {
         // The window marks the failing line; the runner names it after the history's report.
         ReportFailure(std::make_exception_ptr(*script.BlockError()), history);
-        history.AppendText("marlix-cli: METADATA error at line " + std::to_string(script.BlockErrorLine()) + "\r\n",
-                           false);
+        history.AppendText(
+            "marlix-cli: METADATA error at line " + std::to_string(script.BlockErrorLine()) + "\r\n", false);
         blockError = true;
     }
 

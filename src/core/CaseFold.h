@@ -29,7 +29,8 @@ inline constexpr bool EqualsFolded(std::string_view a, std::string_view b) noexc
 
 inline std::string FoldedCopy(std::string_view s) {
     std::string r(s);
-    for (char& c : r) c = FoldCase(c);
+    for (char& c : r)
+        c = FoldCase(c);
     return r;
 }
 

@@ -22,10 +22,13 @@ void TextHistoryOutput::MarkError() {
     errorMarked_ = true;
 }
 
-bool TextHistoryOutput::ErrorReported() const { return errorMarked_ || !messages_.empty(); }
+bool TextHistoryOutput::ErrorReported() const {
+    return errorMarked_ || !messages_.empty();
+}
 
 void TextHistoryOutput::EndEntry(size_t sinkLength) {
-    text_ += pending_.failed ? "SQL batch completed with error(s)\r\n" : "SQL batch completed successfully\r\n";
+    text_ +=
+        pending_.failed ? "SQL batch completed with error(s)\r\n" : "SQL batch completed successfully\r\n";
     pending_.sinkEnd = sinkLength;
     pending_.logEnd = text_.size();
     entries_.push_back(pending_);

@@ -23,7 +23,8 @@ void MemoryProfileStore::WriteInt(std::string_view section, std::string_view nam
     values_[Key(section, name)] = std::to_string(value);
 }
 
-void MemoryProfileStore::WriteString(std::string_view section, std::string_view name, std::string_view value) {
+void MemoryProfileStore::WriteString(std::string_view section, std::string_view name,
+                                     std::string_view value) {
     values_[Key(section, name)] = std::string(value);
 }
 

@@ -91,7 +91,8 @@ void SaveScriptFile(const std::string& path, std::string_view text) {
         data += n;
         left -= static_cast<size_t>(n);
     }
-    if (::fsync(fd.Get()) != 0 || ::close(fd.Release()) != 0 || ::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (::fsync(fd.Get()) != 0 || ::close(fd.Release()) != 0 ||
+        ::rename(temporary.c_str(), path.c_str()) != 0) {
         int error = errno;
         ::unlink(temporary.c_str());
         throw CFileException(error, path);

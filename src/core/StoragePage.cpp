@@ -4,6 +4,8 @@
 
 namespace marlix {
 
-void StoragePage::ThrowFull() { throw CCustomMemoryException(CCustomMemoryException::kPageFull); }
+void StoragePage::ThrowFull() {
+    throw CCustomMemoryException(CCustomMemoryException::kPageFull);
+}
 
 } // namespace marlix

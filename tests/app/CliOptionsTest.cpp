@@ -17,8 +17,9 @@ std::string ErrorOf(std::vector<std::string> args) {
 
 TEST(CliOptions, ReadsEveryOption) {
     std::string error;
-    auto o = ParseCliOptions({"--dsn", "Sales", "--user", "me", "--password", "p w", "--type", "3", "--syntax", "oracle",
-                              "--output", "out.sql", "--statement-at", "120", "--profile", "p.ini", "script.sql"},
+    auto o = ParseCliOptions({"--dsn", "Sales", "--user", "me", "--password", "p w", "--type", "3",
+                              "--syntax", "oracle", "--output", "out.sql", "--statement-at", "120",
+                              "--profile", "p.ini", "script.sql"},
                              error);
     ASSERT_TRUE(o) << error;
     EXPECT_EQ(o->dsn, "Sales");
@@ -39,7 +40,8 @@ TEST(CliOptions, RefusesWhatItCannotRun) {
     EXPECT_EQ(ErrorOf({"--connect", "x", "--dsn", "y", "s.sql"}), "give exactly one of --connect and --dsn");
     EXPECT_EQ(ErrorOf({"--connect", "x"}), "no script given");
     EXPECT_EQ(ErrorOf({"--connect", "x", "a.sql", "b.sql"}), "only one script can run at a time");
-    EXPECT_EQ(ErrorOf({"--connect", "x", "--type", "6", "s.sql"}), "--type takes a number from 0 to 5, not '6'");
+    EXPECT_EQ(ErrorOf({"--connect", "x", "--type", "6", "s.sql"}),
+              "--type takes a number from 0 to 5, not '6'");
     EXPECT_EQ(ErrorOf({"--connect", "x", "--syntax", "Sybase", "s.sql"}),
               "unknown syntax 'Sybase' (MSSQL, ORACLE, GENERIC, ACCESS, MYSQL, FIREBIRD)");
     EXPECT_EQ(ErrorOf({"--connect", "x", "--statement-at", "-1", "s.sql"}),

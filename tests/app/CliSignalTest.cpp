@@ -27,7 +27,8 @@ TEST(CliPostgreSQL, InterruptCancelsTheRunningStatement) {
     posix_spawn_file_actions_addopen(&files, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     std::vector<std::string> args = {MARLIX_CLI_PATH, "--connect", conn, "--profile", profile, script};
     std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
+    for (auto& a : args)
+        argv.push_back(a.data());
     argv.push_back(nullptr);
     pid_t pid = 0;
     ASSERT_EQ(posix_spawn(&pid, argv[0], &files, nullptr, argv.data(), environ), 0);

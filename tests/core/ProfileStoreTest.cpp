@@ -15,7 +15,8 @@ TEST(ProfileStore, MissingValuesReadAsTheirDefaults) {
     EXPECT_EQ(memory.GetInt("Execution Settings", "DatasetSizeLimit (MB)", 1), 1);
     EXPECT_EQ(memory.GetString("Settings", "MSSQL Date", "yyyy-mm-dd"), "yyyy-mm-dd");
     memory.WriteString("Execution Settings", "DatasetRowLimit", "many");
-    EXPECT_EQ(memory.GetInt("Execution Settings", "DatasetRowLimit", 7), 7) << "a non-number reads as the default";
+    EXPECT_EQ(memory.GetInt("Execution Settings", "DatasetRowLimit", 7), 7)
+        << "a non-number reads as the default";
     memory.WriteInt("Execution Settings", "DatasetRowLimit", 500);
     EXPECT_EQ(memory.GetInt("Execution Settings", "DatasetRowLimit", 0), 500);
     EXPECT_EQ(memory.GetInt("Settings", "DatasetRowLimit", 0), 0) << "sections are separate";

@@ -1,6 +1,6 @@
 // Script files: line ends become CR LF wherever they fall, saving never leaves half a file.
-#include "core/FileException.h"
 #include "core/ScriptFile.h"
+#include "core/FileException.h"
 #include "support/TestDatabases.h"
 
 #include <gtest/gtest.h>

@@ -218,7 +218,8 @@ TEST(ODBCSessionPostgreSQL, ServerNoticesUseTheInformationalLayout) {
     MemoryProfileStore profile;
     ConnectTo(session, conn, profile);
     StatementHandle statement(session.Connection());
-    SQLRETURN rc = SQLExecDirect(statement, (SQLCHAR*)"DO $$ BEGIN RAISE NOTICE 'marlix says hello'; END $$", SQL_NTS);
+    SQLRETURN rc =
+        SQLExecDirect(statement, (SQLCHAR*)"DO $$ BEGIN RAISE NOTICE 'marlix says hello'; END $$", SQL_NTS);
     ASSERT_EQ(rc, SQL_SUCCESS_WITH_INFO);
     std::string text = StatementMessagesText(statement);
     ExpectDiagnosticBlocks(text, "Native Message : ", "SQL Message : ");

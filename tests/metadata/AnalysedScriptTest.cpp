@@ -220,7 +220,8 @@ TEST(AnalysedScriptReuse, AnalysesAfterAnEditEqualAColdAnalysis) {
             EXPECT_EQ(w.tables[t].alias, c.tables[t].alias);
         }
         ASSERT_EQ(w.columns.size(), c.columns.size()) << i;
-        for (std::size_t k = 0; k < c.columns.size(); ++k) EXPECT_EQ(w.columns[k].name, c.columns[k].name);
+        for (std::size_t k = 0; k < c.columns.size(); ++k)
+            EXPECT_EQ(w.columns[k].name, c.columns[k].name);
         EXPECT_EQ(warm.Statements()[i].description.sourceTable, cold.Statements()[i].description.sourceTable);
     }
     EXPECT_EQ(warm.Statements()[1].analysed.sourceTable, "t5");

@@ -16,8 +16,8 @@ QString KeyOf(std::string_view section, std::string_view name) {
 } // namespace
 
 IniProfileStore::IniProfileStore()
-    : settings_(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Marlix"),
-                                            QStringLiteral("Marlix"))) {}
+    : settings_(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                            QStringLiteral("Marlix"), QStringLiteral("Marlix"))) {}
 
 IniProfileStore::IniProfileStore(const std::string& path)
     : settings_(std::make_unique<QSettings>(QString::fromStdString(path), QSettings::IniFormat)) {}
@@ -44,11 +44,16 @@ void IniProfileStore::WriteInt(std::string_view section, std::string_view name, 
 }
 
 void IniProfileStore::WriteString(std::string_view section, std::string_view name, std::string_view value) {
-    settings_->setValue(KeyOf(section, name), QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size())));
+    settings_->setValue(KeyOf(section, name),
+                        QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size())));
 }
 
-void IniProfileStore::Sync() { settings_->sync(); }
+void IniProfileStore::Sync() {
+    settings_->sync();
+}
 
-std::string IniProfileStore::FileName() const { return settings_->fileName().toStdString(); }
+std::string IniProfileStore::FileName() const {
+    return settings_->fileName().toStdString();
+}
 
 } // namespace marlix

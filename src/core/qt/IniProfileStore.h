@@ -12,7 +12,7 @@ namespace marlix {
 
 class IniProfileStore final : public ProfileStore {
 public:
-    IniProfileStore();                                // ~/.config/Marlix/Marlix.ini
+    IniProfileStore();                                 // ~/.config/Marlix/Marlix.ini
     explicit IniProfileStore(const std::string& path); // an explicit file
     ~IniProfileStore() override;
 
