@@ -89,10 +89,11 @@ int Run(const CliOptions& options) {
     script.Rebuild(std::move(text));
     bool blockError = false;
     if (script.BlockError()) {
-        // The window marks the failing line; the runner names it after the history's report.
+        // The window marks the failing line; the runner names it (counting from 1) after the report.
         ReportFailure(std::make_exception_ptr(*script.BlockError()), history);
-        history.AppendText(
-            "marlix-cli: METADATA error at line " + std::to_string(script.BlockErrorLine()) + "\r\n", false);
+        history.AppendText("marlix-cli: METADATA error at line " +
+                               std::to_string(script.BlockErrorLine() + 1) + "\r\n",
+                           false);
         blockError = true;
     }
 
