@@ -41,7 +41,9 @@ public:
     Batch(const Batch&) = delete;
     Batch& operator=(const Batch&) = delete;
 
-    // Queues the run on the session's connection thread and returns at once.
+    // Queues the run on the session's connection thread and returns at once. The history's
+    // BatchEnded is the run's last call but one: the batch may be destroyed once Wait() has
+    // returned (or later on the host's own loop), never from inside BatchEnded.
     void Start();
     // Runs the batch on the calling thread (the connection thread, or a test).
     void Run();

@@ -81,9 +81,9 @@ void StreamToSink(Batch& batch, SQLHSTMT statement, int offset, int columns, int
 
 } // namespace
 
-std::string RowCountText(void* statement) {
+std::string RowCountText(SQLHSTMT statement) {
     SQLLEN rows = 0;
-    if (SQLRowCount(static_cast<SQLHSTMT>(statement), &rows) != SQL_SUCCESS) return {};
+    if (SQLRowCount(statement, &rows) != SQL_SUCCESS) return {};
     return std::to_string(static_cast<long long>(rows)) + " row(s) affected\r\n";
 }
 

@@ -2,6 +2,8 @@
 // Runs one statement of a batch and turns everything the server returns into output: TEXT
 // blocks, informational messages, row counts, and result sets stored and converted as the
 // statement's description asks.
+#include <sql.h>
+
 #include <cstddef>
 #include <string>
 
@@ -19,7 +21,7 @@ void ExecuteStatement(Batch& batch, std::size_t statementOffset, std::size_t fir
                       const StatementRecord& record);
 
 // "<n> row(s) affected\r\n" from SQLRowCount, or nothing when the driver does not report it.
-std::string RowCountText(void* statement);
+std::string RowCountText(SQLHSTMT statement);
 
 inline constexpr const char* kSeveralResultSetsWarning =
     "Warning: running statement returned more then one resultset. Quick conversion will be availiable "
