@@ -62,12 +62,17 @@ std::string Populate(BenchServer server, long rows) {
 
 } // namespace
 
-std::vector<BenchDatabase> AvailableDatabases() {
-    std::vector<BenchDatabase> databases;
+std::string BenchFolder() {
     const char* dir = std::getenv("MARLIX_BENCH_DIR");
     std::string folder =
         dir && *dir ? dir : (std::filesystem::temp_directory_path() / "marlix-bench").string();
     std::filesystem::create_directories(folder);
+    return folder;
+}
+
+std::vector<BenchDatabase> AvailableDatabases() {
+    std::vector<BenchDatabase> databases;
+    const std::string folder = BenchFolder();
     databases.push_back(
         {BenchServer::SQLite, "SQLite", "Driver=SQLite3;Database=" + folder + "/bench.sqlite;"});
     if (const char* pg = std::getenv("MARLIX_TEST_PG"); pg && *pg)

@@ -22,6 +22,9 @@ inline constexpr long kBenchRows = 1000000;
 inline constexpr const char* kBenchQuery =
     "SELECT id, name, qty, created, note, flag FROM bench_rows ORDER BY id";
 
+// The folder for the benchmarks' files: MARLIX_BENCH_DIR, or marlix-bench in the temporary folder.
+std::string BenchFolder();
+
 // The databases reachable in this run: SQLite always (a file under MARLIX_BENCH_DIR or /tmp),
 // the servers when scripts/testdb.sh exported their connection strings.
 std::vector<BenchDatabase> AvailableDatabases();

@@ -35,12 +35,6 @@ constexpr int kConvertRounds = 7;
 
 // Processor time of this thread: the conversions run in this thread alone, and other work on a
 // shared machine should not count against them.
-double ProcessSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
-
 double ThreadSeconds() {
     timespec t{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
@@ -261,7 +255,7 @@ Figures Measure(SQLHDBC connection, const std::string& folder) {
 
     for (int round = 0; round < kRounds; ++round) {
         start = Now();
-        double cpu = ProcessSeconds();
+        double cpu = ProcessorSeconds();
         {
             StatementHandle statement = Execute(connection);
             ResultSet through(6, 0, 0, BenchDescription(), 0);
@@ -272,10 +266,10 @@ Figures Measure(SQLHDBC connection, const std::string& folder) {
             f.streamBytes = file.Length();
         }
         f.stream = std::min(f.stream, Now() - start);
-        f.streamCpu = std::min(f.streamCpu, ProcessSeconds() - cpu);
+        f.streamCpu = std::min(f.streamCpu, ProcessorSeconds() - cpu);
 
         start = Now();
-        cpu = ProcessSeconds();
+        cpu = ProcessorSeconds();
         {
             int fd = ::open(bareFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
             if (fd < 0) throw std::runtime_error("cannot open " + bareFile);
@@ -285,7 +279,7 @@ Figures Measure(SQLHDBC connection, const std::string& folder) {
             f.bareBytes = out.Total();
         }
         f.bare = std::min(f.bare, Now() - start);
-        f.bareCpu = std::min(f.bareCpu, ProcessSeconds() - cpu);
+        f.bareCpu = std::min(f.bareCpu, ProcessorSeconds() - cpu);
     }
     f.sameText = f.sameText && f.streamBytes == f.convertBytes && f.bareBytes == f.convertBytes;
     std::filesystem::remove(streamFile);
@@ -302,10 +296,7 @@ int main() {
         return 1;
     }
     MemoryProfileStore profile;
-    const char* dir = std::getenv("MARLIX_BENCH_DIR");
-    std::string folder =
-        dir && *dir ? dir : (std::filesystem::temp_directory_path() / "marlix-bench").string();
-    std::filesystem::create_directories(folder);
+    const std::string folder = BenchFolder();
 
     std::string summary;
     bool allWithinTarget = true;

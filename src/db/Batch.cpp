@@ -22,7 +22,9 @@ Batch::Batch(CODBCSession& session, const AnalysedScript& script, BatchRequest r
         memorySink_ = memory.get();
         sink_ = std::move(memory);
     } else {
-        sink_ = std::make_unique<FileTextSink>(request_.outputFile);
+        auto file = std::make_unique<FileTextSink>(request_.outputFile);
+        fileSink_ = file.get();
+        sink_ = std::move(file);
     }
     session_.Thread().Call([this] { statement_ = StatementHandle(session_.Connection()); });
 }
@@ -69,7 +71,7 @@ void Batch::Run() {
     history_.BatchStarted();
     try {
         Walk();
-        if (auto* file = dynamic_cast<FileTextSink*>(sink_.get())) file->Close();
+        if (fileSink_) fileSink_->Close();
     } catch (...) {
         ReportFailure(std::current_exception(), history_);
         failed_.store(true);
@@ -78,9 +80,9 @@ void Batch::Run() {
             statement_.Release();
         }
         history_.EndEntry(sink_->Length());
-        if (auto* file = dynamic_cast<FileTextSink*>(sink_.get())) {
+        if (fileSink_) {
             try {
-                file->Close();
+                fileSink_->Close();
             } catch (...) {
                 ReportFailure(std::current_exception(), history_);
             }

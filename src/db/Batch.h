@@ -17,6 +17,7 @@
 namespace marlix {
 
 class AnalysedScript;
+class FileTextSink;
 class CODBCSession;
 class HistoryOutput;
 class ProfileStore;
@@ -104,7 +105,8 @@ private:
     int rowLimit_;
     int sizeLimitMB_;
     std::unique_ptr<TextSink> sink_;
-    MemoryTextSink* memorySink_ = nullptr;
+    MemoryTextSink* memorySink_ = nullptr; // the sink, when the output stays in memory
+    FileTextSink* fileSink_ = nullptr;     // the sink, for Results to file
 
     // The handle is replaced per statement on the worker while Cancel may read it on another
     // thread; this lock covers only those two moments.
