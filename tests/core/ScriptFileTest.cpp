@@ -58,3 +58,20 @@ TEST(ScriptFile, SaveWritesBytesUnchangedAndErrorsNameTheFile) {
     }
     EXPECT_THROW(SaveScriptFile(missing, "x"), CFileException);
 }
+
+TEST(ScriptFile, SaveKeepsPermissionsAndWritesThroughLinks) {
+    namespace fs = std::filesystem;
+    std::string target = fs::absolute(Write("linked-target.sql", "old")).string();
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    std::string link = test::TempPath("link-to-script.sql");
+    fs::remove(link);
+    fs::create_symlink(target, link);
+
+    SaveScriptFile(link, "new text\r\n");
+
+    EXPECT_TRUE(fs::is_symlink(link)) << "the link was replaced by a file";
+    EXPECT_EQ(LoadScriptFile(target), "new text\r\n");
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_FALSE(fs::exists(target + ".marlix-save"));
+}
