@@ -28,9 +28,16 @@ const DialectDefaults& DefaultsOf(Dialect dialect) {
     return kDefaults[code >= 0 && code < kDialectCount ? code : 0];
 }
 
-DialectSettingsSet& Current() {
+DialectSettingsSet& ProcessWide() {
     static DialectSettingsSet current = DefaultDialectSettingsSet();
     return current;
+}
+
+// The set of the innermost ScopedDialectSettings on this thread, if any.
+thread_local const DialectSettingsSet* scoped = nullptr;
+
+const DialectSettingsSet& InForce() {
+    return scoped ? *scoped : ProcessWide();
 }
 
 } // namespace
@@ -76,25 +83,34 @@ void WriteDialectSettings(ProfileStore& profile, const DialectSettingsSet& setti
 }
 
 void LoadDialectSettings(const ProfileStore& profile) {
-    Current() = ReadDialectSettings(profile);
+    ProcessWide() = ReadDialectSettings(profile);
 }
 
 void SaveDialectSettings(ProfileStore& profile, const DialectSettingsSet& settings) {
-    Current() = settings;
+    ProcessWide() = settings;
     WriteDialectSettings(profile, settings);
 }
 
 const DialectSettings& CurrentDialectSettings(Dialect dialect) {
     int code = static_cast<int>(dialect);
-    return Current()[code >= 0 && code < kDialectCount ? code : 0];
+    return InForce()[code >= 0 && code < kDialectCount ? code : 0];
 }
 
 const DialectSettingsSet& CurrentDialectSettingsSet() {
-    return Current();
+    return InForce();
 }
 
 void SetCurrentDialectSettings(const DialectSettingsSet& settings) {
-    Current() = settings;
+    ProcessWide() = settings;
+}
+
+ScopedDialectSettings::ScopedDialectSettings(const DialectSettingsSet& settings) noexcept
+    : previous_(scoped) {
+    scoped = &settings;
+}
+
+ScopedDialectSettings::~ScopedDialectSettings() {
+    scoped = previous_;
 }
 
 } // namespace marlix

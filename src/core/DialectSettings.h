@@ -1,7 +1,8 @@
 #pragma once
 // The date and time rules of each target dialect: how date, time and timestamp values become
 // SQL literals. One record per dialect, held for the whole process; the Options dialog replaces
-// them and the formatter reads them at the moment a value is formatted.
+// them and the formatter reads them at the moment a value is formatted. A batch converts with a
+// copy taken when it was created, so the dialog can change the records while a batch runs.
 #include "core/ConversionDescription.h"
 
 #include <array>
@@ -47,9 +48,27 @@ void LoadDialectSettings(const ProfileStore& profile);
 // are written to the profile.
 void SaveDialectSettings(ProfileStore& profile, const DialectSettingsSet& settings);
 
-// The process-wide records; the defaults until something is loaded.
+// The records in force on the calling thread: those of the innermost ScopedDialectSettings of
+// this thread, else the process-wide ones (the defaults until something is loaded). The
+// process-wide records are read and replaced by the host's own thread only; other threads read
+// a scoped copy.
 const DialectSettings& CurrentDialectSettings(Dialect dialect);
 const DialectSettingsSet& CurrentDialectSettingsSet();
+// Replaces the process-wide records (never a scoped copy).
 void SetCurrentDialectSettings(const DialectSettingsSet& settings);
+
+// For its lifetime, makes `settings` the records in force on the constructing thread, whatever
+// the process-wide records become meanwhile. `settings` must outlive the scope; scopes nest and
+// must end on their own thread in reverse order.
+class ScopedDialectSettings {
+public:
+    explicit ScopedDialectSettings(const DialectSettingsSet& settings) noexcept;
+    ~ScopedDialectSettings();
+    ScopedDialectSettings(const ScopedDialectSettings&) = delete;
+    ScopedDialectSettings& operator=(const ScopedDialectSettings&) = delete;
+
+private:
+    const DialectSettingsSet* previous_;
+};
 
 } // namespace marlix
