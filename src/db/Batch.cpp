@@ -12,22 +12,27 @@
 
 namespace marlix {
 
-Batch::Batch(CODBCSession& session, const AnalysedScript& script, BatchRequest request,
+Batch::Batch(CODBCSession& session, std::shared_ptr<const AnalysedScript> script, BatchRequest request,
              HistoryOutput& history, const ProfileStore& profile)
-    : session_(session), script_(script), request_(std::move(request)), history_(history),
+    : session_(session), script_(std::move(script)), request_(std::move(request)), history_(history),
       rowLimit_(profile.GetInt(kExecutionSettings, kDatasetRowLimit, 0)),
-      sizeLimitMB_(profile.GetInt(kExecutionSettings, kDatasetSizeLimit, 1)) {
+      sizeLimitMB_(profile.GetInt(kExecutionSettings, kDatasetSizeLimit, 1)),
+      dialectSettings_(CurrentDialectSettingsSet()) {
     if (request_.outputFile.empty()) {
-        auto memory = std::make_unique<MemoryTextSink>(kMemorySinkSize);
-        memorySink_ = memory.get();
-        sink_ = std::move(memory);
+        memoryOutput_ = std::make_unique<MemoryTextSink>(kMemorySinkSize);
+        sink_ = memoryOutput_.get();
     } else {
-        auto file = std::make_unique<FileTextSink>(request_.outputFile);
-        fileSink_ = file.get();
-        sink_ = std::move(file);
+        fileOutput_ = std::make_unique<FileTextSink>(request_.outputFile);
+        sink_ = fileOutput_.get();
     }
     session_.Thread().Call([this] { statement_ = StatementHandle(session_.Connection()); });
 }
+
+// A shared pointer that owns nothing: the caller keeps the script for the whole run.
+Batch::Batch(CODBCSession& session, const AnalysedScript& script, BatchRequest request,
+             HistoryOutput& history, const ProfileStore& profile)
+    : Batch(session, std::shared_ptr<const AnalysedScript>(std::shared_ptr<void>(), &script),
+            std::move(request), history, profile) {}
 
 Batch::~Batch() {
     if (busy_.load() || (!ended_.load() && started_.load())) {
@@ -66,12 +71,19 @@ SQLRETURN Batch::ReallocateStatement() {
     return statement_.Reallocate(session_.Connection());
 }
 
+std::unique_ptr<MemoryTextSink> Batch::TakeMemoryOutput() {
+    if (!outputComplete_.load()) return nullptr;
+    return std::move(memoryOutput_);
+}
+
 void Batch::Run() {
+    // Every value this run formats follows the settings copied when the batch was created.
+    ScopedDialectSettings settings(dialectSettings_);
     busy_.store(true);
     history_.BatchStarted();
     try {
         Walk();
-        if (fileSink_) fileSink_->Close();
+        if (fileOutput_) fileOutput_->Close();
     } catch (...) {
         ReportFailure(std::current_exception(), history_);
         failed_.store(true);
@@ -80,9 +92,9 @@ void Batch::Run() {
             statement_.Release();
         }
         history_.EndEntry(sink_->Length());
-        if (fileSink_) {
+        if (fileOutput_) {
             try {
-                fileSink_->Close();
+                fileOutput_->Close();
             } catch (...) {
                 ReportFailure(std::current_exception(), history_);
             }
@@ -93,6 +105,7 @@ void Batch::Run() {
 
 void Batch::Finish() {
     busy_.store(false);
+    outputComplete_.store(true);
     history_.BatchEnded(*this);
     std::lock_guard lock(endLock_);
     ended_.store(true);
@@ -100,30 +113,33 @@ void Batch::Finish() {
 }
 
 const StatementRecord* Batch::RecordAt(size_t offset) const {
-    for (const StatementRecord& record : script_.Statements())
+    for (const StatementRecord& record : script_->Statements())
         if (record.start <= offset && record.end >= offset) return &record;
     return nullptr;
 }
 
+// A statement is chosen by a position from the begin of its first token up to the end of its
+// separator (to the end of the text for the last one): a position on the blanks or line breaks
+// before a statement belongs to no statement, so it runs nothing.
+bool Batch::Selected(size_t firstToken, size_t separator) const {
+    const int caret = request_.caretOffset;
+    if (caret < 0) return true;
+    TokenView script = script_->View();
+    const size_t position = static_cast<size_t>(caret);
+    if (position < script.tokens[firstToken].offset) return false;
+    return separator >= script.size() || position < script.tokens[separator].End();
+}
+
 void Batch::RunStatement(size_t statementStart, size_t firstToken, size_t separator, size_t textEnd) {
-    TokenView script = script_.Script().View();
+    if (!Selected(firstToken, separator)) return;
+    TokenView script = script_->View();
     const StatementRecord* record = RecordAt(script.tokens[firstToken].offset);
     if (!record) return; // a statement the script view has no record of is skipped
-    const int caret = request_.caretOffset;
-    bool selected;
-    if (caret < 0)
-        selected = true;
-    else if (separator < script.size())
-        selected = static_cast<size_t>(caret) >= statementStart &&
-                   static_cast<size_t>(caret) < script.tokens[separator].End();
-    else
-        selected = static_cast<size_t>(caret) >= statementStart;
-    if (!selected) return;
     ExecuteStatement(*this, statementStart, firstToken, separator, statementStart, textEnd, *record);
 }
 
 void Batch::Walk() {
-    TokenView script = script_.Script().View();
+    TokenView script = script_->View();
     size_t statementStart = 0;
     size_t first = 0;
     for (size_t i = 0; i < script.size(); ++i) {

@@ -3,6 +3,7 @@
 // the whole script with its output written to a file. It runs on the session's connection thread
 // and can be cancelled from any other thread.
 #include "core/ConversionDescription.h"
+#include "core/DialectSettings.h"
 #include "core/MemoryTextSink.h"
 #include "core/TextSink.h"
 #include "db/StatementHandle.h"
@@ -33,9 +34,15 @@ class Batch {
 public:
     static constexpr size_t kMemorySinkSize = 67108864;
 
-    // The script must stay unchanged until the batch has ended. The row and size limits are
-    // read from the profile now, so a settings change during the run cannot race the worker.
+    // The batch holds its own reference to `script`, a snapshot nobody changes: the caller may
+    // edit its own script, or drop its reference, while the batch runs. The row and size limits
+    // are read from the profile now, and the dialect settings in force are copied now: every
+    // conversion of the run uses that copy, whatever the settings become meanwhile.
     // Throws CFileException when the output file cannot be created.
+    Batch(CODBCSession& session, std::shared_ptr<const AnalysedScript> script, BatchRequest request,
+          HistoryOutput& history, const ProfileStore& profile);
+    // The same on a script the caller owns: it must stay unchanged until the batch has ended
+    // (the headless runner, whose script never changes).
     Batch(CODBCSession& session, const AnalysedScript& script, BatchRequest request, HistoryOutput& history,
           const ProfileStore& profile);
     ~Batch();
@@ -64,14 +71,21 @@ public:
 
     const BatchRequest& Request() const noexcept { return request_; }
     bool ToFile() const noexcept { return !request_.outputFile.empty(); }
+    // What the run writes its output to; for the run itself (statement execution).
     TextSink& Sink() noexcept { return *sink_; }
-    // The in-memory output, or null for Results to file.
-    const MemoryTextSink* MemoryOutput() const noexcept { return memorySink_; }
+    // The in-memory output, or null for Results to file and once it has been taken.
+    const MemoryTextSink* MemoryOutput() const noexcept { return memoryOutput_.get(); }
+    // Hands the in-memory output over, so that the host keeps the text where it is instead of
+    // copying it. Available from the history's BatchEnded on (the run writes nothing more);
+    // null before that, for Results to file, and after the first take. Call it on one thread.
+    std::unique_ptr<MemoryTextSink> TakeMemoryOutput();
+    // The dialect settings the run converts with.
+    const DialectSettingsSet& DialectSettingsInUse() const noexcept { return dialectSettings_; }
 
     // Used by statement execution.
     CODBCSession& Session() noexcept { return session_; }
     HistoryOutput& History() noexcept { return history_; }
-    const AnalysedScript& Script() const noexcept { return script_; }
+    const AnalysedScript& Script() const noexcept { return *script_; }
     SQLHSTMT Statement() const noexcept { return statement_.Get(); }
     // Closes the previous statement's cursor and allocates a fresh handle on the connection.
     SQLRETURN ReallocateStatement();
@@ -94,19 +108,21 @@ public:
 
 private:
     void Walk();
+    bool Selected(size_t firstToken, size_t separator) const;
     void RunStatement(size_t statementStart, size_t firstToken, size_t separator, size_t textEnd);
     const StatementRecord* RecordAt(size_t offset) const;
     void Finish();
 
     CODBCSession& session_;
-    const AnalysedScript& script_;
+    std::shared_ptr<const AnalysedScript> script_;
     BatchRequest request_;
     HistoryOutput& history_;
     int rowLimit_;
     int sizeLimitMB_;
-    std::unique_ptr<TextSink> sink_;
-    MemoryTextSink* memorySink_ = nullptr; // the sink, when the output stays in memory
-    FileTextSink* fileSink_ = nullptr;     // the sink, for Results to file
+    DialectSettingsSet dialectSettings_;
+    std::unique_ptr<MemoryTextSink> memoryOutput_; // the sink, when the output stays in memory
+    std::unique_ptr<FileTextSink> fileOutput_;     // the sink, for Results to file
+    TextSink* sink_ = nullptr;                     // whichever of the two the run writes to
 
     // The handle is replaced per statement on the worker while Cancel may read it on another
     // thread; this lock covers only those two moments.
@@ -117,6 +133,7 @@ private:
     std::atomic<bool> failed_{false};
     std::atomic<bool> cancelled_{false};
     std::atomic<bool> ended_{false};
+    std::atomic<bool> outputComplete_{false}; // set just before BatchEnded
     std::atomic<bool> started_{false};
     std::atomic<int> executing_{0};
     std::atomic<int> resultSetCount_{0};

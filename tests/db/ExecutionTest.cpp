@@ -89,32 +89,55 @@ TEST_P(ExecutionOn, GoSeparatesInAnyCaseButNotInsideLiterals) {
     EXPECT_EQ(one.resultSets, 1);
 }
 
+// A position selects a statement from the begin of its first token (a comment or block counts)
+// to the end of its separator, the last statement from its first token on; a position on the
+// blanks between a separator and the next statement runs nothing, and the batch still starts and
+// ends. Offsets are those of the engine's text, with CR LF line ends.
 TEST_P(ExecutionOn, StatementAtAPositionRunsOnlyThatStatement) {
     OPEN_OR_SKIP();
-    const std::string script = "select 1 as a;\n\n   select 2 as b;\nselect 3 as c";
-    BatchOptions second;
-    second.caretOffset = static_cast<int>(script.find("2 as b"));
-    BatchRun run = Run(script, second);
-    ASSERT_EQ(run.stored.size(), 1u);
-    EXPECT_EQ(run.stored[0]->Cell(0, 0).Text(), "2");
-
-    BatchOptions last;
-    last.caretOffset = static_cast<int>(script.size());
-    EXPECT_EQ(Run(script, last).stored.at(0)->Cell(0, 0).Text(), "3");
-
-    // The caret on the blanks after a separator belongs to the next statement's text range.
-    BatchOptions blank;
-    blank.caretOffset = static_cast<int>(script.find('\n') + 1);
-    BatchRun onBlank = Run(script, blank);
-    EXPECT_EQ(onBlank.started, 1);
-    EXPECT_EQ(onBlank.ended, 1);
-    ASSERT_EQ(onBlank.stored.size(), 1u);
-    EXPECT_EQ(onBlank.stored[0]->Cell(0, 0).Text(), "2");
+    const std::string script =
+        "  select 1 as a;\r\n\r\n   select 2 as b;\r\nGO\r\n-- the last one\r\nselect 3 as c  ";
+    auto at = [&](const char* what) { return static_cast<int>(script.find(what)); };
+    struct Case {
+        const char* where;
+        int caret;
+        const char* runs; // the value selected, or null when nothing runs
+    };
+    const Case cases[] = {
+        {"before the first statement", 0, nullptr},
+        {"on the first token", at("select 1"), "1"},
+        {"on the separator", at(";"), "1"},
+        {"right after the separator", at(";") + 1, nullptr},
+        {"on the blank line", at("\r\n\r\n") + 2, nullptr},
+        {"on the blanks before the statement", at("   select 2"), nullptr},
+        {"on the second statement's first token", at("select 2"), "2"},
+        {"inside the second statement", at("2 as b"), "2"},
+        {"on a separator that ends no statement", at("GO"), nullptr},
+        {"on a comment opening the last statement", at("-- the last"), "3"},
+        {"inside the last statement", at("3 as c"), "3"},
+        {"at the end of the text", static_cast<int>(script.size()), "3"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.where);
+        BatchOptions options;
+        options.caretOffset = c.caret;
+        BatchRun run = Run(script, options);
+        EXPECT_FALSE(run.failed) << run.history;
+        EXPECT_EQ(run.started, 1);
+        EXPECT_EQ(run.ended, 1);
+        if (!c.runs) {
+            EXPECT_EQ(run.resultSets, 0);
+            EXPECT_EQ(run.history, "");
+            continue;
+        }
+        ASSERT_EQ(run.stored.size(), 1u);
+        EXPECT_EQ(run.stored[0]->Cell(0, 0).Text(), c.runs);
+    }
 
     BatchOptions beyond;
-    beyond.caretOffset = static_cast<int>(script.size()) + 100;
-    BatchRun none = Run("select 1 as a;\n", beyond);
-    EXPECT_EQ(none.resultSets, 0) << "a position after the last statement runs nothing";
+    beyond.caretOffset = 100;
+    BatchRun none = Run("select 1 as a;\r\n", beyond);
+    EXPECT_EQ(none.resultSets, 0) << "a position after the last separator runs nothing";
     EXPECT_EQ(none.started, 1);
     EXPECT_EQ(none.ended, 1);
 }
