@@ -1,0 +1,186 @@
+// The Database box's list and the switch of database, on real servers: MariaDB connected as the
+// MySQL type, and connections of types that have no list.
+#include "catalog/DatabaseList.h"
+#include "support/SessionFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace marlix;
+using namespace marlix::test;
+
+namespace {
+
+std::string CurrentDatabase(CODBCSession& session) {
+    return session.Thread().Call([&] {
+        Fetched f = FetchQuery(session.Connection(), "select database()");
+        return f.resultSet->RowCount() == 1 ? std::string(f.resultSet->Cell(0, 0).Text()) : std::string();
+    });
+}
+
+int IndexOf(const DatabaseList& list, const std::string& name) {
+    auto at = std::find(list.names.begin(), list.names.end(), name);
+    return at == list.names.end() ? -1 : static_cast<int>(at - list.names.begin());
+}
+
+// A MariaDB session of the MySQL type, and databases the test creates and drops again.
+class DatabaseListMariaDB : public ::testing::Test {
+protected:
+    bool Open() {
+        conn_ = ConnectionString(Server::MariaDB);
+        if (conn_.empty()) return false;
+        ConnectTo(session_, conn_, profile_, ConnectionType::MySQL);
+        return true;
+    }
+    void Create(const std::string& quotedName) {
+        DropDatabase(quotedName);
+        session_.Thread().Call([&] { Exec(session_.Connection(), "create database " + quotedName); });
+        created_.push_back(quotedName);
+    }
+    void DropDatabase(const std::string& quotedName) {
+        session_.Thread().Call([&] { Exec(session_.Connection(), "drop database if exists " + quotedName); });
+    }
+    void TearDown() override {
+        for (const std::string& name : created_) {
+            try {
+                DropDatabase(name);
+            } catch (const CODBCException&) {
+            }
+        }
+    }
+
+    MemoryProfileStore profile_;
+    CODBCSession session_;
+    std::string conn_;
+    std::vector<std::string> created_;
+};
+
+#define OPEN_MARIADB_OR_SKIP()                                                                               \
+    if (!Open()) {                                                                                           \
+        if (ServersRequired()) FAIL() << "MariaDB is not running";                                           \
+        GTEST_SKIP() << "MariaDB is not running (scripts/testdb.sh starts it)";                              \
+    }
+
+} // namespace
+
+TEST(UseDatabaseText, QuotesWithTheDriversCharacterAndDoublesItInside) {
+    struct Case {
+        const char* name;
+        const char* quote;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"marlix", "`", "use `marlix`"}, {"a`b c", "`", "use `a``b c`"},
+        {"``", "`", "use ``````"},       {"sales \"2024\"", "\"", "use \"sales \"\"2024\"\"\""},
+        {"plain", " ", "use plain"}, // the driver quotes nothing
+        {"plain", "", "use plain"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(UseDatabaseText(c.name, c.quote), c.expected) << c.name << " with " << c.quote;
+}
+
+TEST_F(DatabaseListMariaDB, ListsEveryDatabaseAndSelectsTheCurrentOne) {
+    OPEN_MARIADB_OR_SKIP();
+    DatabaseList list = LoadDatabaseList(session_);
+    int marlix = IndexOf(list, "marlix");
+    ASSERT_GE(marlix, 0);
+    EXPECT_EQ(list.selected, marlix);
+    EXPECT_GE(IndexOf(list, "information_schema"), 0);
+}
+
+// A name longer than the old fixed buffers arrives whole, so "use" finds the database.
+TEST_F(DatabaseListMariaDB, LongNamesAreListedWholeAndCanBeUsed) {
+    OPEN_MARIADB_OR_SKIP();
+    const std::string name = "marlix_db_list_name_of_forty_characters_";
+    ASSERT_EQ(name.size(), 40u);
+    Create(name);
+    DatabaseList list = LoadDatabaseList(session_);
+    ASSERT_GE(IndexOf(list, name), 0);
+    EXPECT_EQ(IndexOf(list, name.substr(0, 29)), -1);
+    EXPECT_EQ(list.selected, IndexOf(list, "marlix"));
+
+    UseDatabase(session_, name);
+    EXPECT_EQ(CurrentDatabase(session_), name);
+    list = LoadDatabaseList(session_);
+    EXPECT_EQ(list.selected, IndexOf(list, name));
+    EXPECT_NE(list.selected, -1);
+}
+
+TEST_F(DatabaseListMariaDB, NamesWithQuoteCharactersAndBlanksAreQuotedForUse) {
+    OPEN_MARIADB_OR_SKIP();
+    const std::string name = "marlix `odd` name";
+    Create("`marlix ``odd`` name`");
+    DatabaseList list = LoadDatabaseList(session_);
+    ASSERT_GE(IndexOf(list, name), 0);
+
+    UseDatabase(session_, name);
+    EXPECT_EQ(CurrentDatabase(session_), name);
+    EXPECT_EQ(LoadDatabaseList(session_).selected, IndexOf(list, name));
+
+    // A quote in the name cannot end the identifier early and run what follows.
+    EXPECT_THROW(UseDatabase(session_, "marlix`; drop database `marlix"), CODBCException);
+    EXPECT_EQ(CurrentDatabase(session_), name);
+    EXPECT_GE(IndexOf(LoadDatabaseList(session_), "marlix"), 0);
+}
+
+TEST_F(DatabaseListMariaDB, RefusedUseRaisesAndKeepsTheCurrentDatabase) {
+    OPEN_MARIADB_OR_SKIP();
+    try {
+        UseDatabase(session_, "marlix_no_such_database");
+        FAIL() << "use of a missing database succeeded";
+    } catch (const CODBCException& e) {
+        EXPECT_NE(e.Message().find("marlix_no_such_database"), std::string::npos) << e.Message();
+    }
+    EXPECT_EQ(CurrentDatabase(session_), "marlix");
+}
+
+TEST_F(DatabaseListMariaDB, NoListWithoutAConnection) {
+    OPEN_MARIADB_OR_SKIP();
+    session_.Disconnect();
+    DatabaseList list = LoadDatabaseList(session_);
+    EXPECT_TRUE(list.names.empty());
+    EXPECT_EQ(list.selected, -1);
+}
+
+TEST(DatabaseList, NoListBeforeAnyConnection) {
+    CODBCSession session;
+    ASSERT_TRUE(session.Initialize());
+    DatabaseList list = LoadDatabaseList(session);
+    EXPECT_TRUE(list.names.empty());
+    EXPECT_EQ(list.selected, -1);
+}
+
+// Only SQL Server and MySQL have a list: other types read nothing from the server.
+class DatabaseListOtherTypes : public ::testing::TestWithParam<Server> {};
+
+TEST_P(DatabaseListOtherTypes, GiveAnEmptyList) {
+    std::string conn = ConnectionString(GetParam(), "database_list_other");
+    if (conn.empty()) {
+        if (ServersRequired()) FAIL() << ServerName(GetParam()) << " is not running";
+        GTEST_SKIP() << ServerName(GetParam()) << " is not running (scripts/testdb.sh starts it)";
+    }
+    for (ConnectionType type :
+         {ConnectionType::Oracle, ConnectionType::MSAccess, ConnectionType::InterbaseFirebird}) {
+        MemoryProfileStore profile;
+        CODBCSession session;
+        ConnectTo(session, conn, profile, type);
+        ASSERT_TRUE(session.Connected());
+        DatabaseList list = LoadDatabaseList(session);
+        EXPECT_TRUE(list.names.empty()) << static_cast<int>(type);
+        EXPECT_EQ(list.selected, -1);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, DatabaseListOtherTypes, AllServers(), ServerParamName);
+
+// A server that does not know the SQL Server catalog, connected as that type: the failure comes
+// back as the engine's exception, and the connection stays usable.
+TEST(DatabaseList, QueryTheServerCannotRunRaises) {
+    std::string conn = ConnectionString(Server::SQLite, "database_list_wrong_type");
+    MemoryProfileStore profile;
+    CODBCSession session;
+    ConnectTo(session, conn, profile, ConnectionType::MicrosoftSQL);
+    EXPECT_THROW(LoadDatabaseList(session), CODBCException);
+    EXPECT_NO_THROW(session.Thread().Call([&] { Exec(session.Connection(), "select 1"); }));
+}
