@@ -33,8 +33,8 @@ void StatementSummaryPopup::SetSummary(std::string_view summary, int width) {
         lines_.append(QString::fromUtf8(summary.data() + pos, static_cast<qsizetype>(end - pos)));
         pos = end + 2;
     }
-    width_ = width;
-    resize(SizeFor(static_cast<int>(lines_.size()), width_, fontMetrics().height()));
+
+    resize(SizeFor(static_cast<int>(lines_.size()), width, fontMetrics().height()));
     update();
 }
 

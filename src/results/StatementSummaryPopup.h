@@ -32,7 +32,6 @@ protected:
 
 private:
     QStringList lines_;
-    int width_ = 0;
 };
 
 } // namespace marlix
