@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
 # The main job: builds Marlix (Release, in build/), then the headless runner marlix-cli fills
-# a new SQLite database with data/demo.sql through the SQLite3 ODBC driver and runs
-# data/demo-conversions.sql on it: its METADATA blocks turn the rows into INSERT, UPDATE and
-# DELETE scripts, and a plain SELECT becomes a text table.
+# a new SQLite database with data/demo.sql through the SQLite3 ODBC driver. With a display the
+# window opens on that database with data/demo-conversions.sql loaded (press F5 to run it);
+# without one marlix-cli runs data/demo-conversions.sql: its METADATA blocks turn the rows into
+# INSERT, UPDATE and DELETE scripts, and a plain SELECT becomes a text table.
 #
-# Extra arguments given to this script are passed on to the second marlix-cli run
-# (for example --syntax GENERIC).
+# Extra arguments given to this script are passed on to the headless marlix-cli run
+# (for example --syntax GENERIC). MARLIX_DEMO_HEADLESS=1 runs it headless on a desktop too.
 set -uo pipefail
 
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 cd "$MARLIX_ROOT"
 
 DEMO_PROGRAM=build/src/app/marlix-cli
+WINDOW_PROGRAM=build/src/app/marlix
 
 section "setup: packages"
 bash scripts/setup.sh || die "package setup failed"
@@ -33,8 +35,14 @@ connect=(--connect "Driver=SQLite3;Database=$demo_db" --profile "$odbc_dir/profi
 section "run: marlix-cli data/demo.sql (creates and fills the demo database)"
 "$DEMO_PROGRAM" "${connect[@]}" data/demo.sql
 status=$?
-if [[ $status -eq 0 ]]; then
+if [[ $status -eq 0 && ( -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ) && "${MARLIX_DEMO_HEADLESS:-0}" != 1 ]]; then
+    section "run: marlix (the window) on the demo database with data/demo-conversions.sql"
+    echo "Press F5 (Execute Script) to convert the demo rows; close the window to end the demo."
+    "$WINDOW_PROGRAM" "${connect[@]}" data/demo-conversions.sql
+    status=$?
+elif [[ $status -eq 0 ]]; then
     section "run: marlix-cli data/demo-conversions.sql $*"
+    echo "(no display: the headless runner does what Execute Script does in the window)"
     echo "(standard output: the Results text; standard error: the Execution history)"
     echo
     "$DEMO_PROGRAM" "${connect[@]}" "$@" data/demo-conversions.sql

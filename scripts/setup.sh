@@ -8,6 +8,7 @@ PACKAGES=(
     unixodbc unixodbc-dev odbc-postgresql odbc-mariadb libsqliteodbc sqlite3
     postgresql mariadb-server mariadb-client
     qt6-base-dev libgtest-dev libgmock-dev
+    fonts-dejavu-core fonts-liberation
     clang libclang-rt-14-dev
 )
 

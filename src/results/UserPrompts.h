@@ -1,0 +1,41 @@
+#pragma once
+// The questions the window asks its user: save changes, which file, replace a file, and the
+// message boxes of failure reports. The window asks through this interface so that tests can
+// answer instead of a person.
+#include <QString>
+
+class QWidget;
+
+namespace marlix {
+
+enum class SaveAnswer { Yes, No, Cancel };
+enum class MessageIcon { Information, Warning, Critical };
+
+class UserPrompts {
+public:
+    virtual ~UserPrompts() = default;
+    // "Document %s has changed. Do you wish to save changes?"
+    virtual SaveAnswer AskSaveChanges(const QString& title) = 0;
+    // A question with Yes and No; true for Yes.
+    virtual bool AskYesNo(const QString& text, const QString& caption) = 0;
+    // File choosers for scripts ("SQL script files (*.sql)"); an empty path means cancelled.
+    virtual QString ChooseOpenFile() = 0;
+    virtual QString ChooseSaveFile(const QString& caption, const QString& initial) = 0;
+    virtual void ShowMessage(const QString& text, const QString& caption, MessageIcon icon) = 0;
+};
+
+// The real dialogs, parented to the main window.
+class DialogPrompts final : public UserPrompts {
+public:
+    explicit DialogPrompts(QWidget* parent) : parent_(parent) {}
+    SaveAnswer AskSaveChanges(const QString& title) override;
+    bool AskYesNo(const QString& text, const QString& caption) override;
+    QString ChooseOpenFile() override;
+    QString ChooseSaveFile(const QString& caption, const QString& initial) override;
+    void ShowMessage(const QString& text, const QString& caption, MessageIcon icon) override;
+
+private:
+    QWidget* parent_;
+};
+
+} // namespace marlix

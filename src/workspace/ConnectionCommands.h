@@ -1,0 +1,38 @@
+#pragma once
+// Connect, Disconnect, and the selection bar's boxes: the database list, the database and schema
+// choices and the Target platform.
+#include "core/ConversionDescription.h"
+
+#include <QObject>
+
+namespace marlix {
+
+class CMainFrame;
+struct ConnectionRequest;
+
+class ConnectionCommands final : public QObject {
+    Q_OBJECT
+public:
+    explicit ConnectionCommands(CMainFrame& frame);
+
+    // Connects as asked (start-up with connection options); a failure is reported in the
+    // Execution history. True when connected.
+    bool ConnectWith(const ConnectionRequest& request);
+    void Disconnect();
+    // Fills the Database box from the server (MS SQL and MySQL types; empty otherwise).
+    void RefreshDatabaseList();
+    // The user chose a database: "use" it.
+    void ChooseDatabase(const QString& fullName);
+    void ChooseTargetPlatform(Dialect dialect);
+
+signals:
+    // The connection or its database changed: the object browser reloads.
+    void reloadCatalog();
+
+private:
+    void ConnectionChanged();
+
+    CMainFrame& frame_;
+};
+
+} // namespace marlix

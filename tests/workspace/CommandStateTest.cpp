@@ -1,0 +1,137 @@
+// Which commands a state of the window allows: the rules every menu entry, button and shortcut
+// follow.
+#include "workspace/CommandState.h"
+#include "workspace/DravelDoc.h"
+#include "workspace/TargetPlatform.h"
+
+#include <gtest/gtest.h>
+
+using namespace marlix;
+
+namespace {
+
+WorkspaceState ConnectedIdle() {
+    WorkspaceState s;
+    s.connected = true;
+    s.serverType = ConnectionType::MySQL;
+    s.statementsReady = true;
+    s.textEmpty = false;
+    s.analysisCurrent = true;
+    s.canUndo = true;
+    s.resultsPresent = true;
+    s.currentResultSet = true;
+    s.resultsTextEmpty = false;
+    return s;
+}
+
+} // namespace
+
+TEST(CommandState, ARunningBatchHoldsBackEverythingThatChangesScriptConnectionOrResults) {
+    WorkspaceState running = ConnectedIdle();
+    running.batchRunning = true;
+    running.editorSelection = true;
+    CommandState state(running);
+    for (Command c : {Command::New, Command::Open, Command::Undo, Command::Cut, Command::Paste, Command::Disconnect,
+                      Command::ExecuteScript, Command::ExecuteStatement, Command::ResultsToFile, Command::Commit,
+                      Command::Rollback, Command::TruncateResults, Command::ClearResults, Command::ConvertTo,
+                      Command::UseSyntaxOf, Command::DatabaseBox, Command::SchemaBox, Command::TargetPlatformBox})
+        EXPECT_FALSE(state.Enabled(c)) << static_cast<int>(c);
+    for (Command c : {Command::CancelExecution, Command::Copy, Command::SaveAs, Command::Find,
+                      Command::CopyConverted, Command::ResultsCopy, Command::HelpTopics})
+        EXPECT_TRUE(state.Enabled(c)) << static_cast<int>(c);
+
+    CommandState idle(ConnectedIdle());
+    EXPECT_FALSE(idle.Enabled(Command::CancelExecution));
+    for (Command c : {Command::New, Command::Open, Command::ExecuteScript, Command::ExecuteStatement,
+                      Command::Commit, Command::ConvertTo, Command::DatabaseBox, Command::TargetPlatformBox})
+        EXPECT_TRUE(idle.Enabled(c)) << static_cast<int>(c);
+}
+
+TEST(CommandState, ExecutionNeedsAConnectionAnAnalysedScriptAndForAStatementNoSelection) {
+    struct Row {
+        const char* what;
+        void (*change)(WorkspaceState&);
+        bool script;
+        bool statement;
+    };
+    const Row rows[] = {
+        {"idle", [](WorkspaceState&) {}, true, true},
+        {"not connected", [](WorkspaceState& s) { s.connected = false; }, false, false},
+        {"empty text", [](WorkspaceState& s) { s.textEmpty = true; }, false, false},
+        {"no statements", [](WorkspaceState& s) { s.statementsReady = false; }, false, false},
+        {"selection", [](WorkspaceState& s) { s.editorSelection = true; }, true, false},
+        {"analysis behind", [](WorkspaceState& s) { s.analysisCurrent = false; }, true, false},
+    };
+    for (const Row& row : rows) {
+        WorkspaceState s = ConnectedIdle();
+        row.change(s);
+        CommandState state(s);
+        EXPECT_EQ(state.Enabled(Command::ExecuteScript), row.script) << row.what;
+        EXPECT_EQ(state.Enabled(Command::ResultsToFile), row.script) << row.what;
+        EXPECT_EQ(state.Enabled(Command::ExecuteStatement), row.statement) << row.what;
+    }
+}
+
+TEST(CommandState, SelectionBoxesFollowTheServerType) {
+    for (int type = 0; type <= 5; ++type) {
+        WorkspaceState s = ConnectedIdle();
+        s.serverType = static_cast<ConnectionType>(type);
+        CommandState state(s);
+        EXPECT_EQ(state.Enabled(Command::DatabaseBox), type == 0 || type == 3) << type;
+        EXPECT_TRUE(state.Enabled(Command::SchemaBox));
+        EXPECT_TRUE(state.Enabled(Command::TargetPlatformBox));
+    }
+    WorkspaceState offline;
+    CommandState none(offline);
+    EXPECT_FALSE(none.Enabled(Command::DatabaseBox));
+    EXPECT_FALSE(none.Enabled(Command::SchemaBox));
+    EXPECT_FALSE(none.Enabled(Command::TargetPlatformBox));
+}
+
+TEST(CommandState, ResultsViewActiveHoldsBackNewAndOpen) {
+    WorkspaceState s = ConnectedIdle();
+    s.resultsViewActive = true;
+    CommandState state(s);
+    EXPECT_FALSE(state.Enabled(Command::New));
+    EXPECT_FALSE(state.Enabled(Command::Open));
+    EXPECT_TRUE(state.Enabled(Command::ExecuteScript));
+}
+
+TEST(TargetPlatform, EntriesSelectTheirDialectsAndUnknownValuesSelectMSSQL) {
+    EXPECT_EQ(TargetPlatformIndex(0), 0);
+    EXPECT_EQ(TargetPlatformIndex(1), 1);
+    EXPECT_EQ(TargetPlatformIndex(4), 2);
+    EXPECT_EQ(TargetPlatformIndex(3), 3);
+    EXPECT_EQ(TargetPlatformIndex(5), 4);
+    EXPECT_EQ(TargetPlatformIndex(2), 5);
+    EXPECT_EQ(TargetPlatformIndex(17), 0);
+    EXPECT_EQ(TargetPlatformIndex(-1), 0);
+}
+
+TEST(DravelDoc, TitleNamesConnectionAndFile) {
+    CDravelDoc doc;
+    EXPECT_EQ(doc.Title("Sales", false), QStringLiteral("[Untitled] "));
+    EXPECT_EQ(doc.Title("Sales", true), QStringLiteral("[Sales - Untitled] "));
+    doc.Opened(QStringLiteral("/tmp/a.sql"), ScriptEncoding::Utf8);
+    EXPECT_EQ(doc.Title("Sales", true), QStringLiteral("[Sales - /tmp/a.sql] "));
+}
+
+TEST(DravelDoc, BytesBecomeEditorTextAndBackUnchanged) {
+    struct Row {
+        std::string bytes;
+        ScriptEncoding encoding;
+    };
+    const Row rows[] = {
+        {"select 1;\r\nselect 2;\r\n", ScriptEncoding::Utf8},
+        {"select '\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80';\r\n", ScriptEncoding::Utf8},
+        {"select 'caf\xe9';\r\n", ScriptEncoding::Latin1},
+        {"\xff\xfe", ScriptEncoding::Latin1},
+        {"", ScriptEncoding::Utf8},
+    };
+    for (const Row& row : rows) {
+        CDravelDoc::Loaded loaded = CDravelDoc::DecodeBytes(row.bytes);
+        EXPECT_EQ(loaded.encoding, row.encoding) << row.bytes;
+        EXPECT_FALSE(loaded.text.contains(QLatin1Char('\r')));
+        EXPECT_EQ(CDravelDoc::EncodeText(loaded.text, loaded.encoding), row.bytes);
+    }
+}

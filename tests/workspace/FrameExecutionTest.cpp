@@ -1,0 +1,286 @@
+// The window's road of a run: Execute Script and Execute Statement on real databases, what the
+// results view shows afterwards, cancel, the enabling of commands while a batch runs, truncation
+// and the write-back of a conversion after the script was edited.
+#include "core/ProfileStore.h"
+#include "core/ResultSet.h"
+#include "results/ExecutionHistory.h"
+#include "results/GridsPane.h"
+#include "results/HistoryPane.h"
+#include "results/SQLResultsView.h"
+#include "workspace/ConnectionCommands.h"
+#include "workspace/DravelDoc.h"
+#include "workspace/DravelView.h"
+#include "workspace/ScriptEditor.h"
+#include "workspace/ExecutionController.h"
+#include "workspace/FrameHarness.h"
+#include "workspace/RunCommands.h"
+#include "workspace/SelectionBar.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QTimer>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTest>
+
+using namespace marlix;
+using namespace marlix::test;
+
+namespace {
+
+const QString kItems = QStringLiteral(
+    "create table item (id integer primary key, name varchar(20));\n"
+    "insert into item values (1, 'apple');\n"
+    "insert into item values (2, 'pear');\n"
+    "/*METADATA>\n"
+    "\t<RESULTSET Type = \"INSERT\", Source = \"item\", Table = \"item_copy\"/>\n"
+    "</METADATA*/\n"
+    "select id, name from item order by id;\n"
+    "select name from item where id = 2;\n");
+
+void ExecuteScript(CMainFrame& frame) {
+    frame.Runs().ExecuteScript();
+}
+void ExecuteStatement(CMainFrame& frame) {
+    frame.Runs().ExecuteStatementAtCaret();
+}
+
+// The editor's context-menu request at a position; the menu is closed again at once.
+void RightClickAt(FrameHarness& h, int position) {
+    QTimer::singleShot(50, [] {
+        if (QWidget* menu = QApplication::activePopupWidget()) menu->close();
+    });
+    ScriptEditor* editor = h.Frame().ScriptView().Editor();
+    emit editor->contextMenuRequested(position, editor->mapToGlobal(QPoint(30, 10)));
+}
+
+int CountOf(const QString& text, const QString& what) {
+    return text.count(what);
+}
+
+} // namespace
+
+class FrameExecutionTest : public QObject {
+    Q_OBJECT
+private slots:
+    void executeScriptShowsTextGridsAndHistory();
+    void executeStatementAtCaretMouseAndWhitespace();
+    void failureGoesToHistoryAndMarksTheErrorLine();
+    void commandsWaitWhileABatchRunsAndCancelEndsIt();
+    void truncateKeepsExactlyTheLatestRun();
+    void conversionIsWrittenWhereTheStatementIsNow();
+    void databaseBoxListsAndUsesMariaDBDatabases();
+};
+
+void FrameExecutionTest::executeScriptShowsTextGridsAndHistory() {
+    FrameHarness h;
+    MARLIX_QT_CONNECT_OR_SKIP(h, Server::SQLite);
+    h.SetScript(kItems);
+    QVERIFY(h.Frame().Enabled(Command::ExecuteScript));
+    QVERIFY(h.RunAndWait(ExecuteScript));
+
+    CSQLResultsView& results = h.Frame().ResultsView();
+    const QString text = h.ResultsText();
+    QVERIFY2(text.contains(QStringLiteral("INSERT INTO item_copy")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("'apple'")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("pear")), qPrintable(text));
+    QCOMPARE(results.Grids().GridCount(), 2);
+    QCOMPARE(results.ResultSets().size(), size_t(2));
+    const QString history = h.HistoryText();
+    QVERIFY2(results.CurrentTab() == CSQLResultsView::GridsTab, qPrintable(history));
+
+    QCOMPARE(CountOf(history, QStringLiteral("SQL batch completed successfully")), 5);
+    QCOMPARE(CountOf(history, QStringLiteral("with error(s)")), 0);
+    QVERIFY2(history.contains(QStringLiteral("2 row(s) selected")), qPrintable(history));
+    QCOMPARE(results.History().History().Entries().size(), size_t(5));
+    // The editor is writable again and the run is over for every command.
+    QVERIFY(!(*h.Frame().ScriptView().Editor()).isReadOnly());
+    QVERIFY(h.Frame().Enabled(Command::ExecuteScript));
+    QVERIFY(!h.Frame().Enabled(Command::CancelExecution));
+}
+
+void FrameExecutionTest::executeStatementAtCaretMouseAndWhitespace() {
+    FrameHarness h;
+    MARLIX_QT_CONNECT_OR_SKIP(h, Server::SQLite);
+    h.SetScript(QStringLiteral("select 'first' as a;  \nselect 'second' as b;\n"));
+
+    h.PutCaret(QStringLiteral("second"));
+    QVERIFY(h.RunAndWait(ExecuteStatement));
+    QVERIFY(h.ResultsText().contains(QStringLiteral("second")));
+    QVERIFY(!h.ResultsText().contains(QStringLiteral("first")));
+
+    // Whitespace between a separator and the next statement runs nothing, and the run still ends.
+    h.Frame().ResultsView().Clear();
+    h.PutCaret(QStringLiteral(";  \n"), 2);
+    QVERIFY(h.RunAndWait(ExecuteStatement));
+    QCOMPARE(h.Frame().ResultsView().History().History().Entries().size(), size_t(0));
+    QVERIFY(h.ResultsText().isEmpty());
+
+    // With text selected Execute Statement is disabled, the shortcut included.
+    QTextCursor cursor = (*h.Frame().ScriptView().Editor()).textCursor();
+    cursor.setPosition(0);
+    cursor.setPosition(6, QTextCursor::KeepAnchor);
+    (*h.Frame().ScriptView().Editor()).setTextCursor(cursor);
+    QVERIFY(!h.Frame().Enabled(Command::ExecuteStatement));
+    QTest::keyClick(&(*h.Frame().ScriptView().Editor()), Qt::Key_Return, Qt::ControlModifier);
+    QVERIFY(!h.Frame().Execution().Running());
+    QCOMPARE((*h.Frame().ScriptView().Editor()).toPlainText(), QStringLiteral("select 'first' as a;  \nselect 'second' as b;\n"));
+
+    // The context menu's command runs the statement under the mouse, not the one at the caret.
+    h.PutCaret(QStringLiteral("second"));
+    RightClickAt(h, 3);
+    h.Frame().Runs().ExecuteStatementAtMouse();
+    QVERIFY(h.WaitForBatchEnd());
+    QVERIFY(h.ResultsText().contains(QStringLiteral("first")));
+    QCOMPARE(CountOf(h.ResultsText(), QStringLiteral("second")), 0);
+
+    // Ctrl+Enter in the editor runs the statement at the caret.
+    h.Frame().ResultsView().Clear();
+    h.PutCaret(QStringLiteral("second"));
+    QTest::keyClick(&(*h.Frame().ScriptView().Editor()), Qt::Key_Return, Qt::ControlModifier);
+    QVERIFY(h.WaitForBatchEnd());
+    QVERIFY(h.ResultsText().contains(QStringLiteral("second")));
+}
+
+void FrameExecutionTest::failureGoesToHistoryAndMarksTheErrorLine() {
+    FrameHarness h;
+    MARLIX_QT_CONNECT_OR_SKIP(h, Server::SQLite);
+    h.SetScript(QStringLiteral("select 1 as a;\n\nselect * from no_such_table;\nselect 3 as c;\n"));
+    QVERIFY(h.RunAndWait(ExecuteScript));
+    const QString history = h.HistoryText();
+    QVERIFY2(history.contains(QStringLiteral("no_such_table")), qPrintable(history));
+    QCOMPARE(CountOf(history, QStringLiteral("SQL batch completed with error(s)")), 1);
+    QCOMPARE(CountOf(history, QStringLiteral("SQL batch completed successfully")), 1);
+    QCOMPARE(h.Frame().ResultsView().CurrentTab(), CSQLResultsView::HistoryTab);
+    QCOMPARE(h.Frame().ScriptView().ErrorLine(), 2);
+    // The next change of the text clears the marker.
+    QTest::keyClick(&(*h.Frame().ScriptView().Editor()), Qt::Key_Space);
+    QCOMPARE(h.Frame().ScriptView().ErrorLine(), -1);
+}
+
+void FrameExecutionTest::commandsWaitWhileABatchRunsAndCancelEndsIt() {
+    FrameHarness h;
+    MARLIX_QT_CONNECT_OR_SKIP(h, Server::PostgreSQL);
+    // Something to convert and truncate, so the result commands would be enabled if idle.
+    h.SetScript(QStringLiteral("select 1 as a;"));
+    QVERIFY(h.RunAndWait(ExecuteScript));
+    QVERIFY(h.Frame().Enabled(Command::ConvertTo));
+    h.Frame().Document().SetModified(true);
+
+    h.SetScript(QStringLiteral("select pg_sleep(30);"));
+    ExecuteScript(h.Frame());
+    QVERIFY(h.Frame().Execution().Running());
+    QTest::qWait(300);
+    for (Command c : {Command::New, Command::Open, Command::Paste, Command::Cut, Command::Undo,
+                      Command::ExecuteScript, Command::ExecuteStatement, Command::ResultsToFile, Command::Commit,
+                      Command::Rollback, Command::Connect, Command::Disconnect, Command::TruncateResults,
+                      Command::ClearResults, Command::ConvertTo, Command::UseSyntaxOf, Command::DatabaseBox,
+                      Command::SchemaBox, Command::TargetPlatformBox})
+        QVERIFY2(!h.Frame().Enabled(c), qPrintable(QString::number(static_cast<int>(c))));
+    QVERIFY(h.Frame().Enabled(Command::CancelExecution));
+    QVERIFY(h.Frame().Enabled(Command::Save));
+    QVERIFY((*h.Frame().ScriptView().Editor()).isReadOnly());
+    QVERIFY(!h.Frame().Selection().TargetPlatformBox()->isEnabled());
+
+    // The disabled commands do nothing even when called directly.
+    h.Frame().ResultsView().Clear();
+    h.Frame().Runs().Commit();
+    QVERIFY(h.Frame().ResultsView().Grids().GridCount() == 1);
+
+    h.Frame().Runs().Cancel();
+    QVERIFY(h.WaitForBatchEnd(10000));
+    QVERIFY(!(*h.Frame().ScriptView().Editor()).isReadOnly());
+    QVERIFY(h.HistoryText().contains(QStringLiteral("SQL batch completed with error(s)")));
+    QVERIFY(h.Frame().Enabled(Command::ExecuteScript));
+}
+
+void FrameExecutionTest::truncateKeepsExactlyTheLatestRun() {
+    MemoryProfileStore profile;
+    profile.WriteInt(kExecutionSettings, "TruncateResults", 0);
+    FrameHarness h(&profile);
+    MARLIX_QT_CONNECT_OR_SKIP(h, Server::SQLite);
+    h.SetScript(QStringLiteral("select 'one' as a;\nselect 'two' as b;"));
+    QVERIFY(h.RunAndWait(ExecuteScript));
+    h.SetScript(QStringLiteral("select 'three' as c;"));
+    QVERIFY(h.RunAndWait(ExecuteScript));
+    CSQLResultsView& results = h.Frame().ResultsView();
+    QCOMPARE(results.Grids().GridCount(), 3);
+    QCOMPARE(results.History().History().Entries().size(), size_t(3));
+
+    results.Truncate();
+    QCOMPARE(results.Grids().GridCount(), 1);
+    QCOMPARE(results.ResultSets().size(), size_t(1));
+    QCOMPARE(results.History().History().Entries().size(), size_t(1));
+    QVERIFY(h.ResultsText().contains(QStringLiteral("three")));
+    QVERIFY(!h.ResultsText().contains(QStringLiteral("one")));
+    QVERIFY(!h.HistoryText().contains(QStringLiteral("'two'")));
+    // Show result in text still finds the kept result's output after the text moved.
+    results.ShowResultInText(0);
+    QCOMPARE(results.CurrentTab(), CSQLResultsView::ResultsTab);
+    QVERIFY(results.Grids().ShowGridFor(results.ResultSets().front()->outputStart));
+
+    // With the option on, each run keeps only itself.
+    profile.WriteInt(kExecutionSettings, "TruncateResults", 1);
+    QVERIFY(h.RunAndWait(ExecuteScript));
+    QCOMPARE(results.Grids().GridCount(), 1);
+}
+
+void FrameExecutionTest::conversionIsWrittenWhereTheStatementIsNow() {
+    FrameHarness h;
+    MARLIX_QT_CONNECT_OR_SKIP(h, Server::SQLite);
+    h.SetScript(QStringLiteral("select 'é' as a, 2 as b;\nselect 3 as c;\n"));
+    QVERIFY(h.RunAndWait(ExecuteScript));
+    CSQLResultsView& results = h.Frame().ResultsView();
+    QCOMPARE(results.Grids().GridCount(), 2);
+
+    // An edit above the second statement moves it; the write-back follows.
+    QPlainTextEdit& editor = (*h.Frame().ScriptView().Editor());
+    QTextCursor cursor = editor.textCursor();
+    cursor.setPosition(0);
+    editor.setTextCursor(cursor);
+    editor.insertPlainText(QStringLiteral("-- ünïcode comment\n"));
+    results.Grids().ShowGridFor(results.ResultSets()[1]->outputStart);
+    QVERIFY2(h.Frame().Runs().ConvertTo(StatementType::INSERT), qPrintable(h.Prompts().messages.join('|')));
+    const QString script = editor.toPlainText();
+    const int block = script.indexOf(QStringLiteral("/*METADATA>"));
+    QVERIFY2(block > script.indexOf(QStringLiteral("2 as b;")), qPrintable(script));
+    QVERIFY2(script.indexOf(QStringLiteral("select 3 as c")) > block, qPrintable(script));
+    QVERIFY(script.contains(QStringLiteral("INSERT")));
+
+    // A result whose statement was edited since is not written back.
+    const QString before = editor.toPlainText();
+    cursor.setPosition(before.indexOf(QStringLiteral("'é'")) + 1);
+    editor.setTextCursor(cursor);
+    editor.insertPlainText(QStringLiteral("x"));
+    results.Grids().ShowGridFor(results.ResultSets()[0]->outputStart);
+    const QString edited = editor.toPlainText();
+    QVERIFY(!h.Frame().Runs().ConvertTo(StatementType::UPDATE));
+    QCOMPARE(editor.toPlainText(), edited);
+    QCOMPARE(h.Prompts().messages.size(), 1);
+}
+
+void FrameExecutionTest::databaseBoxListsAndUsesMariaDBDatabases() {
+    FrameHarness h;
+    MARLIX_QT_CONNECT_OR_SKIP(h, Server::MariaDB, ConnectionType::MySQL);
+    QComboBox* box = h.Frame().Selection().DatabaseBox();
+    QVERIFY(box->isEnabled());
+    QVERIFY(box->count() >= 2);
+    QCOMPARE(h.Frame().Selection().SelectedDatabase(), std::string("marlix"));
+
+    const int other = box->findData(QStringLiteral("information_schema"));
+    QVERIFY(other >= 0);
+    h.Frame().Connection().ChooseDatabase(QStringLiteral("information_schema"));
+    h.SetScript(QStringLiteral("select database() as current_db;"));
+    QVERIFY(h.RunAndWait(ExecuteScript));
+    QVERIFY2(h.ResultsText().contains(QStringLiteral("information_schema")), qPrintable(h.ResultsText()));
+    // After the run the box shows the database in use.
+    QCOMPARE(h.Frame().Selection().SelectedDatabase(), std::string("information_schema"));
+    h.Frame().Connection().ChooseDatabase(QStringLiteral("marlix"));
+
+    h.Frame().Connection().Disconnect();
+    QVERIFY(!box->isEnabled());
+    QCOMPARE(box->count(), 0);
+}
+
+QTEST_MAIN(FrameExecutionTest)
+#include "FrameExecutionTest.moc"

@@ -1,0 +1,12 @@
+# The main frame: command rules and the document as tables, the window's roads as QTest programs.
+marlix_add_test(workspace_command_tests SOURCES CommandStateTest.cpp LIBS marlix_workspace)
+
+add_library(marlix_frame_test_support STATIC FrameHarness.cpp)
+set_target_properties(marlix_frame_test_support PROPERTIES AUTOMOC ON)
+target_include_directories(marlix_frame_test_support PUBLIC ${PROJECT_SOURCE_DIR}/tests)
+target_link_libraries(marlix_frame_test_support PUBLIC marlix_workspace marlix_core_qt marlix_test_support Qt6::Test)
+
+marlix_add_qt_test(workspace_frame_execution_tests SOURCES FrameExecutionTest.cpp LIBS marlix_frame_test_support
+                   LABELS "sqlite;postgresql;mariadb")
+marlix_add_qt_test(workspace_frame_file_tests SOURCES FrameFilesTest.cpp LIBS marlix_frame_test_support
+                   LABELS "sqlite;postgresql")
