@@ -84,6 +84,7 @@ bool CDravelView::SetScriptText(const QString& text) {
     if (batchRunning_) return false;
     rememberedPosition_.reset();
     finder_.Start(0);
+    editor_->SetErrorLine(-1); // also when the new text equals the old one
     editor_->setPlainText(text);
     return true;
 }

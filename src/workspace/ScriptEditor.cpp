@@ -7,7 +7,10 @@
 #include <QFontInfo>
 #include <QMimeData>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTextBlock>
+
+#include <algorithm>
 
 namespace marlix {
 
@@ -57,6 +60,7 @@ ScriptEditor::ScriptEditor(QWidget* parent) : QPlainTextEdit(parent), margin_(ne
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setFont(ScriptFont());
+    setTabStopDistance(4 * fontMetrics().horizontalAdvance(QLatin1Char(' ')));
     // Words that are no keyword and characters outside tokens are black on white, whatever the
     // desktop's colours: the token colours are chosen against that.
     QPalette colours = palette();
@@ -115,7 +119,11 @@ void ScriptEditor::focusInEvent(QFocusEvent* event) {
 void ScriptEditor::ColourVisibleLines() {
     if (!highlighter_) return;
     const QTextBlock first = firstVisibleBlock();
-    if (first.isValid()) highlighter_->ColourLines(first, LastVisibleBlock());
+    if (!first.isValid()) return;
+    // The font has a fixed pitch: the horizontal scroll offset counts columns.
+    const int columnWidth = std::max(1, fontMetrics().horizontalAdvance(QLatin1Char(' ')));
+    highlighter_->ColourLines(first, LastVisibleBlock(), horizontalScrollBar()->value() / columnWidth,
+                              viewport()->width() / columnWidth + 1);
 }
 
 QTextBlock ScriptEditor::LastVisibleBlock() const {

@@ -4,6 +4,8 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
+#include <algorithm>
+
 namespace marlix {
 
 ScriptHighlighter::ScriptHighlighter(QTextDocument* document, const AnalysedScript& script,
@@ -20,26 +22,36 @@ const QTextCharFormat& ScriptHighlighter::FormatOf(KeywordColour colour) {
     return formatCache_.back().second;
 }
 
-void ScriptHighlighter::ColourLines(const QTextBlock& first, const QTextBlock& last) {
+void ScriptHighlighter::ColourLines(const QTextBlock& first, const QTextBlock& last, int firstColumn,
+                                    int columns) {
     // The analysis must be of the text now in the document (its last break is implicit).
     if (map_.DocumentLength() != document_->characterCount() - 1) return;
     if (map_.EngineLength() != script_.Text().size()) return;
     for (QTextBlock block = first; block.isValid(); block = block.next()) {
-        if (block.userState() != generation_) {
+        const int length = block.length() - 1;
+        if (length > kLongLine) {
+            // The window moves with the columns shown, so it is worked out at every paint; the
+            // comparison with the formats in place keeps the line from being laid out again
+            // while the window stays.
+            const int from = std::clamp(firstColumn - kWindowMargin, 0, length);
+            const int to = std::clamp(firstColumn + columns + kWindowMargin, from, length);
+            ++checked_;
+            if (ColourLine(block, from, to - from)) ++recoloured_;
+        } else if (block.userState() != generation_) {
             block.setUserState(generation_);
             ++checked_;
-            if (ColourLine(block)) ++recoloured_;
+            if (ColourLine(block, 0, length)) ++recoloured_;
         }
         if (block == last) break;
     }
 }
 
-bool ScriptHighlighter::ColourLine(const QTextBlock& block) {
-    LineColourRuns(script_.View(), map_, keywords_, block.position(), block.length() - 1, runs_);
+bool ScriptHighlighter::ColourLine(const QTextBlock& block, int from, int length) {
+    LineColourRuns(script_.View(), map_, keywords_, block.position() + from, length, runs_);
     formats_.clear();
     for (const ColourRun& run : runs_) {
         QTextLayout::FormatRange range;
-        range.start = run.start;
+        range.start = from + run.start;
         range.length = run.length;
         range.format = FormatOf(run.colour);
         formats_.push_back(range);

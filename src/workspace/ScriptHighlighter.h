@@ -3,7 +3,9 @@
 // analysis nothing is touched until a line is about to be drawn; then the line's runs are
 // computed from the tokens and set on its layout only when they differ from the ones it has.
 // Typing "/*" at the top of a large script thus recolours the visible lines, not the whole
-// script, and a keystroke inside one line recolours that line only.
+// script, and a keystroke inside one line recolours that line only. A very long line (a dump's
+// INSERT with all its rows, say) is coloured only around the columns shown: laying out a line
+// with tens of thousands of colour changes would cost the editor seconds per keystroke.
 #include "metadata/AnalysedScript.h"
 #include "transform/SqlKeywordTable.h"
 #include "workspace/PositionMap.h"
@@ -29,9 +31,14 @@ public:
     // A new analysis: every line is checked again the next time it is coloured.
     void ScriptAnalysed() noexcept { ++generation_; }
 
-    // Brings the formats of the lines first..last (inclusive, in document order) up to date.
-    // Nothing happens while the analysis is not of the document's current text.
-    void ColourLines(const QTextBlock& first, const QTextBlock& last);
+    // Lines longer than this are coloured in a window of columns around the ones shown.
+    static constexpr int kLongLine = 8192;
+    static constexpr int kWindowMargin = 2048;
+
+    // Brings the formats of the lines first..last (inclusive, in document order) up to date,
+    // where columns [firstColumn, firstColumn + columns) are on screen. Nothing happens while
+    // the analysis is not of the document's current text.
+    void ColourLines(const QTextBlock& first, const QTextBlock& last, int firstColumn = 0, int columns = 0);
 
     // Lines given new formats since construction (a line whose colours did not change is not
     // counted), and lines checked against the tokens.
@@ -44,7 +51,7 @@ public:
 
 private:
     const QTextCharFormat& FormatOf(KeywordColour colour);
-    bool ColourLine(const QTextBlock& block);
+    bool ColourLine(const QTextBlock& block, int from, int length);
 
     QTextDocument* document_;
     const AnalysedScript& script_;

@@ -87,6 +87,7 @@ private slots:
     void LinesAreColouredFromTheTokens();
     void OnlyLinesWhoseColoursChangedAreRecoloured();
     void CommentOpenedAtTheTopRecoloursVisibleLinesOnly();
+    void LongLinesAreColouredAroundTheColumnsShown();
     void PasteTurnsLoneLineEndsIntoLineBreaks();
     void CtrlEnterInsertsNothing();
     void ReadOnlyWhileABatchRuns();
@@ -181,6 +182,37 @@ void ScriptViewTest::CommentOpenedAtTheTopRecoloursVisibleLinesOnly() {
     QTest::keyClick(view->Editor(), Qt::Key_Backspace);
     QApplication::processEvents();
     QVERIFY(LineColours(*view, 260).contains(QStringLiteral("0+6:#0000ff")));
+}
+
+void ScriptViewTest::LongLinesAreColouredAroundTheColumnsShown() {
+    // One line of 1,000 statements, as a dump's INSERT of many rows would be.
+    QString line;
+    for (int i = 0; i < 1000; ++i)
+        line += QStringLiteral("select x%1 from t; ").arg(i, 4, 10, QChar(u'0'));
+    QCOMPARE(line.size(), 21000);
+    auto view = ShownView(line + QStringLiteral("\nselect"));
+    auto span = [&] {
+        const QTextBlock block = view->Editor()->document()->firstBlock();
+        const QList<QTextLayout::FormatRange> formats = block.layout()->formats();
+        return formats.isEmpty()
+                   ? std::pair{-1, -1}
+                   : std::pair{formats.first().start, formats.last().start + formats.last().length};
+    };
+    QCOMPARE(span().first, 0);
+    QVERIFY(span().second < ScriptHighlighter::kLongLine);
+    QCOMPARE(LineColours(*view, 1), QStringList{QStringLiteral("0+6:#0000ff")});
+
+    view->Editor()->horizontalScrollBar()->setValue(view->Editor()->horizontalScrollBar()->maximum());
+    QApplication::processEvents();
+    QVERIFY(span().first > 10000);
+    QCOMPARE(span().second, 20999); // the last statement's ';' (the blank after it is black)
+    // The colours are those of the tokens there: "select" at a statement's start is blue.
+    const QTextBlock block = view->Editor()->document()->firstBlock();
+    const int lastSelect = static_cast<int>(line.lastIndexOf(QStringLiteral("select")));
+    bool found = false;
+    for (const QTextLayout::FormatRange& r : block.layout()->formats())
+        found |= r.start == lastSelect && r.length == 6 && r.format.foreground().color() == QColor(0, 0, 255);
+    QVERIFY(found);
 }
 
 void ScriptViewTest::PasteTurnsLoneLineEndsIntoLineBreaks() {
