@@ -33,6 +33,7 @@ CDravelView::CDravelView(QWidget* parent)
     connect(editor_, &QPlainTextEdit::undoAvailable, this, &CDravelView::undoAvailable);
     connect(editor_, &ScriptEditor::focused, this, &CDravelView::editorFocused);
     connect(editor_, &ScriptEditor::findRequested, this, &CDravelView::Find);
+    connect(editor_, &ScriptEditor::executeStatementKey, this, &CDravelView::executeStatementRequested);
     connect(editor_, &ScriptEditor::contextMenuRequested, this, &CDravelView::ShowContextMenu);
 }
 
@@ -57,15 +58,42 @@ void CDravelView::OnContentsChange(int position, int removed, int added) {
     pendingChanges_.push_back({position, removed, added});
 }
 
+CDravelView::Change CDravelView::ChangedRegion(const QString& old, const QString& now,
+                                              const std::vector<Change>& reported) {
+    // The document sometimes reports more than changed (the first edit after a new text is
+    // reported as a change of the whole text), which would count every write-back range as
+    // edited. The region reported is narrowed to where the two texts really differ; several
+    // reports at once are taken as one change of the whole text, narrowed the same way.
+    const int oldLength = static_cast<int>(old.size());
+    const int newLength = static_cast<int>(now.size());
+    Change c{0, oldLength, newLength};
+    if (reported.size() == 1) {
+        const Change& r = reported.front();
+        if (r.position >= 0 && r.removed >= 0 && r.added >= 0 && r.position + r.removed <= oldLength &&
+            r.position + r.added <= newLength && r.removed - r.added == oldLength - newLength)
+            c = r;
+    }
+    const QChar* a = old.constData() + c.position;
+    const QChar* b = now.constData() + c.position;
+    int prefix = 0;
+    while (prefix < c.removed && prefix < c.added && a[prefix] == b[prefix]) ++prefix;
+    int suffix = 0;
+    while (suffix < c.removed - prefix && suffix < c.added - prefix &&
+           a[c.removed - 1 - suffix] == b[c.added - 1 - suffix])
+        ++suffix;
+    return Change{c.position + prefix, c.removed - prefix - suffix, c.added - prefix - suffix};
+}
+
 void CDravelView::OnContentsChanged() {
     if (highlighter_->Applying() || pendingChanges_.empty()) return;
     const std::vector<Change> changes = std::move(pendingChanges_);
     pendingChanges_.clear();
     QString text = editor_->document()->toRawText();
     // A change of formats only, or a text replaced by itself, leaves everything as it was.
-    if (text == positions_.DocumentText()) return;
-    for (const Change& c : changes)
-        tracked_.ApplyChange(c.position, c.removed, c.added);
+    const QString& old = positions_.DocumentText();
+    if (text == old) return;
+    const Change c = ChangedRegion(old, text, changes);
+    tracked_.ApplyChange(c.position, c.removed, c.added);
     Analyse(text);
 }
 

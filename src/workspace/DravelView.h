@@ -104,11 +104,15 @@ signals:
     void selectionStateChanged();
     void undoAvailable(bool available);
     void editorFocused();
+    // Ctrl+Enter reached the editor (no window shortcut took it): run the statement at the caret
+    // if Execute Statement allows it.
+    void executeStatementRequested();
 
 private:
     struct Change {
         int position, removed, added;
     };
+    static Change ChangedRegion(const QString& old, const QString& now, const std::vector<Change>& reported);
     void OnContentsChange(int position, int removed, int added);
     void OnContentsChanged();
     void Analyse(const QString& text);

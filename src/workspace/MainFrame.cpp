@@ -125,6 +125,7 @@ void CMainFrame::WireCommands() {
         UpdateCommands();
     });
     connect(view_, &CDravelView::selectionStateChanged, this, &CMainFrame::UpdateCommands);
+    connect(view_, &CDravelView::executeStatementRequested, runs_, &RunCommands::ExecuteStatementAtCaret);
     connect(view_, &CDravelView::undoAvailable, this, &CMainFrame::UpdateCommands);
     connect(results_, &CSQLResultsView::stateChanged, this, &CMainFrame::UpdateCommands);
     connect(execution_, &ExecutionController::runningChanged, this, [this](bool running) {

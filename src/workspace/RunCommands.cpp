@@ -105,9 +105,14 @@ bool RunCommands::Run(int caretOffset, Dialect dialect, const std::string& outpu
     // Marks taken now come before anything the batch reports: its reports are queued behind.
     frame_.ResultsView().MarkRunStart();
     view.ClearErrorLine();
+    // A result names its statement by where the statement's text begins for the batch: right
+    // after the separator before it. The range followed is the statement's own text.
     runRanges_.clear();
-    for (const StatementRecord& record : script.Statements())
-        runRanges_[record.start] = view.TrackRange(record.start, record.end);
+    const TokenView tokens = script.View();
+    for (const StatementRecord& record : script.Statements()) {
+        const size_t textStart = record.firstToken == 0 ? 0 : tokens.tokens[record.firstToken - 1].End();
+        runRanges_[textStart] = view.TrackRange(record.start, record.end);
+    }
     frame_.UpdateCommands();
     return true;
 }

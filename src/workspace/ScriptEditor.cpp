@@ -79,9 +79,10 @@ void ScriptEditor::SetErrorLine(int line) {
 
 void ScriptEditor::keyPressEvent(QKeyEvent* event) {
     if (IsEnter(event) && (event->modifiers() & Qt::ControlModifier)) {
-        // Ctrl+Enter belongs to Execute Statement; when that command is disabled the key still
-        // reaches the editor and must not break the line.
+        // Ctrl+Enter belongs to Execute Statement: it never breaks the line, and the command
+        // decides by its own enabling whether it runs.
         event->accept();
+        emit executeStatementKey();
         return;
     }
     if (event->matches(QKeySequence::Find)) {

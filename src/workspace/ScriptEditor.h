@@ -29,6 +29,7 @@ signals:
     // mouse), to be shown at `globalPos`.
     void contextMenuRequested(int position, QPoint globalPos);
     void findRequested();
+    void executeStatementKey();
     void focused();
 
 protected:

@@ -12,10 +12,12 @@
 #include "workspace/DravelView.h"
 #include "workspace/ScriptEditor.h"
 #include "workspace/ExecutionController.h"
+#include "workspace/FrameActions.h"
 #include "workspace/FrameHarness.h"
 #include "workspace/RunCommands.h"
 #include "workspace/SelectionBar.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QTimer>
@@ -183,9 +185,10 @@ void FrameExecutionTest::commandsWaitWhileABatchRunsAndCancelEndsIt() {
     QVERIFY(!h.Frame().Selection().TargetPlatformBox()->isEnabled());
 
     // The disabled commands do nothing even when called directly.
-    h.Frame().ResultsView().Clear();
+    h.Frame().Actions().Action(Command::ClearResults)->trigger();
     h.Frame().Runs().Commit();
     QVERIFY(h.Frame().ResultsView().Grids().GridCount() == 1);
+    QVERIFY(!h.HistoryText().contains(QStringLiteral("Transaction commited")));
 
     h.Frame().Runs().Cancel();
     QVERIFY(h.WaitForBatchEnd(10000));

@@ -24,7 +24,7 @@ FrameHarness::FrameHarness(ProfileStore* profile) {
     frame_->show();
     // Window shortcuts (F5, Ctrl+Enter) reach only the active window.
     frame_->activateWindow();
-    QTest::qWaitForWindowActive(frame_.get());
+    if (!QTest::qWaitForWindowActive(frame_.get())) qWarning("the main frame did not become active");
 }
 
 FrameHarness::~FrameHarness() {
