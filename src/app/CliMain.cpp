@@ -72,12 +72,7 @@ int Run(const CliOptions& options) {
         history.ShowMessage(kOdbcInitFailedMessage);
         return kConnectFailed;
     }
-    ConnectionRequest request;
-    request.type = static_cast<ConnectionType>(options.type.value_or(options.dsn.empty() ? 0 : 2));
-    request.connectionString = options.dsn.empty() ? options.connectionString : options.dsn;
-    request.user = options.user;
-    request.password = options.password;
-    request.title = options.dsn.empty() ? "marlix-cli" : options.dsn;
+    ConnectionRequest request = options.Request("marlix-cli");
     try {
         session.Connect(request, *profile);
     } catch (const CODBCException& e) {

@@ -67,33 +67,13 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
             }
             return &args[++i];
         };
-        // Options that simply keep their text.
-        static const std::pair<const char*, std::string CliOptions::*> kTextOptions[] = {
-            {"--connect", &CliOptions::connectionString},
-            {"--dsn", &CliOptions::dsn},
-            {"--user", &CliOptions::user},
-            {"--password", &CliOptions::password},
-            {"--profile", &CliOptions::profileFile},
-        };
-        std::string CliOptions::*textOption = nullptr;
-        for (const auto& [name, member] : kTextOptions)
-            if (arg == name) textOption = member;
+        const OptionTaken taken = TakeConnectionOption(args, i, options, error);
+        if (taken == OptionTaken::Error) return std::nullopt;
 
-        if (arg == "--help" || arg == "-h") {
+        if (taken == OptionTaken::Yes) {
+            // a connection option, taken with its value
+        } else if (arg == "--help" || arg == "-h") {
             options.help = true;
-        } else if (textOption) {
-            auto v = value(arg.c_str());
-            if (!v) return std::nullopt;
-            options.*textOption = *v;
-        } else if (arg == "--type") {
-            auto v = value("--type");
-            int type = 0;
-            if (!v) return std::nullopt;
-            if (!ParseInt(*v, type) || type < 0 || type > 5) {
-                error = "--type takes a number from 0 to 5, not '" + *v + "'";
-                return std::nullopt;
-            }
-            options.type = type;
         } else if (arg == "--syntax") {
             auto v = value("--syntax");
             if (!v) return std::nullopt;

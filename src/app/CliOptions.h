@@ -1,5 +1,6 @@
 #pragma once
 // The command line of marlix-cli.
+#include "app/ConnectionOptions.h"
 #include "core/ConversionDescription.h"
 
 #include <optional>
@@ -8,16 +9,10 @@
 
 namespace marlix {
 
-struct CliOptions {
-    std::string connectionString;  // --connect
-    std::string dsn;               // --dsn
-    std::string user;              // --user
-    std::string password;          // --password
-    std::optional<int> type;       // --type 0..5
+struct CliOptions : ConnectionOptions {
     std::optional<Dialect> syntax; // --syntax
     std::string outputFile;        // --output
     int statementAt = -1;          // --statement-at
-    std::string profileFile;       // --profile
     std::string script;            // SCRIPT, or "-" for standard input
     bool help = false;
 };

@@ -33,7 +33,8 @@ namespace {
 void Settle(int ms = 150) {
     QElapsedTimer timer;
     timer.start();
-    while (timer.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    while (timer.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
 bool RunScript(CMainFrame& frame) {

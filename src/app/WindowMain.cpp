@@ -22,7 +22,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Marlix"));
 
     std::vector<std::string> args;
-    for (const QString& arg : QApplication::arguments().mid(1)) args.push_back(arg.toStdString());
+    for (const QString& arg : QApplication::arguments().mid(1))
+        args.push_back(arg.toStdString());
     std::string error;
     std::optional<WindowOptions> options = ParseWindowOptions(args, error);
     if (!options) {
@@ -45,16 +46,11 @@ int main(int argc, char** argv) {
     }
 
     CMainFrame frame(session, *profile);
-    if (!options->script.empty() && !frame.Scripts().OpenPath(QString::fromStdString(options->script))) return 1;
+    if (!options->script.empty() && !frame.Scripts().OpenPath(QString::fromStdString(options->script)))
+        return 1;
     frame.UpdateTitle();
     if (options->Connects()) {
-        ConnectionRequest request;
-        request.type = static_cast<ConnectionType>(options->type.value_or(options->dsn.empty() ? 0 : 2));
-        request.connectionString = options->dsn.empty() ? options->connectionString : options->dsn;
-        request.user = options->user;
-        request.password = options->password;
-        request.title = options->dsn.empty() ? ConnectionTitleOf(options->connectionString) : options->dsn;
-        frame.Connection().ConnectWith(request);
+        frame.Connection().ConnectWith(options->Request(ConnectionTitleOf(options->connectionString)));
     }
     frame.show();
     const int status = QApplication::exec();

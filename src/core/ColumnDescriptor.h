@@ -10,6 +10,25 @@
 
 namespace marlix {
 
+// Bit, integer, decimal and floating-point columns: numbers in loader texts, right-aligned in grids.
+constexpr bool IsNumericSqlType(int sqlType) noexcept {
+    switch (sqlType) {
+    case SQL_BIT:
+    case SQL_TINYINT:
+    case SQL_BIGINT:
+    case SQL_NUMERIC:
+    case SQL_DECIMAL:
+    case SQL_INTEGER:
+    case SQL_SMALLINT:
+    case SQL_FLOAT:
+    case SQL_REAL:
+    case SQL_DOUBLE:
+        return true;
+    default:
+        return false;
+    }
+}
+
 struct ColumnDescriptor {
     char name[256] = {};
     std::string valueText; // scratch text of the last value formatted for this column

@@ -15,21 +15,7 @@ int GridColumnCharacters(const ColumnDescriptor& column) noexcept {
 }
 
 bool IsRightAlignedType(int sqlType) noexcept {
-    switch (sqlType) {
-    case SQL_BIT:
-    case SQL_TINYINT:
-    case SQL_BIGINT:
-    case SQL_NUMERIC:
-    case SQL_DECIMAL:
-    case SQL_INTEGER:
-    case SQL_SMALLINT:
-    case SQL_FLOAT:
-    case SQL_REAL:
-    case SQL_DOUBLE:
-        return true;
-    default:
-        return false;
-    }
+    return IsNumericSqlType(sqlType);
 }
 
 int RowHeaderWidth(int64_t shownRows) noexcept {

@@ -52,8 +52,8 @@ CSQLResultsView::CSQLResultsView(UserPrompts& prompts, QWidget* parent) : QWidge
 
 CSQLResultsView::~CSQLResultsView() = default;
 
-void CSQLResultsView::SetContextActions(QList<QAction*> convert, QList<QAction*> syntax, QList<QAction*> copyAs,
-                                        QAction* truncate, QAction* clear) {
+void CSQLResultsView::SetContextActions(QList<QAction*> convert, QList<QAction*> syntax,
+                                        QList<QAction*> copyAs, QAction* truncate, QAction* clear) {
     convert_ = std::move(convert);
     syntax_ = std::move(syntax);
     copyAs_ = std::move(copyAs);
@@ -70,9 +70,10 @@ void CSQLResultsView::ConnectBridge(HistoryBridge& bridge) {
         if (bringToFront) ShowTab(HistoryTab);
         emit stateChanged();
     });
-    connect(&bridge, &HistoryBridge::entryBegun, this, [this](const QByteArray& statement, qulonglong sinkLength) {
-        history_->BeginEntry(statement.toStdString(), static_cast<size_t>(sinkLength));
-    });
+    connect(&bridge, &HistoryBridge::entryBegun, this,
+            [this](const QByteArray& statement, qulonglong sinkLength) {
+                history_->BeginEntry(statement.toStdString(), static_cast<size_t>(sinkLength));
+            });
     connect(&bridge, &HistoryBridge::errorMarked, this, [this] { history_->MarkError(); });
     connect(&bridge, &HistoryBridge::entryEnded, this,
             [this](qulonglong sinkLength) { history_->EndEntry(static_cast<size_t>(sinkLength)); });
@@ -190,8 +191,9 @@ bool CSQLResultsView::SaveResultsAs() {
     if (path.isEmpty()) return false;
     const QFileInfo chosen(path);
     if (chosen.exists() &&
-        !prompts_.AskYesNo(tr("%1 already exists.\nDo you want to replace it?").arg(chosen.absoluteFilePath()),
-                           tr("Save results as")))
+        !prompts_.AskYesNo(
+            tr("%1 already exists.\nDo you want to replace it?").arg(chosen.absoluteFilePath()),
+            tr("Save results as")))
         return false;
     return WriteResults(chosen.absoluteFilePath());
 }
@@ -207,7 +209,8 @@ bool CSQLResultsView::WriteResults(const QString& path) {
         if (std::rename(temporary.c_str(), target.c_str()) != 0) throw CFileException(errno, target);
     } catch (const CFileException& e) {
         std::remove(temporary.c_str());
-        prompts_.ShowMessage(QString::fromStdString(e.what()), QStringLiteral("Marlix"), MessageIcon::Critical);
+        prompts_.ShowMessage(QString::fromStdString(e.what()), QStringLiteral("Marlix"),
+                             MessageIcon::Critical);
         return false;
     }
     resultsFile_ = path;

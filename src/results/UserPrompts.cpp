@@ -21,8 +21,8 @@ SaveAnswer DialogPrompts::AskSaveChanges(const QString& title) {
 }
 
 bool DialogPrompts::AskYesNo(const QString& text, const QString& caption) {
-    return QMessageBox::question(parent_, caption, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
-           QMessageBox::Yes;
+    return QMessageBox::question(parent_, caption, text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
 }
 
 QString DialogPrompts::ChooseOpenFile() {

@@ -29,19 +29,8 @@ const char* DataTypeWord(int sqlType) noexcept {
     case SQL_TYPE_TIME:
     case SQL_TYPE_TIMESTAMP:
         return "DATETIME";
-    case SQL_BIT:
-    case SQL_TINYINT:
-    case SQL_BIGINT:
-    case SQL_NUMERIC:
-    case SQL_DECIMAL:
-    case SQL_INTEGER:
-    case SQL_SMALLINT:
-    case SQL_FLOAT:
-    case SQL_REAL:
-    case SQL_DOUBLE:
-        return "NUMERIC";
     default:
-        return "";
+        return IsNumericSqlType(sqlType) ? "NUMERIC" : "";
     }
 }
 

@@ -56,7 +56,7 @@ struct WorkspaceState {
     bool documentModified = false;
     // The results view.
     bool resultsViewActive = false;
-    bool resultsPresent = false;  // any text, grid or history entry
+    bool resultsPresent = false;   // any text, grid or history entry
     bool currentResultSet = false; // a grid (or its result set) is chosen
     bool resultsTextSelection = false;
     bool resultsTextEmpty = true;

@@ -29,7 +29,8 @@ public:
 } // namespace
 
 ConnectionCommands::ConnectionCommands(CMainFrame& frame) : QObject(&frame), frame_(frame) {
-    connect(frame_.Actions().Action(Command::Disconnect), &QAction::triggered, this, &ConnectionCommands::Disconnect);
+    connect(frame_.Actions().Action(Command::Disconnect), &QAction::triggered, this,
+            &ConnectionCommands::Disconnect);
     SelectionBar& bar = frame_.Selection();
     connect(&bar, &SelectionBar::databaseChosen, this, &ConnectionCommands::ChooseDatabase);
     connect(&bar, &SelectionBar::schemaChosen, this, &ConnectionCommands::reloadCatalog);

@@ -59,7 +59,7 @@ void CDravelView::OnContentsChange(int position, int removed, int added) {
 }
 
 CDravelView::Change CDravelView::ChangedRegion(const QString& old, const QString& now,
-                                              const std::vector<Change>& reported) {
+                                               const std::vector<Change>& reported) {
     // The document sometimes reports more than changed (the first edit after a new text is
     // reported as a change of the whole text), which would count every write-back range as
     // edited. The region reported is narrowed to where the two texts really differ; several
@@ -76,7 +76,8 @@ CDravelView::Change CDravelView::ChangedRegion(const QString& old, const QString
     const QChar* a = old.constData() + c.position;
     const QChar* b = now.constData() + c.position;
     int prefix = 0;
-    while (prefix < c.removed && prefix < c.added && a[prefix] == b[prefix]) ++prefix;
+    while (prefix < c.removed && prefix < c.added && a[prefix] == b[prefix])
+        ++prefix;
     int suffix = 0;
     while (suffix < c.removed - prefix && suffix < c.added - prefix &&
            a[c.removed - 1 - suffix] == b[c.added - 1 - suffix])

@@ -53,7 +53,8 @@ FrameActions::FrameActions(QMainWindow& window) : QObject(&window) {
     Add(Command::New, tr("&New"), QStringLiteral("Ctrl+N"))->setIcon(StandardIcon(QStyle::SP_FileIcon));
     Add(Command::Open, tr("&Open..."), QStringLiteral("Ctrl+O"))
         ->setIcon(StandardIcon(QStyle::SP_DialogOpenButton));
-    Add(Command::Save, tr("&Save"), QStringLiteral("Ctrl+S"))->setIcon(StandardIcon(QStyle::SP_DialogSaveButton));
+    Add(Command::Save, tr("&Save"), QStringLiteral("Ctrl+S"))
+        ->setIcon(StandardIcon(QStyle::SP_DialogSaveButton));
     Add(Command::SaveAs, tr("Save &As..."));
     Add(Command::ResultsToFile, tr("Results to &file..."));
     Add(Command::Undo, tr("&Undo"), QStringLiteral("Ctrl+Z"));
@@ -67,7 +68,8 @@ FrameActions::FrameActions(QMainWindow& window) : QObject(&window) {
     Add(Command::ExecuteScript, tr("Execute &Script"), QStringLiteral("F5"))
         ->setIcon(StandardIcon(QStyle::SP_MediaPlay));
     QAction* statement = Add(Command::ExecuteStatement, tr("Execute S&tatement"));
-    statement->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Return")), QKeySequence(QStringLiteral("Ctrl+Enter"))});
+    statement->setShortcuts(
+        {QKeySequence(QStringLiteral("Ctrl+Return")), QKeySequence(QStringLiteral("Ctrl+Enter"))});
     statement->setIcon(StandardIcon(QStyle::SP_MediaSeekForward));
     Add(Command::CancelExecution, tr("&Cancel execution"))->setIcon(StandardIcon(QStyle::SP_MediaStop));
     Add(Command::Commit, tr("Co&mmit"))->setIcon(StandardIcon(QStyle::SP_DialogApplyButton));
@@ -127,7 +129,8 @@ QAction* FrameActions::Action(Command command) const {
 void FrameActions::BuildMenus(QMainWindow& window) {
     QMenuBar* bar = window.menuBar();
     QMenu* file = bar->addMenu(tr("&File"));
-    file->addActions({Action(Command::New), Action(Command::Open), Action(Command::Save), Action(Command::SaveAs)});
+    file->addActions(
+        {Action(Command::New), Action(Command::Open), Action(Command::Save), Action(Command::SaveAs)});
     file->addSeparator();
     file->addAction(Action(Command::ResultsToFile));
     recentSeparator_ = file->addSeparator();
@@ -177,29 +180,32 @@ void FrameActions::BuildMenus(QMainWindow& window) {
     toolBar_->setObjectName(QStringLiteral("toolbar"));
     toolBar_->addActions({Action(Command::New), Action(Command::Open), Action(Command::Save)});
     toolBar_->addSeparator();
-    toolBar_->addActions(
-        {Action(Command::ExecuteScript), Action(Command::ExecuteStatement), Action(Command::CancelExecution)});
+    toolBar_->addActions({Action(Command::ExecuteScript), Action(Command::ExecuteStatement),
+                          Action(Command::CancelExecution)});
     toolBar_->addSeparator();
     toolBar_->addActions({Action(Command::Commit), Action(Command::Rollback)});
     window.addToolBar(Qt::TopToolBarArea, toolBar_);
 }
 
 QList<QAction*> FrameActions::EditorContextActions() const {
-    return {Action(Command::Copy),          Action(Command::Cut),
-            Action(Command::Paste),         Action(Command::ExecuteScript),
-            contextStatement_,              Action(Command::OutputWizard)};
+    return {Action(Command::Copy),          Action(Command::Cut), Action(Command::Paste),
+            Action(Command::ExecuteScript), contextStatement_,    Action(Command::OutputWizard)};
 }
 
 void FrameActions::Apply(const CommandState& state, bool truncateResults) {
-    for (auto& [command, action] : actions_) action->setEnabled(state.Enabled(command));
+    for (auto& [command, action] : actions_)
+        action->setEnabled(state.Enabled(command));
     contextStatement_->setEnabled(state.Enabled(Command::ExecuteStatement));
     Action(Command::TruncateResults)->setChecked(truncateResults);
     const bool convert = state.Enabled(Command::ConvertTo);
-    for (QAction* a : convert_) a->setEnabled(convert);
+    for (QAction* a : convert_)
+        a->setEnabled(convert);
     const bool syntax = state.Enabled(Command::UseSyntaxOf);
-    for (QAction* a : syntax_) a->setEnabled(syntax);
+    for (QAction* a : syntax_)
+        a->setEnabled(syntax);
     const bool copy = state.Enabled(Command::CopyConverted);
-    for (QAction* a : copyAs_) a->setEnabled(copy);
+    for (QAction* a : copyAs_)
+        a->setEnabled(copy);
 }
 
 } // namespace marlix

@@ -6,6 +6,7 @@
 #include "db/StandardReport.h"
 #include "results/HistoryBridge.h"
 #include "results/SQLResultsView.h"
+#include "results/UserPrompts.h"
 #include "workspace/ConnectionCommands.h"
 #include "workspace/DravelDoc.h"
 #include "workspace/DravelView.h"
@@ -16,7 +17,6 @@
 #include "workspace/RunCommands.h"
 #include "workspace/ScriptCommands.h"
 #include "workspace/SelectionBar.h"
-#include "results/UserPrompts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -97,8 +97,9 @@ void CMainFrame::BuildPanes() {
     setCentralWidget(vertical_);
 
     view_->SetContextMenuActions(actions_->EditorContextActions());
-    results_->SetContextActions(actions_->ConvertActions(), actions_->SyntaxActions(), actions_->CopyAsActions(),
-                                actions_->Action(Command::TruncateResults), actions_->Action(Command::ClearResults));
+    results_->SetContextActions(actions_->ConvertActions(), actions_->SyntaxActions(),
+                                actions_->CopyAsActions(), actions_->Action(Command::TruncateResults),
+                                actions_->Action(Command::ClearResults));
     connect(vertical_, &QSplitter::splitterMoved, this, [this] { SavePlacement(); });
     connect(horizontal_, &QSplitter::splitterMoved, this, [this] { SavePlacement(); });
 }
@@ -110,7 +111,8 @@ void CMainFrame::WireBridge() {
         // to the line where its text really begins.
         const std::string& text = view_->Script().Text();
         size_t at = static_cast<size_t>(offset);
-        while (at < text.size() && static_cast<unsigned char>(text[at]) <= ' ') ++at;
+        while (at < text.size() && static_cast<unsigned char>(text[at]) <= ' ')
+            ++at;
         view_->MarkErrorOffset(at < text.size() ? at : static_cast<size_t>(offset));
     });
     connect(bridge_, &HistoryBridge::messageShown, this, [this](const QByteArray& text) {
@@ -151,7 +153,8 @@ void CMainFrame::WireCommands() {
         UpdateCommands();
     });
     connect(actions_->ExitAction(), &QAction::triggered, this, &QWidget::close);
-    connect(actions_->Action(Command::HelpTopics), &QAction::triggered, this, [this] { ShowHelpTopics(this); });
+    connect(actions_->Action(Command::HelpTopics), &QAction::triggered, this,
+            [this] { ShowHelpTopics(this); });
     connect(actions_->AboutAction(), &QAction::triggered, this, [this] { ShowAbout(this); });
     // The Edit menu acts on the active view.
     connect(actions_->Action(Command::Copy), &QAction::triggered, this, [this] {
@@ -243,7 +246,8 @@ void CMainFrame::ShowProgress() {
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
     if (execution_->Running()) {
-        if (!prompts_->AskYesNo(tr("A batch is running. Cancel it and close the window?"), QStringLiteral("Marlix"))) {
+        if (!prompts_->AskYesNo(tr("A batch is running. Cancel it and close the window?"),
+                                QStringLiteral("Marlix"))) {
             event->ignore();
             return;
         }

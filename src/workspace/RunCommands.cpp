@@ -8,6 +8,7 @@
 #include "metadata/BlockEdits.h"
 #include "results/HistoryBridge.h"
 #include "results/SQLResultsView.h"
+#include "results/UserPrompts.h"
 #include "transform/ScriptGenerator.h"
 #include "workspace/ConnectionCommands.h"
 #include "workspace/DravelDoc.h"
@@ -15,7 +16,6 @@
 #include "workspace/ExecutionController.h"
 #include "workspace/FrameActions.h"
 #include "workspace/MainFrame.h"
-#include "results/UserPrompts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,15 +30,18 @@ RunCommands::RunCommands(CMainFrame& frame) : QObject(&frame), frame_(frame) {
     connect(actions.Action(Command::ExecuteScript), &QAction::triggered, this, &RunCommands::ExecuteScript);
     connect(actions.Action(Command::ExecuteStatement), &QAction::triggered, this,
             &RunCommands::ExecuteStatementAtCaret);
-    connect(actions.ContextExecuteStatement(), &QAction::triggered, this, &RunCommands::ExecuteStatementAtMouse);
+    connect(actions.ContextExecuteStatement(), &QAction::triggered, this,
+            &RunCommands::ExecuteStatementAtMouse);
     connect(actions.Action(Command::ResultsToFile), &QAction::triggered, this, &RunCommands::ResultsToFile);
     connect(actions.Action(Command::CancelExecution), &QAction::triggered, this, &RunCommands::Cancel);
     connect(actions.Action(Command::Commit), &QAction::triggered, this, &RunCommands::Commit);
     connect(actions.Action(Command::Rollback), &QAction::triggered, this, &RunCommands::Rollback);
     for (QAction* a : actions.ConvertActions())
-        connect(a, &QAction::triggered, this, [this, a] { ConvertTo(static_cast<StatementType>(a->data().toInt())); });
+        connect(a, &QAction::triggered, this,
+                [this, a] { ConvertTo(static_cast<StatementType>(a->data().toInt())); });
     for (QAction* a : actions.SyntaxActions())
-        connect(a, &QAction::triggered, this, [this, a] { UseSyntaxOf(static_cast<Dialect>(a->data().toInt())); });
+        connect(a, &QAction::triggered, this,
+                [this, a] { UseSyntaxOf(static_cast<Dialect>(a->data().toInt())); });
     for (QAction* a : actions.CopyAsActions())
         connect(a, &QAction::triggered, this,
                 [this, a] { CopyConverted(static_cast<StatementType>(a->data().toInt())); });
@@ -63,7 +66,8 @@ void RunCommands::ExecuteStatementAtCaret() {
 void RunCommands::ExecuteStatementAtMouse() {
     if (!frame_.Enabled(Command::ExecuteStatement)) return;
     const size_t at = frame_.ScriptView().RememberedOffset().value_or(frame_.ScriptView().CaretOffset());
-    Run(static_cast<int>(at), frame_.ScriptView().Script().SyntaxAt(at, frame_.CurrentDialect()), std::string());
+    Run(static_cast<int>(at), frame_.ScriptView().Script().SyntaxAt(at, frame_.CurrentDialect()),
+        std::string());
 }
 
 void RunCommands::ResultsToFile() {
@@ -77,14 +81,16 @@ void RunCommands::ResultsToFilePath(const QString& path) {
     const QFileInfo chosen(path);
     const QString script = frame_.Document().Path();
     // Writing the results over the script they come from would destroy it.
-    if (!script.isEmpty() && (chosen.absoluteFilePath() == QFileInfo(script).absoluteFilePath() ||
-                              (chosen.exists() && chosen.canonicalFilePath() == QFileInfo(script).canonicalFilePath()))) {
+    if (!script.isEmpty() &&
+        (chosen.absoluteFilePath() == QFileInfo(script).absoluteFilePath() ||
+         (chosen.exists() && chosen.canonicalFilePath() == QFileInfo(script).canonicalFilePath()))) {
         SayWhy(tr("The results cannot be written to %1: it is the open script.").arg(script));
         return;
     }
     if (chosen.exists() &&
-        !frame_.Prompts().AskYesNo(tr("%1 already exists.\nDo you want to replace it?").arg(chosen.absoluteFilePath()),
-                                   tr("Results to file")))
+        !frame_.Prompts().AskYesNo(
+            tr("%1 already exists.\nDo you want to replace it?").arg(chosen.absoluteFilePath()),
+            tr("Results to file")))
         return;
     Run(-1, frame_.CurrentDialect(), QFile::encodeName(chosen.absoluteFilePath()).toStdString());
 }
@@ -149,7 +155,8 @@ void RunCommands::CancelAndApply() {
     if (!frame_.Execution().Running()) return;
     frame_.Execution().Cancel();
     // The run's end arrives as a queued report; apply it before anything else happens.
-    while (frame_.Execution().Running()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    while (frame_.Execution().Running())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
 }
 
 void RunCommands::Commit() {
@@ -243,9 +250,9 @@ void RunCommands::CopyConverted(StatementType type) {
 void RunCommands::UpdateChecks() {
     std::shared_ptr<ResultSet> result = frame_.ResultsView().CurrentResultSet();
     const int type = result ? static_cast<int>(result->Description().type) : -1;
-    for (QAction* a : frame_.Actions().ConvertActions()) a->setChecked(a->data().toInt() == type);
-    const Dialect dialect =
-        frame_.ScriptView().Script().CurrentDialect().value_or(frame_.CurrentDialect());
+    for (QAction* a : frame_.Actions().ConvertActions())
+        a->setChecked(a->data().toInt() == type);
+    const Dialect dialect = frame_.ScriptView().Script().CurrentDialect().value_or(frame_.CurrentDialect());
     for (QAction* a : frame_.Actions().SyntaxActions())
         a->setChecked(a->data().toInt() == static_cast<int>(dialect));
 }

@@ -2,11 +2,11 @@
 
 #include "core/FileException.h"
 #include "core/ProfileStore.h"
+#include "results/UserPrompts.h"
 #include "workspace/DravelDoc.h"
 #include "workspace/DravelView.h"
 #include "workspace/FrameActions.h"
 #include "workspace/MainFrame.h"
-#include "results/UserPrompts.h"
 
 #include <QAction>
 #include <QDir>
@@ -138,7 +138,8 @@ void ScriptCommands::LoadRecentFiles() {
 void ScriptCommands::AddRecentFile(const QString& path) {
     recent_.removeAll(path);
     recent_.prepend(path);
-    while (recent_.size() > kRecentFiles) recent_.removeLast();
+    while (recent_.size() > kRecentFiles)
+        recent_.removeLast();
     for (int i = 0; i < kRecentFiles; ++i)
         frame_.Profile().WriteString(kRecentSection, RecentValueName(i),
                                      i < recent_.size() ? recent_[i].toStdString() : std::string());

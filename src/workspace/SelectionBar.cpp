@@ -50,7 +50,8 @@ void SelectionBar::SetDatabases(const std::vector<std::string>& names, int selec
     database_->clear();
     for (const std::string& name : names) {
         QString full = QString::fromStdString(name);
-        QString shown = full.size() > kShownNameLength ? full.left(kShownNameLength - 3) + QStringLiteral("...") : full;
+        QString shown =
+            full.size() > kShownNameLength ? full.left(kShownNameLength - 3) + QStringLiteral("...") : full;
         database_->addItem(shown, full);
         if (shown != full) database_->setItemData(database_->count() - 1, full, Qt::ToolTipRole);
     }
@@ -65,7 +66,8 @@ std::string SelectionBar::SelectedDatabase() const {
 
 void SelectionBar::ResetSchemas() {
     QSignalBlocker block(schema_);
-    while (schema_->count() > 1) schema_->removeItem(1);
+    while (schema_->count() > 1)
+        schema_->removeItem(1);
     schema_->setCurrentIndex(0);
 }
 

@@ -1,5 +1,7 @@
-// The runner's command line: what it accepts and the error it gives for what it does not.
+// The command lines of the runner and the window: what they accept and the error they give for
+// what they do not.
 #include "app/CliOptions.h"
+#include "app/WindowOptions.h"
 
 #include <gtest/gtest.h>
 
@@ -48,4 +50,43 @@ TEST(CliOptions, RefusesWhatItCannotRun) {
               "--statement-at takes a character offset, not '-1'");
     EXPECT_EQ(ErrorOf({"--connect", "x", "--bogus", "s.sql"}), "unknown option --bogus");
     EXPECT_EQ(ErrorOf({"--connect"}), "--connect needs a value");
+}
+
+TEST(WindowOptions, ConnectsOnlyWhenAskedAndOpensOneScript) {
+    std::string error;
+    auto none = ParseWindowOptions({}, error);
+    ASSERT_TRUE(none) << error;
+    EXPECT_FALSE(none->Connects());
+
+    auto o = ParseWindowOptions(
+        {"--connect", "Driver=SQLite3;Database=/tmp/shop.sqlite", "--type", "4", "a.sql"}, error);
+    ASSERT_TRUE(o) << error;
+    ConnectionRequest request = o->Request(ConnectionTitleOf(o->connectionString));
+    EXPECT_EQ(request.type, ConnectionType::MSAccess);
+    EXPECT_EQ(request.title, "shop.sqlite");
+    EXPECT_EQ(o->script, "a.sql");
+
+    auto dsn = ParseWindowOptions({"--dsn", "Sales", "--user", "me", "--password", "p;w"}, error);
+    ASSERT_TRUE(dsn) << error;
+    request = dsn->Request("unused");
+    EXPECT_EQ(request.type, ConnectionType::DataSourceName);
+    EXPECT_EQ(request.connectionString, "Sales");
+    EXPECT_EQ(request.title, "Sales");
+    EXPECT_EQ(request.password, "p;w");
+
+    EXPECT_FALSE(ParseWindowOptions({"--connect", "x", "--dsn", "y"}, error));
+    EXPECT_EQ(error, "--connect and --dsn cannot be used together");
+    EXPECT_FALSE(ParseWindowOptions({"a.sql", "b.sql"}, error));
+    EXPECT_FALSE(ParseWindowOptions({"--syntax", "MSSQL"}, error));
+    EXPECT_EQ(error, "unknown option --syntax");
+    EXPECT_FALSE(ParseWindowOptions({"--type", "9"}, error));
+    EXPECT_EQ(error, "--type takes a number from 0 to 5, not '9'");
+}
+
+TEST(WindowOptions, ConnectionTitleNamesTheSourceDatabaseOrServer) {
+    EXPECT_EQ(ConnectionTitleOf("DSN=Sales;UID=me"), "Sales");
+    EXPECT_EQ(ConnectionTitleOf("Driver=SQLite3;Database=/var/db/shop.sqlite"), "shop.sqlite");
+    EXPECT_EQ(ConnectionTitleOf("Driver={PostgreSQL Unicode};server = db1;database=sales"), "sales");
+    EXPECT_EQ(ConnectionTitleOf("Driver={PostgreSQL Unicode};Server=db1"), "db1");
+    EXPECT_EQ(ConnectionTitleOf("Driver=X"), "ODBC");
 }

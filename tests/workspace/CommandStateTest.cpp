@@ -31,10 +31,11 @@ TEST(CommandState, ARunningBatchHoldsBackEverythingThatChangesScriptConnectionOr
     running.batchRunning = true;
     running.editorSelection = true;
     CommandState state(running);
-    for (Command c : {Command::New, Command::Open, Command::Undo, Command::Cut, Command::Paste, Command::Disconnect,
-                      Command::ExecuteScript, Command::ExecuteStatement, Command::ResultsToFile, Command::Commit,
-                      Command::Rollback, Command::TruncateResults, Command::ClearResults, Command::ConvertTo,
-                      Command::UseSyntaxOf, Command::DatabaseBox, Command::SchemaBox, Command::TargetPlatformBox})
+    for (Command c :
+         {Command::New, Command::Open, Command::Undo, Command::Cut, Command::Paste, Command::Disconnect,
+          Command::ExecuteScript, Command::ExecuteStatement, Command::ResultsToFile, Command::Commit,
+          Command::Rollback, Command::TruncateResults, Command::ClearResults, Command::ConvertTo,
+          Command::UseSyntaxOf, Command::DatabaseBox, Command::SchemaBox, Command::TargetPlatformBox})
         EXPECT_FALSE(state.Enabled(c)) << static_cast<int>(c);
     for (Command c : {Command::CancelExecution, Command::Copy, Command::SaveAs, Command::Find,
                       Command::CopyConverted, Command::ResultsCopy, Command::HelpTopics})

@@ -10,35 +10,35 @@
 #include "workspace/ConnectionCommands.h"
 #include "workspace/DravelDoc.h"
 #include "workspace/DravelView.h"
-#include "workspace/ScriptEditor.h"
 #include "workspace/ExecutionController.h"
 #include "workspace/FrameActions.h"
 #include "workspace/FrameHarness.h"
 #include "workspace/RunCommands.h"
+#include "workspace/ScriptEditor.h"
 #include "workspace/SelectionBar.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QTimer>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 using namespace marlix;
 using namespace marlix::test;
 
 namespace {
 
-const QString kItems = QStringLiteral(
-    "create table item (id integer primary key, name varchar(20));\n"
-    "insert into item values (1, 'apple');\n"
-    "insert into item values (2, 'pear');\n"
-    "/*METADATA>\n"
-    "\t<RESULTSET Type = \"INSERT\", Source = \"item\", Table = \"item_copy\"/>\n"
-    "</METADATA*/\n"
-    "select id, name from item order by id;\n"
-    "select name from item where id = 2;\n");
+const QString kItems =
+    QStringLiteral("create table item (id integer primary key, name varchar(20));\n"
+                   "insert into item values (1, 'apple');\n"
+                   "insert into item values (2, 'pear');\n"
+                   "/*METADATA>\n"
+                   "\t<RESULTSET Type = \"INSERT\", Source = \"item\", Table = \"item_copy\"/>\n"
+                   "</METADATA*/\n"
+                   "select id, name from item order by id;\n"
+                   "select name from item where id = 2;\n");
 
 void ExecuteScript(CMainFrame& frame) {
     frame.Runs().ExecuteScript();
@@ -126,7 +126,8 @@ void FrameExecutionTest::executeStatementAtCaretMouseAndWhitespace() {
     QVERIFY(!h.Frame().Enabled(Command::ExecuteStatement));
     QTest::keyClick(&(*h.Frame().ScriptView().Editor()), Qt::Key_Return, Qt::ControlModifier);
     QVERIFY(!h.Frame().Execution().Running());
-    QCOMPARE((*h.Frame().ScriptView().Editor()).toPlainText(), QStringLiteral("select 'first' as a;  \nselect 'second' as b;\n"));
+    QCOMPARE((*h.Frame().ScriptView().Editor()).toPlainText(),
+             QStringLiteral("select 'first' as a;  \nselect 'second' as b;\n"));
 
     // The context menu's command runs the statement under the mouse, not the one at the caret.
     h.PutCaret(QStringLiteral("second"));
@@ -173,11 +174,12 @@ void FrameExecutionTest::commandsWaitWhileABatchRunsAndCancelEndsIt() {
     ExecuteScript(h.Frame());
     QVERIFY(h.Frame().Execution().Running());
     QTest::qWait(300);
-    for (Command c : {Command::New, Command::Open, Command::Paste, Command::Cut, Command::Undo,
-                      Command::ExecuteScript, Command::ExecuteStatement, Command::ResultsToFile, Command::Commit,
-                      Command::Rollback, Command::Connect, Command::Disconnect, Command::TruncateResults,
-                      Command::ClearResults, Command::ConvertTo, Command::UseSyntaxOf, Command::DatabaseBox,
-                      Command::SchemaBox, Command::TargetPlatformBox})
+    for (Command c :
+         {Command::New, Command::Open, Command::Paste, Command::Cut, Command::Undo, Command::ExecuteScript,
+          Command::ExecuteStatement, Command::ResultsToFile, Command::Commit, Command::Rollback,
+          Command::Connect, Command::Disconnect, Command::TruncateResults, Command::ClearResults,
+          Command::ConvertTo, Command::UseSyntaxOf, Command::DatabaseBox, Command::SchemaBox,
+          Command::TargetPlatformBox})
         QVERIFY2(!h.Frame().Enabled(c), qPrintable(QString::number(static_cast<int>(c))));
     QVERIFY(h.Frame().Enabled(Command::CancelExecution));
     QVERIFY(h.Frame().Enabled(Command::Save));

@@ -3,15 +3,15 @@
 #include "core/ProfileStore.h"
 #include "core/qt/IniProfileStore.h"
 #include "support/TestDatabases.h"
+#include "workspace/ConnectionCommands.h"
 #include "workspace/DravelDoc.h"
 #include "workspace/DravelView.h"
-#include "workspace/ScriptEditor.h"
 #include "workspace/ExecutionController.h"
 #include "workspace/FrameHarness.h"
 #include "workspace/RunCommands.h"
 #include "workspace/ScriptCommands.h"
+#include "workspace/ScriptEditor.h"
 #include "workspace/SelectionBar.h"
-#include "workspace/ConnectionCommands.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>

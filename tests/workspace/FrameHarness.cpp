@@ -7,8 +7,8 @@
 #include "results/SQLResultsView.h"
 #include "workspace/ConnectionCommands.h"
 #include "workspace/DravelView.h"
-#include "workspace/ScriptEditor.h"
 #include "workspace/ExecutionController.h"
+#include "workspace/ScriptEditor.h"
 
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
@@ -33,7 +33,8 @@ FrameHarness::~FrameHarness() {
 }
 
 bool FrameHarness::Connect(Server server, const char* name) {
-    return Connect(server, name, server == Server::MariaDB ? ConnectionType::MySQL : ConnectionType::MSAccess);
+    return Connect(server, name,
+                   server == Server::MariaDB ? ConnectionType::MySQL : ConnectionType::MSAccess);
 }
 
 bool FrameHarness::Connect(Server server, const char* name, ConnectionType type) {

@@ -48,7 +48,7 @@ private:
 
 // Skips locally, fails where servers are required, when a server is not running.
 #define MARLIX_QT_CONNECT_OR_SKIP(harness, server, ...)                                                      \
-    if (!(harness).Connect(server, QTest::currentTestFunction() __VA_OPT__(, ) __VA_ARGS__)) {                 \
-        if (::marlix::test::ServersRequired()) QFAIL("the test database server is not running");            \
+    if (!(harness).Connect(server, QTest::currentTestFunction() __VA_OPT__(, ) __VA_ARGS__)) {               \
+        if (::marlix::test::ServersRequired()) QFAIL("the test database server is not running");             \
         QSKIP("the test database server is not running (scripts/testdb.sh starts it)");                      \
     }

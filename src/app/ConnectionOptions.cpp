@@ -1,0 +1,86 @@
+#include "app/ConnectionOptions.h"
+
+#include "core/CaseFold.h"
+
+#include <charconv>
+
+namespace marlix {
+
+ConnectionRequest ConnectionOptions::Request(const std::string& connectTitle) const {
+    ConnectionRequest request;
+    request.type = static_cast<ConnectionType>(type.value_or(dsn.empty() ? 0 : 2));
+    request.connectionString = dsn.empty() ? connectionString : dsn;
+    request.user = user;
+    request.password = password;
+    request.title = dsn.empty() ? connectTitle : dsn;
+    return request;
+}
+
+OptionTaken TakeConnectionOption(const std::vector<std::string>& args, size_t& i, ConnectionOptions& into,
+                                 std::string& error) {
+    static const std::pair<const char*, std::string ConnectionOptions::*> kTextOptions[] = {
+        {"--connect", &ConnectionOptions::connectionString},
+        {"--dsn", &ConnectionOptions::dsn},
+        {"--user", &ConnectionOptions::user},
+        {"--password", &ConnectionOptions::password},
+        {"--profile", &ConnectionOptions::profileFile},
+    };
+    const std::string& arg = args[i];
+    std::string ConnectionOptions::*text = nullptr;
+    for (const auto& [name, member] : kTextOptions)
+        if (arg == name) text = member;
+    if (!text && arg != "--type") return OptionTaken::No;
+    if (i + 1 >= args.size()) {
+        error = arg + " needs a value";
+        return OptionTaken::Error;
+    }
+    const std::string& value = args[++i];
+    if (text) {
+        into.*text = value;
+        return OptionTaken::Yes;
+    }
+    int type = 0;
+    auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), type);
+    if (ec != std::errc() || end != value.data() + value.size() || type < 0 || type > 5) {
+        error = "--type takes a number from 0 to 5, not '" + value + "'";
+        return OptionTaken::Error;
+    }
+    into.type = type;
+    return OptionTaken::Yes;
+}
+
+namespace {
+
+std::string ValueOf(const std::string& connection, std::string_view key) {
+    size_t at = 0;
+    while (at < connection.size()) {
+        size_t end = connection.find(';', at);
+        if (end == std::string::npos) end = connection.size();
+        std::string_view part(connection.data() + at, end - at);
+        size_t equals = part.find('=');
+        if (equals != std::string_view::npos) {
+            std::string_view name = part.substr(0, equals);
+            while (!name.empty() && name.front() == ' ')
+                name.remove_prefix(1);
+            while (!name.empty() && name.back() == ' ')
+                name.remove_suffix(1);
+            if (EqualsFolded(name, key)) return std::string(part.substr(equals + 1));
+        }
+        at = end + 1;
+    }
+    return {};
+}
+
+} // namespace
+
+std::string ConnectionTitleOf(const std::string& connectionString) {
+    for (const char* key : {"DSN", "Database", "Server"}) {
+        std::string value = ValueOf(connectionString, key);
+        if (value.empty()) continue;
+        size_t slash = value.find_last_of('/');
+        return slash == std::string::npos ? value : value.substr(slash + 1);
+    }
+    return "ODBC";
+}
+
+} // namespace marlix
