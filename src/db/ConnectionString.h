@@ -1,0 +1,41 @@
+#pragma once
+// The connection that the connect dialog's controls describe: for each server type the ODBC
+// connection string handed to SQLDriverConnect, or for a data source name the name, user and
+// password handed to SQLConnect.
+#include "db/ODBCSession.h"
+
+#include <string>
+#include <string_view>
+
+namespace marlix {
+
+// What the connect dialog's controls hold when the user chooses OK.
+struct ConnectionChoice {
+    ConnectionType type = ConnectionType::MicrosoftSQL;
+    std::string server; // the server box: server, instance, data source name or file path
+    std::string database;
+    bool useLocalServer = false;
+    bool userAndPassword = false; // the second authentication radio (not Windows authentication)
+    std::string user;
+    std::string password;
+    std::string port;
+    std::string charset;
+    std::string role;
+};
+
+// The title of a connection built with the local server option.
+inline constexpr const char* kLocalServerTitle = "Local server";
+
+// The request that connects as `choice` says: type, connection string (or data source name),
+// user and password, title.
+ConnectionRequest BuildConnection(const ConnectionChoice& choice);
+
+// `value` as one attribute value of a connection string. A value that holds ";", "{" or "}", or
+// begins or ends with a blank, would end early or add attributes of its own: it is wrapped in
+// braces with every "}" doubled. Any other value is returned as it is.
+std::string ConnectionValue(std::string_view value);
+
+// The ODBC driver a server type's connection string names; empty for a data source name.
+std::string_view DriverOf(ConnectionType type) noexcept;
+
+} // namespace marlix
