@@ -1,0 +1,226 @@
+// The Options dialog's working copy: what it reads from the profile, what Apply and OK write
+// there under which names, the shared autocommit value, the limits as typed and the samples.
+#include "workspace/OptionsModel.h"
+#include "core/DialectSettings.h"
+#include "core/ProfileStore.h"
+#include "core/ResultSet.h"
+#include "workspace/ExecutionSettings.h"
+#include "workspace/OptionsProfiles.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+
+using namespace marlix;
+using namespace marlix::test;
+
+namespace {
+
+// Store makes the records process-wide; every test leaves the defaults behind.
+class OptionsModelTest : public ::testing::Test {
+protected:
+    void TearDown() override { SetCurrentDialectSettings(DefaultDialectSettingsSet()); }
+};
+
+} // namespace
+
+TEST_F(OptionsModelTest, TabsEditTheirDialectAndServerTypeUnderTheStoredNames) {
+    MemoryProfileStore empty;
+    OptionsModel model(empty);
+    for (int tab = 0; tab < kOptionsTabCount; ++tab) {
+        const TabRow& row = kTabs[tab];
+        EXPECT_STREQ(OptionsTabAt(tab).label, row.label);
+        EXPECT_EQ(OptionsTabAt(tab).dialect, row.dialect) << row.label;
+        EXPECT_EQ(OptionsTabAt(tab).serverType, row.serverType) << row.label;
+        // Opening on an empty profile shows the stored defaults.
+        const DialectPageValues& shown = model.Page(tab);
+        EXPECT_EQ(shown.settings.datePattern, row.defaultDate) << row.label;
+        EXPECT_EQ(shown.settings.timePattern, row.defaultTime) << row.label;
+        EXPECT_EQ(shown.settings.datesInQuotes, row.defaultQuotes != 0) << row.label;
+        EXPECT_EQ(shown.settings.alwaysDateTime, row.defaultDateTime != 0) << row.label;
+        EXPECT_EQ(shown.autocommit, row.defaultAutocommit != 0) << row.label;
+    }
+    EXPECT_EQ(model.RowLimitText(), "0");
+    EXPECT_EQ(model.SizeLimitText(), "1");
+
+    // Each tab's own values land under its own names.
+    for (int tab = 0; tab < kOptionsTabCount; ++tab) {
+        DialectPageValues values;
+        values.settings = {std::string("d") + std::to_string(tab), std::string("t") + std::to_string(tab),
+                           tab % 2 == 0, tab % 3 == 0};
+        values.autocommit = model.Page(tab).autocommit;
+        model.SetPage(tab, values);
+    }
+    MemoryProfileStore profile;
+    model.Store(profile);
+    for (int tab = 0; tab < kOptionsTabCount; ++tab) {
+        const TabRow& row = kTabs[tab];
+        EXPECT_EQ(Stored(profile, kSettingsSection, row.date), "d" + std::to_string(tab)) << row.label;
+        EXPECT_EQ(Stored(profile, kSettingsSection, row.time), "t" + std::to_string(tab)) << row.label;
+        EXPECT_EQ(Stored(profile, kSettingsSection, row.quotes), tab % 2 == 0 ? "1" : "0") << row.label;
+        EXPECT_EQ(Stored(profile, kSettingsSection, row.dateTime), tab % 3 == 0 ? "1" : "0") << row.label;
+        EXPECT_EQ(Stored(profile, kExecutionSettings, row.autocommit), std::to_string(row.defaultAutocommit))
+            << row.label;
+        // And become the records every later conversion reads.
+        EXPECT_EQ(CurrentDialectSettings(row.dialect).datePattern, "d" + std::to_string(tab)) << row.label;
+    }
+    EXPECT_EQ(Stored(profile, kExecutionSettings, "DatasetRowLimit"), "0");
+    EXPECT_EQ(Stored(profile, kExecutionSettings, "DatasetSizeLimit (MB)"), "1");
+}
+
+TEST_F(OptionsModelTest, OkWithoutChangesKeepsEveryStoredValue) {
+    MemoryProfileStore changed = ChangedProfile();
+    const auto before = Snapshot(changed);
+    OptionsModel(changed).Store(changed);
+    EXPECT_EQ(Snapshot(changed), before);
+    // MS Access and Interbase/Firebird keep theirs too, the latter sharing the MS SQL value.
+    EXPECT_EQ(Stored(changed, kSettingsSection, "DateAccess"), "<DateAccess>");
+    EXPECT_EQ(Stored(changed, kSettingsSection, "DateIB"), "<DateIB>");
+    EXPECT_EQ(Stored(changed, kExecutionSettings, "Autocommit0"), "0");
+
+    // On an empty profile OK writes the defaults: Oracle and MySQL keep autocommit off.
+    MemoryProfileStore empty;
+    OptionsModel(empty).Store(empty);
+    for (const TabRow& row : kTabs) {
+        EXPECT_EQ(Stored(empty, kSettingsSection, row.date), row.defaultDate) << row.label;
+        EXPECT_EQ(Stored(empty, kSettingsSection, row.time), row.defaultTime) << row.label;
+        EXPECT_EQ(Stored(empty, kExecutionSettings, row.autocommit), std::to_string(row.defaultAutocommit))
+            << row.label;
+    }
+}
+
+TEST_F(OptionsModelTest, DefaultsThenOkStoresTheFactoryValuesWithAutocommitOnEverywhere) {
+    MemoryProfileStore profile = ChangedProfile();
+    OptionsModel model(profile);
+    model.SetDefaults();
+    model.Store(profile);
+    for (const TabRow& row : kTabs) {
+        EXPECT_EQ(Stored(profile, kSettingsSection, row.date), row.defaultDate) << row.label;
+        EXPECT_EQ(Stored(profile, kSettingsSection, row.time), row.defaultTime) << row.label;
+        EXPECT_EQ(Stored(profile, kSettingsSection, row.quotes), std::to_string(row.defaultQuotes))
+            << row.label;
+        EXPECT_EQ(Stored(profile, kSettingsSection, row.dateTime), std::to_string(row.defaultDateTime))
+            << row.label;
+        EXPECT_EQ(Stored(profile, kExecutionSettings, row.autocommit), "1") << row.label;
+    }
+    EXPECT_EQ(GetAutocommit(profile, ConnectionType::Oracle), 1);
+    EXPECT_EQ(GetAutocommit(profile, ConnectionType::MySQL), 1);
+    EXPECT_EQ(GetDatasetRowLimit(profile), 0);
+    EXPECT_EQ(GetDatasetSizeLimit(profile), 1);
+}
+
+TEST_F(OptionsModelTest, TheSharedAutocommitValueFollowsAChangeOnEitherTab) {
+    constexpr int kMsSql = 0, kFirebird = 4, kGeneric = 5;
+    for (int changedTab : {kMsSql, kFirebird}) {
+        for (bool on : {false, true}) {
+            MemoryProfileStore profile;
+            profile.WriteInt(kExecutionSettings, "Autocommit0", on ? 0 : 1);
+            OptionsModel model(profile);
+            DialectPageValues values = model.Page(changedTab);
+            values.autocommit = on;
+            model.SetPage(changedTab, values);
+            EXPECT_EQ(model.Page(kMsSql).autocommit, on) << changedTab;
+            EXPECT_EQ(model.Page(kFirebird).autocommit, on) << changedTab;
+            EXPECT_TRUE(model.Page(kGeneric).autocommit) << "a value of its own";
+            model.Store(profile);
+            EXPECT_EQ(Stored(profile, kExecutionSettings, "Autocommit0"), on ? "1" : "0")
+                << "changed on tab " << changedTab;
+            EXPECT_EQ(GetAutocommit(profile, ConnectionType::InterbaseFirebird), on ? 1 : 0);
+        }
+    }
+    // Every other tab has a value of its own.
+    MemoryProfileStore profile;
+    OptionsModel model(profile);
+    model.SetAutocommit(kGeneric, false);
+    for (int tab = 0; tab < kOptionsTabCount; ++tab)
+        EXPECT_EQ(model.Page(tab).autocommit, !(tab == kGeneric || kTabs[tab].defaultAutocommit == 0))
+            << kTabs[tab].label;
+}
+
+TEST_F(OptionsModelTest, LimitsAreTheirLeadingDigitsAndSaturate) {
+    struct Row {
+        const char* text;
+        int value;
+    };
+    const Row rows[] = {
+        {"12abc", 12},
+        {"abc", 0},
+        {"", 0},
+        {"0", 0},
+        {"007", 7},
+        {"  42", 42},
+        {"3.5", 3},
+        {"12 34", 12},
+        {"-5", 0},
+        {"+5", 0},
+        {"2147483647", INT_MAX},
+        {"2147483648", INT_MAX},
+        {"99999999999999999999999999", INT_MAX},
+        {"0000000000000000000000000009", 9},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(LimitValue(row.text), row.value) << '"' << row.text << '"';
+
+    MemoryProfileStore profile;
+    OptionsModel model(profile);
+    model.SetSizeLimitText("12abc");
+    model.SetRowLimitText("99999999999999");
+    model.Store(profile);
+    EXPECT_EQ(Stored(profile, kExecutionSettings, "DatasetSizeLimit (MB)"), "12");
+    EXPECT_EQ(Stored(profile, kExecutionSettings, "DatasetRowLimit"), std::to_string(INT_MAX));
+}
+
+TEST_F(OptionsModelTest, SamplesShowTheOpeningMomentAsEachDialectWritesIt) {
+    struct Row {
+        int tab;
+        const char* date;
+        const char* dateTime;
+    };
+    const Row rows[] = {
+        {0, "'06.27.2004'", "'06.27.2004 10:20:30.000'"}, {1, "2004-27-06", "2004-27-06 10:20:30.000"},
+        {2, "2004-27-06", "2004-27-06 10:20:30"},         {3, "06/27/2004", "06/27/2004 10:20:30"},
+        {4, "2004-27-06", "2004-27-06 10:20:30"},         {5, "27.06.2004", "27.06.2004 10:20:30"},
+    };
+    MemoryProfileStore profile;
+    OptionsModel model(profile);
+    EXPECT_EQ(model.SampleMoment().fraction, 0u);
+    model.SetSampleMoment(June27());
+    for (const Row& row : rows) {
+        EXPECT_EQ(model.SampleDate(row.tab), row.date) << kTabs[row.tab].label;
+        EXPECT_EQ(model.SampleDateTime(row.tab), row.dateTime) << kTabs[row.tab].label;
+    }
+
+    // The samples follow the edited patterns and the quote box; other characters stay as typed.
+    DialectPageValues values = model.Page(1);
+    values.settings.datePattern = "d B Y (b)";
+    values.settings.timePattern = "I:M p";
+    values.settings.datesInQuotes = true;
+    model.SetPage(1, values);
+    EXPECT_EQ(model.SampleDate(1), "'27 June 2004 (jun)'");
+    EXPECT_EQ(model.SampleDateTime(1), "'27 June 2004 (jun) 10:20 AM'");
+    values.settings.datesInQuotes = false;
+    values.settings.datePattern.clear();
+    model.SetPage(1, values);
+    EXPECT_EQ(model.SampleDate(1), "");
+    EXPECT_EQ(model.SampleDateTime(1), " 10:20 AM");
+}
+
+TEST_F(OptionsModelTest, ExecutionSettingsUseTheirNamesAndDefaults) {
+    MemoryProfileStore profile;
+    EXPECT_EQ(GetDatasetRowLimit(profile), 0);
+    EXPECT_EQ(GetDatasetSizeLimit(profile), 1);
+    EXPECT_TRUE(GetTruncateResults(profile));
+    SetDatasetRowLimit(profile, 250);
+    SetDatasetSizeLimit(profile, 8);
+    SetTruncateResults(profile, false);
+    EXPECT_EQ(Stored(profile, "Execution Settings", "DatasetRowLimit"), "250");
+    EXPECT_EQ(Stored(profile, "Execution Settings", "DatasetSizeLimit (MB)"), "8");
+    EXPECT_EQ(Stored(profile, "Execution Settings", "TruncateResults"), "0");
+    EXPECT_FALSE(GetTruncateResults(profile));
+    // Read each time: a value written by anyone else is seen at once.
+    profile.WriteInt("Execution Settings", "TruncateResults", 1);
+    EXPECT_TRUE(GetTruncateResults(profile));
+    profile.WriteInt("Execution Settings", "DatasetRowLimit", 9);
+    EXPECT_EQ(GetDatasetRowLimit(profile), 9);
+}
