@@ -1,0 +1,63 @@
+#pragma once
+// The "Select key fields" dialog without its window: the candidate source tables of a result
+// set's statement, the columns of the chosen one, the columns the user marks as keys, and what
+// the choice changes in the result set's RESULTSET element.
+#include "catalog/TableColumnSource.h"
+#include "metadata/ElementNode.h"
+
+#include <string>
+#include <vector>
+
+namespace marlix {
+
+struct KeySelectionStart {
+    std::string sourceTable;
+    std::string destinationTable;
+    std::vector<std::string> candidates; // the tables of the result set's statement
+};
+
+class KeySelectionModel {
+public:
+    KeySelectionModel(KeySelectionStart start, TableColumnSource& columns);
+
+    const std::vector<std::string>& Sources() const noexcept { return sources_; }
+    int SourceIndex() const noexcept { return sourceIndex_; }
+    const std::string& SourceText() const noexcept { return sourceText_; }
+    const std::string& DestinationText() const noexcept { return destinationText_; }
+    const std::vector<std::string>& Columns() const noexcept { return columns_; }
+    const std::vector<int>& SelectedColumns() const noexcept { return selectedColumns_; }
+
+    void ChooseSource(int index);
+    void EditSource(const std::string& text);
+    void EditDestination(const std::string& text) { destinationText_ = text; }
+    void SelectColumns(std::vector<int> rows);
+
+    // OK needs at least one column.
+    bool OkEnabled() const noexcept { return !selectedColumns_.empty(); }
+    // The selected column names, in list order.
+    std::vector<std::string> ChosenKeys() const;
+
+private:
+    void LoadColumns();
+
+    TableColumnSource& source_;
+    std::vector<std::string> sources_;
+    int sourceIndex_ = -1;
+    std::string sourceText_;
+    std::string destinationText_;
+    std::vector<std::string> columns_;
+    std::vector<int> selectedColumns_;
+};
+
+// Writes a confirmed choice into the RESULTSET element: SOURCE and TABLE, and a KEYS element
+// (replacing any) with one child per key, named by the field itself and carrying FIELD. Throws
+// CSyntaxException (kDuplicateChildMessage) when two keys share a name.
+void ApplyKeyChoice(ElementNode& resultSet, const std::string& source, const std::string& destination,
+                    const std::vector<std::string>& keys);
+
+// The indexes of the result columns the keys name: each key without any qualifier up to its last
+// '.', compared with the column names ignoring case; in column order.
+std::vector<int> KeyColumnIndexes(const std::vector<std::string>& columnNames,
+                                  const std::vector<std::string>& keys);
+
+} // namespace marlix

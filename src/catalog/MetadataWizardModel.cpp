@@ -1,0 +1,143 @@
+#include "catalog/MetadataWizardModel.h"
+
+#include "core/CaseFold.h"
+#include "transform/DialectNames.h"
+
+#include <algorithm>
+
+namespace marlix {
+
+bool BeginsWithIgnoringCase(std::string_view text, std::string_view prefix) noexcept {
+    if (prefix.size() > text.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+        if (FoldCase(text[i]) != FoldCase(prefix[i])) return false;
+    return true;
+}
+
+MetadataWizardModel::MetadataWizardModel(const WizardStart& start, TableColumnSource& columns)
+    : source_(columns), newBlock_(start.newBlock), followSource_(start.destinationTable.empty()),
+      sources_(columns.SourceNames()), sourceText_(start.sourceTable),
+      destinationText_(start.destinationTable), keyText_(start.keyFieldText) {
+    for (std::size_t i = 0; i < sources_.size(); ++i)
+        if (EqualsFolded(sources_[i], sourceText_)) {
+            sourceIndex_ = static_cast<int>(i);
+            break;
+        }
+    for (std::size_t i = 0; i < kWizardDialectItems.size(); ++i)
+        if (BeginsWithIgnoringCase(kWizardDialectItems[i].text, start.dialectText)) {
+            dialectIndex_ = static_cast<int>(i);
+            break;
+        }
+    for (std::size_t i = 0; i < kWizardTypeItems.size(); ++i)
+        if (BeginsWithIgnoringCase(kWizardTypeItems[i], start.typeText)) {
+            typeIndex_ = static_cast<int>(i);
+            break;
+        }
+    if (newBlock_) {
+        generateSelect_ = true;
+        selectAll_ = true;
+    }
+    LoadColumns();
+}
+
+void MetadataWizardModel::LoadColumns() {
+    // A chosen entry names its table exactly, whatever case the text was typed in.
+    columns_ =
+        source_.ColumnsOf(sourceIndex_ >= 0 ? sources_[static_cast<std::size_t>(sourceIndex_)] : sourceText_);
+    selectedColumns_.clear();
+}
+
+void MetadataWizardModel::ChooseSource(int index) {
+    if (index < 0 || index >= static_cast<int>(sources_.size())) return;
+    sourceIndex_ = index;
+    sourceText_ = sources_[static_cast<std::size_t>(index)];
+    if (followSource_) destinationText_ = sourceText_;
+    LoadColumns();
+}
+
+void MetadataWizardModel::EditSource(const std::string& text) {
+    if (text == sourceText_) return;
+    sourceText_ = text;
+    sourceIndex_ = -1;
+    if (followSource_) destinationText_ = text;
+    LoadColumns();
+}
+
+void MetadataWizardModel::ChooseType(int index) {
+    typeIndex_ = index >= 0 && index < static_cast<int>(kWizardTypeItems.size()) ? index : -1;
+}
+
+void MetadataWizardModel::ChooseDialect(int index) {
+    if (index >= 0 && index < static_cast<int>(kWizardDialectItems.size())) dialectIndex_ = index;
+}
+
+void MetadataWizardModel::SelectColumns(std::vector<int> rows) {
+    const int count = static_cast<int>(columns_.size());
+    rows.erase(std::remove_if(rows.begin(), rows.end(), [count](int row) { return row < 0 || row >= count; }),
+               rows.end());
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    selectedColumns_ = std::move(rows);
+}
+
+void MetadataWizardModel::AppendLine(std::string& text, const std::string& line) {
+    if (!text.empty()) text += "\r\n";
+    text += line;
+}
+
+void MetadataWizardModel::AddSelectedKeys() {
+    for (int row : selectedColumns_)
+        AppendLine(keyText_, columns_[static_cast<std::size_t>(row)]);
+}
+
+void MetadataWizardModel::AddSelectedFields() {
+    if (!AddFieldsEnabled()) return;
+    for (int row : selectedColumns_)
+        AppendLine(fieldText_, columns_[static_cast<std::size_t>(row)]);
+}
+
+void MetadataWizardModel::AddAllFields() {
+    if (!AddAllFieldsEnabled()) return;
+    for (const std::string& column : columns_)
+        AppendLine(fieldText_, column);
+}
+
+bool MetadataWizardModel::OkEnabled() const {
+    if (SplitFieldLines(keyText_).empty() || typeIndex_ < 0 || sourceText_.empty()) return false;
+    // "SELECT fields" without a field would generate "SELECT  FROM t".
+    if (FieldListEnabled() && SplitFieldLines(fieldText_).empty()) return false;
+    return true;
+}
+
+ConversionDescription MetadataWizardModel::Description() const {
+    ConversionDescription description;
+    description.sourceTable = sourceText_;
+    description.destinationTable = destinationText_;
+    description.type = typeIndex_ < 0
+                           ? StatementType::SELECT
+                           : StatementTypeFromName(kWizardTypeItems[static_cast<std::size_t>(typeIndex_)]);
+    description.keyFields = SplitFieldLines(keyText_);
+    return description;
+}
+
+std::string_view MetadataWizardModel::DialectName() const {
+    return kWizardDialectItems[static_cast<std::size_t>(dialectIndex_)].name;
+}
+
+SelectGeneration MetadataWizardModel::Selection() const {
+    SelectGeneration select;
+    select.generate = newBlock_ && generateSelect_;
+    select.selectAll = selectAll_;
+    select.fieldText = fieldText_;
+    return select;
+}
+
+std::string MetadataWizardModel::BlockText() const {
+    return ComposeBlock(Description(), DialectName(), Selection());
+}
+
+std::string MetadataWizardModel::ResultSetElementText() const {
+    return ComposeResultSetElement(Description());
+}
+
+} // namespace marlix

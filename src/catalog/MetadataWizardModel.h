@@ -1,0 +1,120 @@
+#pragma once
+// The Metadata Wizard without its window: the lists it offers, what the user has chosen and
+// typed, which controls may be used, and the block or RESULTSET element it composes. The dialog
+// shows this state and hands every change back to it.
+#include "catalog/TableColumnSource.h"
+#include "core/ConversionDescription.h"
+#include "metadata/BlockComposer.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace marlix {
+
+// "Statement type" items.
+inline constexpr std::array<std::string_view, 5> kWizardTypeItems = {"Select", "Insert", "Update", "Replace",
+                                                                     "Delete"};
+
+// "Use syntax" items and the dialect names written for them.
+struct WizardDialectItem {
+    std::string_view text;
+    std::string_view name;
+};
+inline constexpr std::array<WizardDialectItem, 6> kWizardDialectItems = {{
+    {"<default>", kDefaultDialectMarker},
+    {"MS SQL Server", "MSSQL"},
+    {"Oracle", "ORACLE"},
+    {"MySQL", "MYSQL"},
+    {"MS Access", "ACCESS"},
+    {"Generic SQL'92", "GENERIC"},
+}};
+
+struct WizardStart {
+    std::string sourceTable;
+    std::string destinationTable;
+    std::string dialectText;  // selects the first "Use syntax" item that begins with it
+    std::string typeText;     // selects the first "Statement type" item that begins with it
+    std::string keyFieldText; // one field per line, "\r\n" between lines
+    bool newBlock = true;     // false: the RESULTSET of an existing block is edited
+};
+
+class MetadataWizardModel {
+public:
+    MetadataWizardModel(const WizardStart& start, TableColumnSource& columns);
+
+    bool NewBlock() const noexcept { return newBlock_; }
+    const std::vector<std::string>& Sources() const noexcept { return sources_; }
+    int SourceIndex() const noexcept { return sourceIndex_; } // -1: no entry chosen
+    const std::string& SourceText() const noexcept { return sourceText_; }
+    const std::string& DestinationText() const noexcept { return destinationText_; }
+    int TypeIndex() const noexcept { return typeIndex_; } // -1: none
+    int DialectIndex() const noexcept { return dialectIndex_; }
+    const std::string& KeyText() const noexcept { return keyText_; }
+    bool GenerateSelect() const noexcept { return generateSelect_; }
+    bool SelectAll() const noexcept { return selectAll_; } // "SELECT *" rather than "SELECT fields"
+    const std::string& FieldText() const noexcept { return fieldText_; }
+    // "All table fields": the columns of the source, and the rows selected in it.
+    const std::vector<std::string>& Columns() const noexcept { return columns_; }
+    const std::vector<int>& SelectedColumns() const noexcept { return selectedColumns_; }
+
+    // The user's changes.
+    void ChooseSource(int index);
+    void EditSource(const std::string& text);
+    void EditDestination(const std::string& text) { destinationText_ = text; }
+    void ChooseType(int index);
+    void ChooseDialect(int index);
+    void EditKeys(const std::string& text) { keyText_ = text; }
+    void SetGenerateSelect(bool on) { generateSelect_ = on; }
+    void SetSelectAll(bool on) { selectAll_ = on; }
+    void EditFields(const std::string& text) { fieldText_ = text; }
+    void SelectColumns(std::vector<int> rows);
+    // "<" beside the key fields, "<" and "<<" beside the SELECT field list: the selected columns,
+    // or all of them, appended one per line.
+    void AddSelectedKeys();
+    void AddSelectedFields();
+    void AddAllFields();
+
+    // Which controls may be used now.
+    bool OkEnabled() const;
+    bool GenerateEnabled() const noexcept { return newBlock_; }
+    bool SelectChoiceEnabled() const noexcept { return GenerateEnabled() && generateSelect_; }
+    bool FieldListEnabled() const noexcept { return SelectChoiceEnabled() && !selectAll_; }
+    bool AddKeysEnabled() const noexcept { return !selectedColumns_.empty(); }
+    bool AddFieldsEnabled() const noexcept { return FieldListEnabled() && !selectedColumns_.empty(); }
+    bool AddAllFieldsEnabled() const noexcept { return FieldListEnabled() && !columns_.empty(); }
+
+    // What OK hands over.
+    ConversionDescription Description() const;
+    std::string_view DialectName() const;
+    SelectGeneration Selection() const;
+    // The whole new block (with the SELECT when asked for), or the RESULTSET element alone.
+    std::string BlockText() const;
+    std::string ResultSetElementText() const;
+
+private:
+    void LoadColumns();
+    static void AppendLine(std::string& text, const std::string& line);
+
+    TableColumnSource& source_;
+    bool newBlock_;
+    bool followSource_; // the destination follows the source: there was no initial destination
+    std::vector<std::string> sources_;
+    int sourceIndex_ = -1;
+    std::string sourceText_;
+    std::string destinationText_;
+    int typeIndex_ = -1;
+    int dialectIndex_ = 0;
+    std::string keyText_;
+    bool generateSelect_ = false;
+    bool selectAll_ = false;
+    std::string fieldText_;
+    std::vector<std::string> columns_;
+    std::vector<int> selectedColumns_;
+};
+
+// True when `text` begins with `prefix`, ignoring the case of ASCII letters.
+bool BeginsWithIgnoringCase(std::string_view text, std::string_view prefix) noexcept;
+
+} // namespace marlix

@@ -1,0 +1,29 @@
+#include "catalog/TableColumnSource.h"
+
+#include "catalog/CatalogNode.h"
+#include "catalog/CatalogReader.h"
+
+namespace marlix {
+
+std::vector<std::string> CatalogColumnSource::SourceNames() {
+    return TableAndViewLabels(folders_);
+}
+
+std::vector<std::string> CatalogColumnSource::ColumnsOf(const std::string& source) {
+    CatalogTable* table = FindTable(folders_, source);
+    if (!table) return {};
+    if (!table->loaded && (!allowed_ || allowed_())) {
+        try {
+            reader_.LoadColumns(*table);
+        } catch (...) {
+            if (report_) report_(std::current_exception());
+        }
+    }
+    std::vector<std::string> names;
+    names.reserve(table->columns.size());
+    for (const std::unique_ptr<CatalogColumn>& column : table->columns)
+        names.push_back(column->name);
+    return names;
+}
+
+} // namespace marlix

@@ -1,0 +1,225 @@
+// The Metadata Wizard's and the key selection's rules without their windows, as tables: which
+// controls are enabled in each state, what the lists start with, what the buttons add, and the
+// block or element a confirmed choice writes.
+#include "catalog/KeySelectionModel.h"
+#include "catalog/MetadataWizardModel.h"
+#include "metadata/AnalysedScript.h"
+#include "metadata/SyntaxException.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+
+using namespace marlix;
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+// Tables and their columns given by the test.
+class FixedColumns final : public TableColumnSource {
+public:
+    std::vector<std::string> SourceNames() override { return {"item", "orders", "item_view"}; }
+    std::vector<std::string> ColumnsOf(const std::string& source) override {
+        ++reads;
+        static const std::map<std::string, Names> columns = {
+            {"item", {"id", "name", "price"}}, {"orders", {"no", "item_id"}}, {"item_view", {"id"}}};
+        auto it = columns.find(source);
+        return it == columns.end() ? Names{} : it->second;
+    }
+    int reads = 0;
+};
+
+WizardStart NewBlock(const char* keys = "id") {
+    return WizardStart{"item", "item", "", "Select", keys, true};
+}
+WizardStart EditBlock(const char* type = "UPDATE") {
+    return WizardStart{"item", "item", "MSSQL", type, "id", false};
+}
+
+} // namespace
+
+TEST(WizardModel, ControlsFollowTheRulesInEveryState) {
+    struct Case {
+        const char* what;
+        WizardStart start;
+        std::function<void(MetadataWizardModel&)> act;
+        bool ok, generate, choice, fieldList, addKeys, addFields, addAll;
+    };
+    auto none = [](MetadataWizardModel&) {};
+    const Case cases[] = {
+        {"new block for a table with a key", NewBlock(), none, true, true, true, false, false, false, false},
+        {"a table without a key", NewBlock(""), none, false, true, true, false, false, false, false},
+        {"a key typed", NewBlock(""), [](auto& m) { m.EditKeys("id"); }, true, true, true, false, false,
+         false, false},
+        {"only blank lines as keys", NewBlock("\r\n\r\n"), none, false, true, true, false, false, false,
+         false},
+        {"SELECT fields without a field", NewBlock(), [](auto& m) { m.SetSelectAll(false); }, false, true,
+         true, true, false, false, true},
+        {"SELECT fields with fields", NewBlock(),
+         [](auto& m) {
+             m.SetSelectAll(false);
+             m.EditFields("id\r\nname");
+         },
+         true, true, true, true, false, false, true},
+        {"SELECT fields, no SELECT generated", NewBlock(),
+         [](auto& m) {
+             m.SetSelectAll(false);
+             m.SetGenerateSelect(false);
+         },
+         true, true, false, false, false, false, false},
+        {"a column selected, SELECT *", NewBlock(), [](auto& m) { m.SelectColumns({1}); }, true, true, true,
+         false, true, false, false},
+        {"a column selected, SELECT fields", NewBlock(),
+         [](auto& m) {
+             m.SetSelectAll(false);
+             m.SelectColumns({1});
+         },
+         false, true, true, true, true, true, true},
+        {"no source", NewBlock(), [](auto& m) { m.EditSource(""); }, false, true, true, false, false, false,
+         false},
+        {"no statement type", NewBlock(), [](auto& m) { m.ChooseType(-1); }, false, true, true, false, false,
+         false, false},
+        {"editing a block", EditBlock(), none, true, false, false, false, false, false, false},
+        {"editing a block of type INSERT_ARRAY", EditBlock("INSERT_ARRAY"), none, false, false, false, false,
+         false, false, false},
+        {"editing a block, a column selected", EditBlock(), [](auto& m) { m.SelectColumns({0}); }, true,
+         false, false, false, true, false, false},
+    };
+    for (const Case& c : cases) {
+        FixedColumns columns;
+        MetadataWizardModel model(c.start, columns);
+        c.act(model);
+        EXPECT_EQ(model.OkEnabled(), c.ok) << c.what;
+        EXPECT_EQ(model.GenerateEnabled(), c.generate) << c.what;
+        EXPECT_EQ(model.SelectChoiceEnabled(), c.choice) << c.what;
+        EXPECT_EQ(model.FieldListEnabled(), c.fieldList) << c.what;
+        EXPECT_EQ(model.AddKeysEnabled(), c.addKeys) << c.what;
+        EXPECT_EQ(model.AddFieldsEnabled(), c.addFields) << c.what;
+        EXPECT_EQ(model.AddAllFieldsEnabled(), c.addAll) << c.what;
+    }
+}
+
+TEST(WizardModel, StartSelectsTheFirstItemThatBeginsWithTheText) {
+    struct Case {
+        const char* dialect;
+        int dialectIndex;
+        const char* type;
+        int typeIndex;
+    };
+    const Case cases[] = {
+        {"", 0, "Select", 0},
+        {"MSSQL", 0, "SELECT", 0},
+        {"ACCESS", 0, "update", 2},
+        {"FIREBIRD", 0, "DELETE", 4},
+        {"ORACLE", 2, "INSERT", 1},
+        {"MYSQL", 3, "REPLACE", 3},
+        {"GENERIC", 5, "INSERT_ARRAY", -1},
+        {"oracle", 2, "LOAD", -1},
+    };
+    for (const Case& c : cases) {
+        FixedColumns columns;
+        WizardStart start = EditBlock(c.type);
+        start.dialectText = c.dialect;
+        MetadataWizardModel model(start, columns);
+        EXPECT_EQ(model.DialectIndex(), c.dialectIndex) << c.dialect;
+        EXPECT_EQ(model.TypeIndex(), c.typeIndex) << c.type;
+    }
+}
+
+TEST(WizardModel, SourceChoiceLoadsItsColumnsAndTheDestinationFollowsWhenItStartedEmpty) {
+    FixedColumns columns;
+    MetadataWizardModel model(WizardStart{"ITEM", "", "", "Select", "", true}, columns);
+    EXPECT_EQ(model.SourceIndex(), 0); // compared without case
+    EXPECT_EQ(model.Columns(), (Names{"id", "name", "price"}));
+    model.ChooseSource(1);
+    EXPECT_EQ(model.SourceText(), "orders");
+    EXPECT_EQ(model.DestinationText(), "orders");
+    EXPECT_EQ(model.Columns(), (Names{"no", "item_id"}));
+    model.EditSource("unknown");
+    EXPECT_EQ(model.DestinationText(), "unknown");
+    EXPECT_TRUE(model.Columns().empty());
+
+    MetadataWizardModel kept(NewBlock(), columns);
+    kept.EditSource("orders");
+    EXPECT_EQ(kept.DestinationText(), "item");
+}
+
+TEST(WizardModel, ButtonsAppendColumnsInListOrderOnePerLine) {
+    FixedColumns columns;
+    MetadataWizardModel model(NewBlock(), columns);
+    model.SelectColumns({2, 0, 2});
+    model.AddSelectedKeys();
+    EXPECT_EQ(model.KeyText(), "id\r\nid\r\nprice"); // duplicates stay
+    model.SetSelectAll(false);
+    model.AddSelectedFields();
+    EXPECT_EQ(model.FieldText(), "id\r\nprice");
+    model.AddAllFields();
+    EXPECT_EQ(model.FieldText(), "id\r\nprice\r\nid\r\nname\r\nprice");
+    // A SELECT * leaves the field list alone.
+    MetadataWizardModel all(NewBlock(), columns);
+    all.SelectColumns({0});
+    all.AddSelectedFields();
+    all.AddAllFields();
+    EXPECT_EQ(all.FieldText(), "");
+}
+
+TEST(WizardModel, ConfirmedChoicesComposeTheBlock) {
+    FixedColumns columns;
+    MetadataWizardModel fields(NewBlock("id\r\n\r\nname"), columns);
+    fields.ChooseType(2);
+    fields.SetSelectAll(false);
+    fields.EditFields("a\r\nb\r\nc");
+    EXPECT_EQ(fields.BlockText(),
+              "/*METADATA>\r\n<RESULTSET Type = \"UPDATE\", Source = \"item\", Table = \"item\">\r\n"
+              "\t\t<KEYS>\r\n\t\t\t<KEY_id Field = \"id\"/>\r\n\t\t\t<KEY_name Field = \"name\"/>\r\n"
+              "\t\t</KEYS>\r\n\t</RESULTSET>\r\n</METADATA*/\r\n\r\n\r\nSELECT a, b, c FROM item;\r\n");
+
+    MetadataWizardModel star(NewBlock(), columns);
+    star.ChooseDialect(1);
+    AnalysedScript script;
+    script.Rebuild(star.BlockText());
+    ASSERT_FALSE(script.BlockError());
+    EXPECT_EQ(script.CurrentDialect(), Dialect::MSSQL);
+    ASSERT_EQ(script.Statements().size(), 1u);
+    EXPECT_EQ(script.Statements()[0].description.type, StatementType::SELECT);
+    EXPECT_NE(script.Text().find("SELECT  * FROM item;"), std::string::npos);
+
+    // Editing a block writes the RESULTSET element only; the dialect stays where it is.
+    MetadataWizardModel edit(EditBlock(), columns);
+    edit.ChooseType(4);
+    EXPECT_EQ(edit.ResultSetElementText(),
+              "<RESULTSET Type = \"DELETE\", Source = \"item\", Table = \"item\">\r\n"
+              "\t\t<KEYS>\r\n\t\t\t<KEY_id Field = \"id\"/>\r\n\t\t</KEYS>\r\n\t</RESULTSET>");
+}
+
+TEST(KeySelectionModel, OkNeedsAColumnAndTheChoiceGoesIntoTheElement) {
+    FixedColumns columns;
+    KeySelectionModel model(KeySelectionStart{"Orders", "orders_copy", {"item", "orders"}}, columns);
+    EXPECT_EQ(model.SourceIndex(), 1);
+    EXPECT_EQ(model.Columns(), (Names{"no", "item_id"}));
+    EXPECT_FALSE(model.OkEnabled());
+    model.SelectColumns({1, 0});
+    EXPECT_TRUE(model.OkEnabled());
+    EXPECT_EQ(model.ChosenKeys(), (Names{"no", "item_id"}));
+    model.ChooseSource(0);
+    EXPECT_FALSE(model.OkEnabled()); // a new source, nothing chosen in it yet
+
+    ElementNode element("RESULTSET");
+    element.SetAttribute("TYPE", "UPDATE");
+    ApplyKeyChoice(element, "orders", "orders_copy", {"no", "item_id"});
+    EXPECT_EQ(element.Attribute("SOURCE"), "orders");
+    EXPECT_EQ(element.Attribute("TABLE"), "orders_copy");
+    const ElementNode* keys = element.FindChild("KEYS");
+    ASSERT_NE(keys, nullptr);
+    ASSERT_NE(keys->FindChild("item_id"), nullptr); // named by the field itself
+    EXPECT_EQ(keys->FindChild("no")->Attribute("FIELD"), "no");
+    EXPECT_THROW(ApplyKeyChoice(element, "orders", "orders", {"no", "NO"}), CSyntaxException);
+}
+
+TEST(KeySelectionModel, KeysNameResultColumnsWithoutQualifierOrCase) {
+    const Names columns = {"ID", "Name", "price"};
+    EXPECT_EQ(KeyColumnIndexes(columns, {"o.name", "dbo.orders.id"}), (std::vector<int>{0, 1}));
+    EXPECT_EQ(KeyColumnIndexes(columns, {"qty"}), std::vector<int>{});
+}
