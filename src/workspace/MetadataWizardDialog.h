@@ -1,0 +1,65 @@
+#pragma once
+// The Metadata Wizard: a view of MetadataWizardModel. Every change goes to the model, and the
+// controls are then enabled as its rules say.
+#include <QDialog>
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace marlix {
+
+class MetadataWizardModel;
+
+class MetadataWizardDialog final : public QDialog {
+    Q_OBJECT
+public:
+    MetadataWizardDialog(MetadataWizardModel& model, QWidget* parent = nullptr);
+
+    MetadataWizardModel& Model() noexcept { return model_; }
+    QComboBox* SourceBox() const noexcept { return source_; }
+    QLineEdit* DestinationEdit() const noexcept { return destination_; }
+    QComboBox* TypeBox() const noexcept { return type_; }
+    QComboBox* SyntaxBox() const noexcept { return syntax_; }
+    QPlainTextEdit* KeyEdit() const noexcept { return keys_; }
+    QListWidget* ColumnList() const noexcept { return columns_; }
+    QCheckBox* GenerateBox() const noexcept { return generate_; }
+    QRadioButton* SelectFieldsButton() const noexcept { return selectFields_; }
+    QRadioButton* SelectAllButton() const noexcept { return selectAll_; }
+    QPlainTextEdit* FieldEdit() const noexcept { return fields_; }
+    QPushButton* OkButton() const noexcept { return ok_; }
+
+private:
+    // Shows the model's lists and texts; then the enabling.
+    void ShowColumns();
+    void ShowTexts();
+    void UpdateControls();
+
+    MetadataWizardModel& model_;
+    QComboBox* source_;
+    QLineEdit* destination_;
+    QComboBox* type_;
+    QComboBox* syntax_;
+    QPlainTextEdit* keys_;
+    QPushButton* addKeys_;
+    QListWidget* columns_;
+    QCheckBox* generate_;
+    QRadioButton* selectFields_;
+    QRadioButton* selectAll_;
+    QPlainTextEdit* fields_;
+    QPushButton* addFields_;
+    QPushButton* addAllFields_;
+    QPushButton* ok_;
+    bool showing_ = false;
+};
+
+// Texts between the model (UTF-8, "\r\n" lines) and the controls.
+QString WizardText(const std::string& text);
+std::string ModelText(const QString& text);
+
+} // namespace marlix

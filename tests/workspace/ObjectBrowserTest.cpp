@@ -1,0 +1,482 @@
+// The object browser in the real window on each server: the reload on connect with columns read
+// when a table is opened, Generate SELECT at the caret that then runs, a table name dragged into
+// the editor, the wizard on a table and on a block, the Schema box, the shortcuts that are the
+// tree's only while it has the focus, and no catalog read while a batch holds the connection.
+#include "workspace/ObjectBrowser.h"
+#include "catalog/CatalogNode.h"
+#include "catalog/MetadataWizardModel.h"
+#include "metadata/AnalysedScript.h"
+#include "results/SQLResultsView.h"
+#include "workspace/ColumnsUpdatedDialog.h"
+#include "workspace/ConnectionCommands.h"
+#include "workspace/DravelView.h"
+#include "workspace/ExecutionController.h"
+#include "workspace/FrameActions.h"
+#include "workspace/FrameHarness.h"
+#include "workspace/MetadataWizardDialog.h"
+#include "workspace/RunCommands.h"
+#include "workspace/ScriptEditor.h"
+#include "workspace/SelectionBar.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDropEvent>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+using namespace marlix;
+using namespace marlix::test;
+
+Q_DECLARE_METATYPE(marlix::test::Server)
+
+namespace {
+
+void Run(FrameHarness& h, const std::string& sql) {
+    CODBCSession& session = h.Session();
+    session.Thread().Call([&] { Exec(session.Connection(), sql); });
+}
+
+void RunQuietly(FrameHarness& h, const std::string& sql) {
+    try {
+        Run(h, sql);
+    } catch (const CODBCException&) {
+    }
+}
+
+std::string Quoted(Server server, const std::string& name) {
+    return server == Server::MariaDB ? "`" + name + "`" : "\"" + name + "\"";
+}
+
+// The table of that label in the Tables folder, or null.
+CatalogTable* TableNamed(CObjectBrowser& browser, const std::string& label) {
+    for (const auto& table : browser.Folders().tables.tables)
+        if (table->Label() == label) return table.get();
+    return nullptr;
+}
+
+std::string Label(Server server, const std::string& name) {
+    return server == Server::PostgreSQL ? "public." + name : name;
+}
+
+QStringList ChildTexts(QTreeWidgetItem* item) {
+    QStringList texts;
+    for (int i = 0; i < item->childCount(); ++i)
+        texts << item->child(i)->text(0);
+    return texts;
+}
+
+// Acts on the wizard as soon as it is shown (it is modal), then presses OK or Cancel.
+void WhenWizardShows(std::function<void(MetadataWizardDialog&)> act, bool ok = true) {
+    auto* timer = new QTimer;
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, [timer, act, ok] {
+        auto* dialog = qobject_cast<MetadataWizardDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        timer->stop();
+        timer->deleteLater();
+        act(*dialog);
+        if (ok)
+            dialog->OkButton()->click();
+        else
+            dialog->reject();
+    });
+    timer->start();
+}
+
+void AllServers() {
+    QTest::addColumn<Server>("server");
+    QTest::newRow("SQLite") << Server::SQLite;
+    QTest::newRow("PostgreSQL") << Server::PostgreSQL;
+    QTest::newRow("MariaDB") << Server::MariaDB;
+}
+
+} // namespace
+
+class ObjectBrowserTest : public QObject {
+    Q_OBJECT
+private slots:
+    void reloadListsTablesAndOpeningOneReadsItsColumns_data() { AllServers(); }
+    void reloadListsTablesAndOpeningOneReadsItsColumns();
+    void generateSelectOfAMixedCaseTableGoesToTheCaretAndRuns_data() { AllServers(); }
+    void generateSelectOfAMixedCaseTableGoesToTheCaretAndRuns();
+    void aTableNameDraggedIntoTheEditorIsInsertedWhereItIsDropped_data() { AllServers(); }
+    void aTableNameDraggedIntoTheEditorIsInsertedWhereItIsDropped();
+    void wizardOnATableInsertsABlockTheScriptReadsBack_data() { AllServers(); }
+    void wizardOnATableInsertsABlockTheScriptReadsBack();
+    void editorWizardEditsTheBlockAtTheCaretOrAddsOne();
+    void shortcutsAreTheTreesOnlyWhileItHasTheFocus();
+    void contextMenuEnablesByKindAndConnection();
+    void schemaBoxListsSchemasAndChoosingOneReloads();
+    void nothingIsReadWhileABatchRuns();
+    void columnsUpdatedDialogListsThirtyTwoColumnsAndShowsTheMask();
+};
+
+void ObjectBrowserTest::reloadListsTablesAndOpeningOneReadsItsColumns() {
+    QFETCH(Server, server);
+    FrameHarness h;
+    MARLIX_QT_CONNECT_OR_SKIP(h, server);
+    RunQuietly(h, "DROP TABLE brw_item");
+    Run(h, "CREATE TABLE brw_item (id INTEGER PRIMARY KEY, name VARCHAR(20) NOT NULL)");
+    emit h.Frame().Connection().reloadCatalog();
+    CObjectBrowser& browser = h.Frame().ObjectBrowser();
+    QTreeWidgetItem* root = CObjectBrowser::ItemOf(browser.Folders().root);
+    QCOMPARE(root->text(0), QString::fromLatin1(ServerName(server)));
+    QCOMPARE(ChildTexts(root), (QStringList{"Tables", "Views", "Procedures"}));
+    QVERIFY(root->isExpanded() && root->child(0)->isExpanded());
+    QVERIFY(!root->child(1)->isExpanded() && !root->child(2)->isExpanded());
+
+    CatalogTable* table = TableNamed(browser, Label(server, "brw_item"));
+    QVERIFY(table);
+    QTreeWidgetItem* item = CObjectBrowser::ItemOf(*table);
+    // Unread, but it can be opened.
+    QCOMPARE(item->childCount(), 0);
+    QCOMPARE(item->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
+    item->setExpanded(true);
+    QVERIFY(table->loaded);
+    QCOMPARE(ChildTexts(item).size(), 2);
+    QVERIFY(ChildTexts(item)[0].startsWith(QStringLiteral("id ")));
+    QVERIFY(ChildTexts(item)[1].endsWith(QStringLiteral(" (20), NOT NULL")));
+    // Opening it again reads nothing more.
+    item->setExpanded(false);
+    item->setExpanded(true);
+    QCOMPARE(ChildTexts(item).size(), 2);
+    QVERIFY2(!h.HistoryText().contains(QStringLiteral("Error")), qPrintable(h.HistoryText()));
+
+    // The procedures are read when their folder is first opened.
+    QVERIFY(!browser.Folders().procedures.loaded);
+    root->child(2)->setExpanded(true);
+    QVERIFY(browser.Folders().procedures.loaded);
+    emit h.Frame().Connection().reloadCatalog();
+    QVERIFY(!browser.Folders().procedures.loaded);
+    QVERIFY(!root->child(2)->isExpanded());
+    QCOMPARE(root->child(2)->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
+
+    h.Frame().Connection().Disconnect();
+    QCOMPARE(root->text(0), QStringLiteral("(No data)"));
+    QCOMPARE(CObjectBrowser::ItemOf(browser.Folders().tables)->childCount(), 0);
+}
+
+void ObjectBrowserTest::generateSelectOfAMixedCaseTableGoesToTheCaretAndRuns() {
+    QFETCH(Server, server);
+    FrameHarness h;
+    MARLIX_QT_CONNECT_OR_SKIP(h, server);
+    const std::string table = Quoted(server, "BrowserMixed");
+    RunQuietly(h, "DROP TABLE " + table);
+    Run(h, "CREATE TABLE " + table + " (" + Quoted(server, "Id") + " INTEGER PRIMARY KEY, " +
+               Quoted(server, "Full Name") + " VARCHAR(20))");
+    Run(h, "INSERT INTO " + table + " VALUES (7, 'seven')");
+    emit h.Frame().Connection().reloadCatalog();
+    CObjectBrowser& browser = h.Frame().ObjectBrowser();
+    CatalogTable* record = TableNamed(browser, Label(server, "BrowserMixed"));
+    QVERIFY(record);
+    browser.Select(*record);
+
+    h.SetScript(QStringLiteral("-- first\n\n-- last\n"));
+    h.PutCaret(QStringLiteral("\n-- last"), 1);
+    browser.setFocus();
+    QTest::keyClick(&browser, Qt::Key_G, Qt::ControlModifier);
+    const QString script = h.Frame().ScriptView().ScriptText();
+    QVERIFY2(script.startsWith(QStringLiteral("-- first\n\nSELECT\n\ta.")), qPrintable(script));
+    QVERIFY2(script.endsWith(QStringLiteral(";\n-- last\n")), qPrintable(script));
+    QVERIFY(h.Frame().ScriptView().Editor()->hasFocus());
+
+    QVERIFY(h.RunAndWait([](CMainFrame& frame) { frame.Runs().ExecuteScript(); }));
+    QVERIFY2(!h.HistoryText().contains(QStringLiteral("rror")), qPrintable(h.HistoryText()));
+    QVERIFY2(h.ResultsText().contains(QStringLiteral("seven")), qPrintable(h.ResultsText()));
+}
+
+void ObjectBrowserTest::aTableNameDraggedIntoTheEditorIsInsertedWhereItIsDropped() {
+    QFETCH(Server, server);
+    FrameHarness h;
+    MARLIX_QT_CONNECT_OR_SKIP(h, server);
+    RunQuietly(h, "DROP TABLE brw_drag");
+    Run(h, "CREATE TABLE brw_drag (id INTEGER)");
+    emit h.Frame().Connection().reloadCatalog();
+    CObjectBrowser& browser = h.Frame().ObjectBrowser();
+    CatalogTable* record = TableNamed(browser, Label(server, "brw_drag"));
+    QVERIFY(record);
+    std::unique_ptr<QMimeData> data(
+        browser.model()->mimeData({browser.indexFromItem(CObjectBrowser::ItemOf(*record))}));
+    QVERIFY(data);
+    // The name alone, without its schema.
+    QCOMPARE(data->text(), QStringLiteral("brw_drag"));
+    // Folders are not dragged.
+    QVERIFY(
+        !browser.model()->mimeData({browser.indexFromItem(CObjectBrowser::ItemOf(browser.Folders().views))}));
+
+    h.SetScript(QStringLiteral("SELECT * FROM ;\n"));
+    ScriptEditor& editor = *h.Frame().ScriptView().Editor();
+    QTextCursor at = editor.textCursor();
+    at.setPosition(14);
+    const QPoint point = editor.cursorRect(at).center();
+    QWidget* target = editor.viewport();
+    QDragEnterEvent enter(point, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDragMoveEvent move(point, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &move);
+    QVERIFY(move.isAccepted());
+    QDropEvent drop(QPointF(point), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    QCOMPARE(h.Frame().ScriptView().ScriptText(), QStringLiteral("SELECT * FROM brw_drag;\n"));
+}
+
+void ObjectBrowserTest::wizardOnATableInsertsABlockTheScriptReadsBack() {
+    QFETCH(Server, server);
+    FrameHarness h;
+    MARLIX_QT_CONNECT_OR_SKIP(h, server);
+    RunQuietly(h, "DROP TABLE brw_wiz");
+    Run(h, "CREATE TABLE brw_wiz (b INTEGER NOT NULL, a INTEGER NOT NULL, note VARCHAR(10), PRIMARY KEY (b, "
+           "a))");
+    emit h.Frame().Connection().reloadCatalog();
+    CObjectBrowser& browser = h.Frame().ObjectBrowser();
+    CatalogTable* record = TableNamed(browser, Label(server, "brw_wiz"));
+    QVERIFY(record);
+    browser.Select(*record);
+    h.SetScript(QString());
+
+    QStringList shownColumns;
+    QString shownKeys;
+    bool okWithoutFields = true;
+    WhenWizardShows([&](MetadataWizardDialog& dialog) {
+        for (int i = 0; i < dialog.ColumnList()->count(); ++i)
+            shownColumns << dialog.ColumnList()->item(i)->text();
+        shownKeys = dialog.KeyEdit()->toPlainText();
+        dialog.TypeBox()->setCurrentIndex(2); // Update
+        dialog.SelectFieldsButton()->click();
+        okWithoutFields = dialog.OkButton()->isEnabled();
+        dialog.FieldEdit()->setPlainText(QStringLiteral("a\nnote"));
+    });
+    browser.Run(BrowserCommand::OutputWizard);
+    QCOMPARE(shownColumns, (QStringList{"b", "a", "note"}));
+    QCOMPARE(shownKeys, QStringLiteral("a\nb"));
+    QVERIFY(!okWithoutFields);
+
+    const AnalysedScript& script = h.Frame().ScriptView().Script();
+    QVERIFY(!script.BlockError());
+    QCOMPARE(script.Statements().size(), size_t{1});
+    const ConversionDescription& description = script.Statements()[0].description;
+    QCOMPARE(description.sourceTable, record->Label());
+    QCOMPARE(description.type, StatementType::UPDATE);
+    QCOMPARE(description.keyFields, (std::vector<std::string>{"a", "b"}));
+    QVERIFY(h.RunAndWait([](CMainFrame& frame) { frame.Runs().ExecuteScript(); }));
+    QVERIFY2(!h.HistoryText().contains(QStringLiteral("rror")), qPrintable(h.HistoryText()));
+}
+
+void ObjectBrowserTest::editorWizardEditsTheBlockAtTheCaretOrAddsOne() {
+    FrameHarness h;
+    MARLIX_QT_CONNECT_OR_SKIP(h, Server::SQLite);
+    Run(h, "CREATE TABLE item (id INTEGER PRIMARY KEY, name VARCHAR(20))");
+    emit h.Frame().Connection().reloadCatalog();
+    const QString block =
+        QStringLiteral("/*METADATA>\n\t<OPTIONS Syntax = \"ORACLE\"/>\n"
+                       "\t<RESULTSET Type = \"INSERT\", Source = \"item\", Table = \"copy\">\n"
+                       "\t\t<KEYS>\n\t\t\t<KEY_id Field = \"id\"/>\n\t\t</KEYS>\n\t</RESULTSET>\n"
+                       "</METADATA*/\nSELECT id, name FROM item;\nSELECT name FROM item;\n");
+    h.SetScript(block);
+    h.PutCaret(QStringLiteral("<RESULTSET"));
+    QAction* wizard = h.Frame().Actions().Action(Command::OutputWizard);
+    QVERIFY(wizard->isEnabled());
+    int syntax = -1;
+    bool generateEnabled = true;
+    WhenWizardShows([&](MetadataWizardDialog& dialog) {
+        syntax = dialog.SyntaxBox()->currentIndex();
+        generateEnabled = dialog.GenerateBox()->isEnabled();
+        dialog.TypeBox()->setCurrentIndex(4); // Delete
+    });
+    wizard->trigger();
+    QCOMPARE(syntax, 2); // Oracle
+    QVERIFY(!generateEnabled);
+    QString expected = block;
+    expected.replace(QStringLiteral("Type = \"INSERT\", Source = \"item\", Table = \"copy\""),
+                     QStringLiteral("Type = \"DELETE\", Source = \"item\", Table = \"copy\""));
+    QCOMPARE(h.Frame().ScriptView().ScriptText(), expected);
+
+    // Outside a block: a new block for the statement's table, with its key, where the mouse was.
+    const int second = h.Frame().ScriptView().ScriptText().indexOf(QStringLiteral("SELECT name"));
+    QTimer::singleShot(50, [] {
+        if (QWidget* menu = QApplication::activePopupWidget()) menu->close();
+    });
+    ScriptEditor* editor = h.Frame().ScriptView().Editor();
+    emit editor->contextMenuRequested(second, editor->mapToGlobal(QPoint(30, 10)));
+    QTest::qWait(100);
+    QString source, keys;
+    WhenWizardShows([&](MetadataWizardDialog& dialog) {
+        source = dialog.SourceBox()->currentText();
+        keys = dialog.KeyEdit()->toPlainText();
+        dialog.GenerateBox()->setChecked(false);
+    });
+    h.Frame().Actions().ContextOutputWizard()->trigger();
+    QCOMPARE(source, QStringLiteral("item"));
+    QCOMPARE(keys, QStringLiteral("id"));
+    const AnalysedScript& script = h.Frame().ScriptView().Script();
+    QVERIFY(!script.BlockError());
+    QCOMPARE(script.Statements().size(), size_t{2});
+    QCOMPARE(script.Statements()[1].description.keyFields, std::vector<std::string>{"id"});
+    QCOMPARE(script.Statements()[1].description.describedByBlock, 1);
+}
+
+void ObjectBrowserTest::shortcutsAreTheTreesOnlyWhileItHasTheFocus() {
+    FrameHarness h;
+    MARLIX_QT_CONNECT_OR_SKIP(h, Server::SQLite);
+    Run(h, "CREATE TABLE keyed (id INTEGER PRIMARY KEY)");
+    emit h.Frame().Connection().reloadCatalog();
+    CObjectBrowser& browser = h.Frame().ObjectBrowser();
+    CatalogTable* table = TableNamed(browser, "keyed");
+    QVERIFY(table);
+    browser.Select(*table);
+    h.SetScript(QStringLiteral("select 1 as one;"));
+
+    browser.setFocus();
+    QApplication::clipboard()->clear();
+    QTest::keyClick(&browser, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("keyed"));
+    // F5 refreshes the table (its columns are read), and runs no script.
+    QTest::keyClick(&browser, Qt::Key_F5);
+    QVERIFY(table->loaded);
+    QVERIFY(!h.Frame().Execution().Running());
+    QVERIFY(h.ResultsText().isEmpty());
+
+    // In the editor the same keys are the window's.
+    h.Frame().ScriptView().FocusEditor();
+    QTest::keyClick(h.Frame().ScriptView().Editor(), Qt::Key_F5);
+    QVERIFY(h.WaitForBatchEnd());
+    QVERIFY2(h.ResultsText().contains(QStringLiteral("one")), qPrintable(h.ResultsText()));
+}
+
+void ObjectBrowserTest::contextMenuEnablesByKindAndConnection() {
+    FrameHarness h;
+    MARLIX_QT_CONNECT_OR_SKIP(h, Server::SQLite);
+    Run(h, "CREATE TABLE menu_t (id INTEGER PRIMARY KEY)");
+    emit h.Frame().Connection().reloadCatalog();
+    CObjectBrowser& browser = h.Frame().ObjectBrowser();
+    CatalogTable* table = TableNamed(browser, "menu_t");
+    QVERIFY(table);
+    auto enabled = [&](const CatalogNode& record) {
+        browser.Select(record);
+        browser.UpdateContextMenu();
+        QStringList on;
+        for (BrowserCommand command : kBrowserCommands)
+            if (browser.Action(command)->isEnabled()) on << QString::number(static_cast<int>(command));
+        return on.join(QLatin1Char(' '));
+    };
+    // COLUMNS_UPDATED() is for MS SQL connections only.
+    QCOMPARE(enabled(*table), QStringLiteral("57634 32808 32846 32797 32775 32777"));
+    CObjectBrowser::ItemOf(*table)->setExpanded(true);
+    QCOMPARE(enabled(*table->columns[0]), QStringLiteral("57634 32808"));
+    QCOMPARE(enabled(browser.Folders().views), QStringLiteral("32777"));
+    QCOMPARE(enabled(browser.Folders().root), QString());
+    h.Frame().Connection().Disconnect();
+    QCOMPARE(enabled(browser.Folders().tables), QString());
+}
+
+void ObjectBrowserTest::schemaBoxListsSchemasAndChoosingOneReloads() {
+    FrameHarness h;
+    // A type that has a schema list (MS Access has none) and no database list.
+    MARLIX_QT_CONNECT_OR_SKIP(h, Server::PostgreSQL, ConnectionType::Oracle);
+    // Without autocommit: a failing statement would end the transaction.
+    Run(h, "DROP SCHEMA IF EXISTS w_1 CASCADE");
+    Run(h, "DROP SCHEMA IF EXISTS wx1 CASCADE");
+    Run(h, "CREATE SCHEMA w_1");
+    Run(h, "CREATE SCHEMA wx1");
+    Run(h, "CREATE TABLE w_1.t (a INTEGER)");
+    Run(h, "CREATE TABLE wx1.t (b INTEGER)");
+    h.Frame().ObjectBrowser().RefreshSchemaList();
+    QComboBox* box = h.Frame().Selection().SchemaBox();
+    QCOMPARE(box->itemText(0), QStringLiteral("<all database schemas>"));
+    const int s1 = box->findText(QStringLiteral("w_1"));
+    QVERIFY(s1 > 0 && box->findText(QStringLiteral("wx1")) > 0 &&
+            box->findText(QStringLiteral("public")) > 0);
+    box->setCurrentIndex(s1);
+    emit box->activated(s1);
+    CObjectBrowser& browser = h.Frame().ObjectBrowser();
+    QCOMPARE(ChildTexts(CObjectBrowser::ItemOf(browser.Folders().tables)), QStringList{"w_1.t"});
+    CObjectBrowser::ItemOf(*browser.Folders().tables.tables[0])->setExpanded(true);
+    QCOMPARE(ChildTexts(CObjectBrowser::ItemOf(*browser.Folders().tables.tables[0])),
+             QStringList{"a int4, NULL"});
+}
+
+void ObjectBrowserTest::nothingIsReadWhileABatchRuns() {
+    FrameHarness h;
+    MARLIX_QT_CONNECT_OR_SKIP(h, Server::PostgreSQL);
+    RunQuietly(h, "DROP TABLE brw_busy");
+    Run(h, "CREATE TABLE brw_busy (id INTEGER)");
+    emit h.Frame().Connection().reloadCatalog();
+    CObjectBrowser& browser = h.Frame().ObjectBrowser();
+    CatalogTable* table = TableNamed(browser, "public.brw_busy");
+    QVERIFY(table);
+    browser.Select(*table);
+    h.SetScript(QStringLiteral("select pg_sleep(1.5);"));
+    h.Frame().Runs().ExecuteScript();
+    QVERIFY(h.Frame().Execution().Running());
+
+    CObjectBrowser::ItemOf(*table)->setExpanded(true);
+    QVERIFY(!table->loaded);
+    browser.UpdateContextMenu();
+    QVERIFY(browser.Action(BrowserCommand::CopyName)->isEnabled());
+    QVERIFY(!browser.Action(BrowserCommand::GenerateSelect)->isEnabled());
+    QVERIFY(!browser.Action(BrowserCommand::Refresh)->isEnabled());
+    browser.Run(BrowserCommand::GenerateSelect);
+    QCOMPARE(h.Frame().ScriptView().ScriptText(), QStringLiteral("select pg_sleep(1.5);"));
+    const size_t tables = browser.Folders().tables.tables.size();
+    browser.Reload();
+    QCOMPARE(browser.Folders().tables.tables.size(), tables);
+
+    QVERIFY(h.WaitForBatchEnd());
+    CObjectBrowser::ItemOf(*table)->setExpanded(false);
+    CObjectBrowser::ItemOf(*table)->setExpanded(true);
+    QVERIFY(table->loaded);
+}
+
+void ObjectBrowserTest::columnsUpdatedDialogListsThirtyTwoColumnsAndShowsTheMask() {
+    CatalogTableFolder tables(nullptr, "TABLE");
+    auto add = [&](const char* name, int columns) {
+        CatalogTable& table =
+            *tables.tables.emplace_back(std::make_unique<CatalogTable>(nullptr, name, "", ""));
+        for (int i = 0; i < columns; ++i)
+            table.columns.push_back(
+                std::make_unique<CatalogColumn>(nullptr, "c" + std::to_string(i), &table, false));
+        table.loaded = true;
+        return &table;
+    };
+    add("zeta", 2);
+    CatalogTable* wide = add("wide", 33);
+    CatalogTable* unread = add("alpha", 0);
+    unread->loaded = false;
+    std::vector<std::string> read;
+    ColumnsUpdatedDialog dialog(tables, *wide, [&](CatalogTable& table) {
+        read.push_back(table.name);
+        table.columns.push_back(std::make_unique<CatalogColumn>(nullptr, "a0", &table, false));
+        table.loaded = true;
+        return true;
+    });
+    // Sorted, and the browser's table chosen.
+    QCOMPARE(dialog.TableBox()->itemText(0), QStringLiteral("alpha"));
+    QCOMPARE(dialog.TableBox()->currentText(), QStringLiteral("wide"));
+    QCOMPARE(dialog.ColumnList()->count(), 32); // a 33rd column is not listed
+    QCOMPARE(dialog.MaskText(), QStringLiteral("0"));
+    dialog.ColumnList()->item(0)->setSelected(true);
+    dialog.ColumnList()->item(2)->setSelected(true);
+    QCOMPARE(dialog.MaskText(), QStringLiteral("5"));
+    dialog.ColumnList()->clearSelection();
+    dialog.ColumnList()->item(31)->setSelected(true);
+    QCOMPARE(dialog.MaskText(), QStringLiteral("-2147483648"));
+    // Another table: its columns are read when they are not yet.
+    dialog.TableBox()->setCurrentIndex(0);
+    emit dialog.TableBox()->activated(0);
+    QCOMPARE(read, std::vector<std::string>{"alpha"});
+    QCOMPARE(dialog.ColumnList()->count(), 1);
+    QCOMPARE(dialog.MaskText(), QStringLiteral("0"));
+}
+
+QTEST_MAIN(ObjectBrowserTest)
+#include "ObjectBrowserTest.moc"
