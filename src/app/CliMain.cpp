@@ -10,6 +10,7 @@
 #include "core/qt/IniProfileStore.h"
 #include "db/Batch.h"
 #include "db/ODBCSession.h"
+#include "db/ScriptQuoting.h"
 #include "db/StandardReport.h"
 #include "metadata/AnalysedScript.h"
 
@@ -81,7 +82,8 @@ int Run(const CliOptions& options) {
     }
 
     AnalysedScript script;
-    script.Rebuild(std::move(text));
+    // Literals end where the connected server ends them (backslash escapes on MySQL and MariaDB).
+    script.Rebuild(std::move(text), TokenizerOptionsOf(session));
     bool blockError = false;
     if (script.BlockError()) {
         // The window marks the failing line; the runner names it (counting from 1) after the report.

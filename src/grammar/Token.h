@@ -11,9 +11,9 @@ namespace marlix {
 // fixed.
 enum class TokenClass : std::uint8_t {
     Word = 0,             // identifier, keyword, number, other character, or [bracketed] identifier
-    String = 1,           // '...' literal, quotes included
-    Comment = 2,          // /* ... */ or -- ... line comment
-    Punctuation = 3,      // exactly one of . , > < = * / ; : + - & ~ % ( ) |
+    String = 1,           // '...', E'...' or $tag$...$tag$ literal, quotes included
+    Comment = 2,          // /* ... */, -- ... line comment, or a DELIMITER line (a client command)
+    Punctuation = 3,      // one of . , > < = * / ; : + - & ~ % ( ) |, or the delimiter a DELIMITER line set
     MetadataStart = 4,    // the 11 characters "/*METADATA>"
     MetadataEnd = 5,      // the 12 characters "</METADATA*/"
     TagOpen = 6,          // '<' opening a tag inside a METADATA block
@@ -39,6 +39,9 @@ struct Token {
     // False when the end of the text cut the token off before its closing quote, bracket or
     // marker; the editor colours such a token to the end and execution sees an open block.
     bool terminated = true;
+    // True for a token that ends a statement, as the tokenizer decided it: ";" (or the delimiter a
+    // DELIMITER line set instead), the word GO, and the DELIMITER line itself.
+    bool separator = false;
 
     constexpr std::uint32_t End() const noexcept { return offset + length; }
 

@@ -41,18 +41,71 @@ std::size_t ScanQuoted(std::string_view text, std::size_t pos, char close, bool&
     return n;
 }
 
+// As ScanQuoted, for a server that reads a backslash as an escape: "\\" takes the character
+// after it, whatever it is, and a doubled closing character still stands for itself.
+std::size_t ScanEscaped(std::string_view text, std::size_t quote, char close, bool& terminated) {
+    const std::size_t n = text.size();
+    std::size_t p = quote + 1;
+    while (p < n) {
+        const char c = text[p];
+        if (c == '\\') {
+            p += 2;
+            continue;
+        }
+        if (c == close) {
+            if (p + 1 < n && text[p + 1] == close) {
+                p += 2;
+                continue;
+            }
+            terminated = true;
+            return p + 1;
+        }
+        ++p;
+    }
+    terminated = false;
+    return n;
+}
+
+constexpr bool IsTagStart(char c) noexcept {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+constexpr bool IsTagChar(char c) noexcept {
+    return IsTagStart(c) || (c >= '0' && c <= '9');
+}
+constexpr bool IsLineBlank(char c) noexcept {
+    return c == ' ' || c == '\t';
+}
+
+constexpr std::string_view kDelimiterCommand = "DELIMITER";
+
 class ScriptScanner {
 public:
-    ScriptScanner(std::string_view text, TokenizedScript& out) : text_(text), out_(out) {}
+    ScriptScanner(std::string_view text, TokenizedScript& out, TokenizerOptions options)
+        : text_(text), out_(out), options_(options) {}
 
     void Run() {
-        const std::size_t n = text_.size();
         std::size_t p = 0;
+        while (p < text_.size())
+            p = delimiter_.empty() ? Scan<false>(p) : Scan<true>(p);
+    }
+
+private:
+    // Scans from `p` until the end, or until a DELIMITER line switches between ";" and another
+    // delimiter (kCustom: one is set). The common case, ";", pays nothing for the other.
+    template <bool kCustom> std::size_t Scan(std::size_t p) {
+        const std::size_t n = text_.size();
         while (p < n) {
             const char c = text_[p];
             if (charclass::Is(c, charclass::kBlank)) {
                 ++p;
                 continue;
+            }
+            if constexpr (kCustom) {
+                if (text_.substr(p, delimiter_.size()) == delimiter_) {
+                    out_.Append(TokenClass::Punctuation, p, p + delimiter_.size(), true, true);
+                    p += delimiter_.size();
+                    continue;
+                }
             }
             switch (c) {
             case '\'':
@@ -65,36 +118,120 @@ public:
                 p = Quoted(p, ']', TokenClass::Word);
                 break;
             case '/':
-                p = (p + 1 < n && text_[p + 1] == '*') ? SlashStar(p) : Single(p);
+                p = (p + 1 < n && text_[p + 1] == '*') ? SlashStar(p) : Single<kCustom>(p);
                 break;
             case '-':
-                p = (p + 1 < n && text_[p + 1] == '-') ? LineComment(p) : Single(p);
+                p = (p + 1 < n && text_[p + 1] == '-') ? LineComment(p) : Single<kCustom>(p);
+                break;
+            case '$':
+                p = DollarQuoted<kCustom>(p);
+                break;
+            case 'E':
+            case 'e':
+                p = (!options_.backslashEscapes && p + 1 < n && text_[p + 1] == '\'') ? EscapeString(p)
+                                                                                      : Word<kCustom>(p);
+                break;
+            case 'D':
+            case 'd':
+                p = Delimiter<kCustom>(p);
+                if (delimiter_.empty() == kCustom) return p;
                 break;
             default:
-                p = charclass::Is(c, charclass::kPunctuation) ? Single(p) : Word(p);
+                p = charclass::Is(c, charclass::kPunctuation) ? Single<kCustom>(p) : Word<kCustom>(p);
                 break;
             }
         }
+        return p;
     }
 
-private:
-    std::size_t Single(std::size_t p) {
-        out_.Append(TokenClass::Punctuation, p, p + 1);
+    template <bool kCustom> std::size_t Single(std::size_t p) {
+        // After a DELIMITER line has set another delimiter, ";" is an ordinary character.
+        out_.Append(TokenClass::Punctuation, p, p + 1, true, !kCustom && text_[p] == ';');
         return p + 1;
     }
 
-    std::size_t Word(std::size_t p) {
+    template <bool kCustom> std::size_t Word(std::size_t p) {
         const std::size_t begin = p++;
         while (p < text_.size() && charclass::Is(text_[p], charclass::kWordChar))
             ++p;
-        out_.Append(TokenClass::Word, begin, p);
+        if constexpr (kCustom) {
+            // The clients find the delimiter anywhere outside quotes and comments, so "END$$"
+            // ends a statement after END.
+            const std::size_t tail =
+                std::min(text_.size() - begin - 1, p - begin - 1 + delimiter_.size() - 1);
+            const std::size_t found = text_.substr(begin + 1, tail).find(delimiter_);
+            if (found != std::string_view::npos) p = begin + 1 + found;
+        }
+        const bool go = p - begin == 2 && (text_[begin] | 0x20) == 'g' && (text_[begin + 1] | 0x20) == 'o';
+        out_.Append(TokenClass::Word, begin, p, true, go);
         return p;
     }
 
     std::size_t Quoted(std::size_t p, char close, TokenClass cls) {
         bool terminated = false;
-        const std::size_t end = ScanQuoted(text_, p, close, terminated);
+        const std::size_t end = options_.backslashEscapes && close != ']'
+                                    ? ScanEscaped(text_, p, close, terminated)
+                                    : ScanQuoted(text_, p, close, terminated);
         out_.Append(cls, p, end, terminated);
+        return end;
+    }
+
+    // E'...': one literal from the E on, whose backslashes escape.
+    std::size_t EscapeString(std::size_t p) {
+        bool terminated = false;
+        const std::size_t end = ScanEscaped(text_, p + 1, '\'', terminated);
+        out_.Append(TokenClass::String, p, end, terminated);
+        return end;
+    }
+
+    // "$$" or "$tag$" opens a literal that the same tag closes; nothing inside it escapes or
+    // ends anything. Any other "$" ($1, $name) begins a word as before.
+    template <bool kCustom> std::size_t DollarQuoted(std::size_t p) {
+        if (options_.backslashEscapes) return Word<kCustom>(p);
+        const std::size_t n = text_.size();
+        std::size_t q = p + 1;
+        if (q < n && IsTagStart(text_[q]))
+            while (++q < n && IsTagChar(text_[q])) {
+            }
+        if (q >= n || text_[q] != '$') return Word<kCustom>(p);
+        const std::string_view tag = text_.substr(p, q + 1 - p);
+        const std::size_t close = text_.find(tag, q + 1);
+        if (close == std::string_view::npos) {
+            out_.Append(TokenClass::String, p, n, false);
+            return n;
+        }
+        out_.Append(TokenClass::String, p, close + tag.size());
+        return close + tag.size();
+    }
+
+    // A line "DELIMITER <delimiter>": the whole line is one comment token that separates, and
+    // the delimiter ends statements from here on. Anything else that begins with D is a word.
+    template <bool kCustom> std::size_t Delimiter(std::size_t p) {
+        const std::size_t n = text_.size();
+        const std::size_t word = p + kDelimiterCommand.size();
+        if (word >= n || !IsLineBlank(text_[word]) ||
+            !EqualsFolded(text_.substr(p, kDelimiterCommand.size()), kDelimiterCommand))
+            return Word<kCustom>(p);
+        std::size_t lineStart = p;
+        while (lineStart > 0 && IsLineBlank(text_[lineStart - 1]))
+            --lineStart;
+        if (lineStart > 0 && text_[lineStart - 1] != '\n' && text_[lineStart - 1] != '\r')
+            return Word<kCustom>(p);
+        std::size_t a = word;
+        while (a < n && IsLineBlank(text_[a]))
+            ++a;
+        std::size_t b = a;
+        while (b<n&& static_cast<unsigned char>(text_[b])> ' ')
+            ++b;
+        if (a == b) return Word<kCustom>(p); // the clients refuse a DELIMITER without a delimiter
+        std::size_t end = b;
+        while (end < n && text_[end] != '\r' && text_[end] != '\n')
+            ++end;
+        while (end > b && static_cast<unsigned char>(text_[end - 1]) <= ' ')
+            --end;
+        const std::string_view delimiter = text_.substr(a, b - a);
+        delimiter_ = delimiter == ";" ? std::string_view() : delimiter;
+        out_.Append(TokenClass::Comment, p, end, true, true);
         return end;
     }
 
@@ -139,6 +276,8 @@ private:
 
     std::string_view text_;
     TokenizedScript& out_;
+    TokenizerOptions options_;
+    std::string_view delimiter_; // set by a DELIMITER line; empty while ";" separates
 };
 
 } // namespace
@@ -150,11 +289,12 @@ void TokenizedScript::Reset(std::string_view text) {
     indexed_ = 0;
 }
 
-void TokenizedScript::Append(TokenClass cls, std::size_t begin, std::size_t end, bool terminated) {
+void TokenizedScript::Append(TokenClass cls, std::size_t begin, std::size_t end, bool terminated,
+                             bool separator) {
     assert(begin >= indexed_ && end > begin && end <= text_.size());
     const auto number = static_cast<std::int32_t>(tokens_.size());
-    tokens_.push_back(
-        Token{static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(end - begin), cls, terminated});
+    tokens_.push_back(Token{static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(end - begin), cls,
+                            terminated, separator});
     std::int32_t* index = charIndex_.data();
     std::fill(index + indexed_, index + begin, -1);
     std::fill(index + begin, index + end, number);
@@ -166,17 +306,17 @@ void TokenizedScript::Finish() {
     indexed_ = charIndex_.size();
 }
 
-void Tokenize(std::string_view script, TokenizedScript& into) {
+void Tokenize(std::string_view script, TokenizedScript& into, TokenizerOptions options) {
     constexpr std::size_t kLimit = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()) - 1;
     if (script.size() > kLimit) script = script.substr(0, kLimit);
     into.Reset(script);
-    ScriptScanner(script, into).Run();
+    ScriptScanner(script, into, options).Run();
     into.Finish();
 }
 
-TokenizedScript Tokenize(std::string_view script) {
+TokenizedScript Tokenize(std::string_view script, TokenizerOptions options) {
     TokenizedScript result;
-    Tokenize(script, result);
+    Tokenize(script, result, options);
     return result;
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // The script tokenizer: cuts a whole script into tokens of classes 0 to 15 and keeps, for
 // every character, the number of the token that covers it. It never fails: unterminated
-// quotes, brackets, comments and blocks simply end at the end of the text.
+// quotes, brackets, comments and blocks simply end at the end of the text. It also decides
+// which tokens end a statement (Token::separator), so that the editor, the statement records
+// and the batch all cut a script at the same places.
 #include "grammar/Token.h"
 
 #include <cstddef>
@@ -10,6 +12,16 @@
 #include <vector>
 
 namespace marlix {
+
+// How the server of the connection reads quotes. PostgreSQL and the servers of old double a
+// quote to escape it; there "$$ ... $$" and "$tag$ ... $tag$" are literals too, and E'...' takes
+// backslash escapes. MySQL and MariaDB take backslash escapes in every '...' and "..." and have
+// no dollar quotes ("$" may begin their names).
+struct TokenizerOptions {
+    bool backslashEscapes = false;
+
+    friend bool operator==(const TokenizerOptions&, const TokenizerOptions&) = default;
+};
 
 // The tokens of one text and its per-character token index. The text itself is not copied:
 // the caller keeps it alive and unchanged while the tokens are in use.
@@ -35,7 +47,8 @@ public:
 
     // Appends a token after the last one and records it in the character index. Tokens must
     // come in text order, not overlap and not be empty; the scanners are the only writers.
-    void Append(TokenClass cls, std::size_t begin, std::size_t end, bool terminated = true);
+    void Append(TokenClass cls, std::size_t begin, std::size_t end, bool terminated = true,
+                bool separator = false);
 
     // Closes the run: the characters after the last token get -1 in the character index.
     void Finish();
@@ -50,7 +63,12 @@ private:
 // Tokenizes `script` into `into`, reusing its buffers. Offsets are relative to the start of
 // `script`; a text longer than 2 GiB is tokenized up to that length only, since token numbers
 // and offsets are 32-bit.
-void Tokenize(std::string_view script, TokenizedScript& into);
-TokenizedScript Tokenize(std::string_view script);
+//
+// Statements end at ";" and at the word GO. A line that begins with the word DELIMITER (any
+// case) followed by a delimiter, as the mysql and mariadb clients read it, is a client command:
+// one comment token that ends the statement before it, after which the delimiter given ends
+// statements instead of ";" ("DELIMITER ;" goes back). GO separates throughout.
+void Tokenize(std::string_view script, TokenizedScript& into, TokenizerOptions options = {});
+TokenizedScript Tokenize(std::string_view script, TokenizerOptions options = {});
 
 } // namespace marlix

@@ -10,9 +10,10 @@ AnalysedScript::AnalysedScript() : text_(std::make_shared<const std::string>()),
     Tokenize(*text_, script_);
 }
 
-void AnalysedScript::Rebuild(std::string text) {
+void AnalysedScript::Rebuild(std::string text, TokenizerOptions options) {
     text_ = std::make_shared<const std::string>(std::move(text));
-    Tokenize(*text_, script_);
+    options_ = options;
+    Tokenize(*text_, script_, options_);
     SplitStatements(script_.View(), statements_);
     resultSetItems_.clear();
     syntaxItems_.clear();

@@ -28,7 +28,10 @@ public:
     // Tokens, statements, blocks and SELECT analysis of `text`, from scratch. A syntax error in
     // a block is kept (BlockError) rather than thrown: reading stops there, and the statements
     // from that one on keep the descriptions the reading had given them so far.
-    void Rebuild(std::string text);
+    // `options` say how the connection's server reads quotes; the snapshot keeps them, so the
+    // batch cuts the script with the tokens the editor shows.
+    void Rebuild(std::string text, TokenizerOptions options = {});
+    const TokenizerOptions& Options() const noexcept { return options_; }
 
     const std::string& Text() const noexcept { return *text_; }
     // Tokens and per-character index over Text().
@@ -62,6 +65,7 @@ public:
 
 private:
     std::shared_ptr<const std::string> text_; // shared, so copies of the script keep valid tokens
+    TokenizerOptions options_;
     TokenizedScript script_;
     std::vector<StatementRecord> statements_;
     std::vector<ScriptItem> resultSetItems_;

@@ -1,6 +1,6 @@
 #pragma once
 // One statement of a script as the script view and the batch runner see it: its token range,
-// its text range and the conversion its results get. Statements end at ";" and "GO" tokens.
+// its text range and the conversion its results get. Statements end at separator tokens.
 #include "core/ConversionDescription.h"
 #include "grammar/SelectAnalysis.h"
 #include "grammar/Token.h"
@@ -19,15 +19,13 @@ struct StatementRecord {
     AnalysedDescription analysed;      // the SELECT analysis (tables, columns, analysed flag)
 };
 
-// True for a token that ends a statement: the punctuation ";" or the word "GO" in any case.
-// Only plain words and punctuation count, so that a separator inside a comment, a literal, a
-// quoted or bracketed name, or the mark-up of a METADATA block ends nothing.
+// True for a token that ends a statement. The tokenizer decides it (Token::separator): ";" or,
+// after a DELIMITER line, the delimiter it set; the word GO in any case; the DELIMITER line
+// itself. Only plain words, punctuation and DELIMITER lines count, so that a separator inside a
+// comment, a literal, a quoted or bracketed name, or the mark-up of a METADATA block ends
+// nothing. The statement records, the batch and Execute Statement all cut with this one rule.
 inline bool IsStatementSeparator(TokenView script, std::size_t token) noexcept {
-    const Token& t = script.tokens[token];
-    const char* c = script.text.data() + t.offset;
-    if (t.cls == TokenClass::Punctuation) return c[0] == ';';
-    return t.cls == TokenClass::Word && t.length == 2 && (c[0] == 'G' || c[0] == 'g') &&
-           (c[1] == 'O' || c[1] == 'o');
+    return script.tokens[token].separator;
 }
 
 // The statements of a tokenized script in text order, with empty descriptions. A separator with

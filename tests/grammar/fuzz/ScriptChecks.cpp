@@ -37,10 +37,29 @@ std::string CheckTokens(const TokenizedScript& t, std::string_view script) {
 }
 
 bool IsSeparator(const TokenizedScript& t, std::size_t i) {
-    const Token& k = t.Tokens()[i];
-    const std::string_view text = t.TokenText(i);
-    return (k.cls == TokenClass::Punctuation && text == ";") ||
-           (k.cls == TokenClass::Word && EqualsFolded(text, "GO"));
+    return t.Tokens()[i].separator;
+}
+
+// Only ";" (or a delimiter set by a DELIMITER line), GO and DELIMITER lines end statements, and
+// until the first DELIMITER line every ";" and every GO does.
+std::string CheckSeparators(const TokenizedScript& t) {
+    bool delimiterSet = false;
+    for (std::size_t i = 0; i < t.Tokens().size(); ++i) {
+        const Token& k = t.Tokens()[i];
+        const std::string_view text = t.TokenText(i);
+        const bool semicolon = k.cls == TokenClass::Punctuation && text == ";";
+        const bool go = k.cls == TokenClass::Word && EqualsFolded(text, "GO");
+        const bool line =
+            k.cls == TokenClass::Comment && text.size() > 9 && EqualsFolded(text.substr(0, 9), "DELIMITER");
+        if (line) delimiterSet = true;
+        if (!k.separator) {
+            if (go || (semicolon && !delimiterSet)) return "separator not marked at " + std::to_string(i);
+            continue;
+        }
+        if (!semicolon && !go && !line && !(delimiterSet && k.cls == TokenClass::Punctuation))
+            return "odd separator at " + std::to_string(i);
+    }
+    return {};
 }
 
 } // namespace
@@ -52,6 +71,11 @@ std::string CheckScript(std::string_view script) {
     Tokenize(script, reused);
     const TokenizedScript fresh = Tokenize(script);
     if (std::string e = CheckTokens(fresh, script); !e.empty()) return e;
+    if (std::string e = CheckSeparators(fresh); !e.empty()) return e;
+    // The quoting of MySQL and MariaDB connections keeps the same properties.
+    const TokenizedScript escaped = Tokenize(script, TokenizerOptions{.backslashEscapes = true});
+    if (std::string e = CheckTokens(escaped, script); !e.empty()) return "backslash escapes: " + e;
+    if (std::string e = CheckSeparators(escaped); !e.empty()) return "backslash escapes: " + e;
     if (reused.Tokens().size() != fresh.Tokens().size() || reused.CharIndex() != fresh.CharIndex())
         return "reused state differs";
 

@@ -1,0 +1,42 @@
+#pragma once
+// How the server of the open connection reads quotes, for the tokenizer: MySQL and MariaDB take
+// backslash escapes inside every literal. The window and marlix-cli both ask here, so that a
+// script is cut the same way in both.
+#include "core/CaseFold.h"
+#include "db/ODBCSession.h"
+#include "grammar/Tokenizer.h"
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <string>
+#include <string_view>
+
+namespace marlix {
+
+// A MySQL connection (type 3), or any other whose driver names its server MySQL or MariaDB
+// (SQL_DBMS_NAME, e.g. "MySQL", "MariaDB", "5.5.5-10.11.6-MariaDB").
+inline TokenizerOptions TokenizerOptionsFor(ConnectionType type, std::string_view dbmsName) noexcept {
+    auto names = [dbmsName](std::string_view server) {
+        for (std::size_t i = 0; i + server.size() <= dbmsName.size(); ++i)
+            if (EqualsFolded(dbmsName.substr(i, server.size()), server)) return true;
+        return false;
+    };
+    return TokenizerOptions{.backslashEscapes =
+                                type == ConnectionType::MySQL || names("MYSQL") || names("MARIADB")};
+}
+
+// The options for the session's connection; the default ones when it is not connected. Asks the
+// driver on the connection thread.
+inline TokenizerOptions TokenizerOptionsOf(CODBCSession& session) {
+    if (!session.Connected()) return {};
+    const std::string dbms = session.Thread().Call([&session] {
+        char text[256] = {};
+        SQLSMALLINT length = 0;
+        const SQLRETURN rc = SQLGetInfo(session.Connection(), SQL_DBMS_NAME, text, sizeof text, &length);
+        return SQL_SUCCEEDED(rc) ? std::string(text) : std::string();
+    });
+    return TokenizerOptionsFor(session.Type(), dbms);
+}
+
+} // namespace marlix

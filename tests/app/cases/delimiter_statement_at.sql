@@ -1,0 +1,5 @@
+DELIMITER $$
+select 1 as first$$
+select 'caret' as second$$
+DELIMITER ;
+select 4 as fourth;
