@@ -15,8 +15,10 @@ namespace marlix {
 
 void PrepareWindowlessPlatform(int argc, char** argv) {
     bool windowless = false;
-    for (int i = 1; i < argc; ++i)
-        if (IsAutomationSwitch(argv[i])) windowless = true;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (IsAutomationSwitch(arg) || arg == "--help" || arg == "-h") windowless = true;
+    }
     if (windowless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
 }

@@ -10,9 +10,9 @@ namespace marlix {
 
 struct WindowOptions;
 
-// Before the application object exists: with an automation switch on the command line, Qt
-// draws offscreen (unless QT_QPA_PLATFORM says otherwise), so that the server started by the
-// bus and a registration from a terminal run without a display.
+// Before the application object exists: with an automation switch (or --help) on the command
+// line, Qt draws offscreen (unless QT_QPA_PLATFORM says otherwise), so that the server started
+// by the bus and a registration from a terminal run without a display.
 void PrepareWindowlessPlatform(int argc, char** argv);
 
 // RegServer and UnregServer: does the work in the user's XDG data home, prints one line per
