@@ -9,6 +9,7 @@ PACKAGES=(
     postgresql mariadb-server mariadb-client
     qt6-base-dev libgtest-dev libgmock-dev
     fonts-dejavu-core fonts-liberation
+    dbus
     clang libclang-rt-14-dev
 )
 

@@ -41,8 +41,9 @@ OptionTaken TakeConnectionOption(const std::vector<std::string>& args, size_t& i
     }
     int type = 0;
     auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), type);
-    if (ec != std::errc() || end != value.data() + value.size() || type < 0 || type > 5) {
-        error = "--type takes a number from 0 to 5, not '" + value + "'";
+    if (ec != std::errc() || end != value.data() + value.size() || type < 0 || type >= kConnectionTypeCount) {
+        error = "--type takes a number from 0 to " + std::to_string(kConnectionTypeCount - 1) + ", not '" +
+                value + "'";
         return OptionTaken::Error;
     }
     into.type = type;

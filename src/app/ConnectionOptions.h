@@ -14,7 +14,7 @@ struct ConnectionOptions {
     std::string dsn;              // --dsn
     std::string user;             // --user
     std::string password;         // --password
-    std::optional<int> type;      // --type 0..5
+    std::optional<int> type;      // --type 0..7
     std::string profileFile;      // --profile
 
     bool Connects() const noexcept { return !connectionString.empty() || !dsn.empty(); }

@@ -2,25 +2,40 @@
 // It fills a new SQLite demo database through the window itself, then opens the demo script.
 //
 //   marlix-screenshots DIR DATA_DIR DATABASE_FILE
+#include "catalog/CatalogText.h"
+#include "catalog/MetadataWizardModel.h"
 #include "core/DialectSettings.h"
 #include "core/ProfileStore.h"
 #include "db/ODBCSession.h"
 #include "results/HistoryPane.h"
 #include "results/SQLResultsView.h"
 #include "results/StatementSummaryPopup.h"
+#include "workspace/AboutBox.h"
+#include "workspace/ConnectDialog.h"
 #include "workspace/ConnectionCommands.h"
 #include "workspace/DravelDoc.h"
 #include "workspace/DravelView.h"
 #include "workspace/ExecutionController.h"
+#include "workspace/HelpWindow.h"
 #include "workspace/MainFrame.h"
+#include "workspace/MetadataWizardDialog.h"
+#include "workspace/ObjectBrowser.h"
+#include "workspace/OptionsDialog.h"
 #include "workspace/RunCommands.h"
 #include "workspace/ScriptCommands.h"
 #include "workspace/ScriptEditor.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QListWidget>
+#include <QMenu>
 #include <QPainter>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QTextBlock>
 
@@ -145,6 +160,91 @@ int main(int argc, char** argv) {
     editor.centerCursor();
     Settle();
     ok &= Save(frame, dir, "05-error-in-history-with-error-line.png");
+
+    // The Options dialog on two tabs, the help window, the About box.
+    {
+        OptionsDialog* options = OpenOptionsDialog(profile, false, &frame);
+        Settle();
+        ok &= Save(*options, dir, "30-options-ms-sql-tab.png");
+        options->SelectTab(4);
+        Settle();
+        ok &= Save(*options, dir, "31-options-interbase-firebird-tab.png");
+        options->reject();
+        HelpWindow* help = ShowHelp(&frame, HelpTopic::MainWindow);
+        Settle(300);
+        ok &= Save(*help, dir, "32-help-window-main-window-topic.png");
+        help->close();
+        AboutBox* about = ShowAboutBox(&frame);
+        Settle();
+        ok &= Save(*about, dir, "33-about-box.png");
+        about->accept();
+        Settle();
+    }
+    // Connect to Database, collapsed and with its Advanced group, for MySQL and for PostgreSQL, with
+    // what a user's profile would remember.
+    profile.WriteInt("Login Settings", "ConnectionType", 3);
+    profile.WriteString("Login Settings", "ServersList3LastValue", "db1.example.com");
+    profile.WriteString("Login Settings", "ServersList3ListItems", "db1.example.com;localhost;");
+    profile.WriteString("Login Settings", "ServersList3Use database", "shop");
+    profile.WriteString("Login Settings", "ServersList3DatabaseItems", "shop;stock;");
+    profile.WriteInt("Login Settings", "Authentication3AuthType", 1);
+    profile.WriteString("Login Settings", "Authentication3UserId", "marlix");
+    profile.WriteString("Login Settings", "ServersList6LastValue", "127.0.0.1");
+    profile.WriteString("Login Settings", "ServersList6Use database", "marlix");
+    profile.WriteString("Login Settings", "Authentication6UserId", "marlix");
+    const std::pair<ConnectionType, const char*> connectShots[] = {
+        {ConnectionType::MySQL, "10-connect-mysql"}, {ConnectionType::PostgreSQL, "10-connect-postgresql"}};
+    for (const auto& [type, name] : connectShots) {
+        CConnectDialog dialog(session, profile, &frame);
+        dialog.ChooseType(type);
+        dialog.show();
+        Settle();
+        ok &= Save(dialog, dir, (std::string(name) + "-collapsed.png").c_str());
+        dialog.SetExpanded(true);
+        Settle();
+        ok &= Save(dialog, dir, (std::string(name) + "-expanded.png").c_str());
+    }
+
+    // The object browser: a table opened, its context menu, and the Metadata Wizard on it.
+    {
+        CObjectBrowser& browser = frame.ObjectBrowser();
+        if (auto* split = frame.findChild<QSplitter*>(QStringLiteral("verticalSplitter")))
+            split->setSizes({300, frame.width() - 300});
+        browser.Reload();
+        CatalogTable* orders = FindTable(browser.Folders(), "orders");
+        if (!orders) return 1;
+        QTreeWidgetItem* item = CObjectBrowser::ItemOf(*orders);
+        item->setExpanded(true);
+        browser.Select(*orders);
+        browser.scrollToItem(item, QAbstractItemView::PositionAtTop);
+        browser.setFocus();
+        Settle();
+        ok &= Save(frame, dir, "20-catalog-browser-table-expanded.png");
+
+        const QPoint at = browser.visualItemRect(item).center();
+        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, at, browser.viewport()->mapToGlobal(at));
+        QApplication::sendEvent(browser.viewport(), &menuEvent);
+        // Where a real screen would show it: at the mouse.
+        browser.ContextMenu()->move(browser.viewport()->mapToGlobal(at));
+        Settle();
+        ok &= Save(frame, dir, "21-catalog-browser-context-menu.png", browser.ContextMenu());
+        browser.ContextMenu()->close();
+
+        WizardStart start{orders->Label(), orders->Label(), "", "Select", KeyFieldText(*orders), true};
+        MetadataWizardModel model(start, browser.Columns());
+        MetadataWizardDialog wizard(model, &frame);
+        wizard.TypeBox()->setCurrentIndex(2);
+        wizard.SelectFieldsButton()->click();
+        wizard.ColumnList()->item(0)->setSelected(true);
+        wizard.ColumnList()->item(3)->setSelected(true);
+        wizard.FieldEdit()->setPlainText(QStringLiteral("id\nshipped_on"));
+        wizard.show();
+        Settle();
+        ok &= Save(wizard, dir, "22-catalog-metadata-wizard.png");
+        wizard.reject();
+        Settle();
+    }
+
     frame.Document().SetModified(false);
     return ok ? 0 : 1;
 }

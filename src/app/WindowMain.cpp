@@ -1,5 +1,10 @@
-// marlix: the desktop window. Opens the script named on the command line and, given connection
-// options, connects at start.
+// marlix: the desktop window. Opens the script named on the command line and connects at start:
+// with the connection options when given, else through the connect dialog. The automation
+// switches come first: RegServer and UnregServer end the run, and --automation serves the
+// session bus without a window.
+#include "app/AutomationPrompts.h"
+#include "app/AutomationService.h"
+#include "app/AutomationStartup.h"
 #include "app/WindowOptions.h"
 #include "core/DialectSettings.h"
 #include "core/qt/IniProfileStore.h"
@@ -9,6 +14,7 @@
 #include "workspace/ScriptCommands.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 
 #include <cstdio>
@@ -17,9 +23,12 @@
 using namespace marlix;
 
 int main(int argc, char** argv) {
+    PrepareWindowlessPlatform(argc, argv);
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Marlix"));
     QApplication::setApplicationName(QStringLiteral("Marlix"));
+    QApplication::setDesktopFileName(QStringLiteral("org.marlix.Marlix"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/desktop/org.marlix.Marlix-256.png")));
 
     std::vector<std::string> args;
     for (const QString& arg : QApplication::arguments().mid(1))
@@ -34,6 +43,8 @@ int main(int argc, char** argv) {
         std::fputs(WindowUsage(), stdout);
         return 0;
     }
+    if (std::optional<int> status = RunRegistrationSwitch(*options)) return *status;
+    if (HandToRunningWindow(*options)) return 0;
 
     auto profile = options->profileFile.empty() ? std::make_unique<IniProfileStore>()
                                                 : std::make_unique<IniProfileStore>(options->profileFile);
@@ -41,18 +52,36 @@ int main(int argc, char** argv) {
 
     CODBCSession session;
     if (!session.Initialize()) {
-        QMessageBox::critical(nullptr, QStringLiteral("Marlix"), QString::fromLatin1(kOdbcInitFailedMessage));
+        if (options->automation)
+            std::fprintf(stderr, "marlix: %s\n", kOdbcInitFailedMessage);
+        else
+            QMessageBox::critical(nullptr, QStringLiteral("Marlix"),
+                                  QString::fromLatin1(kOdbcInitFailedMessage));
         return 3;
     }
 
-    CMainFrame frame(session, *profile);
+    auto automationPrompts = options->automation ? std::make_unique<AutomationPrompts>() : nullptr;
+    AutomationPrompts* serverPrompts = automationPrompts.get();
+    CMainFrame frame(session, *profile, std::move(automationPrompts));
+    // On the bus from the start: a second start may hand over its script while this one connects.
+    AutomationService automation(
+        frame, options->automation ? AutomationService::Role::Server : AutomationService::Role::Window,
+        serverPrompts);
+    QString busError;
+    if (!automation.Publish(busError) && options->automation) {
+        std::fprintf(stderr, "marlix: %s\n", qPrintable(busError));
+        return 1;
+    }
     if (!options->script.empty() && !frame.Scripts().OpenPath(QString::fromStdString(options->script)))
         return 1;
     frame.UpdateTitle();
     if (options->Connects()) {
         frame.Connection().ConnectWith(options->Request(ConnectionTitleOf(options->connectionString)));
+    } else if (!options->automation) {
+        // Without a connection option the connect dialog comes at every start, before the window.
+        frame.Connection().Connect();
     }
-    frame.show();
+    if (!options->automation) frame.show();
     const int status = QApplication::exec();
     profile->Sync();
     return status;

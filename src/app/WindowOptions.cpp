@@ -1,6 +1,32 @@
 #include "app/WindowOptions.h"
 
+#include "core/CaseFold.h"
+
 namespace marlix {
+namespace {
+
+// The automation switch `arg` sets, or null.
+bool WindowOptions::*SwitchOf(const std::string& arg) {
+    std::string_view name(arg);
+    if (name.starts_with("--"))
+        name.remove_prefix(2);
+    else if (name.starts_with("-"))
+        name.remove_prefix(1);
+    else
+        return nullptr;
+    for (const char* spelling : {"regserver", "register"})
+        if (EqualsFolded(name, spelling)) return &WindowOptions::registerServer;
+    for (const char* spelling : {"unregserver", "unregister"})
+        if (EqualsFolded(name, spelling)) return &WindowOptions::unregisterServer;
+    if (EqualsFolded(name, "automation")) return &WindowOptions::automation;
+    return nullptr;
+}
+
+} // namespace
+
+bool IsAutomationSwitch(const std::string& arg) {
+    return SwitchOf(arg) != nullptr;
+}
 
 const char* WindowUsage() {
     return "Usage: marlix [OPTION]... [SCRIPT]\n"
@@ -10,11 +36,20 @@ const char* WindowUsage() {
            "  --dsn NAME         connect at start to a data source name\n"
            "  --user NAME        user for --dsn\n"
            "  --password TEXT    password for --dsn\n"
-           "  --type N           server type 0..5 (0 Microsoft SQL, 1 Oracle, 2 data source name,\n"
-           "                     3 MySQL, 4 MS Access, 5 Interbase/Firebird); default 0 for\n"
-           "                     --connect, 2 for --dsn\n"
+           "  --type N           server type 0..7 (0 Microsoft SQL, 1 Oracle, 2 data source name,\n"
+           "                     3 MySQL, 4 MS Access, 5 Interbase/Firebird, 6 PostgreSQL,\n"
+           "                     7 SQLite file); default 0 for --connect, 2 for --dsn\n"
            "  --profile FILE     settings file instead of ~/.config/Marlix/Marlix.ini\n"
-           "  --help             this text\n";
+           "  --help             this text\n"
+           "\n"
+           "Automation (alone on the command line):\n"
+           "  -RegServer, --register      install the session bus service and the desktop entry\n"
+           "                              for this user, then exit\n"
+           "  -UnregServer, --unregister  remove them, then exit\n"
+           "  --automation       serve org.marlix.Marlix on the session bus, without a window\n"
+           "                     (--profile may be given)\n"
+           "\n"
+           "With only SCRIPT, and a Marlix window already running, SCRIPT opens in that window.\n";
 }
 
 std::optional<WindowOptions> ParseWindowOptions(const std::vector<std::string>& args, std::string& error) {
@@ -26,6 +61,8 @@ std::optional<WindowOptions> ParseWindowOptions(const std::vector<std::string>& 
         if (taken == OptionTaken::Yes) continue;
         if (arg == "--help" || arg == "-h") {
             options.help = true;
+        } else if (bool WindowOptions::*automationSwitch = SwitchOf(arg)) {
+            options.*automationSwitch = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
             error = "unknown option " + arg;
             return std::nullopt;
@@ -38,6 +75,22 @@ std::optional<WindowOptions> ParseWindowOptions(const std::vector<std::string>& 
     }
     if (!options.connectionString.empty() && !options.dsn.empty()) {
         error = "--connect and --dsn cannot be used together";
+        return std::nullopt;
+    }
+    // Registration changes nothing but the user's files, and the automation server is driven
+    // over the bus only: neither takes a script or a connection.
+    const int switches = options.registerServer + options.unregisterServer + options.automation;
+    if (switches > 1) {
+        error = "give only one of -RegServer, -UnregServer and --automation";
+        return std::nullopt;
+    }
+    if (options.Registration() &&
+        (options.Connects() || !options.script.empty() || options.type || !options.profileFile.empty())) {
+        error = "-RegServer and -UnregServer take no other options";
+        return std::nullopt;
+    }
+    if (options.automation && (options.Connects() || !options.script.empty() || options.type)) {
+        error = "--automation takes no script or connection: its client connects and opens scripts";
         return std::nullopt;
     }
     return options;

@@ -6,8 +6,9 @@
 namespace marlix {
 
 int AutocommitSuffix(ConnectionType type) noexcept {
+    // Interbase/Firebird has no value of its own; every other type has its digit.
     int t = static_cast<int>(type);
-    return (t >= 1 && t <= 4) ? t : 0;
+    return (t >= 1 && t < kConnectionTypeCount && type != ConnectionType::InterbaseFirebird) ? t : 0;
 }
 
 int AutocommitDefault(ConnectionType type) noexcept {

@@ -23,7 +23,10 @@ enum class ConnectionType : int {
     MySQL = 3,
     MSAccess = 4,
     InterbaseFirebird = 5,
+    PostgreSQL = 6,
+    SQLiteFile = 7,
 };
+inline constexpr int kConnectionTypeCount = 8;
 
 // What the connect dialog hands over: server type, the connection string (the data source
 // name for DataSourceName), user and password (DataSourceName only) and the title.

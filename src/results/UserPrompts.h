@@ -1,8 +1,12 @@
 #pragma once
-// The questions the window asks its user: save changes, which file, replace a file, and the
-// message boxes of failure reports. The window asks through this interface so that tests can
-// answer instead of a person.
+// The questions the window asks its user: save changes, which file, replace a file, which
+// connection, and the message boxes of failure reports. The window asks through this interface so
+// that tests can answer instead of a person.
+#include "db/ODBCSession.h"
+
 #include <QString>
+
+#include <optional>
 
 class QWidget;
 
@@ -22,10 +26,14 @@ public:
     virtual QString ChooseOpenFile() = 0;
     virtual QString ChooseSaveFile(const QString& caption, const QString& initial) = 0;
     virtual void ShowMessage(const QString& text, const QString& caption, MessageIcon icon) = 0;
+    // Connect to Database: the connection chosen with OK, nothing when cancelled. Prompts without
+    // the dialog (no one to ask) choose none.
+    virtual std::optional<ConnectionRequest> ChooseConnection() { return std::nullopt; }
 };
 
-// The real dialogs, parented to the main window.
-class DialogPrompts final : public UserPrompts {
+// The real dialogs, parented to the main window. The connect dialog needs the session and the
+// profile: the frame's FramePrompts adds it.
+class DialogPrompts : public UserPrompts {
 public:
     explicit DialogPrompts(QWidget* parent) : parent_(parent) {}
     SaveAnswer AskSaveChanges(const QString& title) override;

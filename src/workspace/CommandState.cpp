@@ -15,6 +15,7 @@ bool CommandState::Enabled(Command command) const noexcept {
     case Command::SaveAs:
     case Command::Copy:
     case Command::HelpTopics:
+    case Command::Options: // its Apply and OK wait for a running batch themselves
         return true;
     case Command::SelectAll:
         return true;
@@ -27,7 +28,7 @@ bool CommandState::Enabled(Command command) const noexcept {
     case Command::Find:
         return !s_.textEmpty;
     case Command::Connect:
-        return false; // the connect dialog is not there yet
+        return idle;
     case Command::Disconnect:
     case Command::Commit:
     case Command::Rollback:
@@ -40,7 +41,8 @@ bool CommandState::Enabled(Command command) const noexcept {
     case Command::CancelExecution:
         return s_.batchRunning;
     case Command::OutputWizard:
-    case Command::Options:
+        // On the block or statement at the caret, of a script analysed as it is now.
+        return idle && s_.analysisCurrent && !s_.editorSelection;
     case Command::GridEdits:
         return false; // their dialogs and grid editing come later
     case Command::TruncateResults:

@@ -3,10 +3,14 @@
 #include "catalog/DatabaseList.h"
 #include "core/HistoryOutput.h"
 #include "db/ODBCSession.h"
+#include "db/ScriptQuoting.h"
 #include "results/HistoryBridge.h"
 #include "results/SQLResultsView.h"
+#include "results/UserPrompts.h"
+#include "workspace/DravelView.h"
 #include "workspace/FrameActions.h"
 #include "workspace/MainFrame.h"
+#include "workspace/ObjectBrowser.h"
 #include "workspace/RunCommands.h"
 #include "workspace/SelectionBar.h"
 
@@ -29,12 +33,23 @@ public:
 } // namespace
 
 ConnectionCommands::ConnectionCommands(CMainFrame& frame) : QObject(&frame), frame_(frame) {
+    connect(frame_.Actions().Action(Command::Connect), &QAction::triggered, this, [this] { Connect(); });
     connect(frame_.Actions().Action(Command::Disconnect), &QAction::triggered, this,
             &ConnectionCommands::Disconnect);
     SelectionBar& bar = frame_.Selection();
     connect(&bar, &SelectionBar::databaseChosen, this, &ConnectionCommands::ChooseDatabase);
     connect(&bar, &SelectionBar::schemaChosen, this, &ConnectionCommands::reloadCatalog);
     connect(&bar, &SelectionBar::targetPlatformChosen, this, &ConnectionCommands::ChooseTargetPlatform);
+}
+
+bool ConnectionCommands::Connect() {
+    if (!frame_.Enabled(Command::Connect)) return frame_.Session().Connected();
+    const std::optional<ConnectionRequest> request = frame_.Prompts().ChooseConnection();
+    if (!request) {
+        frame_.UpdateTitle();
+        return frame_.Session().Connected();
+    }
+    return ConnectWith(*request);
 }
 
 bool ConnectionCommands::ConnectWith(const ConnectionRequest& request) {
@@ -60,9 +75,11 @@ void ConnectionCommands::Disconnect() {
 }
 
 void ConnectionCommands::ConnectionChanged() {
+    // The script is re-cut with the quoting of the server now connected.
+    frame_.ScriptView().SetTokenizerOptions(TokenizerOptionsOf(frame_.Session()));
     frame_.UpdateTitle();
     RefreshDatabaseList();
-    frame_.Selection().ResetSchemas();
+    frame_.ObjectBrowser().RefreshSchemaList();
     frame_.UpdateCommands();
     emit reloadCatalog();
 }
@@ -80,7 +97,7 @@ void ConnectionCommands::RefreshDatabaseList() {
     }
     bar.SetDatabases(list.names, list.selected);
     if (bar.SelectedDatabase() != remembered && !remembered.empty()) {
-        bar.ResetSchemas();
+        frame_.ObjectBrowser().RefreshSchemaList();
         emit reloadCatalog();
     }
 }
@@ -97,7 +114,7 @@ void ConnectionCommands::ChooseDatabase(const QString& fullName) {
             return;
         }
     }
-    frame_.Selection().ResetSchemas();
+    frame_.ObjectBrowser().RefreshSchemaList();
     emit reloadCatalog();
 }
 

@@ -15,6 +15,9 @@ class ConnectionCommands final : public QObject {
 public:
     explicit ConnectionCommands(CMainFrame& frame);
 
+    // Connect: asks for the connection (the connect dialog) and connects with it; Cancel changes
+    // nothing. True when connected afterwards.
+    bool Connect();
     // Connects as asked (start-up with connection options); a failure is reported in the
     // Execution history. True when connected.
     bool ConnectWith(const ConnectionRequest& request);

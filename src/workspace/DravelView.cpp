@@ -99,7 +99,7 @@ void CDravelView::OnContentsChanged() {
 }
 
 void CDravelView::Analyse(const QString& text) {
-    script_.Rebuild(positions_.Rebuild(text));
+    script_.Rebuild(positions_.Rebuild(text), script_.Options());
     highlighter_->ScriptAnalysed();
     editor_->SetErrorLine(-1);
     if (editor_->isVisible()) {
@@ -107,6 +107,16 @@ void CDravelView::Analyse(const QString& text) {
         editor_->viewport()->update();
     }
     emit scriptChanged();
+}
+
+void CDravelView::SetTokenizerOptions(TokenizerOptions options) {
+    if (options == script_.Options()) return;
+    script_.Rebuild(std::string(script_.Text()), options);
+    highlighter_->ScriptAnalysed();
+    if (editor_->isVisible()) {
+        editor_->ColourVisibleLines();
+        editor_->viewport()->update();
+    }
 }
 
 bool CDravelView::SetScriptText(const QString& text) {

@@ -60,6 +60,11 @@ public:
     // and after SetScriptText.
     std::optional<std::size_t> RememberedOffset() const;
 
+    // How the connection's server reads quotes; a change re-analyses the text (the colours, the
+    // statements and what a run cuts follow) without touching the document.
+    void SetTokenizerOptions(TokenizerOptions options);
+    TokenizerOptions TokenizerOptionsInUse() const noexcept { return script_.Options(); }
+
     // The editor is read-only while a batch runs.
     void SetBatchRunning(bool running);
     bool BatchRunning() const noexcept { return batchRunning_; }

@@ -1,5 +1,6 @@
 #include "workspace/FrameActions.h"
 
+#include "workspace/CommandIcons.h"
 #include "workspace/TargetPlatform.h"
 
 #include <QAction>
@@ -43,18 +44,12 @@ constexpr Variant kCopyAs[] = {
     {"Copy as &DELETEs", static_cast<int>(StatementType::DELETE)},
 };
 
-QIcon StandardIcon(QStyle::StandardPixmap pixmap) {
-    return QApplication::style()->standardIcon(pixmap);
-}
-
 } // namespace
 
 FrameActions::FrameActions(QMainWindow& window) : QObject(&window) {
-    Add(Command::New, tr("&New"), QStringLiteral("Ctrl+N"))->setIcon(StandardIcon(QStyle::SP_FileIcon));
-    Add(Command::Open, tr("&Open..."), QStringLiteral("Ctrl+O"))
-        ->setIcon(StandardIcon(QStyle::SP_DialogOpenButton));
-    Add(Command::Save, tr("&Save"), QStringLiteral("Ctrl+S"))
-        ->setIcon(StandardIcon(QStyle::SP_DialogSaveButton));
+    Add(Command::New, tr("&New"), QStringLiteral("Ctrl+N"));
+    Add(Command::Open, tr("&Open..."), QStringLiteral("Ctrl+O"));
+    Add(Command::Save, tr("&Save"), QStringLiteral("Ctrl+S"));
     Add(Command::SaveAs, tr("Save &As..."));
     Add(Command::ResultsToFile, tr("Results to &file..."));
     Add(Command::Undo, tr("&Undo"), QStringLiteral("Ctrl+Z"));
@@ -65,15 +60,13 @@ FrameActions::FrameActions(QMainWindow& window) : QObject(&window) {
     Add(Command::Find, tr("&Find..."), QStringLiteral("Ctrl+F"));
     Add(Command::Connect, tr("&Connect..."));
     Add(Command::Disconnect, tr("&Disconnect"));
-    Add(Command::ExecuteScript, tr("Execute &Script"), QStringLiteral("F5"))
-        ->setIcon(StandardIcon(QStyle::SP_MediaPlay));
+    Add(Command::ExecuteScript, tr("Execute &Script"), QStringLiteral("F5"));
     QAction* statement = Add(Command::ExecuteStatement, tr("Execute S&tatement"));
     statement->setShortcuts(
         {QKeySequence(QStringLiteral("Ctrl+Return")), QKeySequence(QStringLiteral("Ctrl+Enter"))});
-    statement->setIcon(StandardIcon(QStyle::SP_MediaSeekForward));
-    Add(Command::CancelExecution, tr("&Cancel execution"))->setIcon(StandardIcon(QStyle::SP_MediaStop));
-    Add(Command::Commit, tr("Co&mmit"))->setIcon(StandardIcon(QStyle::SP_DialogApplyButton));
-    Add(Command::Rollback, tr("&Rollback"))->setIcon(StandardIcon(QStyle::SP_DialogDiscardButton));
+    Add(Command::CancelExecution, tr("&Cancel execution"));
+    Add(Command::Commit, tr("Co&mmit"));
+    Add(Command::Rollback, tr("&Rollback"));
     Add(Command::OutputWizard, tr("Output &wizard..."), QStringLiteral("Ctrl+W"));
     Add(Command::TruncateResults, tr("&Truncate results"))->setCheckable(true);
     Add(Command::ClearResults, tr("C&lear results"));
@@ -108,14 +101,22 @@ FrameActions::FrameActions(QMainWindow& window) : QObject(&window) {
     }
     exit_ = new QAction(tr("E&xit"), this);
     exit_->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
-    about_ = new QAction(tr("&About Marlix..."), this);
+    exit_->setIcon(ExitIcon());
+    about_ = new QAction(AboutIcon(), tr("&About Marlix..."), this);
     contextStatement_ = new QAction(statement->icon(), statement->text(), this);
+    contextWizard_ = new QAction(Action(Command::OutputWizard)->text(), this);
     BuildMenus(window);
 }
 
 QAction* FrameActions::Add(Command command, const QString& text, const QString& shortcut) {
     auto* action = new QAction(text, this);
     if (!shortcut.isEmpty()) action->setShortcut(QKeySequence(shortcut));
+    // The toolbar's icon beside the menu entry, and the key in context menus too.
+    if (const QIcon icon = CommandIcon(command); !icon.isNull()) {
+        action->setIcon(icon);
+        action->setIconVisibleInMenu(true);
+    }
+    action->setShortcutVisibleInContextMenu(true);
     action->setData(static_cast<int>(command));
     actions_[command] = action;
     return action;
@@ -189,13 +190,14 @@ void FrameActions::BuildMenus(QMainWindow& window) {
 
 QList<QAction*> FrameActions::EditorContextActions() const {
     return {Action(Command::Copy),          Action(Command::Cut), Action(Command::Paste),
-            Action(Command::ExecuteScript), contextStatement_,    Action(Command::OutputWizard)};
+            Action(Command::ExecuteScript), contextStatement_,    contextWizard_};
 }
 
 void FrameActions::Apply(const CommandState& state, bool truncateResults) {
     for (auto& [command, action] : actions_)
         action->setEnabled(state.Enabled(command));
     contextStatement_->setEnabled(state.Enabled(Command::ExecuteStatement));
+    contextWizard_->setEnabled(state.Enabled(Command::OutputWizard));
     Action(Command::TruncateResults)->setChecked(truncateResults);
     const bool convert = state.Enabled(Command::ConvertTo);
     for (QAction* a : convert_)

@@ -33,6 +33,8 @@ public:
     // Execute Statement of the editor's context menu: it runs the statement under the mouse,
     // where the menu's and the shortcut's run the one at the caret.
     QAction* ContextExecuteStatement() const noexcept { return contextStatement_; }
+    // Output wizard of the editor's context menu: at the mouse, where the menu's is at the caret.
+    QAction* ContextOutputWizard() const noexcept { return contextWizard_; }
     QAction* RecentSeparator() const noexcept { return recentSeparator_; }
     QToolBar* ToolBar() const noexcept { return toolBar_; }
     // The script editor's context menu: Copy, Cut, Paste, Execute Script, Execute Statement,
@@ -55,6 +57,7 @@ private:
     QAction* exit_ = nullptr;
     QAction* about_ = nullptr;
     QAction* contextStatement_ = nullptr;
+    QAction* contextWizard_ = nullptr;
     QAction* recentSeparator_ = nullptr;
     QToolBar* toolBar_ = nullptr;
 };

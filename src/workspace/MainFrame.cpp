@@ -11,12 +11,16 @@
 #include "workspace/DravelDoc.h"
 #include "workspace/DravelView.h"
 #include "workspace/ExecutionController.h"
+#include "workspace/ExecutionSettings.h"
 #include "workspace/FrameActions.h"
+#include "workspace/FramePrompts.h"
 #include "workspace/HelpTopics.h"
 #include "workspace/ObjectBrowser.h"
+#include "workspace/OptionsDialog.h"
 #include "workspace/RunCommands.h"
 #include "workspace/ScriptCommands.h"
 #include "workspace/SelectionBar.h"
+#include "workspace/WizardCommands.h"
 
 #include <QAction>
 #include <QApplication>
@@ -41,7 +45,7 @@ CMainFrame::CMainFrame(CODBCSession& session, ProfileStore& profile, std::unique
                        QWidget* parent)
     : QMainWindow(parent), session_(session), profile_(profile), prompts_(std::move(prompts)),
       document_(std::make_unique<CDravelDoc>()) {
-    if (!prompts_) prompts_ = std::make_unique<DialogPrompts>(this);
+    if (!prompts_) prompts_ = std::make_unique<FramePrompts>(this, session_, profile_);
     setObjectName(QStringLiteral("mainFrame"));
     setMinimumSize(760, 400);
 
@@ -66,6 +70,8 @@ CMainFrame::CMainFrame(CODBCSession& session, ProfileStore& profile, std::unique
     scripts_ = new ScriptCommands(*this);
     runs_ = new RunCommands(*this);
     connection_ = new ConnectionCommands(*this);
+    new WizardCommands(*this);
+    connect(connection_, &ConnectionCommands::reloadCatalog, browser_, &CObjectBrowser::Reload);
     WireBridge();
     WireCommands();
     RestorePlacement();
@@ -81,7 +87,7 @@ CMainFrame::~CMainFrame() {
 void CMainFrame::BuildPanes() {
     vertical_ = new QSplitter(Qt::Horizontal, this);
     vertical_->setObjectName(QStringLiteral("verticalSplitter"));
-    browser_ = new CObjectBrowser(vertical_);
+    browser_ = new CObjectBrowser(*this, vertical_);
     horizontal_ = new QSplitter(Qt::Vertical, vertical_);
     horizontal_->setObjectName(QStringLiteral("horizontalSplitter"));
     view_ = new CDravelView(horizontal_);
@@ -156,6 +162,10 @@ void CMainFrame::WireCommands() {
     connect(actions_->Action(Command::HelpTopics), &QAction::triggered, this,
             [this] { ShowHelpTopics(this); });
     connect(actions_->AboutAction(), &QAction::triggered, this, [this] { ShowAbout(this); });
+    connect(actions_->Action(Command::Options), &QAction::triggered, this, [this] {
+        OptionsDialog* dialog = OpenOptionsDialog(profile_, execution_->Running(), this);
+        connect(execution_, &ExecutionController::runningChanged, dialog, &OptionsDialog::SetBatchRunning);
+    });
     // The Edit menu acts on the active view.
     connect(actions_->Action(Command::Copy), &QAction::triggered, this, [this] {
         if (resultsActive_)
@@ -183,8 +193,8 @@ void CMainFrame::WireCommands() {
     });
     connect(actions_->Action(Command::TruncateResults), &QAction::triggered, this, [this](bool) {
         // Stored at once; switching it on truncates now.
-        const bool on = profile_.GetInt(kExecutionSettings, "TruncateResults", 1) == 0;
-        profile_.WriteInt(kExecutionSettings, "TruncateResults", on ? 1 : 0);
+        const bool on = !GetTruncateResults(profile_);
+        SetTruncateResults(profile_, on);
         if (on && !execution_->Running()) results_->Truncate();
         UpdateCommands();
     });
@@ -218,8 +228,7 @@ WorkspaceState CMainFrame::State() const {
 void CMainFrame::UpdateCommands() {
     const WorkspaceState state = State();
     CommandState commands(state);
-    const bool truncate = profile_.GetInt(kExecutionSettings, "TruncateResults", 1) != 0;
-    actions_->Apply(commands, truncate);
+    actions_->Apply(commands, GetTruncateResults(profile_));
     // Copy goes to the active view: the Results text needs a selection there.
     if (resultsActive_) actions_->Action(Command::Copy)->setEnabled(commands.ResultsCopySelectionEnabled());
     selection_->DatabaseBox()->setEnabled(commands.Enabled(Command::DatabaseBox));

@@ -101,8 +101,8 @@ void OptionsModel::SetDefaults() {
         pages_[tab].settings = DefaultDialectSettings(kTabs[tab].dialect);
         pages_[tab].autocommit = true;
     }
-    rowLimit_ = "0";
-    sizeLimit_ = "1";
+    rowLimit_ = std::to_string(0);
+    sizeLimit_ = std::to_string(1);
 }
 
 void OptionsModel::Store(ProfileStore& profile) const {

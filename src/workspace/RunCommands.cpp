@@ -14,6 +14,7 @@
 #include "workspace/DravelDoc.h"
 #include "workspace/DravelView.h"
 #include "workspace/ExecutionController.h"
+#include "workspace/ExecutionSettings.h"
 #include "workspace/FrameActions.h"
 #include "workspace/MainFrame.h"
 
@@ -133,7 +134,7 @@ void RunCommands::ResultStored(const std::shared_ptr<ResultSet>& resultSet) {
 void RunCommands::BatchEnded() {
     if (!frame_.Execution().Running()) return;
     ExecutionController::Outcome outcome = frame_.Execution().Finish();
-    const bool truncate = frame_.Profile().GetInt(kExecutionSettings, "TruncateResults", 1) != 0;
+    const bool truncate = GetTruncateResults(frame_.Profile());
     try {
         BatchEnd end;
         end.failed = outcome.failed;

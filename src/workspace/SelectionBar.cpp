@@ -71,6 +71,13 @@ void SelectionBar::ResetSchemas() {
     schema_->setCurrentIndex(0);
 }
 
+void SelectionBar::SetSchemas(const std::vector<std::string>& schemas) {
+    ResetSchemas();
+    QSignalBlocker block(schema_);
+    for (const std::string& schema : schemas)
+        schema_->addItem(QString::fromStdString(schema));
+}
+
 void SelectionBar::SelectDialect(Dialect dialect) {
     QSignalBlocker block(target_);
     target_->setCurrentIndex(TargetPlatformIndex(static_cast<int>(dialect)));

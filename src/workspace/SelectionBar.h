@@ -27,6 +27,8 @@ public:
     std::string SelectedDatabase() const;
     // Empties the Schema box back to its first entry.
     void ResetSchemas();
+    // The first entry (all schemas), then `schemas`; the first entry selected, no choice announced.
+    void SetSchemas(const std::vector<std::string>& schemas);
     void SelectDialect(Dialect dialect);
     Dialect SelectedDialect() const;
 

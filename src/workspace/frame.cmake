@@ -1,4 +1,6 @@
 # The main frame and its commands, the script document, and the help window.
+include(options.cmake) # marlix_options: the Options dialog, the help window, command icons, About box
+include(connect.cmake) # marlix_connect: Connect to Database, Select Server
 add_library(marlix_workspace STATIC
   CommandState.cpp
   ConnectionCommands.cpp
@@ -13,7 +15,7 @@ add_library(marlix_workspace STATIC
   SelectionBar.cpp
 )
 target_include_directories(marlix_workspace PUBLIC ${PROJECT_SOURCE_DIR}/src)
-target_link_libraries(marlix_workspace PUBLIC marlix_script_editor marlix_results marlix_catalog marlix_execution
+target_link_libraries(marlix_workspace PUBLIC marlix_script_editor marlix_options marlix_connect marlix_results marlix_catalog marlix_execution
                                               Qt6::Widgets)
-# Help Topics shows the README's description of the window.
-qt_add_resources(marlix_workspace help PREFIX /help BASE ${PROJECT_SOURCE_DIR} FILES ${PROJECT_SOURCE_DIR}/README.md)
+# The object browser and the metadata wizard (their own file list).
+include(browser.cmake)

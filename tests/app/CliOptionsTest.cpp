@@ -42,8 +42,8 @@ TEST(CliOptions, RefusesWhatItCannotRun) {
     EXPECT_EQ(ErrorOf({"--connect", "x", "--dsn", "y", "s.sql"}), "give exactly one of --connect and --dsn");
     EXPECT_EQ(ErrorOf({"--connect", "x"}), "no script given");
     EXPECT_EQ(ErrorOf({"--connect", "x", "a.sql", "b.sql"}), "only one script can run at a time");
-    EXPECT_EQ(ErrorOf({"--connect", "x", "--type", "6", "s.sql"}),
-              "--type takes a number from 0 to 5, not '6'");
+    EXPECT_EQ(ErrorOf({"--connect", "x", "--type", "8", "s.sql"}),
+              "--type takes a number from 0 to 7, not '8'");
     EXPECT_EQ(ErrorOf({"--connect", "x", "--syntax", "Sybase", "s.sql"}),
               "unknown syntax 'Sybase' (MSSQL, ORACLE, GENERIC, ACCESS, MYSQL, FIREBIRD)");
     EXPECT_EQ(ErrorOf({"--connect", "x", "--statement-at", "-1", "s.sql"}),
@@ -80,7 +80,10 @@ TEST(WindowOptions, ConnectsOnlyWhenAskedAndOpensOneScript) {
     EXPECT_FALSE(ParseWindowOptions({"--syntax", "MSSQL"}, error));
     EXPECT_EQ(error, "unknown option --syntax");
     EXPECT_FALSE(ParseWindowOptions({"--type", "9"}, error));
-    EXPECT_EQ(error, "--type takes a number from 0 to 5, not '9'");
+    EXPECT_EQ(error, "--type takes a number from 0 to 7, not '9'");
+    auto sqlite = ParseWindowOptions({"--connect", "Driver=SQLite3;Database=x", "--type", "7"}, error);
+    ASSERT_TRUE(sqlite) << error;
+    EXPECT_EQ(sqlite->Request("x").type, ConnectionType::SQLiteFile);
 }
 
 TEST(WindowOptions, ConnectionTitleNamesTheSourceDatabaseOrServer) {
@@ -89,4 +92,41 @@ TEST(WindowOptions, ConnectionTitleNamesTheSourceDatabaseOrServer) {
     EXPECT_EQ(ConnectionTitleOf("Driver={PostgreSQL Unicode};server = db1;database=sales"), "sales");
     EXPECT_EQ(ConnectionTitleOf("Driver={PostgreSQL Unicode};Server=db1"), "db1");
     EXPECT_EQ(ConnectionTitleOf("Driver=X"), "ODBC");
+}
+
+TEST(WindowOptions, AutomationSwitchesStandAlone) {
+    std::string error;
+    for (const char* spelling : {"-RegServer", "--regserver", "/RegServer", "--register", "-REGISTER"}) {
+        auto o = ParseWindowOptions({spelling}, error);
+        if (spelling[0] == '/') {
+            // A word starting with a slash is a path: the script to open.
+            ASSERT_TRUE(o) << error;
+            EXPECT_FALSE(o->registerServer);
+            EXPECT_EQ(o->script, spelling);
+            continue;
+        }
+        ASSERT_TRUE(o) << spelling << ": " << error;
+        EXPECT_TRUE(o->registerServer && o->Registration()) << spelling;
+        EXPECT_TRUE(IsAutomationSwitch(spelling));
+    }
+    auto unregister = ParseWindowOptions({"-UnregServer"}, error);
+    ASSERT_TRUE(unregister) << error;
+    EXPECT_TRUE(unregister->unregisterServer && !unregister->registerServer);
+    auto server = ParseWindowOptions({"--automation", "--profile", "p.ini"}, error);
+    ASSERT_TRUE(server) << error;
+    EXPECT_TRUE(server->automation && !server->Registration());
+    EXPECT_EQ(server->profileFile, "p.ini");
+    EXPECT_FALSE(IsAutomationSwitch("RegServer")) << "a bare word is a script";
+    EXPECT_FALSE(IsAutomationSwitch("--registers"));
+
+    EXPECT_FALSE(ParseWindowOptions({"-RegServer", "-UnregServer"}, error));
+    EXPECT_EQ(error, "give only one of -RegServer, -UnregServer and --automation");
+    EXPECT_FALSE(ParseWindowOptions({"--register", "a.sql"}, error));
+    EXPECT_EQ(error, "-RegServer and -UnregServer take no other options");
+    EXPECT_FALSE(ParseWindowOptions({"--unregister", "--profile", "p.ini"}, error));
+    EXPECT_EQ(error, "-RegServer and -UnregServer take no other options");
+    EXPECT_FALSE(ParseWindowOptions({"--automation", "a.sql"}, error));
+    EXPECT_EQ(error, "--automation takes no script or connection: its client connects and opens scripts");
+    EXPECT_FALSE(ParseWindowOptions({"--connect", "x", "--automation"}, error));
+    EXPECT_EQ(error, "--automation takes no script or connection: its client connects and opens scripts");
 }

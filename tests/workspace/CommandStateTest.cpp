@@ -46,6 +46,11 @@ TEST(CommandState, ARunningBatchHoldsBackEverythingThatChangesScriptConnectionOr
     for (Command c : {Command::New, Command::Open, Command::ExecuteScript, Command::ExecuteStatement,
                       Command::Commit, Command::ConvertTo, Command::DatabaseBox, Command::TargetPlatformBox})
         EXPECT_TRUE(idle.Enabled(c)) << static_cast<int>(c);
+
+    // Connect replaces the connection: never under a running batch, with or without a connection.
+    EXPECT_FALSE(state.Enabled(Command::Connect));
+    EXPECT_TRUE(idle.Enabled(Command::Connect));
+    EXPECT_TRUE(CommandState(WorkspaceState{}).Enabled(Command::Connect));
 }
 
 TEST(CommandState, ExecutionNeedsAConnectionAnAnalysedScriptAndForAStatementNoSelection) {
@@ -74,7 +79,7 @@ TEST(CommandState, ExecutionNeedsAConnectionAnAnalysedScriptAndForAStatementNoSe
 }
 
 TEST(CommandState, SelectionBoxesFollowTheServerType) {
-    for (int type = 0; type <= 5; ++type) {
+    for (int type = 0; type < kConnectionTypeCount; ++type) {
         WorkspaceState s = ConnectedIdle();
         s.serverType = static_cast<ConnectionType>(type);
         CommandState state(s);

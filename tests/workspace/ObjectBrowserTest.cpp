@@ -444,7 +444,7 @@ void ObjectBrowserTest::columnsUpdatedDialogListsThirtyTwoColumnsAndShowsTheMask
             *tables.tables.emplace_back(std::make_unique<CatalogTable>(nullptr, name, "", ""));
         for (int i = 0; i < columns; ++i)
             table.columns.push_back(
-                std::make_unique<CatalogColumn>(nullptr, "c" + std::to_string(i), &table, false));
+                std::make_unique<CatalogColumn>(nullptr, QStringLiteral("c%1").arg(i).toStdString(), &table, false));
         table.loaded = true;
         return &table;
     };

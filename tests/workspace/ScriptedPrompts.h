@@ -16,8 +16,9 @@ public:
     std::deque<bool> yesNoAnswers;
     std::deque<QString> openFiles;
     std::deque<QString> saveFiles;
-    QStringList asked;    // every question and chooser, in order
-    QStringList messages; // every message box text
+    std::deque<std::optional<ConnectionRequest>> connections; // nullopt: Cancel
+    QStringList asked;                                        // every question and chooser, in order
+    QStringList messages;                                     // every message box text
 
     SaveAnswer AskSaveChanges(const QString& title) override {
         asked << QStringLiteral("save changes: ") + title;
@@ -36,6 +37,10 @@ public:
         return Take(saveFiles, QString());
     }
     void ShowMessage(const QString& text, const QString&, MessageIcon) override { messages << text; }
+    std::optional<ConnectionRequest> ChooseConnection() override {
+        asked << QStringLiteral("connect");
+        return Take(connections, std::optional<ConnectionRequest>());
+    }
 
 private:
     template <typename T> static T Take(std::deque<T>& answers, T fallback) {
