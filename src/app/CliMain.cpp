@@ -6,6 +6,7 @@
 #include "core/DialectSettings.h"
 #include "core/FileException.h"
 #include "core/ProfileStore.h"
+#include "core/ResultSet.h"
 #include "core/ScriptFile.h"
 #include "core/qt/IniProfileStore.h"
 #include "db/Batch.h"
@@ -26,7 +27,7 @@ using namespace marlix;
 
 namespace {
 
-enum ExitStatus { kOk = 0, kFailed = 1, kUsage = 2, kConnectFailed = 3 };
+enum ExitStatus { kOk = 0, kFailed = 1, kUsage = 2, kConnectFailed = 3, kResultsCut = 4 };
 
 std::atomic<int> interrupts{0};
 
@@ -47,6 +48,32 @@ std::string ReadScript(const std::string& name) {
     std::string raw((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
     return NormalizeLineEnds(raw);
 }
+
+// The profile with the command line's row and size limits in place of its own, for this run.
+class LimitOverrides final : public ProfileStore {
+public:
+    LimitOverrides(const ProfileStore& profile, const CliOptions& options)
+        : profile_(profile), options_(options) {}
+
+    int GetInt(std::string_view section, std::string_view name, int defaultValue) const override {
+        if (section == kExecutionSettings && name == kDatasetRowLimit && options_.rowLimit)
+            return *options_.rowLimit;
+        if (section == kExecutionSettings && name == kDatasetSizeLimit && options_.sizeLimitMB)
+            return *options_.sizeLimitMB;
+        return profile_.GetInt(section, name, defaultValue);
+    }
+    std::string GetString(std::string_view section, std::string_view name,
+                          std::string_view defaultValue) const override {
+        return profile_.GetString(section, name, defaultValue);
+    }
+    // The runner writes no settings.
+    void WriteInt(std::string_view, std::string_view, int) override {}
+    void WriteString(std::string_view, std::string_view, std::string_view) override {}
+
+private:
+    const ProfileStore& profile_;
+    const CliOptions& options_;
+};
 
 Dialect DefaultSyntax(const ProfileStore& profile) {
     int code = profile.GetInt(kSettingsSection, "DefaultSyntax", 0);
@@ -101,11 +128,15 @@ int Run(const CliOptions& options) {
     batchRequest.caretOffset = options.statementAt;
     batchRequest.dialect =
         options.statementAt >= 0 ? script.SyntaxAt(static_cast<size_t>(options.statementAt), chosen) : chosen;
-    batchRequest.outputFile = options.outputFile;
+    if (options.ToStandardOutput())
+        batchRequest.outputDescriptor = STDOUT_FILENO;
+    else
+        batchRequest.outputFile = options.outputFile;
 
     std::unique_ptr<Batch> batch;
     try {
-        batch = std::make_unique<Batch>(session, script, batchRequest, history, *profile);
+        batch = std::make_unique<Batch>(session, script, batchRequest, history,
+                                        LimitOverrides(*profile, options));
     } catch (...) {
         ReportFailure(std::current_exception(), history);
         return kFailed;
@@ -135,9 +166,16 @@ int Run(const CliOptions& options) {
 
     if (const MemoryTextSink* output = batch->MemoryOutput()) WriteAll(STDOUT_FILENO, output->View());
     bool failed = batch->Failed() || history.ErrorReported() || blockError;
+    const int cut = batch->CutResultCount();
     batch.reset();
     session.Disconnect();
-    return failed ? kFailed : kOk;
+    // Said last, where a pipeline's log shows it: the output is not the whole of the results.
+    if (cut > 0)
+        history.AppendText("marlix-cli: the row or size limit cut " + std::to_string(cut) +
+                               " result(s); --row-limit 0 --size-limit 0 or --output - keep every row\r\n",
+                           false);
+    if (failed) return kFailed;
+    return cut > 0 ? kResultsCut : kOk;
 }
 
 } // namespace

@@ -44,7 +44,12 @@ const char* CliUsage() {
            "  --statement-at N     run only the statement at character offset N, converted with\n"
            "                       the syntax in force at N\n"
            "  --output FILE        Results to file: the converted output goes to FILE, row by row,\n"
-           "                       and nothing to standard output\n"
+           "                       and nothing to standard output; --output - streams it to\n"
+           "                       standard output the same way (no limits, flat memory)\n"
+           "  --row-limit N        store at most N rows per result in this run, over the\n"
+           "                       profile's \"DatasetRowLimit\" (0: no limit)\n"
+           "  --size-limit MB      store at most MB megabytes per result in this run, over the\n"
+           "                       profile's \"DatasetSizeLimit (MB)\" (default 1; 0: no limit)\n"
            "  --profile FILE       read settings (row and size limits, date formats, autocommit)\n"
            "                       from this INI file instead of the user's profile\n"
            "  --help               show this text\n"
@@ -53,7 +58,8 @@ const char* CliUsage() {
            "second Ctrl+C ends the program at once.\n"
            "\n"
            "Exit status: 0 no error reported; 1 the batch failed or an error was reported; 2 usage\n"
-           "error; 3 the connection failed.\n";
+           "error; 3 the connection failed; 4 no error, but the row or size limit cut at least one\n"
+           "result (the last history line says how many): the output misses rows.\n";
 }
 
 std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, std::string& error) {
@@ -91,6 +97,15 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
                 return std::nullopt;
             }
             options.outputFile = *v;
+        } else if (arg == "--row-limit" || arg == "--size-limit") {
+            auto v = value(arg.c_str());
+            if (!v) return std::nullopt;
+            int limit = 0;
+            if (!ParseInt(*v, limit) || limit < 0) {
+                error = arg + " takes a number, 0 for no limit, not '" + *v + "'";
+                return std::nullopt;
+            }
+            (arg == "--row-limit" ? options.rowLimit : options.sizeLimitMB) = limit;
         } else if (arg == "--statement-at") {
             auto v = value("--statement-at");
             if (!v) return std::nullopt;

@@ -10,11 +10,15 @@
 namespace marlix {
 
 struct CliOptions : ConnectionOptions {
-    std::optional<Dialect> syntax; // --syntax
-    std::string outputFile;        // --output
-    int statementAt = -1;          // --statement-at
-    std::string script;            // SCRIPT, or "-" for standard input
+    std::optional<Dialect> syntax;  // --syntax
+    std::string outputFile;         // --output; "-" for standard output
+    std::optional<int> rowLimit;    // --row-limit, over the profile's for this run (0: none)
+    std::optional<int> sizeLimitMB; // --size-limit, likewise
+    int statementAt = -1;           // --statement-at
+    std::string script;             // SCRIPT, or "-" for standard input
     bool help = false;
+
+    bool ToStandardOutput() const { return outputFile == "-"; }
 };
 
 // Parses argv; on a usage error returns nothing and sets `error` to what is wrong.

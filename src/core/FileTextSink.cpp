@@ -17,6 +17,9 @@ FileTextSink::FileTextSink(const std::string& fileName) : fileName_(fileName), b
     if (fd_ < 0) throw CFileException(errno, fileName);
 }
 
+FileTextSink::FileTextSink(int openDescriptor, std::string name)
+    : fileName_(std::move(name)), fd_(openDescriptor), ownsDescriptor_(false), buffer_(kBufferSize) {}
+
 FileTextSink::~FileTextSink() {
     try {
         Close();
@@ -81,12 +84,13 @@ void FileTextSink::Close() {
     try {
         Flush();
     } catch (...) {
-        ::close(fd_);
+        if (ownsDescriptor_) ::close(fd_);
         fd_ = -1;
         throw;
     }
     int fd = fd_;
     fd_ = -1;
+    if (!ownsDescriptor_) return;
     if (::close(fd) != 0) throw CFileException(errno, fileName_);
 }
 

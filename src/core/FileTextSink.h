@@ -15,6 +15,9 @@ public:
     static constexpr size_t kFlushThreshold = 32768;
 
     explicit FileTextSink(const std::string& fileName); // throws CFileException
+    // Writes to a descriptor the caller opened (the runner's standard output), named `name` in
+    // error reports. Close() flushes but leaves the descriptor open.
+    FileTextSink(int openDescriptor, std::string name);
     ~FileTextSink() override;
     FileTextSink(const FileTextSink&) = delete;
     FileTextSink& operator=(const FileTextSink&) = delete;
@@ -36,6 +39,7 @@ private:
 
     std::string fileName_;
     int fd_ = -1;
+    bool ownsDescriptor_ = true;
     MemoryTextSink buffer_;
     size_t total_ = 0;
 };

@@ -18,7 +18,10 @@ Batch::Batch(CODBCSession& session, std::shared_ptr<const AnalysedScript> script
       rowLimit_(profile.GetInt(kExecutionSettings, kDatasetRowLimit, 0)),
       sizeLimitMB_(profile.GetInt(kExecutionSettings, kDatasetSizeLimit, 1)),
       dialectSettings_(CurrentDialectSettingsSet()) {
-    if (request_.outputFile.empty()) {
+    if (request_.outputDescriptor >= 0) {
+        fileOutput_ = std::make_unique<FileTextSink>(request_.outputDescriptor, "standard output");
+        sink_ = fileOutput_.get();
+    } else if (request_.outputFile.empty()) {
         memoryOutput_ = std::make_unique<MemoryTextSink>(kMemorySinkSize);
         sink_ = memoryOutput_.get();
     } else {

@@ -28,6 +28,9 @@ struct BatchRequest {
     int caretOffset = -1; // -1: every statement; else the statement at this offset
     Dialect dialect = Dialect::MSSQL;
     std::string outputFile; // Results to file; empty for the in-memory output
+    // Results to an already open descriptor instead (the runner's standard output), -1 for none;
+    // written row by row like a file and left open at the end.
+    int outputDescriptor = -1;
 };
 
 class Batch {
@@ -70,7 +73,7 @@ public:
     int64_t FetchedRows() const noexcept { return fetchedRows_.load(std::memory_order_relaxed); }
 
     const BatchRequest& Request() const noexcept { return request_; }
-    bool ToFile() const noexcept { return !request_.outputFile.empty(); }
+    bool ToFile() const noexcept { return !request_.outputFile.empty() || request_.outputDescriptor >= 0; }
     // What the run writes its output to; for the run itself (statement execution).
     TextSink& Sink() noexcept { return *sink_; }
     // The in-memory output, or null for Results to file and once it has been taken.
@@ -92,6 +95,9 @@ public:
     int RowLimit() const noexcept { return rowLimit_; }
     int SizeLimitMB() const noexcept { return sizeLimitMB_; }
     int NextResultSetNumber() noexcept { return ++resultSetCount_; }
+    // Results of which the row or size limit kept only a part (each warned about in the history).
+    int CutResultCount() const noexcept { return cutResults_.load(); }
+    void CountCutResult() noexcept { cutResults_.fetch_add(1); }
     std::atomic<int64_t>& FetchProgress() noexcept { return fetchedRows_; }
 
     // Raised while the worker is inside SQLExecDirect or a fetch loop.
@@ -137,6 +143,7 @@ private:
     std::atomic<bool> started_{false};
     std::atomic<int> executing_{0};
     std::atomic<int> resultSetCount_{0};
+    std::atomic<int> cutResults_{0};
     std::atomic<int64_t> fetchedRows_{0};
     std::mutex endLock_;
     std::condition_variable endSignal_;

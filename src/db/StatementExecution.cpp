@@ -29,6 +29,13 @@ std::string_view TextBlockContent(TokenView script, const Token& token) {
     return script.text.substr(begin, end - begin);
 }
 
+// The fetch stopped at the row or size limit: the same test as the warnings of FetchAll.
+bool LimitReached(const ResultSet& resultSet) {
+    if (resultSet.RowLimit() != 0 && resultSet.RowCount() >= resultSet.RowLimit()) return true;
+    return resultSet.SizeLimitMB() != 0 &&
+           resultSet.Cells().StoredBytes() >= static_cast<size_t>(resultSet.SizeLimitMB()) << 20;
+}
+
 // Stored, converted and listed: one result with columns of the running statement.
 void StoreAndConvert(Batch& batch, SQLHSTMT statement, int offset, int columns, int resultNumber,
                      StatementType type, const StatementRecord& record) {
@@ -55,6 +62,7 @@ void StoreAndConvert(Batch& batch, SQLHSTMT statement, int offset, int columns, 
         // The rows fetched before the failure stay and are converted.
         ReportFailure(std::current_exception(), history);
     }
+    if (LimitReached(*resultSet)) batch.CountCutResult();
 
     resultSet->outputStart = sink.Length();
     if (type == StatementType::LOAD && !resultSet->loadFileName.empty()) {

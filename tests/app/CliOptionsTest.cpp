@@ -52,6 +52,26 @@ TEST(CliOptions, RefusesWhatItCannotRun) {
     EXPECT_EQ(ErrorOf({"--connect"}), "--connect needs a value");
 }
 
+TEST(CliOptions, LimitsOverrideTheProfileOnlyWhenGiven) {
+    std::string error;
+    auto none = ParseCliOptions({"--connect", "x", "s.sql"}, error);
+    ASSERT_TRUE(none) << error;
+    EXPECT_FALSE(none->rowLimit) << "without the option the profile's limit stays";
+    EXPECT_FALSE(none->sizeLimitMB);
+    EXPECT_FALSE(none->ToStandardOutput());
+    auto o = ParseCliOptions(
+        {"--connect", "x", "--row-limit", "0", "--size-limit", "250", "--output", "-", "s.sql"}, error);
+    ASSERT_TRUE(o) << error;
+    EXPECT_EQ(o->rowLimit, 0) << "0 is a value (no limit), not the absence of one";
+    EXPECT_EQ(o->sizeLimitMB, 250);
+    EXPECT_TRUE(o->ToStandardOutput());
+    EXPECT_EQ(ErrorOf({"--connect", "x", "--row-limit", "-5", "s.sql"}),
+              "--row-limit takes a number, 0 for no limit, not '-5'");
+    EXPECT_EQ(ErrorOf({"--connect", "x", "--size-limit", "1MB", "s.sql"}),
+              "--size-limit takes a number, 0 for no limit, not '1MB'");
+    EXPECT_EQ(ErrorOf({"--connect", "x", "s.sql", "--row-limit"}), "--row-limit needs a value");
+}
+
 TEST(WindowOptions, ConnectsOnlyWhenAskedAndOpensOneScript) {
     std::string error;
     auto none = ParseWindowOptions({}, error);

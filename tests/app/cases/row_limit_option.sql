@@ -1,0 +1,2 @@
+select 1 as n union all select 2 union all select 3;
+select 7 as n;
