@@ -1,0 +1,3 @@
+marlix_add_test(transform_edit_tests
+  SOURCES EditTrackingTest.cpp SaveEditsTest.cpp
+  LIBS marlix_transform marlix_grammar)
