@@ -12,6 +12,7 @@
 #include "transform/ScriptGenerator.h"
 #include "transform/StreamConvert.h"
 
+#include <exception>
 #include <string_view>
 
 namespace marlix {
@@ -28,6 +29,23 @@ std::string_view TextBlockContent(TokenView script, const Token& token) {
     if (end < begin) end = begin;
     return script.text.substr(begin, end - begin);
 }
+
+// Marks the history entry failed when the scope is left by an exception, so that the entry of a
+// statement whose conversion failed does not end as completed successfully.
+class MarkedOnFailure {
+public:
+    explicit MarkedOnFailure(HistoryOutput& history)
+        : history_(history), exceptions_(std::uncaught_exceptions()) {}
+    ~MarkedOnFailure() {
+        if (std::uncaught_exceptions() > exceptions_) history_.MarkError();
+    }
+    MarkedOnFailure(const MarkedOnFailure&) = delete;
+    MarkedOnFailure& operator=(const MarkedOnFailure&) = delete;
+
+private:
+    HistoryOutput& history_;
+    int exceptions_;
+};
 
 // The fetch stopped at the row or size limit: the same test as the warnings of FetchAll.
 bool LimitReached(const ResultSet& resultSet) {
@@ -65,6 +83,8 @@ void StoreAndConvert(Batch& batch, SQLHSTMT statement, int offset, int columns, 
     if (LimitReached(*resultSet)) batch.CountCutResult();
 
     resultSet->outputStart = sink.Length();
+    // A conversion the result cannot have (UPDATE without keys) fails the statement.
+    MarkedOnFailure marked(history);
     if (type == StatementType::LOAD && !resultSet->loadFileName.empty()) {
         FileTextSink loadFile(resultSet->loadFileName);
         ConvertResultSet(*resultSet, StatementType::LOAD, dialect, loadFile);
@@ -73,6 +93,8 @@ void StoreAndConvert(Batch& batch, SQLHSTMT statement, int offset, int columns, 
         ConvertResultSet(*resultSet, type, dialect, sink);
     }
     resultSet->outputEnd = sink.Length();
+    if (std::string note = LeftOutColumnsWarning(*resultSet, type); !note.empty())
+        history.AppendText(note, false);
     history.AppendText(resultSet->RowsSelectedText(), false);
 }
 
@@ -84,7 +106,10 @@ void StreamToSink(Batch& batch, SQLHSTMT statement, int offset, int columns, int
     temporary.SetProgressCounter(&batch.FetchProgress());
     temporary.DescribeAndBind(statement, offset);
     Batch::Executing executing(batch);
+    MarkedOnFailure marked(batch.History());
     StreamConvert(temporary, statement, offset, type, batch.Request().dialect, batch.Sink());
+    if (std::string note = LeftOutColumnsWarning(temporary, type); !note.empty())
+        batch.History().AppendText(note, false);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "core/ResultSet.h"
 #include "core/ValueText.h"
+#include "metadata/SyntaxException.h"
 #include "transform/ColumnNameQuoting.h"
 
 #include <algorithm>
@@ -31,6 +32,24 @@ const char* DataTypeWord(int sqlType) noexcept {
         return "DATETIME";
     default:
         return IsNumericSqlType(sqlType) ? "NUMERIC" : "";
+    }
+}
+
+// The statement types whose WHERE compares the key fields.
+bool NeedsKeys(StatementType type) noexcept {
+    return type == StatementType::UPDATE || type == StatementType::DELETE || type == StatementType::REPLACE;
+}
+
+const char* TypeWord(StatementType type) noexcept {
+    switch (type) {
+    case StatementType::UPDATE:
+        return "UPDATE";
+    case StatementType::DELETE:
+        return "DELETE";
+    case StatementType::REPLACE:
+        return "REPLACE";
+    default:
+        return "INSERT";
     }
 }
 
@@ -88,6 +107,12 @@ void ScriptGenerator::Prepare(StatementType type, Dialect dialect) {
 }
 
 void ScriptGenerator::WriteScriptHeader(StatementType type, Dialect dialect, TextSink& sink) {
+    if (NeedsKeys(type) && resultSet_.KeyColumns().empty())
+        throw CSyntaxException(std::max(0, resultSet_.StatementPosition()),
+                               std::string("Cannot write ") + TypeWord(type) + " statements for table " +
+                                   TableName() +
+                                   ": the result set has no key fields to name the rows by (give them "
+                                   "in the KEYS of its RESULTSET block)");
     Prepare(type, dialect);
     const int count = resultSet_.ColumnCount();
     for (int c = 0; c < count; ++c) {
@@ -259,6 +284,31 @@ void ScriptGenerator::WriteScriptFooter(StatementType type, Dialect dialect, Tex
         sink.Write("/\r\n");
     }
     sink.Write("\r\n");
+}
+
+std::string LeftOutColumnsWarning(const ResultSet& resultSet, StatementType type) {
+    // The text table and DELETE (whose WHERE lists every key, long or not) write no such list.
+    if (type == StatementType::SELECT || type == StatementType::DELETE) return {};
+    std::string names;
+    auto consider = [&](int c) {
+        const ColumnDescriptor& column = resultSet.Column(c);
+        if (!column.IsLong()) return;
+        if (!names.empty()) names += ", ";
+        names += column.Name();
+    };
+    if (type == StatementType::UPDATE) {
+        for (int c : resultSet.OtherColumns())
+            consider(c);
+    } else {
+        for (int c = 0; c < resultSet.ColumnCount(); ++c)
+            consider(c);
+    }
+    if (names.empty()) return {};
+    const ConversionDescription& d = resultSet.Description();
+    const std::string& table = d.destinationTable.empty() ? d.sourceTable : d.destinationTable;
+    return std::string("Warning: the ") + TypeWord(type) + " statements for " + table +
+           " leave out the long column(s) " + names +
+           ": the driver reports them as long data, which scripts do not carry\r\n";
 }
 
 void ConvertResultSet(ResultSet& resultSet, StatementType type, Dialect dialect, TextSink& sink) {

@@ -22,6 +22,8 @@ public:
 
     // Recomputes the column widths, then writes the text table's title and underline, or the
     // parameter header of INSERT_ARRAY and LOAD for GENERIC when there are rows.
+    // Throws CSyntaxException, before writing anything, for UPDATE, DELETE and REPLACE of a
+    // result set without key fields: their WHERE would have nothing to compare.
     void WriteScriptHeader(StatementType type, Dialect dialect, TextSink& sink);
     // Writes the text of one row: a stored row, or, while fetching, the row just fetched.
     void WriteScriptRow(StatementType type, Dialect dialect, int64_t row, TextSink& sink);
@@ -62,6 +64,10 @@ private:
     std::string insertOpening_; // "INSERT INTO T (a, b)\r\nVALUES("
     std::string row_;           // the text of the row being written
 };
+
+// The history's note on the long columns a statement type leaves out of a result set's
+// statements ("Warning: ...\r\n"); empty when it leaves none out.
+std::string LeftOutColumnsWarning(const ResultSet& resultSet, StatementType type);
 
 // Converts a whole stored result set: header, every stored row, footer. The sink may grow
 // while this runs.
