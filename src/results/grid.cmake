@@ -3,10 +3,11 @@
 # stored result set.
 add_library(marlix_results_grid STATIC
   CellTextCopy.cpp
+  EditableResultSetModel.cpp
   GridPresentation.cpp
   GridsPane.cpp
   ResultGrid.cpp
   ResultSetModel.cpp
 )
 target_include_directories(marlix_results_grid PUBLIC ${PROJECT_SOURCE_DIR}/src)
-target_link_libraries(marlix_results_grid PUBLIC marlix_values marlix_core Qt6::Widgets)
+target_link_libraries(marlix_results_grid PUBLIC marlix_transform marlix_values marlix_core Qt6::Widgets)

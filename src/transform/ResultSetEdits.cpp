@@ -28,8 +28,12 @@ const CellEdit* RowEdit::Find(int column) const noexcept {
     return nullptr;
 }
 
-ResultSetEdits::ResultSetEdits(ResultSet& resultSet)
-    : resultSet_(resultSet), fetchedRows_(resultSet.RowCount()) {}
+ResultSetEdits::ResultSetEdits(ResultSet& resultSet) : resultSet_(resultSet) {}
+
+int64_t ResultSetEdits::FetchedRows() const noexcept {
+    const int columns = resultSet_.ColumnCount();
+    return columns > 0 ? static_cast<int64_t>(resultSet_.Cells().CellCount() / columns) : 0;
+}
 
 ResultSetEdits& ResultSetEdits::Of(ResultSet& resultSet) {
     if (auto* edits = Find(resultSet)) return *edits;
@@ -226,7 +230,7 @@ void ResultSetEdits::Store(int64_t displayRow, int column, const void* bytes, si
     if (!entry) {
         CellEdit cell;
         cell.column = column;
-        if (row < fetchedRows_ && !record.inserted) {
+        if (row < FetchedRows() && !record.inserted) {
             cell.previous = row * resultSet_.ColumnCount() + column;
             cell.previousIsNull = resultSet_.Cells().IsNull(static_cast<size_t>(cell.previous));
         } else {
@@ -373,7 +377,7 @@ bool ResultSetEdits::EditedValue(int64_t row, int column, bool previous, CellRef
     if (!record) return false;
     const CellEdit* cell = record->Find(column);
     if (!cell) {
-        if (row < fetchedRows_) return false;
+        if (row < FetchedRows()) return false;
         value = ValueAt(-1, true); // a column of an added row that was never typed
         return true;
     }

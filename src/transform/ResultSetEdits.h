@@ -67,8 +67,12 @@ public:
 
     ResultSet& Result() const noexcept { return resultSet_; }
 
-    // Column origins and tables from the statement's analysis and the catalog. Columns whose
-    // table is unknown or has no key stay read-only.
+    // The SELECT analysis of the statement that produced the result (kept for the grid).
+    void SetAnalysis(AnalysedDescription analysis) { analysis_ = std::move(analysis); }
+    const AnalysedDescription& Analysis() const noexcept { return analysis_; }
+    // Column origins and tables from the statement's analysis and the catalog, once. Columns
+    // whose table is unknown or has no key stay read-only.
+    void ResolveColumnOrigins(const TableLookup& lookup) { ResolveColumnOrigins(analysis_, lookup); }
     void ResolveColumnOrigins(const AnalysedDescription& analysis, const TableLookup& lookup);
     bool Resolved() const noexcept { return resolved_; }
     const std::vector<EditTable>& Tables() const noexcept { return tables_; }
@@ -123,8 +127,11 @@ private:
     bool LoadTable(EditTable& table, const TableLookup& lookup);
     int TableOf(int column) const noexcept;
 
+    // Rows that came from the server; rows after them were added in the grid.
+    int64_t FetchedRows() const noexcept;
+
     ResultSet& resultSet_;
-    int64_t fetchedRows_;
+    AnalysedDescription analysis_;
     std::unordered_map<int64_t, RowEdit> records_;
     uint64_t nextSequence_ = 0;
     std::vector<int64_t> deletedRows_; // ascending data rows hidden from the grid

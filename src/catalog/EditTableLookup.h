@@ -1,0 +1,20 @@
+#pragma once
+// How grid editing learns a table's columns and keys: the object browser's catalog records,
+// found the way the metadata wizard finds them (tables first, then views), read when first asked.
+#include "transform/ResultSetEdits.h"
+
+#include <exception>
+#include <functional>
+
+namespace marlix {
+
+class CatalogReader;
+struct CatalogFolders;
+
+// A failing read goes to `report` and the table counts as not found; while `allowed` says no
+// (a batch is running on the connection) nothing is read.
+TableLookup CatalogTableLookup(CatalogReader& reader, CatalogFolders& folders,
+                               std::function<void(std::exception_ptr)> report = {},
+                               std::function<bool()> allowed = {});
+
+} // namespace marlix

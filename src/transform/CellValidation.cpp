@@ -1,0 +1,125 @@
+#include "transform/CellValidation.h"
+
+#include "core/DateTimeText.h"
+
+#include <cctype>
+
+namespace marlix {
+namespace {
+
+std::string_view Trimmed(std::string_view text) noexcept {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    return text;
+}
+
+size_t Digits(std::string_view text, size_t& i) noexcept {
+    const size_t start = i;
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])))
+        ++i;
+    return i - start;
+}
+
+size_t CharacterCount(std::string_view text) noexcept {
+    size_t count = 0;
+    for (unsigned char c : text)
+        if ((c & 0xC0) != 0x80) ++count;
+    return count;
+}
+
+// A time column also takes a plain time of day: H:MM or H:MM:SS.
+bool ParseTimeOfDay(std::string_view text, TIMESTAMP_STRUCT& ts) noexcept {
+    text = Trimmed(text);
+    int parts[3] = {0, 0, 0};
+    int count = 0;
+    size_t i = 0;
+    while (count < 3) {
+        const size_t start = i;
+        const size_t n = Digits(text, i);
+        if (n == 0 || n > 2) return false;
+        parts[count++] = std::stoi(std::string(text.substr(start, n)));
+        if (i == text.size()) break;
+        if (text[i++] != ':') return false;
+    }
+    if (i != text.size() || count < 2 || parts[0] > 23 || parts[1] > 59 || parts[2] > 59) return false;
+    ts = {};
+    ts.hour = static_cast<SQLUSMALLINT>(parts[0]);
+    ts.minute = static_cast<SQLUSMALLINT>(parts[1]);
+    ts.second = static_cast<SQLUSMALLINT>(parts[2]);
+    return true;
+}
+
+} // namespace
+
+bool IsIntegerText(std::string_view text) noexcept {
+    text = Trimmed(text);
+    size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    return Digits(text, i) > 0 && i == text.size();
+}
+
+bool IsNumberText(std::string_view text) noexcept {
+    text = Trimmed(text);
+    size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    size_t digits = Digits(text, i);
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        digits += Digits(text, i);
+    }
+    if (digits == 0) return false;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+        if (Digits(text, i) == 0) return false;
+    }
+    return i == text.size();
+}
+
+bool HasControlCharacters(std::string_view text) noexcept {
+    for (unsigned char c : text)
+        if (c < 32 || c == 127) return true;
+    return false;
+}
+
+CheckedCell CheckCellText(const ColumnDescriptor& column, std::string_view text) {
+    CheckedCell result;
+    const int type = column.sqlType;
+    if (ColumnDescriptor::IsBinaryType(type)) {
+        result.message = "Changing of Binary data here currently unsupported";
+    } else if (ColumnDescriptor::IsCharacterType(type)) {
+        // Long types report no useful size; only a real limit is enforced.
+        if (column.columnSize > 0 && !column.IsLong() && CharacterCount(text) > column.columnSize)
+            result.message =
+                "The value entered exceed maximum length of " + std::to_string(column.columnSize);
+        else
+            result.accepted = true;
+    } else if (type == SQL_BIT || type == SQL_TINYINT || type == SQL_BIGINT || type == SQL_INTEGER ||
+               type == SQL_SMALLINT) {
+        if (IsIntegerText(text))
+            result.accepted = true;
+        else
+            result.message = "Invalid integer format";
+    } else if (type == SQL_NUMERIC || type == SQL_DECIMAL || type == SQL_FLOAT || type == SQL_REAL ||
+               type == SQL_DOUBLE) {
+        if (IsNumberText(text))
+            result.accepted = true;
+        else
+            result.message = "Invalid number format";
+    } else if (column.IsDateTime()) {
+        if (ParseDateTime(text, result.timestamp) == kParseInvalid &&
+            !(type == SQL_TYPE_TIME && ParseTimeOfDay(text, result.timestamp))) {
+            result.message = "Invalid date/time format";
+        } else {
+            result.accepted = true;
+            result.isTimestamp = true;
+        }
+    } else {
+        result.message = "Editing of this data type currently unsupported";
+    }
+    return result;
+}
+
+} // namespace marlix
