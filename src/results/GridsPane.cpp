@@ -44,7 +44,8 @@ void GridsPane::AddGrid(std::shared_ptr<ResultSet> resultSet) {
     box->setSpacing(2);
     entry.caption = new QLabel(entry.frame);
     entry.caption->setTextFormat(Qt::PlainText);
-    entry.grid = new ResultGrid(std::move(resultSet), entry.frame);
+    entry.grid = factory_ ? factory_(std::move(resultSet), entry.frame)
+                          : new ResultGrid(std::move(resultSet), entry.frame);
     entry.number = nextNumber_++;
     box->addWidget(entry.caption);
     box->addWidget(entry.grid);

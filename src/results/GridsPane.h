@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -23,6 +24,9 @@ public:
 
     // Adds a grid for `resultSet` below the others, shared with the results view's list.
     void AddGrid(std::shared_ptr<ResultSet> resultSet);
+    // Makes the grids AddGrid adds (editable ones, for instance); without it they are read-only.
+    using GridFactory = std::function<ResultGrid*(std::shared_ptr<ResultSet>, QWidget* parent)>;
+    void SetGridFactory(GridFactory factory) { factory_ = std::move(factory); }
     // Marks every grid as belonging to an earlier run (a new batch starts).
     void MarkAllEarlier();
     // Removes the grids of earlier runs (Truncate results).
@@ -71,6 +75,7 @@ private:
     QPointer<ResultGrid> current_;
     QPointer<QWidget> pendingTop_;
     int nextNumber_ = 1;
+    GridFactory factory_;
 };
 
 } // namespace marlix

@@ -4,6 +4,8 @@
 add_library(marlix_results_grid STATIC
   CellTextCopy.cpp
   EditableResultSetModel.cpp
+  EditingDelegate.cpp
+  ModificationScriptDialog.cpp
   GridPresentation.cpp
   GridsPane.cpp
   ResultGrid.cpp

@@ -1,0 +1,110 @@
+// Grid editing in the window: a fetched grid is edited in place, the four commands follow the
+// grid's state, the modification script dialog shows the exact script, and Save writes it.
+#include "core/ProfileStore.h"
+#include "results/EditableResultSetModel.h"
+#include "results/GridsPane.h"
+#include "results/ModificationScriptDialog.h"
+#include "results/ResultGrid.h"
+#include "results/SQLResultsView.h"
+#include "support/SessionFixture.h"
+#include "workspace/FrameActions.h"
+#include "workspace/FrameHarness.h"
+#include "workspace/GridEditCommands.h"
+#include "workspace/ObjectBrowser.h"
+#include "workspace/RunCommands.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+using namespace marlix;
+using namespace marlix::test;
+
+namespace {
+
+void ExecuteScript(CMainFrame& frame) {
+    frame.Runs().ExecuteScript();
+}
+
+// Presses the button named `name` of the modal dialog that opens next.
+void PressInNextDialog(const char* name) {
+    QTimer::singleShot(50, [name] {
+        if (QWidget* dialog = QApplication::activeModalWidget())
+            if (auto* button = dialog->findChild<QPushButton*>(QString::fromLatin1(name))) button->click();
+    });
+}
+
+} // namespace
+
+class FrameGridEditsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void editSaveAndViewScriptInTheWindow();
+};
+
+void FrameGridEditsTest::editSaveAndViewScriptInTheWindow() {
+    FrameHarness h;
+    MARLIX_QT_CONNECT_OR_SKIP(h, Server::SQLite);
+    h.SetScript(QStringLiteral("create table fruit (id integer primary key, name varchar(20));\n"
+                               "insert into fruit values (1, 'apple');\n"
+                               "insert into fruit values (2, 'pear');\n"));
+    QVERIFY(h.RunAndWait(ExecuteScript));
+    h.Frame().ObjectBrowser().Reload(); // the catalog learns the new table and its key
+    h.SetScript(QStringLiteral("select id, name from fruit order by id;\n"));
+    QVERIFY(h.RunAndWait(ExecuteScript));
+
+    GridsPane& grids = h.Frame().ResultsView().Grids();
+    QCOMPARE(grids.GridCount(), 1);
+    ResultGrid* grid = grids.GridAt(0);
+    auto* model = qobject_cast<EditableResultSetModel*>(&grid->Model());
+    QVERIFY(model);
+    QCOMPARE(model->rowCount(), 3); // two rows and the empty one
+    QVERIFY2(!model->data(model->index(0, 1), EditableResultSetModel::ReadOnlyRole).toBool(),
+             qPrintable(model->data(model->index(0, 1), Qt::ToolTipRole).toString()));
+    grid->setFocus();
+    grid->setCurrentIndex(model->index(0, 1));
+    QApplication::processEvents();
+    const QList<QAction*>& actions = h.Frame().Actions().GridEditActions();
+    QVERIFY(!actions[0]->isEnabled()); // nothing to save yet
+    QVERIFY(actions[3]->isEnabled());  // Delete Row on a fetched row
+
+    // A value too long for the column is refused with the column's size.
+    QVERIFY(!model->setData(model->index(0, 1), QString(21, QChar('x'))));
+    QVERIFY(h.Prompts().messages.contains(QStringLiteral("The value entered exceed maximum length of 20")));
+    QVERIFY(model->setData(model->index(0, 1), QStringLiteral("it's")));
+    QVERIFY(model->setData(model->index(2, 0), QStringLiteral("3")));
+    QVERIFY(model->setData(model->index(2, 1), QStringLiteral("plum")));
+    QVERIFY(actions[0]->isEnabled());
+    grid->setCurrentIndex(model->index(3, 0)); // the empty row
+    QApplication::processEvents();
+    QVERIFY(!actions[3]->isEnabled());
+
+    // View edits as SQL script: the exact script, copied by the dialog's Copy.
+    grid->setCurrentIndex(model->index(0, 1));
+    PressInNextDialog("copy");
+    QTimer::singleShot(150, [] {
+        if (QWidget* dialog = QApplication::activeModalWidget())
+            if (auto* close = dialog->findChild<QPushButton*>(QStringLiteral("close"))) close->click();
+    });
+    actions[2]->trigger();
+    QCOMPARE(QApplication::clipboard()->text(),
+             QStringLiteral("UPDATE fruit SET\r\n\tname = 'it''s'\r\nWHERE\r\n\tid = 1\r\n"
+                            "INSERT INTO fruit (id, name)\r\nVALUES (3, 'plum')\r\n\r\n"));
+
+    actions[0]->trigger();
+    QVERIFY2(h.Prompts().messages.size() == 1, qPrintable(h.Prompts().messages.join('\n')));
+    QVERIFY(!model->Edits().HasUnsavedEdits());
+    QVERIFY(!actions[0]->isEnabled());
+    auto fetched = h.Frame().Session().Thread().Call([&] {
+        return FetchQuery(h.Frame().Session().Connection(), "select name from fruit order by id").resultSet;
+    });
+    QCOMPARE(fetched->RowCount(), int64_t(3));
+    QCOMPARE(QString::fromUtf8(fetched->Cell(0, 0).Text().data()), QStringLiteral("it's"));
+    QCOMPARE(QString::fromUtf8(fetched->Cell(2, 0).Text().data()), QStringLiteral("plum"));
+}
+
+QTEST_MAIN(FrameGridEditsTest)
+#include "FrameGridEditsTest.moc"
