@@ -1,5 +1,6 @@
 #include "results/GridsPane.h"
 
+#include "results/EditableResultSetModel.h"
 #include "results/GridPresentation.h"
 
 #include <QEvent>
@@ -94,6 +95,15 @@ void GridsPane::RemoveWhere(bool earlierOnly) {
         current_ = nullptr;
         emit currentGridChanged();
     }
+}
+
+bool GridsPane::MayDropGrids(bool earlierOnly) const {
+    for (const Entry& e : entries_) {
+        if (earlierOnly && !e.grid->Model().IsEarlierRun()) continue;
+        auto* model = qobject_cast<EditableResultSetModel*>(&e.grid->Model());
+        if (model && model->Edits().HasUnsavedEdits()) return !askDrop_ || askDrop_();
+    }
+    return true;
 }
 
 ResultGrid* GridsPane::GridAt(int index) const {

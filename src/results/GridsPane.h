@@ -27,6 +27,10 @@ public:
     // Makes the grids AddGrid adds (editable ones, for instance); without it they are read-only.
     using GridFactory = std::function<ResultGrid*(std::shared_ptr<ResultSet>, QWidget* parent)>;
     void SetGridFactory(GridFactory factory) { factory_ = std::move(factory); }
+    // Whether grids holding unsaved edits may be thrown away (those of earlier runs only, or
+    // all): true when none has such edits, else what `ask` answers. Without `ask`, true.
+    bool MayDropGrids(bool earlierOnly) const;
+    void SetDropQuestion(std::function<bool()> ask) { askDrop_ = std::move(ask); }
     // Marks every grid as belonging to an earlier run (a new batch starts).
     void MarkAllEarlier();
     // Removes the grids of earlier runs (Truncate results).
@@ -76,6 +80,7 @@ private:
     QPointer<QWidget> pendingTop_;
     int nextNumber_ = 1;
     GridFactory factory_;
+    std::function<bool()> askDrop_;
 };
 
 } // namespace marlix

@@ -38,6 +38,11 @@ GridEditCommands::GridEditCommands(CMainFrame& frame) : QObject(&frame), frame_(
         [this](std::shared_ptr<ResultSet> resultSet, QWidget* parent) {
             return MakeGrid(std::move(resultSet), parent);
         });
+    frame_.ResultsView().Grids().SetDropQuestion([this] {
+        return frame_.Prompts().AskYesNo(tr("Some grids hold edits that were not saved to the database.\n"
+                                            "Throw these edits away?"),
+                                         QStringLiteral("Marlix"));
+    });
     const QList<QAction*>& actions = frame_.Actions().GridEditActions();
     connect(actions[SaveAction], &QAction::triggered, this, &GridEditCommands::Save);
     connect(actions[DiscardAction], &QAction::triggered, this, &GridEditCommands::Discard);

@@ -11,7 +11,9 @@ namespace {
 class EditTracking : public ::testing::Test {
 protected:
     void SetUp() override {
-        conn_ = ConnectionString(Server::SQLite, "edit_tracking");
+        // A database file per test: the tests of this suite may run at the same time.
+        conn_ =
+            ConnectionString(Server::SQLite, ::testing::UnitTest::GetInstance()->current_test_info()->name());
         ConnectTo(session_, conn_, profile_);
         session_.Thread().Call([&] {
             try {

@@ -7,6 +7,7 @@
 #include "results/ResultGrid.h"
 #include "results/SQLResultsView.h"
 #include "support/SessionFixture.h"
+#include "workspace/ExecutionSettings.h"
 #include "workspace/FrameActions.h"
 #include "workspace/FrameHarness.h"
 #include "workspace/GridEditCommands.h"
@@ -43,6 +44,7 @@ class FrameGridEditsTest : public QObject {
     Q_OBJECT
 private slots:
     void editSaveAndViewScriptInTheWindow();
+    void unsavedEditsAreNotThrownAwayWithoutAsking();
 };
 
 void FrameGridEditsTest::editSaveAndViewScriptInTheWindow() {
@@ -104,6 +106,41 @@ void FrameGridEditsTest::editSaveAndViewScriptInTheWindow() {
     QCOMPARE(fetched->RowCount(), int64_t(3));
     QCOMPARE(QString::fromUtf8(fetched->Cell(0, 0).Text().data()), QStringLiteral("it's"));
     QCOMPARE(QString::fromUtf8(fetched->Cell(2, 0).Text().data()), QStringLiteral("plum"));
+}
+
+void FrameGridEditsTest::unsavedEditsAreNotThrownAwayWithoutAsking() {
+    FrameHarness h;
+    MARLIX_QT_CONNECT_OR_SKIP(h, Server::SQLite);
+    h.SetScript(QStringLiteral("create table veg (id integer primary key, name varchar(20));\n"
+                               "insert into veg values (1, 'leek');\n"));
+    QVERIFY(h.RunAndWait(ExecuteScript));
+    h.Frame().ObjectBrowser().Reload();
+    h.SetScript(QStringLiteral("select id, name from veg;\n"));
+    QVERIFY(h.RunAndWait(ExecuteScript));
+    GridsPane& grids = h.Frame().ResultsView().Grids();
+    auto* model = qobject_cast<EditableResultSetModel*>(&grids.GridAt(0)->Model());
+    QVERIFY(model->setData(model->index(0, 1), QStringLiteral("onion")));
+
+    // Clear results: "no" keeps the grid and its edits.
+    h.Prompts().yesNoAnswers = {false};
+    h.Frame().ResultsView().Clear();
+    QCOMPARE(grids.GridCount(), 1);
+    QVERIFY(h.Prompts().yesNoAnswers.empty()); // it was asked
+    // Truncation after the next run: the earlier grid stays unless the user agrees.
+    SetTruncateResults(h.Frame().Profile(), true);
+    h.Prompts().yesNoAnswers = {false};
+    QVERIFY(h.RunAndWait(ExecuteScript));
+    QCOMPARE(grids.GridCount(), 2);
+    // Closing the window asks too.
+    h.Prompts().saveAnswers = {SaveAnswer::No};
+    h.Prompts().yesNoAnswers = {false};
+    QVERIFY(!h.Frame().close());
+    QVERIFY(h.Prompts().yesNoAnswers.empty());
+    // Without unsaved edits nothing is asked.
+    model->Edits().DiscardEdits();
+    model->Refresh();
+    h.Frame().ResultsView().Clear();
+    QCOMPARE(grids.GridCount(), 0);
 }
 
 QTEST_MAIN(FrameGridEditsTest)
