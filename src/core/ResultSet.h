@@ -5,6 +5,7 @@
 #include "core/CellStorage.h"
 #include "core/ColumnDescriptor.h"
 #include "core/ConversionDescription.h"
+#include "core/EditedValues.h"
 
 #include <sql.h>
 
@@ -91,6 +92,9 @@ public:
     size_t outputEnd = 0;
     // Rows the grid marked deleted; edits maintain it.
     int64_t deletedRowCount = 0;
+    // Recorded grid edits, when the grid made any; rows added in the grid count in RowCount.
+    std::unique_ptr<EditedValues> edits;
+    void AddEditedRows(int64_t delta) noexcept { rowCount_ += delta; }
 
 private:
     void BindColumn(SQLHSTMT statement, int index, ColumnDescriptor& column, int position);

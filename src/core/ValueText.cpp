@@ -27,9 +27,15 @@ bool IsWideCharacterType(int sqlType) noexcept {
 }
 
 CellRef StoredValueOf(const ResultSet& resultSet, int64_t row, int column, bool previous) {
-    (void)previous; // only recorded edits keep a value from before editing
     if (row < 0 || row >= resultSet.RowCount() || column < 0 || column >= resultSet.ColumnCount())
         return kNullCell;
+    if (resultSet.edits) {
+        CellRef value;
+        if (resultSet.edits->EditedValue(row, column, previous, value)) return value.isNull ? kNullCell : value;
+    }
+    // Rows added in the grid have no fetched cells.
+    const size_t cell = static_cast<size_t>(row) * resultSet.ColumnCount() + column;
+    if (cell >= resultSet.Cells().CellCount()) return kNullCell;
     return resultSet.Cell(row, column);
 }
 

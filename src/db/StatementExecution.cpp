@@ -9,6 +9,7 @@
 #include "db/StandardReport.h"
 #include "metadata/AnalysedScript.h"
 #include "metadata/StatementRecord.h"
+#include "transform/ResultSetEdits.h"
 #include "transform/ScriptGenerator.h"
 #include "transform/StreamConvert.h"
 
@@ -65,6 +66,8 @@ void StoreAndConvert(Batch& batch, SQLHSTMT statement, int offset, int columns, 
     auto resultSet = std::make_shared<ResultSet>(columns, batch.RowLimit(), batch.SizeLimitMB(),
                                                  first ? record.description : ConversionDescription{},
                                                  first ? offset : -1);
+    // The grid resolves which table each column comes from, to edit it, from this analysis.
+    if (first && record.analysed.analysed) ResultSetEdits::Of(*resultSet).SetAnalysis(record.analysed);
     resultSet->SetProgressCounter(&batch.FetchProgress());
     history.AppendResultSet(resultSet);
     resultSet->DescribeAndBind(statement, offset);
