@@ -1,3 +1,4 @@
+#include "core/HexDigits.h"
 #include "core/ResultSet.h"
 
 #include "core/CaseFold.h"
@@ -93,6 +94,10 @@ void ResultSet::BindColumn(SQLHSTMT statement, int index, ColumnDescriptor& colu
     if (column.IsDateTime())
         rc = SQLBindCol(statement, static_cast<SQLUSMALLINT>(index + 1), SQL_C_TYPE_TIMESTAMP,
                         &column.timestamp, sizeof column.timestamp, &column.indicator);
+    else if (column.storedAs == ColumnDescriptor::StoredAs::HexText)
+        // The bytes themselves: drivers that convert them to text do it each their own way.
+        rc = SQLBindCol(statement, static_cast<SQLUSMALLINT>(index + 1), SQL_C_BINARY, column.buffer.get(),
+                        column.bufferSize, &column.indicator);
     else
         rc = SQLBindCol(statement, static_cast<SQLUSMALLINT>(index + 1), SQL_C_CHAR, column.buffer.get(),
                         column.bufferSize, &column.indicator);
@@ -142,12 +147,12 @@ void ResultSet::RecordCell(SQLHSTMT statement, int index, ColumnDescriptor& colu
         std::string_view text = BoundText(statement, index);
         const size_t n = text.size();
         if (column.storedAs == StoredAs::HexText) {
-            char* at = cells_.AppendCell(false, n + 3);
+            char* at = cells_.AppendCell(false, 2 * n + 3);
             at[0] = '0';
             at[1] = 'x';
-            std::memcpy(at + 2, text.data(), n);
-            at[n + 2] = '\0';
-            displayLength = static_cast<int32_t>(n + 2);
+            WriteHexDigits(text, at + 2);
+            at[2 * n + 2] = '\0';
+            displayLength = static_cast<int32_t>(2 * n + 2);
         } else {
             char* at = cells_.AppendCell(false, n + 1);
             std::memcpy(at, text.data(), n);
@@ -183,15 +188,18 @@ std::string_view ResultSet::CompleteBoundText(SQLHSTMT statement, int column) {
         char chunk[16384];
         for (;;) {
             SQLLEN length = 0;
-            SQLRETURN rc = SQLGetData(statement, static_cast<SQLUSMALLINT>(column + 1), SQL_C_CHAR, chunk,
-                                      sizeof chunk, &length);
+            const bool binary = c.storedAs == ColumnDescriptor::StoredAs::HexText;
+            SQLRETURN rc = SQLGetData(statement, static_cast<SQLUSMALLINT>(column + 1),
+                                      binary ? SQL_C_BINARY : SQL_C_CHAR, chunk, sizeof chunk, &length);
             if (rc == SQL_NO_DATA) {
                 complete = true;
                 break;
             }
             if (!Succeeded(rc)) break;
-            size_t piece = (length == SQL_NO_TOTAL || length >= static_cast<SQLLEN>(sizeof chunk))
-                               ? sizeof chunk - 1
+            // Character data ends each piece with a NUL; binary data does not.
+            const size_t room = binary ? sizeof chunk : sizeof chunk - 1;
+            size_t piece = (length == SQL_NO_TOTAL || length > static_cast<SQLLEN>(room))
+                               ? room
                                : static_cast<size_t>(std::max<SQLLEN>(length, 0));
             whole.append(chunk, piece);
             if (rc == SQL_SUCCESS) {

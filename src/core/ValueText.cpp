@@ -1,8 +1,10 @@
 #include "core/ValueText.h"
 
 #include "core/DateTimeText.h"
+#include "core/HexDigits.h"
 #include "core/ResultSet.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace marlix {
@@ -109,8 +111,9 @@ void AppendFetchThroughValueText(const ColumnDescriptor& column, int mode, std::
         bool national = mode == static_cast<int>(Dialect::MSSQL) && IsWideCharacterType(type);
         AppendCharacterText(boundText, true, national, out);
     } else if (ColumnDescriptor::IsBinaryType(type)) {
+        // Bound as SQL_C_BINARY: the bytes, written as digits here as for stored values.
         out += "0x";
-        out.append(boundText);
+        AppendHexDigits(boundText, out);
     } else if (column.IsDateTime()) {
         FormatDateTime(column.timestamp, mode, DateTimeKindOf(type), out, true);
     } else {
@@ -127,7 +130,12 @@ std::string_view FetchThroughValueText(ColumnDescriptor& column, int mode, std::
 std::string_view FetchThroughValueText(ColumnDescriptor& column, int mode) {
     std::string_view bound;
     if (column.buffer && column.bufferSize > 0 && column.indicator != SQL_NULL_DATA) {
-        const auto capacity = static_cast<size_t>(column.bufferSize - 1);
+        const bool binary = column.storedAs == ColumnDescriptor::StoredAs::HexText;
+        const auto capacity = static_cast<size_t>(column.bufferSize - (binary ? 0 : 1));
+        if (binary) {
+            const size_t n = std::min(capacity, static_cast<size_t>(std::max<SQLLEN>(column.indicator, 0)));
+            return FetchThroughValueText(column, mode, std::string_view(column.buffer.get(), n));
+        }
         size_t n = column.indicator >= 0 && static_cast<size_t>(column.indicator) <= capacity
                        ? static_cast<size_t>(column.indicator)
                        : strnlen(column.buffer.get(), capacity);

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <deque>
 #include <stdexcept>
+#include <string>
 
 namespace marlix {
 namespace {
@@ -27,7 +28,28 @@ struct ParameterBuffers {
     std::deque<DATE_STRUCT> dates;
     std::deque<TIME_STRUCT> times;
     std::deque<TIMESTAMP_STRUCT> timestamps;
+    std::deque<std::string> bytes;
 };
+
+int HexValue(char c) noexcept {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// The bytes of a stored binary value ("0x" and two digits per byte).
+std::string BytesOf(std::string_view hex) {
+    if (hex.starts_with("0x")) hex.remove_prefix(2);
+    std::string bytes;
+    bytes.reserve(hex.size() / 2);
+    for (size_t i = 0; i + 1 < hex.size(); i += 2) {
+        const int high = HexValue(hex[i]), low = HexValue(hex[i + 1]);
+        if (high < 0 || low < 0) break;
+        bytes += static_cast<char>(high * 16 + low);
+    }
+    return bytes;
+}
 
 TIMESTAMP_STRUCT TimestampOf(const CellRef& value) {
     TIMESTAMP_STRUCT ts{};
@@ -76,13 +98,19 @@ void BindParameters(SQLHSTMT statement, ResultSet& resultSet,
                                       SQL_TYPE_TIMESTAMP, digits ? 20 + digits : 19, digits, &t, sizeof t,
                                       &indicator);
             }
+        } else if (ColumnDescriptor::IsBinaryType(column.sqlType)) {
+            // A binary key is compared as the bytes it holds, not as its digits.
+            std::string& b = buffers.bytes.emplace_back(BytesOf(p.value.Text()));
+            indicator = static_cast<SQLLEN>(b.size());
+            rc = SQLBindParameter(statement, number, SQL_PARAM_INPUT, SQL_C_BINARY, column.sqlType,
+                                  std::max<SQLULEN>({b.size(), column.columnSize, 1}), 0, b.data(), indicator,
+                                  &indicator);
         } else {
             // Text goes as the typed bytes; the server converts it to the column's own type,
             // which the column's SQL type tells the driver.
             const std::string_view text = p.value.Text();
             indicator = static_cast<SQLLEN>(text.size());
-            const SQLSMALLINT type =
-                ColumnDescriptor::IsBinaryType(column.sqlType) ? SQL_VARCHAR : column.sqlType;
+            const SQLSMALLINT type = column.sqlType;
             SQLULEN size = std::max<SQLULEN>({text.size(), column.columnSize, 1});
             rc = SQLBindParameter(statement, number, SQL_PARAM_INPUT, SQL_C_CHAR, type, size,
                                   column.decimalDigits > 0 ? column.decimalDigits : 0,

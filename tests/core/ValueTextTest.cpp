@@ -118,8 +118,9 @@ TEST_F(SQLiteValues, FetchThroughTextMatchesTheStoredLiteral) {
 TEST(FetchThroughValueText, BinaryAndCompleteTextsOfTheRow) {
     ColumnDescriptor binary;
     binary.sqlType = SQL_VARBINARY;
-    binary.indicator = 4;
-    EXPECT_EQ(FetchThroughValueText(binary, 2, "0AFF"), "0x0AFF");
+    binary.indicator = 2;
+    // The bytes as bound with SQL_C_BINARY; the digits are written here.
+    EXPECT_EQ(FetchThroughValueText(binary, 2, std::string_view("\x0A\xFF", 2)), "0x0AFF");
     binary.indicator = SQL_NULL_DATA;
     EXPECT_EQ(FetchThroughValueText(binary, 2, ""), "NULL");
 
@@ -147,10 +148,11 @@ TEST(ValueTextOnServers, PostgreSQLTypes) {
     EXPECT_EQ(Literal(*rs, 0, 3, 1), "2004-29-02");
     EXPECT_EQ(Literal(*rs, 0, 4, 0), "'it''s'");
     EXPECT_EQ(Literal(*rs, 0, 5, 2), "'ab  '");
-    // Binary values are hexadecimal, unquoted, in every dialect and in display.
-    EXPECT_EQ(Literal(*rs, 0, 6, 0), "0x0aff");
-    EXPECT_EQ(Literal(*rs, 0, 6, 3), "0x0aff");
-    EXPECT_EQ(Display(*rs, 0, 6), "0x0aff");
+    // Binary values are hexadecimal (our own upper-case digits, not the driver's text),
+    // unquoted, in every dialect and in display.
+    EXPECT_EQ(Literal(*rs, 0, 6, 0), "0x0AFF");
+    EXPECT_EQ(Literal(*rs, 0, 6, 3), "0x0AFF");
+    EXPECT_EQ(Display(*rs, 0, 6), "0x0AFF");
 }
 
 TEST(ValueTextOnServers, MariaDBTypes) {

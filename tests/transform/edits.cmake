@@ -1,3 +1,3 @@
 marlix_add_test(transform_edit_tests
-  SOURCES EditTrackingTest.cpp SaveEditsTest.cpp
+  SOURCES EditTrackingTest.cpp SaveEditsTest.cpp BinaryValuesTest.cpp
   LIBS marlix_transform marlix_grammar)
