@@ -23,7 +23,7 @@ void AppendLiteral(ResultSet& resultSet, int column, const CellRef& value, std::
 // "k1 = v1 AND k2 = v2" over the table's keys, with the values from before the edits. False
 // when a key is not selected or holds NULL: such a row cannot be found by its key.
 bool AppendKeyConditions(ResultSetEdits& edits, const RowEdit& record, int table, ModificationStatement& s,
-                         std::string& problem) {
+                         std::string& problem, bool withLiterals) {
     ResultSet& resultSet = edits.Result();
     const EditTable& t = edits.Tables()[table];
     if (t.keys.empty() || !t.allKeysPresent) {
@@ -51,7 +51,7 @@ bool AppendKeyConditions(ResultSetEdits& edits, const RowEdit& record, int table
         AppendName(key, markers);
         literal += " = ";
         markers += " = ?";
-        AppendLiteral(resultSet, column, value, literal);
+        if (withLiterals) AppendLiteral(resultSet, column, value, literal);
         parameters.push_back({column, value});
     }
     s.literalText += literal;
@@ -65,7 +65,7 @@ bool AppendKeyConditions(ResultSetEdits& edits, const RowEdit& record, int table
 } // namespace
 
 bool BuildModificationStatement(ResultSetEdits& edits, const RowEdit& record, int table,
-                                ModificationStatement& s, std::string& problem) {
+                                ModificationStatement& s, std::string& problem, bool withLiterals) {
     problem.clear();
     s = {};
     s.table = table;
@@ -76,7 +76,7 @@ bool BuildModificationStatement(ResultSetEdits& edits, const RowEdit& record, in
         if (record.inserted) return false;
         s.kind = ModificationStatement::Kind::Delete;
         s.literalText = s.markerText = "DELETE FROM " + tableName + "\r\nWHERE\r\n\t";
-        if (!AppendKeyConditions(edits, record, table, s, problem)) return false;
+        if (!AppendKeyConditions(edits, record, table, s, problem, withLiterals)) return false;
         s.literalText += end;
         s.markerText += end;
         return true;
@@ -101,7 +101,7 @@ bool BuildModificationStatement(ResultSetEdits& edits, const RowEdit& record, in
             }
             AppendName(edits.OriginColumnName(cell->column), names);
             const CellRef value = StoredValueOf(resultSet, record.row, cell->column, false);
-            AppendLiteral(resultSet, cell->column, value, values);
+            if (withLiterals) AppendLiteral(resultSet, cell->column, value, values);
             markers += '?';
             s.parameters.push_back({cell->column, value});
         }
@@ -124,12 +124,12 @@ bool BuildModificationStatement(ResultSetEdits& edits, const RowEdit& record, in
         s.literalText += " = ";
         s.markerText += " = ?";
         const CellRef value = StoredValueOf(resultSet, record.row, cells[i]->column, false);
-        AppendLiteral(resultSet, cells[i]->column, value, s.literalText);
+        if (withLiterals) AppendLiteral(resultSet, cells[i]->column, value, s.literalText);
         s.parameters.push_back({cells[i]->column, value});
     }
     s.literalText += "\r\nWHERE\r\n\t";
     s.markerText += "\r\nWHERE\r\n\t";
-    if (!AppendKeyConditions(edits, record, table, s, problem)) return false;
+    if (!AppendKeyConditions(edits, record, table, s, problem, withLiterals)) return false;
     s.literalText += end;
     s.markerText += end;
     return true;

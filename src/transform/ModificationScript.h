@@ -35,8 +35,10 @@ struct ModificationStatement {
 // Builds the statement of `record` for `table`. False when the record needs none there (added
 // and deleted again, nothing pending); `problem` then says why when it is a fault that keeps the
 // record pending (a NULL key value, no key known).
+// Without `withLiterals` the literal text lacks its values (a save only runs the marker form).
 bool BuildModificationStatement(ResultSetEdits& edits, const RowEdit& record, int table,
-                                ModificationStatement& statement, std::string& problem);
+                                ModificationStatement& statement, std::string& problem,
+                                bool withLiterals = true);
 
 // Writes the literal form of every unsaved record's statements, in order of creation.
 void WriteModificationScript(ResultSetEdits& edits, TextSink& sink);

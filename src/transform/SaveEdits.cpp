@@ -120,13 +120,40 @@ void BindParameters(SQLHSTMT statement, ResultSet& resultSet,
     }
 }
 
+// One statement handle for the statements of a save: a text is prepared once and run again
+// with new values for as long as the next statement has the same text (rows changed in the
+// same columns), as a program writing them by hand would.
+class PreparedStatement {
+public:
+    explicit PreparedStatement(SQLHDBC connection) : connection_(connection) {}
+
+    SQLHSTMT Prepare(const std::string& text) {
+        if (!handle_.Valid()) {
+            handle_ = StatementHandle(connection_);
+            if (!handle_.Valid()) throw CODBCException(SQL_HANDLE_DBC, connection_, 0);
+        }
+        if (text != prepared_) {
+            // The same text keeps its parameters' places: they are bound again with new values.
+            SQLFreeStmt(handle_, SQL_CLOSE);
+            SQLFreeStmt(handle_, SQL_RESET_PARAMS);
+            prepared_.clear();
+            Check(SQLPrepare(handle_, (SQLCHAR*)text.c_str(), SQL_NTS), handle_);
+            prepared_ = text;
+        }
+        return handle_;
+    }
+
+private:
+    SQLHDBC connection_;
+    StatementHandle handle_;
+    std::string prepared_;
+};
+
 // Runs a statement with its parameters; returns the rows it changed (0 for SQL_NO_DATA).
-SQLLEN Run(SQLHDBC connection, const std::string& text, ResultSet& resultSet,
+SQLLEN Run(PreparedStatement& prepared, const std::string& text, ResultSet& resultSet,
            const std::vector<StatementParameter>& parameters, bool fetchOne = false) {
-    StatementHandle statement(connection);
-    if (!statement.Valid()) throw CODBCException(SQL_HANDLE_DBC, connection, 0);
+    SQLHSTMT statement = prepared.Prepare(text);
     ParameterBuffers buffers;
-    Check(SQLPrepare(statement, (SQLCHAR*)text.c_str(), SQL_NTS), statement);
     BindParameters(statement, resultSet, parameters, buffers);
     const SQLRETURN rc = SQLExecute(statement);
     if (rc == SQL_NO_DATA) return 0;
@@ -147,14 +174,16 @@ bool RunPlain(SQLHDBC connection, const std::string& text) {
     return statement.Valid() && Succeeded(SQLExecDirect(statement, (SQLCHAR*)text.c_str(), SQL_NTS));
 }
 
-void RunStatement(SQLHDBC connection, ResultSet& resultSet, const ModificationStatement& s) {
-    const SQLLEN rows = Run(connection, s.markerText, resultSet, s.parameters);
+void RunStatement(PreparedStatement& prepared, SQLHDBC connection, ResultSet& resultSet,
+                  const ModificationStatement& s) {
+    const SQLLEN rows = Run(prepared, s.markerText, resultSet, s.parameters);
     if (rows != 0) return;
     // A DELETE of a row someone else deleted leaves the database as asked.
     if (s.kind != ModificationStatement::Kind::Update) return;
     // Some servers count only the rows whose values changed: a row that is still there was
     // written even when it already held these values.
-    if (Run(connection, s.existsText, resultSet, s.keyParameters, true) > 0) return;
+    PreparedStatement exists(connection);
+    if (Run(exists, s.existsText, resultSet, s.keyParameters, true) > 0) return;
     throw SaveFailure{"The row to update was not found in the database: another user may have "
                       "deleted it or changed its key.\r\n"};
 }
@@ -186,6 +215,7 @@ SaveEditsResult SaveEdits(CODBCSession& session, ResultSetEdits& edits, HistoryO
         };
         std::vector<Done> done;
         std::vector<RowEdit*> records = edits.UnsavedRecords();
+        PreparedStatement prepared(connection);
         ModificationStatement statement;
         std::string problem;
         RowEdit* current = nullptr;
@@ -197,7 +227,7 @@ SaveEditsResult SaveEdits(CODBCSession& session, ResultSetEdits& edits, HistoryO
                 std::vector<ModificationStatement> statements;
                 std::string why;
                 for (int table : edits.TablesTouched(*record)) {
-                    if (BuildModificationStatement(edits, *record, table, statement, problem))
+                    if (BuildModificationStatement(edits, *record, table, statement, problem, false))
                         statements.push_back(statement);
                     else if (!problem.empty())
                         why = problem;
@@ -215,7 +245,7 @@ SaveEditsResult SaveEdits(CODBCSession& session, ResultSetEdits& edits, HistoryO
                 }
                 std::vector<int> tables;
                 for (const ModificationStatement& s : statements) {
-                    RunStatement(connection, resultSet, s);
+                    RunStatement(prepared, connection, resultSet, s);
                     ++result.statements;
                     tables.push_back(s.table);
                     if (!transaction) edits.MarkTableSaved(*record, s.table);
