@@ -16,7 +16,7 @@ struct RowRun {
 // The blocks cut to the result set; empty ones dropped.
 std::vector<CellBlock> Clipped(const ResultSet& resultSet, const std::vector<CellBlock>& blocks) {
     std::vector<CellBlock> clipped;
-    const int64_t rows = resultSet.RowCount();
+    const int64_t rows = resultSet.RowCount() - resultSet.deletedRowCount;
     const int columns = resultSet.ColumnCount();
     for (CellBlock b : blocks) {
         b.top = std::max<int64_t>(b.top, 0);
@@ -78,12 +78,14 @@ std::string SelectedCellsText(ResultSet& resultSet, const std::vector<CellBlock>
             }
             if (!firstLine) out += '\n';
             firstLine = false;
+            // The grid numbers the rows it shows: rows deleted in it are skipped.
+            const int64_t data = resultSet.edits ? resultSet.edits->DataRowOf(row) : row;
             for (size_t i = 0; i < width; ++i) {
                 if (i) out += '\t';
                 if (!selected[i]) continue;
                 const int column = left + static_cast<int>(i);
                 const ColumnDescriptor& descriptor = resultSet.Column(column);
-                AppendValueText(descriptor, StoredValueOf(resultSet, row, column, false), mode, false, out);
+                AppendValueText(descriptor, StoredValueOf(resultSet, data, column, false), mode, false, out);
             }
         }
     }

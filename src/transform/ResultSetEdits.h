@@ -119,6 +119,8 @@ public:
     const RowEdit* Record(int64_t dataRow) const noexcept;
 
     bool EditedValue(int64_t row, int column, bool previous, CellRef& value) const override;
+    int64_t DataRowOf(int64_t shownRow) const noexcept override { return DataRow(shownRow); }
+    bool RowDeleted(int64_t dataRow) const noexcept override { return DisplayRow(dataRow) < 0; }
 
 private:
     RowEdit& RecordFor(int64_t dataRow, bool create);

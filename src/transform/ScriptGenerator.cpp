@@ -316,8 +316,11 @@ void ConvertResultSet(ResultSet& resultSet, StatementType type, Dialect dialect,
     ScriptGenerator generator(resultSet);
     generator.WriteScriptHeader(type, dialect, sink);
     const int64_t rows = resultSet.RowCount();
-    for (int64_t row = 0; row < rows; ++row)
+    for (int64_t row = 0; row < rows; ++row) {
+        // Rows deleted in the grid are not part of what it shows.
+        if (resultSet.edits && resultSet.deletedRowCount && resultSet.edits->RowDeleted(row)) continue;
         generator.WriteScriptRow(type, dialect, row, sink);
+    }
     generator.WriteScriptFooter(type, dialect, sink);
 }
 

@@ -1,8 +1,10 @@
 // The editable grid model over a real SQLite table: validation messages per type, the empty row
 // that takes new rows, Delete Row, the editor's starting text, and read-only cells.
+#include "core/DateTimeText.h"
 #include "core/ProfileStore.h"
 #include "core/ValueText.h"
 #include "db/ODBCSession.h"
+#include "results/CellTextCopy.h"
 #include "results/EditableResultSetModel.h"
 #include "support/SessionFixture.h"
 #include "transform/CellValidation.h"
@@ -103,6 +105,9 @@ private slots:
         QVERIFY(model.DeleteRow(0));
         QCOMPARE(model.rowCount(), 4);
         QCOMPARE(model.data(model.index(0, 0)).toString(), QString("2"));
+        // Copying cells takes the rows the grid shows.
+        QCOMPARE(QString::fromStdString(SelectedCellsText(model.Result(), {{0, 2, 0, 0}}, kLocaleMode)),
+                 QString("2\n3\n9"));
         model.Edits().DiscardEdits();
         model.Refresh();
         QCOMPARE(model.rowCount(), 4);

@@ -4,6 +4,7 @@
 
 #include "core/MemoryTextSink.h"
 #include "transform/ModificationScript.h"
+#include "transform/ScriptGenerator.h"
 
 namespace marlix::test {
 namespace {
@@ -131,6 +132,21 @@ TEST_F(EditTracking, ManyEditsKeepLookupsAndMappingCorrect) {
     edits_->SetCellValue(1, 2, "three");
     EXPECT_EQ(StoredText(*rs_, 3, 2), "three");
     EXPECT_EQ(StoredText(*rs_, 4, 2), "v4");
+}
+
+TEST_F(EditTracking, ConversionsShowTheGridsRows) {
+    edits_->DeleteRow(1);
+    edits_->SetCellValue(1, 2, "two"); // data row 2
+    const int64_t added = edits_->AppendNewRow();
+    edits_->SetCellValue(added, 0, "9");
+    edits_->SetCellValue(added, 1, "n");
+    MemoryTextSink sink(1 << 20);
+    ConvertResultSet(*rs_, StatementType::SELECT, Dialect::GENERIC, sink);
+    const std::string text(sink.Data(), sink.Length());
+    EXPECT_EQ(text.find("k1"), std::string::npos) << text; // deleted in the grid
+    EXPECT_NE(text.find("two"), std::string::npos) << text;
+    EXPECT_NE(text.find("9 "), std::string::npos) << text; // the added row
+    EXPECT_NE(text.find("5 row(s) selected"), std::string::npos) << text;
 }
 
 } // namespace
