@@ -305,7 +305,7 @@ void ResultSetEdits::DiscardEdits() {
         for (CellEdit& cell : record.cells) {
             if (!cell.pending) continue;
             cell.current = cell.previous;
-            cell.currentIsNull = cell.previous < 0 ? cell.previousIsNull : cell.previousIsNull;
+            cell.currentIsNull = cell.previousIsNull;
             cell.previous = -1;
             cell.pending = false;
         }
