@@ -253,6 +253,32 @@ TEST_P(SaveEditsOnServer, JoinUsesEachTablesOwnKey) {
     EXPECT_EQ(StoredText(*Fetch("SELECT name FROM save_p WHERE id = 1"), 0, 0), "P1");
 }
 
+TEST_P(SaveEditsOnServer, AnAddedRowWhoseGeneratedKeyWasNeverReadStaysPending) {
+    MARLIX_OPEN_OR_SKIP();
+    Drop("save_g");
+    const char* key = GetParam() == Server::PostgreSQL ? "id SERIAL PRIMARY KEY"
+                      : GetParam() == Server::MariaDB  ? "id INTEGER AUTO_INCREMENT PRIMARY KEY"
+                                                       : "id INTEGER PRIMARY KEY";
+    Run(std::string("CREATE TABLE save_g (") + key + ", name VARCHAR(20))");
+    auto rs = Fetch("SELECT id, name FROM save_g");
+    auto& e = ResultSetEdits::Of(*rs);
+    e.ResolveColumnOrigins(StarOf("save_g"), LookupOf({{"save_g", {{"id", "name"}, {"id"}}}}));
+    const int64_t added = e.AppendNewRow();
+    e.SetCellValue(added, 1, "first");
+    ASSERT_TRUE(Save(e).saved) << history_.Text();
+    // The server chose the key; the grid never learnt it, so no WHERE clause can name the row.
+    e.SetCellValue(added, 1, "second");
+    const SaveEditsResult r = Save(e);
+    EXPECT_FALSE(r.saved);
+    EXPECT_EQ(r.leftPending, 1);
+    EXPECT_EQ(r.statements, 0);
+    EXPECT_NE(history_.Text().find("holds NULL"), std::string::npos) << history_.Text();
+    EXPECT_TRUE(e.HasUnsavedEdits());
+    auto rows = Fetch("SELECT name FROM save_g");
+    ASSERT_EQ(rows->RowCount(), 1);
+    EXPECT_EQ(StoredText(*rows, 0, 0), "first");
+}
+
 INSTANTIATE_TEST_SUITE_P(Servers, SaveEditsOnServer, AllServers(), ServerParamName);
 
 } // namespace
