@@ -5,11 +5,17 @@
 #include "catalog/CatalogText.h"
 #include "catalog/MetadataWizardModel.h"
 #include "core/DialectSettings.h"
+#include "core/MemoryTextSink.h"
 #include "core/ProfileStore.h"
 #include "db/ODBCSession.h"
+#include "results/EditableResultSetModel.h"
+#include "results/GridsPane.h"
 #include "results/HistoryPane.h"
+#include "results/ModificationScriptDialog.h"
+#include "results/ResultGrid.h"
 #include "results/SQLResultsView.h"
 #include "results/StatementSummaryPopup.h"
+#include "transform/ModificationScript.h"
 #include "workspace/AboutBox.h"
 #include "workspace/ConnectDialog.h"
 #include "workspace/ConnectionCommands.h"
@@ -242,6 +248,41 @@ int main(int argc, char** argv) {
         Settle();
         ok &= Save(wizard, dir, "22-catalog-metadata-wizard.png");
         wizard.reject();
+        Settle();
+    }
+
+    // Grid editing: a changed cell, a new row and a deleted row, and the script a save would run.
+    {
+        frame.ResultsView().Clear();
+        frame.ScriptView().SetScriptText(
+            QStringLiteral("select id, name, city from customers order by id;\n"));
+        if (!RunScript(frame)) return 1;
+        frame.ResultsView().ShowTab(CSQLResultsView::GridsTab);
+        ResultGrid* grid = frame.ResultsView().Grids().GridAt(0);
+        auto* model = grid ? qobject_cast<EditableResultSetModel*>(&grid->Model()) : nullptr;
+        if (!model) return 1;
+        model->setData(model->index(0, 2), QStringLiteral("Saint-Malo"));
+        model->DeleteRow(1);
+        const int added = model->EmptyRow();
+        model->setData(model->index(added, 0), QStringLiteral("90"));
+        model->setData(model->index(added, 1), QStringLiteral("O'Neil & Sons"));
+        model->setData(model->index(added, 2), QStringLiteral("Cork"));
+        grid->setFocus();
+        grid->setCurrentIndex(model->index(0, 2));
+        frame.UpdateCommands();
+        Settle();
+        ok &= Save(frame, dir, "40-grid-with-changed-new-and-deleted-rows.png");
+
+        MemoryTextSink sink(2621440);
+        WriteModificationScript(model->Edits(), sink);
+        ModificationScriptDialog dialog(std::string(sink.Data(), sink.Length()), true, frame.Prompts(),
+                                        &frame);
+        dialog.show();
+        Settle();
+        ok &= Save(dialog, dir, "41-modification-script-dialog.png");
+        dialog.reject();
+        model->Edits().DiscardEdits();
+        model->Refresh();
         Settle();
     }
 

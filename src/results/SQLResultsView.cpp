@@ -121,6 +121,7 @@ CSQLResultsView::Tab CSQLResultsView::CurrentTab() const {
 }
 
 void CSQLResultsView::Truncate() {
+    if (!grids_->MayDropGrids(true)) return; // unsaved grid edits are kept unless the user agrees
     ResultsText& text = text_->Text();
     const size_t shift = text.LatestStart();
     text.TruncateBeforeLatest();
@@ -138,6 +139,7 @@ void CSQLResultsView::Truncate() {
 }
 
 void CSQLResultsView::Clear() {
+    if (!grids_->MayDropGrids(false)) return; // unsaved grid edits are kept unless the user agrees
     text_->Text().Clear();
     text_->TextChanged();
     grids_->Clear();

@@ -44,7 +44,8 @@ bool CommandState::Enabled(Command command) const noexcept {
         // On the block or statement at the caret, of a script analysed as it is now.
         return idle && s_.analysisCurrent && !s_.editorSelection;
     case Command::GridEdits:
-        return false; // their dialogs and grid editing come later
+        // Each of the four then asks the current grid (unsaved edits, a row to delete).
+        return s_.connected && !s_.batchRunning && s_.currentResultSet;
     case Command::TruncateResults:
         return idle;
     case Command::ClearResults:

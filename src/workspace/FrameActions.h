@@ -28,6 +28,8 @@ public:
     const QList<QAction*>& SyntaxActions() const noexcept { return syntax_; }
     const QList<QAction*>& CopyAsActions() const noexcept { return copyAs_; }
     const QList<QAction*>& RecentFileActions() const noexcept { return recent_; }
+    // Save edits, Discard edits, View edits as SQL script, Delete Row, in that order.
+    const QList<QAction*>& GridEditActions() const noexcept { return gridEdits_; }
     QAction* ExitAction() const noexcept { return exit_; }
     QAction* AboutAction() const noexcept { return about_; }
     // Execute Statement of the editor's context menu: it runs the statement under the mouse,

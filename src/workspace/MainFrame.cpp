@@ -1,9 +1,11 @@
 #include "workspace/MainFrame.h"
+#include "workspace/GridEditCommands.h"
 
 #include "core/DialectSettings.h"
 #include "core/ProfileStore.h"
 #include "db/ODBCSession.h"
 #include "db/StandardReport.h"
+#include "results/GridsPane.h"
 #include "results/HistoryBridge.h"
 #include "results/SQLResultsView.h"
 #include "results/UserPrompts.h"
@@ -71,6 +73,7 @@ CMainFrame::CMainFrame(CODBCSession& session, ProfileStore& profile, std::unique
     runs_ = new RunCommands(*this);
     connection_ = new ConnectionCommands(*this);
     new WizardCommands(*this);
+    gridEdits_ = new GridEditCommands(*this);
     connect(connection_, &ConnectionCommands::reloadCatalog, browser_, &CObjectBrowser::Reload);
     WireBridge();
     WireCommands();
@@ -229,6 +232,7 @@ void CMainFrame::UpdateCommands() {
     const WorkspaceState state = State();
     CommandState commands(state);
     actions_->Apply(commands, GetTruncateResults(profile_));
+    if (gridEdits_) gridEdits_->UpdateActions(commands.Enabled(Command::GridEdits));
     // Copy goes to the active view: the Results text needs a selection there.
     if (resultsActive_) actions_->Action(Command::Copy)->setEnabled(commands.ResultsCopySelectionEnabled());
     selection_->DatabaseBox()->setEnabled(commands.Enabled(Command::DatabaseBox));
@@ -262,7 +266,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         }
         runs_->CancelAndApply();
     }
-    if (!scripts_->MaySaveChanges()) {
+    if (!scripts_->MaySaveChanges() || !results_->Grids().MayDropGrids(false)) {
         event->ignore();
         return;
     }

@@ -23,6 +23,7 @@ class CDravelView;
 class CObjectBrowser;
 class CODBCSession;
 class CSQLResultsView;
+class GridEditCommands;
 class ConnectionCommands;
 class ExecutionController;
 class FrameActions;
@@ -101,6 +102,7 @@ private:
     CObjectBrowser* browser_ = nullptr;
     CDravelView* view_ = nullptr;
     CSQLResultsView* results_ = nullptr;
+    GridEditCommands* gridEdits_ = nullptr;
     ScriptCommands* scripts_ = nullptr;
     RunCommands* runs_ = nullptr;
     ConnectionCommands* connection_ = nullptr;

@@ -7,6 +7,7 @@ add_library(marlix_workspace STATIC
   DravelDoc.cpp
   ExecutionController.cpp
   FrameActions.cpp
+  GridEditCommands.cpp
   HelpTopics.cpp
   MainFrame.cpp
   ObjectBrowser.cpp
