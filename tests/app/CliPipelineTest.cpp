@@ -141,6 +141,11 @@ TEST(CliPipeline, PostgreSQLDumpIsCutLoudlyOrWhole) {
 // Streaming holds no rows: 400,000 rows (about 40 MB of text) leave the runner no larger than
 // 40,000 rows do. StepAPI=1 keeps the SQLite driver itself from reading the whole result first.
 TEST(CliPipeline, StreamingToStandardOutputKeepsMemoryFlat) {
+#if defined(__SANITIZE_ADDRESS__)
+    // AddressSanitizer keeps freed memory in quarantine, so resident memory grows with the work
+    // done whatever the program keeps; the Release build measures it.
+    GTEST_SKIP() << "resident memory is not the program's own under AddressSanitizer";
+#endif
     const std::string db = marlix::test::TempPath("pipe-flat.sqlite");
     std::remove(db.c_str());
     const std::string connection = "Driver=SQLite3;StepAPI=1;Database=" + db;
