@@ -1,63 +1,17 @@
 // Scripts written as psql and the mariadb client take them run through marlix-cli unchanged:
 // dollar-quoted bodies, escape strings, backslash escapes and DELIMITER lines.
+#include "support/CliRunner.h"
 #include "support/TestDatabases.h"
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <fstream>
-#include <iterator>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-// Runs marlix-cli on `script` with the connection string and any further arguments.
-CliRun RunCli(const std::string& name, const std::string& connection, const std::string& script,
-              std::vector<std::string> extra = {}) {
-    const std::string file = marlix::test::TempPath(name + ".sql");
-    std::ofstream(file, std::ios::binary) << script;
-    const std::string out = marlix::test::TempPath(name + ".out");
-    const std::string err = marlix::test::TempPath(name + ".err");
-    std::vector<std::string> args = {MARLIX_CLI_PATH, "--connect", connection, "--profile",
-                                     marlix::test::TempPath(name + ".ini")};
-    args.insert(args.end(), extra.begin(), extra.end());
-    args.push_back(file);
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    posix_spawn_file_actions_addopen(&files, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&files, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    CliRun run;
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], &files, nullptr, argv.data(), environ) == 0) {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    posix_spawn_file_actions_destroy(&files);
-    run.out = ReadAll(out);
-    run.err = ReadAll(err);
-    return run;
-}
+using marlix::test::CliRun;
+using marlix::test::RunCli;
 
 bool Has(const std::string& text, const std::string& what) {
     return text.find(what) != std::string::npos;
