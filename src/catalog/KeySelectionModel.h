@@ -2,7 +2,7 @@
 // The "Select key fields" dialog without its window: the candidate source tables of a result
 // set's statement, the columns of the chosen one, the columns the user marks as keys, and what
 // the choice changes in the result set's RESULTSET element.
-#include "catalog/TableColumnSource.h"
+#include "catalog/SourceTableChoice.h"
 #include "metadata/ElementNode.h"
 
 #include <string>
@@ -20,33 +20,26 @@ class KeySelectionModel {
 public:
     KeySelectionModel(KeySelectionStart start, TableColumnSource& columns);
 
-    const std::vector<std::string>& Sources() const noexcept { return sources_; }
-    int SourceIndex() const noexcept { return sourceIndex_; }
-    const std::string& SourceText() const noexcept { return sourceText_; }
+    const std::vector<std::string>& Sources() const noexcept { return source_.Sources(); }
+    int SourceIndex() const noexcept { return source_.SourceIndex(); }
+    const std::string& SourceText() const noexcept { return source_.SourceText(); }
     const std::string& DestinationText() const noexcept { return destinationText_; }
-    const std::vector<std::string>& Columns() const noexcept { return columns_; }
-    const std::vector<int>& SelectedColumns() const noexcept { return selectedColumns_; }
+    const std::vector<std::string>& Columns() const noexcept { return source_.Columns(); }
+    const std::vector<int>& SelectedColumns() const noexcept { return source_.SelectedColumns(); }
 
-    void ChooseSource(int index);
-    void EditSource(const std::string& text);
+    void ChooseSource(int index) { source_.Choose(index); }
+    void EditSource(const std::string& text) { source_.Edit(text); }
     void EditDestination(const std::string& text) { destinationText_ = text; }
-    void SelectColumns(std::vector<int> rows);
+    void SelectColumns(std::vector<int> rows) { source_.SelectColumns(std::move(rows)); }
 
     // OK needs at least one column.
-    bool OkEnabled() const noexcept { return !selectedColumns_.empty(); }
+    bool OkEnabled() const noexcept { return !source_.SelectedColumns().empty(); }
     // The selected column names, in list order.
     std::vector<std::string> ChosenKeys() const;
 
 private:
-    void LoadColumns();
-
-    TableColumnSource& source_;
-    std::vector<std::string> sources_;
-    int sourceIndex_ = -1;
-    std::string sourceText_;
+    SourceTableChoice source_;
     std::string destinationText_;
-    std::vector<std::string> columns_;
-    std::vector<int> selectedColumns_;
 };
 
 // Writes a confirmed choice into the RESULTSET element: SOURCE and TABLE, and a KEYS element

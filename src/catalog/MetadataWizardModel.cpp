@@ -15,14 +15,9 @@ bool BeginsWithIgnoringCase(std::string_view text, std::string_view prefix) noex
 }
 
 MetadataWizardModel::MetadataWizardModel(const WizardStart& start, TableColumnSource& columns)
-    : source_(columns), newBlock_(start.newBlock), followSource_(start.destinationTable.empty()),
-      sources_(columns.SourceNames()), sourceText_(start.sourceTable),
-      destinationText_(start.destinationTable), keyText_(start.keyFieldText) {
-    for (std::size_t i = 0; i < sources_.size(); ++i)
-        if (EqualsFolded(sources_[i], sourceText_)) {
-            sourceIndex_ = static_cast<int>(i);
-            break;
-        }
+    : source_(columns, columns.SourceNames(), start.sourceTable), newBlock_(start.newBlock),
+      followSource_(start.destinationTable.empty()), destinationText_(start.destinationTable),
+      keyText_(start.keyFieldText) {
     for (std::size_t i = 0; i < kWizardDialectItems.size(); ++i)
         if (BeginsWithIgnoringCase(kWizardDialectItems[i].text, start.dialectText)) {
             dialectIndex_ = static_cast<int>(i);
@@ -37,30 +32,14 @@ MetadataWizardModel::MetadataWizardModel(const WizardStart& start, TableColumnSo
         generateSelect_ = true;
         selectAll_ = true;
     }
-    LoadColumns();
-}
-
-void MetadataWizardModel::LoadColumns() {
-    // A chosen entry names its table exactly, whatever case the text was typed in.
-    columns_ =
-        source_.ColumnsOf(sourceIndex_ >= 0 ? sources_[static_cast<std::size_t>(sourceIndex_)] : sourceText_);
-    selectedColumns_.clear();
 }
 
 void MetadataWizardModel::ChooseSource(int index) {
-    if (index < 0 || index >= static_cast<int>(sources_.size())) return;
-    sourceIndex_ = index;
-    sourceText_ = sources_[static_cast<std::size_t>(index)];
-    if (followSource_) destinationText_ = sourceText_;
-    LoadColumns();
+    if (source_.Choose(index) && followSource_) destinationText_ = source_.SourceText();
 }
 
 void MetadataWizardModel::EditSource(const std::string& text) {
-    if (text == sourceText_) return;
-    sourceText_ = text;
-    sourceIndex_ = -1;
-    if (followSource_) destinationText_ = text;
-    LoadColumns();
+    if (source_.Edit(text) && followSource_) destinationText_ = text;
 }
 
 void MetadataWizardModel::ChooseType(int index) {
@@ -72,12 +51,7 @@ void MetadataWizardModel::ChooseDialect(int index) {
 }
 
 void MetadataWizardModel::SelectColumns(std::vector<int> rows) {
-    const int count = static_cast<int>(columns_.size());
-    rows.erase(std::remove_if(rows.begin(), rows.end(), [count](int row) { return row < 0 || row >= count; }),
-               rows.end());
-    std::sort(rows.begin(), rows.end());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    selectedColumns_ = std::move(rows);
+    source_.SelectColumns(std::move(rows));
 }
 
 void MetadataWizardModel::AppendLine(std::string& text, const std::string& line) {
@@ -86,24 +60,24 @@ void MetadataWizardModel::AppendLine(std::string& text, const std::string& line)
 }
 
 void MetadataWizardModel::AddSelectedKeys() {
-    for (int row : selectedColumns_)
-        AppendLine(keyText_, columns_[static_cast<std::size_t>(row)]);
+    for (int row : source_.SelectedColumns())
+        AppendLine(keyText_, source_.Columns()[static_cast<std::size_t>(row)]);
 }
 
 void MetadataWizardModel::AddSelectedFields() {
     if (!AddFieldsEnabled()) return;
-    for (int row : selectedColumns_)
-        AppendLine(fieldText_, columns_[static_cast<std::size_t>(row)]);
+    for (int row : source_.SelectedColumns())
+        AppendLine(fieldText_, source_.Columns()[static_cast<std::size_t>(row)]);
 }
 
 void MetadataWizardModel::AddAllFields() {
     if (!AddAllFieldsEnabled()) return;
-    for (const std::string& column : columns_)
+    for (const std::string& column : source_.Columns())
         AppendLine(fieldText_, column);
 }
 
 bool MetadataWizardModel::OkEnabled() const {
-    if (SplitFieldLines(keyText_).empty() || typeIndex_ < 0 || sourceText_.empty()) return false;
+    if (SplitFieldLines(keyText_).empty() || typeIndex_ < 0 || source_.SourceText().empty()) return false;
     // "SELECT fields" without a field would generate "SELECT  FROM t".
     if (FieldListEnabled() && SplitFieldLines(fieldText_).empty()) return false;
     return true;
@@ -111,7 +85,7 @@ bool MetadataWizardModel::OkEnabled() const {
 
 ConversionDescription MetadataWizardModel::Description() const {
     ConversionDescription description;
-    description.sourceTable = sourceText_;
+    description.sourceTable = source_.SourceText();
     description.destinationTable = destinationText_;
     description.type = typeIndex_ < 0
                            ? StatementType::SELECT

@@ -2,7 +2,7 @@
 // The Metadata Wizard without its window: the lists it offers, what the user has chosen and
 // typed, which controls may be used, and the block or RESULTSET element it composes. The dialog
 // shows this state and hands every change back to it.
-#include "catalog/TableColumnSource.h"
+#include "catalog/SourceTableChoice.h"
 #include "core/ConversionDescription.h"
 #include "metadata/BlockComposer.h"
 
@@ -45,9 +45,9 @@ public:
     MetadataWizardModel(const WizardStart& start, TableColumnSource& columns);
 
     bool NewBlock() const noexcept { return newBlock_; }
-    const std::vector<std::string>& Sources() const noexcept { return sources_; }
-    int SourceIndex() const noexcept { return sourceIndex_; } // -1: no entry chosen
-    const std::string& SourceText() const noexcept { return sourceText_; }
+    const std::vector<std::string>& Sources() const noexcept { return source_.Sources(); }
+    int SourceIndex() const noexcept { return source_.SourceIndex(); } // -1: no entry chosen
+    const std::string& SourceText() const noexcept { return source_.SourceText(); }
     const std::string& DestinationText() const noexcept { return destinationText_; }
     int TypeIndex() const noexcept { return typeIndex_; } // -1: none
     int DialectIndex() const noexcept { return dialectIndex_; }
@@ -56,8 +56,8 @@ public:
     bool SelectAll() const noexcept { return selectAll_; } // "SELECT *" rather than "SELECT fields"
     const std::string& FieldText() const noexcept { return fieldText_; }
     // "All table fields": the columns of the source, and the rows selected in it.
-    const std::vector<std::string>& Columns() const noexcept { return columns_; }
-    const std::vector<int>& SelectedColumns() const noexcept { return selectedColumns_; }
+    const std::vector<std::string>& Columns() const noexcept { return source_.Columns(); }
+    const std::vector<int>& SelectedColumns() const noexcept { return source_.SelectedColumns(); }
 
     // The user's changes.
     void ChooseSource(int index);
@@ -81,9 +81,11 @@ public:
     bool GenerateEnabled() const noexcept { return newBlock_; }
     bool SelectChoiceEnabled() const noexcept { return GenerateEnabled() && generateSelect_; }
     bool FieldListEnabled() const noexcept { return SelectChoiceEnabled() && !selectAll_; }
-    bool AddKeysEnabled() const noexcept { return !selectedColumns_.empty(); }
-    bool AddFieldsEnabled() const noexcept { return FieldListEnabled() && !selectedColumns_.empty(); }
-    bool AddAllFieldsEnabled() const noexcept { return FieldListEnabled() && !columns_.empty(); }
+    bool AddKeysEnabled() const noexcept { return !source_.SelectedColumns().empty(); }
+    bool AddFieldsEnabled() const noexcept {
+        return FieldListEnabled() && !source_.SelectedColumns().empty();
+    }
+    bool AddAllFieldsEnabled() const noexcept { return FieldListEnabled() && !source_.Columns().empty(); }
 
     // What OK hands over.
     ConversionDescription Description() const;
@@ -94,15 +96,11 @@ public:
     std::string ResultSetElementText() const;
 
 private:
-    void LoadColumns();
     static void AppendLine(std::string& text, const std::string& line);
 
-    TableColumnSource& source_;
+    SourceTableChoice source_;
     bool newBlock_;
     bool followSource_; // the destination follows the source: there was no initial destination
-    std::vector<std::string> sources_;
-    int sourceIndex_ = -1;
-    std::string sourceText_;
     std::string destinationText_;
     int typeIndex_ = -1;
     int dialectIndex_ = 0;
@@ -110,8 +108,6 @@ private:
     bool generateSelect_ = false;
     bool selectAll_ = false;
     std::string fieldText_;
-    std::vector<std::string> columns_;
-    std::vector<int> selectedColumns_;
 };
 
 // True when `text` begins with `prefix`, ignoring the case of ASCII letters.
