@@ -8,6 +8,7 @@
 #include "results/EditableResultSetModel.h"
 #include "support/SessionFixture.h"
 #include "transform/CellValidation.h"
+#include "transform/EditFixture.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -18,30 +19,13 @@ using marlix::test::Server;
 
 namespace {
 
+// The tables the grid's catalog knows.
 TableLookup EditsLookup() {
-    return [](const std::string& name, std::vector<std::string>& columns, std::vector<std::string>& keys) {
-        if (name == "edit_grid") {
-            columns = {"id", "code", "qty", "note"};
-            keys = {"id"};
-            return true;
-        }
-        if (name == "edit_nokey") {
-            columns = {"id", "note"};
-            return true;
-        }
-        return false;
-    };
+    return marlix::test::LookupOf(
+        {{"edit_grid", {{"id", "code", "qty", "note"}, {"id"}}}, {"edit_nokey", {{"id", "note"}, {}}}});
 }
 
-AnalysedDescription StarOf(const std::string& table) {
-    AnalysedDescription d;
-    d.tables.push_back({table, ""});
-    AnalysedColumn star;
-    star.allColumns = true;
-    d.columns.push_back(star);
-    d.analysed = 1;
-    return d;
-}
+using marlix::test::StarOf;
 
 class EditableGridTest : public QObject {
     Q_OBJECT
