@@ -7,8 +7,17 @@
 namespace marlix {
 
 // Target SQL dialect; the numbers are stored in scripts and settings.
-enum class Dialect : int { MSSQL = 0, ORACLE = 1, GENERIC = 2, ACCESS = 3, MYSQL = 4, FIREBIRD = 5 };
-inline constexpr int kDialectCount = 6;
+enum class Dialect : int {
+    MSSQL = 0,
+    ORACLE = 1,
+    GENERIC = 2,
+    ACCESS = 3,
+    MYSQL = 4,
+    FIREBIRD = 5,
+    POSTGRESQL = 6,
+    SQLITE = 7
+};
+inline constexpr int kDialectCount = 8;
 
 // Kind of text a conversion produces.
 enum class StatementType : int {
@@ -18,9 +27,15 @@ enum class StatementType : int {
     UPDATE = 3,
     REPLACE = 4,
     DELETE = 5,
-    LOAD = 6
+    LOAD = 6,
+    UPSERT = 7 // insert, or update the row with the same key fields
 };
-inline constexpr int kStatementTypeCount = 7;
+inline constexpr int kStatementTypeCount = 8;
+
+// How values become literals: the OPTIONS element's Literals attribute, else (Inherit) the
+// dialect's own setting. Standard is the historic form (line breaks as \n, other control
+// characters as '?'); Exact makes the target store exactly the value fetched.
+enum class LiteralStyle : int { Inherit = 0, Standard = 1, Exact = 2 };
 
 struct ConversionDescription {
     std::string sourceTable;
@@ -32,6 +47,9 @@ struct ConversionDescription {
     int describedByBlock = 0;             // ... and it came from a block
     std::string file;
     int resultSetNumber = 0;
+    int rowsPerStatement = 1; // RESULTSET Rows: rows an INSERT groups into one statement
+    int commitEvery = 0;      // RESULTSET CommitEvery: a commit after every N statements, 0 for none
+    LiteralStyle literals = LiteralStyle::Inherit; // Literals of the OPTIONS element in force
 };
 
 } // namespace marlix

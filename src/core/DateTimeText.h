@@ -16,9 +16,9 @@ namespace marlix {
 // What a date/time value holds; the codes are those of the formatter's callers.
 enum class DateTimeKind : int { Date = 0, Time = 1, DateTime = 2 };
 
-// Formatting modes beyond the six dialect codes.
-inline constexpr int kOdbcEscapeMode = 6; // {d '...'}, {t '...'}, {ts '...'}
-inline constexpr int kLocaleMode = 7;     // the user's locale, for display
+// Formatting modes beyond the dialect codes (kept clear of them as dialects are added).
+inline constexpr int kOdbcEscapeMode = 64; // {d '...'}, {t '...'}, {ts '...'}
+inline constexpr int kLocaleMode = 65;     // the user's locale, for display
 
 // ParseDateTime results.
 inline constexpr int kParsedDate = 0;
@@ -37,7 +37,7 @@ void AppendPaddedNumber(int64_t value, int width, std::string& out);
 // S second, s milliseconds, p AM/PM, b jan..dec, B January..December; all else is copied.
 void ExpandDatePattern(const TIMESTAMP_STRUCT& timestamp, std::string_view pattern, std::string& out);
 
-// Appends the value in the form of `mode`: a dialect code 0..5 (that dialect's settings),
+// Appends the value in the form of `mode`: a dialect code (that dialect's settings),
 // kOdbcEscapeMode or kLocaleMode. quoted asks for a literal (apostrophes where the dialect
 // wants them).
 void FormatDateTime(const TIMESTAMP_STRUCT& timestamp, int mode, DateTimeKind kind, std::string& out,

@@ -11,16 +11,20 @@ struct DialectDefaults {
     const char* timePattern;
     int datesInQuotes;
     int alwaysDateTime;
+    int exactLiterals;
 };
 
-// By dialect code: MSSQL, ORACLE, GENERIC, ACCESS, MYSQL, FIREBIRD.
+// By dialect code: MSSQL, ORACLE, GENERIC, ACCESS, MYSQL, FIREBIRD, POSTGRESQL, SQLITE. The two
+// open databases read ISO dates in quotes.
 constexpr DialectDefaults kDefaults[kDialectCount] = {
-    {{"DateMS", "TimeMS", "QuotesMS", "DateTimeMS"}, "m.d.Y", "H:M:S.s", 1, 1},
-    {{"DateOracle", "TimeOracle", "QuotesOracle", "DateTimeOracle"}, "Y-d-m", "H:M:S.s", 0, 0},
-    {{"DateDefault", "TimeDflt", "QuotesDefault", "DateTimeDefault"}, "d.m.Y", "H:M:S", 0, 1},
-    {{"DateAccess", "TimeAccess", "QuotesAccess", "DateTimeAccess"}, "m/d/Y", "H:M:S", 0, 1},
-    {{"DateMy", "TimeMy", "QuotesMy", "DateTimeMy"}, "Y-d-m", "H:M:S", 0, 0},
-    {{"DateIB", "TimeIB", "QuotesIB", "DateTimeIB"}, "Y-d-m", "H:M:S", 0, 1},
+    {{"DateMS", "TimeMS", "QuotesMS", "DateTimeMS", "ExactMS"}, "m.d.Y", "H:M:S.s", 1, 1, 0},
+    {{"DateOracle", "TimeOracle", "QuotesOracle", "DateTimeOracle", "ExactOracle"}, "Y-d-m", "H:M:S.s", 0, 0, 0},
+    {{"DateDefault", "TimeDflt", "QuotesDefault", "DateTimeDefault", "ExactDefault"}, "d.m.Y", "H:M:S", 0, 1, 0},
+    {{"DateAccess", "TimeAccess", "QuotesAccess", "DateTimeAccess", "ExactAccess"}, "m/d/Y", "H:M:S", 0, 1, 0},
+    {{"DateMy", "TimeMy", "QuotesMy", "DateTimeMy", "ExactMy"}, "Y-d-m", "H:M:S", 0, 0, 0},
+    {{"DateIB", "TimeIB", "QuotesIB", "DateTimeIB", "ExactIB"}, "Y-d-m", "H:M:S", 0, 1, 0},
+    {{"DatePG", "TimePG", "QuotesPG", "DateTimePG", "ExactPG"}, "Y-m-d", "H:M:S.s", 1, 0, 0},
+    {{"DateSQLite", "TimeSQLite", "QuotesSQLite", "DateTimeSQLite", "ExactSQLite"}, "Y-m-d", "H:M:S.s", 1, 0, 0},
 };
 
 const DialectDefaults& DefaultsOf(Dialect dialect) {
@@ -48,7 +52,7 @@ DialectSettingNames SettingNamesOf(Dialect dialect) {
 
 DialectSettings DefaultDialectSettings(Dialect dialect) {
     const DialectDefaults& d = DefaultsOf(dialect);
-    return {d.datePattern, d.timePattern, d.datesInQuotes != 0, d.alwaysDateTime != 0};
+    return {d.datePattern, d.timePattern, d.datesInQuotes != 0, d.alwaysDateTime != 0, d.exactLiterals != 0};
 }
 
 DialectSettingsSet DefaultDialectSettingsSet() {
@@ -67,6 +71,7 @@ DialectSettingsSet ReadDialectSettings(const ProfileStore& profile) {
         s.timePattern = profile.GetString(kSettingsSection, d.names.timePattern, d.timePattern);
         s.datesInQuotes = profile.GetInt(kSettingsSection, d.names.datesInQuotes, d.datesInQuotes) != 0;
         s.alwaysDateTime = profile.GetInt(kSettingsSection, d.names.alwaysDateTime, d.alwaysDateTime) != 0;
+        s.exactLiterals = profile.GetInt(kSettingsSection, d.names.exactLiterals, d.exactLiterals) != 0;
     }
     return set;
 }
@@ -79,6 +84,7 @@ void WriteDialectSettings(ProfileStore& profile, const DialectSettingsSet& setti
         profile.WriteString(kSettingsSection, names.timePattern, s.timePattern);
         profile.WriteInt(kSettingsSection, names.datesInQuotes, s.datesInQuotes ? 1 : 0);
         profile.WriteInt(kSettingsSection, names.alwaysDateTime, s.alwaysDateTime ? 1 : 0);
+        profile.WriteInt(kSettingsSection, names.exactLiterals, s.exactLiterals ? 1 : 0);
     }
 }
 

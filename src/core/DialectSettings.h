@@ -19,6 +19,7 @@ struct DialectSettings {
     std::string timePattern;
     bool datesInQuotes = false;  // literals are enclosed in apostrophes
     bool alwaysDateTime = false; // dates and times are always written as date and time together
+    bool exactLiterals = false;  // values are written so that the target stores exactly what was fetched
 
     bool operator==(const DialectSettings&) const = default;
 };
@@ -32,13 +33,14 @@ struct DialectSettingNames {
     const char* timePattern;
     const char* datesInQuotes;
     const char* alwaysDateTime;
+    const char* exactLiterals;
 };
 
 DialectSettingNames SettingNamesOf(Dialect dialect);
 DialectSettings DefaultDialectSettings(Dialect dialect);
 DialectSettingsSet DefaultDialectSettingsSet();
 
-// The 24 values of the "Settings" section, defaults where absent.
+// The 40 values of the "Settings" section, defaults where absent.
 DialectSettingsSet ReadDialectSettings(const ProfileStore& profile);
 void WriteDialectSettings(ProfileStore& profile, const DialectSettingsSet& settings);
 

@@ -5,12 +5,12 @@
 namespace marlix {
 namespace {
 
-constexpr const char* kDialectNames[kDialectCount] = {"MSSQL",  "ORACLE", "GENERIC",
-                                                      "ACCESS", "MYSQL",  "FIREBIRD"};
-constexpr const char* kDialectDisplayNames[kDialectCount] = {"MS SQL",    "Oracle", "Generic",
-                                                             "MS Access", "MySQL",  "Interbase/Firebird"};
+constexpr const char* kDialectNames[kDialectCount] = {"MSSQL", "ORACLE",   "GENERIC",    "ACCESS",
+                                                      "MYSQL", "FIREBIRD", "POSTGRESQL", "SQLITE"};
+constexpr const char* kDialectDisplayNames[kDialectCount] = {
+    "MS SQL", "Oracle", "Generic", "MS Access", "MySQL", "Interbase/Firebird", "PostgreSQL", "SQLite"};
 constexpr const char* kStatementTypeNames[kStatementTypeCount] = {
-    "SELECT", "INSERT", "INSERT_ARRAY", "UPDATE", "REPLACE", "DELETE", "LOAD"};
+    "SELECT", "INSERT", "INSERT_ARRAY", "UPDATE", "REPLACE", "DELETE", "LOAD", "UPSERT"};
 
 int DialectIndex(Dialect dialect) noexcept {
     int code = static_cast<int>(dialect);
@@ -35,7 +35,8 @@ const char* DialectDisplayName(Dialect dialect) noexcept {
 
 StatementType StatementTypeFromName(std::string_view name) noexcept {
     for (StatementType type : {StatementType::SELECT, StatementType::REPLACE, StatementType::INSERT_ARRAY,
-                               StatementType::UPDATE, StatementType::DELETE, StatementType::LOAD})
+                               StatementType::UPDATE, StatementType::DELETE, StatementType::LOAD,
+                               StatementType::UPSERT})
         if (EqualsFolded(name, kStatementTypeNames[static_cast<int>(type)])) return type;
     return StatementType::INSERT;
 }

@@ -32,12 +32,13 @@ TEST(StatementTypeNames, ReadInAnyCaseUnknownIsInsert) {
     EXPECT_EQ(StatementTypeFromName("replace"), StatementType::REPLACE);
     EXPECT_EQ(StatementTypeFromName("DELETE"), StatementType::DELETE);
     EXPECT_EQ(StatementTypeFromName("load"), StatementType::LOAD);
+    EXPECT_EQ(StatementTypeFromName("Upsert"), StatementType::UPSERT);
     EXPECT_EQ(StatementTypeFromName("MERGE"), StatementType::INSERT);
     EXPECT_EQ(StatementTypeFromName("INSERT ARRAY"), StatementType::INSERT);
     for (int code = 0; code < kStatementTypeCount; ++code)
         EXPECT_EQ(StatementTypeFromName(StatementTypeName(static_cast<StatementType>(code))),
                   static_cast<StatementType>(code));
-    EXPECT_STREQ(StatementTypeName(static_cast<StatementType>(7)), "SELECT");
+    EXPECT_STREQ(StatementTypeName(static_cast<StatementType>(8)), "SELECT");
 }
 
 TEST(SqlKeywordTable, TheSystemsKeywordsInTableOrder) {
