@@ -121,6 +121,15 @@ void AppendFetchThroughValueText(const ColumnDescriptor& column, int mode, std::
     }
 }
 
+void AppendExactLiteral(const ColumnDescriptor& column, const CellRef& cell, Dialect dialect, std::string& out) {
+    AppendValueText(column, cell, static_cast<int>(dialect), true, out);
+}
+
+void AppendExactFetchThroughLiteral(const ColumnDescriptor& column, Dialect dialect, std::string_view boundText,
+                                    std::string& out) {
+    AppendFetchThroughValueText(column, static_cast<int>(dialect), boundText, out);
+}
+
 std::string_view FetchThroughValueText(ColumnDescriptor& column, int mode, std::string_view boundText) {
     column.valueText.clear();
     AppendFetchThroughValueText(column, mode, boundText, column.valueText);

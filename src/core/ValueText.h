@@ -42,6 +42,13 @@ void AppendFetchThroughValueText(const ColumnDescriptor& column, int mode, std::
 void AppendValueText(const ColumnDescriptor& column, const CellRef& cell, int mode, bool literal,
                      std::string& out);
 
+// The exact literal forms: the target stores exactly the value fetched (control characters kept
+// inside the quotes, the target's own escapes where it needs them, binary values as the target's
+// binary literal, numbers and timestamps with all their digits).
+void AppendExactLiteral(const ColumnDescriptor& column, const CellRef& cell, Dialect dialect, std::string& out);
+void AppendExactFetchThroughLiteral(const ColumnDescriptor& column, Dialect dialect, std::string_view boundText,
+                                    std::string& out);
+
 // Appends character text: in literal mode between apostrophes (N' opening it when national),
 // in both modes with apostrophes doubled, line feed and carriage return written as \n and \r,
 // and other control characters as '?'.
