@@ -2,6 +2,7 @@
 #include "core/ResultSet.h"
 
 #include "core/CaseFold.h"
+#include "core/DisplayWidth.h"
 #include "core/HistoryOutput.h"
 #include "db/ODBCException.h"
 
@@ -68,7 +69,8 @@ void ResultSet::DescribeAndBind(SQLHSTMT statement, int position) {
         column->nullable = nullable;
         column->bufferSize = BindBufferSize(sqlType, columnSize);
         column->buffer = std::make_unique<char[]>(static_cast<size_t>(column->bufferSize));
-        column->maxLength = column->width = static_cast<int32_t>(copied) + 2;
+        // Text tables count widths in the columns a terminal shows, not in bytes.
+        column->maxLength = column->width = static_cast<int32_t>(DisplayWidth(column->Name())) + 2;
         using StoredAs = ColumnDescriptor::StoredAs;
         column->storedAs = column->IsDateTime()                         ? StoredAs::Timestamp
                            : ColumnDescriptor::IsBinaryType(sqlType)    ? StoredAs::HexText
@@ -159,14 +161,18 @@ void ResultSet::RecordCell(SQLHSTMT statement, int index, ColumnDescriptor& colu
             at[n] = '\0';
             if (column.storedAs == StoredAs::CharacterText) {
                 int32_t quotes = 0, controls = 0;
+                unsigned char high = 0;
                 for (char ch : text) {
                     auto u = static_cast<unsigned char>(ch);
                     quotes += (u == '\'');
                     controls += (u - 1u < 31u); // codes 1 to 31
+                    high |= u;
                 }
                 if (quotes > column.maxQuotes) column.maxQuotes = quotes;
                 if (controls > column.maxControls) column.maxControls = controls;
-                displayLength = static_cast<int32_t>(n + 2);
+                // ASCII text is as wide as it is long; other text is measured in columns.
+                const size_t width = high < 0x80 ? n : DisplayWidth(text);
+                displayLength = static_cast<int32_t>(width + 2);
             } else {
                 displayLength = static_cast<int32_t>(n);
             }

@@ -1,5 +1,6 @@
 #include "transform/ScriptGenerator.h"
 
+#include "core/DisplayWidth.h"
 #include "core/ResultSet.h"
 #include "core/ValueText.h"
 #include "metadata/SyntaxException.h"
@@ -57,6 +58,18 @@ void WriteNumber(int64_t value, TextSink& sink) {
     char digits[24];
     auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
     sink.WriteBytes(digits, static_cast<size_t>(end - digits));
+}
+
+// The text cut or padded to exactly `width` terminal columns.
+void WriteFitted(std::string_view text, size_t width, TextSink& sink) {
+    const FittedText fit = FitToWidth(text, width);
+    if (fit.bytes == text.size() && fit.width == text.size()) {
+        sink.WritePadded(text, width); // ASCII, the common case: one call
+        return;
+    }
+    sink.WriteBytes(text.data(), fit.bytes);
+    for (size_t i = fit.width; i < width; ++i)
+        sink.WriteChar(' ');
 }
 
 // Clears the growable flag however the conversion ends.
@@ -118,7 +131,7 @@ void ScriptGenerator::WriteScriptHeader(StatementType type, Dialect dialect, Tex
     for (int c = 0; c < count; ++c) {
         ColumnDescriptor& column = resultSet_.Column(c);
         if (column.IsLong())
-            column.width = std::max(column.nameLength + 2, kLongColumnMinimumWidth);
+            column.width = std::max(static_cast<int32_t>(DisplayWidth(column.Name())) + 2, kLongColumnMinimumWidth);
         else
             column.width = column.maxLength + 2 + 2 * (column.maxQuotes + column.maxControls);
     }
@@ -127,7 +140,7 @@ void ScriptGenerator::WriteScriptHeader(StatementType type, Dialect dialect, Tex
         for (int c = 0; c < count; ++c) {
             const ColumnDescriptor& column = resultSet_.Column(c);
             if (column.IsLong()) continue;
-            sink.WritePadded(column.Name(), static_cast<size_t>(column.width));
+            WriteFitted(column.Name(), static_cast<size_t>(column.width), sink);
             sink.WriteChar(' ');
         }
         sink.Write("\r\n");
@@ -193,12 +206,12 @@ void ScriptGenerator::AppendTextTableRow(Dialect dialect, int64_t row) {
     for (int c : listedColumns_) {
         const size_t start = row_.size();
         AppendValue(c, dialect, row);
-        // Exactly the column's width: longer values are cut, shorter ones padded with blanks.
+        // Exactly the column's width in the columns a terminal shows: longer values are cut
+        // before the first character that does not fit, shorter ones padded with blanks.
         const auto width = static_cast<size_t>(std::max(resultSet_.Column(c).width, 0));
-        if (row_.size() - start > width)
-            row_.resize(start + width);
-        else
-            row_.append(start + width - row_.size(), ' ');
+        const FittedText fit = FitToWidth(std::string_view(row_).substr(start), width);
+        row_.resize(start + fit.bytes);
+        row_.append(width - fit.width, ' ');
         row_ += ' ';
     }
     row_ += "\r\n"sv;
