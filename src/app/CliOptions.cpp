@@ -39,7 +39,8 @@ const char* CliUsage() {
            "                       --dsn, 0 otherwise.\n"
            "\n"
            "Run:\n"
-           "  --syntax NAME        target platform: MSSQL, ORACLE, GENERIC, ACCESS, MYSQL or FIREBIRD\n"
+           "  --syntax NAME        target platform: MSSQL, ORACLE, GENERIC, ACCESS, MYSQL,\n"
+           "                       FIREBIRD, POSTGRESQL or SQLITE\n"
            "                       (default: \"DefaultSyntax\" of the profile's \"Settings\")\n"
            "  --statement-at N     run only the statement at character offset N, converted with\n"
            "                       the syntax in force at N\n"
@@ -86,7 +87,7 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
             if (!v) return std::nullopt;
             options.syntax = ParseDialect(*v);
             if (!options.syntax) {
-                error = "unknown syntax '" + *v + "' (MSSQL, ORACLE, GENERIC, ACCESS, MYSQL, FIREBIRD)";
+                error = "unknown syntax '" + *v + "' (MSSQL, ORACLE, GENERIC, ACCESS, MYSQL, FIREBIRD, POSTGRESQL, SQLITE)";
                 return std::nullopt;
             }
         } else if (arg == "--output") {

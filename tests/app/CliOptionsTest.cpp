@@ -45,7 +45,7 @@ TEST(CliOptions, RefusesWhatItCannotRun) {
     EXPECT_EQ(ErrorOf({"--connect", "x", "--type", "8", "s.sql"}),
               "--type takes a number from 0 to 7, not '8'");
     EXPECT_EQ(ErrorOf({"--connect", "x", "--syntax", "Sybase", "s.sql"}),
-              "unknown syntax 'Sybase' (MSSQL, ORACLE, GENERIC, ACCESS, MYSQL, FIREBIRD)");
+              "unknown syntax 'Sybase' (MSSQL, ORACLE, GENERIC, ACCESS, MYSQL, FIREBIRD, POSTGRESQL, SQLITE)");
     EXPECT_EQ(ErrorOf({"--connect", "x", "--statement-at", "-1", "s.sql"}),
               "--statement-at takes a character offset, not '-1'");
     EXPECT_EQ(ErrorOf({"--connect", "x", "--bogus", "s.sql"}), "unknown option --bogus");
