@@ -23,12 +23,18 @@ DialectSettingsPage::DialectSettingsPage(QWidget* parent)
       sampleDate_(Sample(this, "sampleDate")), sampleDateTime_(Sample(this, "sampleDateTime")),
       quotes_(new QCheckBox(tr("Script in a string &quotes"), this)),
       dateTime_(new QCheckBox(tr("Always script as Date&Time"), this)),
+      exact_(new QCheckBox(tr("E&xact literals (the target stores exactly the value fetched)"), this)),
       autocommit_(new QCheckBox(tr("Auto&commit mode"), this)) {
     setObjectName(QStringLiteral("dialectSettingsPage"));
     date_->setObjectName(QStringLiteral("datePattern"));
     time_->setObjectName(QStringLiteral("timePattern"));
     quotes_->setObjectName(QStringLiteral("datesInQuotes"));
     dateTime_->setObjectName(QStringLiteral("alwaysDateTime"));
+    exact_->setObjectName(QStringLiteral("exactLiterals"));
+    exact_->setToolTip(tr("Line breaks, tabs and backslashes written as the target reads them, binary "
+                          "values as binary literals, numbers and timestamps with all their digits. "
+                          "Off: the historic form (line breaks as \\n, other control characters as ?). "
+                          "A script's OPTIONS Literals attribute overrides it."));
     autocommit_->setObjectName(QStringLiteral("autocommit"));
     const QString letters =
         tr("Y year, y year of the century, m month, d day, H hour, I hour of 12, M minute, "
@@ -46,6 +52,7 @@ DialectSettingsPage::DialectSettingsPage(QWidget* parent)
     layout->addLayout(form);
     layout->addWidget(quotes_);
     layout->addWidget(dateTime_);
+    layout->addWidget(exact_);
     layout->addWidget(autocommit_);
     layout->addStretch(1);
 
@@ -54,7 +61,7 @@ DialectSettingsPage::DialectSettingsPage(QWidget* parent)
     };
     connect(date_, &QLineEdit::textChanged, this, changed);
     connect(time_, &QLineEdit::textChanged, this, changed);
-    for (QCheckBox* box : {quotes_, dateTime_, autocommit_})
+    for (QCheckBox* box : {quotes_, dateTime_, exact_, autocommit_})
         connect(box, &QCheckBox::toggled, this, changed);
 }
 
@@ -64,6 +71,7 @@ void DialectSettingsPage::Show(const DialectPageValues& values) {
     time_->setText(QString::fromStdString(values.settings.timePattern));
     quotes_->setChecked(values.settings.datesInQuotes);
     dateTime_->setChecked(values.settings.alwaysDateTime);
+    exact_->setChecked(values.settings.exactLiterals);
     autocommit_->setChecked(values.autocommit);
     showing_ = false;
 }
@@ -74,6 +82,7 @@ DialectPageValues DialectSettingsPage::Values() const {
     values.settings.timePattern = time_->text().toStdString();
     values.settings.datesInQuotes = quotes_->isChecked();
     values.settings.alwaysDateTime = dateTime_->isChecked();
+    values.settings.exactLiterals = exact_->isChecked();
     values.autocommit = autocommit_->isChecked();
     return values;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The page of one dialect inside the Options dialog: its date and time patterns with a sample
-// of each, whether dates are quoted and always written with their time, and autocommit for the
-// tab's server type. The dialog shows one tab's record on it at a time.
+// of each, whether dates are quoted and always written with their time, whether values are
+// written as exact literals, and autocommit for the tab's server type. The dialog shows one tab's record on
+// it at a time.
 #include "workspace/OptionsModel.h"
 
 #include <QWidget>
@@ -27,6 +28,7 @@ public:
     QLineEdit* SampleDateTime() const noexcept { return sampleDateTime_; }
     QCheckBox* DatesInQuotes() const noexcept { return quotes_; }
     QCheckBox* AlwaysDateTime() const noexcept { return dateTime_; }
+    QCheckBox* ExactLiterals() const noexcept { return exact_; }
     QCheckBox* Autocommit() const noexcept { return autocommit_; }
 
 signals:
@@ -40,6 +42,7 @@ private:
     QLineEdit* sampleDateTime_;
     QCheckBox* quotes_;
     QCheckBox* dateTime_;
+    QCheckBox* exact_;
     QCheckBox* autocommit_;
     bool showing_ = false;
 };

@@ -26,6 +26,7 @@ constexpr Variant kConvertTo[] = {
     {"Convert to &REPLACEs", static_cast<int>(StatementType::REPLACE)},
     {"INSERT with &array of parameters", static_cast<int>(StatementType::INSERT_ARRAY)},
     {"&Loader format", static_cast<int>(StatementType::LOAD)},
+    {"Convert to U&PSERTs", static_cast<int>(StatementType::UPSERT)},
 };
 
 constexpr Variant kUseSyntaxOf[] = {
@@ -35,6 +36,8 @@ constexpr Variant kUseSyntaxOf[] = {
     {"MS &Access", static_cast<int>(Dialect::ACCESS)},
     {"&Interbase/FireBird", static_cast<int>(Dialect::FIREBIRD)},
     {"&Generic SQL'92", static_cast<int>(Dialect::GENERIC)},
+    {"&PostgreSQL", static_cast<int>(Dialect::POSTGRESQL)},
+    {"&SQLite", static_cast<int>(Dialect::SQLITE)},
 };
 
 constexpr Variant kCopyAs[] = {
@@ -42,6 +45,7 @@ constexpr Variant kCopyAs[] = {
     {"Copy as &INSERTs", static_cast<int>(StatementType::INSERT)},
     {"Copy as &UPDATEs", static_cast<int>(StatementType::UPDATE)},
     {"Copy as &DELETEs", static_cast<int>(StatementType::DELETE)},
+    {"Copy as UPS&ERTs", static_cast<int>(StatementType::UPSERT)},
 };
 
 } // namespace

@@ -28,6 +28,9 @@ OptionsDialog::OptionsDialog(ProfileStore& profile, QWidget* parent)
     tabs_->setObjectName(QStringLiteral("dialectTabs"));
     tabs_->setExpanding(false);
     tabs_->setDrawBase(false);
+    // One tab per dialect, all in sight: the dialog grows to their width rather than hiding some
+    // behind scroll arrows.
+    tabs_->setUsesScrollButtons(false);
     for (int tab = 0; tab < kOptionsTabCount; ++tab)
         tabs_->addTab(QString::fromLatin1(OptionsTabAt(tab).label));
     auto* frame = new QFrame(this);

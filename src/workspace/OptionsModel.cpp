@@ -16,7 +16,22 @@ constexpr OptionsTab kTabs[kOptionsTabCount] = {
     {"MS Access", Dialect::ACCESS, ConnectionType::MSAccess},
     {"Interbase/Firebird", Dialect::FIREBIRD, ConnectionType::InterbaseFirebird},
     {"Generic", Dialect::GENERIC, ConnectionType::DataSourceName},
+    {"PostgreSQL", Dialect::POSTGRESQL, ConnectionType::PostgreSQL},
+    {"SQLite", Dialect::SQLITE, ConnectionType::SQLiteFile},
 };
+
+// Apply and OK write the record of every dialect from its tab: a dialect without a tab would be
+// written empty.
+constexpr bool EveryDialectHasOneTab() {
+    for (int dialect = 0; dialect < kDialectCount; ++dialect) {
+        int tabs = 0;
+        for (const OptionsTab& tab : kTabs)
+            if (static_cast<int>(tab.dialect) == dialect) ++tabs;
+        if (tabs != 1) return false;
+    }
+    return true;
+}
+static_assert(EveryDialectHasOneTab());
 
 int ClampTab(int tab) {
     return tab >= 0 && tab < kOptionsTabCount ? tab : 0;
@@ -106,7 +121,7 @@ void OptionsModel::SetDefaults() {
 }
 
 void OptionsModel::Store(ProfileStore& profile) const {
-    DialectSettingsSet settings; // the six tabs are the six dialects
+    DialectSettingsSet settings; // one tab per dialect fills every record
     for (int tab = 0; tab < kOptionsTabCount; ++tab)
         settings[static_cast<int>(kTabs[tab].dialect)] = pages_[tab].settings;
     SaveDialectSettings(profile, settings);

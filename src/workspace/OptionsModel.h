@@ -1,8 +1,8 @@
 #pragma once
 // The working copy of the Options dialog and its rules, without widgets: one record per dialect
-// (date and time patterns, the two flags, the autocommit flag of the tab's server type) and the
-// two limits as typed. Nothing reaches the profile or the process-wide dialect settings before
-// Store.
+// (date and time patterns, the date flags, the literal choice, the autocommit flag of the tab's
+// server type) and the two limits as typed. Nothing reaches the profile or the process-wide dialect settings
+// before Store.
 #include "core/ConversionDescription.h"
 #include "core/DateTimeText.h"
 #include "core/DialectSettings.h"
@@ -24,8 +24,9 @@ struct OptionsTab {
     ConnectionType serverType;
 };
 
-inline constexpr int kOptionsTabCount = 6;
-// In tab order: MS SQL, Oracle, MySQL, MS Access, Interbase/Firebird, Generic.
+// One tab per dialect, so that Apply and OK write every dialect's record.
+inline constexpr int kOptionsTabCount = kDialectCount;
+// In tab order: MS SQL, Oracle, MySQL, MS Access, Interbase/Firebird, Generic, PostgreSQL, SQLite.
 const OptionsTab& OptionsTabAt(int tab);
 
 // What one tab shows.

@@ -14,13 +14,15 @@ struct TargetPlatformEntry {
     int command;
 };
 
-inline constexpr std::array<TargetPlatformEntry, 6> kTargetPlatforms{{
+inline constexpr std::array<TargetPlatformEntry, 8> kTargetPlatforms{{
     {"MS SQL", Dialect::MSSQL, 32789},
     {"Oracle", Dialect::ORACLE, 32790},
     {"MySQL", Dialect::MYSQL, 32822},
     {"MS Access", Dialect::ACCESS, 32823},
     {"Interbase/Firebird", Dialect::FIREBIRD, 32844},
     {"generic SQL92", Dialect::GENERIC, 32800},
+    {"PostgreSQL", Dialect::POSTGRESQL, 32847},
+    {"SQLite", Dialect::SQLITE, 32848},
 }};
 
 // The entry of a dialect; a value outside the dialects selects MS SQL.

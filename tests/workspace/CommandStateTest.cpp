@@ -1,10 +1,13 @@
 // Which commands a state of the window allows: the rules every menu entry, button and shortcut
 // follow.
 #include "workspace/CommandState.h"
+#include "workspace/BrowserCommandState.h"
 #include "workspace/DravelDoc.h"
 #include "workspace/TargetPlatform.h"
 
 #include <gtest/gtest.h>
+
+#include <iterator>
 
 using namespace marlix;
 
@@ -104,12 +107,41 @@ TEST(CommandState, ResultsViewActiveHoldsBackNewAndOpen) {
 }
 
 TEST(TargetPlatform, EntriesSelectTheirDialectsAndUnknownValuesSelectMSSQL) {
-    EXPECT_EQ(TargetPlatformIndex(0), 0);
-    EXPECT_EQ(TargetPlatformIndex(1), 1);
-    EXPECT_EQ(TargetPlatformIndex(4), 2);
-    EXPECT_EQ(TargetPlatformIndex(3), 3);
-    EXPECT_EQ(TargetPlatformIndex(5), 4);
-    EXPECT_EQ(TargetPlatformIndex(2), 5);
+    struct Row {
+        const char* text;
+        Dialect dialect;
+        int command; // the results view's "Use syntax of" entry sent for it
+    };
+    const Row rows[] = {
+        {"MS SQL", Dialect::MSSQL, 32789},
+        {"Oracle", Dialect::ORACLE, 32790},
+        {"MySQL", Dialect::MYSQL, 32822},
+        {"MS Access", Dialect::ACCESS, 32823},
+        {"Interbase/Firebird", Dialect::FIREBIRD, 32844},
+        {"generic SQL92", Dialect::GENERIC, 32800},
+        {"PostgreSQL", Dialect::POSTGRESQL, 32847},
+        {"SQLite", Dialect::SQLITE, 32848},
+    };
+    ASSERT_EQ(kTargetPlatforms.size(), std::size(rows));
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        EXPECT_STREQ(kTargetPlatforms[i].text, rows[i].text);
+        EXPECT_EQ(kTargetPlatforms[i].dialect, rows[i].dialect) << rows[i].text;
+        EXPECT_EQ(kTargetPlatforms[i].command, rows[i].command) << rows[i].text;
+        EXPECT_EQ(TargetPlatformIndex(static_cast<int>(rows[i].dialect)), static_cast<int>(i))
+            << rows[i].text;
+    }
+    // Every dialect has its entry; the new commands are numbers no other command of the window
+    // or of the object browser uses.
+    EXPECT_EQ(static_cast<int>(kTargetPlatforms.size()), kDialectCount);
+    for (int command : {32847, 32848}) {
+        for (BrowserCommand browser : kBrowserCommands)
+            EXPECT_NE(static_cast<int>(browser), command);
+        for (Command frame :
+             {Command::ConvertTo, Command::UseSyntaxOf, Command::CopyConverted, Command::ResultsCopy,
+              Command::ResultsSave, Command::GridEdits, Command::OutputWizard, Command::Options})
+            EXPECT_NE(static_cast<int>(frame), command);
+    }
+    EXPECT_EQ(TargetPlatformIndex(kDialectCount), 0);
     EXPECT_EQ(TargetPlatformIndex(17), 0);
     EXPECT_EQ(TargetPlatformIndex(-1), 0);
 }

@@ -1,7 +1,7 @@
 // The window's help, menus and About box: the help window at each topic from F1, Help Topics and
 // numbered requests, its pages with their pictures and links, the toolbar's icons on the menu
-// entries, the Options command on the frame's profile (held back while a batch runs), and the
-// About box with the version and its link.
+// entries, the results menus' types and dialects with their keys, the Options command on the
+// frame's profile (held back while a batch runs), and the About box with the version and its link.
 #include "core/ProfileStore.h"
 #include "workspace/AboutBox.h"
 #include "workspace/DialectSettingsPage.h"
@@ -15,6 +15,7 @@
 #include "workspace/OptionsDialog.h"
 #include "workspace/RunCommands.h"
 #include "workspace/ScriptEditor.h"
+#include "workspace/TargetPlatform.h"
 
 #include <QAction>
 #include <QFile>
@@ -24,6 +25,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSet>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -68,6 +70,23 @@ QList<QAction*> MenuActions(const QList<QAction*>& actions) {
     return all;
 }
 
+// The letter after a single '&' of a menu text, upper-cased; none without one.
+QChar Mnemonic(const QString& text) {
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != QLatin1Char('&')) continue;
+        if (text[i + 1] != QLatin1Char('&')) return text[i + 1].toUpper();
+        ++i;
+    }
+    return {};
+}
+
+QList<int> Values(const QList<QAction*>& actions) {
+    QList<int> values;
+    for (QAction* action : actions)
+        values += action->data().toInt();
+    return values;
+}
+
 } // namespace
 
 class HelpAndMenusTest : public QObject {
@@ -77,6 +96,7 @@ private slots:
     void f1AndHelpTopicsOpenTheMainWindowTopic();
     void helpPagesFindTheirPicturesAndLinks();
     void toolbarCommandsShowTheirIconsAndKeysInTheMenus();
+    void resultsMenusOfferEveryTypeAndDialectWithKeysOfTheirOwn();
     void optionsCommandWorksOnTheFrameProfile();
     void optionsApplyWaitsForTheRunningBatch();
     void aboutBoxShowsTheVersionAndAWorkingLink();
@@ -207,6 +227,52 @@ void HelpAndMenusTest::toolbarCommandsShowTheirIconsAndKeysInTheMenus() {
         QVERIFY2(action->isShortcutVisibleInContextMenu(), qPrintable(action->text()));
     }
     QVERIFY(keyed >= 4); // Copy, Cut, Paste, Execute Script
+}
+
+void HelpAndMenusTest::resultsMenusOfferEveryTypeAndDialectWithKeysOfTheirOwn() {
+    FrameHarness h;
+    FrameActions& actions = h.Frame().Actions();
+    using T = StatementType;
+    auto codes = [](std::initializer_list<T> types) {
+        QList<int> values;
+        for (T type : types)
+            values += static_cast<int>(type);
+        return values;
+    };
+    QCOMPARE(Values(actions.ConvertActions()), codes({T::SELECT, T::INSERT, T::UPDATE, T::DELETE, T::REPLACE,
+                                                      T::INSERT_ARRAY, T::LOAD, T::UPSERT}));
+    QCOMPARE(Values(actions.CopyAsActions()), codes({T::SELECT, T::INSERT, T::UPDATE, T::DELETE, T::UPSERT}));
+    // "Use syntax of" lists the dialects in the order of the Target platform box.
+    QList<int> platforms;
+    for (const TargetPlatformEntry& entry : kTargetPlatforms)
+        platforms += static_cast<int>(entry.dialect);
+    QCOMPARE(Values(actions.SyntaxActions()), platforms);
+    QCOMPARE(actions.SyntaxActions()[6]->text(), QStringLiteral("&PostgreSQL"));
+    QCOMPARE(actions.SyntaxActions()[7]->text(), QStringLiteral("&SQLite"));
+
+    // Each list is a menu of its own somewhere (the results' context menu): one key per entry.
+    for (const QList<QAction*>* list :
+         {&actions.ConvertActions(), &actions.CopyAsActions(), &actions.SyntaxActions()}) {
+        QSet<QChar> keys;
+        for (QAction* action : *list) {
+            const QChar key = Mnemonic(action->text());
+            QVERIFY2(!key.isNull(), qPrintable(action->text()));
+            QVERIFY2(!keys.contains(key), qPrintable(action->text()));
+            keys.insert(key);
+        }
+    }
+    // In the Results menu the upsert entries' keys are used by no other entry.
+    QMenu* results = nullptr;
+    for (QAction* top : h.Frame().menuBar()->actions())
+        if (top->text() == QStringLiteral("&Results")) results = top->menu();
+    QVERIFY(results);
+    for (QAction* upsert : {actions.ConvertActions().back(), actions.CopyAsActions().back()}) {
+        QVERIFY(results->actions().contains(upsert));
+        for (QAction* other : results->actions())
+            if (other != upsert && !other->isSeparator())
+                QVERIFY2(Mnemonic(other->text()) != Mnemonic(upsert->text()),
+                         qPrintable(other->text() + QStringLiteral(" / ") + upsert->text()));
+    }
 }
 
 void HelpAndMenusTest::optionsCommandWorksOnTheFrameProfile() {

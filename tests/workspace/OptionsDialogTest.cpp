@@ -23,7 +23,7 @@ using namespace marlix::test;
 
 namespace {
 
-constexpr int kMsSql = 0, kOracle = 1, kMySql = 2, kFirebird = 4;
+constexpr int kMsSql = 0, kOracle = 1, kMySql = 2, kFirebird = 4, kPostgreSql = 6, kSqlite = 7;
 
 void Click(OptionsDialog& dialog, QDialogButtonBox::StandardButton which) {
     QTest::mouseClick(dialog.Button(which), Qt::LeftButton);
@@ -42,6 +42,7 @@ class OptionsDialogTest : public QObject {
 private slots:
     void cleanup() { SetCurrentDialectSettings(DefaultDialectSettingsSet()); }
     void tabsShowTheirRecordAndKeepEditsAcrossTabChanges();
+    void exactLiteralsAreChosenPerTab();
     void samplesFollowThePatternsAndTheQuoteBox();
     void okWithoutChangesKeepsEveryValue();
     void defaultsThenOkStoresFactoryValues();
@@ -57,7 +58,8 @@ void OptionsDialogTest::tabsShowTheirRecordAndKeepEditsAcrossTabChanges() {
     OptionsDialog dialog(profile);
     dialog.show();
     QCOMPARE(dialog.Tabs()->count(), kOptionsTabCount);
-    const QStringList labels = {"MS SQL", "Oracle", "MySQL", "MS Access", "Interbase/Firebird", "Generic"};
+    const QStringList labels = {"MS SQL",  "Oracle",     "MySQL", "MS Access", "Interbase/Firebird",
+                                "Generic", "PostgreSQL", "SQLite"};
     for (int tab = 0; tab < kOptionsTabCount; ++tab) {
         QCOMPARE(dialog.Tabs()->tabText(tab), labels[tab]);
         dialog.SelectTab(tab);
@@ -65,6 +67,7 @@ void OptionsDialogTest::tabsShowTheirRecordAndKeepEditsAcrossTabChanges() {
         QCOMPARE(dialog.Page()->TimePattern()->text(), QString::fromLatin1(kTabs[tab].defaultTime));
         QCOMPARE(dialog.Page()->DatesInQuotes()->isChecked(), kTabs[tab].defaultQuotes != 0);
         QCOMPARE(dialog.Page()->AlwaysDateTime()->isChecked(), kTabs[tab].defaultDateTime != 0);
+        QVERIFY(!dialog.Page()->ExactLiterals()->isChecked());
         QCOMPARE(dialog.Page()->Autocommit()->isChecked(), kTabs[tab].defaultAutocommit != 0);
     }
     QCOMPARE(dialog.RowLimit()->text(), QStringLiteral("0"));
@@ -87,6 +90,38 @@ void OptionsDialogTest::tabsShowTheirRecordAndKeepEditsAcrossTabChanges() {
     QCOMPARE(Stored(profile, kSettingsSection, "DateMy"), std::string("Y-d-m"));
 }
 
+void OptionsDialogTest::exactLiteralsAreChosenPerTab() {
+    MemoryProfileStore profile;
+    profile.WriteInt(kSettingsSection, "ExactMy", 1);
+    OptionsDialog dialog(profile);
+    dialog.show();
+    // The dialog is wide enough for its tabs without hiding any of them behind scroll buttons.
+    int tabsWidth = 0;
+    for (int tab = 0; tab < dialog.Tabs()->count(); ++tab)
+        tabsWidth += dialog.Tabs()->tabRect(tab).width();
+    QVERIFY2(tabsWidth <= dialog.Tabs()->width(), qPrintable(QString::number(tabsWidth)));
+    QVERIFY(dialog.width() < 900);
+    dialog.SelectTab(kMySql);
+    QVERIFY(dialog.Page()->ExactLiterals()->isChecked());
+    dialog.Page()->ExactLiterals()->click();
+    dialog.SelectTab(kSqlite);
+    QVERIFY(!dialog.Page()->ExactLiterals()->isChecked());
+    dialog.Page()->ExactLiterals()->click();
+    dialog.SelectTab(kPostgreSql);
+    Retype(dialog.Page()->DatePattern(), QStringLiteral("d.m.Y"));
+    QVERIFY(!dialog.Page()->ExactLiterals()->isChecked());
+    dialog.SelectTab(kSqlite);
+    QVERIFY(dialog.Page()->ExactLiterals()->isChecked());
+    Click(dialog, QDialogButtonBox::Ok);
+    for (const TabRow& row : kTabs) {
+        const bool on = row.dialect == Dialect::SQLITE;
+        QCOMPARE(Stored(profile, kSettingsSection, row.exact), std::string(on ? "1" : "0"));
+        QCOMPARE(CurrentDialectSettings(row.dialect).exactLiterals, on);
+    }
+    QCOMPARE(Stored(profile, kSettingsSection, "DatePG"), std::string("d.m.Y"));
+    QCOMPARE(Stored(profile, kSettingsSection, "DateSQLite"), std::string("Y-m-d"));
+}
+
 void OptionsDialogTest::samplesFollowThePatternsAndTheQuoteBox() {
     struct Row {
         const char* date;
@@ -96,6 +131,7 @@ void OptionsDialogTest::samplesFollowThePatternsAndTheQuoteBox() {
         {"'06.27.2004'", "'06.27.2004 10:20:30.000'"}, {"2004-27-06", "2004-27-06 10:20:30.000"},
         {"2004-27-06", "2004-27-06 10:20:30"},         {"06/27/2004", "06/27/2004 10:20:30"},
         {"2004-27-06", "2004-27-06 10:20:30"},         {"27.06.2004", "27.06.2004 10:20:30"},
+        {"'2004-06-27'", "'2004-06-27 10:20:30.000'"}, {"'2004-06-27'", "'2004-06-27 10:20:30.000'"},
     };
     MemoryProfileStore profile;
     OptionsDialog dialog(profile);

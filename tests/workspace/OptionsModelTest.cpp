@@ -39,6 +39,7 @@ TEST_F(OptionsModelTest, TabsEditTheirDialectAndServerTypeUnderTheStoredNames) {
         EXPECT_EQ(shown.settings.timePattern, row.defaultTime) << row.label;
         EXPECT_EQ(shown.settings.datesInQuotes, row.defaultQuotes != 0) << row.label;
         EXPECT_EQ(shown.settings.alwaysDateTime, row.defaultDateTime != 0) << row.label;
+        EXPECT_FALSE(shown.settings.exactLiterals) << row.label;
         EXPECT_EQ(shown.autocommit, row.defaultAutocommit != 0) << row.label;
     }
     EXPECT_EQ(model.RowLimitText(), "0");
@@ -48,7 +49,7 @@ TEST_F(OptionsModelTest, TabsEditTheirDialectAndServerTypeUnderTheStoredNames) {
     for (int tab = 0; tab < kOptionsTabCount; ++tab) {
         DialectPageValues values;
         values.settings = {std::string("d") + std::to_string(tab), std::string("t") + std::to_string(tab),
-                           tab % 2 == 0, tab % 3 == 0};
+                           tab % 2 == 0, tab % 3 == 0, tab % 2 == 1};
         values.autocommit = model.Page(tab).autocommit;
         model.SetPage(tab, values);
     }
@@ -60,10 +61,12 @@ TEST_F(OptionsModelTest, TabsEditTheirDialectAndServerTypeUnderTheStoredNames) {
         EXPECT_EQ(Stored(profile, kSettingsSection, row.time), "t" + std::to_string(tab)) << row.label;
         EXPECT_EQ(Stored(profile, kSettingsSection, row.quotes), tab % 2 == 0 ? "1" : "0") << row.label;
         EXPECT_EQ(Stored(profile, kSettingsSection, row.dateTime), tab % 3 == 0 ? "1" : "0") << row.label;
+        EXPECT_EQ(Stored(profile, kSettingsSection, row.exact), tab % 2 == 1 ? "1" : "0") << row.label;
         EXPECT_EQ(Stored(profile, kExecutionSettings, row.autocommit), std::to_string(row.defaultAutocommit))
             << row.label;
         // And become the records every later conversion reads.
         EXPECT_EQ(CurrentDialectSettings(row.dialect).datePattern, "d" + std::to_string(tab)) << row.label;
+        EXPECT_EQ(CurrentDialectSettings(row.dialect).exactLiterals, tab % 2 == 1) << row.label;
     }
     EXPECT_EQ(Stored(profile, kExecutionSettings, "DatasetRowLimit"), "0");
     EXPECT_EQ(Stored(profile, kExecutionSettings, "DatasetSizeLimit (MB)"), "1");
@@ -78,13 +81,20 @@ TEST_F(OptionsModelTest, OkWithoutChangesKeepsEveryStoredValue) {
     EXPECT_EQ(Stored(changed, kSettingsSection, "DateAccess"), "<DateAccess>");
     EXPECT_EQ(Stored(changed, kSettingsSection, "DateIB"), "<DateIB>");
     EXPECT_EQ(Stored(changed, kExecutionSettings, "Autocommit0"), "0");
+    EXPECT_EQ(Stored(changed, kSettingsSection, "DatePG"), "<DatePG>");
+    EXPECT_EQ(Stored(changed, kSettingsSection, "ExactSQLite"), "1");
 
-    // On an empty profile OK writes the defaults: Oracle and MySQL keep autocommit off.
+    // On an empty profile OK writes the defaults, for every dialect (none is left empty):
+    // Oracle and MySQL keep autocommit off.
     MemoryProfileStore empty;
     OptionsModel(empty).Store(empty);
     for (const TabRow& row : kTabs) {
         EXPECT_EQ(Stored(empty, kSettingsSection, row.date), row.defaultDate) << row.label;
         EXPECT_EQ(Stored(empty, kSettingsSection, row.time), row.defaultTime) << row.label;
+        EXPECT_EQ(Stored(empty, kSettingsSection, row.quotes), std::to_string(row.defaultQuotes))
+            << row.label;
+        EXPECT_EQ(Stored(empty, kSettingsSection, row.exact), "0") << row.label;
+        EXPECT_EQ(CurrentDialectSettings(row.dialect), DefaultDialectSettings(row.dialect)) << row.label;
         EXPECT_EQ(Stored(empty, kExecutionSettings, row.autocommit), std::to_string(row.defaultAutocommit))
             << row.label;
     }
@@ -102,6 +112,7 @@ TEST_F(OptionsModelTest, DefaultsThenOkStoresTheFactoryValuesWithAutocommitOnEve
             << row.label;
         EXPECT_EQ(Stored(profile, kSettingsSection, row.dateTime), std::to_string(row.defaultDateTime))
             << row.label;
+        EXPECT_EQ(Stored(profile, kSettingsSection, row.exact), "0") << row.label;
         EXPECT_EQ(Stored(profile, kExecutionSettings, row.autocommit), "1") << row.label;
     }
     EXPECT_EQ(GetAutocommit(profile, ConnectionType::Oracle), 1);
@@ -136,6 +147,16 @@ TEST_F(OptionsModelTest, TheSharedAutocommitValueFollowsAChangeOnEitherTab) {
     for (int tab = 0; tab < kOptionsTabCount; ++tab)
         EXPECT_EQ(model.Page(tab).autocommit, !(tab == kGeneric || kTabs[tab].defaultAutocommit == 0))
             << kTabs[tab].label;
+    // PostgreSQL and SQLite too: what the connection of that type reads.
+    for (int tab : {6, 7}) {
+        MemoryProfileStore own;
+        OptionsModel ownModel(own);
+        ownModel.SetAutocommit(tab, false);
+        ownModel.Store(own);
+        EXPECT_EQ(GetAutocommit(own, kTabs[tab].serverType), 0) << kTabs[tab].label;
+        EXPECT_EQ(GetAutocommit(own, kTabs[13 - tab].serverType), 1) << kTabs[tab].label;
+        EXPECT_EQ(GetAutocommit(own, ConnectionType::MicrosoftSQL), 1) << kTabs[tab].label;
+    }
 }
 
 TEST_F(OptionsModelTest, LimitsAreTheirLeadingDigitsAndSaturate) {
@@ -181,6 +202,7 @@ TEST_F(OptionsModelTest, SamplesShowTheOpeningMomentAsEachDialectWritesIt) {
         {0, "'06.27.2004'", "'06.27.2004 10:20:30.000'"}, {1, "2004-27-06", "2004-27-06 10:20:30.000"},
         {2, "2004-27-06", "2004-27-06 10:20:30"},         {3, "06/27/2004", "06/27/2004 10:20:30"},
         {4, "2004-27-06", "2004-27-06 10:20:30"},         {5, "27.06.2004", "27.06.2004 10:20:30"},
+        {6, "'2004-06-27'", "'2004-06-27 10:20:30.000'"}, {7, "'2004-06-27'", "'2004-06-27 10:20:30.000'"},
     };
     MemoryProfileStore profile;
     OptionsModel model(profile);

@@ -22,6 +22,7 @@ struct TabRow {
     const char* time;
     const char* quotes;
     const char* dateTime;
+    const char* exact;
     const char* autocommit;
     // Stored defaults.
     const char* defaultDate;
@@ -31,19 +32,24 @@ struct TabRow {
     int defaultAutocommit;
 };
 
+// Exact literals are off by default on every tab.
 inline const TabRow kTabs[kOptionsTabCount] = {
     {"MS SQL", Dialect::MSSQL, ConnectionType::MicrosoftSQL, "DateMS", "TimeMS", "QuotesMS", "DateTimeMS",
-     "Autocommit0", "m.d.Y", "H:M:S.s", 1, 1, 1},
+     "ExactMS", "Autocommit0", "m.d.Y", "H:M:S.s", 1, 1, 1},
     {"Oracle", Dialect::ORACLE, ConnectionType::Oracle, "DateOracle", "TimeOracle", "QuotesOracle",
-     "DateTimeOracle", "Autocommit1", "Y-d-m", "H:M:S.s", 0, 0, 0},
-    {"MySQL", Dialect::MYSQL, ConnectionType::MySQL, "DateMy", "TimeMy", "QuotesMy", "DateTimeMy",
+     "DateTimeOracle", "ExactOracle", "Autocommit1", "Y-d-m", "H:M:S.s", 0, 0, 0},
+    {"MySQL", Dialect::MYSQL, ConnectionType::MySQL, "DateMy", "TimeMy", "QuotesMy", "DateTimeMy", "ExactMy",
      "Autocommit3", "Y-d-m", "H:M:S", 0, 0, 0},
     {"MS Access", Dialect::ACCESS, ConnectionType::MSAccess, "DateAccess", "TimeAccess", "QuotesAccess",
-     "DateTimeAccess", "Autocommit4", "m/d/Y", "H:M:S", 0, 1, 1},
+     "DateTimeAccess", "ExactAccess", "Autocommit4", "m/d/Y", "H:M:S", 0, 1, 1},
     {"Interbase/Firebird", Dialect::FIREBIRD, ConnectionType::InterbaseFirebird, "DateIB", "TimeIB",
-     "QuotesIB", "DateTimeIB", "Autocommit0", "Y-d-m", "H:M:S", 0, 1, 1},
+     "QuotesIB", "DateTimeIB", "ExactIB", "Autocommit0", "Y-d-m", "H:M:S", 0, 1, 1},
     {"Generic", Dialect::GENERIC, ConnectionType::DataSourceName, "DateDefault", "TimeDflt", "QuotesDefault",
-     "DateTimeDefault", "Autocommit2", "d.m.Y", "H:M:S", 0, 1, 1},
+     "DateTimeDefault", "ExactDefault", "Autocommit2", "d.m.Y", "H:M:S", 0, 1, 1},
+    {"PostgreSQL", Dialect::POSTGRESQL, ConnectionType::PostgreSQL, "DatePG", "TimePG", "QuotesPG",
+     "DateTimePG", "ExactPG", "Autocommit6", "Y-m-d", "H:M:S.s", 1, 0, 1},
+    {"SQLite", Dialect::SQLITE, ConnectionType::SQLiteFile, "DateSQLite", "TimeSQLite", "QuotesSQLite",
+     "DateTimeSQLite", "ExactSQLite", "Autocommit7", "Y-m-d", "H:M:S.s", 1, 0, 1},
 };
 
 inline std::string Stored(const ProfileStore& profile, const char* section, const char* name) {
@@ -58,6 +64,7 @@ inline MemoryProfileStore ChangedProfile() {
         profile.WriteString(kSettingsSection, row.time, std::string("<") + row.time + ">");
         profile.WriteInt(kSettingsSection, row.quotes, 1 - row.defaultQuotes);
         profile.WriteInt(kSettingsSection, row.dateTime, 1 - row.defaultDateTime);
+        profile.WriteInt(kSettingsSection, row.exact, 1);
         profile.WriteInt(kExecutionSettings, row.autocommit, 1 - row.defaultAutocommit);
     }
     profile.WriteInt(kExecutionSettings, kDatasetRowLimit, 5000);
@@ -69,7 +76,7 @@ inline MemoryProfileStore ChangedProfile() {
 inline std::map<std::string, std::string> Snapshot(const ProfileStore& profile) {
     std::map<std::string, std::string> values;
     for (const TabRow& row : kTabs) {
-        for (const char* name : {row.date, row.time, row.quotes, row.dateTime})
+        for (const char* name : {row.date, row.time, row.quotes, row.dateTime, row.exact})
             values[name] = Stored(profile, kSettingsSection, name);
         values[row.autocommit] = Stored(profile, kExecutionSettings, row.autocommit);
     }
