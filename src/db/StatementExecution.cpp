@@ -96,7 +96,7 @@ void StoreAndConvert(Batch& batch, SQLHSTMT statement, int offset, int columns, 
         ConvertResultSet(*resultSet, type, dialect, sink);
     }
     resultSet->outputEnd = sink.Length();
-    if (std::string note = LeftOutColumnsWarning(*resultSet, type); !note.empty())
+    if (std::string note = LeftOutColumnsWarning(*resultSet, type, dialect); !note.empty())
         history.AppendText(note, false);
     history.AppendText(resultSet->RowsSelectedText(), false);
 }
@@ -111,7 +111,7 @@ void StreamToSink(Batch& batch, SQLHSTMT statement, int offset, int columns, int
     Batch::Executing executing(batch);
     MarkedOnFailure marked(batch.History());
     StreamConvert(temporary, statement, offset, type, batch.Request().dialect, batch.Sink());
-    if (std::string note = LeftOutColumnsWarning(temporary, type); !note.empty())
+    if (std::string note = LeftOutColumnsWarning(temporary, type, batch.Request().dialect); !note.empty())
         batch.History().AppendText(note, false);
 }
 

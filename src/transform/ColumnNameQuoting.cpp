@@ -23,6 +23,18 @@ bool ColumnNameNeedsQuoting(std::string_view name) {
     return StandardKeywordTable().IsKeyword(name);
 }
 
+bool ColumnNameNeedsQuoting(std::string_view name, Dialect dialect) {
+    if (ColumnNameNeedsQuoting(name)) return true;
+    if (dialect != Dialect::POSTGRESQL && dialect != Dialect::SQLITE) return false;
+    // Both read a leading '$' as a parameter.
+    if (name[0] == '$') return true;
+    // PostgreSQL folds unquoted names to lower case: a name with capitals exists only quoted.
+    if (dialect == Dialect::POSTGRESQL)
+        for (char c : name)
+            if (c >= 'A' && c <= 'Z') return true;
+    return false;
+}
+
 void AppendQuotedName(std::string_view name, Dialect dialect, std::string& out) {
     const bool brackets = dialect == Dialect::ACCESS;
     const char close = brackets ? ']' : '"';
@@ -41,7 +53,7 @@ const std::string& QuotedColumnName(ColumnDescriptor& column, Dialect dialect) {
     const std::string_view shortName = ShortColumnName(name);
     // The decision is made on the part that is written, so that dbo.T.Name stays plain while
     // T.ORDER or T.2nd are quoted.
-    const bool quote = ColumnNameNeedsQuoting(shortName);
+    const bool quote = ColumnNameNeedsQuoting(shortName, dialect);
     column.quotedName.clear();
     column.quotedShortName.clear();
     if (quote) {

@@ -16,6 +16,10 @@ std::string_view ShortColumnName(std::string_view name) noexcept;
 // than an ASCII letter, digit, '_' or '$', or is an SQL keyword of the editor's table.
 bool ColumnNameNeedsQuoting(std::string_view name);
 
+// The same for names written into a dialect's scripts: POSTGRESQL and SQLITE also quote a
+// leading '$', and POSTGRESQL a name with capital letters, which it would fold to lower case.
+bool ColumnNameNeedsQuoting(std::string_view name, Dialect dialect);
+
 // Appends the name quoted for the dialect: [name] for ACCESS, "name" for the others, the
 // closing quote character doubled inside the name.
 void AppendQuotedName(std::string_view name, Dialect dialect, std::string& out);

@@ -1,10 +1,12 @@
 #include "transform/ScriptGenerator.h"
 
+#include "core/DialectSettings.h"
 #include "core/DisplayWidth.h"
 #include "core/ResultSet.h"
 #include "core/ValueText.h"
 #include "metadata/SyntaxException.h"
 #include "transform/ColumnNameQuoting.h"
+#include "transform/DialectNames.h"
 
 #include <algorithm>
 #include <charconv>
@@ -16,6 +18,10 @@ using namespace std::string_view_literals;
 namespace {
 
 constexpr int32_t kLongColumnMinimumWidth = 32;
+// SQL Server reads at most 1000 rows in one VALUES list.
+constexpr int64_t kMssqlRowsPerInsert = 1000;
+// ORACLE refuses an INSERT ALL whose INTO clauses name more than 999 columns in all.
+constexpr int64_t kOracleValuesPerInsertAll = 999;
 
 // INSERT_ARRAY and LOAD read values through numbered parameters; they have a header only in
 // the GENERIC form.
@@ -36,9 +42,27 @@ const char* DataTypeWord(int sqlType) noexcept {
     }
 }
 
-// The statement types whose WHERE compares the key fields.
+// The statement types that name their rows by the key fields.
 bool NeedsKeys(StatementType type) noexcept {
-    return type == StatementType::UPDATE || type == StatementType::DELETE || type == StatementType::REPLACE;
+    return type == StatementType::UPDATE || type == StatementType::DELETE || type == StatementType::REPLACE ||
+           type == StatementType::UPSERT;
+}
+
+// The statement types whose statements CommitEvery counts; the text table and the loader forms
+// are no statements to commit.
+bool CommitsApply(StatementType type) noexcept {
+    return type == StatementType::INSERT || type == StatementType::UPDATE || type == StatementType::DELETE ||
+           type == StatementType::REPLACE || type == StatementType::UPSERT;
+}
+
+// The targets whose drivers report ordinary text columns as long: their scripts write them.
+bool OpenDatabaseTarget(Dialect dialect) noexcept {
+    return dialect == Dialect::POSTGRESQL || dialect == Dialect::SQLITE;
+}
+
+// Targets without an insert-or-update statement.
+bool HasUpsert(Dialect dialect) noexcept {
+    return dialect != Dialect::ACCESS && dialect != Dialect::GENERIC;
 }
 
 const char* TypeWord(StatementType type) noexcept {
@@ -49,6 +73,8 @@ const char* TypeWord(StatementType type) noexcept {
         return "DELETE";
     case StatementType::REPLACE:
         return "REPLACE";
+    case StatementType::UPSERT:
+        return "UPSERT";
     default:
         return "INSERT";
     }
@@ -100,26 +126,53 @@ bool ScriptGenerator::HasRows() const noexcept {
 
 void ScriptGenerator::Prepare(StatementType type, Dialect dialect) {
     if (preparedType_ == static_cast<int>(type) && preparedDialect_ == static_cast<int>(dialect)) return;
+    const ConversionDescription& description = resultSet_.Description();
+    // The text table shows what it always showed; statements may carry more.
+    exact_ = type != StatementType::SELECT && UsesExactLiterals(description, dialect);
+    const bool withLong = WritesLongColumns(description, type, dialect);
+    const std::vector<int>& keys = resultSet_.KeyColumns();
     listedColumns_.clear();
     listedOtherColumns_.clear();
-    for (int c = 0; c < resultSet_.ColumnCount(); ++c)
-        if (!resultSet_.Column(c).IsLong()) listedColumns_.push_back(c);
+    for (int c = 0; c < resultSet_.ColumnCount(); ++c) {
+        // An upsert inserts the keys it matches by, long or not.
+        const bool key =
+            type == StatementType::UPSERT && std::find(keys.begin(), keys.end(), c) != keys.end();
+        if (withLong || key || !resultSet_.Column(c).IsLong()) listedColumns_.push_back(c);
+    }
     for (int c : resultSet_.OtherColumns())
-        if (!resultSet_.Column(c).IsLong()) listedOtherColumns_.push_back(c);
+        if (withLong || !resultSet_.Column(c).IsLong()) listedOtherColumns_.push_back(c);
 
+    std::string names;
+    for (size_t i = 0; i < listedColumns_.size(); ++i) {
+        if (i) names += ", ";
+        names += QuotedColumnName(resultSet_.Column(listedColumns_[i]), dialect);
+    }
     insertOpening_ = "INSERT INTO ";
     insertOpening_ += TableName();
     insertOpening_ += " (";
-    for (size_t i = 0; i < listedColumns_.size(); ++i) {
-        if (i) insertOpening_ += ", ";
-        insertOpening_ += QuotedColumnName(resultSet_.Column(listedColumns_[i]), dialect);
-    }
+    insertOpening_ += names;
     insertOpening_ += ")\r\nVALUES(";
+    allInto_ = "  INTO ";
+    allInto_ += TableName();
+    allInto_ += " (";
+    allInto_ += names;
+    allInto_ += ") VALUES (";
+
+    rowsPerStatement_ = RowsPerStatement(description, type, dialect, static_cast<int>(listedColumns_.size()));
+    commitEvery_ = CommitsApply(type) && *CommitText(dialect) ? std::max(description.commitEvery, 0) : 0;
+    rowsInGroup_ = 0;
+    statementsSinceCommit_ = 0;
     preparedType_ = static_cast<int>(type);
     preparedDialect_ = static_cast<int>(dialect);
 }
 
 void ScriptGenerator::WriteScriptHeader(StatementType type, Dialect dialect, TextSink& sink) {
+    if (type == StatementType::UPSERT && !HasUpsert(dialect))
+        throw CSyntaxException(std::max(0, resultSet_.StatementPosition()),
+                               "Cannot write UPSERT statements for table " + TableName() + ": the " +
+                                   DialectDisplayName(dialect) +
+                                   " target has no statement that inserts or updates a row (choose INSERT, "
+                                   "UPDATE or REPLACE)");
     if (NeedsKeys(type) && resultSet_.KeyColumns().empty())
         throw CSyntaxException(std::max(0, resultSet_.StatementPosition()),
                                std::string("Cannot write ") + TypeWord(type) + " statements for table " +
@@ -179,9 +232,22 @@ void ScriptGenerator::AppendValue(int column, Dialect dialect, int64_t row) {
     if (resultSet_.fetchThrough) {
         std::string_view bound =
             static_cast<size_t>(column) < fetchedRow_.size() ? fetchedRow_[column] : std::string_view{};
-        AppendFetchThroughValueText(descriptor, mode, bound, row_);
+        if (exact_)
+            AppendExactFetchThroughLiteral(descriptor, dialect, bound, row_);
+        else
+            AppendFetchThroughValueText(descriptor, mode, bound, row_);
+    } else if (exact_) {
+        AppendExactLiteral(descriptor, StoredValueOf(resultSet_, row, column, false), dialect, row_);
     } else {
         AppendValueText(descriptor, StoredValueOf(resultSet_, row, column, false), mode, true, row_);
+    }
+}
+
+void ScriptGenerator::AppendNames(const std::vector<int>& columns, std::string_view prefix, Dialect dialect) {
+    for (size_t i = 0; i < columns.size(); ++i) {
+        if (i) row_ += ", "sv;
+        row_ += prefix;
+        row_ += QuotedColumnName(resultSet_.Column(columns[i]), dialect);
     }
 }
 
@@ -217,10 +283,166 @@ void ScriptGenerator::AppendTextTableRow(Dialect dialect, int64_t row) {
     row_ += "\r\n"sv;
 }
 
+void ScriptGenerator::BeginStatement(Dialect dialect) {
+    if (commitEvery_ && statementsSinceCommit_ == 0) row_ += BeginTransactionText(dialect);
+}
+
+void ScriptGenerator::EndStatement(Dialect dialect) {
+    if (commitEvery_ && ++statementsSinceCommit_ == commitEvery_) {
+        row_ += CommitText(dialect);
+        statementsSinceCommit_ = 0;
+    }
+}
+
+void ScriptGenerator::CloseInsertGroup(Dialect dialect) {
+    if (dialect == Dialect::ORACLE) row_ += "SELECT * FROM dual"sv;
+    row_ += StatementEnd(StatementType::INSERT, dialect);
+    rowsInGroup_ = 0;
+    EndStatement(dialect);
+}
+
+void ScriptGenerator::AppendGroupedInsert(Dialect dialect, int64_t row) {
+    // The first row opens the statement as a one-row INSERT would; later rows join it.
+    if (dialect == Dialect::ORACLE) {
+        if (rowsInGroup_ == 0) {
+            BeginStatement(dialect);
+            row_ += "INSERT ALL\r\n"sv;
+        }
+        row_ += allInto_;
+        AppendValueList(dialect, row);
+        row_ += ")\r\n"sv;
+    } else {
+        if (rowsInGroup_ == 0) {
+            BeginStatement(dialect);
+            row_ += insertOpening_;
+        } else {
+            row_ += ",\r\n("sv;
+        }
+        AppendValueList(dialect, row);
+        row_ += ')';
+    }
+    if (++rowsInGroup_ == rowsPerStatement_) CloseInsertGroup(dialect);
+}
+
+void ScriptGenerator::AppendUpsert(Dialect dialect, int64_t row) {
+    const std::vector<int>& keys = resultSet_.KeyColumns();
+    const std::string& table = TableName();
+    // Every column a key: nothing to update when the row exists.
+    const bool keysOnly = listedOtherColumns_.empty();
+    auto keyPairs = [&](std::string_view left, std::string_view right) {
+        for (size_t i = 0; i < keys.size(); ++i) {
+            if (i) row_ += " AND "sv;
+            const std::string& name = QuotedColumnName(resultSet_.Column(keys[i]), dialect);
+            row_ += left;
+            row_ += name;
+            row_ += " = "sv;
+            row_ += right;
+            row_ += name;
+        }
+    };
+    auto setPairs = [&](std::string_view left, std::string_view before, std::string_view after) {
+        for (size_t i = 0; i < listedOtherColumns_.size(); ++i) {
+            if (i) row_ += ", "sv;
+            const std::string& name = QuotedColumnName(resultSet_.Column(listedOtherColumns_[i]), dialect);
+            row_ += left;
+            row_ += name;
+            row_ += " = "sv;
+            row_ += before;
+            row_ += name;
+            row_ += after;
+        }
+    };
+    switch (dialect) {
+    case Dialect::MSSQL:
+        row_ += "MERGE INTO "sv;
+        row_ += table;
+        row_ += " AS t\r\nUSING (VALUES("sv;
+        AppendValueList(dialect, row);
+        row_ += ")) AS s ("sv;
+        AppendNames(listedColumns_, {}, dialect);
+        row_ += ")\r\nON "sv;
+        keyPairs("t.", "s.");
+        if (!keysOnly) {
+            row_ += "\r\nWHEN MATCHED THEN UPDATE SET "sv;
+            setPairs({}, "s.", {});
+        }
+        row_ += "\r\nWHEN NOT MATCHED THEN INSERT ("sv;
+        AppendNames(listedColumns_, {}, dialect);
+        row_ += ") VALUES("sv;
+        AppendNames(listedColumns_, "s.", dialect);
+        row_ += ')';
+        break;
+    case Dialect::ORACLE:
+        row_ += "MERGE INTO "sv;
+        row_ += table;
+        row_ += " t\r\nUSING (SELECT "sv;
+        for (size_t i = 0; i < listedColumns_.size(); ++i) {
+            if (i) row_ += ", "sv;
+            AppendValue(listedColumns_[i], dialect, row);
+            row_ += " AS "sv;
+            row_ += QuotedColumnName(resultSet_.Column(listedColumns_[i]), dialect);
+        }
+        row_ += " FROM dual) s\r\nON ("sv;
+        keyPairs("t.", "s.");
+        row_ += ')';
+        if (!keysOnly) {
+            row_ += "\r\nWHEN MATCHED THEN UPDATE SET "sv;
+            setPairs("t.", "s.", {});
+        }
+        row_ += "\r\nWHEN NOT MATCHED THEN INSERT ("sv;
+        AppendNames(listedColumns_, {}, dialect);
+        row_ += ") VALUES ("sv;
+        AppendNames(listedColumns_, "s.", dialect);
+        row_ += ')';
+        break;
+    case Dialect::FIREBIRD:
+        row_ += "UPDATE OR "sv;
+        row_ += insertOpening_;
+        AppendValueList(dialect, row);
+        row_ += ")\r\nMATCHING ("sv;
+        AppendNames(keys, {}, dialect);
+        row_ += ')';
+        break;
+    case Dialect::MYSQL:
+        row_ += insertOpening_;
+        AppendValueList(dialect, row);
+        row_ += ")\r\nON DUPLICATE KEY UPDATE "sv;
+        if (keysOnly) {
+            // The statement needs an assignment; one that changes nothing keeps the row.
+            const std::string& key = QuotedColumnName(resultSet_.Column(keys.front()), dialect);
+            row_ += key;
+            row_ += " = "sv;
+            row_ += key;
+        } else {
+            setPairs({}, "VALUES(", ")");
+        }
+        break;
+    default: // POSTGRESQL and SQLITE
+        row_ += insertOpening_;
+        AppendValueList(dialect, row);
+        row_ += ")\r\nON CONFLICT ("sv;
+        AppendNames(keys, {}, dialect);
+        if (keysOnly) {
+            row_ += ") DO NOTHING"sv;
+        } else {
+            row_ += ") DO UPDATE SET "sv;
+            setPairs({}, "EXCLUDED.", {});
+        }
+        break;
+    }
+}
+
 void ScriptGenerator::WriteScriptRow(StatementType type, Dialect dialect, int64_t row, TextSink& sink) {
     Prepare(type, dialect);
     // The row's text is built in one reusable buffer and handed to the sink whole.
     row_.clear();
+    if (type == StatementType::INSERT && rowsPerStatement_ > 1) {
+        AppendGroupedInsert(dialect, row);
+        sink.Write(row_);
+        ++rowsWritten_;
+        return;
+    }
+    if (type != StatementType::SELECT) BeginStatement(dialect);
     const std::vector<int>& keys = resultSet_.KeyColumns();
     const std::string& table = TableName();
     switch (type) {
@@ -265,18 +487,27 @@ void ScriptGenerator::WriteScriptRow(StatementType type, Dialect dialect, int64_
         row_ += " WHERE "sv;
         AppendPairs(keys, " AND ", dialect, row);
         break;
+    case StatementType::UPSERT:
+        AppendUpsert(dialect, row);
+        break;
     default: // INSERT, INSERT_ARRAY, LOAD and any unknown type
         row_ += insertOpening_;
         AppendValueList(dialect, row);
         row_ += ')';
         break;
     }
-    if (type != StatementType::SELECT) row_ += StatementEnd(type, dialect);
+    if (type != StatementType::SELECT) {
+        row_ += StatementEnd(type, dialect);
+        EndStatement(dialect);
+    }
     sink.Write(row_);
     ++rowsWritten_;
 }
 
 const char* ScriptGenerator::StatementEnd(StatementType type, Dialect dialect) noexcept {
+    // MERGE must end with ";" in SQL Server; every upsert form ends so.
+    if (type == StatementType::UPSERT) return ";\r\n";
+    if (OpenDatabaseTarget(dialect)) return type == StatementType::SELECT ? "\r\n" : ";\r\n";
     const bool terminatedType = type == StatementType::INSERT || type == StatementType::INSERT_ARRAY ||
                                 type == StatementType::UPDATE || type == StatementType::DELETE;
     const bool terminatingDialect = dialect == Dialect::ORACLE || dialect == Dialect::GENERIC ||
@@ -289,6 +520,15 @@ void ScriptGenerator::WriteStatementEnd(StatementType type, Dialect dialect, Tex
 }
 
 void ScriptGenerator::WriteScriptFooter(StatementType type, Dialect dialect, TextSink& sink) {
+    Prepare(type, dialect);
+    row_.clear();
+    if (rowsInGroup_ > 0) CloseInsertGroup(dialect);
+    // The last transaction ends with the last statement, when any was written.
+    if (commitEvery_ && statementsSinceCommit_ > 0) {
+        row_ += CommitText(dialect);
+        statementsSinceCommit_ = 0;
+    }
+    if (!row_.empty()) sink.Write(row_);
     if (type == StatementType::SELECT) {
         sink.Write("\r\n");
         WriteNumber(rowsWritten_, sink);
@@ -299,13 +539,77 @@ void ScriptGenerator::WriteScriptFooter(StatementType type, Dialect dialect, Tex
     sink.Write("\r\n");
 }
 
-std::string LeftOutColumnsWarning(const ResultSet& resultSet, StatementType type) {
+bool UsesExactLiterals(const ConversionDescription& description, Dialect dialect) {
+    switch (description.literals) {
+    case LiteralStyle::Exact:
+        return true;
+    case LiteralStyle::Standard:
+        return false;
+    default:
+        return CurrentDialectSettings(dialect).exactLiterals;
+    }
+}
+
+bool WritesLongColumns(const ConversionDescription& description, StatementType type, Dialect dialect) {
+    if (type == StatementType::SELECT) return false;
+    return OpenDatabaseTarget(dialect) || UsesExactLiterals(description, dialect);
+}
+
+int64_t RowsPerStatement(const ConversionDescription& description, StatementType type, Dialect dialect,
+                         int columns) {
+    const int64_t asked = std::max(description.rowsPerStatement, 1);
+    if (type != StatementType::INSERT) return 1;
+    switch (dialect) {
+    case Dialect::ACCESS:
+    case Dialect::FIREBIRD:
+        // No multi-row VALUES. FIREBIRD's UNION ALL of SELECTs would be one, but it fails on a
+        // first row of NULLs and on more than 255 rows, so it is not used.
+        return 1;
+    case Dialect::MSSQL:
+        return std::min(asked, kMssqlRowsPerInsert);
+    case Dialect::ORACLE:
+        return std::min(asked, std::max<int64_t>(1, kOracleValuesPerInsertAll / std::max(columns, 1)));
+    default:
+        return asked;
+    }
+}
+
+const char* BeginTransactionText(Dialect dialect) noexcept {
+    switch (dialect) {
+    case Dialect::MSSQL:
+        return "BEGIN TRANSACTION\r\n";
+    case Dialect::MYSQL:
+        return "START TRANSACTION;\r\n";
+    case Dialect::POSTGRESQL:
+    case Dialect::SQLITE:
+        return "BEGIN;\r\n";
+    default: // ORACLE, FIREBIRD and GENERIC open a transaction with the first statement
+        return "";
+    }
+}
+
+const char* CommitText(Dialect dialect) noexcept {
+    switch (dialect) {
+    case Dialect::MSSQL:
+        return "COMMIT TRANSACTION\r\n";
+    case Dialect::ACCESS:
+        return ""; // no commit statement
+    default:
+        return "COMMIT;\r\n";
+    }
+}
+
+std::string LeftOutColumnsWarning(const ResultSet& resultSet, StatementType type, Dialect dialect) {
     // The text table and DELETE (whose WHERE lists every key, long or not) write no such list.
     if (type == StatementType::SELECT || type == StatementType::DELETE) return {};
+    if (WritesLongColumns(resultSet.Description(), type, dialect)) return {};
+    const std::vector<int>& keys = resultSet.KeyColumns();
     std::string names;
     auto consider = [&](int c) {
         const ColumnDescriptor& column = resultSet.Column(c);
         if (!column.IsLong()) return;
+        // An upsert writes its keys, long or not.
+        if (type == StatementType::UPSERT && std::find(keys.begin(), keys.end(), c) != keys.end()) return;
         if (!names.empty()) names += ", ";
         names += column.Name();
     };

@@ -1,8 +1,9 @@
 #pragma once
 // Turns a result set into text for one statement type and target dialect: the plain text
-// table (SELECT), one INSERT, UPDATE, DELETE or REPLACE statement per row, or the
-// parameter-array and loader forms. The same header, row and footer routines serve stored
-// result sets and results converted while they are fetched.
+// table (SELECT), INSERT, UPDATE, DELETE, REPLACE or UPSERT statements (INSERT optionally
+// grouping several rows per statement, any of them optionally committed every N statements),
+// or the parameter-array and loader forms. The same header, row and footer routines serve
+// stored result sets and results converted while they are fetched.
 #include "core/ConversionDescription.h"
 #include "core/TextSink.h"
 
@@ -22,12 +23,16 @@ public:
 
     // Recomputes the column widths, then writes the text table's title and underline, or the
     // parameter header of INSERT_ARRAY and LOAD for GENERIC when there are rows.
-    // Throws CSyntaxException, before writing anything, for UPDATE, DELETE and REPLACE of a
-    // result set without key fields: their WHERE would have nothing to compare.
+    // Throws CSyntaxException, before writing anything, for UPDATE, DELETE, REPLACE and UPSERT
+    // of a result set without key fields (their WHERE would have nothing to compare), and for
+    // UPSERT in a dialect that has no such statement (ACCESS, GENERIC).
     void WriteScriptHeader(StatementType type, Dialect dialect, TextSink& sink);
-    // Writes the text of one row: a stored row, or, while fetching, the row just fetched.
+    // Writes the text of one row: a stored row, or, while fetching, the row just fetched. With
+    // several rows per INSERT the row joins the open statement; with CommitEvery the begin and
+    // commit statements come with the rows that open and close a transaction.
     void WriteScriptRow(StatementType type, Dialect dialect, int64_t row, TextSink& sink);
-    // Closes the text: the rows-selected line of the text table, "/" after a parameter array.
+    // Closes the text: the open multi-row INSERT and the last commit, the rows-selected line of
+    // the text table, "/" after a parameter array.
     void WriteScriptFooter(StatementType type, Dialect dialect, TextSink& sink);
     // ";" where the dialect ends such statements with one, then the line end.
     static void WriteStatementEnd(StatementType type, Dialect dialect, TextSink& sink);
@@ -50,24 +55,56 @@ private:
     void AppendValueList(Dialect dialect, int64_t row);
     void AppendPairs(const std::vector<int>& columns, const char* separator, Dialect dialect, int64_t row);
     void AppendTextTableRow(Dialect dialect, int64_t row);
+    void AppendNames(const std::vector<int>& columns, std::string_view prefix, Dialect dialect);
+    void AppendUpsert(Dialect dialect, int64_t row);
+    void AppendGroupedInsert(Dialect dialect, int64_t row);
+    // Statement boundaries, for the transactions of CommitEvery.
+    void BeginStatement(Dialect dialect);
+    void EndStatement(Dialect dialect);
+    void CloseInsertGroup(Dialect dialect);
 
     ResultSet& resultSet_;
     std::span<const std::string_view> fetchedRow_;
     int64_t rowsWritten_ = 0;
 
     // Built once per statement type and dialect: the columns that statements list (long ones
-    // left out), the non-key ones among them, and the text that opens an INSERT.
+    // left out unless written; for UPSERT every key too), the non-key ones among them, and the
+    // text that opens an INSERT.
     int preparedType_ = -1;
     int preparedDialect_ = -1;
+    bool exact_ = false;
     std::vector<int> listedColumns_;
     std::vector<int> listedOtherColumns_;
     std::string insertOpening_; // "INSERT INTO T (a, b)\r\nVALUES("
+    std::string allInto_;       // ORACLE's multi-row form: "  INTO T (a, b) VALUES ("
     std::string row_;           // the text of the row being written
+
+    int64_t rowsPerStatement_ = 1;      // rows one INSERT holds (1: a statement per row)
+    int64_t commitEvery_ = 0;           // statements per transaction, 0 for no commits
+    int64_t rowsInGroup_ = 0;           // rows of the open multi-row INSERT
+    int64_t statementsSinceCommit_ = 0; // statements written since the last commit
 };
 
+// True when the values of the description's statements are written in their exact form: its
+// Literals say EXACT, or they inherit and the dialect's setting says so.
+bool UsesExactLiterals(const ConversionDescription& description, Dialect dialect);
+// True when statements of this type carry long columns as well: the POSTGRESQL and SQLITE
+// targets (whose drivers report ordinary text columns as long) and any exact script. The text
+// table never shows them.
+bool WritesLongColumns(const ConversionDescription& description, StatementType type, Dialect dialect);
+// The rows one statement of this type and dialect holds, from the description's Rows: only
+// INSERT groups rows, MSSQL takes at most 1000 per statement, ORACLE's INSERT ALL at most 999
+// values, ACCESS and FIREBIRD have no multi-row form. `columns` is the number of values per row.
+int64_t RowsPerStatement(const ConversionDescription& description, StatementType type, Dialect dialect,
+                         int columns);
+// The statements that open and close one transaction of CommitEvery ("" where the dialect has
+// none): the begin is needed where the target commits every statement on its own.
+const char* BeginTransactionText(Dialect dialect) noexcept;
+const char* CommitText(Dialect dialect) noexcept;
+
 // The history's note on the long columns a statement type leaves out of a result set's
-// statements ("Warning: ...\r\n"); empty when it leaves none out.
-std::string LeftOutColumnsWarning(const ResultSet& resultSet, StatementType type);
+// statements in a dialect ("Warning: ...\r\n"); empty when it leaves none out.
+std::string LeftOutColumnsWarning(const ResultSet& resultSet, StatementType type, Dialect dialect);
 
 // Converts a whole stored result set: header, every stored row, footer. The sink may grow
 // while this runs.

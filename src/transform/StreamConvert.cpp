@@ -4,6 +4,7 @@
 #include "db/ODBCException.h"
 #include "transform/ScriptGenerator.h"
 
+#include <algorithm>
 #include <string_view>
 #include <vector>
 
@@ -15,11 +16,17 @@ int64_t StreamConvert(ResultSet& resultSet, SQLHSTMT statement, int position, St
     ScriptGenerator generator(resultSet);
     const int columnCount = resultSet.ColumnCount();
 
-    // Only the columns a row text shows are read; long ones would cost a SQLGetData each.
+    // Only the columns a row text shows are read; long ones would cost a SQLGetData each, so
+    // they are read (whole) only where the statements carry them, or compare them as keys.
+    const bool withLong = WritesLongColumns(resultSet.Description(), type, dialect);
+    const std::vector<int>& keys = resultSet.KeyColumns();
     std::vector<int> textColumns;
     for (int c = 0; c < columnCount; ++c) {
         const ColumnDescriptor& column = resultSet.Column(c);
-        if (!column.IsLong() && !column.IsDateTime()) textColumns.push_back(c);
+        if (column.IsDateTime()) continue;
+        const bool key =
+            type != StatementType::SELECT && std::find(keys.begin(), keys.end(), c) != keys.end();
+        if (!column.IsLong() || withLong || key) textColumns.push_back(c);
     }
     std::vector<std::string_view> bound(static_cast<size_t>(columnCount));
 

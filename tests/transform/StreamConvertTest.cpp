@@ -3,6 +3,7 @@
 #include "core/FileTextSink.h"
 #include "core/ResultSet.h"
 #include "db/StatementHandle.h"
+#include "metadata/SyntaxException.h"
 #include "transform/DialectNames.h"
 
 #include <gtest/gtest.h>
@@ -42,15 +43,41 @@ protected:
 } // namespace
 
 TEST_F(StreamConvertTest, StatementsEqualThoseOfTheStoredResult) {
-    const ConversionDescription description = Description("W", {"id"});
-    auto stored = Fetch(kWideTable, description);
-    for (int t = 1; t < kStatementTypeCount; ++t)
-        for (int d = 0; d < kDialectCount; ++d) {
-            auto type = static_cast<StatementType>(t);
-            auto dialect = static_cast<Dialect>(d);
-            EXPECT_EQ(Streamed(kWideTable, description, type, dialect), Converted(*stored, type, dialect))
-                << StatementTypeName(type) << " " << DialectName(dialect);
-        }
+    session_->Exec("INSERT INTO w VALUES (4, 'd', 'note' || char(13) || char(10) || 'two', -2.5)");
+    session_->Exec("INSERT INTO w VALUES (5, NULL, NULL, 0)");
+    // Rows and CommitEvery that divide the five rows evenly and unevenly, and the literal styles.
+    const int rowsPerStatement[] = {1, 2, 5};
+    const int commitEvery[] = {0, 1, 2};
+    const LiteralStyle styles[] = {LiteralStyle::Inherit, LiteralStyle::Exact};
+    for (int rows : rowsPerStatement)
+        for (int commit : commitEvery)
+            for (LiteralStyle style : styles) {
+                ConversionDescription description = Description("W", {"id"});
+                description.rowsPerStatement = rows;
+                description.commitEvery = commit;
+                description.literals = style;
+                auto stored = Fetch(kWideTable, description);
+                for (int t = 1; t < kStatementTypeCount; ++t)
+                    for (int d = 0; d < kDialectCount; ++d) {
+                        auto type = static_cast<StatementType>(t);
+                        auto dialect = static_cast<Dialect>(d);
+                        const std::string what = std::string(StatementTypeName(type)) + " " +
+                                                 DialectName(dialect) + " Rows " + std::to_string(rows) +
+                                                 " CommitEvery " + std::to_string(commit) + " style " +
+                                                 std::to_string(static_cast<int>(style));
+                        if (type == StatementType::UPSERT &&
+                            (dialect == Dialect::ACCESS || dialect == Dialect::GENERIC)) {
+                            // Refused either way, before any text.
+                            EXPECT_THROW(Streamed(kWideTable, description, type, dialect), CSyntaxException)
+                                << what;
+                            EXPECT_THROW(Converted(*stored, type, dialect), CSyntaxException) << what;
+                            continue;
+                        }
+                        EXPECT_EQ(Streamed(kWideTable, description, type, dialect),
+                                  Converted(*stored, type, dialect))
+                            << what;
+                    }
+            }
 }
 
 TEST_F(StreamConvertTest, ParameterArrayHeaderOnlyWithRows) {

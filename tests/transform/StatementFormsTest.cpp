@@ -1,0 +1,361 @@
+// Multi-row INSERT, UPSERT, CommitEvery, the open-database targets, long columns and the
+// routing of exact literals, checked as texts and, where SQLite can run them, by running them.
+#include "ConversionFixture.h"
+#include "core/DialectSettings.h"
+#include "core/ResultSet.h"
+#include "core/ValueText.h"
+#include "metadata/SyntaxException.h"
+#include "transform/DialectNames.h"
+#include "transform/ResultSetEdits.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace marlix;
+using namespace marlix::test;
+
+namespace {
+
+constexpr const char* kThreeRows = "SELECT id, name FROM m ORDER BY id";
+
+ConversionDescription Grouped(std::string table, std::vector<std::string> keys, int rows,
+                              int commitEvery = 0) {
+    ConversionDescription d = Description(std::move(table), std::move(keys));
+    d.rowsPerStatement = rows;
+    d.commitEvery = commitEvery;
+    return d;
+}
+
+size_t Count(std::string_view text, std::string_view what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string_view::npos; at = text.find(what, at + what.size()))
+        ++n;
+    return n;
+}
+
+// The statements of a generated SQLite script: each ends with ";\r\n" outside literals.
+std::vector<std::string> SplitScript(std::string_view text) {
+    std::vector<std::string> statements;
+    std::string current;
+    bool quoted = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        current += c;
+        if (c == '\'') quoted = !quoted;
+        if (!quoted && c == ';') {
+            statements.push_back(current);
+            current.clear();
+        }
+    }
+    return statements;
+}
+
+class StatementForms : public SQLiteConversion {
+protected:
+    void SetUp() override {
+        SQLiteConversion::SetUp();
+        if (!session_) return;
+        session_->Exec("CREATE TABLE m (id integer primary key, name varchar(10))");
+        session_->Exec("INSERT INTO m VALUES (1, 'a'), (2, NULL), (3, 'c')");
+    }
+    void TearDown() override { SetCurrentDialectSettings(DefaultDialectSettingsSet()); }
+
+    // Runs a generated SQLite script statement by statement, as a client would.
+    void RunScript(std::string_view text) {
+        for (const std::string& statement : SplitScript(text))
+            session_->Exec(statement);
+    }
+    std::string Rows(const char* query) {
+        auto rs = Fetch(query, {});
+        std::string all;
+        for (int64_t r = 0; r < rs->RowCount(); ++r) {
+            for (int c = 0; c < rs->ColumnCount(); ++c) {
+                all += ValueText(*rs, r, c, Dialect::SQLITE, true);
+                all += c + 1 < rs->ColumnCount() ? "|" : "\n";
+            }
+        }
+        return all;
+    }
+};
+
+// Rows = 2 over three rows: a statement of two rows, then one of the last row.
+TEST_F(StatementForms, MultiRowInsertInEveryDialect) {
+    auto rs = Fetch(kThreeRows, Grouped("T", {"id"}, 2));
+    const std::string first = "INSERT INTO T (id, name)\r\nVALUES(1, 'a'),\r\n(2, NULL)";
+    const std::string last = "INSERT INTO T (id, name)\r\nVALUES(3, 'c')";
+    const std::string one = "INSERT INTO T (id, name)\r\nVALUES(";
+    const std::string oneByOne = one + "1, 'a');\r\n" + one + "2, NULL);\r\n" + one + "3, 'c');\r\n\r\n";
+    const std::string texts[kDialectCount] = {
+        /* MSSQL */ first + "\r\n" + last + "\r\n\r\n",
+        /* ORACLE */
+        "INSERT ALL\r\n  INTO T (id, name) VALUES (1, 'a')\r\n  INTO T (id, name) VALUES (2, NULL)\r\n"
+        "SELECT * FROM dual;\r\nINSERT ALL\r\n  INTO T (id, name) VALUES (3, 'c')\r\nSELECT * FROM "
+        "dual;\r\n\r\n",
+        /* GENERIC */ first + ";\r\n" + last + ";\r\n\r\n",
+        /* ACCESS: no multi-row form */ oneByOne,
+        /* MYSQL */ first + ";\r\n" + last + ";\r\n\r\n",
+        /* FIREBIRD: no multi-row form, statements as ever without ";" */
+        one + "1, 'a')\r\n" + one + "2, NULL)\r\n" + one + "3, 'c')\r\n\r\n",
+        /* POSTGRESQL */ first + ";\r\n" + last + ";\r\n\r\n",
+        /* SQLITE */ first + ";\r\n" + last + ";\r\n\r\n",
+    };
+    for (int d = 0; d < kDialectCount; ++d)
+        EXPECT_EQ(Converted(*rs, StatementType::INSERT, static_cast<Dialect>(d)), texts[d])
+            << DialectName(static_cast<Dialect>(d));
+    // Rows = 1 is the statement per row of old, and Rows groups nothing but INSERT.
+    auto single = Fetch(kThreeRows, Grouped("T", {"id"}, 1));
+    auto plain = Fetch(kThreeRows, Description("T", {"id"}));
+    for (int d = 0; d < kDialectCount; ++d)
+        for (int t = 1; t < kStatementTypeCount; ++t) {
+            auto type = static_cast<StatementType>(t);
+            auto dialect = static_cast<Dialect>(d);
+            if (type == StatementType::UPSERT && (dialect == Dialect::ACCESS || dialect == Dialect::GENERIC))
+                continue;
+            if (type != StatementType::INSERT)
+                EXPECT_EQ(Converted(*rs, type, dialect), Converted(*plain, type, dialect));
+            EXPECT_EQ(Converted(*single, type, dialect), Converted(*plain, type, dialect));
+        }
+}
+
+TEST_F(StatementForms, RowsPerStatementWithinWhatTheTargetReads) {
+    session_->Exec("WITH RECURSIVE n(i) AS (SELECT 4 UNION ALL SELECT i + 1 FROM n WHERE i < 2500) "
+                   "INSERT INTO m SELECT i, 'n' || i FROM n");
+    auto rs = Fetch(kThreeRows, Grouped("T", {"id"}, 5000));
+    // SQL Server: 1000 rows per VALUES list.
+    EXPECT_EQ(Count(Converted(*rs, StatementType::INSERT, Dialect::MSSQL), "INSERT INTO"), 3u);
+    // ORACLE: 999 values per INSERT ALL, two per row here.
+    EXPECT_EQ(Count(Converted(*rs, StatementType::INSERT, Dialect::ORACLE), "INSERT ALL"), 6u);
+    EXPECT_EQ(Count(Converted(*rs, StatementType::INSERT, Dialect::MYSQL), "INSERT INTO"), 1u);
+    EXPECT_EQ(Count(Converted(*rs, StatementType::INSERT, Dialect::ACCESS), "INSERT INTO"), 2500u);
+    EXPECT_EQ(RowsPerStatement(rs->Description(), StatementType::INSERT, Dialect::ORACLE, 2), 499);
+    EXPECT_EQ(RowsPerStatement(rs->Description(), StatementType::INSERT, Dialect::ORACLE, 2000), 1);
+    EXPECT_EQ(RowsPerStatement(Grouped("T", {}, 0), StatementType::INSERT, Dialect::MYSQL, 2), 1);
+}
+
+TEST_F(StatementForms, RowsDeletedInTheGridLeaveTheGroupWhole) {
+    session_->Exec("INSERT INTO m VALUES (4, 'd')");
+    auto rs = Fetch(kThreeRows, Grouped("T", {"id"}, 2));
+    ResultSetEdits::Of(*rs).DeleteRow(1); // id 2
+    EXPECT_EQ(Converted(*rs, StatementType::INSERT, Dialect::SQLITE),
+              "INSERT INTO T (id, name)\r\nVALUES(1, 'a'),\r\n(3, 'c');\r\n"
+              "INSERT INTO T (id, name)\r\nVALUES(4, 'd');\r\n\r\n");
+}
+
+TEST_F(StatementForms, UpsertInEveryDialectThatHasOne) {
+    auto rs = Fetch(kOneRow, Description("T", {"ID"}));
+    const std::string values = "1, 'it''s', {D}";
+    struct Case {
+        Dialect dialect;
+        std::string text;
+    };
+    const Case cases[] = {
+        {Dialect::MSSQL,
+         "MERGE INTO T AS t\r\nUSING (VALUES(" + values +
+             ")) AS s (id, name, created)\r\nON t.id = s.id\r\n"
+             "WHEN MATCHED THEN UPDATE SET name = s.name, created = s.created\r\n"
+             "WHEN NOT MATCHED THEN INSERT (id, name, created) VALUES(s.id, s.name, s.created);\r\n"},
+        {Dialect::ORACLE,
+         "MERGE INTO T t\r\nUSING (SELECT 1 AS id, 'it''s' AS name, {D} AS created FROM dual) s\r\n"
+         "ON (t.id = s.id)\r\n"
+         "WHEN MATCHED THEN UPDATE SET t.name = s.name, t.created = s.created\r\n"
+         "WHEN NOT MATCHED THEN INSERT (id, name, created) VALUES (s.id, s.name, s.created);\r\n"},
+        {Dialect::MYSQL,
+         "INSERT INTO T (id, name, created)\r\nVALUES(" + values +
+             ")\r\nON DUPLICATE KEY UPDATE name = VALUES(name), created = VALUES(created);\r\n"},
+        {Dialect::FIREBIRD,
+         "UPDATE OR INSERT INTO T (id, name, created)\r\nVALUES(" + values + ")\r\nMATCHING (id);\r\n"},
+        {Dialect::POSTGRESQL, "INSERT INTO T (id, name, created)\r\nVALUES(" + values +
+                                  ")\r\nON CONFLICT (id) DO UPDATE SET name = EXCLUDED.name, created = "
+                                  "EXCLUDED.created;\r\n"},
+        {Dialect::SQLITE, "INSERT INTO T (id, name, created)\r\nVALUES(" + values +
+                              ")\r\nON CONFLICT (id) DO UPDATE SET name = EXCLUDED.name, created = "
+                              "EXCLUDED.created;\r\n"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Converted(*rs, StatementType::UPSERT, c.dialect),
+                  WithDate(c.text, ValueText(*rs, 0, 2, c.dialect, true)) + "\r\n")
+            << DialectName(c.dialect);
+}
+
+// A table of keys only has nothing to update: the forms that need an assignment get a harmless
+// one, the others leave the update out.
+TEST_F(StatementForms, UpsertOfKeysOnlyAndQuotedNames) {
+    session_->Exec(
+        "CREATE TABLE k (\"Order\" integer, \"a b\" varchar(5), PRIMARY KEY (\"Order\", \"a b\"))");
+    session_->Exec("INSERT INTO k VALUES (1, 'x')");
+    auto rs = Fetch("SELECT \"Order\", \"a b\" FROM k", Description("K", {"Order", "a b"}));
+    EXPECT_EQ(Converted(*rs, StatementType::UPSERT, Dialect::MSSQL),
+              "MERGE INTO K AS t\r\nUSING (VALUES(1, 'x')) AS s (\"Order\", \"a b\")\r\n"
+              "ON t.\"Order\" = s.\"Order\" AND t.\"a b\" = s.\"a b\"\r\n"
+              "WHEN NOT MATCHED THEN INSERT (\"Order\", \"a b\") VALUES(s.\"Order\", s.\"a b\");\r\n\r\n");
+    EXPECT_EQ(Converted(*rs, StatementType::UPSERT, Dialect::ORACLE),
+              "MERGE INTO K t\r\nUSING (SELECT 1 AS \"Order\", 'x' AS \"a b\" FROM dual) s\r\n"
+              "ON (t.\"Order\" = s.\"Order\" AND t.\"a b\" = s.\"a b\")\r\n"
+              "WHEN NOT MATCHED THEN INSERT (\"Order\", \"a b\") VALUES (s.\"Order\", s.\"a b\");\r\n\r\n");
+    EXPECT_EQ(Converted(*rs, StatementType::UPSERT, Dialect::MYSQL),
+              "INSERT INTO K (\"Order\", \"a b\")\r\nVALUES(1, 'x')\r\n"
+              "ON DUPLICATE KEY UPDATE \"Order\" = \"Order\";\r\n\r\n");
+    EXPECT_EQ(Converted(*rs, StatementType::UPSERT, Dialect::SQLITE),
+              "INSERT INTO K (\"Order\", \"a b\")\r\nVALUES(1, 'x')\r\n"
+              "ON CONFLICT (\"Order\", \"a b\") DO NOTHING;\r\n\r\n");
+    // Run on SQLite: the row is there once.
+    RunScript(Converted(*rs, StatementType::UPSERT, Dialect::SQLITE));
+    EXPECT_EQ(Rows("SELECT \"Order\", \"a b\" FROM k"), "1|'x'\n");
+}
+
+TEST_F(StatementForms, UpsertRefusedWhereTheTargetHasNoneAndWithoutKeys) {
+    auto keyed = Fetch(kOneRow, Description("T", {"id"}));
+    auto keyless = Fetch(kOneRow, Description("T", {}));
+    const std::pair<ResultSet*, std::string> cases[] = {
+        {keyed.get(), "Cannot write UPSERT statements for table T: the MS Access target has no"},
+        {keyless.get(), "Cannot write UPSERT statements for table T: the result set has no key fields"},
+    };
+    for (const auto& [rs, message] : cases) {
+        const Dialect dialect = rs == keyed.get() ? Dialect::ACCESS : Dialect::POSTGRESQL;
+        MemoryTextSink sink(1 << 16);
+        try {
+            ConvertResultSet(*rs, StatementType::UPSERT, dialect, sink);
+            ADD_FAILURE() << "written: " << sink.Str();
+        } catch (const CSyntaxException& e) {
+            EXPECT_EQ(e.Message().substr(0, message.size()), message);
+        }
+        EXPECT_EQ(sink.Length(), 0u);
+    }
+    MemoryTextSink sink(1 << 16);
+    EXPECT_THROW(ConvertResultSet(*keyed, StatementType::UPSERT, Dialect::GENERIC, sink), CSyntaxException);
+    EXPECT_EQ(sink.Length(), 0u);
+}
+
+TEST_F(StatementForms, CommitEveryInEveryDialect) {
+    auto rs = Fetch(kThreeRows, Grouped("T", {"id"}, 1, 2));
+    const std::string one = "INSERT INTO T (id, name)\r\nVALUES(";
+    auto rows = [&](const std::string& end, const std::string& commit, const std::string& begin) {
+        return begin + one + "1, 'a')" + end + one + "2, NULL)" + end + commit + begin + one + "3, 'c')" +
+               end + commit + "\r\n";
+    };
+    const std::string texts[kDialectCount] = {
+        rows("\r\n", "COMMIT TRANSACTION\r\n", "BEGIN TRANSACTION\r\n"),
+        rows(";\r\n", "COMMIT;\r\n", ""),
+        rows(";\r\n", "COMMIT;\r\n", ""),
+        /* ACCESS: no commit statement */ rows(";\r\n", "", ""),
+        rows(";\r\n", "COMMIT;\r\n", "START TRANSACTION;\r\n"),
+        rows("\r\n", "COMMIT;\r\n", ""),
+        rows(";\r\n", "COMMIT;\r\n", "BEGIN;\r\n"),
+        rows(";\r\n", "COMMIT;\r\n", "BEGIN;\r\n"),
+    };
+    for (int d = 0; d < kDialectCount; ++d)
+        EXPECT_EQ(Converted(*rs, StatementType::INSERT, static_cast<Dialect>(d)), texts[d])
+            << DialectName(static_cast<Dialect>(d));
+
+    // A multi-row INSERT counts as one statement; a last commit only after statements.
+    auto grouped = Fetch(kThreeRows, Grouped("T", {"id"}, 2, 1));
+    EXPECT_EQ(Converted(*grouped, StatementType::INSERT, Dialect::POSTGRESQL),
+              "BEGIN;\r\n" + one + "1, 'a'),\r\n(2, NULL);\r\nCOMMIT;\r\nBEGIN;\r\n" + one +
+                  "3, 'c');\r\nCOMMIT;\r\n\r\n");
+    auto three = Fetch(kThreeRows, Grouped("T", {"id"}, 1, 3));
+    EXPECT_EQ(Count(Converted(*three, StatementType::DELETE, Dialect::MYSQL), "COMMIT;"), 1u);
+    auto none = Fetch("SELECT id, name FROM m WHERE id < 0", Grouped("T", {"id"}, 1, 2));
+    EXPECT_EQ(Converted(*none, StatementType::UPDATE, Dialect::SQLITE), "\r\n");
+
+    // Every statement type that writes statements commits; the text table and loader forms do not.
+    auto every = Fetch(kThreeRows, Grouped("T", {"id"}, 1, 2));
+    for (StatementType type :
+         {StatementType::UPDATE, StatementType::DELETE, StatementType::REPLACE, StatementType::UPSERT})
+        EXPECT_EQ(Count(Converted(*every, type, Dialect::ORACLE), "COMMIT;\r\n"), 2u)
+            << StatementTypeName(type);
+    auto plain = Fetch(kThreeRows, Description("T", {"id"}));
+    for (StatementType type : {StatementType::SELECT, StatementType::INSERT_ARRAY, StatementType::LOAD})
+        for (Dialect dialect : {Dialect::GENERIC, Dialect::MSSQL})
+            EXPECT_EQ(Converted(*every, type, dialect), Converted(*plain, type, dialect))
+                << StatementTypeName(type);
+}
+
+// SQLite with autocommit on runs the grouped, committed statements and keeps every row.
+TEST_F(StatementForms, SqliteRunsGroupedCommittedAndUpsertScripts) {
+    session_->Exec("WITH RECURSIVE n(i) AS (SELECT 4 UNION ALL SELECT i + 1 FROM n WHERE i < 1200) "
+                   "INSERT INTO m SELECT i, 'n' || char(39) || i FROM n");
+    session_->Exec("CREATE TABLE m_copy (id integer primary key, name varchar(10))");
+    const std::string original = Rows("SELECT id, name FROM m ORDER BY id");
+    auto rs = Fetch(kThreeRows, Grouped("m_copy", {"id"}, 500, 2));
+    const std::string script = Converted(*rs, StatementType::INSERT, Dialect::SQLITE);
+    EXPECT_EQ(Count(script, "BEGIN;"), 2u);
+    EXPECT_EQ(Count(script, "COMMIT;"), 2u);
+    RunScript(script);
+    EXPECT_EQ(Rows("SELECT id, name FROM m_copy ORDER BY id"), original);
+
+    // Upsert over changed and missing rows brings the copy back to the original.
+    session_->Exec("UPDATE m_copy SET name = 'changed' WHERE id % 3 = 0");
+    session_->Exec("DELETE FROM m_copy WHERE id % 7 = 0");
+    auto upsert = Fetch(kThreeRows, Grouped("m_copy", {"id"}, 1, 100));
+    RunScript(Converted(*upsert, StatementType::UPSERT, Dialect::SQLITE));
+    EXPECT_EQ(Rows("SELECT id, name FROM m_copy ORDER BY id"), original);
+}
+
+// The open-database targets write every column, long ones included; so does any exact script.
+// Elsewhere long columns stay out, and the history says so.
+TEST_F(StatementForms, LongColumnsWrittenForOpenTargetsAndExactScripts) {
+    auto rs = Fetch("SELECT id, note FROM w WHERE id = 1", Description("W", {"id"}));
+    ASSERT_TRUE(rs->Column(1).IsLong());
+    EXPECT_EQ(Converted(*rs, StatementType::INSERT, Dialect::SQLITE),
+              "INSERT INTO W (id, note)\r\nVALUES(1, 'long');\r\n\r\n");
+    EXPECT_EQ(Converted(*rs, StatementType::UPDATE, Dialect::POSTGRESQL),
+              "UPDATE W SET\r\nnote = 'long'\r\nWHERE id = 1;\r\n\r\n");
+    EXPECT_EQ(Converted(*rs, StatementType::INSERT, Dialect::MYSQL),
+              "INSERT INTO W (id)\r\nVALUES(1);\r\n\r\n");
+    EXPECT_EQ(LeftOutColumnsWarning(*rs, StatementType::INSERT, Dialect::SQLITE), "");
+    EXPECT_NE(LeftOutColumnsWarning(*rs, StatementType::INSERT, Dialect::MYSQL), "");
+    // The text table is what it was.
+    EXPECT_EQ(Converted(*rs, StatementType::SELECT, Dialect::SQLITE).substr(0, 9), "id     \r\n");
+
+    rs->Description().literals = LiteralStyle::Exact;
+    EXPECT_EQ(LeftOutColumnsWarning(*rs, StatementType::INSERT, Dialect::MYSQL), "");
+    std::string expected = "INSERT INTO W (id, note)\r\nVALUES(1, ";
+    AppendExactLiteral(rs->Column(1), StoredValueOf(*rs, 0, 1, false), Dialect::MYSQL, expected);
+    EXPECT_EQ(Converted(*rs, StatementType::INSERT, Dialect::MYSQL), expected + ");\r\n\r\n");
+}
+
+// Exact literals come from the statement's Literals, else from the dialect's setting; STANDARD
+// keeps the historic form whatever the setting.
+TEST_F(StatementForms, LiteralStyleFromTheStatementElseTheDialectSetting) {
+    auto rs = Fetch("SELECT id, name FROM w WHERE id = 2", Description("W", {"id"}));
+    auto exactText = [&](Dialect dialect) {
+        std::string text = "UPDATE W SET\r\nname = ";
+        AppendExactLiteral(rs->Column(1), StoredValueOf(*rs, 0, 1, false), dialect, text);
+        return text + "\r\nWHERE id = 2" + ScriptGenerator::StatementEnd(StatementType::UPDATE, dialect) +
+               "\r\n";
+    };
+    const std::string standard = "UPDATE W SET\r\nname = 'x\\n?y'\r\nWHERE id = 2;\r\n\r\n";
+    EXPECT_EQ(Converted(*rs, StatementType::UPDATE, Dialect::ORACLE), standard);
+    rs->Description().literals = LiteralStyle::Exact;
+    EXPECT_EQ(Converted(*rs, StatementType::UPDATE, Dialect::ORACLE), exactText(Dialect::ORACLE));
+    DialectSettingsSet settings = DefaultDialectSettingsSet();
+    settings[static_cast<int>(Dialect::ORACLE)].exactLiterals = true;
+    SetCurrentDialectSettings(settings);
+    rs->Description().literals = LiteralStyle::Inherit;
+    EXPECT_EQ(Converted(*rs, StatementType::UPDATE, Dialect::ORACLE), exactText(Dialect::ORACLE));
+    EXPECT_EQ(Converted(*rs, StatementType::UPDATE, Dialect::MYSQL),
+              "UPDATE W SET\r\nname = 'x\\n?y'\r\nWHERE id = 2;\r\n\r\n");
+    rs->Description().literals = LiteralStyle::Standard;
+    EXPECT_EQ(Converted(*rs, StatementType::UPDATE, Dialect::ORACLE), standard);
+}
+
+TEST_F(StatementForms, OpenTargetsQuoteNamesTheirWayAndEndEveryStatement) {
+    auto rs = Fetch("SELECT 1 AS \"Name\", 2 AS lower_case, 3 AS \"$x\", 4 AS \"ORDER\"",
+                    Description("T", {"Name"}));
+    EXPECT_EQ(Converted(*rs, StatementType::REPLACE, Dialect::POSTGRESQL),
+              "DELETE FROM T\r\nWHERE \"Name\" = 1;\r\n"
+              "INSERT INTO T (\"Name\", lower_case, \"$x\", \"ORDER\")\r\nVALUES(1, 2, 3, 4);\r\n\r\n");
+    // SQLite compares names ignoring case.
+    EXPECT_EQ(Converted(*rs, StatementType::REPLACE, Dialect::SQLITE),
+              "DELETE FROM T\r\nWHERE Name = 1;\r\n"
+              "INSERT INTO T (Name, lower_case, \"$x\", \"ORDER\")\r\nVALUES(1, 2, 3, 4);\r\n\r\n");
+    EXPECT_EQ(Converted(*rs, StatementType::DELETE, Dialect::SQLITE),
+              "DELETE FROM T WHERE Name = 1;\r\n\r\n");
+    EXPECT_EQ(Converted(*rs, StatementType::LOAD, Dialect::POSTGRESQL),
+              "INSERT INTO T (\"Name\", lower_case, \"$x\", \"ORDER\")\r\nVALUES(1, 2, 3, 4);\r\n\r\n");
+    // The classic dialects keep their names as they were.
+    EXPECT_EQ(Converted(*rs, StatementType::DELETE, Dialect::MSSQL), "DELETE T WHERE Name = 1\r\n\r\n");
+}
+
+} // namespace
