@@ -4,6 +4,17 @@
 
 namespace marlix {
 
+const char* LiteralStyleName(LiteralStyle style) noexcept {
+    switch (style) {
+    case LiteralStyle::Exact:
+        return "EXACT";
+    case LiteralStyle::Standard:
+        return "STANDARD";
+    default:
+        return nullptr;
+    }
+}
+
 std::vector<std::string> SplitFieldLines(std::string_view text) {
     std::vector<std::string> lines;
     while (!text.empty()) {
@@ -23,6 +34,15 @@ std::string ComposeResultSetElement(const ConversionDescription& description) {
     out += description.sourceTable;
     out += "\", Table = \"";
     out += description.destinationTable;
+    // Only values other than the defaults are written, so blocks without them read as before.
+    if (description.rowsPerStatement != 1) {
+        out += "\", Rows = \"";
+        out += std::to_string(description.rowsPerStatement);
+    }
+    if (description.commitEvery != 0) {
+        out += "\", CommitEvery = \"";
+        out += std::to_string(description.commitEvery);
+    }
     out += "\">\r\n\t\t<KEYS>\r\n";
     for (const std::string& field : description.keyFields) {
         if (field.empty()) continue;
@@ -42,6 +62,10 @@ std::string ComposeBlock(const ConversionDescription& description, std::string_v
     if (dialectName != kDefaultDialectMarker) {
         out += "\t<OPTIONS Syntax = \"";
         out += dialectName;
+        if (const char* literals = LiteralStyleName(description.literals)) {
+            out += "\", Literals = \"";
+            out += literals;
+        }
         out += "\"/>\r\n\t";
     }
     out += ComposeResultSetElement(description);

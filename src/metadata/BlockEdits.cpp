@@ -56,6 +56,10 @@ ElementNode BuildResultSetElement(const ConversionDescription& description, Stat
     element.SetAttribute("TYPE", StatementTypeName(type));
     if (!description.destinationTable.empty()) element.SetAttribute("TABLE", description.destinationTable);
     element.SetAttribute("SOURCE", description.sourceTable);
+    if (description.rowsPerStatement != 1)
+        element.SetAttribute("ROWS", std::to_string(description.rowsPerStatement));
+    if (description.commitEvery != 0)
+        element.SetAttribute("COMMITEVERY", std::to_string(description.commitEvery));
     if (!description.keyFields.empty()) {
         ElementNode& keys = element.InsertChild(ElementNode("KEYS"));
         for (const std::string& field : description.keyFields) {
@@ -85,6 +89,8 @@ TextEdit WriteConversionChoice(const AnalysedScript& script, const ScriptItem* i
     if (!existing) return InsertBlockEdit(statementPosition, BuildResultSetElement(description, type));
     ElementNode updated(*existing);
     updated.SetAttribute("TYPE", StatementTypeName(type));
+    // Its other attributes (Rows, CommitEvery, ...) stay as the text has them: the result set's
+    // description may be older than the text.
     return ReplaceElementEdit(item->start, item->end, updated);
 }
 

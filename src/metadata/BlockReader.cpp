@@ -5,12 +5,21 @@
 #include "metadata/SyntaxException.h"
 #include "transform/DialectNames.h"
 
+#include <algorithm>
+#include <charconv>
 #include <memory>
 #include <string>
 
 namespace marlix {
 
+std::optional<LiteralStyle> LiteralStyleFromName(std::string_view name) noexcept {
+    if (EqualsFolded(name, "EXACT")) return LiteralStyle::Exact;
+    if (EqualsFolded(name, "STANDARD")) return LiteralStyle::Standard;
+    return std::nullopt;
+}
+
 void BlockReader::ReadAll(std::vector<StatementRecord>& statements) {
+    literals_ = LiteralStyle::Inherit;
     for (std::size_t i = 0; i < statements.size(); ++i)
         ReadStatement(statements[i], i);
 }
@@ -33,6 +42,9 @@ void BlockReader::ReadStatement(StatementRecord& statement, std::size_t index) {
         }
     }
     AnalyseIfSelect(statement, describedByResultSet);
+    // Like the dialect, the literal style governs the statement whether or not a block
+    // describes its results.
+    statement.description.literals = literals_;
 }
 
 std::size_t BlockReader::ReadBlock(std::size_t marker, std::size_t end, ElementNode*& block) {
@@ -67,11 +79,54 @@ void BlockReader::ApplyResultSet(const ElementNode& element, const ElementNode& 
     if (const ElementNode* keys = element.FindChild("KEYS"))
         for (const auto& [name, key] : keys->Children())
             d.keyFields.push_back(key->Attribute("FIELD"));
+    d.rowsPerStatement = NumberAttribute(element, "ROWS", 1, 1);
+    d.commitEvery = NumberAttribute(element, "COMMITEVERY", 0, 0);
     d.resultSetNumber = resultSetCounter_++;
+}
+
+int BlockReader::NumberAttribute(const ElementNode& element, std::string_view name, int least,
+                                 int fallback) const {
+    if (!element.HasAttribute(name)) return fallback;
+    const std::string& text = element.Attribute(name);
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < least) {
+        const std::string shown = name == "ROWS" ? "Rows" : "CommitEvery";
+        throw CSyntaxException(static_cast<std::int32_t>(AttributeValueOffset(element, name)),
+                               shown + " must be a whole number of " + std::to_string(least) +
+                                   " or more, not \"" + text + "\"");
+    }
+    return value;
+}
+
+std::size_t BlockReader::AttributeValueOffset(const ElementNode& element, std::string_view name) const {
+    // The element's own attributes stand between its name and the first '>' or "/>".
+    const auto& tokens = script_.tokens;
+    auto t = static_cast<std::size_t>(
+        std::lower_bound(tokens.begin(), tokens.end(), element.Start(),
+                         [](const Token& token, std::size_t offset) { return token.offset < offset; }) -
+        tokens.begin());
+    for (; t < tokens.size() && tokens[t].offset < element.End(); ++t) {
+        const std::string_view text = script_.TextOf(t);
+        if (text == ">" || text == "/>") break;
+        if (tokens[t].cls == TokenClass::MetadataWord && EqualsFolded(text, name) && t + 2 < tokens.size())
+            return tokens[t + 2].offset;
+    }
+    return element.Start();
 }
 
 void BlockReader::ApplyOptions(const ElementNode& element, const ElementNode& block, std::size_t index) {
     const Dialect dialect = DialectFromName(element.Attribute("SYNTAX"));
+    LiteralStyle literals = LiteralStyle::Inherit;
+    if (element.HasAttribute("LITERALS")) {
+        const std::string& name = element.Attribute("LITERALS");
+        const std::optional<LiteralStyle> style = LiteralStyleFromName(name);
+        if (!style)
+            throw CSyntaxException(static_cast<std::int32_t>(AttributeValueOffset(element, "LITERALS")),
+                                   "Literals must be \"EXACT\" or \"STANDARD\", not \"" + name + "\"");
+        literals = *style;
+    }
+    literals_ = literals;
     into_.currentDialect = dialect;
     into_.syntaxItems.push_back(ScriptItem{NextScriptItemNumber(), ScriptItemKind::Syntax, element.Start(),
                                            element.End(), block.Name(), index, dialect});

