@@ -1,0 +1,6 @@
+/*METADATA>
+	<OPTIONS Syntax = "ACCESS"/>
+	<RESULTSET Type = "UPSERT", Table = "items"><KEYS><KEY_id Field = "id"/></KEYS></RESULTSET>
+</METADATA*/
+select 1 as id, 2 as qty;
+select 3 as not_run
