@@ -49,7 +49,11 @@ struct ColumnDescriptor {
     std::string quotedName;
     std::string quotedShortName;
     // How a value of this column is stored, decided once from sqlType when it is bound.
-    enum class StoredAs : uint8_t { Text, CharacterText, HexText, Timestamp };
+    // With ResultSet::exactValues: RoundTripText, a floating-point value fetched as a double and
+    // stored as the shortest text that reads back as the same number; TimeText, a time of day
+    // fetched as the driver's text (drivers drop the fraction of a second when they convert a
+    // time to a timestamp structure) and stored as a timestamp structure.
+    enum class StoredAs : uint8_t { Text, CharacterText, HexText, Timestamp, RoundTripText, TimeText };
     StoredAs storedAs = StoredAs::Text;
     // Values of this column that arrived longer than the bind buffer and could not be
     // completed with SQLGetData, so their stored text is cut.

@@ -207,6 +207,49 @@ void FormatDateTime(const TIMESTAMP_STRUCT& ts, int mode, DateTimeKind kind, std
     if (enclosing) out += enclosing;
 }
 
+void AppendSecondFraction(uint32_t nanoseconds, std::string& out) {
+    if (nanoseconds == 0) return;
+    char digits[16];
+    char* at = digits;
+    PutPaddedNumber(at, nanoseconds, 9);
+    while (at[-1] == '0')
+        --at;
+    out += '.';
+    out.append(digits, static_cast<size_t>(at - digits));
+}
+
+void FormatExactDateTime(const TIMESTAMP_STRUCT& ts, Dialect dialect, DateTimeKind kind, std::string& out) {
+    // The forms every session of the target reads the same way: ISO 8601 order, never the
+    // order of the session's language or NLS settings.
+    const bool access = dialect == Dialect::ACCESS;
+    const char* datePattern = "Y-m-d";
+    const char* separator = " ";
+    switch (dialect) {
+    case Dialect::MSSQL:
+        // SQL Server reads yyyy-mm-dd in the order of the session's language for datetime and
+        // smalldatetime columns; yyyymmdd and yyyy-mm-ddThh:mm:ss are read alike everywhere.
+        if (kind == DateTimeKind::Date) datePattern = "Ymd";
+        separator = "T";
+        break;
+    case Dialect::ORACLE:
+        // Typed literals: a quoted text would be read with the session's NLS date format.
+        if (kind == DateTimeKind::Date) out += "DATE ";
+        if (kind == DateTimeKind::DateTime) out += "TIMESTAMP ";
+        break;
+    default:
+        break;
+    }
+    out += access ? '#' : '\'';
+    if (kind != DateTimeKind::Time) ExpandDatePattern(ts, datePattern, out);
+    if (kind == DateTimeKind::DateTime) out += separator;
+    if (kind != DateTimeKind::Date) {
+        ExpandDatePattern(ts, "H:M:S", out);
+        // Access keeps whole seconds only, and its date literals take no fraction.
+        if (!access) AppendSecondFraction(ts.fraction, out);
+    }
+    out += access ? '#' : '\'';
+}
+
 int DaysInMonth(int year, int month) noexcept {
     switch (month) {
     case 1:

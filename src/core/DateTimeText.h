@@ -45,6 +45,16 @@ void FormatDateTime(const TIMESTAMP_STRUCT& timestamp, int mode, DateTimeKind ki
 void FormatDateTime(const TIMESTAMP_STRUCT& timestamp, int mode, DateTimeKind kind, std::string& out,
                     bool quoted, const DialectSettingsSet& settings, const UserLocale& locale);
 
+// Appends '.' and the digits of a fraction of a second given in nanoseconds, trailing zeros left
+// out; nothing when it is zero.
+void AppendSecondFraction(uint32_t nanoseconds, std::string& out);
+
+// Appends the exact literal of a date/time value for `dialect`: every digit of it, in a form the
+// target reads whatever its session's date settings (the dialect's own date settings do not
+// apply). A time value is a time of day; its date fields are not written.
+void FormatExactDateTime(const TIMESTAMP_STRUCT& timestamp, Dialect dialect, DateTimeKind kind,
+                         std::string& out);
+
 // Reads a date, optionally followed by a time, in the order of the user's locale. Returns
 // kParsedDate, kParsedDateTime, or kParseInvalid (timestamp then unchanged).
 int ParseDateTime(std::string_view text, TIMESTAMP_STRUCT& timestamp);

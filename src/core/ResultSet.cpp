@@ -1,5 +1,5 @@
-#include "core/HexDigits.h"
 #include "core/ResultSet.h"
+#include "core/HexDigits.h"
 
 #include "core/CaseFold.h"
 #include "core/DisplayWidth.h"
@@ -7,6 +7,8 @@
 #include "db/ODBCException.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cstring>
 
 namespace marlix {
@@ -17,6 +19,10 @@ namespace {
 constexpr SQLULEN kLargestSizedBuffer = 65535;
 constexpr int32_t kLongBufferSize = 8000;
 constexpr int32_t kOtherBufferSize = 64;
+
+bool IsFloatingSqlType(int sqlType) noexcept {
+    return sqlType == SQL_FLOAT || sqlType == SQL_REAL || sqlType == SQL_DOUBLE;
+}
 
 int32_t BindBufferSize(int sqlType, SQLULEN columnSize) {
     switch (sqlType) {
@@ -44,6 +50,7 @@ ResultSet::ResultSet(int columnCount, int rowLimit, int sizeLimitMB, ConversionD
     : columnCount_(columnCount), rowLimit_(rowLimit), sizeLimitMB_(sizeLimitMB),
       statementPosition_(statementPosition), description_(std::move(description)),
       overflow_(static_cast<size_t>(std::max(columnCount, 0))) {
+    exactValues = description_.literals == LiteralStyle::Exact;
     columns_.reserve(overflow_.size());
 }
 
@@ -72,9 +79,11 @@ void ResultSet::DescribeAndBind(SQLHSTMT statement, int position) {
         // Text tables count widths in the columns a terminal shows, not in bytes.
         column->maxLength = column->width = static_cast<int32_t>(DisplayWidth(column->Name())) + 2;
         using StoredAs = ColumnDescriptor::StoredAs;
-        column->storedAs = column->IsDateTime()                         ? StoredAs::Timestamp
+        column->storedAs = exactValues && sqlType == SQL_TYPE_TIME      ? StoredAs::TimeText
+                           : column->IsDateTime()                       ? StoredAs::Timestamp
                            : ColumnDescriptor::IsBinaryType(sqlType)    ? StoredAs::HexText
                            : ColumnDescriptor::IsCharacterType(sqlType) ? StoredAs::CharacterText
+                           : exactValues && IsFloatingSqlType(sqlType)  ? StoredAs::RoundTripText
                                                                         : StoredAs::Text;
 
         std::string_view columnName = column->Name();
@@ -93,9 +102,12 @@ void ResultSet::DescribeAndBind(SQLHSTMT statement, int position) {
 
 void ResultSet::BindColumn(SQLHSTMT statement, int index, ColumnDescriptor& column, int position) {
     SQLRETURN rc;
-    if (column.IsDateTime())
+    if (column.IsDateTime() && column.storedAs != ColumnDescriptor::StoredAs::TimeText)
         rc = SQLBindCol(statement, static_cast<SQLUSMALLINT>(index + 1), SQL_C_TYPE_TIMESTAMP,
                         &column.timestamp, sizeof column.timestamp, &column.indicator);
+    else if (column.storedAs == ColumnDescriptor::StoredAs::RoundTripText)
+        rc = SQLBindCol(statement, static_cast<SQLUSMALLINT>(index + 1), SQL_C_DOUBLE, column.buffer.get(),
+                        sizeof(double), &column.indicator);
     else if (column.storedAs == ColumnDescriptor::StoredAs::HexText)
         // The bytes themselves: drivers that convert them to text do it each their own way.
         rc = SQLBindCol(statement, static_cast<SQLUSMALLINT>(index + 1), SQL_C_BINARY, column.buffer.get(),
@@ -142,8 +154,14 @@ void ResultSet::RecordCell(SQLHSTMT statement, int index, ColumnDescriptor& colu
     if (column.indicator == SQL_NULL_DATA) {
         cells_.AppendCell(true, "NULL", 5);
         displayLength = 4;
-    } else if (column.storedAs == StoredAs::Timestamp) {
-        cells_.AppendCell(false, &column.timestamp, sizeof column.timestamp);
+    } else if (column.storedAs == StoredAs::Timestamp || column.storedAs == StoredAs::TimeText) {
+        TIMESTAMP_STRUCT value = column.timestamp;
+        if (column.storedAs == StoredAs::TimeText) {
+            value = {};
+            // A time the structure cannot hold (MariaDB's negative times) is reported, not hidden.
+            if (!ParseTimeOfDay(BoundText(statement, index), value)) ++column.cutValues;
+        }
+        cells_.AppendCell(false, &value, sizeof value);
         displayLength = column.sqlType == SQL_TYPE_TIMESTAMP ? 27 : 14;
     } else {
         std::string_view text = BoundText(statement, index);
@@ -221,6 +239,60 @@ std::string_view ResultSet::CompleteBoundText(SQLHSTMT statement, int column) {
     }
     ++c.cutValues;
     return {c.buffer.get(), static_cast<size_t>(std::max<SQLLEN>(capacity, 0))};
+}
+
+std::string_view ResultSet::RoundTripText(const ColumnDescriptor& column) noexcept {
+    double value;
+    std::memcpy(&value, column.buffer.get(), sizeof value);
+    char* const text = column.buffer.get() + sizeof value;
+    char* const end = column.buffer.get() + column.bufferSize;
+    // The words SQL servers read back (quoted) as the special values.
+    if (std::isnan(value)) return "NaN";
+    if (std::isinf(value)) return value < 0 ? "-Infinity" : "Infinity";
+    // A single-precision column's value is a float: its shortest text as a float is the one
+    // its own server writes (3.1415927, not 3.1415927410125732).
+    const auto single = static_cast<float>(value);
+    std::to_chars_result r = column.sqlType == SQL_REAL && static_cast<double>(single) == value
+                                 ? std::to_chars(text, end, single)
+                                 : std::to_chars(text, end, value);
+    return {text, static_cast<size_t>(r.ptr - text)};
+}
+
+bool ResultSet::ParseTimeOfDay(std::string_view text, TIMESTAMP_STRUCT& ts) noexcept {
+    size_t i = 0;
+    auto number = [&](size_t maxDigits, uint32_t& value) {
+        const size_t start = i;
+        value = 0;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9' && i - start < maxDigits)
+            value = value * 10 + static_cast<uint32_t>(text[i++] - '0');
+        return i > start;
+    };
+    uint32_t hour, minute, fraction = 0;
+    uint32_t second = 0;
+    if (!number(5, hour) || hour > 65535 || i >= text.size() || text[i++] != ':') return false;
+    if (!number(2, minute) || minute > 59) return false;
+    if (i < text.size() && text[i] == ':' && (++i, !number(2, second) || second > 61)) return false;
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        const size_t start = i;
+        if (!number(9, fraction)) return false;
+        for (size_t digits = i - start; digits < 9; ++digits)
+            fraction *= 10;
+    }
+    if (i != text.size()) return false;
+    ts.hour = static_cast<SQLUSMALLINT>(hour);
+    ts.minute = static_cast<SQLUSMALLINT>(minute);
+    ts.second = static_cast<SQLUSMALLINT>(second);
+    ts.fraction = fraction;
+    return true;
+}
+
+TIMESTAMP_STRUCT ResultSet::BoundTimestamp(const ColumnDescriptor& column) noexcept {
+    if (column.storedAs != ColumnDescriptor::StoredAs::TimeText) return column.timestamp;
+    TIMESTAMP_STRUCT value{};
+    if (column.indicator >= 0 && column.indicator < column.bufferSize)
+        ParseTimeOfDay({column.buffer.get(), static_cast<size_t>(column.indicator)}, value);
+    return value;
 }
 
 std::string ResultSet::CutValuesWarning() const {

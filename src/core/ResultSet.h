@@ -48,10 +48,18 @@ public:
     // columns or NULL values.
     std::string_view BoundText(SQLHSTMT statement, int column) {
         const ColumnDescriptor& c = *columns_[column];
+        if (c.storedAs == ColumnDescriptor::StoredAs::RoundTripText) return RoundTripText(c);
         if (c.indicator >= 0 && c.indicator < c.bufferSize)
             return {c.buffer.get(), static_cast<size_t>(c.indicator)};
         return CompleteBoundText(statement, column);
     }
+    // The text of a floating-point value bound as a double (StoredAs::RoundTripText), written
+    // behind the double in the column's bind buffer.
+    static std::string_view RoundTripText(const ColumnDescriptor& column) noexcept;
+    // The date/time value of a bound date, time or timestamp column of the current row.
+    static TIMESTAMP_STRUCT BoundTimestamp(const ColumnDescriptor& column) noexcept;
+    // Reads a time of day "H:MM:SS[.fraction]" into the time fields of `timestamp`.
+    static bool ParseTimeOfDay(std::string_view text, TIMESTAMP_STRUCT& timestamp) noexcept;
     // A counter that FetchAll keeps up to date with the rows stored so far, for a progress
     // display on another thread.
     void SetProgressCounter(std::atomic<int64_t>* counter) noexcept { progress_ = counter; }
@@ -87,6 +95,12 @@ public:
     ConversionDescription& Description() noexcept { return description_; }
 
     bool fetchThrough = false;
+    // Values are fetched with every digit the driver can deliver, for exact literals: floating-
+    // point columns as doubles (drivers' texts may carry fewer digits than read back as the same
+    // number: MariaDB's 6 for FLOAT) and times as text (drivers drop their fraction of a second
+    // when converting them to a timestamp structure). Set before DescribeAndBind; on for a
+    // description with exact literals.
+    bool exactValues = false;
     std::string loadFileName;
     size_t outputStart = 0;
     size_t outputEnd = 0;

@@ -4,5 +4,5 @@ target_include_directories(marlix_values_test_support PUBLIC ${CMAKE_CURRENT_SOU
 target_link_libraries(marlix_values_test_support PUBLIC marlix_values marlix_test_support)
 
 marlix_add_test(core_values_tests
-  SOURCES DateTimeTextTest.cpp ValueTextTest.cpp
+  SOURCES DateTimeTextTest.cpp ValueTextTest.cpp ExactLiteralTest.cpp ExactLiteralServerTest.cpp
   LIBS marlix_values_test_support marlix_values)

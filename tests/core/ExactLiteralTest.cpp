@@ -1,0 +1,306 @@
+#include "FetchedResult.h"
+#include "core/DateTimeText.h"
+#include "core/ValueText.h"
+#include "db/StatementHandle.h"
+#include "metadata/SyntaxException.h"
+#include "support/TestDatabases.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace marlix;
+using marlix::test::Server;
+using marlix::test::TestSession;
+
+namespace {
+
+constexpr Dialect kAll[] = {Dialect::MSSQL, Dialect::ORACLE,   Dialect::GENERIC,    Dialect::ACCESS,
+                            Dialect::MYSQL, Dialect::FIREBIRD, Dialect::POSTGRESQL, Dialect::SQLITE};
+
+ColumnDescriptor Column(int sqlType, const char* name = "c") {
+    ColumnDescriptor column;
+    column.sqlType = static_cast<int16_t>(sqlType);
+    std::strcpy(column.name, name);
+    column.nameLength = static_cast<int16_t>(std::strlen(name));
+    return column;
+}
+
+// A stored text cell: the bytes and their terminating NUL.
+struct TextCell {
+    explicit TextCell(std::string_view text) : bytes(text) { bytes += '\0'; }
+    CellRef Ref() const { return {bytes.data(), static_cast<uint32_t>(bytes.size()), false}; }
+    std::string bytes;
+};
+
+std::string Exact(int sqlType, std::string_view stored, Dialect dialect) {
+    ColumnDescriptor column = Column(sqlType);
+    TextCell cell(stored);
+    std::string out;
+    AppendExactLiteral(column, cell.Ref(), dialect, out);
+    return out;
+}
+
+// The literal of the same value as the streaming conversion writes it from the bound bytes.
+std::string ExactThrough(int sqlType, std::string_view bound, Dialect dialect) {
+    ColumnDescriptor column = Column(sqlType);
+    column.indicator = static_cast<SQLLEN>(bound.size());
+    std::string out;
+    AppendExactFetchThroughLiteral(column, dialect, bound, out);
+    return out;
+}
+
+std::string Standard(int sqlType, std::string_view stored, Dialect dialect) {
+    ColumnDescriptor column = Column(sqlType);
+    TextCell cell(stored);
+    std::string out;
+    AppendValueText(column, cell.Ref(), static_cast<int>(dialect), true, out);
+    return out;
+}
+
+TIMESTAMP_STRUCT Stamp(int y, int mo, int d, int h, int mi, int s, unsigned nanoseconds) {
+    TIMESTAMP_STRUCT ts{};
+    ts.year = static_cast<SQLSMALLINT>(y);
+    ts.month = static_cast<SQLUSMALLINT>(mo);
+    ts.day = static_cast<SQLUSMALLINT>(d);
+    ts.hour = static_cast<SQLUSMALLINT>(h);
+    ts.minute = static_cast<SQLUSMALLINT>(mi);
+    ts.second = static_cast<SQLUSMALLINT>(s);
+    ts.fraction = nanoseconds;
+    return ts;
+}
+
+std::string ExactDate(const TIMESTAMP_STRUCT& ts, int sqlType, Dialect dialect) {
+    ColumnDescriptor column = Column(sqlType);
+    CellRef cell{reinterpret_cast<const char*>(&ts), sizeof ts, false};
+    std::string out;
+    AppendExactLiteral(column, cell, dialect, out);
+    // The streaming conversion reads the bound timestamp and must write the same.
+    column.timestamp = ts;
+    column.indicator = sizeof ts;
+    std::string through;
+    AppendExactFetchThroughLiteral(column, dialect, {}, through);
+    EXPECT_EQ(through, out);
+    return out;
+}
+
+} // namespace
+
+TEST(ExactLiteral, CharacterValuesKeepEveryCharacter) {
+    const std::string text = "it's\r\n\tend";
+    for (Dialect d : kAll) {
+        EXPECT_EQ(Exact(SQL_VARCHAR, text, d), "'it''s\r\n\tend'") << static_cast<int>(d);
+        EXPECT_EQ(ExactThrough(SQL_VARCHAR, text, d), "'it''s\r\n\tend'") << static_cast<int>(d);
+    }
+    // Other control characters and letters beyond ASCII are copied as they are.
+    EXPECT_EQ(Exact(SQL_LONGVARCHAR, "\x01\x1f Z\xC3\xBCrich \xE6\x9D\xB1", Dialect::POSTGRESQL),
+              "'\x01\x1f Z\xC3\xBCrich \xE6\x9D\xB1'");
+    EXPECT_EQ(Exact(SQL_CHAR, "", Dialect::SQLITE), "''");
+    // The wide types stay national for SQL Server only.
+    EXPECT_EQ(Exact(SQL_WVARCHAR, "a'b", Dialect::MSSQL), "N'a''b'");
+    EXPECT_EQ(Exact(SQL_WLONGVARCHAR, "a'b", Dialect::ORACLE), "'a''b'");
+}
+
+TEST(ExactLiteral, BackslashesDoubledForMySqlOnly) {
+    for (Dialect d : kAll) {
+        const std::string expected = d == Dialect::MYSQL ? "'C:\\\\dir\\\\'" : "'C:\\dir\\'";
+        EXPECT_EQ(Exact(SQL_VARCHAR, "C:\\dir\\", d), expected) << static_cast<int>(d);
+    }
+    // SQL Server drops a backslash followed by a line break (line continuation): the break is
+    // written by its code there, and only there.
+    EXPECT_EQ(Exact(SQL_VARCHAR, "a\\\r\nb\\c\n", Dialect::MSSQL), "'a\\' + CHAR(13) + '\nb\\c\n'");
+    EXPECT_EQ(Exact(SQL_WVARCHAR, "a\\\nb", Dialect::MSSQL), "N'a\\' + NCHAR(10) + N'b'");
+    EXPECT_EQ(Exact(SQL_VARCHAR, "a\\\nb", Dialect::SQLITE), "'a\\\nb'");
+}
+
+TEST(ExactLiteral, NulCharactersInEachTargetsOwnForm) {
+    const std::string text("a\0b'", 4);
+    EXPECT_EQ(Exact(SQL_VARCHAR, text, Dialect::MYSQL), "'a\\0b'''");
+    EXPECT_EQ(Exact(SQL_VARCHAR, text, Dialect::MSSQL), "'a' + CHAR(0) + 'b'''");
+    EXPECT_EQ(Exact(SQL_WCHAR, text, Dialect::MSSQL), "N'a' + NCHAR(0) + N'b'''");
+    EXPECT_EQ(Exact(SQL_VARCHAR, text, Dialect::ORACLE), "'a' || CHR(0) || 'b'''");
+    EXPECT_EQ(Exact(SQL_VARCHAR, text, Dialect::SQLITE), "'a' || char(0) || 'b'''");
+    EXPECT_EQ(Exact(SQL_VARCHAR, text, Dialect::FIREBIRD), "'a' || ASCII_CHAR(0) || 'b'''");
+    EXPECT_EQ(Exact(SQL_VARCHAR, text, Dialect::ACCESS), "'a' & Chr(0) & 'b'''");
+    EXPECT_EQ(ExactThrough(SQL_VARCHAR, text, Dialect::ORACLE), "'a' || CHR(0) || 'b'''");
+    // PostgreSQL's text cannot hold NUL at all, and standard SQL has no way to write it: the
+    // conversion stops rather than writing something else.
+    for (Dialect d : {Dialect::POSTGRESQL, Dialect::GENERIC}) {
+        try {
+            Exact(SQL_VARCHAR, text, d);
+            ADD_FAILURE() << "no error for " << static_cast<int>(d);
+        } catch (const CSyntaxException& e) {
+            EXPECT_NE(e.Message().find("column c"), std::string::npos) << e.Message();
+            EXPECT_NE(e.Message().find("NUL"), std::string::npos) << e.Message();
+        }
+        EXPECT_THROW(ExactThrough(SQL_VARCHAR, text, d), CSyntaxException);
+    }
+}
+
+TEST(ExactLiteral, BinaryValuesInEachTargetsBinaryLiteral) {
+    struct Case {
+        Dialect dialect;
+        const char* value;
+        const char* empty;
+    };
+    const Case cases[] = {
+        {Dialect::MSSQL, "0x0AFF", "0x"},
+        {Dialect::MYSQL, "X'0AFF'", "X''"},
+        {Dialect::POSTGRESQL, "'\\x0AFF'", "'\\x'"},
+        {Dialect::SQLITE, "X'0AFF'", "X''"},
+        {Dialect::ORACLE, "HEXTORAW('0AFF')", "HEXTORAW('')"},
+        {Dialect::FIREBIRD, "x'0AFF'", "x''"},
+        {Dialect::GENERIC, "X'0AFF'", "X''"},
+        {Dialect::ACCESS, "0x0AFF", "0x"},
+    };
+    for (const Case& c : cases) {
+        for (int type : {SQL_BINARY, SQL_VARBINARY, SQL_LONGVARBINARY}) {
+            EXPECT_EQ(Exact(type, "0x0AFF", c.dialect), c.value) << static_cast<int>(c.dialect);
+            EXPECT_EQ(Exact(type, "0x", c.dialect), c.empty) << static_cast<int>(c.dialect);
+            EXPECT_EQ(ExactThrough(type, std::string_view("\x0A\xFF", 2), c.dialect), c.value);
+            EXPECT_EQ(ExactThrough(type, "", c.dialect), c.empty);
+        }
+    }
+}
+
+TEST(ExactLiteral, GuidsAsTheirText) {
+    // SQLGUID as bound with SQL_C_BINARY: the first three fields in the machine's byte order.
+    SQLGUID guid{0xA0EEBC99, 0x9C0B, 0x4EF8, {0xBB, 0x6D, 0x6B, 0xB9, 0xBD, 0x38, 0x0A, 0x11}};
+    std::string_view bytes(reinterpret_cast<const char*>(&guid), sizeof guid);
+    std::string stored = "0x";
+    for (unsigned char b : bytes) {
+        static constexpr char kDigits[] = "0123456789ABCDEF";
+        stored += kDigits[b >> 4];
+        stored += kDigits[b & 15];
+    }
+    for (Dialect d : {Dialect::MSSQL, Dialect::POSTGRESQL, Dialect::MYSQL}) {
+        EXPECT_EQ(Exact(SQL_GUID, stored, d), "'A0EEBC99-9C0B-4EF8-BB6D-6BB9BD380A11'");
+        EXPECT_EQ(ExactThrough(SQL_GUID, bytes, d), "'A0EEBC99-9C0B-4EF8-BB6D-6BB9BD380A11'");
+    }
+    // A driver that delivers the text of the GUID.
+    EXPECT_EQ(ExactThrough(SQL_GUID, "a0eebc99-9c0b-4ef8-bb6d-6bb9bd380a11", Dialect::POSTGRESQL),
+              "'a0eebc99-9c0b-4ef8-bb6d-6bb9bd380a11'");
+}
+
+TEST(ExactLiteral, NumbersAsDeliveredAndOtherTextsQuoted) {
+    for (Dialect d : kAll) {
+        for (const char* number : {"12.50", "-0.30000000000000004", "1e+300", "1.0e+300", ".5", "42"}) {
+            EXPECT_EQ(Exact(SQL_DOUBLE, number, d), number) << static_cast<int>(d);
+            EXPECT_EQ(ExactThrough(SQL_NUMERIC, number, d), number) << static_cast<int>(d);
+        }
+        // What is no number is written as the text it is, not as a broken number.
+        EXPECT_EQ(Exact(SQL_DOUBLE, "NaN", d), "'NaN'");
+        EXPECT_EQ(Exact(SQL_DOUBLE, "-Infinity", d), "'-Infinity'");
+        EXPECT_EQ(Exact(SQL_INTERVAL_DAY_TO_SECOND, "1 02:03:04", d), "'1 02:03:04'");
+    }
+    EXPECT_EQ(Exact(SQL_DOUBLE, "1e", Dialect::MYSQL), "'1e'");
+}
+
+TEST(ExactLiteral, BitsAreDigitsAndQuotedForPostgreSql) {
+    for (Dialect d : kAll) {
+        const bool pg = d == Dialect::POSTGRESQL;
+        EXPECT_EQ(Exact(SQL_BIT, "1", d), pg ? "'1'" : "1");
+        EXPECT_EQ(Exact(SQL_BIT, "0", d), pg ? "'0'" : "0");
+        // MariaDB's BIT(1) arrives as the bit's byte.
+        EXPECT_EQ(Exact(SQL_BIT, std::string_view("\x01", 1), d), pg ? "'1'" : "1");
+        EXPECT_EQ(ExactThrough(SQL_BIT, std::string_view("\0", 1), d), pg ? "'0'" : "0");
+    }
+}
+
+TEST(ExactLiteral, NullStaysNull) {
+    const CellRef null{"NULL", 5, true};
+    for (int type : {SQL_VARCHAR, SQL_VARBINARY, SQL_DOUBLE, SQL_TYPE_TIMESTAMP, SQL_BIT}) {
+        ColumnDescriptor column = Column(type);
+        for (Dialect d : kAll) {
+            std::string out;
+            AppendExactLiteral(column, null, d, out);
+            EXPECT_EQ(out, "NULL");
+            out.clear();
+            column.indicator = SQL_NULL_DATA;
+            AppendExactFetchThroughLiteral(column, d, {}, out);
+            EXPECT_EQ(out, "NULL");
+        }
+    }
+}
+
+TEST(ExactLiteral, DatesAndTimesWithEveryDigitWhateverTheSettings) {
+    const TIMESTAMP_STRUCT ts = Stamp(2024, 1, 2, 3, 4, 5, 123456700);
+    const TIMESTAMP_STRUCT whole = Stamp(987, 11, 30, 23, 59, 58, 0);
+    const TIMESTAMP_STRUCT time = Stamp(0, 0, 0, 10, 20, 30, 500000000);
+    struct Case {
+        Dialect dialect;
+        const char* timestamp;
+        const char* wholeTimestamp;
+        const char* date;
+        const char* time;
+    };
+    const Case cases[] = {
+        {Dialect::MSSQL, "'2024-01-02T03:04:05.1234567'", "'0987-11-30T23:59:58'", "'20240102'",
+         "'10:20:30.5'"},
+        {Dialect::ORACLE, "TIMESTAMP '2024-01-02 03:04:05.1234567'", "TIMESTAMP '0987-11-30 23:59:58'",
+         "DATE '2024-01-02'", "'10:20:30.5'"},
+        {Dialect::MYSQL, "'2024-01-02 03:04:05.1234567'", "'0987-11-30 23:59:58'", "'2024-01-02'",
+         "'10:20:30.5'"},
+        {Dialect::POSTGRESQL, "'2024-01-02 03:04:05.1234567'", "'0987-11-30 23:59:58'", "'2024-01-02'",
+         "'10:20:30.5'"},
+        {Dialect::SQLITE, "'2024-01-02 03:04:05.1234567'", "'0987-11-30 23:59:58'", "'2024-01-02'",
+         "'10:20:30.5'"},
+        {Dialect::FIREBIRD, "'2024-01-02 03:04:05.1234567'", "'0987-11-30 23:59:58'", "'2024-01-02'",
+         "'10:20:30.5'"},
+        {Dialect::GENERIC, "'2024-01-02 03:04:05.1234567'", "'0987-11-30 23:59:58'", "'2024-01-02'",
+         "'10:20:30.5'"},
+        // Access keeps whole seconds.
+        {Dialect::ACCESS, "#2024-01-02 03:04:05#", "#0987-11-30 23:59:58#", "#2024-01-02#", "#10:20:30#"},
+    };
+    // The dialects' own date settings (Y-d-m, m.d.Y, no quotes, always DATETIME) do not apply.
+    for (const Case& c : cases) {
+        const int d = static_cast<int>(c.dialect);
+        EXPECT_EQ(ExactDate(ts, SQL_TYPE_TIMESTAMP, c.dialect), c.timestamp) << d;
+        EXPECT_EQ(ExactDate(whole, SQL_TYPE_TIMESTAMP, c.dialect), c.wholeTimestamp) << d;
+        EXPECT_EQ(ExactDate(Stamp(2024, 1, 2, 0, 0, 0, 0), SQL_TYPE_DATE, c.dialect), c.date) << d;
+        EXPECT_EQ(ExactDate(time, SQL_TYPE_TIME, c.dialect), c.time) << d;
+    }
+}
+
+TEST(ExactLiteral, SecondFractionsTrimmed) {
+    auto fraction = [](uint32_t nanoseconds) {
+        std::string out;
+        AppendSecondFraction(nanoseconds, out);
+        return out;
+    };
+    EXPECT_EQ(fraction(0), "");
+    EXPECT_EQ(fraction(1), ".000000001");
+    EXPECT_EQ(fraction(100000000), ".1");
+    EXPECT_EQ(fraction(123000000), ".123");
+    EXPECT_EQ(fraction(999999999), ".999999999");
+    EXPECT_EQ(fraction(3000), ".000003");
+}
+
+TEST(StandardLiteral, PostgreSqlAndSqliteBinaryAndBits) {
+    EXPECT_EQ(Standard(SQL_VARBINARY, "0x0AFF", Dialect::POSTGRESQL), "'\\x0AFF'");
+    EXPECT_EQ(Standard(SQL_LONGVARBINARY, "0x", Dialect::POSTGRESQL), "'\\x'");
+    EXPECT_EQ(Standard(SQL_VARBINARY, "0x0AFF", Dialect::SQLITE), "X'0AFF'");
+    EXPECT_EQ(Standard(SQL_BINARY, "0x", Dialect::SQLITE), "X''");
+    EXPECT_EQ(Standard(SQL_BIT, "1", Dialect::POSTGRESQL), "'1'");
+    EXPECT_EQ(Standard(SQL_BIT, std::string_view("\0", 1), Dialect::POSTGRESQL), "'0'");
+    EXPECT_EQ(Standard(SQL_BIT, "1", Dialect::SQLITE), "1");
+    // The historic forms of the other dialects are kept byte for byte.
+    for (Dialect d : {Dialect::MSSQL, Dialect::ORACLE, Dialect::GENERIC, Dialect::ACCESS, Dialect::MYSQL,
+                      Dialect::FIREBIRD}) {
+        EXPECT_EQ(Standard(SQL_VARBINARY, "0x0AFF", d), "0x0AFF");
+        EXPECT_EQ(Standard(SQL_VARBINARY, "0x", d), "0x");
+        EXPECT_EQ(Standard(SQL_BIT, "1", d), "1");
+    }
+    // Display text is not a literal.
+    ColumnDescriptor binary = Column(SQL_VARBINARY);
+    TextCell cell("0x0AFF");
+    std::string display;
+    AppendValueText(binary, cell.Ref(), static_cast<int>(Dialect::POSTGRESQL), false, display);
+    EXPECT_EQ(display, "0x0AFF");
+    // Streaming writes the same from the bound bytes.
+    binary.indicator = 2;
+    std::string through;
+    AppendFetchThroughValueText(binary, static_cast<int>(Dialect::POSTGRESQL),
+                                std::string_view("\x0A\xFF", 2), through);
+    EXPECT_EQ(through, "'\\x0AFF'");
+}
