@@ -46,8 +46,23 @@ void AppendQuotedName(std::string_view name, Dialect dialect, std::string& out) 
     out += close;
 }
 
-const std::string& QuotedColumnName(ColumnDescriptor& column, Dialect dialect) {
-    const int code = static_cast<int>(dialect);
+namespace {
+
+// MySQL's own quotes, which it reads whatever its SQL mode.
+void AppendBacktickedName(std::string_view name, std::string& out) {
+    out += '`';
+    for (char c : name) {
+        out += c;
+        if (c == '`') out += c;
+    }
+    out += '`';
+}
+
+} // namespace
+
+const std::string& QuotedColumnName(ColumnDescriptor& column, Dialect dialect, bool exact) {
+    const bool backticks = exact && dialect == Dialect::MYSQL;
+    const int code = static_cast<int>(dialect) + (backticks ? kDialectCount : 0);
     if (column.quotedFor == code) return column.quotedShortName;
     const std::string_view name = column.Name();
     const std::string_view shortName = ShortColumnName(name);
@@ -56,7 +71,10 @@ const std::string& QuotedColumnName(ColumnDescriptor& column, Dialect dialect) {
     const bool quote = ColumnNameNeedsQuoting(shortName, dialect);
     column.quotedName.clear();
     column.quotedShortName.clear();
-    if (quote) {
+    if (quote && backticks) {
+        AppendBacktickedName(name, column.quotedName);
+        AppendBacktickedName(shortName, column.quotedShortName);
+    } else if (quote) {
         AppendQuotedName(name, dialect, column.quotedName);
         AppendQuotedName(shortName, dialect, column.quotedShortName);
     } else {

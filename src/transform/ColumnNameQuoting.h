@@ -25,7 +25,8 @@ bool ColumnNameNeedsQuoting(std::string_view name, Dialect dialect);
 void AppendQuotedName(std::string_view name, Dialect dialect, std::string& out);
 
 // The name written into scripts for this column and dialect. Built once per dialect and kept
-// in the column (quotedFor, quotedName, quotedShortName).
-const std::string& QuotedColumnName(ColumnDescriptor& column, Dialect dialect);
+// in the column (quotedFor, quotedName, quotedShortName). Exact scripts for MYSQL quote with
+// backticks, which MySQL reads in any SQL mode; the historic double quotes need ANSI_QUOTES.
+const std::string& QuotedColumnName(ColumnDescriptor& column, Dialect dialect, bool exact = false);
 
 } // namespace marlix

@@ -145,7 +145,7 @@ void ScriptGenerator::Prepare(StatementType type, Dialect dialect) {
     std::string names;
     for (size_t i = 0; i < listedColumns_.size(); ++i) {
         if (i) names += ", ";
-        names += QuotedColumnName(resultSet_.Column(listedColumns_[i]), dialect);
+        names += QuotedColumnName(resultSet_.Column(listedColumns_[i]), dialect, exact_);
     }
     insertOpening_ = "INSERT INTO ";
     insertOpening_ += TableName();
@@ -247,7 +247,7 @@ void ScriptGenerator::AppendNames(const std::vector<int>& columns, std::string_v
     for (size_t i = 0; i < columns.size(); ++i) {
         if (i) row_ += ", "sv;
         row_ += prefix;
-        row_ += QuotedColumnName(resultSet_.Column(columns[i]), dialect);
+        row_ += QuotedColumnName(resultSet_.Column(columns[i]), dialect, exact_);
     }
 }
 
@@ -262,7 +262,7 @@ void ScriptGenerator::AppendPairs(const std::vector<int>& columns, const char* s
                                   int64_t row) {
     for (size_t i = 0; i < columns.size(); ++i) {
         if (i) row_ += separator;
-        row_ += QuotedColumnName(resultSet_.Column(columns[i]), dialect);
+        row_ += QuotedColumnName(resultSet_.Column(columns[i]), dialect, exact_);
         row_ += " = "sv;
         AppendValue(columns[i], dialect, row);
     }
@@ -332,7 +332,7 @@ void ScriptGenerator::AppendUpsert(Dialect dialect, int64_t row) {
     auto keyPairs = [&](std::string_view left, std::string_view right) {
         for (size_t i = 0; i < keys.size(); ++i) {
             if (i) row_ += " AND "sv;
-            const std::string& name = QuotedColumnName(resultSet_.Column(keys[i]), dialect);
+            const std::string& name = QuotedColumnName(resultSet_.Column(keys[i]), dialect, exact_);
             row_ += left;
             row_ += name;
             row_ += " = "sv;
@@ -343,7 +343,8 @@ void ScriptGenerator::AppendUpsert(Dialect dialect, int64_t row) {
     auto setPairs = [&](std::string_view left, std::string_view before, std::string_view after) {
         for (size_t i = 0; i < listedOtherColumns_.size(); ++i) {
             if (i) row_ += ", "sv;
-            const std::string& name = QuotedColumnName(resultSet_.Column(listedOtherColumns_[i]), dialect);
+            const std::string& name =
+                QuotedColumnName(resultSet_.Column(listedOtherColumns_[i]), dialect, exact_);
             row_ += left;
             row_ += name;
             row_ += " = "sv;
@@ -380,7 +381,7 @@ void ScriptGenerator::AppendUpsert(Dialect dialect, int64_t row) {
             if (i) row_ += ", "sv;
             AppendValue(listedColumns_[i], dialect, row);
             row_ += " AS "sv;
-            row_ += QuotedColumnName(resultSet_.Column(listedColumns_[i]), dialect);
+            row_ += QuotedColumnName(resultSet_.Column(listedColumns_[i]), dialect, exact_);
         }
         row_ += " FROM dual) s\r\nON ("sv;
         keyPairs("t.", "s.");
@@ -409,7 +410,7 @@ void ScriptGenerator::AppendUpsert(Dialect dialect, int64_t row) {
         row_ += ")\r\nON DUPLICATE KEY UPDATE "sv;
         if (keysOnly) {
             // The statement needs an assignment; one that changes nothing keeps the row.
-            const std::string& key = QuotedColumnName(resultSet_.Column(keys.front()), dialect);
+            const std::string& key = QuotedColumnName(resultSet_.Column(keys.front()), dialect, exact_);
             row_ += key;
             row_ += " = "sv;
             row_ += key;

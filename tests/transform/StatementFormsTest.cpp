@@ -356,6 +356,76 @@ TEST_F(StatementForms, OpenTargetsQuoteNamesTheirWayAndEndEveryStatement) {
               "INSERT INTO T (\"Name\", lower_case, \"$x\", \"ORDER\")\r\nVALUES(1, 2, 3, 4);\r\n\r\n");
     // The classic dialects keep their names as they were.
     EXPECT_EQ(Converted(*rs, StatementType::DELETE, Dialect::MSSQL), "DELETE T WHERE Name = 1\r\n\r\n");
+    // Exact MYSQL scripts quote with backticks, which MySQL reads whatever its SQL mode.
+    EXPECT_EQ(Converted(*rs, StatementType::UPSERT, Dialect::MYSQL),
+              "INSERT INTO T (Name, lower_case, $x, \"ORDER\")\r\nVALUES(1, 2, 3, 4)\r\n"
+              "ON DUPLICATE KEY UPDATE lower_case = VALUES(lower_case), $x = VALUES($x), \"ORDER\" = "
+              "VALUES(\"ORDER\");\r\n\r\n");
+    rs->Description().literals = LiteralStyle::Exact;
+    EXPECT_EQ(Converted(*rs, StatementType::UPSERT, Dialect::MYSQL),
+              "INSERT INTO T (Name, lower_case, $x, `ORDER`)\r\nVALUES(1, 2, 3, 4)\r\n"
+              "ON DUPLICATE KEY UPDATE lower_case = VALUES(lower_case), $x = VALUES($x), `ORDER` = "
+              "VALUES(`ORDER`);\r\n\r\n");
 }
+
+// The grouped, committed INSERTs and the upserts run on each server, which then finds its copy
+// equal to the original, row for row.
+struct ServerCase {
+    Server server;
+    Dialect dialect;
+    const char* createTables; // the original "gen_rt" and its empty copy "gen_rt_copy", ';'-separated
+    const char* fillOriginal;
+    const char* differences; // rows of either table the other lacks
+};
+
+class StatementFormsOnServers : public ::testing::TestWithParam<ServerCase> {};
+
+TEST_P(StatementFormsOnServers, GroupedCommittedAndUpsertScriptsRun) {
+    const ServerCase& c = GetParam();
+    MARLIX_CONNECTION_OR_SKIP(conn, c.server);
+    TestSession session(conn);
+    for (std::string_view sql : {"DROP TABLE IF EXISTS gen_rt", "DROP TABLE IF EXISTS gen_rt_copy"})
+        session.Exec(sql);
+    for (const std::string& sql : SplitScript(c.createTables))
+        session.Exec(sql);
+    session.Exec(c.fillOriginal);
+    auto differences = [&] {
+        auto rs = session.Fetch(c.differences);
+        return std::string(ValueText(*rs, 0, 0, c.dialect, false));
+    };
+    auto run = [&](const ConversionDescription& description, StatementType type) {
+        auto rs = session.Fetch("SELECT * FROM gen_rt ORDER BY id", description);
+        for (const std::string& statement : SplitScript(Converted(*rs, type, c.dialect)))
+            session.Exec(statement);
+    };
+    run(Grouped("gen_rt_copy", {"id"}, 2, 1), StatementType::INSERT);
+    EXPECT_EQ(differences(), "0");
+    session.Exec("UPDATE gen_rt_copy SET name = 'changed', qty = 0 WHERE id <> 2");
+    session.Exec("DELETE FROM gen_rt_copy WHERE id = 2");
+    run(Grouped("gen_rt_copy", {"id"}, 1, 2), StatementType::UPSERT);
+    EXPECT_EQ(differences(), "0");
+}
+
+const ServerCase kServerCases[] = {
+    {Server::PostgreSQL, Dialect::POSTGRESQL,
+     "CREATE TABLE gen_rt (id integer primary key, name varchar(20), \"Note\" text, qty numeric(8,2), "
+     "created timestamp);"
+     "CREATE TABLE gen_rt_copy (id integer primary key, name varchar(20), \"Note\" text, qty numeric(8,2), "
+     "created timestamp);",
+     "INSERT INTO gen_rt VALUES (1, 'it''s', 'long text', 1.5, '2004-06-27 10:20:30.25'), "
+     "(2, NULL, NULL, NULL, NULL), (3, 'c', 'x', -3, '1999-12-31 23:59:59'), (4, 'd', '', 0, NULL), "
+     "(5, 'e', 'e', 5, '2000-01-01 00:00:00')",
+     "SELECT count(*) FROM ((SELECT * FROM gen_rt EXCEPT SELECT * FROM gen_rt_copy) UNION ALL "
+     "(SELECT * FROM gen_rt_copy EXCEPT SELECT * FROM gen_rt)) d"},
+    {Server::MariaDB, Dialect::MYSQL,
+     "CREATE TABLE gen_rt (id integer primary key, name varchar(20), qty decimal(8,2));"
+     "CREATE TABLE gen_rt_copy (id integer primary key, name varchar(20), qty decimal(8,2));",
+     "INSERT INTO gen_rt VALUES (1, 'it''s', 1.5), (2, NULL, NULL), (3, 'c', -3), (4, 'd', 0), (5, 'e', 5)",
+     "SELECT count(*) FROM gen_rt o LEFT JOIN gen_rt_copy c ON c.id = o.id AND c.name <=> o.name AND "
+     "c.qty <=> o.qty WHERE c.id IS NULL"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Servers, StatementFormsOnServers, ::testing::ValuesIn(kServerCases),
+                         [](const auto& info) { return std::string(ServerName(info.param.server)); });
 
 } // namespace
