@@ -4,6 +4,8 @@
 #include "metadata/SyntaxException.h"
 #include "transform/DialectNames.h"
 
+#include <charconv>
+
 namespace marlix {
 
 namespace {
@@ -20,6 +22,17 @@ std::string JoinKeyFields(const ElementNode& resultSet) {
             text += key->Attribute("FIELD");
         }
     return text;
+}
+
+// A count attribute as the wizard shows it: `fallback` when absent or not a number of at
+// least `least` (the reader has then reported it already).
+int CountOf(const ElementNode& element, std::string_view name, int least, int fallback) {
+    const std::string& text = element.Attribute(name);
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < least)
+        return fallback;
+    return value;
 }
 
 } // namespace
@@ -44,6 +57,8 @@ std::optional<ResultSetEditStart> ResultSetEditAt(const AnalysedScript& script, 
     if (!resultSet->HasAttribute("SOURCE")) start.sourceTable = start.destinationTable;
     if (!resultSet->HasAttribute("TABLE")) start.destinationTable = start.sourceTable;
     start.dialectName = DialectName(script.SyntaxAt(position, defaultDialect));
+    start.rowsPerStatement = CountOf(*resultSet, "ROWS", 1, 1);
+    start.commitEvery = CountOf(*resultSet, "COMMITEVERY", 0, 0);
     return start;
 }
 

@@ -34,6 +34,8 @@ struct ResultSetEditStart {
     std::string typeName;         // TYPE as written, or "SELECT" when absent
     std::string keyFieldText;     // FIELD of every KEYS child in name order, joined with "\r\n"
     std::string dialectName;      // the name of the dialect in force at the position
+    int rowsPerStatement = 1;     // ROWS, 1 when absent or not a number of 1 or more
+    int commitEvery = 0;          // COMMITEVERY, 0 when absent or not a number of 0 or more
 };
 
 // The RESULTSET of the block that holds `position`; none when no block holds it or the block

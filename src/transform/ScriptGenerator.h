@@ -34,14 +34,15 @@ public:
     // Closes the text: the open multi-row INSERT and the last commit, the rows-selected line of
     // the text table, "/" after a parameter array.
     void WriteScriptFooter(StatementType type, Dialect dialect, TextSink& sink);
-    // ";" where the dialect ends such statements with one, then the line end.
+    // ";" where the dialect ends such statements with one (POSTGRESQL and SQLITE every
+    // statement, every dialect an UPSERT), then the line end.
     static void WriteStatementEnd(StatementType type, Dialect dialect, TextSink& sink);
     // The text WriteStatementEnd writes.
     static const char* StatementEnd(StatementType type, Dialect dialect) noexcept;
 
     // While fetching: the complete texts of the bound values of the row just fetched, one per
-    // column (entries of NULL, date/time and long columns are not read). Must stay valid until
-    // the row is written.
+    // column (entries of NULL and date/time columns are not read, nor those of long columns the
+    // statements leave out: see WritesLongColumns). Must stay valid until the row is written.
     void SetFetchedRow(std::span<const std::string_view> boundTexts) noexcept { fetchedRow_ = boundTexts; }
 
     int64_t RowsWritten() const noexcept { return rowsWritten_; }

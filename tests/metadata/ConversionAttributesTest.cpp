@@ -138,8 +138,14 @@ TEST(ConversionAttributes, EditsKeepThemAndNewElementsCarryThem) {
     ApplyEdit(text, ChangeSyntaxEdit(Analysed(text), Dialect::POSTGRESQL));
     EXPECT_NE(text.find("<OPTIONS Literals = \"EXACT\", Syntax = \"POSTGRESQL\"/>"), std::string::npos)
         << text;
-    // A conversion choice sets the type and leaves the rest as written.
+    // The wizard opened on the block starts from them.
     AnalysedScript s = Analysed(text);
+    const std::optional<ResultSetEditStart> start = ResultSetEditAt(s, text.find("Rows"), Dialect::MSSQL);
+    ASSERT_TRUE(start.has_value());
+    EXPECT_EQ(start->rowsPerStatement, 100);
+    EXPECT_EQ(start->commitEvery, 5);
+    EXPECT_EQ(ResultSetEditAt(Analysed(ResultSetBlock("")), 12, Dialect::MSSQL)->rowsPerStatement, 1);
+    // A conversion choice sets the type and leaves the rest as written.
     ApplyEdit(text, WriteConversionChoice(s, &s.ResultSetItems()[0], 0, s.Statements()[0].description,
                                           StatementType::UPSERT));
     EXPECT_NE(text.find("<RESULTSET CommitEvery = \"5\", Rows = \"100\", Table = \"t\", Type = \"UPSERT\"/>"),
