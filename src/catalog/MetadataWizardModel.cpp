@@ -18,6 +18,8 @@ MetadataWizardModel::MetadataWizardModel(const WizardStart& start, TableColumnSo
     : source_(columns, columns.SourceNames(), start.sourceTable), newBlock_(start.newBlock),
       followSource_(start.destinationTable.empty()), destinationText_(start.destinationTable),
       keyText_(start.keyFieldText) {
+    SetRowsPerStatement(start.rowsPerStatement);
+    SetCommitEvery(start.commitEvery);
     for (std::size_t i = 0; i < kWizardDialectItems.size(); ++i)
         if (BeginsWithIgnoringCase(kWizardDialectItems[i].text, start.dialectText)) {
             dialectIndex_ = static_cast<int>(i);
@@ -48,6 +50,10 @@ void MetadataWizardModel::ChooseType(int index) {
 
 void MetadataWizardModel::ChooseDialect(int index) {
     if (index >= 0 && index < static_cast<int>(kWizardDialectItems.size())) dialectIndex_ = index;
+}
+
+void MetadataWizardModel::ChooseLiterals(int index) {
+    if (index >= 0 && index < static_cast<int>(kWizardLiteralItems.size())) literalIndex_ = index;
 }
 
 void MetadataWizardModel::SelectColumns(std::vector<int> rows) {
@@ -83,6 +89,14 @@ bool MetadataWizardModel::OkEnabled() const {
     return true;
 }
 
+bool MetadataWizardModel::RowsEnabled() const noexcept {
+    return typeIndex_ >= 0 && kWizardTypeItems[static_cast<std::size_t>(typeIndex_)] == "Insert";
+}
+
+bool MetadataWizardModel::CommitEveryEnabled() const noexcept {
+    return typeIndex_ >= 0 && kWizardTypeItems[static_cast<std::size_t>(typeIndex_)] != "Select";
+}
+
 ConversionDescription MetadataWizardModel::Description() const {
     ConversionDescription description;
     description.sourceTable = source_.SourceText();
@@ -91,6 +105,10 @@ ConversionDescription MetadataWizardModel::Description() const {
                            ? StatementType::SELECT
                            : StatementTypeFromName(kWizardTypeItems[static_cast<std::size_t>(typeIndex_)]);
     description.keyFields = SplitFieldLines(keyText_);
+    description.rowsPerStatement = rowsPerStatement_;
+    description.commitEvery = commitEvery_;
+    if (LiteralsEnabled())
+        description.literals = kWizardLiteralItems[static_cast<std::size_t>(literalIndex_)].style;
     return description;
 }
 

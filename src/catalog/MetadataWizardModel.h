@@ -14,21 +14,35 @@
 namespace marlix {
 
 // "Statement type" items.
-inline constexpr std::array<std::string_view, 5> kWizardTypeItems = {"Select", "Insert", "Update", "Replace",
-                                                                     "Delete"};
+inline constexpr std::array<std::string_view, 6> kWizardTypeItems = {"Select",  "Insert", "Update",
+                                                                     "Replace", "Delete", "Upsert"};
 
 // "Use syntax" items and the dialect names written for them.
 struct WizardDialectItem {
     std::string_view text;
     std::string_view name;
 };
-inline constexpr std::array<WizardDialectItem, 6> kWizardDialectItems = {{
+inline constexpr std::array<WizardDialectItem, 8> kWizardDialectItems = {{
     {"<default>", kDefaultDialectMarker},
     {"MS SQL Server", "MSSQL"},
     {"Oracle", "ORACLE"},
     {"MySQL", "MYSQL"},
     {"MS Access", "ACCESS"},
     {"Generic SQL'92", "GENERIC"},
+    {"PostgreSQL", "POSTGRESQL"},
+    {"SQLite", "SQLITE"},
+}};
+
+// "Literals" items: the chosen dialect's own setting, the historic form, exact literals. Written
+// into the OPTIONS element, so offered only with a new block that names a dialect.
+struct WizardLiteralItem {
+    std::string_view text;
+    LiteralStyle style;
+};
+inline constexpr std::array<WizardLiteralItem, 3> kWizardLiteralItems = {{
+    {"<dialect setting>", LiteralStyle::Inherit},
+    {"Standard", LiteralStyle::Standard},
+    {"Exact", LiteralStyle::Exact},
 }};
 
 struct WizardStart {
@@ -38,6 +52,8 @@ struct WizardStart {
     std::string typeText;     // selects the first "Statement type" item that begins with it
     std::string keyFieldText; // one field per line, "\r\n" between lines
     bool newBlock = true;     // false: the RESULTSET of an existing block is edited
+    int rowsPerStatement = 1; // RESULTSET Rows of the block edited
+    int commitEvery = 0;      // RESULTSET CommitEvery of the block edited; 0 for none
 };
 
 class MetadataWizardModel {
@@ -55,6 +71,11 @@ public:
     bool GenerateSelect() const noexcept { return generateSelect_; }
     bool SelectAll() const noexcept { return selectAll_; } // "SELECT *" rather than "SELECT fields"
     const std::string& FieldText() const noexcept { return fieldText_; }
+    // Rows an INSERT groups into one statement (at least 1), and a commit after every N
+    // statements (0: none).
+    int RowsPerStatement() const noexcept { return rowsPerStatement_; }
+    int CommitEvery() const noexcept { return commitEvery_; }
+    int LiteralIndex() const noexcept { return literalIndex_; }
     // "All table fields": the columns of the source, and the rows selected in it.
     const std::vector<std::string>& Columns() const noexcept { return source_.Columns(); }
     const std::vector<int>& SelectedColumns() const noexcept { return source_.SelectedColumns(); }
@@ -69,6 +90,9 @@ public:
     void SetGenerateSelect(bool on) { generateSelect_ = on; }
     void SetSelectAll(bool on) { selectAll_ = on; }
     void EditFields(const std::string& text) { fieldText_ = text; }
+    void SetRowsPerStatement(int rows) noexcept { rowsPerStatement_ = rows < 1 ? 1 : rows; }
+    void SetCommitEvery(int statements) noexcept { commitEvery_ = statements < 0 ? 0 : statements; }
+    void ChooseLiterals(int index);
     void SelectColumns(std::vector<int> rows);
     // "<" beside the key fields, "<" and "<<" beside the SELECT field list: the selected columns,
     // or all of them, appended one per line.
@@ -86,6 +110,11 @@ public:
         return FieldListEnabled() && !source_.SelectedColumns().empty();
     }
     bool AddAllFieldsEnabled() const noexcept { return FieldListEnabled() && !source_.Columns().empty(); }
+    // Rows only group INSERTs; commits go between generated statements, which a text table has
+    // none of. A value the controls cannot change is still kept.
+    bool RowsEnabled() const noexcept;
+    bool CommitEveryEnabled() const noexcept;
+    bool LiteralsEnabled() const noexcept { return newBlock_ && dialectIndex_ != 0; }
 
     // What OK hands over.
     ConversionDescription Description() const;
@@ -108,6 +137,9 @@ private:
     bool generateSelect_ = false;
     bool selectAll_ = false;
     std::string fieldText_;
+    int rowsPerStatement_ = 1;
+    int commitEvery_ = 0;
+    int literalIndex_ = 0;
 };
 
 // True when `text` begins with `prefix`, ignoring the case of ASCII letters.

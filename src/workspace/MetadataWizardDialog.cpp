@@ -17,7 +17,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QVBoxLayout>
+
+#include <limits>
 
 namespace marlix {
 
@@ -67,6 +70,24 @@ MetadataWizardDialog::MetadataWizardDialog(MetadataWizardModel& model, QWidget* 
     syntax_ = new QComboBox(this);
     for (const WizardDialectItem& item : kWizardDialectItems)
         syntax_->addItem(QString::fromLatin1(item.text.data(), static_cast<qsizetype>(item.text.size())));
+    // Rows of one INSERT and commits between statements; the block writes them only when they
+    // differ from one row and no commits.
+    rows_ = new QSpinBox(this);
+    rows_->setObjectName(QStringLiteral("rowsPerStatement"));
+    rows_->setRange(1, std::numeric_limits<int>::max());
+    rows_->setToolTip(tr("Rows written into one INSERT statement (VALUES (...), (...)); 1 writes one "
+                         "statement per row"));
+    commitEvery_ = new QSpinBox(this);
+    commitEvery_->setObjectName(QStringLiteral("commitEvery"));
+    commitEvery_->setRange(0, std::numeric_limits<int>::max());
+    commitEvery_->setSpecialValueText(tr("never"));
+    commitEvery_->setToolTip(tr("A commit after every so many generated statements and after the last"));
+    literals_ = new QComboBox(this);
+    literals_->setObjectName(QStringLiteral("literals"));
+    for (const WizardLiteralItem& item : kWizardLiteralItems)
+        literals_->addItem(QString::fromLatin1(item.text.data(), static_cast<qsizetype>(item.text.size())));
+    literals_->setToolTip(tr("How values are written from this block on: as the chosen dialect's Options "
+                             "say, in the historic form, or exactly as fetched"));
     keys_ = LinesEdit(this);
     addKeys_ = SmallButton(QStringLiteral("<"), this);
     columns_ = new QListWidget(this);
@@ -95,14 +116,25 @@ MetadataWizardDialog::MetadataWizardDialog(MetadataWizardModel& model, QWidget* 
     grid->addWidget(type_, 3, 0);
     grid->addWidget(label(tr("&Use syntax"), syntax_), 2, 2);
     grid->addWidget(syntax_, 3, 2);
-    grid->addWidget(label(tr("&Key fields"), keys_), 4, 0);
-    grid->addWidget(keys_, 5, 0);
+    auto* counts = new QHBoxLayout;
+    counts->addWidget(label(tr("&Rows per INSERT:"), rows_));
+    counts->addWidget(rows_);
+    counts->addSpacing(12);
+    counts->addWidget(label(tr("Commit &every:"), commitEvery_));
+    counts->addWidget(commitEvery_);
+    counts->addSpacing(12);
+    counts->addWidget(label(tr("&Literals:"), literals_));
+    counts->addWidget(literals_);
+    counts->addStretch();
+    grid->addLayout(counts, 4, 0, 1, 3);
+    grid->addWidget(label(tr("&Key fields"), keys_), 5, 0);
+    grid->addWidget(keys_, 6, 0);
     auto* keyButtons = new QVBoxLayout;
     keyButtons->addWidget(addKeys_);
     keyButtons->addStretch();
-    grid->addLayout(keyButtons, 5, 1);
-    grid->addWidget(label(tr("&All table fields"), columns_), 4, 2);
-    grid->addWidget(columns_, 5, 2, 4, 1);
+    grid->addLayout(keyButtons, 6, 1);
+    grid->addWidget(label(tr("&All table fields"), columns_), 5, 2);
+    grid->addWidget(columns_, 6, 2, 4, 1);
 
     auto* select = new QGroupBox(this);
     auto* selectLayout = new QGridLayout(select);
@@ -113,12 +145,12 @@ MetadataWizardDialog::MetadataWizardDialog(MetadataWizardModel& model, QWidget* 
     radios->addStretch();
     selectLayout->addLayout(radios, 1, 0, 1, 2);
     selectLayout->addWidget(fields_, 2, 0);
-    grid->addWidget(select, 6, 0, 3, 1);
+    grid->addWidget(select, 7, 0, 3, 1);
     auto* fieldButtons = new QVBoxLayout;
     fieldButtons->addStretch();
     fieldButtons->addWidget(addFields_);
     fieldButtons->addWidget(addAllFields_);
-    grid->addLayout(fieldButtons, 8, 1);
+    grid->addLayout(fieldButtons, 9, 1);
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(2, 1);
 
@@ -153,8 +185,18 @@ MetadataWizardDialog::MetadataWizardDialog(MetadataWizardModel& model, QWidget* 
         model_.ChooseType(index);
         UpdateControls();
     });
-    connect(syntax_, &QComboBox::currentIndexChanged, this,
-            [this](int index) { model_.ChooseDialect(index); });
+    connect(syntax_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        model_.ChooseDialect(index);
+        UpdateControls();
+    });
+    connect(literals_, &QComboBox::currentIndexChanged, this,
+            [this](int index) { model_.ChooseLiterals(index); });
+    connect(rows_, &QSpinBox::valueChanged, this, [this](int rows) {
+        if (!showing_) model_.SetRowsPerStatement(rows);
+    });
+    connect(commitEvery_, &QSpinBox::valueChanged, this, [this](int statements) {
+        if (!showing_) model_.SetCommitEvery(statements);
+    });
     connect(keys_, &QPlainTextEdit::textChanged, this, [this] {
         if (showing_) return;
         model_.EditKeys(ModelText(keys_->toPlainText()));
@@ -206,7 +248,7 @@ void MetadataWizardDialog::ShowTexts() {
     showing_ = true;
     {
         const QSignalBlocker a(source_), b(destination_), c(type_), d(syntax_), e(generate_), f(selectAll_),
-            g(selectFields_);
+            g(selectFields_), h(rows_), i(commitEvery_), j(literals_);
         source_->setCurrentIndex(model_.SourceIndex());
         source_->setEditText(WizardText(model_.SourceText()));
         destination_->setText(WizardText(model_.DestinationText()));
@@ -215,6 +257,9 @@ void MetadataWizardDialog::ShowTexts() {
         generate_->setChecked(model_.GenerateSelect());
         selectAll_->setChecked(model_.SelectAll());
         selectFields_->setChecked(!model_.SelectAll());
+        rows_->setValue(model_.RowsPerStatement());
+        commitEvery_->setValue(model_.CommitEvery());
+        literals_->setCurrentIndex(model_.LiteralIndex());
     }
     if (ModelText(keys_->toPlainText()) != model_.KeyText())
         keys_->setPlainText(WizardText(model_.KeyText()));
@@ -239,6 +284,9 @@ void MetadataWizardDialog::UpdateControls() {
     addKeys_->setEnabled(model_.AddKeysEnabled());
     addFields_->setEnabled(model_.AddFieldsEnabled());
     addAllFields_->setEnabled(model_.AddAllFieldsEnabled());
+    rows_->setEnabled(model_.RowsEnabled());
+    commitEvery_->setEnabled(model_.CommitEveryEnabled());
+    literals_->setEnabled(model_.LiteralsEnabled());
 }
 
 } // namespace marlix

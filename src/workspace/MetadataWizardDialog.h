@@ -11,6 +11,7 @@ class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 
 namespace marlix {
 
@@ -26,6 +27,9 @@ public:
     QLineEdit* DestinationEdit() const noexcept { return destination_; }
     QComboBox* TypeBox() const noexcept { return type_; }
     QComboBox* SyntaxBox() const noexcept { return syntax_; }
+    QSpinBox* RowsBox() const noexcept { return rows_; }
+    QSpinBox* CommitEveryBox() const noexcept { return commitEvery_; }
+    QComboBox* LiteralsBox() const noexcept { return literals_; }
     QPlainTextEdit* KeyEdit() const noexcept { return keys_; }
     QListWidget* ColumnList() const noexcept { return columns_; }
     QCheckBox* GenerateBox() const noexcept { return generate_; }
@@ -45,6 +49,9 @@ private:
     QLineEdit* destination_;
     QComboBox* type_;
     QComboBox* syntax_;
+    QSpinBox* rows_;
+    QSpinBox* commitEvery_;
+    QComboBox* literals_;
     QPlainTextEdit* keys_;
     QPushButton* addKeys_;
     QListWidget* columns_;

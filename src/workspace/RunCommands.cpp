@@ -6,6 +6,7 @@
 #include "db/ODBCSession.h"
 #include "metadata/AnalysedScript.h"
 #include "metadata/BlockEdits.h"
+#include "metadata/SyntaxException.h"
 #include "results/HistoryBridge.h"
 #include "results/SQLResultsView.h"
 #include "results/UserPrompts.h"
@@ -243,6 +244,19 @@ void RunCommands::CopyConverted(StatementType type) {
         ConvertResultSet(*result, type, frame_.CurrentDialect(), sink);
         QApplication::clipboard()->setText(
             QString::fromUtf8(sink.Data(), static_cast<qsizetype>(sink.Length())));
+    } catch (const CSyntaxException& refused) {
+        // A conversion the result cannot have (no key fields, no such statement in the target):
+        // the clipboard keeps what it held. The refusal names the statement where it began when
+        // it ran; the error marker goes where that statement is now, or nowhere once it is gone.
+        auto range = resultRanges_.find(result.get());
+        const std::optional<size_t> start =
+            range == resultRanges_.end() ? std::nullopt : frame_.ScriptView().TrackedStart(range->second);
+        if (start) {
+            frame_.ReportFailure(std::make_exception_ptr(
+                CSyntaxException(static_cast<std::int32_t>(*start), refused.Message())));
+        } else {
+            frame_.Bridge().AppendText(refused.Message() + "\r\n", true);
+        }
     } catch (...) {
         frame_.ReportFailure(std::current_exception());
     }

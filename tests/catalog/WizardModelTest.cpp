@@ -117,6 +117,8 @@ TEST(WizardModel, StartSelectsTheFirstItemThatBeginsWithTheText) {
         {"MYSQL", 3, "REPLACE", 3},
         {"GENERIC", 5, "INSERT_ARRAY", -1},
         {"oracle", 2, "LOAD", -1},
+        {"POSTGRESQL", 6, "UPSERT", 5},
+        {"sqlite", 7, "upsert", 5},
     };
     for (const Case& c : cases) {
         FixedColumns columns;
@@ -222,4 +224,125 @@ TEST(KeySelectionModel, KeysNameResultColumnsWithoutQualifierOrCase) {
     const Names columns = {"ID", "Name", "price"};
     EXPECT_EQ(KeyColumnIndexes(columns, {"o.name", "dbo.orders.id"}), (std::vector<int>{0, 1}));
     EXPECT_EQ(KeyColumnIndexes(columns, {"qty"}), std::vector<int>{});
+}
+
+TEST(WizardModel, NewDialectsAndUpsertReadBackFromTheBlock) {
+    struct Case {
+        int dialectIndex;
+        int typeIndex;
+        Dialect dialect;
+        StatementType type;
+    };
+    const Case cases[] = {
+        {6, 5, Dialect::POSTGRESQL, StatementType::UPSERT},
+        {7, 5, Dialect::SQLITE, StatementType::UPSERT},
+        {7, 1, Dialect::SQLITE, StatementType::INSERT},
+        {5, 5, Dialect::GENERIC, StatementType::UPSERT},
+    };
+    for (const Case& c : cases) {
+        FixedColumns columns;
+        MetadataWizardModel model(NewBlock(), columns);
+        model.ChooseDialect(c.dialectIndex);
+        model.ChooseType(c.typeIndex);
+        AnalysedScript script;
+        script.Rebuild(model.BlockText());
+        ASSERT_FALSE(script.BlockError()) << model.BlockText();
+        EXPECT_EQ(script.CurrentDialect(), c.dialect) << model.BlockText();
+        ASSERT_EQ(script.Statements().size(), 1u);
+        EXPECT_EQ(script.Statements()[0].description.type, c.type) << model.BlockText();
+        EXPECT_EQ(script.Statements()[0].description.keyFields, Names{"id"});
+    }
+}
+
+TEST(WizardModel, RowsAndCommitEveryFollowTheTypeAndAreKept) {
+    FixedColumns columns;
+    struct Case {
+        int typeIndex;
+        bool rows, commitEvery;
+    };
+    // Rows only group INSERTs; commits go between statements of every type but the text table.
+    const Case cases[] = {{-1, false, false}, {0, false, false}, {1, true, true}, {2, false, true},
+                          {3, false, true},   {4, false, true},  {5, false, true}};
+    for (const Case& c : cases) {
+        MetadataWizardModel model(NewBlock(), columns);
+        model.ChooseType(c.typeIndex);
+        EXPECT_EQ(model.RowsEnabled(), c.rows) << c.typeIndex;
+        EXPECT_EQ(model.CommitEveryEnabled(), c.commitEvery) << c.typeIndex;
+    }
+
+    // A new block starts with one row per statement and no commits, which add nothing to it.
+    MetadataWizardModel fresh(NewBlock(), columns);
+    EXPECT_EQ(fresh.RowsPerStatement(), 1);
+    EXPECT_EQ(fresh.CommitEvery(), 0);
+    fresh.ChooseType(1);
+    EXPECT_EQ(fresh.Description().rowsPerStatement, 1);
+    EXPECT_EQ(fresh.Description().commitEvery, 0);
+    EXPECT_EQ(fresh.ResultSetElementText().find("Rows"), std::string::npos);
+    EXPECT_EQ(fresh.ResultSetElementText().find("CommitEvery"), std::string::npos);
+    // Counts below their least value are the least value.
+    fresh.SetRowsPerStatement(0);
+    fresh.SetCommitEvery(-5);
+    EXPECT_EQ(fresh.RowsPerStatement(), 1);
+    EXPECT_EQ(fresh.CommitEvery(), 0);
+
+    // An edited block shows its counts and writes them back, also when the type changes.
+    WizardStart start = EditBlock("INSERT");
+    start.rowsPerStatement = 500;
+    start.commitEvery = 1000;
+    MetadataWizardModel edit(start, columns);
+    EXPECT_EQ(edit.RowsPerStatement(), 500);
+    EXPECT_EQ(edit.CommitEvery(), 1000);
+    edit.ChooseType(5);
+    EXPECT_EQ(edit.Description().type, StatementType::UPSERT);
+    EXPECT_EQ(edit.Description().rowsPerStatement, 500);
+    EXPECT_EQ(edit.Description().commitEvery, 1000);
+
+    // Chosen in a new block, they read back from its text.
+    MetadataWizardModel chosen(NewBlock(), columns);
+    chosen.ChooseDialect(7);
+    chosen.ChooseType(1);
+    chosen.SetRowsPerStatement(250);
+    chosen.SetCommitEvery(4);
+    AnalysedScript script;
+    script.Rebuild(chosen.BlockText());
+    ASSERT_FALSE(script.BlockError()) << chosen.BlockText();
+    ASSERT_EQ(script.Statements().size(), 1u);
+    EXPECT_EQ(script.Statements()[0].description.rowsPerStatement, 250) << chosen.BlockText();
+    EXPECT_EQ(script.Statements()[0].description.commitEvery, 4) << chosen.BlockText();
+}
+
+TEST(WizardModel, LiteralsGoIntoTheOptionsOfANewBlockThatNamesADialect) {
+    FixedColumns columns;
+    MetadataWizardModel model(NewBlock(), columns);
+    model.ChooseType(1);
+    model.ChooseLiterals(2);
+    // "<default>" writes no OPTIONS element to hold the choice.
+    EXPECT_FALSE(model.LiteralsEnabled());
+    EXPECT_EQ(model.Description().literals, LiteralStyle::Inherit);
+    EXPECT_EQ(model.BlockText().find("Literals"), std::string::npos);
+
+    struct Case {
+        int literalIndex;
+        LiteralStyle style;
+    };
+    for (const Case& c :
+         {Case{0, LiteralStyle::Inherit}, Case{1, LiteralStyle::Standard}, Case{2, LiteralStyle::Exact}}) {
+        model.ChooseDialect(3); // MySQL
+        model.ChooseLiterals(c.literalIndex);
+        EXPECT_TRUE(model.LiteralsEnabled());
+        AnalysedScript script;
+        script.Rebuild(model.BlockText());
+        ASSERT_FALSE(script.BlockError()) << model.BlockText();
+        ASSERT_EQ(script.Statements().size(), 1u);
+        EXPECT_EQ(script.CurrentDialect(), Dialect::MYSQL);
+        EXPECT_EQ(script.Statements()[0].description.literals, c.style) << model.BlockText();
+    }
+    // The inherited choice leaves the block as the wizard always wrote it.
+    model.ChooseLiterals(0);
+    EXPECT_EQ(model.BlockText().find("Literals"), std::string::npos);
+
+    // Editing writes the RESULTSET element alone: nothing to hold the choice.
+    MetadataWizardModel edit(EditBlock(), columns);
+    edit.ChooseDialect(4);
+    EXPECT_FALSE(edit.LiteralsEnabled());
 }

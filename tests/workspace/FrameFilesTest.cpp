@@ -12,6 +12,7 @@
 #include "workspace/ScriptCommands.h"
 #include "workspace/ScriptEditor.h"
 #include "workspace/SelectionBar.h"
+#include "workspace/TargetPlatform.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -178,22 +179,28 @@ void FrameFilesTest::resultsToFileRefusesTheScriptAndAsksBeforeReplacing() {
 }
 
 void FrameFilesTest::targetPlatformIsKeptForTheNextStart() {
-    const QString ini = TempFile("target-platform.ini");
-    {
+    for (Dialect dialect : {Dialect::ORACLE, Dialect::POSTGRESQL, Dialect::SQLITE}) {
+        const QString ini = TempFile("target-platform.ini");
+        {
+            IniProfileStore profile(ini.toStdString());
+            FrameHarness h(&profile);
+            MARLIX_QT_CONNECT_OR_SKIP(h, Server::SQLite);
+            QVERIFY(h.Frame().Selection().TargetPlatformBox()->isEnabled());
+            h.Frame().Connection().ChooseTargetPlatform(dialect);
+            QCOMPARE(profile.GetInt("Settings", "DefaultSyntax", -1), static_cast<int>(dialect));
+            profile.Sync();
+        }
         IniProfileStore profile(ini.toStdString());
-        FrameHarness h(&profile);
-        MARLIX_QT_CONNECT_OR_SKIP(h, Server::SQLite);
-        QVERIFY(h.Frame().Selection().TargetPlatformBox()->isEnabled());
-        h.Frame().Connection().ChooseTargetPlatform(Dialect::ORACLE);
-        QCOMPARE(profile.GetInt("Settings", "DefaultSyntax", -1), 1);
-        profile.Sync();
+        FrameHarness next(&profile);
+        QCOMPARE(next.Frame().CurrentDialect(), dialect);
+        QCOMPARE(next.Frame().Selection().SelectedDialect(), dialect);
+        QCOMPARE(
+            next.Frame().Selection().TargetPlatformBox()->currentText(),
+            QString::fromLatin1(
+                kTargetPlatforms[static_cast<size_t>(TargetPlatformIndex(static_cast<int>(dialect)))].text));
+        // Without a connection the box is disabled.
+        QVERIFY(!next.Frame().Selection().TargetPlatformBox()->isEnabled());
     }
-    IniProfileStore profile(ini.toStdString());
-    FrameHarness next(&profile);
-    QCOMPARE(next.Frame().CurrentDialect(), Dialect::ORACLE);
-    QCOMPARE(next.Frame().Selection().SelectedDialect(), Dialect::ORACLE);
-    // Without a connection the box is disabled.
-    QVERIFY(!next.Frame().Selection().TargetPlatformBox()->isEnabled());
 }
 
 void FrameFilesTest::closingDuringARunCancelsItFirst() {

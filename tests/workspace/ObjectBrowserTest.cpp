@@ -29,6 +29,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 
@@ -114,6 +115,7 @@ private slots:
     void wizardOnATableInsertsABlockTheScriptReadsBack_data() { AllServers(); }
     void wizardOnATableInsertsABlockTheScriptReadsBack();
     void editorWizardEditsTheBlockAtTheCaretOrAddsOne();
+    void editorWizardShowsAndKeepsTheBlocksCounts();
     void shortcutsAreTheTreesOnlyWhileItHasTheFocus();
     void contextMenuEnablesByKindAndConnection();
     void schemaBoxListsSchemasAndChoosingOneReloads();
@@ -325,6 +327,54 @@ void ObjectBrowserTest::editorWizardEditsTheBlockAtTheCaretOrAddsOne() {
     QCOMPARE(script.Statements()[1].description.describedByBlock, 1);
 }
 
+void ObjectBrowserTest::editorWizardShowsAndKeepsTheBlocksCounts() {
+    FrameHarness h;
+    MARLIX_QT_CONNECT_OR_SKIP(h, Server::SQLite);
+    Run(h, "CREATE TABLE item (id INTEGER PRIMARY KEY, name VARCHAR(20))");
+    emit h.Frame().Connection().reloadCatalog();
+    const QString block =
+        QStringLiteral("/*METADATA>\n\t<OPTIONS Syntax = \"SQLITE\"/>\n"
+                       "\t<RESULTSET Type = \"INSERT\", Source = \"item\", Table = \"copy\", Rows = \"500\", "
+                       "CommitEvery = \"20\">\n"
+                       "\t\t<KEYS>\n\t\t\t<KEY_id Field = \"id\"/>\n\t\t</KEYS>\n\t</RESULTSET>\n"
+                       "</METADATA*/\nSELECT id, name FROM item;\n");
+    h.SetScript(block);
+    h.PutCaret(QStringLiteral("<RESULTSET"));
+    QAction* wizard = h.Frame().Actions().Action(Command::OutputWizard);
+    QVERIFY(wizard->isEnabled());
+    int syntax = -1, rows = -1, commitEvery = -1;
+    bool rowsEnabled = false, rowsEnabledForUpsert = true, literalsEnabled = true;
+    WhenWizardShows([&](MetadataWizardDialog& dialog) {
+        syntax = dialog.SyntaxBox()->currentIndex();
+        rows = dialog.RowsBox()->value();
+        commitEvery = dialog.CommitEveryBox()->value();
+        rowsEnabled = dialog.RowsBox()->isEnabled();
+        literalsEnabled = dialog.LiteralsBox()->isEnabled(); // the block's OPTIONS stay as they are
+        dialog.TypeBox()->setCurrentIndex(5);                // Upsert
+        rowsEnabledForUpsert = dialog.RowsBox()->isEnabled();
+        dialog.CommitEveryBox()->setValue(0);
+    });
+    wizard->trigger();
+    QCOMPARE(syntax, 7); // SQLite
+    QCOMPARE(rows, 500);
+    QCOMPARE(commitEvery, 20);
+    QVERIFY(rowsEnabled);
+    QVERIFY(!rowsEnabledForUpsert);
+    QVERIFY(!literalsEnabled);
+    // The rows stay although the type no longer groups rows; no commits is no attribute.
+    QString expected = block;
+    expected.replace(
+        QStringLiteral("Type = \"INSERT\", Source = \"item\", Table = \"copy\", Rows = \"500\", "
+                       "CommitEvery = \"20\""),
+        QStringLiteral("Type = \"UPSERT\", Source = \"item\", Table = \"copy\", Rows = \"500\""));
+    QCOMPARE(h.Frame().ScriptView().ScriptText(), expected);
+    const AnalysedScript& script = h.Frame().ScriptView().Script();
+    QVERIFY(!script.BlockError());
+    QCOMPARE(script.Statements()[0].description.type, StatementType::UPSERT);
+    QCOMPARE(script.Statements()[0].description.rowsPerStatement, 500);
+    QCOMPARE(script.Statements()[0].description.commitEvery, 0);
+}
+
 void ObjectBrowserTest::shortcutsAreTheTreesOnlyWhileItHasTheFocus() {
     FrameHarness h;
     MARLIX_QT_CONNECT_OR_SKIP(h, Server::SQLite);
@@ -443,8 +493,8 @@ void ObjectBrowserTest::columnsUpdatedDialogListsThirtyTwoColumnsAndShowsTheMask
         CatalogTable& table =
             *tables.tables.emplace_back(std::make_unique<CatalogTable>(nullptr, name, "", ""));
         for (int i = 0; i < columns; ++i)
-            table.columns.push_back(
-                std::make_unique<CatalogColumn>(nullptr, QStringLiteral("c%1").arg(i).toStdString(), &table, false));
+            table.columns.push_back(std::make_unique<CatalogColumn>(
+                nullptr, QStringLiteral("c%1").arg(i).toStdString(), &table, false));
         table.loaded = true;
         return &table;
     };

@@ -10,3 +10,7 @@ marlix_add_qt_test(workspace_frame_execution_tests SOURCES FrameExecutionTest.cp
                    LABELS "sqlite;postgresql;mariadb")
 marlix_add_qt_test(workspace_frame_file_tests SOURCES FrameFilesTest.cpp LIBS marlix_frame_test_support
                    LABELS "sqlite;postgresql")
+# The results menus' conversions in the window: Copy as and Convert to with the engine's texts
+# and refusals.
+marlix_add_qt_test(workspace_frame_conversion_tests SOURCES FrameConversionTest.cpp
+                   LIBS marlix_frame_test_support LABELS "sqlite")

@@ -1,0 +1,150 @@
+// The results menus' conversions in the window: Copy as puts the engine's text for the Target
+// platform on the clipboard, a conversion the engine refuses reaches the Execution history and
+// leaves the clipboard alone, and Convert to writes the chosen type into the script.
+#include "core/MemoryTextSink.h"
+#include "core/ResultSet.h"
+#include "metadata/SyntaxException.h"
+#include "results/GridsPane.h"
+#include "results/ResultGrid.h"
+#include "results/ResultSetModel.h"
+#include "results/SQLResultsView.h"
+#include "transform/ScriptGenerator.h"
+#include "workspace/ConnectionCommands.h"
+#include "workspace/DravelView.h"
+#include "workspace/FrameActions.h"
+#include "workspace/FrameHarness.h"
+#include "workspace/RunCommands.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QTest>
+
+#include <algorithm>
+#include <optional>
+
+using namespace marlix;
+using namespace marlix::test;
+
+namespace {
+
+void ExecuteScript(CMainFrame& frame) {
+    frame.Runs().ExecuteScript();
+}
+
+// The engine's own text for a conversion, or its refusal.
+struct Conversion {
+    QString text;
+    std::optional<QString> refusal;
+};
+
+Conversion Convert(ResultSet& result, StatementType type, Dialect dialect) {
+    MemoryTextSink sink(MemoryTextSink::kClipboardSize);
+    sink.SetGrowable(true);
+    try {
+        ConvertResultSet(result, type, dialect, sink);
+    } catch (const CSyntaxException& e) {
+        return {{}, QString::fromStdString(e.Message())};
+    }
+    return {QString::fromUtf8(sink.Data(), static_cast<qsizetype>(sink.Length())), std::nullopt};
+}
+
+QAction* ActionFor(const QList<QAction*>& actions, StatementType type) {
+    for (QAction* action : actions)
+        if (action->data().toInt() == static_cast<int>(type)) return action;
+    return nullptr;
+}
+
+void MakeCurrent(ResultGrid& grid) {
+    grid.setFocus();
+    grid.setCurrentIndex(grid.Model().index(0, 1));
+    QApplication::processEvents();
+}
+
+} // namespace
+
+class FrameConversionTest : public QObject {
+    Q_OBJECT
+private slots:
+    void copyAsUpsertPutsTheEnginesTextOrReportsItsRefusal();
+};
+
+void FrameConversionTest::copyAsUpsertPutsTheEnginesTextOrReportsItsRefusal() {
+    FrameHarness h;
+    MARLIX_QT_CONNECT_OR_SKIP(h, Server::SQLite);
+    h.SetScript(QStringLiteral("create table fruit (id integer primary key, name varchar(20));\n"
+                               "insert into fruit values (1, 'apple');\n"
+                               "insert into fruit values (2, 'it''s');\n"));
+    QVERIFY(h.RunAndWait(ExecuteScript));
+    // The first result names its key field in its block; the second has none.
+    h.SetScript(QStringLiteral("/*METADATA>\n"
+                               "\t<RESULTSET Type = \"SELECT\", Source = \"fruit\", Table = \"fruit\">\n"
+                               "\t\t<KEYS>\n\t\t\t<KEY_id Field = \"id\"/>\n\t\t</KEYS>\n\t</RESULTSET>\n"
+                               "</METADATA*/\n"
+                               "select id, name from fruit order by id;\n"
+                               "select id, name from fruit order by id;\n"));
+    QVERIFY(h.RunAndWait(ExecuteScript));
+    GridsPane& grids = h.Frame().ResultsView().Grids();
+    QCOMPARE(grids.GridCount(), 2);
+    ResultGrid& keyed = *grids.GridAt(0);
+    ResultGrid& keyless = *grids.GridAt(1);
+    FrameActions& actions = h.Frame().Actions();
+    QAction* copyAsUpsert = ActionFor(actions.CopyAsActions(), StatementType::UPSERT);
+    QVERIFY(copyAsUpsert);
+    QClipboard& clipboard = *QApplication::clipboard();
+    const QString held = QStringLiteral("what the clipboard held");
+
+    // SQLite with a key: the upsert text for the Target platform, on the clipboard.
+    MakeCurrent(keyed);
+    h.Frame().Connection().ChooseTargetPlatform(Dialect::SQLITE);
+    QCOMPARE(h.Frame().CurrentDialect(), Dialect::SQLITE);
+    QVERIFY(copyAsUpsert->isEnabled());
+    clipboard.setText(held);
+    copyAsUpsert->trigger();
+    const Conversion upsert = Convert(*keyed.Model().SharedResult(), StatementType::UPSERT, Dialect::SQLITE);
+    QVERIFY2(!upsert.refusal, qPrintable(upsert.refusal.value_or(QString())));
+    QCOMPARE(clipboard.text(), upsert.text);
+    QVERIFY2(upsert.text.contains(QStringLiteral("ON CONFLICT")), qPrintable(upsert.text));
+    QVERIFY(upsert.text.contains(QStringLiteral("'it''s'")));
+
+    // Refusals: a target without an upsert, a result without key fields. The engine's message
+    // reaches the history, the clipboard keeps its text, the window goes on.
+    struct Refused {
+        ResultGrid* grid;
+        Dialect dialect;
+    };
+    for (const Refused& row : {Refused{&keyed, Dialect::GENERIC}, Refused{&keyed, Dialect::ACCESS},
+                               Refused{&keyless, Dialect::SQLITE}}) {
+        MakeCurrent(*row.grid);
+        h.Frame().Connection().ChooseTargetPlatform(row.dialect);
+        const Conversion refused =
+            Convert(*row.grid->Model().SharedResult(), StatementType::UPSERT, row.dialect);
+        QVERIFY2(refused.refusal, qPrintable(refused.text));
+        clipboard.setText(held);
+        const int before = h.HistoryText().count(*refused.refusal);
+        copyAsUpsert->trigger();
+        QCOMPARE(clipboard.text(), held);
+        QCOMPARE(h.HistoryText().count(*refused.refusal), before + 1);
+        QVERIFY(h.Prompts().messages.isEmpty());
+    }
+    // The error marker is on the refused statement where it is now: the Target platform choices
+    // have put an OPTIONS block above it since it ran.
+    const std::string& script = h.Frame().ScriptView().Script().Text();
+    const size_t second = script.rfind("select id, name from fruit");
+    QVERIFY(script.find("<OPTIONS") < second);
+    QCOMPARE(h.Frame().ScriptView().ErrorLine(),
+             static_cast<int>(
+                 std::count(script.begin(), script.begin() + static_cast<std::ptrdiff_t>(second), '\n')));
+
+    // Convert to Upsert writes the type into the result's block and checks its entry.
+    MakeCurrent(keyed);
+    QAction* convertToUpsert = ActionFor(actions.ConvertActions(), StatementType::UPSERT);
+    QVERIFY(convertToUpsert && convertToUpsert->isEnabled());
+    convertToUpsert->trigger();
+    QVERIFY2(h.Frame().ScriptView().Script().Text().find("Type = \"UPSERT\"") != std::string::npos,
+             h.Frame().ScriptView().Script().Text().c_str());
+    QVERIFY(convertToUpsert->isChecked());
+}
+
+QTEST_MAIN(FrameConversionTest)
+#include "FrameConversionTest.moc"
