@@ -12,28 +12,11 @@
 
 #include <QAction>
 
-#include <charconv>
-
 namespace marlix {
 namespace {
 
 QString FromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// A count attribute (Rows, CommitEvery) of the RESULTSET the wizard edits at `position`, so that
-// the edit shows it and writes it back; `fallback` when it is absent or not a whole number.
-int CountAttribute(const AnalysedScript& script, std::size_t position, std::string_view name, int fallback) {
-    const ElementNode* block = script.BlockAt(position);
-    const ElementNode* resultSet = block ? block->FindChild("RESULTSET") : nullptr;
-    if (!resultSet || !resultSet->HasAttribute(name)) return fallback;
-    const std::string& text = resultSet->Attribute(name);
-    std::size_t at = 0;
-    while (at < text.size() && text[at] == ' ')
-        ++at;
-    int value = 0;
-    const auto [end, error] = std::from_chars(text.data() + at, text.data() + text.size(), value);
-    return error == std::errc() && end != text.data() + at ? value : fallback;
 }
 
 } // namespace
@@ -62,8 +45,8 @@ bool WizardCommands::OpenAt(std::size_t position) {
             ResultSetEditAt(view.Script(), position, frame_.CurrentDialect())) {
         WizardStart start{edit->sourceTable, edit->destinationTable, edit->dialectName,
                           edit->typeName,    edit->keyFieldText,     false};
-        start.rowsPerStatement = CountAttribute(view.Script(), position, "ROWS", 1);
-        start.commitEvery = CountAttribute(view.Script(), position, "COMMITEVERY", 0);
+        start.rowsPerStatement = edit->rowsPerStatement;
+        start.commitEvery = edit->commitEvery;
         MetadataWizardModel model(start, browser.Columns());
         MetadataWizardDialog dialog(model, &frame_);
         if (dialog.exec() != QDialog::Accepted) return false;
