@@ -41,6 +41,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTextBlock>
@@ -167,7 +168,7 @@ int main(int argc, char** argv) {
     Settle();
     ok &= Save(frame, dir, "05-error-in-history-with-error-line.png");
 
-    // The Options dialog on two tabs, the help window, the About box.
+    // The Options dialog on three tabs, the help window, the About box.
     {
         OptionsDialog* options = OpenOptionsDialog(profile, false, &frame);
         Settle();
@@ -175,6 +176,9 @@ int main(int argc, char** argv) {
         options->SelectTab(4);
         Settle();
         ok &= Save(*options, dir, "31-options-interbase-firebird-tab.png");
+        options->SelectTab(6);
+        Settle();
+        ok &= Save(*options, dir, "34-options-postgresql-tab.png");
         options->reject();
         HelpWindow* help = ShowHelp(&frame, HelpTopic::MainWindow);
         Settle(300);
@@ -248,6 +252,20 @@ int main(int argc, char** argv) {
         Settle();
         ok &= Save(wizard, dir, "22-catalog-metadata-wizard.png");
         wizard.reject();
+        Settle();
+
+        // The same table as grouped INSERTs for SQLite, committed in batches, with exact literals.
+        MetadataWizardModel grouped(start, browser.Columns());
+        MetadataWizardDialog insertWizard(grouped, &frame);
+        insertWizard.TypeBox()->setCurrentIndex(1);
+        insertWizard.SyntaxBox()->setCurrentIndex(7);
+        insertWizard.RowsBox()->setValue(500);
+        insertWizard.CommitEveryBox()->setValue(20);
+        insertWizard.LiteralsBox()->setCurrentIndex(2);
+        insertWizard.show();
+        Settle();
+        ok &= Save(insertWizard, dir, "23-catalog-metadata-wizard-grouped-inserts.png");
+        insertWizard.reject();
         Settle();
     }
 

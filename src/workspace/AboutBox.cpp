@@ -32,8 +32,9 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent), link_(new QLabel(this)) {
                              this);
     title->setObjectName(QStringLiteral("aboutTitle"));
     auto* text = new QLabel(tr("Queries databases through ODBC and turns their results into SQL scripts: "
-                               "INSERT, UPDATE, DELETE or loader text in the syntax of MS SQL, Oracle, "
-                               "MySQL, MS Access, Interbase/Firebird or generic SQL."),
+                               "INSERT, UPDATE, DELETE, UPSERT or loader text in the syntax of MS SQL, "
+                               "Oracle, MySQL, MS Access, Interbase/Firebird, PostgreSQL, SQLite or "
+                               "generic SQL."),
                             this);
     text->setWordWrap(true);
     text->setMinimumWidth(440);
