@@ -69,6 +69,8 @@ void StoreAndConvert(Batch& batch, SQLHSTMT statement, int offset, int columns, 
     // The grid resolves which table each column comes from, to edit it, from this analysis.
     if (first && record.analysed.analysed) ResultSetEdits::Of(*resultSet).SetAnalysis(record.analysed);
     resultSet->SetProgressCounter(&batch.FetchProgress());
+    // Exact literals need every digit the driver can deliver, decided before the columns are bound.
+    resultSet->exactValues = UsesExactLiterals(resultSet->Description(), dialect);
     history.AppendResultSet(resultSet);
     resultSet->DescribeAndBind(statement, offset);
     if (!first)
@@ -107,6 +109,7 @@ void StreamToSink(Batch& batch, SQLHSTMT statement, int offset, int columns, int
     ResultSet temporary(columns, 0, 0, resultNumber == 1 ? record.description : ConversionDescription{}, -1);
     temporary.fetchThrough = true;
     temporary.SetProgressCounter(&batch.FetchProgress());
+    temporary.exactValues = UsesExactLiterals(temporary.Description(), batch.Request().dialect);
     temporary.DescribeAndBind(statement, offset);
     Batch::Executing executing(batch);
     MarkedOnFailure marked(batch.History());

@@ -107,10 +107,31 @@ TEST(ExactLiteral, BackslashesDoubledForMySqlOnly) {
         EXPECT_EQ(Exact(SQL_VARCHAR, "C:\\dir\\", d), expected) << static_cast<int>(d);
     }
     // SQL Server drops a backslash followed by a line break (line continuation): the break is
-    // written by its code there, and only there.
-    EXPECT_EQ(Exact(SQL_VARCHAR, "a\\\r\nb\\c\n", Dialect::MSSQL), "'a\\' + CHAR(13) + '\nb\\c\n'");
-    EXPECT_EQ(Exact(SQL_WVARCHAR, "a\\\nb", Dialect::MSSQL), "N'a\\' + NCHAR(10) + N'b'");
-    EXPECT_EQ(Exact(SQL_VARCHAR, "a\\\nb", Dialect::SQLITE), "'a\\\nb'");
+    // written by its code there, the LF of its pair with it.
+    EXPECT_EQ(Exact(SQL_VARCHAR, "a\\\r\nb\\c\r\n", Dialect::MSSQL), "'a\\' + CHAR(13) + CHAR(10) + 'b\\c\r\n'");
+    EXPECT_EQ(Exact(SQL_WVARCHAR, "a\\\r\nb", Dialect::MSSQL), "N'a\\' + NCHAR(13) + NCHAR(10) + N'b'");
+    EXPECT_EQ(Exact(SQL_VARCHAR, "a\\\r\nb", Dialect::SQLITE), "'a\\\r\nb'");
+}
+
+// Scripts keep CR LF line ends: a CR LF pair in a value is written as it is, but a lone CR or LF
+// (which loading the script would turn into CR LF) goes by its code or the target's escape.
+TEST(ExactLiteral, LoneLineBreaksSurviveTheScriptsLineEnds) {
+    const std::string text = "a\nb\rc\r\nd";
+    EXPECT_EQ(Exact(SQL_VARCHAR, text, Dialect::MYSQL), "'a\\nb\\rc\r\nd'");
+    EXPECT_EQ(Exact(SQL_VARCHAR, text, Dialect::POSTGRESQL), "'a' || chr(10) || 'b' || chr(13) || 'c\r\nd'");
+    EXPECT_EQ(Exact(SQL_VARCHAR, text, Dialect::SQLITE), "'a' || char(10) || 'b' || char(13) || 'c\r\nd'");
+    EXPECT_EQ(Exact(SQL_VARCHAR, text, Dialect::ORACLE), "'a' || CHR(10) || 'b' || CHR(13) || 'c\r\nd'");
+    EXPECT_EQ(Exact(SQL_VARCHAR, text, Dialect::FIREBIRD),
+              "'a' || ASCII_CHAR(10) || 'b' || ASCII_CHAR(13) || 'c\r\nd'");
+    EXPECT_EQ(Exact(SQL_VARCHAR, text, Dialect::ACCESS), "'a' & Chr(10) & 'b' & Chr(13) & 'c\r\nd'");
+    EXPECT_EQ(Exact(SQL_WVARCHAR, text, Dialect::MSSQL), "N'a' + NCHAR(10) + N'b' + NCHAR(13) + N'c\r\nd'");
+    // GENERIC has no character function: a Unicode escape literal, whose backslashes are doubled.
+    EXPECT_EQ(Exact(SQL_VARCHAR, "it's\\\n", Dialect::GENERIC), "U&'it''s\\\\\\000A'");
+    // Breaks alone, at either end, and nothing else.
+    EXPECT_EQ(Exact(SQL_VARCHAR, "\n", Dialect::SQLITE), "char(10)");
+    EXPECT_EQ(Exact(SQL_VARCHAR, "\nx\r", Dialect::POSTGRESQL), "chr(10) || 'x' || chr(13)");
+    EXPECT_EQ(Exact(SQL_VARCHAR, "\n\n", Dialect::ORACLE), "CHR(10) || CHR(10)");
+    EXPECT_EQ(ExactThrough(SQL_VARCHAR, text, Dialect::SQLITE), Exact(SQL_VARCHAR, text, Dialect::SQLITE));
 }
 
 TEST(ExactLiteral, NulCharactersInEachTargetsOwnForm) {

@@ -112,8 +112,9 @@ TEST_F(StatementForms, MultiRowInsertInEveryDialect) {
             auto dialect = static_cast<Dialect>(d);
             if (type == StatementType::UPSERT && (dialect == Dialect::ACCESS || dialect == Dialect::GENERIC))
                 continue;
-            if (type != StatementType::INSERT)
+            if (type != StatementType::INSERT) {
                 EXPECT_EQ(Converted(*rs, type, dialect), Converted(*plain, type, dialect));
+            }
             EXPECT_EQ(Converted(*single, type, dialect), Converted(*plain, type, dialect));
         }
 }
