@@ -9,6 +9,7 @@
 #include "db/StandardReport.h"
 #include "metadata/AnalysedScript.h"
 #include "metadata/StatementRecord.h"
+#include "metadata/SyntaxException.h"
 #include "transform/ResultSetEdits.h"
 #include "transform/ScriptGenerator.h"
 #include "transform/StreamConvert.h"
@@ -55,6 +56,18 @@ bool LimitReached(const ResultSet& resultSet) {
            resultSet.Cells().StoredBytes() >= static_cast<size_t>(resultSet.SizeLimitMB()) << 20;
 }
 
+// Runs a conversion. A value the target cannot hold (a NUL for PostgreSQL) is met deep in the
+// value formatting, which knows no position: the error then names the statement's, so the
+// window marks the statement's line rather than the script's first.
+template <class Conversion> void ConvertAtStatement(int offset, Conversion&& convert) {
+    try {
+        convert();
+    } catch (const CSyntaxException& e) {
+        if (e.Offset() != 0 || offset <= 0) throw;
+        throw CSyntaxException(offset, e.Message());
+    }
+}
+
 // Stored, converted and listed: one result with columns of the running statement.
 void StoreAndConvert(Batch& batch, SQLHSTMT statement, int offset, int columns, int resultNumber,
                      StatementType type, const StatementRecord& record) {
@@ -90,13 +103,15 @@ void StoreAndConvert(Batch& batch, SQLHSTMT statement, int offset, int columns, 
     resultSet->outputStart = sink.Length();
     // A conversion the result cannot have (UPDATE without keys) fails the statement.
     MarkedOnFailure marked(history);
-    if (type == StatementType::LOAD && !resultSet->loadFileName.empty()) {
-        FileTextSink loadFile(resultSet->loadFileName);
-        ConvertResultSet(*resultSet, StatementType::LOAD, dialect, loadFile);
-        loadFile.Close();
-    } else {
-        ConvertResultSet(*resultSet, type, dialect, sink);
-    }
+    ConvertAtStatement(offset, [&] {
+        if (type == StatementType::LOAD && !resultSet->loadFileName.empty()) {
+            FileTextSink loadFile(resultSet->loadFileName);
+            ConvertResultSet(*resultSet, StatementType::LOAD, dialect, loadFile);
+            loadFile.Close();
+        } else {
+            ConvertResultSet(*resultSet, type, dialect, sink);
+        }
+    });
     resultSet->outputEnd = sink.Length();
     if (std::string note = LeftOutColumnsWarning(*resultSet, type, dialect); !note.empty())
         history.AppendText(note, false);
@@ -113,7 +128,9 @@ void StreamToSink(Batch& batch, SQLHSTMT statement, int offset, int columns, int
     temporary.DescribeAndBind(statement, offset);
     Batch::Executing executing(batch);
     MarkedOnFailure marked(batch.History());
-    StreamConvert(temporary, statement, offset, type, batch.Request().dialect, batch.Sink());
+    ConvertAtStatement(offset, [&] {
+        StreamConvert(temporary, statement, offset, type, batch.Request().dialect, batch.Sink());
+    });
     if (std::string note = LeftOutColumnsWarning(temporary, type, batch.Request().dialect); !note.empty())
         batch.History().AppendText(note, false);
 }

@@ -209,6 +209,31 @@ TEST_P(ExecutionOn, CancelBetweenStatementsRunsNoFurtherStatement) {
     EXPECT_EQ(run.ended, 1);
 }
 
+// A value the target cannot hold (NUL in PostgreSQL text) fails its own statement, marked at that
+// statement's line, after the earlier statement's output; the batch stops there. MariaDB is the
+// server whose driver delivers a NUL inside a value.
+TEST_P(ExecutionOn, ValueTheTargetCannotHoldFailsItsStatementAtItsLine) {
+    if (GetParam() != Server::MariaDB) GTEST_SKIP() << "only MariaDB's driver delivers NUL inside a value";
+    OPEN_OR_SKIP();
+    const std::string first = "select 'first' as a;\r\n";
+    const std::string second = "/*METADATA>\r\n\t<OPTIONS Syntax = \"POSTGRESQL\", Literals = \"EXACT\"/>\r\n"
+                               "\t<RESULTSET Type = \"INSERT\", Table = \"t\"/>\r\n</METADATA*/\r\n"
+                               "select cast(concat('a', char(0 using utf8mb4), 'b') as char(10)) as v;\r\n";
+    for (const bool toFile : {false, true}) {
+        BatchOptions options;
+        options.dialect = Dialect::POSTGRESQL;
+        if (toFile) options.outputFile = TempPath("ex_nul.sql");
+        BatchRun run = Run(first + second + "select 'never' as c", options);
+        EXPECT_TRUE(run.failed);
+        EXPECT_NE(run.history.find("holds a NUL character"), std::string::npos) << run.history;
+        ASSERT_EQ(run.errorOffsets.size(), 1u) << run.history;
+        // Where the statement's own server errors are marked: just after the previous separator.
+        EXPECT_EQ(run.errorOffsets[0], first.find(';') + 1)
+            << "marked at the statement, not at the script's start";
+        EXPECT_EQ(run.history.find("never"), std::string::npos);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Databases, ExecutionOn, AllServers(), ServerParamName);
 
 TEST(ExecutionPostgreSQL, CancelInterruptsALongQuery) {

@@ -22,6 +22,7 @@ BatchRun RunBatch(CODBCSession& session, const std::string& script, const Profil
     BatchRun run;
     if (const MemoryTextSink* output = batch.MemoryOutput()) run.output = output->Str();
     run.history = history.Text();
+    run.errorOffsets = history.ErrorOffsets();
     run.failed = batch.Failed();
     run.cancelled = batch.Cancelled();
     run.resultSets = batch.ResultSetCount();

@@ -28,6 +28,7 @@ public:
 struct BatchRun {
     std::string output;  // the Results text (empty for Results to file)
     std::string history; // the Execution history text
+    std::vector<size_t> errorOffsets; // where the window would mark an error line
     bool failed = false;
     bool cancelled = false;
     int resultSets = 0;
