@@ -120,11 +120,20 @@ void ResultSet::BindColumn(SQLHSTMT statement, int index, ColumnDescriptor& colu
 
 void ResultSet::FetchAll(SQLHSTMT statement, int position, HistoryOutput& history) {
     SQLRETURN rc = SQLFetch(statement);
+    cutByLimit_ = LimitCut::None;
+    // A limit stops the loop only when the server has another row: a result of exactly the
+    // limit's size is whole.
     while (rc != SQL_NO_DATA) {
         int64_t rowLimit = rowLimit_ ? rowLimit_ : rowCount_ + 1;
-        if (rowCount_ >= rowLimit) break;
+        if (rowCount_ >= rowLimit) {
+            cutByLimit_ = LimitCut::Rows;
+            break;
+        }
         size_t sizeLimit = sizeLimitMB_ ? static_cast<size_t>(sizeLimitMB_) << 20 : cells_.StoredBytes() + 1;
-        if (cells_.StoredBytes() >= sizeLimit) break;
+        if (cells_.StoredBytes() >= sizeLimit) {
+            cutByLimit_ = LimitCut::Size;
+            break;
+        }
         if (!Succeeded(rc)) throw CODBCException(SQL_HANDLE_STMT, statement, position);
         for (int c = 0; c < columnCount_; ++c)
             RecordCell(statement, c, *columns_[c]);
@@ -137,6 +146,8 @@ void ResultSet::FetchAll(SQLHSTMT statement, int position, HistoryOutput& histor
 
     std::string warning = CutValuesWarning();
     if (!warning.empty()) history.AppendText(warning, false);
+    // The warnings follow the limits as the settings state them (a result of exactly the limit's
+    // size warns too); CutByLimit says whether rows were really left behind.
     if (rowLimit_ != 0 && rowCount_ >= rowLimit_)
         history.AppendText(
             "Warning: recordset was truncated due a number of rows excceded defined limit of " +

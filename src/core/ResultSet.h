@@ -74,6 +74,8 @@ public:
     int ColumnCount() const noexcept { return columnCount_; }
     int64_t RowCount() const noexcept { return rowCount_; }
     int64_t FinalRowCount() const noexcept { return finalRowCount_; }
+    // The row or size limit left rows of the result behind (not merely reached on its last row).
+    bool CutByLimit() const noexcept { return cutByLimit_ != LimitCut::None; }
     ColumnDescriptor& Column(int index) { return *columns_[index]; }
     const ColumnDescriptor& Column(int index) const { return *columns_[index]; }
     CellRef Cell(int64_t row, int column) const noexcept {
@@ -123,6 +125,8 @@ private:
     std::vector<int> otherColumns_;
     int64_t rowCount_ = 0;
     int64_t finalRowCount_ = 0;
+    enum class LimitCut : uint8_t { None, Rows, Size };
+    LimitCut cutByLimit_ = LimitCut::None;
     int rowLimit_;
     int sizeLimitMB_;
     int statementPosition_;

@@ -49,13 +49,6 @@ private:
     int exceptions_;
 };
 
-// The fetch stopped at the row or size limit: the same test as the warnings of FetchAll.
-bool LimitReached(const ResultSet& resultSet) {
-    if (resultSet.RowLimit() != 0 && resultSet.RowCount() >= resultSet.RowLimit()) return true;
-    return resultSet.SizeLimitMB() != 0 &&
-           resultSet.Cells().StoredBytes() >= static_cast<size_t>(resultSet.SizeLimitMB()) << 20;
-}
-
 // Runs a conversion. A value the target cannot hold (a NUL for PostgreSQL) is met deep in the
 // value formatting, which knows no position: the error then names the statement's, so the
 // window marks the statement's line rather than the script's first.
@@ -98,7 +91,7 @@ void StoreAndConvert(Batch& batch, SQLHSTMT statement, int offset, int columns, 
         // The rows fetched before the failure stay and are converted.
         ReportFailure(std::current_exception(), history);
     }
-    if (LimitReached(*resultSet)) batch.CountCutResult();
+    if (resultSet->CutByLimit()) batch.CountCutResult();
 
     resultSet->outputStart = sink.Length();
     // A conversion the result cannot have (UPDATE without keys) fails the statement.

@@ -118,12 +118,14 @@ TEST_P(ResultSetOn, RowLimitReachedExactlyStillWarns) {
     EXPECT_EQ(exact.resultSet->RowCount(), 5);
     EXPECT_EQ(exact.history,
               "Warning: recordset was truncated due a number of rows excceded defined limit of 5\r\n");
+    EXPECT_FALSE(exact.resultSet->CutByLimit()) << "no row was left behind";
 
     Fetched cut = Fetch(Rows(8, 3), 3, 0);
     EXPECT_EQ(cut.resultSet->RowCount(), 3);
     EXPECT_EQ(cut.resultSet->Cell(2, 0).Text(), "3");
     EXPECT_EQ(cut.history,
               "Warning: recordset was truncated due a number of rows excceded defined limit of 3\r\n");
+    EXPECT_TRUE(cut.resultSet->CutByLimit());
 
     Fetched all = Fetch(Rows(2000, 600), 0, 0);
     EXPECT_EQ(all.resultSet->RowCount(), 2000) << "no limits store every row";
