@@ -4,6 +4,8 @@
 #include "core/CellStorage.h"
 #include "core/ColumnDescriptor.h"
 #include "core/ConversionDescription.h"
+// The exact literal forms come with the standard ones for every reader of values.
+#include "core/ExactLiteral.h"
 
 #include <cstdint>
 #include <string>
@@ -41,29 +43,6 @@ void AppendFetchThroughValueText(const ColumnDescriptor& column, int mode, std::
 // Appends the value of `cell` in `column` as literal or display text.
 void AppendValueText(const ColumnDescriptor& column, const CellRef& cell, int mode, bool literal,
                      std::string& out);
-
-// The exact literal forms: the target stores exactly the value fetched, whatever its session's
-// date settings.
-// - Character values between apostrophes (N' for the wide types in MSSQL), apostrophes doubled,
-//   line breaks, tabs and other control characters kept as they are. MYSQL doubles backslashes
-//   and writes NUL as \0 (its default sql_mode). A NUL elsewhere is joined on as the target's
-//   character function (CHAR(0), CHR(0), char(0), ASCII_CHAR(0), Chr(0)); PostgreSQL's text
-//   cannot hold it and GENERIC has no such function, so there the value throws
-//   CSyntaxException (offset 0) naming the column. In MSSQL a line break right after a
-//   backslash is joined on as CHAR(13)/CHAR(10), as the server drops a backslash-line break.
-// - Binary values: MSSQL and ACCESS 0x0AFF, MYSQL, SQLITE and GENERIC X'0AFF', POSTGRESQL
-//   '\x0AFF', ORACLE HEXTORAW('0AFF'), FIREBIRD x'0AFF'; the empty value in the same form.
-//   A GUID as its text 'XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX' (ACCESS: as binary).
-// - Numbers as the stored text (ResultSet::exactValues stores floating-point values with the
-//   digits that read back as the same number); a bit as 1 or 0, quoted for POSTGRESQL; any other
-//   value that is no plain number (NaN, Infinity, intervals) as a character literal.
-// - Dates, times and timestamps as FormatExactDateTime writes them.
-void AppendExactLiteral(const ColumnDescriptor& column, const CellRef& cell, Dialect dialect,
-                        std::string& out);
-// The same from the bound value of the row just fetched; boundText as for
-// AppendFetchThroughValueText.
-void AppendExactFetchThroughLiteral(const ColumnDescriptor& column, Dialect dialect,
-                                    std::string_view boundText, std::string& out);
 
 // Appends character text: in literal mode between apostrophes (N' opening it when national),
 // in both modes with apostrophes doubled, line feed and carriage return written as \n and \r,

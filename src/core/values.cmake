@@ -2,7 +2,9 @@
 # settings they follow.
 add_library(marlix_values STATIC
   DateTimeText.cpp
+  DialectLiterals.cpp
   DialectSettings.cpp
+  ExactLiteral.cpp
   UserLocale.cpp
   ValueText.cpp
 )
