@@ -1,6 +1,5 @@
 #include "transform/ScriptGenerator.h"
 
-#include "core/DialectSettings.h"
 #include "core/DisplayWidth.h"
 #include "core/ResultSet.h"
 #include "core/ValueText.h"
@@ -18,10 +17,6 @@ using namespace std::string_view_literals;
 namespace {
 
 constexpr int32_t kLongColumnMinimumWidth = 32;
-// SQL Server reads at most 1000 rows in one VALUES list.
-constexpr int64_t kMssqlRowsPerInsert = 1000;
-// ORACLE refuses an INSERT ALL whose INTO clauses name more than 999 columns in all.
-constexpr int64_t kOracleValuesPerInsertAll = 999;
 
 // INSERT_ARRAY and LOAD read values through numbered parameters; they have a header only in
 // the GENERIC form.
@@ -39,44 +34,6 @@ const char* DataTypeWord(int sqlType) noexcept {
         return "DATETIME";
     default:
         return IsNumericSqlType(sqlType) ? "NUMERIC" : "";
-    }
-}
-
-// The statement types that name their rows by the key fields.
-bool NeedsKeys(StatementType type) noexcept {
-    return type == StatementType::UPDATE || type == StatementType::DELETE || type == StatementType::REPLACE ||
-           type == StatementType::UPSERT;
-}
-
-// The statement types whose statements CommitEvery counts; the text table and the loader forms
-// are no statements to commit.
-bool CommitsApply(StatementType type) noexcept {
-    return type == StatementType::INSERT || type == StatementType::UPDATE || type == StatementType::DELETE ||
-           type == StatementType::REPLACE || type == StatementType::UPSERT;
-}
-
-// The targets whose drivers report ordinary text columns as long: their scripts write them.
-bool OpenDatabaseTarget(Dialect dialect) noexcept {
-    return dialect == Dialect::POSTGRESQL || dialect == Dialect::SQLITE;
-}
-
-// Targets without an insert-or-update statement.
-bool HasUpsert(Dialect dialect) noexcept {
-    return dialect != Dialect::ACCESS && dialect != Dialect::GENERIC;
-}
-
-const char* TypeWord(StatementType type) noexcept {
-    switch (type) {
-    case StatementType::UPDATE:
-        return "UPDATE";
-    case StatementType::DELETE:
-        return "DELETE";
-    case StatementType::REPLACE:
-        return "REPLACE";
-    case StatementType::UPSERT:
-        return "UPSERT";
-    default:
-        return "INSERT";
     }
 }
 
@@ -175,8 +132,8 @@ void ScriptGenerator::WriteScriptHeader(StatementType type, Dialect dialect, Tex
                                    "UPDATE or REPLACE)");
     if (NeedsKeys(type) && resultSet_.KeyColumns().empty())
         throw CSyntaxException(std::max(0, resultSet_.StatementPosition()),
-                               std::string("Cannot write ") + TypeWord(type) + " statements for table " +
-                                   TableName() +
+                               std::string("Cannot write ") + StatementTypeWord(type) +
+                                   " statements for table " + TableName() +
                                    ": the result set has no key fields to name the rows by (give them "
                                    "in the KEYS of its RESULTSET block)");
     Prepare(type, dialect);
@@ -184,7 +141,8 @@ void ScriptGenerator::WriteScriptHeader(StatementType type, Dialect dialect, Tex
     for (int c = 0; c < count; ++c) {
         ColumnDescriptor& column = resultSet_.Column(c);
         if (column.IsLong())
-            column.width = std::max(static_cast<int32_t>(DisplayWidth(column.Name())) + 2, kLongColumnMinimumWidth);
+            column.width =
+                std::max(static_cast<int32_t>(DisplayWidth(column.Name())) + 2, kLongColumnMinimumWidth);
         else
             column.width = column.maxLength + 2 + 2 * (column.maxQuotes + column.maxControls);
     }
@@ -324,115 +282,6 @@ void ScriptGenerator::AppendGroupedInsert(Dialect dialect, int64_t row) {
     if (++rowsInGroup_ == rowsPerStatement_) CloseInsertGroup(dialect);
 }
 
-void ScriptGenerator::AppendUpsert(Dialect dialect, int64_t row) {
-    const std::vector<int>& keys = resultSet_.KeyColumns();
-    const std::string& table = TableName();
-    // Every column a key: nothing to update when the row exists.
-    const bool keysOnly = listedOtherColumns_.empty();
-    auto keyPairs = [&](std::string_view left, std::string_view right) {
-        for (size_t i = 0; i < keys.size(); ++i) {
-            if (i) row_ += " AND "sv;
-            const std::string& name = QuotedColumnName(resultSet_.Column(keys[i]), dialect, exact_);
-            row_ += left;
-            row_ += name;
-            row_ += " = "sv;
-            row_ += right;
-            row_ += name;
-        }
-    };
-    auto setPairs = [&](std::string_view left, std::string_view before, std::string_view after) {
-        for (size_t i = 0; i < listedOtherColumns_.size(); ++i) {
-            if (i) row_ += ", "sv;
-            const std::string& name =
-                QuotedColumnName(resultSet_.Column(listedOtherColumns_[i]), dialect, exact_);
-            row_ += left;
-            row_ += name;
-            row_ += " = "sv;
-            row_ += before;
-            row_ += name;
-            row_ += after;
-        }
-    };
-    switch (dialect) {
-    case Dialect::MSSQL:
-        row_ += "MERGE INTO "sv;
-        row_ += table;
-        row_ += " AS t\r\nUSING (VALUES("sv;
-        AppendValueList(dialect, row);
-        row_ += ")) AS s ("sv;
-        AppendNames(listedColumns_, {}, dialect);
-        row_ += ")\r\nON "sv;
-        keyPairs("t.", "s.");
-        if (!keysOnly) {
-            row_ += "\r\nWHEN MATCHED THEN UPDATE SET "sv;
-            setPairs({}, "s.", {});
-        }
-        row_ += "\r\nWHEN NOT MATCHED THEN INSERT ("sv;
-        AppendNames(listedColumns_, {}, dialect);
-        row_ += ") VALUES("sv;
-        AppendNames(listedColumns_, "s.", dialect);
-        row_ += ')';
-        break;
-    case Dialect::ORACLE:
-        row_ += "MERGE INTO "sv;
-        row_ += table;
-        row_ += " t\r\nUSING (SELECT "sv;
-        for (size_t i = 0; i < listedColumns_.size(); ++i) {
-            if (i) row_ += ", "sv;
-            AppendValue(listedColumns_[i], dialect, row);
-            row_ += " AS "sv;
-            row_ += QuotedColumnName(resultSet_.Column(listedColumns_[i]), dialect, exact_);
-        }
-        row_ += " FROM dual) s\r\nON ("sv;
-        keyPairs("t.", "s.");
-        row_ += ')';
-        if (!keysOnly) {
-            row_ += "\r\nWHEN MATCHED THEN UPDATE SET "sv;
-            setPairs("t.", "s.", {});
-        }
-        row_ += "\r\nWHEN NOT MATCHED THEN INSERT ("sv;
-        AppendNames(listedColumns_, {}, dialect);
-        row_ += ") VALUES ("sv;
-        AppendNames(listedColumns_, "s.", dialect);
-        row_ += ')';
-        break;
-    case Dialect::FIREBIRD:
-        row_ += "UPDATE OR "sv;
-        row_ += insertOpening_;
-        AppendValueList(dialect, row);
-        row_ += ")\r\nMATCHING ("sv;
-        AppendNames(keys, {}, dialect);
-        row_ += ')';
-        break;
-    case Dialect::MYSQL:
-        row_ += insertOpening_;
-        AppendValueList(dialect, row);
-        row_ += ")\r\nON DUPLICATE KEY UPDATE "sv;
-        if (keysOnly) {
-            // The statement needs an assignment; one that changes nothing keeps the row.
-            const std::string& key = QuotedColumnName(resultSet_.Column(keys.front()), dialect, exact_);
-            row_ += key;
-            row_ += " = "sv;
-            row_ += key;
-        } else {
-            setPairs({}, "VALUES(", ")");
-        }
-        break;
-    default: // POSTGRESQL and SQLITE
-        row_ += insertOpening_;
-        AppendValueList(dialect, row);
-        row_ += ")\r\nON CONFLICT ("sv;
-        AppendNames(keys, {}, dialect);
-        if (keysOnly) {
-            row_ += ") DO NOTHING"sv;
-        } else {
-            row_ += ") DO UPDATE SET "sv;
-            setPairs({}, "EXCLUDED.", {});
-        }
-        break;
-    }
-}
-
 void ScriptGenerator::WriteScriptRow(StatementType type, Dialect dialect, int64_t row, TextSink& sink) {
     Prepare(type, dialect);
     // The row's text is built in one reusable buffer and handed to the sink whole.
@@ -538,95 +387,6 @@ void ScriptGenerator::WriteScriptFooter(StatementType type, Dialect dialect, Tex
         sink.Write("/\r\n");
     }
     sink.Write("\r\n");
-}
-
-bool UsesExactLiterals(const ConversionDescription& description, Dialect dialect) {
-    switch (description.literals) {
-    case LiteralStyle::Exact:
-        return true;
-    case LiteralStyle::Standard:
-        return false;
-    default:
-        return CurrentDialectSettings(dialect).exactLiterals;
-    }
-}
-
-bool WritesLongColumns(const ConversionDescription& description, StatementType type, Dialect dialect) {
-    if (type == StatementType::SELECT) return false;
-    return OpenDatabaseTarget(dialect) || UsesExactLiterals(description, dialect);
-}
-
-int64_t RowsPerStatement(const ConversionDescription& description, StatementType type, Dialect dialect,
-                         int columns) {
-    const int64_t asked = std::max(description.rowsPerStatement, 1);
-    if (type != StatementType::INSERT) return 1;
-    switch (dialect) {
-    case Dialect::ACCESS:
-    case Dialect::FIREBIRD:
-        // No multi-row VALUES. FIREBIRD's UNION ALL of SELECTs would be one, but it fails on a
-        // first row of NULLs and on more than 255 rows, so it is not used.
-        return 1;
-    case Dialect::MSSQL:
-        return std::min(asked, kMssqlRowsPerInsert);
-    case Dialect::ORACLE:
-        return std::min(asked, std::max<int64_t>(1, kOracleValuesPerInsertAll / std::max(columns, 1)));
-    default:
-        return asked;
-    }
-}
-
-const char* BeginTransactionText(Dialect dialect) noexcept {
-    switch (dialect) {
-    case Dialect::MSSQL:
-        return "BEGIN TRANSACTION\r\n";
-    case Dialect::MYSQL:
-        return "START TRANSACTION;\r\n";
-    case Dialect::POSTGRESQL:
-    case Dialect::SQLITE:
-        return "BEGIN;\r\n";
-    default: // ORACLE, FIREBIRD and GENERIC open a transaction with the first statement
-        return "";
-    }
-}
-
-const char* CommitText(Dialect dialect) noexcept {
-    switch (dialect) {
-    case Dialect::MSSQL:
-        return "COMMIT TRANSACTION\r\n";
-    case Dialect::ACCESS:
-        return ""; // no commit statement
-    default:
-        return "COMMIT;\r\n";
-    }
-}
-
-std::string LeftOutColumnsWarning(const ResultSet& resultSet, StatementType type, Dialect dialect) {
-    // The text table and DELETE (whose WHERE lists every key, long or not) write no such list.
-    if (type == StatementType::SELECT || type == StatementType::DELETE) return {};
-    if (WritesLongColumns(resultSet.Description(), type, dialect)) return {};
-    const std::vector<int>& keys = resultSet.KeyColumns();
-    std::string names;
-    auto consider = [&](int c) {
-        const ColumnDescriptor& column = resultSet.Column(c);
-        if (!column.IsLong()) return;
-        // An upsert writes its keys, long or not.
-        if (type == StatementType::UPSERT && std::find(keys.begin(), keys.end(), c) != keys.end()) return;
-        if (!names.empty()) names += ", ";
-        names += column.Name();
-    };
-    if (type == StatementType::UPDATE) {
-        for (int c : resultSet.OtherColumns())
-            consider(c);
-    } else {
-        for (int c = 0; c < resultSet.ColumnCount(); ++c)
-            consider(c);
-    }
-    if (names.empty()) return {};
-    const ConversionDescription& d = resultSet.Description();
-    const std::string& table = d.destinationTable.empty() ? d.sourceTable : d.destinationTable;
-    return std::string("Warning: the ") + TypeWord(type) + " statements for " + table +
-           " leave out the long column(s) " + names +
-           ": the driver reports them as long data, which scripts do not carry\r\n";
 }
 
 void ConvertResultSet(ResultSet& resultSet, StatementType type, Dialect dialect, TextSink& sink) {

@@ -6,6 +6,8 @@
 // stored result sets and results converted while they are fetched.
 #include "core/ConversionDescription.h"
 #include "core/TextSink.h"
+// The per-target statement forms, which callers of the generator consult too.
+#include "transform/TargetStatements.h"
 
 #include <cstdint>
 #include <span>
@@ -85,27 +87,6 @@ private:
     int64_t rowsInGroup_ = 0;           // rows of the open multi-row INSERT
     int64_t statementsSinceCommit_ = 0; // statements written since the last commit
 };
-
-// True when the values of the description's statements are written in their exact form: its
-// Literals say EXACT, or they inherit and the dialect's setting says so.
-bool UsesExactLiterals(const ConversionDescription& description, Dialect dialect);
-// True when statements of this type carry long columns as well: the POSTGRESQL and SQLITE
-// targets (whose drivers report ordinary text columns as long) and any exact script. The text
-// table never shows them.
-bool WritesLongColumns(const ConversionDescription& description, StatementType type, Dialect dialect);
-// The rows one statement of this type and dialect holds, from the description's Rows: only
-// INSERT groups rows, MSSQL takes at most 1000 per statement, ORACLE's INSERT ALL at most 999
-// values, ACCESS and FIREBIRD have no multi-row form. `columns` is the number of values per row.
-int64_t RowsPerStatement(const ConversionDescription& description, StatementType type, Dialect dialect,
-                         int columns);
-// The statements that open and close one transaction of CommitEvery ("" where the dialect has
-// none): the begin is needed where the target commits every statement on its own.
-const char* BeginTransactionText(Dialect dialect) noexcept;
-const char* CommitText(Dialect dialect) noexcept;
-
-// The history's note on the long columns a statement type leaves out of a result set's
-// statements in a dialect ("Warning: ...\r\n"); empty when it leaves none out.
-std::string LeftOutColumnsWarning(const ResultSet& resultSet, StatementType type, Dialect dialect);
 
 // Converts a whole stored result set: header, every stored row, footer. The sink may grow
 // while this runs.
