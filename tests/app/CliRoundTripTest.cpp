@@ -6,14 +6,32 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
 
 using marlix::test::CliRun;
-using marlix::test::RunCli;
 using marlix::test::Server;
+
+// The tables of the running test: tests that share a server run at the same time under
+// "ctest -j", so each names its own pair ("<prefix>_src", "<prefix>_copy").
+std::string tablePrefix = "rt";
+
+std::string Renamed(std::string script) {
+    for (const char* table : {"rt_src", "rt_copy"}) {
+        const std::string to = tablePrefix + (table + 2);
+        for (size_t at = script.find(table); at != std::string::npos; at = script.find(table, at + to.size()))
+            script.replace(at, std::strlen(table), to);
+    }
+    return script;
+}
+
+CliRun RunCli(const std::string& name, const std::string& connection, const std::string& script,
+              std::vector<std::string> extra = {}) {
+    return marlix::test::RunCli(name, connection, Renamed(script), std::move(extra));
+}
 
 // One server's SQL for the test table: its column types and the expressions that fill it.
 struct Flavour {
@@ -33,7 +51,8 @@ std::string Verdict(const char* exceptWord) {
     // A short character column: a text column is long to some drivers and stays out of text tables.
     return "SELECT CAST(CASE WHEN (SELECT COUNT(*) FROM (SELECT * FROM rt_src " + e +
            " SELECT * FROM rt_copy) d1) = 0 AND (SELECT COUNT(*) FROM (SELECT * FROM rt_copy " + e +
-           " SELECT * FROM rt_src) d2) = 0 AND (SELECT COUNT(*) FROM rt_src) = (SELECT COUNT(*) FROM rt_copy) "
+           " SELECT * FROM rt_src) d2) = 0 AND (SELECT COUNT(*) FROM rt_src) = (SELECT COUNT(*) FROM "
+           "rt_copy) "
            "THEN 'identical' ELSE 'different' END AS CHAR(9)) AS verdict";
 }
 
@@ -44,13 +63,15 @@ Flavour PostgreSQL() {
     Flavour f;
     f.name = "pg";
     f.dialect = "POSTGRESQL";
-    f.columns = "id INTEGER PRIMARY KEY, small SMALLINT, big BIGINT, amount NUMERIC(20,6), ratio DOUBLE "
-                "PRECISION, single REAL, label VARCHAR(200), body TEXT, born DATE, alarm TIME, seen TIMESTAMP(6), "
-                "flag BOOLEAN, data BYTEA";
+    f.columns =
+        "id INTEGER PRIMARY KEY, small SMALLINT, big BIGINT, amount NUMERIC(20,6), ratio DOUBLE "
+        "PRECISION, single REAL, label VARCHAR(200), body TEXT, born DATE, alarm TIME, seen TIMESTAMP(6), "
+        "flag BOOLEAN, data BYTEA";
     f.rows =
         "VALUES (1, 1, 9007199254740993, 12345678901234.123456, 0.1, 1.5, 'it''s', E'back\\\\slash \\\\n "
         "not a break', '2024-02-29', '23:59:59', '2024-02-29 23:59:59.123456', TRUE, '\\x00ff0a'),\r\n"
-        "(2, -32768, -9223372036854775808, -0.000001, 1e300, -2.5, E'tab\\there', E'line\\r\\nbreak\\nand\\rmore', "
+        "(2, -32768, -9223372036854775808, -0.000001, 1e300, -2.5, E'tab\\there', "
+        "E'line\\r\\nbreak\\nand\\rmore', "
         "'1970-01-01', '00:00:00', '1999-12-31 00:00:00', FALSE, '\\x'),\r\n"
         "(3, 32767, 9223372036854775807, 0, 0.30000000000000004, 0.1, 'Z\u00fcrich \u6771\u4eac "
         "\U0001F600', 'semi;colon -- no comment /* nor this */ GO ? {d ''2020-01-01''}', '2038-01-19', "
@@ -60,10 +81,11 @@ Flavour PostgreSQL() {
         "'2000-01-01 06:07:08.5', FALSE, '\\xdeadbeef'),\r\n"
         "(6, 7, 8, -1, -2.5e-300, 0, E'\\r\\nGO\\r\\n', E'</METADATA*/ /*METADATA> \\\\', '1999-12-31', "
         "'23:00:00', '1999-12-31 23:59:59.999999', TRUE, '\\x00')";
-    f.bulk = "INSERT INTO rt_src SELECT x, x % 1000, x::BIGINT * 1000003, x / 7.0, x / 3.0, x / 4.0, 'row ' || x, "
-             "'body of row ' || x || E'\\nsecond line', DATE '2020-01-01' + x, TIME '10:00:00' + x * INTERVAL '1 "
-             "second', TIMESTAMP '2020-01-01 00:00:00' + x * INTERVAL '1.000001 second', x % 2 = 0, "
-             "decode(md5(x::text), 'hex') FROM generate_series(1000, 2199) AS x";
+    f.bulk =
+        "INSERT INTO rt_src SELECT x, x % 1000, x::BIGINT * 1000003, x / 7.0, x / 3.0, x / 4.0, 'row ' || x, "
+        "'body of row ' || x || E'\\nsecond line', DATE '2020-01-01' + x, TIME '10:00:00' + x * INTERVAL '1 "
+        "second', TIMESTAMP '2020-01-01 00:00:00' + x * INTERVAL '1.000001 second', x % 2 = 0, "
+        "decode(md5(x::text), 'hex') FROM generate_series(1000, 2199) AS x";
     f.verdict = Verdict("EXCEPT ALL");
     f.differing = "SELECT * FROM rt_src EXCEPT ALL SELECT * FROM rt_copy";
     f.changeCopy = kChangeCopy;
@@ -74,13 +96,15 @@ Flavour MariaDB() {
     Flavour f;
     f.name = "maria";
     f.dialect = "MYSQL";
-    f.columns = "id INTEGER PRIMARY KEY, small SMALLINT, big BIGINT, amount DECIMAL(20,6), ratio DOUBLE, single "
-                "FLOAT, label VARCHAR(200), body TEXT, born DATE, alarm TIME, seen DATETIME(6), flag BOOLEAN, data "
-                "VARBINARY(64)";
+    f.columns =
+        "id INTEGER PRIMARY KEY, small SMALLINT, big BIGINT, amount DECIMAL(20,6), ratio DOUBLE, single "
+        "FLOAT, label VARCHAR(200), body TEXT, born DATE, alarm TIME, seen DATETIME(6), flag BOOLEAN, data "
+        "VARBINARY(64)";
     f.rows =
         "VALUES (1, 1, 9007199254740993, 12345678901234.123456, 0.1, 1.5, 'it''s', 'back\\\\slash \\\\n not "
         "a break', '2024-02-29', '23:59:59', '2024-02-29 23:59:59.123456', TRUE, 0x00ff0a),\r\n"
-        "(2, -32768, -9223372036854775808, -0.000001, 1e300, -2.5, 'tab\\there', 'line\\r\\nbreak\\nand\\rmore', "
+        "(2, -32768, -9223372036854775808, -0.000001, 1e300, -2.5, 'tab\\there', "
+        "'line\\r\\nbreak\\nand\\rmore', "
         "'1970-01-01', '00:00:00', '1999-12-31 00:00:00', FALSE, ''),\r\n"
         "(3, 32767, 9223372036854775807, 0, 0.30000000000000004, 0.1, 'Z\u00fcrich \u6771\u4eac "
         "\U0001F600', 'semi;colon -- no comment /* nor this */ GO ? {d ''2020-01-01''}', '2038-01-19', "
@@ -90,10 +114,11 @@ Flavour MariaDB() {
         "CHAR(0), 'after nul'), '2000-01-01', '06:07:08', '2000-01-01 06:07:08.5', FALSE, 0xdeadbeef),\r\n"
         "(6, 7, 8, -1, -2.5e-300, 0, '\\r\\nGO\\r\\n', '</METADATA*/ /*METADATA> \\\\', '1999-12-31', "
         "'23:00:00', '1999-12-31 23:59:59.999999', TRUE, 0x00)";
-    f.bulk = "INSERT INTO rt_src SELECT seq, seq % 1000, seq * 1000003, seq / 7.0, seq / 3.0, seq / 4.0, "
-             "CONCAT('row ', seq), CONCAT('body of row ', seq, '\\nsecond line'), DATE '2020-01-01' + INTERVAL "
-             "seq DAY, SEC_TO_TIME(36000 + seq), TIMESTAMP '2020-01-01 00:00:00' + INTERVAL seq * 1000001 "
-             "MICROSECOND, seq % 2 = 0, UNHEX(MD5(seq)) FROM seq_1000_to_2199";
+    f.bulk =
+        "INSERT INTO rt_src SELECT seq, seq % 1000, seq * 1000003, seq / 7.0, seq / 3.0, seq / 4.0, "
+        "CONCAT('row ', seq), CONCAT('body of row ', seq, '\\nsecond line'), DATE '2020-01-01' + INTERVAL "
+        "seq DAY, SEC_TO_TIME(36000 + seq), TIMESTAMP '2020-01-01 00:00:00' + INTERVAL seq * 1000001 "
+        "MICROSECOND, seq % 2 = 0, UNHEX(MD5(seq)) FROM seq_1000_to_2199";
     f.verdict = Verdict("EXCEPT ALL");
     f.differing = "SELECT * FROM rt_src EXCEPT ALL SELECT * FROM rt_copy";
     f.changeCopy = kChangeCopy;
@@ -106,26 +131,29 @@ Flavour SQLite() {
     Flavour f;
     f.name = "sqlite";
     f.dialect = "SQLITE";
-    f.columns = "id INTEGER PRIMARY KEY, small SMALLINT, big BIGINT, amount NUMERIC(20,6), ratio DOUBLE, single "
-                "REAL, label VARCHAR(200), body TEXT, born DATE, alarm TIME, seen TIMESTAMP, flag BOOLEAN, data "
-                "BLOB";
-    f.rows = "VALUES (1, 1, 9007199254740993, 12345678.123456, 0.1, 1.5, 'it''s', 'back\\slash \\n not a break', "
-             "'2024-02-29', '23:59:59', '2024-02-29 23:59:59.123', 1, X'00ff0a'),\r\n"
-             "(2, -32768, -9223372036854775808, -0.000001, 1e300, -2.5, 'tab' || char(9) || 'here', 'line' || "
-             "char(13, 10) || 'break' || char(10) || 'and' || char(13) || 'more', '1970-01-01', '00:00:00', "
-             "'1999-12-31 00:00:00', 0, X''),\r\n"
-             "(3, 32767, 9223372036854775807, 0, 0.3, 0.1, 'Z\u00fcrich \u6771\u4eac "
-             "\U0001F600', 'semi;colon -- no comment /* nor this */ GO ? {d ''2020-01-01''}', '2038-01-19', "
-             "'12:34:56', '2038-01-19 03:14:07.001', 1, X'5c27'),\r\n"
-             "(4, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),\r\n"
-             "(5, 0, 0, 99.5, 3.14159265358979, 3.25, '', 'ctrl ' || char(1, 27, 127) || ' end', '2000-01-01', "
-             "'06:07:08', '2000-01-01 06:07:08.5', 0, X'deadbeef'),\r\n"
-             "(6, 7, 8, -1, -2.5e-300, 0, char(13, 10) || 'GO' || char(13, 10), '</METADATA*/ /*METADATA> \\', "
-             "'1999-12-31', '23:00:00', '1999-12-31 23:59:59.999', 1, X'00')";
+    f.columns =
+        "id INTEGER PRIMARY KEY, small SMALLINT, big BIGINT, amount NUMERIC(20,6), ratio DOUBLE, single "
+        "REAL, label VARCHAR(200), body TEXT, born DATE, alarm TIME, seen TIMESTAMP, flag BOOLEAN, data "
+        "BLOB";
+    f.rows =
+        "VALUES (1, 1, 9007199254740993, 12345678.123456, 0.1, 1.5, 'it''s', 'back\\slash \\n not a break', "
+        "'2024-02-29', '23:59:59', '2024-02-29 23:59:59.123', 1, X'00ff0a'),\r\n"
+        "(2, -32768, -9223372036854775808, -0.000001, 1e300, -2.5, 'tab' || char(9) || 'here', 'line' || "
+        "char(13, 10) || 'break' || char(10) || 'and' || char(13) || 'more', '1970-01-01', '00:00:00', "
+        "'1999-12-31 00:00:00', 0, X''),\r\n"
+        "(3, 32767, 9223372036854775807, 0, 0.3, 0.1, 'Z\u00fcrich \u6771\u4eac "
+        "\U0001F600', 'semi;colon -- no comment /* nor this */ GO ? {d ''2020-01-01''}', '2038-01-19', "
+        "'12:34:56', '2038-01-19 03:14:07.001', 1, X'5c27'),\r\n"
+        "(4, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),\r\n"
+        "(5, 0, 0, 99.5, 3.14159265358979, 3.25, '', 'ctrl ' || char(1, 27, 127) || ' end', '2000-01-01', "
+        "'06:07:08', '2000-01-01 06:07:08.5', 0, X'deadbeef'),\r\n"
+        "(6, 7, 8, -1, -2.5e-300, 0, char(13, 10) || 'GO' || char(13, 10), '</METADATA*/ /*METADATA> \\', "
+        "'1999-12-31', '23:00:00', '1999-12-31 23:59:59.999', 1, X'00')";
     f.bulk = "WITH RECURSIVE c(x) AS (SELECT 1000 UNION ALL SELECT x + 1 FROM c WHERE x < 2199) "
              "INSERT INTO rt_src SELECT x, x % 1000, x * 1000003, x / 8.0, x / 16.0, x / 4.0, 'row ' || x, "
              "'body of row ' || x || char(10) || 'second line', date('2020-01-01', '+' || x || ' days'), "
-             "time('10:00:00', '+' || x || ' seconds'), datetime('2020-01-01', '+' || x || ' seconds'), x % 2 = 0, randomblob(16) FROM c";
+             "time('10:00:00', '+' || x || ' seconds'), datetime('2020-01-01', '+' || x || ' seconds'), x % "
+             "2 = 0, randomblob(16) FROM c";
     f.verdict = Verdict("EXCEPT");
     f.differing = "SELECT * FROM rt_src EXCEPT SELECT * FROM rt_copy";
     f.changeCopy = "UPDATE rt_copy SET label = 'changed', amount = 0 WHERE id % 2 = 0;\r\n"
@@ -134,15 +162,16 @@ Flavour SQLite() {
 }
 
 std::string Tables(const Flavour& f) {
-    return "DROP TABLE IF EXISTS rt_src;\r\nDROP TABLE IF EXISTS rt_copy;\r\nCREATE TABLE rt_src (" + f.columns +
-           ");\r\nCREATE TABLE rt_copy (" + f.columns + ");\r\nINSERT INTO rt_src " + f.rows + ";\r\n" + f.bulk +
-           ";\r\n";
+    return "DROP TABLE IF EXISTS rt_src;\r\nDROP TABLE IF EXISTS rt_copy;\r\nCREATE TABLE rt_src (" +
+           f.columns + ");\r\nCREATE TABLE rt_copy (" + f.columns + ");\r\nINSERT INTO rt_src " + f.rows +
+           ";\r\n" + f.bulk + ";\r\n";
 }
 
 // The script that converts rt_src: exact literals in `dialect`, as `type` with `attributes`.
 std::string Conversion(const std::string& dialect, const std::string& type, const std::string& attributes) {
-    return "/*METADATA>\r\n\t<OPTIONS Syntax = \"" + dialect + "\", Literals = \"EXACT\"/>\r\n\t<RESULTSET Type = \"" +
-           type + "\", Table = \"rt_copy\"" + attributes +
+    return "/*METADATA>\r\n\t<OPTIONS Syntax = \"" + dialect +
+           "\", Literals = \"EXACT\"/>\r\n\t<RESULTSET Type = \"" + type + "\", Table = \"rt_copy\"" +
+           attributes +
            "><KEYS><KEY_id Field = \"id\"/></KEYS></RESULTSET>\r\n</METADATA*/\r\n"
            "SELECT * FROM rt_src ORDER BY id";
 }
@@ -150,8 +179,9 @@ std::string Conversion(const std::string& dialect, const std::string& type, cons
 // Converts on `from` and runs the script on `to`; the stored conversion unless streamed.
 CliRun ConvertAndLoad(const std::string& label, const std::string& from, const std::string& to,
                       const std::string& conversion, bool streamed) {
-    std::vector<std::string> limits = streamed ? std::vector<std::string>{"--output", "-"}
-                                               : std::vector<std::string>{"--size-limit", "0", "--row-limit", "0"};
+    std::vector<std::string> limits = streamed
+                                          ? std::vector<std::string>{"--output", "-"}
+                                          : std::vector<std::string>{"--size-limit", "0", "--row-limit", "0"};
     CliRun made = RunCli(label + "-make", from, conversion, limits);
     if (made.status != 0) return made;
     CliRun loaded = RunCli(label + "-load", to, made.out);
@@ -183,9 +213,8 @@ void CheckRoundTrips(const Flavour& f, const std::string& connection) {
     for (const Pass& pass : passes) {
         const std::string label = std::string(f.name) + "-" + pass.label;
         ASSERT_EQ(RunCli(label + "-empty", connection, "DELETE FROM rt_copy").status, 0);
-        CliRun loaded =
-            ConvertAndLoad(label, connection, connection, Conversion(f.dialect, pass.type, pass.attributes),
-                           pass.streamed);
+        CliRun loaded = ConvertAndLoad(label, connection, connection,
+                                       Conversion(f.dialect, pass.type, pass.attributes), pass.streamed);
         ASSERT_EQ(loaded.status, 0) << loaded.err;
         EXPECT_EQ(Verdict(f, label, connection), "identical") << label;
     }
@@ -205,19 +234,22 @@ TEST(ExactRoundTrip, SQLite) {
 
 TEST(ExactRoundTrip, PostgreSQL) {
     MARLIX_CONNECTION_OR_SKIP(connection, Server::PostgreSQL);
+    tablePrefix = "rt1";
     CheckRoundTrips(PostgreSQL(), connection);
 }
 
 TEST(ExactRoundTrip, MariaDB) {
     MARLIX_CONNECTION_OR_SKIP(connection, Server::MariaDB);
+    tablePrefix = "rt1";
     CheckRoundTrips(MariaDB(), connection);
 }
 
 // Between the two servers, for the types both hold: PostgreSQL's rows go to MariaDB as MYSQL
 // script and come back as POSTGRESQL script, and the other way round; each server compares what
 // came back with its original.
-const char* kSharedColumns = "id INTEGER PRIMARY KEY, big BIGINT, amount DECIMAL(20,6), ratio DOUBLE PRECISION, "
-                             "label VARCHAR(200), born DATE, alarm TIME, seen TIMESTAMP(6)";
+const char* kSharedColumns =
+    "id INTEGER PRIMARY KEY, big BIGINT, amount DECIMAL(20,6), ratio DOUBLE PRECISION, "
+    "label VARCHAR(200), born DATE, alarm TIME, seen TIMESTAMP(6)";
 const char* kSharedColumnsMaria = "id INTEGER PRIMARY KEY, big BIGINT, amount DECIMAL(20,6), ratio DOUBLE, "
                                   "label VARCHAR(200), born DATE, alarm TIME, seen DATETIME(6)";
 const char* kSharedRows =
@@ -244,9 +276,10 @@ void CheckCrossing(const std::string& label, const Flavour& home, const std::str
                                 Conversion(away.dialect, "INSERT", ", Rows = \"100\""), false);
     ASSERT_EQ(out.status, 0) << out.err;
     // Back: away's copy into home's copy.
-    const std::string back = "/*METADATA>\r\n\t<OPTIONS Syntax = \"" + std::string(home.dialect) +
-                             "\", Literals = \"EXACT\"/>\r\n\t<RESULTSET Type = \"INSERT\", Table = \"rt_copy\", "
-                             "Rows = \"100\"/>\r\n</METADATA*/\r\nSELECT * FROM rt_copy ORDER BY id";
+    const std::string back =
+        "/*METADATA>\r\n\t<OPTIONS Syntax = \"" + std::string(home.dialect) +
+        "\", Literals = \"EXACT\"/>\r\n\t<RESULTSET Type = \"INSERT\", Table = \"rt_copy\", "
+        "Rows = \"100\"/>\r\n</METADATA*/\r\nSELECT * FROM rt_copy ORDER BY id";
     CliRun returned = ConvertAndLoad(label + "-back", awayConnection, homeConnection, back, true);
     ASSERT_EQ(returned.status, 0) << returned.err;
     EXPECT_EQ(Verdict(home, label, homeConnection), "identical");
@@ -255,6 +288,7 @@ void CheckCrossing(const std::string& label, const Flavour& home, const std::str
 TEST(ExactRoundTrip, PostgreSQLToMariaDBAndBack) {
     MARLIX_CONNECTION_OR_SKIP(pg, Server::PostgreSQL);
     MARLIX_CONNECTION_OR_SKIP(maria, Server::MariaDB);
+    tablePrefix = "rt2";
     CheckCrossing("pg-maria", PostgreSQL(), pg, kSharedColumns,
                   ",\r\n(4, 5, 1.5, 1e300, E'line\\r\\nbreak back\\\\slash', '2000-01-01', '06:07:08', "
                   "'2000-01-01 06:07:08.5')",
@@ -264,6 +298,7 @@ TEST(ExactRoundTrip, PostgreSQLToMariaDBAndBack) {
 TEST(ExactRoundTrip, MariaDBToPostgreSQLAndBack) {
     MARLIX_CONNECTION_OR_SKIP(pg, Server::PostgreSQL);
     MARLIX_CONNECTION_OR_SKIP(maria, Server::MariaDB);
+    tablePrefix = "rt3";
     CheckCrossing("maria-pg", MariaDB(), maria, kSharedColumnsMaria,
                   ",\r\n(4, 5, 1.5, 1e300, 'line\\r\\nbreak back\\\\slash', '2000-01-01', '06:07:08', "
                   "'2000-01-01 06:07:08.5')",
