@@ -10,6 +10,9 @@
 #include "metadata/AnalysedScript.h"
 #include "metadata/StatementRecord.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace marlix {
 
 Batch::Batch(CODBCSession& session, std::shared_ptr<const AnalysedScript> script, BatchRequest request,
@@ -116,9 +119,15 @@ void Batch::Finish() {
 }
 
 const StatementRecord* Batch::RecordAt(size_t offset) const {
-    for (const StatementRecord& record : script_->Statements())
-        if (record.start <= offset && record.end >= offset) return &record;
-    return nullptr;
+    // The records are in text order: the last one starting at or before the offset is the only
+    // candidate. A scan from the first record for every statement made a script of a million
+    // statements run in quadratic time.
+    const std::vector<StatementRecord>& records = script_->Statements();
+    auto after = std::upper_bound(records.begin(), records.end(), offset,
+                                  [](size_t at, const StatementRecord& record) { return at < record.start; });
+    if (after == records.begin()) return nullptr;
+    const StatementRecord& record = *std::prev(after);
+    return record.end >= offset ? &record : nullptr;
 }
 
 // A statement is chosen by a position from the begin of its first token up to the end of its
