@@ -1,10 +1,9 @@
 #include "metadata/BlockEdits.h"
 
 #include "metadata/BlockComposer.h"
+#include "metadata/BlockReader.h"
 #include "metadata/SyntaxException.h"
 #include "transform/DialectNames.h"
-
-#include <charconv>
 
 namespace marlix {
 
@@ -27,12 +26,7 @@ std::string JoinKeyFields(const ElementNode& resultSet) {
 // A count attribute as the wizard shows it: `fallback` when absent or not a number of at
 // least `least` (the reader has then reported it already).
 int CountOf(const ElementNode& element, std::string_view name, int least, int fallback) {
-    const std::string& text = element.Attribute(name);
-    int value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < least)
-        return fallback;
-    return value;
+    return CountFromText(element.Attribute(name), least).value_or(fallback);
 }
 
 } // namespace

@@ -18,6 +18,14 @@ std::optional<LiteralStyle> LiteralStyleFromName(std::string_view name) noexcept
     return std::nullopt;
 }
 
+std::optional<int> CountFromText(std::string_view text, int least) noexcept {
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < least)
+        return std::nullopt;
+    return value;
+}
+
 void BlockReader::ReadAll(std::vector<StatementRecord>& statements) {
     literals_ = LiteralStyle::Inherit;
     for (std::size_t i = 0; i < statements.size(); ++i)
@@ -88,15 +96,14 @@ int BlockReader::NumberAttribute(const ElementNode& element, std::string_view na
                                  int fallback) const {
     if (!element.HasAttribute(name)) return fallback;
     const std::string& text = element.Attribute(name);
-    int value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < least) {
+    const std::optional<int> value = CountFromText(text, least);
+    if (!value) {
         const std::string shown = name == "ROWS" ? "Rows" : "CommitEvery";
         throw CSyntaxException(static_cast<std::int32_t>(AttributeValueOffset(element, name)),
                                shown + " must be a whole number of " + std::to_string(least) +
                                    " or more, not \"" + text + "\"");
     }
-    return value;
+    return *value;
 }
 
 std::size_t BlockReader::AttributeValueOffset(const ElementNode& element, std::string_view name) const {

@@ -27,6 +27,9 @@ struct BlockReadingResult {
 
 // The OPTIONS Literals words, "EXACT" and "STANDARD", read ignoring case; none for any other.
 std::optional<LiteralStyle> LiteralStyleFromName(std::string_view name) noexcept;
+// The value of a count attribute (Rows, CommitEvery): a whole number of at least `least`, else
+// nothing.
+std::optional<int> CountFromText(std::string_view text, int least) noexcept;
 
 class BlockReader {
 public:

@@ -1,24 +1,15 @@
 #include "core/DateTimeText.h"
 #include "core/DialectSettings.h"
 #include "core/ProfileStore.h"
+#include "support/Timestamps.h"
 
 #include <gtest/gtest.h>
 
 using namespace marlix;
+using marlix::test::kNanosecondsPerMillisecond;
+using marlix::test::Stamp;
 
 namespace {
-
-TIMESTAMP_STRUCT Stamp(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, unsigned ms = 0) {
-    TIMESTAMP_STRUCT ts{};
-    ts.year = static_cast<SQLSMALLINT>(y);
-    ts.month = static_cast<SQLUSMALLINT>(mo);
-    ts.day = static_cast<SQLUSMALLINT>(d);
-    ts.hour = static_cast<SQLUSMALLINT>(h);
-    ts.minute = static_cast<SQLUSMALLINT>(mi);
-    ts.second = static_cast<SQLUSMALLINT>(s);
-    ts.fraction = ms * 1000000u;
-    return ts;
-}
 
 std::string Expand(const TIMESTAMP_STRUCT& ts, std::string_view pattern) {
     std::string out = "<";
@@ -71,7 +62,7 @@ TEST(AppendPaddedNumber, PadsNeverCutsAndSignsNegatives) {
 }
 
 TEST(ExpandDatePattern, EveryLetterAndOtherCharactersCopied) {
-    TIMESTAMP_STRUCT ts = Stamp(2004, 9, 7, 15, 4, 5, 9);
+    TIMESTAMP_STRUCT ts = Stamp(2004, 9, 7, 15, 4, 5, 9 * kNanosecondsPerMillisecond);
     EXPECT_EQ(Expand(ts, "Y y m d H I M S s p b B"), "<2004 04 09 07 15 03 04 05 009 PM sep September");
     EXPECT_EQ(Expand(ts, "[Y/m/d]T:x"), "<[2004/09/07]T:x");
     EXPECT_EQ(Expand(Stamp(812, 1, 1), "Y y"), "<0812 12");
@@ -88,7 +79,7 @@ TEST(ExpandDatePattern, MonthNamesOutsideTheCalendarAreLeftOut) {
 }
 
 TEST_F(DateTimeTextTest, DefaultSettingsOfEveryDialect) {
-    const TIMESTAMP_STRUCT ts = Stamp(2004, 6, 27, 10, 20, 30, 5);
+    const TIMESTAMP_STRUCT ts = Stamp(2004, 6, 27, 10, 20, 30, 5 * kNanosecondsPerMillisecond);
     struct Case {
         Dialect dialect;
         const char* date;
@@ -173,7 +164,8 @@ TEST_F(DateTimeTextTest, LocaleFormFollowsDateOrderAndClock) {
     EXPECT_EQ(Format(Stamp(2004, 6, 27, 10, 20), kLocaleMode, DateTimeKind::Date, false), "27.06.2004 10:20");
     EXPECT_EQ(Format(Stamp(2004, 6, 27, 10, 20, 30), kLocaleMode, DateTimeKind::DateTime, false),
               "27.06.2004 10:20:30");
-    EXPECT_EQ(Format(Stamp(2004, 6, 27, 10, 20, 0, 5), kLocaleMode, DateTimeKind::DateTime, false),
+    EXPECT_EQ(Format(Stamp(2004, 6, 27, 10, 20, 0, 5 * kNanosecondsPerMillisecond), kLocaleMode,
+                     DateTimeKind::DateTime, false),
               "27.06.2004 10:20:00.005");
 
     SetUserLocaleProvider([] { return UserLocale{0, true}; });

@@ -4,6 +4,7 @@
 #include "db/StatementHandle.h"
 #include "metadata/SyntaxException.h"
 #include "support/TestDatabases.h"
+#include "support/Timestamps.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 
 using namespace marlix;
 using marlix::test::Server;
+using marlix::test::Stamp;
 using marlix::test::TestSession;
 
 namespace {
@@ -58,18 +60,6 @@ std::string Standard(int sqlType, std::string_view stored, Dialect dialect) {
     return out;
 }
 
-TIMESTAMP_STRUCT Stamp(int y, int mo, int d, int h, int mi, int s, unsigned nanoseconds) {
-    TIMESTAMP_STRUCT ts{};
-    ts.year = static_cast<SQLSMALLINT>(y);
-    ts.month = static_cast<SQLUSMALLINT>(mo);
-    ts.day = static_cast<SQLUSMALLINT>(d);
-    ts.hour = static_cast<SQLUSMALLINT>(h);
-    ts.minute = static_cast<SQLUSMALLINT>(mi);
-    ts.second = static_cast<SQLUSMALLINT>(s);
-    ts.fraction = nanoseconds;
-    return ts;
-}
-
 std::string ExactDate(const TIMESTAMP_STRUCT& ts, int sqlType, Dialect dialect) {
     ColumnDescriptor column = Column(sqlType);
     CellRef cell{reinterpret_cast<const char*>(&ts), sizeof ts, false};
@@ -108,7 +98,8 @@ TEST(ExactLiteral, BackslashesDoubledForMySqlOnly) {
     }
     // SQL Server drops a backslash followed by a line break (line continuation): the break is
     // written by its code there, the LF of its pair with it.
-    EXPECT_EQ(Exact(SQL_VARCHAR, "a\\\r\nb\\c\r\n", Dialect::MSSQL), "'a\\' + CHAR(13) + CHAR(10) + 'b\\c\r\n'");
+    EXPECT_EQ(Exact(SQL_VARCHAR, "a\\\r\nb\\c\r\n", Dialect::MSSQL),
+              "'a\\' + CHAR(13) + CHAR(10) + 'b\\c\r\n'");
     EXPECT_EQ(Exact(SQL_WVARCHAR, "a\\\r\nb", Dialect::MSSQL), "N'a\\' + NCHAR(13) + NCHAR(10) + N'b'");
     EXPECT_EQ(Exact(SQL_VARCHAR, "a\\\r\nb", Dialect::SQLITE), "'a\\\r\nb'");
 }

@@ -4,6 +4,7 @@
 #include "core/ResultSet.h"
 #include "core/ValueText.h"
 #include "support/SessionFixture.h"
+#include "support/Timestamps.h"
 #include "transform/ResultSetEdits.h"
 
 #include <map>
@@ -45,17 +46,6 @@ inline std::string StoredText(ResultSet& rs, int64_t row, int column) {
     const CellRef v = StoredValueOf(rs, row, column, false);
     if (v.isNull) return "<NULL>";
     return std::string(v.Text());
-}
-
-inline TIMESTAMP_STRUCT Stamp(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
-    TIMESTAMP_STRUCT ts{};
-    ts.year = static_cast<SQLSMALLINT>(y);
-    ts.month = static_cast<SQLUSMALLINT>(mo);
-    ts.day = static_cast<SQLUSMALLINT>(d);
-    ts.hour = static_cast<SQLUSMALLINT>(h);
-    ts.minute = static_cast<SQLUSMALLINT>(mi);
-    ts.second = static_cast<SQLUSMALLINT>(s);
-    return ts;
 }
 
 inline TIMESTAMP_STRUCT StoredStamp(ResultSet& rs, int64_t row, int column) {
