@@ -31,8 +31,8 @@ install(CODE "
 ")
 
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/marlix)
-if(EXISTS ${PROJECT_SOURCE_DIR}/src/workspace/help/index.html)
-  install(DIRECTORY ${PROJECT_SOURCE_DIR}/src/workspace/help/ DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/marlix/html)
+if(EXISTS ${PROJECT_SOURCE_DIR}/src/workspace/help/pages/index.html)
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/src/workspace/help/pages/ DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/marlix/html)
 endif()
 
 # The package installs under /usr; DESTDIR staging keeps CMAKE_INSTALL_PREFIX at /usr while it is

@@ -5,14 +5,14 @@
 // The reload may take at most twice the baseline's elapsed time; processor time is shown beside.
 #include "catalog/CatalogQueries.h"
 #include "core/ProfileStore.h"
-#include "db/ODBCException.h"
+#include "core/ODBCException.h"
 #include "db/ODBCSession.h"
 #include "db/StatementHandle.h"
 #include "support/BenchTable.h"
-#include "workspace/ConnectionCommands.h"
-#include "workspace/MainFrame.h"
-#include "workspace/ObjectBrowser.h"
-#include "workspace/SelectionBar.h"
+#include "workspace/frame/ConnectionCommands.h"
+#include "workspace/frame/MainFrame.h"
+#include "workspace/browser/ObjectBrowser.h"
+#include "workspace/frame/SelectionBar.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -9,7 +9,7 @@
 #include "core/ValueText.h"
 #include "db/ODBCSession.h"
 #include "db/StatementHandle.h"
-#include "results/ResultGrid.h"
+#include "results/grid/ResultGrid.h"
 #include "support/BenchTable.h"
 
 #include <QAbstractTableModel>

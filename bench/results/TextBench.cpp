@@ -1,8 +1,8 @@
 // bench_results_text: a batch output of a million INSERT statements handed to the Results pane,
 // against one plain pass over the same text in memory (counting its line breaks): the time from
 // the batch's end to the pane drawn, and the memory the pane adds to the text.
-#include "db/Batch.h"
-#include "results/ResultsTextView.h"
+#include "execution/Batch.h"
+#include "results/text/ResultsTextView.h"
 #include "support/BenchTable.h"
 
 #include <QApplication>

@@ -1,2 +1,2 @@
 add_executable(bench_grid_edits ${CMAKE_CURRENT_LIST_DIR}/GridEditsBench.cpp)
-target_link_libraries(bench_grid_edits PRIVATE marlix_results_grid marlix_bench_support Qt6::Widgets)
+target_link_libraries(bench_grid_edits PRIVATE marlix_results_grid marlix_execution marlix_bench_support Qt6::Widgets)

@@ -1,6 +1,6 @@
 #include "support/BenchTable.h"
 
-#include "db/ODBCException.h"
+#include "core/ODBCException.h"
 #include "db/StatementHandle.h"
 
 #include <chrono>

@@ -10,7 +10,7 @@
 #include "db/StatementHandle.h"
 #include "support/BenchTable.h"
 #include "transform/ScriptGenerator.h"
-#include "transform/StreamConvert.h"
+#include "execution/StreamConvert.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -5,9 +5,9 @@
 // text alone, measured in the same run. Keystrokes are judged on the processor time they take
 // (the machine may be busy with other work); elapsed time is shown beside it.
 #include "grammar/Tokenizer.h"
-#include "workspace/DravelView.h"
-#include "workspace/ScriptEditor.h"
-#include "workspace/ScriptHighlighter.h"
+#include "workspace/editor/DravelView.h"
+#include "workspace/editor/ScriptEditor.h"
+#include "workspace/editor/ScriptHighlighter.h"
 
 #include <QApplication>
 #include <QKeyEvent>

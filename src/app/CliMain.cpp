@@ -9,10 +9,10 @@
 #include "core/ResultSet.h"
 #include "core/ScriptFile.h"
 #include "core/qt/IniProfileStore.h"
-#include "db/Batch.h"
+#include "execution/Batch.h"
 #include "db/ODBCSession.h"
 #include "db/ScriptQuoting.h"
-#include "db/StandardReport.h"
+#include "execution/StandardReport.h"
 #include "metadata/AnalysedScript.h"
 
 #include <atomic>

@@ -1,7 +1,7 @@
 #include "app/CliOptions.h"
 
 #include "core/CaseFold.h"
-#include "transform/DialectNames.h"
+#include "core/DialectNames.h"
 
 #include <charconv>
 #include <utility>

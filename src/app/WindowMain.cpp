@@ -2,16 +2,16 @@
 // with the connection options when given, else through the connect dialog. The automation
 // switches come first: RegServer and UnregServer end the run, and --automation serves the
 // session bus without a window.
-#include "app/AutomationPrompts.h"
-#include "app/AutomationService.h"
-#include "app/AutomationStartup.h"
+#include "app/automation/AutomationPrompts.h"
+#include "app/automation/AutomationService.h"
+#include "app/automation/AutomationStartup.h"
 #include "app/WindowOptions.h"
 #include "core/DialectSettings.h"
 #include "core/qt/IniProfileStore.h"
 #include "db/ODBCSession.h"
-#include "workspace/ConnectionCommands.h"
-#include "workspace/MainFrame.h"
-#include "workspace/ScriptCommands.h"
+#include "workspace/frame/ConnectionCommands.h"
+#include "workspace/frame/MainFrame.h"
+#include "workspace/frame/ScriptCommands.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -1,6 +1,6 @@
 #include "catalog/CatalogQueries.h"
 
-#include "db/ODBCException.h"
+#include "core/ODBCException.h"
 #include "db/StatementHandle.h"
 
 #include <deque>

@@ -1,6 +1,6 @@
 #include "catalog/DatabaseList.h"
 
-#include "db/ODBCException.h"
+#include "core/ODBCException.h"
 #include "db/ODBCSession.h"
 #include "db/StatementHandle.h"
 

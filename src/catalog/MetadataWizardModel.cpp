@@ -1,7 +1,7 @@
 #include "catalog/MetadataWizardModel.h"
 
 #include "core/CaseFold.h"
-#include "transform/DialectNames.h"
+#include "core/DialectNames.h"
 
 #include <algorithm>
 

@@ -5,7 +5,7 @@
 #include "core/HexDigits.h"
 #include "core/ResultSet.h"
 #include "core/ValueText.h"
-#include "metadata/SyntaxException.h"
+#include "core/SyntaxException.h"
 
 #include <cstdio>
 #include <cstring>

@@ -4,7 +4,7 @@
 #include "core/CaseFold.h"
 #include "core/DisplayWidth.h"
 #include "core/HistoryOutput.h"
-#include "db/ODBCException.h"
+#include "core/ODBCException.h"
 
 #include <algorithm>
 #include <charconv>

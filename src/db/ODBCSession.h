@@ -3,7 +3,7 @@
 // live as long as the session, every connect reuses the connection handle, and uncommitted
 // work is rolled back on disconnect, on reconnect and at exit.
 #include "db/ConnectionThread.h"
-#include "db/ODBCException.h"
+#include "core/ODBCException.h"
 
 #include <sql.h>
 #include <sqlext.h>

@@ -8,7 +8,7 @@
 #include "metadata/ElementNode.h"
 #include "metadata/ScriptItem.h"
 #include "metadata/StatementRecord.h"
-#include "metadata/SyntaxException.h"
+#include "core/SyntaxException.h"
 
 #include <cstddef>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "metadata/BlockComposer.h"
 
-#include "transform/DialectNames.h"
+#include "core/DialectNames.h"
 
 namespace marlix {
 

@@ -2,8 +2,8 @@
 
 #include "metadata/BlockComposer.h"
 #include "metadata/BlockReader.h"
-#include "metadata/SyntaxException.h"
-#include "transform/DialectNames.h"
+#include "core/SyntaxException.h"
+#include "core/DialectNames.h"
 
 namespace marlix {
 

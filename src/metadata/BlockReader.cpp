@@ -2,8 +2,8 @@
 
 #include "core/CaseFold.h"
 #include "metadata/ElementParser.h"
-#include "metadata/SyntaxException.h"
-#include "transform/DialectNames.h"
+#include "core/SyntaxException.h"
+#include "core/DialectNames.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,7 +1,7 @@
 #include "metadata/ElementNode.h"
 
 #include "core/CaseFold.h"
-#include "metadata/SyntaxException.h"
+#include "core/SyntaxException.h"
 
 #include <utility>
 

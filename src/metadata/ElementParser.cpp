@@ -1,7 +1,7 @@
 #include "metadata/ElementParser.h"
 
 #include "core/CaseFold.h"
-#include "metadata/SyntaxException.h"
+#include "core/SyntaxException.h"
 
 #include <memory>
 #include <string>

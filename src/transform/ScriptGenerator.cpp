@@ -3,9 +3,9 @@
 #include "core/DisplayWidth.h"
 #include "core/ResultSet.h"
 #include "core/ValueText.h"
-#include "metadata/SyntaxException.h"
+#include "core/SyntaxException.h"
 #include "transform/ColumnNameQuoting.h"
-#include "transform/DialectNames.h"
+#include "core/DialectNames.h"
 
 #include <algorithm>
 #include <charconv>

@@ -3,8 +3,8 @@
 // on SQLite with its Results text and history read back, the statement at a position, waiting
 // for a run's end and its signal, the refusals, and a second start handing its script to the
 // running window.
-#include "app/AutomationNames.h"
-#include "app/AutomationStartup.h"
+#include "app/automation/AutomationNames.h"
+#include "app/automation/AutomationStartup.h"
 #include "support/TestDatabases.h"
 
 #include <QDBusConnection>

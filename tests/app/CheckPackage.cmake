@@ -39,7 +39,7 @@ set(expected
   /usr/share/icons/hicolor/256x256/apps/org.marlix.Marlix.png
   /usr/share/icons/hicolor/48x48/apps/org.marlix.Marlix.png
   /usr/share/icons/hicolor/scalable/apps/org.marlix.Marlix.svg)
-file(GLOB help RELATIVE ${SOURCE}/src/workspace/help ${SOURCE}/src/workspace/help/*)
+file(GLOB help RELATIVE ${SOURCE}/src/workspace/help/pages ${SOURCE}/src/workspace/help/pages/*)
 foreach(page IN LISTS help)
   list(APPEND expected /usr/share/doc/marlix/html/${page})
 endforeach()

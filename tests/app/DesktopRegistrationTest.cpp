@@ -1,7 +1,7 @@
 // RegServer and UnregServer in a temporary data home: the files written and their texts, the
 // quoting of a program path in the two Exec lines, replacing and removing a registration, a
 // data home that cannot be written, and the switches run as marlix itself.
-#include "app/DesktopRegistration.h"
+#include "app/automation/DesktopRegistration.h"
 
 #include <QFile>
 #include <QImage>

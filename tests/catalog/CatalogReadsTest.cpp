@@ -6,7 +6,7 @@
 #include "catalog/CatalogReader.h"
 #include "catalog/CatalogText.h"
 #include "catalog/MetadataWizardModel.h"
-#include "db/CommentBlanking.h"
+#include "execution/CommentBlanking.h"
 #include "metadata/AnalysedScript.h"
 #include "support/SessionFixture.h"
 

@@ -4,7 +4,7 @@
 #include "catalog/KeySelectionModel.h"
 #include "catalog/MetadataWizardModel.h"
 #include "metadata/AnalysedScript.h"
-#include "metadata/SyntaxException.h"
+#include "core/SyntaxException.h"
 
 #include <gtest/gtest.h>
 

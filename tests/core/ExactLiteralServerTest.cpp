@@ -2,7 +2,7 @@
 // into an empty copy of their table, and the server compares copy and original.
 #include "FetchedResult.h"
 #include "core/ValueText.h"
-#include "db/ODBCException.h"
+#include "core/ODBCException.h"
 #include "db/StatementHandle.h"
 #include "support/TestDatabases.h"
 

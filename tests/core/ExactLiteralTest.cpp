@@ -2,7 +2,7 @@
 #include "core/DateTimeText.h"
 #include "core/ValueText.h"
 #include "db/StatementHandle.h"
-#include "metadata/SyntaxException.h"
+#include "core/SyntaxException.h"
 #include "support/TestDatabases.h"
 #include "support/Timestamps.h"
 

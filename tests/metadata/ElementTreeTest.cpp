@@ -2,7 +2,7 @@
 #include "grammar/Tokenizer.h"
 #include "metadata/ElementNode.h"
 #include "metadata/ElementParser.h"
-#include "metadata/SyntaxException.h"
+#include "core/SyntaxException.h"
 
 #include <gtest/gtest.h>
 

@@ -3,12 +3,12 @@
 #include "core/ProfileStore.h"
 #include "core/UserLocale.h"
 #include "core/ValueText.h"
-#include "db/ODBCException.h"
+#include "core/ODBCException.h"
 #include "db/ODBCSession.h"
-#include "results/GridPresentation.h"
-#include "results/GridsPane.h"
-#include "results/ResultGrid.h"
-#include "results/ResultSetModel.h"
+#include "results/grid/GridPresentation.h"
+#include "results/grid/GridsPane.h"
+#include "results/grid/ResultGrid.h"
+#include "results/grid/ResultSetModel.h"
 #include "support/SessionFixture.h"
 
 #include <QAbstractItemModelTester>

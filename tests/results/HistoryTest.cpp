@@ -1,9 +1,9 @@
 // The Execution history: statement summaries, entries with their spans, truncate and clear,
 // and the pane around them (appending, hover popup, entry menu, statement text dialog).
-#include "results/ExecutionHistory.h"
-#include "results/HistoryPane.h"
-#include "results/QueryTextDialog.h"
-#include "results/StatementSummaryPopup.h"
+#include "results/history/ExecutionHistory.h"
+#include "results/history/HistoryPane.h"
+#include "results/history/QueryTextDialog.h"
+#include "results/history/StatementSummaryPopup.h"
 
 #include <QClipboard>
 #include <QFontMetrics>

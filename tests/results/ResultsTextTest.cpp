@@ -1,10 +1,10 @@
 // The Results text without a window: its line index against a plain split of the same bytes,
 // however the text was cut into batch outputs, and truncation, find and saving.
-#include "results/ResultsText.h"
+#include "results/text/ResultsText.h"
 #include "core/FileTextSink.h"
 #include "core/MemoryTextSink.h"
-#include "results/ClipboardText.h"
-#include "results/TextColumns.h"
+#include "results/text/ClipboardText.h"
+#include "results/text/TextColumns.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
 // The Results pane as the user handles it: dragging and keys select, copy puts the text on the
 // clipboard, scrolling and find bring the right line up, and odd bytes are drawn without harm.
-#include "results/ResultsTextView.h"
+#include "results/text/ResultsTextView.h"
 #include "core/MemoryTextSink.h"
 
 #include <QApplication>

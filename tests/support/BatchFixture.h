@@ -2,7 +2,7 @@
 // Runs a script as a batch on a test database and collects what the window would show.
 #include "core/HistoryOutput.h"
 #include "core/ProfileStore.h"
-#include "db/Batch.h"
+#include "execution/Batch.h"
 #include "db/ODBCSession.h"
 #include "metadata/AnalysedScript.h"
 

@@ -1,6 +1,6 @@
 #include "support/TestDatabases.h"
 
-#include "db/ODBCException.h"
+#include "core/ODBCException.h"
 #include "db/StatementHandle.h"
 
 #include <cctype>

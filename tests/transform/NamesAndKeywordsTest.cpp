@@ -1,5 +1,5 @@
 #include "transform/ColumnNameQuoting.h"
-#include "transform/DialectNames.h"
+#include "core/DialectNames.h"
 #include "transform/SqlKeywordTable.h"
 
 #include <gtest/gtest.h>

@@ -3,8 +3,8 @@
 #include "core/ProfileStore.h"
 #include "core/ResultSet.h"
 #include "core/ValueText.h"
-#include "metadata/SyntaxException.h"
-#include "transform/DialectNames.h"
+#include "core/SyntaxException.h"
+#include "core/DialectNames.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 #include "core/DialectSettings.h"
 #include "core/ResultSet.h"
 #include "core/ValueText.h"
-#include "metadata/SyntaxException.h"
-#include "transform/DialectNames.h"
+#include "core/SyntaxException.h"
+#include "core/DialectNames.h"
 #include "transform/ResultSetEdits.h"
 
 #include <gtest/gtest.h>

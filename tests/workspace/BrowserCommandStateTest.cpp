@@ -1,6 +1,6 @@
 // When the object browser's commands may run, as a table: by the selected record's kind, the
 // connection, the server type and a running batch; in the context menu and by shortcut.
-#include "workspace/BrowserCommandState.h"
+#include "workspace/browser/BrowserCommandState.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Which commands a state of the window allows: the rules every menu entry, button and shortcut
 // follow.
-#include "workspace/CommandState.h"
-#include "workspace/BrowserCommandState.h"
-#include "workspace/DravelDoc.h"
-#include "workspace/TargetPlatform.h"
+#include "workspace/frame/CommandState.h"
+#include "workspace/browser/BrowserCommandState.h"
+#include "workspace/frame/DravelDoc.h"
+#include "workspace/frame/TargetPlatform.h"
 
 #include <gtest/gtest.h>
 

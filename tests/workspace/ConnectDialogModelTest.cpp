@@ -1,7 +1,7 @@
 // The connect dialog's rules without widgets: labels and control states per server type and
 // option, the lists and settings of "Login Settings" (loading, OK, the round trip), the focus
 // rule and the driver notice.
-#include "workspace/ConnectDialogModel.h"
+#include "workspace/connect/ConnectDialogModel.h"
 #include "core/ProfileStore.h"
 
 #include <gtest/gtest.h>

@@ -2,14 +2,14 @@
 // rule, OK storing the profile; Select Server with a driver that cannot browse; and real
 // connections to SQLite, PostgreSQL and MariaDB made with what the dialog builds, through the
 // window's Connect command.
-#include "workspace/ConnectDialog.h"
+#include "workspace/connect/ConnectDialog.h"
 #include "core/ProfileStore.h"
 #include "db/ODBCSession.h"
 #include "support/ConnectionAttributes.h"
-#include "workspace/ConnectionCommands.h"
-#include "workspace/FrameActions.h"
+#include "workspace/frame/ConnectionCommands.h"
+#include "workspace/frame/FrameActions.h"
 #include "workspace/FrameHarness.h"
-#include "workspace/SelectServerDialog.h"
+#include "workspace/connect/SelectServerDialog.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -1,10 +1,10 @@
 // The script view's widget-free rules: the map between document positions and engine bytes,
 // the ranges that follow edits, find, and the colour runs of a line.
 #include "metadata/AnalysedScript.h"
-#include "workspace/FindState.h"
-#include "workspace/PositionMap.h"
-#include "workspace/ScriptColours.h"
-#include "workspace/TrackedRanges.h"
+#include "workspace/editor/FindState.h"
+#include "workspace/editor/PositionMap.h"
+#include "workspace/editor/ScriptColours.h"
+#include "workspace/editor/TrackedRanges.h"
 
 #include <QTest>
 

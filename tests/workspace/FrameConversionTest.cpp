@@ -3,17 +3,17 @@
 // leaves the clipboard alone, and Convert to writes the chosen type into the script.
 #include "core/MemoryTextSink.h"
 #include "core/ResultSet.h"
-#include "metadata/SyntaxException.h"
-#include "results/GridsPane.h"
-#include "results/ResultGrid.h"
-#include "results/ResultSetModel.h"
-#include "results/SQLResultsView.h"
+#include "core/SyntaxException.h"
+#include "results/grid/GridsPane.h"
+#include "results/grid/ResultGrid.h"
+#include "results/grid/ResultSetModel.h"
+#include "results/view/SQLResultsView.h"
 #include "transform/ScriptGenerator.h"
-#include "workspace/ConnectionCommands.h"
-#include "workspace/DravelView.h"
-#include "workspace/FrameActions.h"
+#include "workspace/frame/ConnectionCommands.h"
+#include "workspace/editor/DravelView.h"
+#include "workspace/frame/FrameActions.h"
 #include "workspace/FrameHarness.h"
-#include "workspace/RunCommands.h"
+#include "workspace/frame/RunCommands.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,18 +1,18 @@
 // Grid editing in the window: a fetched grid is edited in place, the four commands follow the
 // grid's state, the modification script dialog shows the exact script, and Save writes it.
 #include "core/ProfileStore.h"
-#include "results/EditableResultSetModel.h"
-#include "results/GridsPane.h"
-#include "results/ModificationScriptDialog.h"
-#include "results/ResultGrid.h"
-#include "results/SQLResultsView.h"
+#include "results/grid/EditableResultSetModel.h"
+#include "results/grid/GridsPane.h"
+#include "results/grid/ModificationScriptDialog.h"
+#include "results/grid/ResultGrid.h"
+#include "results/view/SQLResultsView.h"
 #include "support/SessionFixture.h"
-#include "workspace/ExecutionSettings.h"
-#include "workspace/FrameActions.h"
+#include "workspace/options/ExecutionSettings.h"
+#include "workspace/frame/FrameActions.h"
 #include "workspace/FrameHarness.h"
-#include "workspace/GridEditCommands.h"
-#include "workspace/ObjectBrowser.h"
-#include "workspace/RunCommands.h"
+#include "workspace/frame/GridEditCommands.h"
+#include "workspace/browser/ObjectBrowser.h"
+#include "workspace/frame/RunCommands.h"
 
 #include <QAction>
 #include <QApplication>

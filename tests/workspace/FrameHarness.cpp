@@ -1,14 +1,14 @@
 #include "workspace/FrameHarness.h"
 
 #include "core/ResultSet.h"
-#include "results/HistoryPane.h"
-#include "results/ResultsText.h"
-#include "results/ResultsTextView.h"
-#include "results/SQLResultsView.h"
-#include "workspace/ConnectionCommands.h"
-#include "workspace/DravelView.h"
-#include "workspace/ExecutionController.h"
-#include "workspace/ScriptEditor.h"
+#include "results/history/HistoryPane.h"
+#include "results/text/ResultsText.h"
+#include "results/text/ResultsTextView.h"
+#include "results/view/SQLResultsView.h"
+#include "workspace/frame/ConnectionCommands.h"
+#include "workspace/editor/DravelView.h"
+#include "workspace/frame/ExecutionController.h"
+#include "workspace/editor/ScriptEditor.h"
 
 #include <QElapsedTimer>
 #include <QPlainTextEdit>

@@ -4,7 +4,7 @@
 #include "core/ProfileStore.h"
 #include "db/ODBCSession.h"
 #include "support/TestDatabases.h"
-#include "workspace/MainFrame.h"
+#include "workspace/frame/MainFrame.h"
 #include "workspace/ScriptedPrompts.h"
 
 #include <QString>

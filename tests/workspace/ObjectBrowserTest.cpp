@@ -2,21 +2,21 @@
 // when a table is opened, Generate SELECT at the caret that then runs, a table name dragged into
 // the editor, the wizard on a table and on a block, the Schema box, the shortcuts that are the
 // tree's only while it has the focus, and no catalog read while a batch holds the connection.
-#include "workspace/ObjectBrowser.h"
+#include "workspace/browser/ObjectBrowser.h"
 #include "catalog/CatalogNode.h"
 #include "catalog/MetadataWizardModel.h"
 #include "metadata/AnalysedScript.h"
-#include "results/SQLResultsView.h"
-#include "workspace/ColumnsUpdatedDialog.h"
-#include "workspace/ConnectionCommands.h"
-#include "workspace/DravelView.h"
-#include "workspace/ExecutionController.h"
-#include "workspace/FrameActions.h"
+#include "results/view/SQLResultsView.h"
+#include "workspace/browser/ColumnsUpdatedDialog.h"
+#include "workspace/frame/ConnectionCommands.h"
+#include "workspace/editor/DravelView.h"
+#include "workspace/frame/ExecutionController.h"
+#include "workspace/frame/FrameActions.h"
 #include "workspace/FrameHarness.h"
-#include "workspace/MetadataWizardDialog.h"
-#include "workspace/RunCommands.h"
-#include "workspace/ScriptEditor.h"
-#include "workspace/SelectionBar.h"
+#include "workspace/browser/MetadataWizardDialog.h"
+#include "workspace/frame/RunCommands.h"
+#include "workspace/editor/ScriptEditor.h"
+#include "workspace/frame/SelectionBar.h"
 
 #include <QAction>
 #include <QApplication>

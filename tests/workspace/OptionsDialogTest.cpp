@@ -1,11 +1,11 @@
 // The Options dialog as the user meets it: tabs and their page, samples as patterns are typed,
 // OK, Apply, Cancel and Defaults against a profile, the autocommit box shared by two tabs,
 // "12abc" as a limit, Apply and OK held back while a batch runs, and its help.
-#include "workspace/OptionsDialog.h"
+#include "workspace/options/OptionsDialog.h"
 #include "core/DialectSettings.h"
-#include "workspace/DialectSettingsPage.h"
-#include "workspace/ExecutionSettings.h"
-#include "workspace/HelpWindow.h"
+#include "workspace/options/DialectSettingsPage.h"
+#include "workspace/options/ExecutionSettings.h"
+#include "workspace/help/HelpWindow.h"
 #include "workspace/OptionsProfiles.h"
 
 #include <QCheckBox>

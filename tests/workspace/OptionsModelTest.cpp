@@ -1,10 +1,10 @@
 // The Options dialog's working copy: what it reads from the profile, what Apply and OK write
 // there under which names, the shared autocommit value, the limits as typed and the samples.
-#include "workspace/OptionsModel.h"
+#include "workspace/options/OptionsModel.h"
 #include "core/DialectSettings.h"
 #include "core/ProfileStore.h"
 #include "core/ResultSet.h"
-#include "workspace/ExecutionSettings.h"
+#include "workspace/options/ExecutionSettings.h"
 #include "workspace/OptionsProfiles.h"
 
 #include <gtest/gtest.h>

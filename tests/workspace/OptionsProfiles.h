@@ -5,7 +5,7 @@
 #include "core/ProfileStore.h"
 #include "core/ResultSet.h"
 #include "db/ODBCSession.h"
-#include "workspace/OptionsModel.h"
+#include "workspace/options/OptionsModel.h"
 
 #include <map>
 #include <string>

@@ -2,9 +2,9 @@
 // engine's tokens, clipboard and keys, read-only runs, the error line, the remembered position,
 // find, and write-back positions that follow the user's edits.
 #include "metadata/BlockEdits.h"
-#include "workspace/DravelView.h"
-#include "workspace/ScriptEditor.h"
-#include "workspace/ScriptHighlighter.h"
+#include "workspace/editor/DravelView.h"
+#include "workspace/editor/ScriptEditor.h"
+#include "workspace/editor/ScriptHighlighter.h"
 
 #include <QAction>
 #include <QApplication>

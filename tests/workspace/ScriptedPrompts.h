@@ -1,7 +1,7 @@
 #pragma once
 // The user's answers to the window's questions, given in advance by a test, and a record of
 // what was asked.
-#include "results/UserPrompts.h"
+#include "results/view/UserPrompts.h"
 
 #include <QString>
 #include <QStringList>

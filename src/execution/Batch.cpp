@@ -1,0 +1,170 @@
+#include "execution/Batch.h"
+
+#include "core/FileTextSink.h"
+#include "core/HistoryOutput.h"
+#include "core/ProfileStore.h"
+#include "core/ResultSet.h"
+#include "db/ODBCSession.h"
+#include "execution/StandardReport.h"
+#include "execution/StatementExecution.h"
+#include "metadata/AnalysedScript.h"
+#include "metadata/StatementRecord.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace marlix {
+
+Batch::Batch(CODBCSession& session, std::shared_ptr<const AnalysedScript> script, BatchRequest request,
+             HistoryOutput& history, const ProfileStore& profile)
+    : session_(session), script_(std::move(script)), request_(std::move(request)), history_(history),
+      rowLimit_(profile.GetInt(kExecutionSettings, kDatasetRowLimit, 0)),
+      sizeLimitMB_(profile.GetInt(kExecutionSettings, kDatasetSizeLimit, 1)),
+      dialectSettings_(CurrentDialectSettingsSet()) {
+    if (request_.outputDescriptor >= 0) {
+        fileOutput_ = std::make_unique<FileTextSink>(request_.outputDescriptor, "standard output");
+        sink_ = fileOutput_.get();
+    } else if (request_.outputFile.empty()) {
+        memoryOutput_ = std::make_unique<MemoryTextSink>(kMemorySinkSize);
+        sink_ = memoryOutput_.get();
+    } else {
+        fileOutput_ = std::make_unique<FileTextSink>(request_.outputFile);
+        sink_ = fileOutput_.get();
+    }
+    session_.Thread().Call([this] { statement_ = StatementHandle(session_.Connection()); });
+}
+
+// A shared pointer that owns nothing: the caller keeps the script for the whole run.
+Batch::Batch(CODBCSession& session, const AnalysedScript& script, BatchRequest request,
+             HistoryOutput& history, const ProfileStore& profile)
+    : Batch(session, std::shared_ptr<const AnalysedScript>(std::shared_ptr<void>(), &script),
+            std::move(request), history, profile) {}
+
+Batch::~Batch() {
+    if (busy_.load() || (!ended_.load() && started_.load())) {
+        Cancel();
+        Wait();
+    }
+    session_.Thread().Call([this] {
+        std::lock_guard lock(statementLock_);
+        statement_.Release();
+    });
+}
+
+void Batch::Start() {
+    started_.store(true);
+    session_.Thread().Post([this] { Run(); });
+}
+
+bool Batch::Wait(int milliseconds) {
+    std::unique_lock lock(endLock_);
+    if (milliseconds < 0) {
+        endSignal_.wait(lock, [this] { return ended_.load(); });
+        return true;
+    }
+    return endSignal_.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                               [this] { return ended_.load(); });
+}
+
+void Batch::Cancel() {
+    cancelled_.store(true);
+    std::lock_guard lock(statementLock_);
+    if (executing_.load() != 0 && statement_.Valid()) SQLCancel(statement_.Get());
+}
+
+SQLRETURN Batch::ReallocateStatement() {
+    std::lock_guard lock(statementLock_);
+    return statement_.Reallocate(session_.Connection());
+}
+
+std::unique_ptr<MemoryTextSink> Batch::TakeMemoryOutput() {
+    if (!outputComplete_.load()) return nullptr;
+    return std::move(memoryOutput_);
+}
+
+void Batch::Run() {
+    // Every value this run formats follows the settings copied when the batch was created.
+    ScopedDialectSettings settings(dialectSettings_);
+    busy_.store(true);
+    history_.BatchStarted();
+    try {
+        Walk();
+        if (fileOutput_) fileOutput_->Close();
+    } catch (...) {
+        ReportFailure(std::current_exception(), history_);
+        failed_.store(true);
+        {
+            std::lock_guard lock(statementLock_);
+            statement_.Release();
+        }
+        history_.EndEntry(sink_->Length());
+        if (fileOutput_) {
+            try {
+                fileOutput_->Close();
+            } catch (...) {
+                ReportFailure(std::current_exception(), history_);
+            }
+        }
+    }
+    Finish();
+}
+
+void Batch::Finish() {
+    busy_.store(false);
+    outputComplete_.store(true);
+    history_.BatchEnded(*this);
+    std::lock_guard lock(endLock_);
+    ended_.store(true);
+    endSignal_.notify_all();
+}
+
+const StatementRecord* Batch::RecordAt(size_t offset) const {
+    // The records are in text order: the last one starting at or before the offset is the only
+    // candidate. A scan from the first record for every statement made a script of a million
+    // statements run in quadratic time.
+    const std::vector<StatementRecord>& records = script_->Statements();
+    auto after = std::upper_bound(records.begin(), records.end(), offset,
+                                  [](size_t at, const StatementRecord& record) { return at < record.start; });
+    if (after == records.begin()) return nullptr;
+    const StatementRecord& record = *std::prev(after);
+    return record.end >= offset ? &record : nullptr;
+}
+
+// A statement is chosen by a position from the begin of its first token up to the end of its
+// separator (to the end of the text for the last one): a position on the blanks or line breaks
+// before a statement belongs to no statement, so it runs nothing.
+bool Batch::Selected(size_t firstToken, size_t separator) const {
+    const int caret = request_.caretOffset;
+    if (caret < 0) return true;
+    TokenView script = script_->View();
+    const size_t position = static_cast<size_t>(caret);
+    if (position < script.tokens[firstToken].offset) return false;
+    return separator >= script.size() || position < script.tokens[separator].End();
+}
+
+void Batch::RunStatement(size_t statementStart, size_t firstToken, size_t separator, size_t textEnd) {
+    if (!Selected(firstToken, separator)) return;
+    TokenView script = script_->View();
+    const StatementRecord* record = RecordAt(script.tokens[firstToken].offset);
+    if (!record) return; // a statement the script view has no record of is skipped
+    ExecuteStatement(*this, statementStart, firstToken, separator, statementStart, textEnd, *record);
+}
+
+void Batch::Walk() {
+    TokenView script = script_->View();
+    size_t statementStart = 0;
+    size_t first = 0;
+    for (size_t i = 0; i < script.size(); ++i) {
+        if (cancelled_.load()) return;
+        if (!IsStatementSeparator(script, i)) continue;
+        if (i > first) RunStatement(statementStart, first, i, script.tokens[i].offset);
+        statementStart = script.tokens[i].End();
+        first = i + 1;
+    }
+    if (first < script.size()) {
+        if (cancelled_.load()) return;
+        RunStatement(statementStart, first, script.size(), script.text.size());
+    }
+}
+
+} // namespace marlix

@@ -1,0 +1,208 @@
+#include "execution/StatementExecution.h"
+
+#include "core/FileTextSink.h"
+#include "core/HistoryOutput.h"
+#include "core/ResultSet.h"
+#include "execution/Batch.h"
+#include "execution/CommentBlanking.h"
+#include "db/ODBCSession.h"
+#include "execution/StandardReport.h"
+#include "metadata/AnalysedScript.h"
+#include "metadata/StatementRecord.h"
+#include "core/SyntaxException.h"
+#include "transform/ResultSetEdits.h"
+#include "transform/ScriptGenerator.h"
+#include "execution/StreamConvert.h"
+
+#include <exception>
+#include <string_view>
+
+namespace marlix {
+namespace {
+
+constexpr std::string_view kTextOpen = "/*TEXT>";
+constexpr std::string_view kTextClose = "</TEXT*/";
+
+// The content of a TEXT block token: between its markers, or to the end of the text when the
+// script ends before the closing marker.
+std::string_view TextBlockContent(TokenView script, const Token& token) {
+    size_t begin = token.offset + kTextOpen.size();
+    size_t end = token.terminated ? token.End() - kTextClose.size() : token.End();
+    if (end < begin) end = begin;
+    return script.text.substr(begin, end - begin);
+}
+
+// Marks the history entry failed when the scope is left by an exception, so that the entry of a
+// statement whose conversion failed does not end as completed successfully.
+class MarkedOnFailure {
+public:
+    explicit MarkedOnFailure(HistoryOutput& history)
+        : history_(history), exceptions_(std::uncaught_exceptions()) {}
+    ~MarkedOnFailure() {
+        if (std::uncaught_exceptions() > exceptions_) history_.MarkError();
+    }
+    MarkedOnFailure(const MarkedOnFailure&) = delete;
+    MarkedOnFailure& operator=(const MarkedOnFailure&) = delete;
+
+private:
+    HistoryOutput& history_;
+    int exceptions_;
+};
+
+// Runs a conversion. A value the target cannot hold (a NUL for PostgreSQL) is met deep in the
+// value formatting, which knows no position: the error then names the statement's, so the
+// window marks the statement's line rather than the script's first.
+template <class Conversion> void ConvertAtStatement(int offset, Conversion&& convert) {
+    try {
+        convert();
+    } catch (const CSyntaxException& e) {
+        if (e.Offset() != 0 || offset <= 0) throw;
+        throw CSyntaxException(offset, e.Message());
+    }
+}
+
+// Stored, converted and listed: one result with columns of the running statement.
+void StoreAndConvert(Batch& batch, SQLHSTMT statement, int offset, int columns, int resultNumber,
+                     StatementType type, const StatementRecord& record) {
+    HistoryOutput& history = batch.History();
+    TextSink& sink = batch.Sink();
+    Dialect dialect = batch.Request().dialect;
+    const bool first = resultNumber == 1;
+
+    auto resultSet = std::make_shared<ResultSet>(columns, batch.RowLimit(), batch.SizeLimitMB(),
+                                                 first ? record.description : ConversionDescription{},
+                                                 first ? offset : -1);
+    // The grid resolves which table each column comes from, to edit it, from this analysis.
+    if (first && record.analysed.analysed) ResultSetEdits::Of(*resultSet).SetAnalysis(record.analysed);
+    resultSet->SetProgressCounter(&batch.FetchProgress());
+    // Exact literals need every digit the driver can deliver, decided before the columns are bound.
+    resultSet->exactValues = UsesExactLiterals(resultSet->Description(), dialect);
+    history.AppendResultSet(resultSet);
+    resultSet->DescribeAndBind(statement, offset);
+    if (!first)
+        history.AppendText(kSeveralResultSetsWarning, false);
+    else
+        resultSet->loadFileName = record.description.file;
+
+    try {
+        Batch::Executing executing(batch);
+        resultSet->FetchAll(statement, offset, history);
+    } catch (const CODBCException&) {
+        // The rows fetched before the failure stay and are converted.
+        ReportFailure(std::current_exception(), history);
+    }
+    if (resultSet->CutByLimit()) batch.CountCutResult();
+
+    resultSet->outputStart = sink.Length();
+    // A conversion the result cannot have (UPDATE without keys) fails the statement.
+    MarkedOnFailure marked(history);
+    ConvertAtStatement(offset, [&] {
+        if (type == StatementType::LOAD && !resultSet->loadFileName.empty()) {
+            FileTextSink loadFile(resultSet->loadFileName);
+            ConvertResultSet(*resultSet, StatementType::LOAD, dialect, loadFile);
+            loadFile.Close();
+        } else {
+            ConvertResultSet(*resultSet, type, dialect, sink);
+        }
+    });
+    resultSet->outputEnd = sink.Length();
+    if (std::string note = LeftOutColumnsWarning(*resultSet, type, dialect); !note.empty())
+        history.AppendText(note, false);
+    history.AppendText(resultSet->RowsSelectedText(), false);
+}
+
+// Results to file: converted row by row while fetching, nothing stored.
+void StreamToSink(Batch& batch, SQLHSTMT statement, int offset, int columns, int resultNumber,
+                  StatementType type, const StatementRecord& record) {
+    ResultSet temporary(columns, 0, 0, resultNumber == 1 ? record.description : ConversionDescription{}, -1);
+    temporary.fetchThrough = true;
+    temporary.SetProgressCounter(&batch.FetchProgress());
+    temporary.exactValues = UsesExactLiterals(temporary.Description(), batch.Request().dialect);
+    temporary.DescribeAndBind(statement, offset);
+    Batch::Executing executing(batch);
+    MarkedOnFailure marked(batch.History());
+    ConvertAtStatement(offset, [&] {
+        StreamConvert(temporary, statement, offset, type, batch.Request().dialect, batch.Sink());
+    });
+    if (std::string note = LeftOutColumnsWarning(temporary, type, batch.Request().dialect); !note.empty())
+        batch.History().AppendText(note, false);
+}
+
+} // namespace
+
+std::string RowCountText(SQLHSTMT statement) {
+    SQLLEN rows = 0;
+    if (SQLRowCount(statement, &rows) != SQL_SUCCESS) return {};
+    return std::to_string(static_cast<long long>(rows)) + " row(s) affected\r\n";
+}
+
+void ExecuteStatement(Batch& batch, std::size_t statementOffset, std::size_t firstToken,
+                      std::size_t separatorToken, std::size_t textStart, std::size_t textEnd,
+                      const StatementRecord& record) {
+    HistoryOutput& history = batch.History();
+    if (batch.Cancelled()) {
+        history.AppendText(kCancelledMessage, true);
+        return;
+    }
+    history.BeginEntry(textStart, textEnd - textStart, batch.Sink().Length());
+
+    // TEXT blocks print before the statement runs. A statement of nothing but comments and
+    // blocks has nothing for the server.
+    TokenView script = batch.Script().Script().View();
+    bool onlyComments = true;
+    for (std::size_t i = firstToken; i < separatorToken; ++i) {
+        const Token& token = script.tokens[i];
+        if (token.cls == TokenClass::TextBlock) batch.Sink().Write(TextBlockContent(script, token));
+        if (!IsCommentLike(token.cls)) onlyComments = false;
+    }
+    if (onlyComments) return;
+
+    if (!Succeeded(batch.ReallocateStatement()))
+        throw CODBCException(SQL_HANDLE_DBC, batch.Session().Connection(), 0);
+    SQLHSTMT statement = batch.Statement();
+    const int offset = static_cast<int>(statementOffset);
+    std::string sql = BlankComments(script, firstToken, separatorToken, textStart, textEnd);
+
+    SQLRETURN rc;
+    {
+        Batch::Executing executing(batch);
+        rc = SQLExecDirect(statement, reinterpret_cast<SQLCHAR*>(sql.data()),
+                           static_cast<SQLINTEGER>(sql.size()));
+    }
+    if (rc == SQL_NO_DATA) {
+        // ODBC 3 drivers answer an UPDATE or DELETE that touches no row this way.
+        history.AppendText("0 row(s) affected\r\n", false);
+        history.EndEntry(batch.Sink().Length());
+        return;
+    }
+    if (!Succeeded(rc)) throw CODBCException(SQL_HANDLE_STMT, statement, offset);
+    if (rc == SQL_SUCCESS_WITH_INFO) {
+        std::string messages = StatementMessagesText(statement);
+        if (!messages.empty()) history.AppendText(messages, true);
+    }
+
+    int resultNumber = 0;
+    for (;;) {
+        SQLSMALLINT columns = 0;
+        if (!Succeeded(SQLNumResultCols(statement, &columns)))
+            throw CODBCException(SQL_HANDLE_STMT, statement, offset);
+        if (columns < 1) {
+            std::string rows = RowCountText(statement);
+            if (!rows.empty()) history.AppendText(rows, false);
+        } else {
+            batch.NextResultSetNumber();
+            ++resultNumber;
+            StatementType type = resultNumber == 1 ? record.description.type : StatementType::SELECT;
+            if (batch.ToFile())
+                StreamToSink(batch, statement, offset, columns, resultNumber, type, record);
+            else
+                StoreAndConvert(batch, statement, offset, columns, resultNumber, type, record);
+        }
+        rc = SQLMoreResults(statement);
+        if (rc == SQL_NO_DATA) break;
+        if (!Succeeded(rc)) throw CODBCException(SQL_HANDLE_STMT, statement, offset);
+    }
+    history.EndEntry(batch.Sink().Length());
+}
+
+} // namespace marlix

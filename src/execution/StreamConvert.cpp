@@ -1,0 +1,59 @@
+#include "execution/StreamConvert.h"
+
+#include "core/ResultSet.h"
+#include "core/ODBCException.h"
+#include "transform/ScriptGenerator.h"
+
+#include <algorithm>
+#include <string_view>
+#include <vector>
+
+namespace marlix {
+
+int64_t StreamConvert(ResultSet& resultSet, SQLHSTMT statement, int position, StatementType type,
+                      Dialect dialect, TextSink& sink) {
+    resultSet.fetchThrough = true;
+    ScriptGenerator generator(resultSet);
+    const int columnCount = resultSet.ColumnCount();
+
+    // Only the columns a row text shows are read; long ones would cost a SQLGetData each, so
+    // they are read (whole) only where the statements carry them, or compare them as keys.
+    const bool withLong = WritesLongColumns(resultSet.Description(), type, dialect);
+    const std::vector<int>& keys = resultSet.KeyColumns();
+    std::vector<int> textColumns;
+    for (int c = 0; c < columnCount; ++c) {
+        const ColumnDescriptor& column = resultSet.Column(c);
+        if (column.IsDateTime()) continue;
+        const bool key =
+            type != StatementType::SELECT && std::find(keys.begin(), keys.end(), c) != keys.end();
+        if (!column.IsLong() || withLong || key) textColumns.push_back(c);
+    }
+    std::vector<std::string_view> bound(static_cast<size_t>(columnCount));
+
+    // The header waits for the first row: the parameter-array header is written only for a
+    // result that has rows.
+    bool headerWritten = false;
+    int64_t row = 0;
+    for (SQLRETURN rc = SQLFetch(statement); rc != SQL_NO_DATA; rc = SQLFetch(statement)) {
+        if (!Succeeded(rc)) throw CODBCException(SQL_HANDLE_STMT, statement, position);
+        for (int c : textColumns) {
+            const ColumnDescriptor& column = resultSet.Column(c);
+            // The whole value, also where it is longer than the bind buffer.
+            bound[static_cast<size_t>(c)] =
+                column.indicator == SQL_NULL_DATA ? std::string_view{} : resultSet.BoundText(statement, c);
+        }
+        generator.SetFetchedRow(bound);
+        if (!headerWritten) {
+            generator.WriteScriptHeader(type, dialect, sink);
+            headerWritten = true;
+        }
+        generator.WriteScriptRow(type, dialect, row++, sink);
+        if ((row & 1023) == 0) resultSet.ReportProgress(row);
+    }
+    resultSet.ReportProgress(row);
+    if (!headerWritten) generator.WriteScriptHeader(type, dialect, sink);
+    generator.WriteScriptFooter(type, dialect, sink);
+    return row;
+}
+
+} // namespace marlix

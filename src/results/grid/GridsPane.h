@@ -1,0 +1,86 @@
+#pragma once
+// The Grids tab: one grid per stored result set, stacked in one scrolling page, each under a
+// caption. A grid is never taller than the page, so a big result scrolls inside its own grid
+// while the page scrolls from grid to grid.
+#include "results/grid/ResultGrid.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QLabel;
+class QScrollArea;
+class QVBoxLayout;
+
+namespace marlix {
+
+class GridsPane : public QWidget {
+    Q_OBJECT
+public:
+    explicit GridsPane(QWidget* parent = nullptr);
+
+    // Adds a grid for `resultSet` below the others, shared with the results view's list.
+    void AddGrid(std::shared_ptr<ResultSet> resultSet);
+    // Makes the grids AddGrid adds (editable ones, for instance); without it they are read-only.
+    using GridFactory = std::function<ResultGrid*(std::shared_ptr<ResultSet>, QWidget* parent)>;
+    void SetGridFactory(GridFactory factory) { factory_ = std::move(factory); }
+    // Whether grids holding unsaved edits may be thrown away (those of earlier runs only, or
+    // all): true when none has such edits, else what `ask` answers. Without `ask`, true.
+    bool MayDropGrids(bool earlierOnly) const;
+    void SetDropQuestion(std::function<bool()> ask) { askDrop_ = std::move(ask); }
+    // Marks every grid as belonging to an earlier run (a new batch starts).
+    void MarkAllEarlier();
+    // Removes the grids of earlier runs (Truncate results).
+    void RemoveEarlier();
+    // Removes every grid (Clear results).
+    void Clear();
+
+    int GridCount() const noexcept { return static_cast<int>(entries_.size()); }
+    ResultGrid* GridAt(int index) const;
+    // Scrolls the page so that the grid whose result set's output starts at `outputStart`
+    // comes to the top, and gives it the focus. Grids of the latest run are looked at first.
+    // False when no grid matches.
+    bool ShowGridFor(size_t outputStart);
+    // The grid with the focus, or the one last clicked; nullptr when there is none.
+    ResultGrid* CurrentGrid() const noexcept { return current_; }
+
+signals:
+    void currentGridChanged();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    struct Entry {
+        QWidget* frame = nullptr; // caption and grid
+        QLabel* caption = nullptr;
+        ResultGrid* grid = nullptr;
+        int number = 0; // the result's number within its run
+    };
+
+    void RemoveWhere(bool earlierOnly);
+    void SetCurrent(ResultGrid* grid);
+    void UpdateCaption(const Entry& entry);
+    // Gives each grid the height of its rows, at most the page's visible height.
+    void FitHeights();
+    void FitHeight(const Entry& entry, int pageHeight, int pageWidth);
+    // Brings the grid asked for by ShowGridFor to the top once the page has its layout.
+    void ScrollToPending();
+    void ScrollToPendingLater();
+
+    QScrollArea* scroll_;
+    QWidget* page_;
+    QVBoxLayout* layout_;
+    std::vector<Entry> entries_;
+    QPointer<ResultGrid> current_;
+    QPointer<QWidget> pendingTop_;
+    int nextNumber_ = 1;
+    GridFactory factory_;
+    std::function<bool()> askDrop_;
+};
+
+} // namespace marlix

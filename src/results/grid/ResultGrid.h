@@ -1,0 +1,53 @@
+#pragma once
+// The grid of one stored result set: a table view set up so that a million rows open and
+// scroll as fast as ten (fixed row height, widths from the result set's own statistics,
+// nothing measured from the cells), with cell selection and Ctrl+C as tab-separated text.
+#include "results/grid/ResultSetModel.h"
+
+#include <QTableView>
+
+#include <memory>
+
+namespace marlix {
+
+class ResultGrid : public QTableView {
+    Q_OBJECT
+public:
+    // A read-only grid over `resultSet`.
+    explicit ResultGrid(std::shared_ptr<ResultSet> resultSet, QWidget* parent = nullptr);
+    // A grid over `model`, which it takes over (a model that accepts edits, for instance).
+    explicit ResultGrid(ResultSetModel* model, QWidget* parent = nullptr);
+
+    ResultSetModel& Model() const noexcept { return *model_; }
+    ResultSet& Result() const noexcept { return model_->Result(); }
+
+    // The selected cells as tab-separated display texts, one line per row.
+    QString SelectedText() const;
+    // Puts SelectedText on the clipboard (the Copy command on a grid).
+    void CopySelection() const;
+
+    // The height that shows `rows` rows, the header and the frame, and a horizontal scroll bar
+    // when the columns are wider than `width`.
+    int HeightForRows(int64_t rows, int width) const;
+    // The height of one row.
+    int RowHeight() const;
+
+signals:
+    // The grid received the focus or a click: it becomes the grid commands act on.
+    void gridActivated(marlix::ResultGrid* grid);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    // Typing in a read-only cell would search every row's text: not on a million rows.
+    void keyboardSearch(const QString&) override {}
+
+private:
+    void Configure();
+    void ApplyColumnWidths();
+
+    ResultSetModel* model_;
+};
+
+} // namespace marlix

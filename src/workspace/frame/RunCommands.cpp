@@ -1,0 +1,275 @@
+#include "workspace/frame/RunCommands.h"
+
+#include "core/MemoryTextSink.h"
+#include "core/ProfileStore.h"
+#include "core/ResultSet.h"
+#include "db/ODBCSession.h"
+#include "metadata/AnalysedScript.h"
+#include "metadata/BlockEdits.h"
+#include "core/SyntaxException.h"
+#include "results/view/HistoryBridge.h"
+#include "results/view/SQLResultsView.h"
+#include "results/view/UserPrompts.h"
+#include "transform/ScriptGenerator.h"
+#include "workspace/frame/ConnectionCommands.h"
+#include "workspace/frame/DravelDoc.h"
+#include "workspace/editor/DravelView.h"
+#include "workspace/frame/ExecutionController.h"
+#include "workspace/options/ExecutionSettings.h"
+#include "workspace/frame/FrameActions.h"
+#include "workspace/frame/MainFrame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QEventLoop>
+#include <QFileInfo>
+
+namespace marlix {
+
+RunCommands::RunCommands(CMainFrame& frame) : QObject(&frame), frame_(frame) {
+    FrameActions& actions = frame_.Actions();
+    connect(actions.Action(Command::ExecuteScript), &QAction::triggered, this, &RunCommands::ExecuteScript);
+    connect(actions.Action(Command::ExecuteStatement), &QAction::triggered, this,
+            &RunCommands::ExecuteStatementAtCaret);
+    connect(actions.ContextExecuteStatement(), &QAction::triggered, this,
+            &RunCommands::ExecuteStatementAtMouse);
+    connect(actions.Action(Command::ResultsToFile), &QAction::triggered, this, &RunCommands::ResultsToFile);
+    connect(actions.Action(Command::CancelExecution), &QAction::triggered, this, &RunCommands::Cancel);
+    connect(actions.Action(Command::Commit), &QAction::triggered, this, &RunCommands::Commit);
+    connect(actions.Action(Command::Rollback), &QAction::triggered, this, &RunCommands::Rollback);
+    for (QAction* a : actions.ConvertActions())
+        connect(a, &QAction::triggered, this,
+                [this, a] { ConvertTo(static_cast<StatementType>(a->data().toInt())); });
+    for (QAction* a : actions.SyntaxActions())
+        connect(a, &QAction::triggered, this,
+                [this, a] { UseSyntaxOf(static_cast<Dialect>(a->data().toInt())); });
+    for (QAction* a : actions.CopyAsActions())
+        connect(a, &QAction::triggered, this,
+                [this, a] { CopyConverted(static_cast<StatementType>(a->data().toInt())); });
+
+    HistoryBridge& bridge = frame_.Bridge();
+    connect(&bridge, &HistoryBridge::batchEnded, this, &RunCommands::BatchEnded);
+    connect(&bridge, &HistoryBridge::resultSetStored, this, &RunCommands::ResultStored);
+}
+
+void RunCommands::ExecuteScript() {
+    if (!frame_.Enabled(Command::ExecuteScript)) return;
+    Run(-1, frame_.CurrentDialect(), std::string());
+}
+
+void RunCommands::ExecuteStatementAtCaret() {
+    if (!frame_.Enabled(Command::ExecuteStatement)) return;
+    const size_t caret = frame_.ScriptView().CaretOffset();
+    Run(static_cast<int>(caret), frame_.ScriptView().Script().SyntaxAt(caret, frame_.CurrentDialect()),
+        std::string());
+}
+
+void RunCommands::ExecuteStatementAtMouse() {
+    if (!frame_.Enabled(Command::ExecuteStatement)) return;
+    const size_t at = frame_.ScriptView().RememberedOffset().value_or(frame_.ScriptView().CaretOffset());
+    Run(static_cast<int>(at), frame_.ScriptView().Script().SyntaxAt(at, frame_.CurrentDialect()),
+        std::string());
+}
+
+void RunCommands::ResultsToFile() {
+    if (!frame_.Enabled(Command::ResultsToFile)) return;
+    const QString path = frame_.Prompts().ChooseSaveFile(tr("Results to file"), QStringLiteral("*.sql"));
+    if (!path.isEmpty()) ResultsToFilePath(path);
+}
+
+void RunCommands::ResultsToFilePath(const QString& path) {
+    if (!frame_.Enabled(Command::ResultsToFile)) return;
+    const QFileInfo chosen(path);
+    const QString script = frame_.Document().Path();
+    // Writing the results over the script they come from would destroy it.
+    if (!script.isEmpty() &&
+        (chosen.absoluteFilePath() == QFileInfo(script).absoluteFilePath() ||
+         (chosen.exists() && chosen.canonicalFilePath() == QFileInfo(script).canonicalFilePath()))) {
+        SayWhy(tr("The results cannot be written to %1: it is the open script.").arg(script));
+        return;
+    }
+    if (chosen.exists() &&
+        !frame_.Prompts().AskYesNo(
+            tr("%1 already exists.\nDo you want to replace it?").arg(chosen.absoluteFilePath()),
+            tr("Results to file")))
+        return;
+    Run(-1, frame_.CurrentDialect(), QFile::encodeName(chosen.absoluteFilePath()).toStdString());
+}
+
+bool RunCommands::Run(int caretOffset, Dialect dialect, const std::string& outputFile) {
+    CDravelView& view = frame_.ScriptView();
+    const AnalysedScript& script = view.Script();
+    BatchRequest request;
+    request.caretOffset = caretOffset;
+    request.dialect = dialect;
+    request.outputFile = outputFile;
+    try {
+        frame_.Execution().Start(script, request);
+    } catch (...) {
+        frame_.ReportFailure(std::current_exception());
+        return false;
+    }
+    // Marks taken now come before anything the batch reports: its reports are queued behind.
+    frame_.ResultsView().MarkRunStart();
+    view.ClearErrorLine();
+    // A result names its statement by where the statement's text begins for the batch: right
+    // after the separator before it. The range followed is the statement's own text.
+    runRanges_.clear();
+    const TokenView tokens = script.View();
+    for (const StatementRecord& record : script.Statements()) {
+        const size_t textStart = record.firstToken == 0 ? 0 : tokens.tokens[record.firstToken - 1].End();
+        runRanges_[textStart] = view.TrackRange(record.start, record.end);
+    }
+    frame_.UpdateCommands();
+    return true;
+}
+
+void RunCommands::ResultStored(const std::shared_ptr<ResultSet>& resultSet) {
+    const int position = resultSet->StatementPosition();
+    if (position < 0) return;
+    auto it = runRanges_.find(static_cast<size_t>(position));
+    if (it != runRanges_.end()) resultRanges_[resultSet.get()] = it->second;
+}
+
+void RunCommands::BatchEnded() {
+    if (!frame_.Execution().Running()) return;
+    ExecutionController::Outcome outcome = frame_.Execution().Finish();
+    const bool truncate = GetTruncateResults(frame_.Profile());
+    try {
+        BatchEnd end;
+        end.failed = outcome.failed;
+        end.resultSets = outcome.resultSets;
+        end.output = std::move(outcome.output);
+        frame_.ResultsView().ApplyBatchEnd(std::move(end), truncate);
+    } catch (...) {
+        frame_.ReportFailure(std::current_exception());
+    }
+    frame_.Connection().RefreshDatabaseList();
+    frame_.UpdateCommands();
+}
+
+void RunCommands::Cancel() {
+    if (frame_.Enabled(Command::CancelExecution)) frame_.Execution().Cancel();
+}
+
+void RunCommands::CancelAndApply() {
+    if (!frame_.Execution().Running()) return;
+    frame_.Execution().Cancel();
+    // The run's end arrives as a queued report; apply it before anything else happens.
+    while (frame_.Execution().Running())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+}
+
+void RunCommands::Commit() {
+    if (!frame_.Enabled(Command::Commit)) return;
+    try {
+        frame_.Session().Commit(frame_.Bridge());
+    } catch (...) {
+        frame_.ReportFailure(std::current_exception());
+    }
+}
+
+void RunCommands::Rollback() {
+    if (!frame_.Enabled(Command::Rollback)) return;
+    try {
+        frame_.Session().Rollback(frame_.Bridge());
+    } catch (...) {
+        frame_.ReportFailure(std::current_exception());
+    }
+}
+
+void RunCommands::SayWhy(const QString& text) {
+    frame_.Prompts().ShowMessage(text, QStringLiteral("Marlix"), MessageIcon::Information);
+}
+
+bool RunCommands::ConvertTo(StatementType type) {
+    if (!frame_.Enabled(Command::ConvertTo)) return false;
+    std::shared_ptr<ResultSet> result = frame_.ResultsView().CurrentResultSet();
+    if (!result) return false;
+    if (result->StatementPosition() < 0) {
+        SayWhy(tr("This is the second or a later result of its statement: only the first result's "
+                  "conversion can be written into the script."));
+        return false;
+    }
+    auto range = resultRanges_.find(result.get());
+    std::optional<size_t> start;
+    if (range != resultRanges_.end()) start = frame_.ScriptView().TrackedStart(range->second);
+    if (!start) {
+        SayWhy(tr("The statement of this result was changed or removed since it ran. Run it again "
+                  "to write its conversion into the script."));
+        return false;
+    }
+    const AnalysedScript& script = frame_.ScriptView().Script();
+    const StatementRecord* record = script.StatementAt(*start);
+    const ScriptItem* item = nullptr;
+    if (record) {
+        const size_t index = static_cast<size_t>(record - script.Statements().data());
+        for (const ScriptItem& candidate : script.ResultSetItems())
+            if (candidate.statement == index) {
+                item = &candidate;
+                break;
+            }
+    }
+    try {
+        TextEdit edit = WriteConversionChoice(script, item, *start, result->Description(), type);
+        frame_.ScriptView().ApplyEdit(edit);
+        result->Description().type = type;
+    } catch (...) {
+        frame_.ReportFailure(std::current_exception());
+        return false;
+    }
+    UpdateChecks();
+    return true;
+}
+
+bool RunCommands::UseSyntaxOf(Dialect dialect) {
+    if (!frame_.Enabled(Command::UseSyntaxOf)) return false;
+    try {
+        frame_.ScriptView().ApplyEdit(ChangeSyntaxEdit(frame_.ScriptView().Script(), dialect));
+    } catch (...) {
+        frame_.ReportFailure(std::current_exception());
+        return false;
+    }
+    UpdateChecks();
+    return true;
+}
+
+void RunCommands::CopyConverted(StatementType type) {
+    std::shared_ptr<ResultSet> result = frame_.ResultsView().CurrentResultSet();
+    if (!result) return;
+    try {
+        MemoryTextSink sink(MemoryTextSink::kClipboardSize);
+        sink.SetGrowable(true);
+        ConvertResultSet(*result, type, frame_.CurrentDialect(), sink);
+        QApplication::clipboard()->setText(
+            QString::fromUtf8(sink.Data(), static_cast<qsizetype>(sink.Length())));
+    } catch (const CSyntaxException& refused) {
+        // A conversion the result cannot have (no key fields, no such statement in the target):
+        // the clipboard keeps what it held. The refusal names the statement where it began when
+        // it ran; the error marker goes where that statement is now, or nowhere once it is gone.
+        auto range = resultRanges_.find(result.get());
+        const std::optional<size_t> start =
+            range == resultRanges_.end() ? std::nullopt : frame_.ScriptView().TrackedStart(range->second);
+        if (start) {
+            frame_.ReportFailure(std::make_exception_ptr(
+                CSyntaxException(static_cast<std::int32_t>(*start), refused.Message())));
+        } else {
+            frame_.Bridge().AppendText(refused.Message() + "\r\n", true);
+        }
+    } catch (...) {
+        frame_.ReportFailure(std::current_exception());
+    }
+}
+
+void RunCommands::UpdateChecks() {
+    std::shared_ptr<ResultSet> result = frame_.ResultsView().CurrentResultSet();
+    const int type = result ? static_cast<int>(result->Description().type) : -1;
+    for (QAction* a : frame_.Actions().ConvertActions())
+        a->setChecked(a->data().toInt() == type);
+    const Dialect dialect = frame_.ScriptView().Script().CurrentDialect().value_or(frame_.CurrentDialect());
+    for (QAction* a : frame_.Actions().SyntaxActions())
+        a->setChecked(a->data().toInt() == static_cast<int>(dialect));
+}
+
+} // namespace marlix

@@ -1,0 +1,91 @@
+#include "workspace/frame/SelectionBar.h"
+
+#include "workspace/frame/TargetPlatform.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QSignalBlocker>
+
+namespace marlix {
+namespace {
+
+// Longer database names are shown cut; the entry's data keeps the whole name.
+constexpr int kShownNameLength = 40;
+
+QComboBox* AddBox(QToolBar& bar, const QString& label, int minimumChars) {
+    auto* text = new QLabel(label, &bar);
+    text->setContentsMargins(6, 0, 4, 0);
+    bar.addWidget(text);
+    auto* box = new QComboBox(&bar);
+    box->setMinimumContentsLength(minimumChars);
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    text->setBuddy(box);
+    bar.addWidget(box);
+    return box;
+}
+
+} // namespace
+
+SelectionBar::SelectionBar(QWidget* parent) : QToolBar(tr("Selection bar"), parent) {
+    setObjectName(QStringLiteral("selectionBar"));
+    database_ = AddBox(*this, tr("&Database:"), 16);
+    schema_ = AddBox(*this, tr("Sc&hema:"), 18);
+    target_ = AddBox(*this, tr("Target &platform:"), 14);
+    schema_->addItem(QStringLiteral("<all database schemas>"));
+    for (const TargetPlatformEntry& entry : kTargetPlatforms)
+        target_->addItem(QString::fromLatin1(entry.text), static_cast<int>(entry.dialect));
+
+    connect(database_, &QComboBox::activated, this, [this](int index) {
+        if (!filling_ && index >= 0) emit databaseChosen(database_->itemData(index).toString());
+    });
+    connect(schema_, &QComboBox::activated, this, [this](int) { emit schemaChosen(); });
+    connect(target_, &QComboBox::activated, this, [this](int index) {
+        if (index >= 0) emit targetPlatformChosen(kTargetPlatforms[static_cast<size_t>(index)].dialect);
+    });
+}
+
+void SelectionBar::SetDatabases(const std::vector<std::string>& names, int selected) {
+    filling_ = true;
+    QSignalBlocker block(database_);
+    database_->clear();
+    for (const std::string& name : names) {
+        QString full = QString::fromStdString(name);
+        QString shown =
+            full.size() > kShownNameLength ? full.left(kShownNameLength - 3) + QStringLiteral("...") : full;
+        database_->addItem(shown, full);
+        if (shown != full) database_->setItemData(database_->count() - 1, full, Qt::ToolTipRole);
+    }
+    database_->setCurrentIndex(selected >= 0 && selected < database_->count() ? selected : -1);
+    filling_ = false;
+}
+
+std::string SelectionBar::SelectedDatabase() const {
+    int index = database_->currentIndex();
+    return index < 0 ? std::string() : database_->itemData(index).toString().toStdString();
+}
+
+void SelectionBar::ResetSchemas() {
+    QSignalBlocker block(schema_);
+    while (schema_->count() > 1)
+        schema_->removeItem(1);
+    schema_->setCurrentIndex(0);
+}
+
+void SelectionBar::SetSchemas(const std::vector<std::string>& schemas) {
+    ResetSchemas();
+    QSignalBlocker block(schema_);
+    for (const std::string& schema : schemas)
+        schema_->addItem(QString::fromStdString(schema));
+}
+
+void SelectionBar::SelectDialect(Dialect dialect) {
+    QSignalBlocker block(target_);
+    target_->setCurrentIndex(TargetPlatformIndex(static_cast<int>(dialect)));
+}
+
+Dialect SelectionBar::SelectedDialect() const {
+    int index = target_->currentIndex();
+    return index < 0 ? Dialect::MSSQL : kTargetPlatforms[static_cast<size_t>(index)].dialect;
+}
+
+} // namespace marlix
