@@ -15,7 +15,9 @@
 #include "execution/StandardReport.h"
 #include "metadata/AnalysedScript.h"
 
+#include <algorithm>
 #include <atomic>
+#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <iostream>
@@ -125,9 +127,12 @@ int Run(const CliOptions& options) {
     // window's syntax list follows the script), else the profile's last choice.
     Dialect chosen = options.syntax.value_or(script.CurrentDialect().value_or(DefaultSyntax(*profile)));
     BatchRequest batchRequest;
-    batchRequest.caretOffset = options.statementAt;
-    batchRequest.dialect =
-        options.statementAt >= 0 ? script.SyntaxAt(static_cast<size_t>(options.statementAt), chosen) : chosen;
+    // --statement-at counts characters; the batch counts bytes of the loaded text.
+    const size_t caret = options.statementAt >= 0
+                             ? ByteOffsetOfCharacter(script.Text(), static_cast<size_t>(options.statementAt))
+                             : 0;
+    batchRequest.caretOffset = options.statementAt >= 0 ? static_cast<int>(std::min<size_t>(caret, INT_MAX)) : -1;
+    batchRequest.dialect = options.statementAt >= 0 ? script.SyntaxAt(caret, chosen) : chosen;
     if (options.ToStandardOutput())
         batchRequest.outputDescriptor = STDOUT_FILENO;
     else

@@ -77,6 +77,22 @@ std::string NormalizeLineEnds(std::string_view text) {
     return out;
 }
 
+size_t ByteOffsetOfCharacter(std::string_view text, size_t characters) {
+    size_t at = 0;
+    for (; characters > 0 && at < text.size(); --characters) {
+        const auto lead = static_cast<unsigned char>(text[at]);
+        if (lead == '\r' && at + 1 < text.size() && text[at + 1] == '\n') {
+            at += 2;
+            continue;
+        }
+        ++at;
+        // The continuation bytes of a multi-byte character belong to its first byte.
+        if (lead >= 0xC0)
+            while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) ++at;
+    }
+    return at + characters;
+}
+
 namespace {
 
 // The file a save really writes: a symbolic link is followed, so the link stays a link and the

@@ -17,4 +17,9 @@ void SaveScriptFile(const std::string& path, std::string_view text);
 // The line-end rule of LoadScriptFile, for text that did not come from a file.
 std::string NormalizeLineEnds(std::string_view text);
 
+// The byte offset of a position given in characters, as a user or another program names a place
+// in a script: Unicode code points, a line end (CR LF, LF or CR) counting as one, as the editor
+// counts them. A position past the end stays past it by the characters left over.
+size_t ByteOffsetOfCharacter(std::string_view text, size_t characters);
+
 } // namespace marlix

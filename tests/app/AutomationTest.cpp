@@ -135,7 +135,7 @@ QString AutomationTest::ExpectError(const char* errorName, const QString& method
 
 void AutomationTest::ConnectSQLite(const char* name) {
     const QString connection = QString::fromStdString(ConnectionString(Server::SQLite, name));
-    QCOMPARE(Call(QStringLiteral("Connect"), connection, 4), QVariant(true));
+    QCOMPARE(Call(QStringLiteral("Connect"), connection, 7), QVariant(true)); // SQLite, the highest type
     QCOMPARE(Call(QStringLiteral("Connected")), QVariant(true));
 }
 
@@ -176,9 +176,10 @@ void AutomationTest::RunsAScriptOnSQLiteAndReadsItBack() {
 }
 
 void AutomationTest::RunsTheStatementAtAPosition() {
-    const QString script = QStringLiteral("select 1 as first_one;\nselect 2 as second_one;\n");
+    // Positions count characters: each emoji is one, though two UTF-16 units.
+    const QString script = QStringLiteral("select '\U0001F600\U0001F600\U0001F600' as first_one;\nselect 2 as second_one;\n");
     QCOMPARE(Call(QStringLiteral("SetScriptText"), script), QVariant(true));
-    QVERIFY(RunAndWait(QStringLiteral("ExecuteStatementAt"), int(script.indexOf("second_one"))));
+    QVERIFY(RunAndWait(QStringLiteral("ExecuteStatementAt"), int(script.indexOf("select 2")) - 3));
     const QString results = Call(QStringLiteral("ResultsText")).toString();
     QVERIFY2(results.contains("second_one") && !results.contains("first_one"), qPrintable(results));
     QCOMPARE(Call(QStringLiteral("ScriptText")).toString(), script);
@@ -207,7 +208,7 @@ void AutomationTest::WaitsForTheEndOfALongRun() {
 void AutomationTest::RefusesWhatTheWindowWouldNot() {
     QCOMPARE(ExpectError(automation::kErrorInvalidArgument, QStringLiteral("ExecuteStatementAt"), -1),
              QStringLiteral("position -1 is outside the script (0 to %1)")
-                 .arg(Call(QStringLiteral("ScriptText")).toString().size()));
+                 .arg(Call(QStringLiteral("ScriptText")).toString().toUcs4().size()));
     QVERIFY(ExpectError(automation::kErrorInvalidArgument, QStringLiteral("OpenScript"),
                         QStringLiteral("relative.sql"))
                 .contains("absolute path"));
@@ -228,7 +229,7 @@ void AutomationTest::RefusesWhatTheWindowWouldNot() {
     const QDBusMessage badType =
         Server().call(QStringLiteral("Connect"), QStringLiteral("Driver=SQLite3"), 9);
     QCOMPARE(badType.errorName(), QLatin1String(automation::kErrorInvalidArgument));
-    QCOMPARE(badType.errorMessage(), QStringLiteral("9 is not a server type (0 to 5)"));
+    QCOMPARE(badType.errorMessage(), QStringLiteral("9 is not a server type (0 to 7)"));
     const QDBusMessage noDriver =
         Server().call(QStringLiteral("Connect"), QStringLiteral("Driver=No Such Driver;Database=x"), 4);
     QCOMPARE(noDriver.errorName(), QLatin1String(automation::kErrorFailed));

@@ -125,8 +125,9 @@ bool AutomationService::ConnectAs(const ConnectionRequest& request) {
 }
 
 bool AutomationService::Connect(const QString& connectionString, int type) {
-    if (type < 0 || type > 5)
-        return Refuse(kErrorInvalidArgument, tr("%1 is not a server type (0 to 5)").arg(type));
+    if (type < 0 || type >= kConnectionTypeCount)
+        return Refuse(kErrorInvalidArgument,
+                      tr("%1 is not a server type (0 to %2)").arg(type).arg(kConnectionTypeCount - 1));
     ConnectionRequest request;
     request.type = static_cast<ConnectionType>(type);
     request.connectionString = connectionString.toStdString();
@@ -188,14 +189,23 @@ bool AutomationService::ExecuteScript() {
 
 bool AutomationService::ExecuteStatementAt(int position) {
     QPlainTextEdit& editor = *frame_.ScriptView().Editor();
-    const int length = editor.document()->characterCount() - 1;
+    // The position counts characters (code points) of ScriptText(), as marlix-cli's
+    // --statement-at does; the editor counts UTF-16 units, two for a character beyond the BMP.
+    const QString text = editor.toPlainText();
+    int length = 0;
+    int unit = -1;
+    for (int i = 0; i < text.size(); ++i, ++length) {
+        if (length == position) unit = i;
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) ++i;
+    }
+    if (position == length) unit = text.size();
     if (position < 0 || position > length)
         return Refuse(kErrorInvalidArgument,
                       tr("position %1 is outside the script (0 to %2)").arg(position).arg(length));
     if (!Idle()) return false;
     // The statement at the caret: the window's own command, which also needs no selection.
     QTextCursor caret = editor.textCursor();
-    caret.setPosition(position);
+    caret.setPosition(unit);
     editor.setTextCursor(caret);
     if (!Allowed(Command::ExecuteStatement)) return false;
     if (prompts_) prompts_->TakeMessages();

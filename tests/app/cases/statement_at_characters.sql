@@ -1,0 +1,2 @@
+select '😀😀😀' as first_one;
+select 2 as second_one;
