@@ -1,4 +1,5 @@
 #include "workspace/frame/MainFrame.h"
+#include "workspace/frame/WindowPlacement.h"
 #include "workspace/frame/GridEditCommands.h"
 
 #include "core/DialectSettings.h"
@@ -34,6 +35,8 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+
+#include <limits>
 
 namespace marlix {
 namespace {
@@ -275,11 +278,21 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 }
 
 void CMainFrame::RestorePlacement() {
-    const int left = profile_.GetInt(kMainFrm, "Left", 0);
-    const int top = profile_.GetInt(kMainFrm, "Top", 0);
-    const int right = profile_.GetInt(kMainFrm, "Right", 800);
-    const int bottom = profile_.GetInt(kMainFrm, "Bottom", 600);
-    QRect rect(left, top, std::max(right - left, minimumWidth()), std::max(bottom - top, minimumHeight()));
+    // No placement stored yet (a first start): a large window in the middle of the screen.
+    constexpr int kNone = std::numeric_limits<int>::min();
+    const int right = profile_.GetInt(kMainFrm, "Right", kNone);
+    const int bottom = profile_.GetInt(kMainFrm, "Bottom", kNone);
+    QRect rect;
+    if (right == kNone || bottom == kNone) {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        const QSize minimum(minimumWidth(), minimumHeight());
+        rect = screen ? FirstPlacement(screen->availableGeometry(), minimum)
+                      : QRect(QPoint(0, 0), QSize(800, 600).expandedTo(minimum));
+    } else {
+        const int left = profile_.GetInt(kMainFrm, "Left", 0);
+        const int top = profile_.GetInt(kMainFrm, "Top", 0);
+        rect = QRect(left, top, std::max(right - left, minimumWidth()), std::max(bottom - top, minimumHeight()));
+    }
     // A placement from a screen that is gone would leave the window out of sight.
     if (QScreen* screen = QGuiApplication::screenAt(rect.center()); !screen) rect.moveTopLeft(QPoint(0, 0));
     setGeometry(rect);
