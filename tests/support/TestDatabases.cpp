@@ -32,7 +32,7 @@ bool ServersRequired() {
 
 std::string TempPath(std::string_view name) {
     std::string dir = Env("MARLIX_TEST_TMP");
-    if (dir.empty()) dir = std::filesystem::temp_directory_path().string();
+    if (dir.empty()) dir = MARLIX_TEST_TMP_DEFAULT;
     std::filesystem::create_directories(dir);
     return dir + "/" + std::string(name);
 }

@@ -14,4 +14,4 @@ marlix_add_qt_test(workspace_frame_file_tests SOURCES FrameFilesTest.cpp LIBS ma
 # and refusals.
 marlix_add_qt_test(workspace_frame_conversion_tests SOURCES FrameConversionTest.cpp
                    LIBS marlix_frame_test_support LABELS "sqlite")
-marlix_add_qt_test(workspace_window_placement_tests SOURCES WindowPlacementTest.cpp LIBS marlix_frame_test_support)
+marlix_add_qt_test(workspace_window_tests SOURCES WindowTest.cpp LIBS marlix_frame_test_support LABELS "sqlite")

@@ -268,6 +268,8 @@ void CSQLResultsView::ShowResultsMenu(const QPoint& global) {
     QMenu* convert = menu.addMenu(tr("Con&vert to"));
     convert->addActions(convert_);
     menu.addSeparator();
+    QAction* save = menu.addAction(tr("&Save"), this, &CSQLResultsView::SaveResults);
+    save->setEnabled(!TextEmpty());
     QAction* saveAs = menu.addAction(tr("Save &As..."), this, &CSQLResultsView::SaveResultsAs);
     saveAs->setEnabled(!TextEmpty());
     QMenu* syntax = menu.addMenu(tr("Use s&yntax of"));

@@ -10,9 +10,11 @@ bool CommandState::Enabled(Command command) const noexcept {
     case Command::New:
     case Command::Open:
         return idle && !s_.resultsViewActive;
+    // Save and Save As act on the active view: the script, or the Results text.
     case Command::Save:
-        return s_.documentModified;
+        return s_.resultsViewActive ? !s_.resultsTextEmpty : s_.documentModified;
     case Command::SaveAs:
+        return !s_.resultsViewActive || !s_.resultsTextEmpty;
     case Command::Copy:
     case Command::HelpTopics:
     case Command::Options: // its Apply and OK wait for a running batch themselves

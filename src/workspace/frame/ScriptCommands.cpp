@@ -2,6 +2,7 @@
 
 #include "core/FileException.h"
 #include "core/ProfileStore.h"
+#include "results/view/SQLResultsView.h"
 #include "results/view/UserPrompts.h"
 #include "workspace/frame/DravelDoc.h"
 #include "workspace/editor/DravelView.h"
@@ -81,12 +82,14 @@ bool ScriptCommands::OpenPath(const QString& path) {
 }
 
 bool ScriptCommands::Save() {
+    if (frame_.ResultsViewActive()) return frame_.ResultsView().SaveResults();
     const QString& path = frame_.Document().Path();
     if (path.isEmpty()) return SaveAs();
     return WriteTo(path);
 }
 
 bool ScriptCommands::SaveAs() {
+    if (frame_.ResultsViewActive()) return frame_.ResultsView().SaveResultsAs();
     const QString& current = frame_.Document().Path();
     const QString path =
         frame_.Prompts().ChooseSaveFile(tr("Save As"), current.isEmpty() ? QStringLiteral("*.sql") : current);

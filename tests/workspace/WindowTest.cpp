@@ -1,0 +1,70 @@
+// The window's own rules: where it opens, what Save acts on.
+#include "workspace/FrameHarness.h"
+
+#include "results/view/SQLResultsView.h"
+#include "workspace/frame/DravelDoc.h"
+#include "workspace/frame/FrameActions.h"
+#include "workspace/frame/RunCommands.h"
+
+#include <QAction>
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <QScreen>
+#include <QtTest>
+
+using namespace marlix;
+using namespace marlix::test;
+
+class WindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void firstStartOpensLargeAndCentred();
+    void storedPlacementWins();
+    void saveInTheResultsSavesTheResultsText();
+};
+
+void WindowTest::firstStartOpensLargeAndCentred() {
+    FrameHarness harness; // an empty profile: the user has placed nothing yet
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect placed = harness.Frame().geometry();
+    QVERIFY2(placed.width() >= available.width() * 3 / 4 && placed.height() >= available.height() * 3 / 4,
+             qPrintable(QStringLiteral("%1 wide on %2").arg(placed.width()).arg(available.width())));
+    QVERIFY(qAbs(placed.center().x() - available.center().x()) <= 2);
+}
+
+void WindowTest::storedPlacementWins() {
+    MemoryProfileStore profile;
+    profile.WriteInt("MainFrm", "Left", 10);
+    profile.WriteInt("MainFrm", "Top", 20);
+    profile.WriteInt("MainFrm", "Right", 910);
+    profile.WriteInt("MainFrm", "Bottom", 540);
+    FrameHarness harness(&profile);
+    QCOMPARE(harness.Frame().geometry().topLeft(), QPoint(10, 20));
+    QCOMPARE(harness.Frame().geometry().width(), 900);
+}
+
+void WindowTest::saveInTheResultsSavesTheResultsText() {
+    FrameHarness h;
+    MARLIX_QT_CONNECT_OR_SKIP(h, Server::SQLite);
+    h.SetScript(QStringLiteral("select 'kept' as saved_word;"));
+    QVERIFY(h.RunAndWait([](CMainFrame& frame) { frame.Runs().ExecuteScript(); }));
+    h.Frame().Document().SetModified(false);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("results.sql"));
+    h.Prompts().saveFiles = {path};
+
+    h.Frame().ResultsView().setFocus(); // Save now belongs to the Results pane
+    QTRY_VERIFY(h.Frame().ResultsViewActive());
+    h.Frame().UpdateCommands();
+    QAction* save = h.Frame().Actions().Action(Command::Save);
+    QVERIFY(save->isEnabled()); // though the script is unmodified
+    save->trigger();            // no results file yet: it asks for one
+    QFile saved(path);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QVERIFY(saved.readAll().contains("saved_word"));
+    QCOMPARE(h.Frame().Document().Path(), QString()); // the script was not saved there
+}
+
+QTEST_MAIN(WindowTest)
+#include "WindowTest.moc"
