@@ -1,8 +1,10 @@
 #include "catalog/CatalogQueries.h"
 
+#include "core/CaseFold.h"
 #include "core/ODBCException.h"
 #include "db/StatementHandle.h"
 
+#include <algorithm>
 #include <deque>
 
 namespace marlix {
@@ -205,13 +207,15 @@ CatalogRows<ColumnRow> QueryColumns(SQLHDBC connection, const DriverNaming& nami
     const std::size_t dataType = row.Short(5);
     const std::size_t typeName = row.Text(6, kNameBytes);
     const std::size_t size = row.Integer(7);
+    const std::size_t digits = row.Short(9);
     const std::size_t nullable = row.Short(11);
     CatalogRows<ColumnRow> result;
     while (row.Fetch(result.failure)) {
         if (row.TextOf(tableName) != table || (!schema.empty() && row.TextOf(schem) != schema)) continue;
         std::string columnName = row.TextOf(name);
-        std::string label = ColumnLabel(columnName, row.TextOf(typeName), row.ShortOf(dataType),
-                                        row.IntegerOf(size), row.ShortOf(nullable, SQL_NULLABLE_UNKNOWN));
+        std::string label =
+            ColumnLabel(columnName, row.TextOf(typeName), row.ShortOf(dataType), row.IntegerOf(size),
+                        row.ShortOf(digits), row.ShortOf(nullable, SQL_NULLABLE_UNKNOWN));
         result.rows.push_back({std::move(columnName), std::move(label)});
     }
     return result;
@@ -251,6 +255,7 @@ CatalogRows<ParameterRow> QueryParameters(SQLHDBC connection, const DriverNaming
     const std::size_t dataType = row.Short(6);
     const std::size_t typeName = row.Text(7, kNameBytes);
     const std::size_t size = row.Integer(8);
+    const std::size_t digits = row.Short(10);
     const std::size_t ordinal = row.Integer(18);
     CatalogRows<ParameterRow> result;
     while (row.Fetch(result.failure)) {
@@ -258,7 +263,7 @@ CatalogRows<ParameterRow> QueryParameters(SQLHDBC connection, const DriverNaming
             continue;
         std::string parameter = row.TextOf(name);
         std::string label = ParameterLabel(parameter, row.TextOf(typeName), row.ShortOf(columnType),
-                                           row.ShortOf(dataType), row.IntegerOf(size));
+                                           row.ShortOf(dataType), row.IntegerOf(size), row.ShortOf(digits));
         result.rows.push_back(
             {std::move(parameter), std::move(label), static_cast<int>(row.IntegerOf(ordinal, -1))});
     }
@@ -281,18 +286,38 @@ CatalogRows<std::string> QuerySchemas(SQLHDBC connection) {
     return result;
 }
 
+namespace {
+
+// " (size)" or " (precision,scale)" after the type's name, or nothing where the name holds its
+// size already or the server gives the type none.
+std::string SizeOfType(std::string_view typeName, int dataType, long columnSize, int decimalDigits,
+                       bool wideCharacters) {
+    if (typeName.find('(') != std::string_view::npos) return {};
+    const bool characters = dataType == SQL_CHAR || dataType == SQL_VARCHAR ||
+                            (wideCharacters && (dataType == SQL_WCHAR || dataType == SQL_WVARCHAR));
+    if (characters) {
+        // PostgreSQL's driver delivers bool as characters of five.
+        if (EqualsFolded(typeName, "bool") || EqualsFolded(typeName, "boolean")) return {};
+        return " (" + std::to_string(columnSize) + ")";
+    }
+    if ((dataType == SQL_NUMERIC || dataType == SQL_DECIMAL) && columnSize > 0)
+        return " (" + std::to_string(columnSize) + "," + std::to_string(std::max(decimalDigits, 0)) + ")";
+    return {};
+}
+
+} // namespace
+
 std::string ColumnLabel(std::string_view name, std::string_view typeName, int dataType, long columnSize,
-                        int nullable) {
+                        int decimalDigits, int nullable) {
     std::string label(name);
     label.append(" ").append(typeName);
-    if (dataType == SQL_CHAR || dataType == SQL_VARCHAR || dataType == SQL_WCHAR || dataType == SQL_WVARCHAR)
-        label.append(" (").append(std::to_string(columnSize)).append(")");
+    label.append(SizeOfType(typeName, dataType, columnSize, decimalDigits, true));
     label.append(nullable == SQL_NO_NULLS ? ", NOT NULL" : ", NULL");
     return label;
 }
 
 std::string ParameterLabel(std::string_view name, std::string_view typeName, int columnType, int dataType,
-                           long columnSize) {
+                           long columnSize, int decimalDigits) {
     std::string label(name);
     label.append(" ").append(typeName);
     switch (columnType) {
@@ -314,8 +339,7 @@ std::string ParameterLabel(std::string_view name, std::string_view typeName, int
     default:
         break;
     }
-    if (dataType == SQL_CHAR || dataType == SQL_VARCHAR)
-        label.append(" (").append(std::to_string(columnSize)).append(")");
+    label.append(SizeOfType(typeName, dataType, columnSize, decimalDigits, false));
     return label;
 }
 

@@ -84,12 +84,15 @@ CatalogRows<ParameterRow> QueryParameters(SQLHDBC connection, const DriverNaming
 // The schemas of the database, as SQLTables lists them for schema "%".
 CatalogRows<std::string> QuerySchemas(SQLHDBC connection);
 
-// The label of a column: "NAME type", " (size)" for the character types, then ", NOT NULL" or
-// ", NULL".
+// The label of a column: "NAME type", " (size)" for the character types, " (precision,scale)" for
+// the exact numeric types, then ", NOT NULL" or ", NULL". A size the server already writes in its
+// type's name ("varchar(30)"), or that a driver gives a type the server does not size (a boolean
+// delivered as characters), is not written again.
 std::string ColumnLabel(std::string_view name, std::string_view typeName, int dataType, long columnSize,
-                        int nullable);
-// The label of a parameter: "NAME type", its direction, then " (size)" for SQL_CHAR and SQL_VARCHAR.
+                        int decimalDigits, int nullable);
+// The label of a parameter: "NAME type", its direction, then " (size)" for SQL_CHAR and SQL_VARCHAR
+// (" (precision,scale)" for the exact numeric types), by the same rules.
 std::string ParameterLabel(std::string_view name, std::string_view typeName, int columnType, int dataType,
-                           long columnSize);
+                           long columnSize, int decimalDigits);
 
 } // namespace marlix

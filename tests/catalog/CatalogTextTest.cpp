@@ -19,19 +19,23 @@ TEST(CatalogText, ProcedureNamesLoseAOneDigitVersionOnly) {
 }
 
 TEST(CatalogText, LabelsNameTypeSizeAndNullability) {
-    EXPECT_EQ(ColumnLabel("CODE", "varchar", SQL_VARCHAR, 10, SQL_NO_NULLS), "CODE varchar (10), NOT NULL");
-    EXPECT_EQ(ColumnLabel("N", "nvarchar", SQL_WVARCHAR, 40, SQL_NULLABLE), "N nvarchar (40), NULL");
-    EXPECT_EQ(ColumnLabel("C", "nchar", SQL_WCHAR, 2, SQL_NULLABLE_UNKNOWN), "C nchar (2), NULL");
-    EXPECT_EQ(ColumnLabel("ID", "int", SQL_INTEGER, 10, SQL_NO_NULLS), "ID int, NOT NULL");
+    EXPECT_EQ(ColumnLabel("CODE", "varchar", SQL_VARCHAR, 10, 0, SQL_NO_NULLS), "CODE varchar (10), NOT NULL");
+    EXPECT_EQ(ColumnLabel("N", "nvarchar", SQL_WVARCHAR, 40, 0, SQL_NULLABLE), "N nvarchar (40), NULL");
+    EXPECT_EQ(ColumnLabel("C", "nchar", SQL_WCHAR, 2, 0, SQL_NULLABLE_UNKNOWN), "C nchar (2), NULL");
+    EXPECT_EQ(ColumnLabel("ID", "int", SQL_INTEGER, 10, 0, SQL_NO_NULLS), "ID int, NOT NULL");
+    // Each size once, as the server names the type; precision and scale for exact numbers.
+    EXPECT_EQ(ColumnLabel("V", "varchar(30)", SQL_VARCHAR, 30, 0, SQL_NULLABLE), "V varchar(30), NULL");
+    EXPECT_EQ(ColumnLabel("B", "bool", SQL_VARCHAR, 5, 0, SQL_NULLABLE), "B bool, NULL");
+    EXPECT_EQ(ColumnLabel("M", "numeric", SQL_NUMERIC, 10, 2, SQL_NULLABLE), "M numeric (10,2), NULL");
 
-    EXPECT_EQ(ParameterLabel("PCODE", "varchar", SQL_PARAM_INPUT, SQL_VARCHAR, 10),
+    EXPECT_EQ(ParameterLabel("PCODE", "varchar", SQL_PARAM_INPUT, SQL_VARCHAR, 10, 0),
               "PCODE varchar [in] (10)");
     // The wide types get no size here, unlike columns.
-    EXPECT_EQ(ParameterLabel("W", "nvarchar", SQL_PARAM_OUTPUT, SQL_WVARCHAR, 10), "W nvarchar [out]");
-    EXPECT_EQ(ParameterLabel("B", "int", SQL_PARAM_INPUT_OUTPUT, SQL_INTEGER, 10), "B int [in/out]");
-    EXPECT_EQ(ParameterLabel("R", "int", SQL_RESULT_COL, SQL_INTEGER, 10), "R int [data]");
-    EXPECT_EQ(ParameterLabel("", "int", SQL_RETURN_VALUE, SQL_INTEGER, 10), " int [retv]");
-    EXPECT_EQ(ParameterLabel("U", "int", SQL_PARAM_TYPE_UNKNOWN, SQL_INTEGER, 10), "U int");
+    EXPECT_EQ(ParameterLabel("W", "nvarchar", SQL_PARAM_OUTPUT, SQL_WVARCHAR, 10, 0), "W nvarchar [out]");
+    EXPECT_EQ(ParameterLabel("B", "int", SQL_PARAM_INPUT_OUTPUT, SQL_INTEGER, 10, 0), "B int [in/out]");
+    EXPECT_EQ(ParameterLabel("R", "decimal", SQL_RESULT_COL, SQL_DECIMAL, 12, 4), "R decimal [data] (12,4)");
+    EXPECT_EQ(ParameterLabel("", "int", SQL_RETURN_VALUE, SQL_INTEGER, 10, 0), " int [retv]");
+    EXPECT_EQ(ParameterLabel("U", "int", SQL_PARAM_TYPE_UNKNOWN, SQL_INTEGER, 10, 0), "U int");
 }
 
 TEST(CatalogText, PatternsEscapeTheirWildcardsAndTheEscape) {
