@@ -5,8 +5,10 @@
 #include "workspace/frame/DravelDoc.h"
 #include "workspace/frame/FrameActions.h"
 #include "workspace/frame/RunCommands.h"
+#include "workspace/frame/SelectionBar.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
 #include <QGuiApplication>
 #include <QTemporaryDir>
@@ -22,6 +24,7 @@ private slots:
     void firstStartOpensLargeAndCentred();
     void storedPlacementWins();
     void saveInTheResultsSavesTheResultsText();
+    void narrowWindowKeepsEverySelectionBox();
 };
 
 void WindowTest::firstStartOpensLargeAndCentred() {
@@ -64,6 +67,18 @@ void WindowTest::saveInTheResultsSavesTheResultsText() {
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QVERIFY(saved.readAll().contains("saved_word"));
     QCOMPARE(h.Frame().Document().Path(), QString()); // the script was not saved there
+}
+
+void WindowTest::narrowWindowKeepsEverySelectionBox() {
+    FrameHarness h;
+    h.Frame().resize(640, 480);
+    QTest::qWait(50);
+    const SelectionBar& bar = h.Frame().Selection();
+    for (QComboBox* box : {bar.DatabaseBox(), bar.SchemaBox(), bar.TargetPlatformBox()}) {
+        QVERIFY(box->isVisible());
+        const QRect shown(box->mapTo(&h.Frame(), QPoint(0, 0)), box->size());
+        QVERIFY2(h.Frame().rect().contains(shown), qPrintable(box->currentText()));
+    }
 }
 
 QTEST_MAIN(WindowTest)

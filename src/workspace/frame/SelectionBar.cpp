@@ -3,6 +3,7 @@
 #include "workspace/frame/TargetPlatform.h"
 
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QSignalBlocker>
 
@@ -12,15 +13,19 @@ namespace {
 // Longer database names are shown cut; the entry's data keeps the whole name.
 constexpr int kShownNameLength = 40;
 
-QComboBox* AddBox(QToolBar& bar, const QString& label, int minimumChars) {
-    auto* text = new QLabel(label, &bar);
+// The three boxes share one row that the bar gives all its width: in a narrow window they
+// shrink (down to a few characters each) instead of moving out of sight behind the bar's
+// extension button.
+QComboBox* AddBox(QWidget& row, QHBoxLayout& layout, const QString& label, int stretch) {
+    auto* text = new QLabel(label, &row);
     text->setContentsMargins(6, 0, 4, 0);
-    bar.addWidget(text);
-    auto* box = new QComboBox(&bar);
-    box->setMinimumContentsLength(minimumChars);
+    layout.addWidget(text);
+    auto* box = new QComboBox(&row);
+    box->setMinimumContentsLength(6);
     box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     text->setBuddy(box);
-    bar.addWidget(box);
+    layout.addWidget(box, stretch);
     return box;
 }
 
@@ -28,9 +33,16 @@ QComboBox* AddBox(QToolBar& bar, const QString& label, int minimumChars) {
 
 SelectionBar::SelectionBar(QWidget* parent) : QToolBar(tr("Selection bar"), parent) {
     setObjectName(QStringLiteral("selectionBar"));
-    database_ = AddBox(*this, tr("&Database:"), 16);
-    schema_ = AddBox(*this, tr("Sc&hema:"), 18);
-    target_ = AddBox(*this, tr("Target &platform:"), 14);
+    auto* row = new QWidget(this);
+    row->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    database_ = AddBox(*row, *layout, tr("&Database:"), 16);
+    schema_ = AddBox(*row, *layout, tr("Sc&hema:"), 18);
+    target_ = AddBox(*row, *layout, tr("Target &platform:"), 14);
+    layout->addStretch(8);
+    addWidget(row);
     schema_->addItem(QStringLiteral("<all database schemas>"));
     for (const TargetPlatformEntry& entry : kTargetPlatforms)
         target_->addItem(QString::fromLatin1(entry.text), static_cast<int>(entry.dialect));
