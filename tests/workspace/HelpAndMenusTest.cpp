@@ -25,7 +25,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QSet>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -68,16 +67,6 @@ QList<QAction*> MenuActions(const QList<QAction*>& actions) {
         if (QMenu* menu = action->menu()) all += MenuActions(menu->actions());
     }
     return all;
-}
-
-// The letter after a single '&' of a menu text, upper-cased; none without one.
-QChar Mnemonic(const QString& text) {
-    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] != QLatin1Char('&')) continue;
-        if (text[i + 1] != QLatin1Char('&')) return text[i + 1].toUpper();
-        ++i;
-    }
-    return {};
 }
 
 QList<int> Values(const QList<QAction*>& actions) {
@@ -249,30 +238,6 @@ void HelpAndMenusTest::resultsMenusOfferEveryTypeAndDialectWithKeysOfTheirOwn() 
     QCOMPARE(Values(actions.SyntaxActions()), platforms);
     QCOMPARE(actions.SyntaxActions()[6]->text(), QStringLiteral("&PostgreSQL"));
     QCOMPARE(actions.SyntaxActions()[7]->text(), QStringLiteral("&SQLite"));
-
-    // Each list is a menu of its own somewhere (the results' context menu): one key per entry.
-    for (const QList<QAction*>* list :
-         {&actions.ConvertActions(), &actions.CopyAsActions(), &actions.SyntaxActions()}) {
-        QSet<QChar> keys;
-        for (QAction* action : *list) {
-            const QChar key = Mnemonic(action->text());
-            QVERIFY2(!key.isNull(), qPrintable(action->text()));
-            QVERIFY2(!keys.contains(key), qPrintable(action->text()));
-            keys.insert(key);
-        }
-    }
-    // In the Results menu the upsert entries' keys are used by no other entry.
-    QMenu* results = nullptr;
-    for (QAction* top : h.Frame().menuBar()->actions())
-        if (top->text() == QStringLiteral("&Results")) results = top->menu();
-    QVERIFY(results);
-    for (QAction* upsert : {actions.ConvertActions().back(), actions.CopyAsActions().back()}) {
-        QVERIFY(results->actions().contains(upsert));
-        for (QAction* other : results->actions())
-            if (other != upsert && !other->isSeparator())
-                QVERIFY2(Mnemonic(other->text()) != Mnemonic(upsert->text()),
-                         qPrintable(other->text() + QStringLiteral(" / ") + upsert->text()));
-    }
 }
 
 void HelpAndMenusTest::optionsCommandWorksOnTheFrameProfile() {

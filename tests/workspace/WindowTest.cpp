@@ -1,5 +1,6 @@
 // The window's own rules: where it opens, what Save acts on.
 #include "workspace/FrameHarness.h"
+#include "workspace/Mnemonics.h"
 
 #include "results/view/SQLResultsView.h"
 #include "workspace/frame/DravelDoc.h"
@@ -25,6 +26,7 @@ private slots:
     void storedPlacementWins();
     void saveInTheResultsSavesTheResultsText();
     void narrowWindowKeepsEverySelectionBox();
+    void everyMnemonicOfTheWindowIsItsOwn();
 };
 
 void WindowTest::firstStartOpensLargeAndCentred() {
@@ -79,6 +81,12 @@ void WindowTest::narrowWindowKeepsEverySelectionBox() {
         const QRect shown(box->mapTo(&h.Frame(), QPoint(0, 0)), box->size());
         QVERIFY2(h.Frame().rect().contains(shown), qPrintable(box->currentText()));
     }
+}
+
+void WindowTest::everyMnemonicOfTheWindowIsItsOwn() {
+    FrameHarness h;
+    const QStringList clashes = MnemonicClashes(h.Frame());
+    QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join(QLatin1Char('\n'))));
 }
 
 QTEST_MAIN(WindowTest)

@@ -162,12 +162,15 @@ void FrameActions::BuildMenus(QMainWindow& window) {
     QMenu* connection = bar->addMenu(tr("&Connection"));
     connection->addActions({Action(Command::Connect), Action(Command::Disconnect)});
 
+    // The conversions in menus of their own, as in the results' context menu: flat, their
+    // letters and those of the grid's edits could not all be told apart by Alt.
     QMenu* results = bar->addMenu(tr("&Results"));
-    results->addActions(convert_);
+    QMenu* convert = results->addMenu(tr("&Convert to"));
+    convert->addActions(convert_);
     QMenu* syntax = results->addMenu(tr("Use s&yntax of"));
     syntax->addActions(syntax_);
-    results->addSeparator();
-    results->addActions(copyAs_);
+    QMenu* copyAs = results->addMenu(tr("Copy &as"));
+    copyAs->addActions(copyAs_);
     results->addSeparator();
     results->addActions(gridEdits_);
     results->addSeparator();

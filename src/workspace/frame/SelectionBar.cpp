@@ -39,7 +39,7 @@ SelectionBar::SelectionBar(QWidget* parent) : QToolBar(tr("Selection bar"), pare
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     database_ = AddBox(*row, *layout, tr("&Database:"), 16);
-    schema_ = AddBox(*row, *layout, tr("Sc&hema:"), 18);
+    schema_ = AddBox(*row, *layout, tr("&Schema:"), 18);
     target_ = AddBox(*row, *layout, tr("Target &platform:"), 14);
     layout->addStretch(8);
     addWidget(row);
