@@ -3,12 +3,15 @@
 #include "workspace/Mnemonics.h"
 
 #include "results/view/SQLResultsView.h"
+#include "workspace/browser/ObjectBrowser.h"
+#include "workspace/editor/DravelView.h"
 #include "workspace/frame/DravelDoc.h"
 #include "workspace/frame/FrameActions.h"
 #include "workspace/frame/RunCommands.h"
 #include "workspace/frame/SelectionBar.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QGuiApplication>
@@ -27,6 +30,7 @@ private slots:
     void saveInTheResultsSavesTheResultsText();
     void narrowWindowKeepsEverySelectionBox();
     void everyMnemonicOfTheWindowIsItsOwn();
+    void f6MovesTheFocusAcrossThePanes();
 };
 
 void WindowTest::firstStartOpensLargeAndCentred() {
@@ -87,6 +91,24 @@ void WindowTest::everyMnemonicOfTheWindowIsItsOwn() {
     FrameHarness h;
     const QStringList clashes = MnemonicClashes(h.Frame());
     QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join(QLatin1Char('\n'))));
+}
+
+void WindowTest::f6MovesTheFocusAcrossThePanes() {
+    FrameHarness h;
+    CMainFrame& frame = h.Frame();
+    frame.ScriptView().FocusEditor();
+    const auto focusedIn = [](QWidget* pane) {
+        QWidget* focused = QApplication::focusWidget();
+        return focused && (focused == pane || pane->isAncestorOf(focused));
+    };
+    QTest::keyClick(&frame, Qt::Key_F6);
+    QTRY_VERIFY(focusedIn(&frame.ResultsView()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
+    QTRY_VERIFY(focusedIn(&frame.ObjectBrowser()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
+    QTRY_VERIFY(focusedIn(&frame.ScriptView()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6, Qt::ShiftModifier);
+    QTRY_VERIFY(focusedIn(&frame.ObjectBrowser()));
 }
 
 QTEST_MAIN(WindowTest)

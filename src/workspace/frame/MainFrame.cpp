@@ -31,11 +31,14 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QScreen>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
+#include <QTabWidget>
 #include <QToolBar>
 
+#include <array>
 #include <limits>
 
 namespace marlix {
@@ -107,6 +110,13 @@ void CMainFrame::BuildPanes() {
     vertical_->setChildrenCollapsible(false);
     horizontal_->setChildrenCollapsible(false);
     setCentralWidget(vertical_);
+
+    // Every pane is reachable without the mouse, each showing its focus in its own way (the
+    // tree's current item, the editor's caret, the results' selection).
+    auto* nextPane = new QShortcut(QKeySequence(Qt::Key_F6), this);
+    connect(nextPane, &QShortcut::activated, this, [this] { FocusPane(1); });
+    auto* previousPane = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6), this);
+    connect(previousPane, &QShortcut::activated, this, [this] { FocusPane(-1); });
 
     view_->SetContextMenuActions(actions_->EditorContextActions());
     results_->SetContextActions(actions_->ConvertActions(), actions_->SyntaxActions(),
@@ -275,6 +285,21 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     }
     SavePlacement();
     event->accept();
+}
+
+void CMainFrame::FocusPane(int step) {
+    const std::array<QWidget*, 3> panes = {browser_, view_, results_};
+    QWidget* focused = QApplication::focusWidget();
+    int current = 1; // from anywhere else, as from the editor
+    for (int i = 0; i < 3; ++i)
+        if (focused && (focused == panes[i] || panes[i]->isAncestorOf(focused))) current = i;
+    const int next = (current + step + 3) % 3;
+    if (panes[next] == view_)
+        view_->FocusEditor();
+    else if (panes[next] == results_)
+        results_->Tabs().currentWidget()->setFocus(Qt::ShortcutFocusReason);
+    else
+        browser_->setFocus(Qt::ShortcutFocusReason);
 }
 
 void CMainFrame::RestorePlacement() {

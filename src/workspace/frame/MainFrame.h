@@ -79,6 +79,8 @@ protected:
 
 private:
     void BuildPanes();
+    // F6 and Shift+F6: the focus to the next or previous pane (object browser, editor, results).
+    void FocusPane(int step);
     void RestorePlacement();
     void SavePlacement();
     void WireCommands();
