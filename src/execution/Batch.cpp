@@ -136,10 +136,7 @@ const StatementRecord* Batch::RecordAt(size_t offset) const {
 bool Batch::Selected(size_t firstToken, size_t separator) const {
     const int caret = request_.caretOffset;
     if (caret < 0) return true;
-    TokenView script = script_->View();
-    const size_t position = static_cast<size_t>(caret);
-    if (position < script.tokens[firstToken].offset) return false;
-    return separator >= script.size() || position < script.tokens[separator].End();
+    return StatementHolds(script_->View(), firstToken, separator, static_cast<size_t>(caret));
 }
 
 void Batch::RunStatement(size_t statementStart, size_t firstToken, size_t separator, size_t textEnd) {

@@ -34,4 +34,14 @@ inline bool IsStatementSeparator(TokenView script, std::size_t token) noexcept {
 std::vector<StatementRecord> SplitStatements(TokenView script);
 void SplitStatements(TokenView script, std::vector<StatementRecord>& into);
 
+// Whether a position (Execute Statement's caret) chooses the statement of the tokens from
+// `firstToken` to its `separator` (the token count for the last one): from the begin of its
+// first token up to the end of its separator, that end included, as the caret stands right after
+// a statement just typed. That position belongs to the statement the separator ends, even where
+// the next statement starts at once; blanks between statements choose none.
+bool StatementHolds(TokenView script, std::size_t firstToken, std::size_t separator, std::size_t position);
+// The record of the statement a position chooses, or null.
+const StatementRecord* StatementChosenAt(TokenView script, const std::vector<StatementRecord>& records,
+                                         std::size_t position);
+
 } // namespace marlix

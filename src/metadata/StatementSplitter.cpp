@@ -1,5 +1,7 @@
 #include "metadata/StatementRecord.h"
 
+#include <algorithm>
+
 namespace marlix {
 
 void SplitStatements(TokenView script, std::vector<StatementRecord>& into) {
@@ -25,6 +27,28 @@ std::vector<StatementRecord> SplitStatements(TokenView script) {
     std::vector<StatementRecord> records;
     SplitStatements(script, records);
     return records;
+}
+
+bool StatementHolds(TokenView script, std::size_t firstToken, std::size_t separator, std::size_t position) {
+    const std::size_t start = script.tokens[firstToken].offset;
+    if (position < start) return false;
+    if (position == start && firstToken > 0 && IsStatementSeparator(script, firstToken - 1) &&
+        script.tokens[firstToken - 1].End() == start)
+        return false;
+    return separator >= script.size() || position <= script.tokens[separator].End();
+}
+
+const StatementRecord* StatementChosenAt(TokenView script, const std::vector<StatementRecord>& records,
+                                         std::size_t position) {
+    auto after = std::upper_bound(records.begin(), records.end(), position,
+                                  [](std::size_t at, const StatementRecord& record) { return at < record.start; });
+    // The last statement starting at or before the position, else the one before it (whose
+    // separator the position may stand right after).
+    for (int back = 1; back <= 2 && after - records.begin() >= back; ++back) {
+        const StatementRecord& record = *(after - back);
+        if (StatementHolds(script, record.firstToken, record.endToken, position)) return &record;
+    }
+    return nullptr;
 }
 
 } // namespace marlix

@@ -107,7 +107,7 @@ TEST_P(ExecutionOn, StatementAtAPositionRunsOnlyThatStatement) {
         {"before the first statement", 0, nullptr},
         {"on the first token", at("select 1"), "1"},
         {"on the separator", at(";"), "1"},
-        {"right after the separator", at(";") + 1, nullptr},
+        {"right after the separator (the caret after typing it)", at(";") + 1, "1"},
         {"on the blank line", at("\r\n\r\n") + 2, nullptr},
         {"on the blanks before the statement", at("   select 2"), nullptr},
         {"on the second statement's first token", at("select 2"), "2"},

@@ -18,6 +18,7 @@
 #include "workspace/frame/SelectionBar.h"
 
 #include <QAction>
+#include <QStatusBar>
 #include <QApplication>
 #include <QComboBox>
 #include <QPlainTextEdit>
@@ -111,12 +112,17 @@ void FrameExecutionTest::executeStatementAtCaretMouseAndWhitespace() {
     QVERIFY(h.ResultsText().contains(QStringLiteral("second")));
     QVERIFY(!h.ResultsText().contains(QStringLiteral("first")));
 
-    // Whitespace between a separator and the next statement runs nothing, and the run still ends.
-    h.Frame().ResultsView().Clear();
+    // Whitespace between a separator and the next statement runs nothing: no run starts, and the
+    // results of the last one stay.
     h.PutCaret(QStringLiteral(";  \n"), 2);
+    ExecuteStatement(h.Frame());
+    QVERIFY(!h.Frame().Execution().Running());
+    QCOMPARE(h.Frame().statusBar()->currentMessage(), QStringLiteral("No statement at the caret"));
+    QVERIFY(h.ResultsText().contains(QStringLiteral("second")));
+    // The caret right after a separator runs the statement it ends.
+    h.PutCaret(QStringLiteral(";  \n"), 1);
     QVERIFY(h.RunAndWait(ExecuteStatement));
-    QCOMPARE(h.Frame().ResultsView().History().History().Entries().size(), size_t(0));
-    QVERIFY(h.ResultsText().isEmpty());
+    QVERIFY(h.ResultsText().contains(QStringLiteral("first")));
 
     // With text selected Execute Statement is disabled, the shortcut included.
     QTextCursor cursor = (*h.Frame().ScriptView().Editor()).textCursor();

@@ -5,6 +5,7 @@
 #include "core/ResultSet.h"
 #include "db/ODBCSession.h"
 #include "metadata/AnalysedScript.h"
+#include "metadata/StatementRecord.h"
 #include "metadata/BlockEdits.h"
 #include "core/SyntaxException.h"
 #include "results/view/HistoryBridge.h"
@@ -24,6 +25,7 @@
 #include <QClipboard>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QStatusBar>
 
 namespace marlix {
 
@@ -58,9 +60,18 @@ void RunCommands::ExecuteScript() {
     Run(-1, frame_.CurrentDialect(), std::string());
 }
 
+bool RunCommands::StatementAt(size_t offset) {
+    const AnalysedScript& script = frame_.ScriptView().Script();
+    if (StatementChosenAt(script.View(), script.Statements(), offset)) return true;
+    // Nothing to run: no batch starts, so nothing of the last run's results is cleared either.
+    frame_.statusBar()->showMessage(tr("No statement at the caret"), 5000);
+    return false;
+}
+
 void RunCommands::ExecuteStatementAtCaret() {
     if (!frame_.Enabled(Command::ExecuteStatement)) return;
     const size_t caret = frame_.ScriptView().CaretOffset();
+    if (!StatementAt(caret)) return;
     Run(static_cast<int>(caret), frame_.ScriptView().Script().SyntaxAt(caret, frame_.CurrentDialect()),
         std::string());
 }
@@ -68,6 +79,7 @@ void RunCommands::ExecuteStatementAtCaret() {
 void RunCommands::ExecuteStatementAtMouse() {
     if (!frame_.Enabled(Command::ExecuteStatement)) return;
     const size_t at = frame_.ScriptView().RememberedOffset().value_or(frame_.ScriptView().CaretOffset());
+    if (!StatementAt(at)) return;
     Run(static_cast<int>(at), frame_.ScriptView().Script().SyntaxAt(at, frame_.CurrentDialect()),
         std::string());
 }

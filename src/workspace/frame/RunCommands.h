@@ -45,6 +45,8 @@ public:
 
 private:
     bool Run(int caretOffset, Dialect dialect, const std::string& outputFile);
+    // Whether a statement is chosen at `offset`; the status bar says so when none is.
+    bool StatementAt(size_t offset);
     void BatchEnded();
     void ResultStored(const std::shared_ptr<ResultSet>& resultSet);
     void SayWhy(const QString& text);
