@@ -84,7 +84,6 @@ int Run(const CliOptions& options) {
     std::unique_ptr<IniProfileStore> profile = options.profileFile.empty()
                                                    ? std::make_unique<IniProfileStore>()
                                                    : std::make_unique<IniProfileStore>(options.profileFile);
-    LoadDialectSettings(*profile);
     CliHistoryOutput history(STDERR_FILENO, isatty(STDERR_FILENO) == 1);
 
     std::string text;
@@ -126,6 +125,7 @@ int Run(const CliOptions& options) {
     Dialect chosen = options.syntax.value_or(script.CurrentDialect().value_or(DefaultSyntax(*profile)));
     BatchRequest batchRequest;
     batchRequest.caretOffset = options.statementAt;
+    batchRequest.dialectSettings = ReadDialectSettings(*profile);
     batchRequest.dialect =
         options.statementAt >= 0 ? script.SyntaxAt(static_cast<size_t>(options.statementAt), chosen) : chosen;
     if (options.ToStandardOutput())
