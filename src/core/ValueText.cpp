@@ -94,8 +94,7 @@ void AppendCharacterText(std::string_view text, bool literal, bool national, std
 }
 
 void AppendValueText(const ColumnDescriptor& column, const CellRef& cell, int mode,
-                     const DialectSettingsSet& settings, bool literal,
-                     std::string& out) {
+                     const DialectSettingsSet& settings, bool literal, std::string& out) {
     if (cell.isNull) {
         if (literal) out += "NULL";
         return;
@@ -116,24 +115,22 @@ void AppendValueText(const ColumnDescriptor& column, const CellRef& cell, int mo
 }
 
 std::string_view ValueText(ResultSet& resultSet, int64_t row, int column, int mode,
-                           const DialectSettingsSet& settings, bool literal,
-                           bool previous) {
+                           const DialectSettingsSet& settings, bool literal, bool previous) {
     ColumnDescriptor& descriptor = resultSet.Column(column);
     std::string& out = descriptor.valueText;
     out.clear();
-    AppendValueText(descriptor, StoredValueOf(resultSet, row, column, previous), mode, settings, literal, out);
+    AppendValueText(descriptor, StoredValueOf(resultSet, row, column, previous), mode, settings, literal,
+                    out);
     return out;
 }
 
 std::string_view ValueText(ResultSet& resultSet, int64_t row, int column, Dialect dialect,
-                           const DialectSettingsSet& settings, bool literal,
-                           bool previous) {
+                           const DialectSettingsSet& settings, bool literal, bool previous) {
     return ValueText(resultSet, row, column, static_cast<int>(dialect), settings, literal, previous);
 }
 
 void AppendFetchThroughValueText(const ColumnDescriptor& column, int mode, const DialectSettingsSet& settings,
-                                 std::string_view boundText,
-                                 std::string& out) {
+                                 std::string_view boundText, std::string& out) {
     const int type = column.sqlType;
     if (column.indicator == SQL_NULL_DATA) {
         out += "NULL";
@@ -165,7 +162,8 @@ std::string_view FetchThroughValueText(ColumnDescriptor& column, int mode, const
     return column.valueText;
 }
 
-std::string_view FetchThroughValueText(ColumnDescriptor& column, int mode, const DialectSettingsSet& settings) {
+std::string_view FetchThroughValueText(ColumnDescriptor& column, int mode,
+                                       const DialectSettingsSet& settings) {
     std::string_view bound;
     if (column.storedAs == ColumnDescriptor::StoredAs::RoundTripText && column.buffer &&
         column.indicator != SQL_NULL_DATA)

@@ -29,27 +29,24 @@ CellRef StoredValueOf(const ResultSet& resultSet, int64_t row, int column, bool 
 // kOdbcEscapeMode and kLocaleMode, whose forms `settings` gives (see FormatDateTime). literal
 // gives the SQL literal, else the display text.
 std::string_view ValueText(ResultSet& resultSet, int64_t row, int column, int mode,
-                           const DialectSettingsSet& settings, bool literal,
-                           bool previous = false);
+                           const DialectSettingsSet& settings, bool literal, bool previous = false);
 std::string_view ValueText(ResultSet& resultSet, int64_t row, int column, Dialect dialect,
-                           const DialectSettingsSet& settings, bool literal,
-                           bool previous = false);
+                           const DialectSettingsSet& settings, bool literal, bool previous = false);
 
 // Literal text of the bound value of the row just fetched (results converted while fetching).
 // boundText is the complete text of a character or binary value (ResultSet::BoundText); the
 // overload without it reads the bind buffer.
 std::string_view FetchThroughValueText(ColumnDescriptor& column, int mode, const DialectSettingsSet& settings,
                                        std::string_view boundText);
-std::string_view FetchThroughValueText(ColumnDescriptor& column, int mode, const DialectSettingsSet& settings);
+std::string_view FetchThroughValueText(ColumnDescriptor& column, int mode,
+                                       const DialectSettingsSet& settings);
 // Appends that literal to `out` instead of the column's scratch text.
 void AppendFetchThroughValueText(const ColumnDescriptor& column, int mode, const DialectSettingsSet& settings,
-                                 std::string_view boundText,
-                                 std::string& out);
+                                 std::string_view boundText, std::string& out);
 
 // Appends the value of `cell` in `column` as literal or display text.
 void AppendValueText(const ColumnDescriptor& column, const CellRef& cell, int mode,
-                     const DialectSettingsSet& settings, bool literal,
-                     std::string& out);
+                     const DialectSettingsSet& settings, bool literal, std::string& out);
 
 // Appends character text: in literal mode between apostrophes (N' opening it when national),
 // in both modes with apostrophes doubled, line feed and carriage return written as \n and \r,

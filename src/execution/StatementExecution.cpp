@@ -120,9 +120,8 @@ void StreamToSink(Batch& batch, SQLHSTMT statement, int offset, int columns, int
     temporary.DescribeAndBind(statement, offset);
     Batch::Executing executing(batch);
     MarkedOnFailure marked(batch.History());
-    ConvertAtStatement(offset, [&] {
-        StreamConvert(temporary, statement, offset, type, context, batch.Sink());
-    });
+    ConvertAtStatement(offset,
+                       [&] { StreamConvert(temporary, statement, offset, type, context, batch.Sink()); });
     if (std::string note = LeftOutColumnsWarning(temporary, type, context); !note.empty())
         batch.History().AppendText(note, false);
 }

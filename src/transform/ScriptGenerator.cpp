@@ -123,7 +123,8 @@ void ScriptGenerator::Prepare(StatementType type, Dialect dialect) {
     preparedDialect_ = static_cast<int>(dialect);
 }
 
-void ScriptGenerator::WriteScriptHeader(StatementType type, const ConversionContext& context, TextSink& sink) {
+void ScriptGenerator::WriteScriptHeader(StatementType type, const ConversionContext& context,
+                                        TextSink& sink) {
     context_ = &context;
     const Dialect dialect = context.dialect;
     if (type == StatementType::UPSERT && !HasUpsert(dialect))
@@ -199,8 +200,8 @@ void ScriptGenerator::AppendValue(int column, Dialect dialect, int64_t row) {
     } else if (exact_) {
         AppendExactLiteral(descriptor, StoredValueOf(resultSet_, row, column, false), dialect, row_);
     } else {
-        AppendValueText(descriptor, StoredValueOf(resultSet_, row, column, false), mode, context_->settings, true,
-                        row_);
+        AppendValueText(descriptor, StoredValueOf(resultSet_, row, column, false), mode, context_->settings,
+                        true, row_);
     }
 }
 
@@ -375,7 +376,8 @@ void ScriptGenerator::WriteStatementEnd(StatementType type, Dialect dialect, Tex
     sink.WriteText(StatementEnd(type, dialect));
 }
 
-void ScriptGenerator::WriteScriptFooter(StatementType type, const ConversionContext& context, TextSink& sink) {
+void ScriptGenerator::WriteScriptFooter(StatementType type, const ConversionContext& context,
+                                        TextSink& sink) {
     context_ = &context;
     const Dialect dialect = context.dialect;
     Prepare(type, dialect);

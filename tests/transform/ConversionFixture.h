@@ -12,10 +12,13 @@
 
 namespace marlix::test {
 
-inline std::string Converted(ResultSet& resultSet, StatementType type, Dialect dialect) {
+inline std::string Converted(ResultSet& resultSet, StatementType type, const ConversionContext& context) {
     MemoryTextSink sink(1 << 20);
-    ConvertResultSet(resultSet, type, dialect, sink);
+    ConvertResultSet(resultSet, type, context, sink);
     return sink.Str();
+}
+inline std::string Converted(ResultSet& resultSet, StatementType type, Dialect dialect) {
+    return Converted(resultSet, type, DefaultContext(dialect));
 }
 
 inline std::string Padded(std::string_view text, size_t width) {

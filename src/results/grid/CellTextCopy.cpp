@@ -86,8 +86,8 @@ std::string SelectedCellsText(ResultSet& resultSet, const std::vector<CellBlock>
                 if (!selected[i]) continue;
                 const int column = left + static_cast<int>(i);
                 const ColumnDescriptor& descriptor = resultSet.Column(column);
-                AppendValueText(descriptor, StoredValueOf(resultSet, data, column, false), mode, settings, false,
-                                out);
+                AppendValueText(descriptor, StoredValueOf(resultSet, data, column, false), mode, settings,
+                                false, out);
             }
         }
     }
