@@ -27,13 +27,6 @@ inline std::string Padded(std::string_view text, size_t width) {
     return s;
 }
 
-// Replaces every "{D}" of a text by `value`.
-inline std::string WithDate(std::string text, std::string_view value) {
-    for (size_t at = text.find("{D}"); at != std::string::npos; at = text.find("{D}", at + value.size()))
-        text.replace(at, 3, value);
-    return text;
-}
-
 inline ConversionDescription Description(std::string destination, std::vector<std::string> keys,
                                          std::string source = "") {
     ConversionDescription d;
