@@ -134,7 +134,8 @@ double DirectReadMs(ResultSet& rs, int visibleRows) {
             for (int64_t row = std::max<int64_t>(first, 0); row < first + visibleRows && row < rs.RowCount();
                  ++row)
                 for (int c = 0; c < rs.ColumnCount(); ++c) {
-                    std::string_view text = ValueText(rs, row, c, kLocaleMode, false);
+                    std::string_view text =
+                        ValueText(rs, row, c, kLocaleMode, DefaultDialectSettingsSet(), false);
                     bytes += QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).size();
                 }
         best = std::min(best, (Now() - start) * 1000);

@@ -242,7 +242,7 @@ Figures Measure(SQLHDBC connection, const std::string& folder) {
     for (int round = 0; round < kConvertRounds; ++round) {
         sink.Clear();
         start = ThreadSeconds();
-        ConvertResultSet(rs, StatementType::INSERT, Dialect::MSSQL, sink);
+        ConvertResultSet(rs, StatementType::INSERT, DefaultContext(Dialect::MSSQL), sink);
         f.convert = std::min(f.convert, ThreadSeconds() - start);
         f.convertBytes = sink.Length();
 
@@ -261,7 +261,7 @@ Figures Measure(SQLHDBC connection, const std::string& folder) {
             ResultSet through(6, 0, 0, BenchDescription(), 0);
             through.DescribeAndBind(statement, 0);
             FileTextSink file(streamFile);
-            StreamConvert(through, statement, 0, StatementType::INSERT, Dialect::MSSQL, file);
+            StreamConvert(through, statement, 0, StatementType::INSERT, DefaultContext(Dialect::MSSQL), file);
             file.Close();
             f.streamBytes = file.Length();
         }

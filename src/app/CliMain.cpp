@@ -86,7 +86,6 @@ int Run(const CliOptions& options) {
     std::unique_ptr<IniProfileStore> profile = options.profileFile.empty()
                                                    ? std::make_unique<IniProfileStore>()
                                                    : std::make_unique<IniProfileStore>(options.profileFile);
-    LoadDialectSettings(*profile);
     CliHistoryOutput history(STDERR_FILENO, isatty(STDERR_FILENO) == 1);
 
     std::string text;
@@ -132,6 +131,7 @@ int Run(const CliOptions& options) {
                              ? ByteOffsetOfCharacter(script.Text(), static_cast<size_t>(options.statementAt))
                              : 0;
     batchRequest.caretOffset = options.statementAt >= 0 ? static_cast<int>(std::min<size_t>(caret, INT_MAX)) : -1;
+    batchRequest.dialectSettings = ReadDialectSettings(*profile);
     batchRequest.dialect = options.statementAt >= 0 ? script.SyntaxAt(caret, chosen) : chosen;
     if (options.ToStandardOutput())
         batchRequest.outputDescriptor = STDOUT_FILENO;

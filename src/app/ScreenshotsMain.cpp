@@ -4,7 +4,6 @@
 //   marlix-screenshots DIR DATA_DIR DATABASE_FILE
 #include "catalog/CatalogText.h"
 #include "catalog/MetadataWizardModel.h"
-#include "core/DialectSettings.h"
 #include "core/MemoryTextSink.h"
 #include "core/ProfileStore.h"
 #include "db/ODBCSession.h"
@@ -102,7 +101,6 @@ int main(int argc, char** argv) {
     profile.WriteInt("MainFrm", "Right", 1280);
     profile.WriteInt("MainFrm", "Bottom", 800);
     profile.WriteInt("MainFrm", "HSplitPos", 330);
-    LoadDialectSettings(profile);
     CODBCSession session;
     if (!session.Initialize()) return 3;
     CMainFrame frame(session, profile);

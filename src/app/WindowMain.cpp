@@ -6,7 +6,6 @@
 #include "app/automation/AutomationService.h"
 #include "app/automation/AutomationStartup.h"
 #include "app/WindowOptions.h"
-#include "core/DialectSettings.h"
 #include "core/qt/IniProfileStore.h"
 #include "db/ODBCSession.h"
 #include "workspace/frame/ConnectionCommands.h"
@@ -48,7 +47,6 @@ int main(int argc, char** argv) {
 
     auto profile = options->profileFile.empty() ? std::make_unique<IniProfileStore>()
                                                 : std::make_unique<IniProfileStore>(options->profileFile);
-    LoadDialectSettings(*profile);
 
     CODBCSession session;
     if (!session.Initialize()) {

@@ -177,11 +177,12 @@ void ExpandDatePattern(const TIMESTAMP_STRUCT& ts, std::string_view pattern, std
     out.append(buffer, static_cast<size_t>(at - buffer));
 }
 
-void FormatDateTime(const TIMESTAMP_STRUCT& ts, int mode, DateTimeKind kind, std::string& out, bool quoted) {
+void FormatDateTime(const TIMESTAMP_STRUCT& ts, int mode, DateTimeKind kind, std::string& out, bool quoted,
+                    const DialectSettingsSet& settings) {
     if (mode == kLocaleMode)
-        FormatDateTime(ts, mode, kind, out, quoted, CurrentDialectSettingsSet(), CurrentUserLocale());
+        FormatDateTime(ts, mode, kind, out, quoted, settings, CurrentUserLocale());
     else
-        FormatDateTime(ts, mode, kind, out, quoted, CurrentDialectSettingsSet(), UserLocale{});
+        FormatDateTime(ts, mode, kind, out, quoted, settings, UserLocale{});
 }
 
 void FormatDateTime(const TIMESTAMP_STRUCT& ts, int mode, DateTimeKind kind, std::string& out, bool quoted,

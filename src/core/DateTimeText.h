@@ -37,11 +37,11 @@ void AppendPaddedNumber(int64_t value, int width, std::string& out);
 // S second, s milliseconds, p AM/PM, b jan..dec, B January..December; all else is copied.
 void ExpandDatePattern(const TIMESTAMP_STRUCT& timestamp, std::string_view pattern, std::string& out);
 
-// Appends the value in the form of `mode`: a dialect code (that dialect's settings),
-// kOdbcEscapeMode or kLocaleMode. quoted asks for a literal (apostrophes where the dialect
-// wants them).
+// Appends the value in the form of `mode`: a dialect code (that dialect's record of
+// `settings`), kOdbcEscapeMode or kLocaleMode (the user's locale, with the Generic record's
+// flags). quoted asks for a literal (apostrophes where the dialect wants them).
 void FormatDateTime(const TIMESTAMP_STRUCT& timestamp, int mode, DateTimeKind kind, std::string& out,
-                    bool quoted);
+                    bool quoted, const DialectSettingsSet& settings);
 void FormatDateTime(const TIMESTAMP_STRUCT& timestamp, int mode, DateTimeKind kind, std::string& out,
                     bool quoted, const DialectSettingsSet& settings, const UserLocale& locale);
 

@@ -32,18 +32,6 @@ const DialectDefaults& DefaultsOf(Dialect dialect) {
     return kDefaults[code >= 0 && code < kDialectCount ? code : 0];
 }
 
-DialectSettingsSet& ProcessWide() {
-    static DialectSettingsSet current = DefaultDialectSettingsSet();
-    return current;
-}
-
-// The set of the innermost ScopedDialectSettings on this thread, if any.
-thread_local const DialectSettingsSet* scoped = nullptr;
-
-const DialectSettingsSet& InForce() {
-    return scoped ? *scoped : ProcessWide();
-}
-
 } // namespace
 
 DialectSettingNames SettingNamesOf(Dialect dialect) {
@@ -55,11 +43,14 @@ DialectSettings DefaultDialectSettings(Dialect dialect) {
     return {d.datePattern, d.timePattern, d.datesInQuotes != 0, d.alwaysDateTime != 0, d.exactLiterals != 0};
 }
 
-DialectSettingsSet DefaultDialectSettingsSet() {
-    DialectSettingsSet set;
-    for (int i = 0; i < kDialectCount; ++i)
-        set[i] = DefaultDialectSettings(static_cast<Dialect>(i));
-    return set;
+const DialectSettingsSet& DefaultDialectSettingsSet() {
+    static const DialectSettingsSet defaults = [] {
+        DialectSettingsSet set;
+        for (int i = 0; i < kDialectCount; ++i)
+            set[i] = DefaultDialectSettings(static_cast<Dialect>(i));
+        return set;
+    }();
+    return defaults;
 }
 
 DialectSettingsSet ReadDialectSettings(const ProfileStore& profile) {
@@ -86,37 +77,6 @@ void WriteDialectSettings(ProfileStore& profile, const DialectSettingsSet& setti
         profile.WriteInt(kSettingsSection, names.alwaysDateTime, s.alwaysDateTime ? 1 : 0);
         profile.WriteInt(kSettingsSection, names.exactLiterals, s.exactLiterals ? 1 : 0);
     }
-}
-
-void LoadDialectSettings(const ProfileStore& profile) {
-    ProcessWide() = ReadDialectSettings(profile);
-}
-
-void SaveDialectSettings(ProfileStore& profile, const DialectSettingsSet& settings) {
-    ProcessWide() = settings;
-    WriteDialectSettings(profile, settings);
-}
-
-const DialectSettings& CurrentDialectSettings(Dialect dialect) {
-    int code = static_cast<int>(dialect);
-    return InForce()[code >= 0 && code < kDialectCount ? code : 0];
-}
-
-const DialectSettingsSet& CurrentDialectSettingsSet() {
-    return InForce();
-}
-
-void SetCurrentDialectSettings(const DialectSettingsSet& settings) {
-    ProcessWide() = settings;
-}
-
-ScopedDialectSettings::ScopedDialectSettings(const DialectSettingsSet& settings) noexcept
-    : previous_(scoped) {
-    scoped = &settings;
-}
-
-ScopedDialectSettings::~ScopedDialectSettings() {
-    scoped = previous_;
 }
 
 } // namespace marlix

@@ -93,8 +93,8 @@ void AppendCharacterText(std::string_view text, bool literal, bool national, std
     if (literal) out += '\'';
 }
 
-void AppendValueText(const ColumnDescriptor& column, const CellRef& cell, int mode, bool literal,
-                     std::string& out) {
+void AppendValueText(const ColumnDescriptor& column, const CellRef& cell, int mode,
+                     const DialectSettingsSet& settings, bool literal, std::string& out) {
     if (cell.isNull) {
         if (literal) out += "NULL";
         return;
@@ -104,7 +104,7 @@ void AppendValueText(const ColumnDescriptor& column, const CellRef& cell, int mo
         bool national = mode == static_cast<int>(Dialect::MSSQL) && IsWideCharacterType(type);
         AppendCharacterText(cell.Text(), literal, national, out);
     } else if (column.IsDateTime()) {
-        FormatDateTime(TimestampOf(cell), mode, DateTimeKindOf(type), out, literal);
+        FormatDateTime(TimestampOf(cell), mode, DateTimeKindOf(type), out, literal, settings);
     } else if (literal && ColumnDescriptor::IsBinaryType(type)) {
         // Stored as 0x and the digits, which is also the literal where the dialect has no form of its own.
         std::string_view text = cell.Text();
@@ -114,22 +114,23 @@ void AppendValueText(const ColumnDescriptor& column, const CellRef& cell, int mo
     }
 }
 
-std::string_view ValueText(ResultSet& resultSet, int64_t row, int column, int mode, bool literal,
-                           bool previous) {
+std::string_view ValueText(ResultSet& resultSet, int64_t row, int column, int mode,
+                           const DialectSettingsSet& settings, bool literal, bool previous) {
     ColumnDescriptor& descriptor = resultSet.Column(column);
     std::string& out = descriptor.valueText;
     out.clear();
-    AppendValueText(descriptor, StoredValueOf(resultSet, row, column, previous), mode, literal, out);
+    AppendValueText(descriptor, StoredValueOf(resultSet, row, column, previous), mode, settings, literal,
+                    out);
     return out;
 }
 
-std::string_view ValueText(ResultSet& resultSet, int64_t row, int column, Dialect dialect, bool literal,
-                           bool previous) {
-    return ValueText(resultSet, row, column, static_cast<int>(dialect), literal, previous);
+std::string_view ValueText(ResultSet& resultSet, int64_t row, int column, Dialect dialect,
+                           const DialectSettingsSet& settings, bool literal, bool previous) {
+    return ValueText(resultSet, row, column, static_cast<int>(dialect), settings, literal, previous);
 }
 
-void AppendFetchThroughValueText(const ColumnDescriptor& column, int mode, std::string_view boundText,
-                                 std::string& out) {
+void AppendFetchThroughValueText(const ColumnDescriptor& column, int mode, const DialectSettingsSet& settings,
+                                 std::string_view boundText, std::string& out) {
     const int type = column.sqlType;
     if (column.indicator == SQL_NULL_DATA) {
         out += "NULL";
@@ -148,36 +149,38 @@ void AppendFetchThroughValueText(const ColumnDescriptor& column, int mode, std::
             AppendHexDigits(boundText, out);
         }
     } else if (column.IsDateTime()) {
-        FormatDateTime(ResultSet::BoundTimestamp(column), mode, DateTimeKindOf(type), out, true);
+        FormatDateTime(ResultSet::BoundTimestamp(column), mode, DateTimeKindOf(type), out, true, settings);
     } else if (!AppendDialectValue(type, boundText, mode, out)) {
         out.append(boundText);
     }
 }
 
-std::string_view FetchThroughValueText(ColumnDescriptor& column, int mode, std::string_view boundText) {
+std::string_view FetchThroughValueText(ColumnDescriptor& column, int mode, const DialectSettingsSet& settings,
+                                       std::string_view boundText) {
     column.valueText.clear();
-    AppendFetchThroughValueText(column, mode, boundText, column.valueText);
+    AppendFetchThroughValueText(column, mode, settings, boundText, column.valueText);
     return column.valueText;
 }
 
-std::string_view FetchThroughValueText(ColumnDescriptor& column, int mode) {
+std::string_view FetchThroughValueText(ColumnDescriptor& column, int mode,
+                                       const DialectSettingsSet& settings) {
     std::string_view bound;
     if (column.storedAs == ColumnDescriptor::StoredAs::RoundTripText && column.buffer &&
         column.indicator != SQL_NULL_DATA)
-        return FetchThroughValueText(column, mode, ResultSet::RoundTripText(column));
+        return FetchThroughValueText(column, mode, settings, ResultSet::RoundTripText(column));
     if (column.buffer && column.bufferSize > 0 && column.indicator != SQL_NULL_DATA) {
         const bool binary = column.storedAs == ColumnDescriptor::StoredAs::HexText;
         const auto capacity = static_cast<size_t>(column.bufferSize - (binary ? 0 : 1));
         if (binary) {
             const size_t n = std::min(capacity, static_cast<size_t>(std::max<SQLLEN>(column.indicator, 0)));
-            return FetchThroughValueText(column, mode, std::string_view(column.buffer.get(), n));
+            return FetchThroughValueText(column, mode, settings, std::string_view(column.buffer.get(), n));
         }
         size_t n = column.indicator >= 0 && static_cast<size_t>(column.indicator) <= capacity
                        ? static_cast<size_t>(column.indicator)
                        : strnlen(column.buffer.get(), capacity);
         bound = {column.buffer.get(), n};
     }
-    return FetchThroughValueText(column, mode, bound);
+    return FetchThroughValueText(column, mode, settings, bound);
 }
 
 } // namespace marlix

@@ -4,6 +4,7 @@
 #include "core/CellStorage.h"
 #include "core/ColumnDescriptor.h"
 #include "core/ConversionDescription.h"
+#include "core/DialectSettings.h"
 // The exact literal forms come with the standard ones for every reader of values.
 #include "core/ExactLiteral.h"
 
@@ -25,24 +26,27 @@ CellRef StoredValueOf(const ResultSet& resultSet, int64_t row, int column, bool 
 
 // Text of one stored value, built in the column's scratch text: valid until the next value of
 // the same column is formatted. mode is a dialect code or one of the date formatting modes
-// kOdbcEscapeMode and kLocaleMode. literal gives the SQL literal, else the display text.
-std::string_view ValueText(ResultSet& resultSet, int64_t row, int column, int mode, bool literal,
-                           bool previous = false);
-std::string_view ValueText(ResultSet& resultSet, int64_t row, int column, Dialect dialect, bool literal,
-                           bool previous = false);
+// kOdbcEscapeMode and kLocaleMode, whose forms `settings` gives (see FormatDateTime). literal
+// gives the SQL literal, else the display text.
+std::string_view ValueText(ResultSet& resultSet, int64_t row, int column, int mode,
+                           const DialectSettingsSet& settings, bool literal, bool previous = false);
+std::string_view ValueText(ResultSet& resultSet, int64_t row, int column, Dialect dialect,
+                           const DialectSettingsSet& settings, bool literal, bool previous = false);
 
 // Literal text of the bound value of the row just fetched (results converted while fetching).
 // boundText is the complete text of a character or binary value (ResultSet::BoundText); the
 // overload without it reads the bind buffer.
-std::string_view FetchThroughValueText(ColumnDescriptor& column, int mode, std::string_view boundText);
-std::string_view FetchThroughValueText(ColumnDescriptor& column, int mode);
+std::string_view FetchThroughValueText(ColumnDescriptor& column, int mode, const DialectSettingsSet& settings,
+                                       std::string_view boundText);
+std::string_view FetchThroughValueText(ColumnDescriptor& column, int mode,
+                                       const DialectSettingsSet& settings);
 // Appends that literal to `out` instead of the column's scratch text.
-void AppendFetchThroughValueText(const ColumnDescriptor& column, int mode, std::string_view boundText,
-                                 std::string& out);
+void AppendFetchThroughValueText(const ColumnDescriptor& column, int mode, const DialectSettingsSet& settings,
+                                 std::string_view boundText, std::string& out);
 
 // Appends the value of `cell` in `column` as literal or display text.
-void AppendValueText(const ColumnDescriptor& column, const CellRef& cell, int mode, bool literal,
-                     std::string& out);
+void AppendValueText(const ColumnDescriptor& column, const CellRef& cell, int mode,
+                     const DialectSettingsSet& settings, bool literal, std::string& out);
 
 // Appends character text: in literal mode between apostrophes (N' opening it when national),
 // in both modes with apostrophes doubled, line feed and carriage return written as \n and \r,

@@ -19,8 +19,7 @@ Batch::Batch(CODBCSession& session, std::shared_ptr<const AnalysedScript> script
              HistoryOutput& history, const ProfileStore& profile)
     : session_(session), script_(std::move(script)), request_(std::move(request)), history_(history),
       rowLimit_(profile.GetInt(kExecutionSettings, kDatasetRowLimit, 0)),
-      sizeLimitMB_(profile.GetInt(kExecutionSettings, kDatasetSizeLimit, 1)),
-      dialectSettings_(CurrentDialectSettingsSet()) {
+      sizeLimitMB_(profile.GetInt(kExecutionSettings, kDatasetSizeLimit, 1)) {
     if (request_.outputDescriptor >= 0) {
         fileOutput_ = std::make_unique<FileTextSink>(request_.outputDescriptor, "standard output");
         sink_ = fileOutput_.get();
@@ -83,8 +82,6 @@ std::unique_ptr<MemoryTextSink> Batch::TakeMemoryOutput() {
 }
 
 void Batch::Run() {
-    // Every value this run formats follows the settings copied when the batch was created.
-    ScopedDialectSettings settings(dialectSettings_);
     busy_.store(true);
     history_.BatchStarted();
     try {
@@ -144,7 +141,14 @@ void Batch::RunStatement(size_t statementStart, size_t firstToken, size_t separa
     TokenView script = script_->View();
     const StatementRecord* record = RecordAt(script.tokens[firstToken].offset);
     if (!record) return; // a statement the script view has no record of is skipped
-    ExecuteStatement(*this, statementStart, firstToken, separator, statementStart, textEnd, *record);
+    ExecuteStatement(*this, statementStart, firstToken, separator, statementStart, textEnd, *record,
+                     ContextFor(*record));
+}
+
+ConversionContext Batch::ContextFor(const StatementRecord& /*record*/) const {
+    // Every statement of a run converts for the request's target today; a statement's own
+    // choice of target would be decided here from its record.
+    return {request_.dialect, request_.dialectSettings};
 }
 
 void Batch::Walk() {

@@ -2,6 +2,7 @@
 // One run of a script against the database: the whole script, the statement at a position, or
 // the whole script with its output written to a file. It runs on the session's connection thread
 // and can be cancelled from any other thread.
+#include "core/ConversionContext.h"
 #include "core/ConversionDescription.h"
 #include "core/DialectSettings.h"
 #include "core/MemoryTextSink.h"
@@ -27,6 +28,9 @@ struct StatementRecord;
 struct BatchRequest {
     int caretOffset = -1; // -1: every statement; else the statement at this offset
     Dialect dialect = Dialect::MSSQL;
+    // The host's dialect settings when it asked for the run: every conversion of the run uses
+    // them, whatever the host's settings become meanwhile.
+    DialectSettingsSet dialectSettings = DefaultDialectSettingsSet();
     std::string outputFile; // Results to file; empty for the in-memory output
     // Results to an already open descriptor instead (the runner's standard output), -1 for none;
     // written row by row like a file and left open at the end.
@@ -39,8 +43,7 @@ public:
 
     // The batch holds its own reference to `script`, a snapshot nobody changes: the caller may
     // edit its own script, or drop its reference, while the batch runs. The row and size limits
-    // are read from the profile now, and the dialect settings in force are copied now: every
-    // conversion of the run uses that copy, whatever the settings become meanwhile.
+    // are read from the profile now; the dialect settings come with the request.
     // Throws CFileException when the output file cannot be created.
     Batch(CODBCSession& session, std::shared_ptr<const AnalysedScript> script, BatchRequest request,
           HistoryOutput& history, const ProfileStore& profile);
@@ -82,8 +85,9 @@ public:
     // copying it. Available from the history's BatchEnded on (the run writes nothing more);
     // null before that, for Results to file, and after the first take. Call it on one thread.
     std::unique_ptr<MemoryTextSink> TakeMemoryOutput();
-    // The dialect settings the run converts with.
-    const DialectSettingsSet& DialectSettingsInUse() const noexcept { return dialectSettings_; }
+    // How the results of a statement are converted: the target dialect and the settings of the
+    // request. Decided once per statement, here only.
+    ConversionContext ContextFor(const StatementRecord& record) const;
 
     // Used by statement execution.
     CODBCSession& Session() noexcept { return session_; }
@@ -125,7 +129,6 @@ private:
     HistoryOutput& history_;
     int rowLimit_;
     int sizeLimitMB_;
-    DialectSettingsSet dialectSettings_;
     std::unique_ptr<MemoryTextSink> memoryOutput_; // the sink, when the output stays in memory
     std::unique_ptr<FileTextSink> fileOutput_;     // the sink, for Results to file
     TextSink* sink_ = nullptr;                     // whichever of the two the run writes to

@@ -63,10 +63,9 @@ template <class Conversion> void ConvertAtStatement(int offset, Conversion&& con
 
 // Stored, converted and listed: one result with columns of the running statement.
 void StoreAndConvert(Batch& batch, SQLHSTMT statement, int offset, int columns, int resultNumber,
-                     StatementType type, const StatementRecord& record) {
+                     StatementType type, const StatementRecord& record, const ConversionContext& context) {
     HistoryOutput& history = batch.History();
     TextSink& sink = batch.Sink();
-    Dialect dialect = batch.Request().dialect;
     const bool first = resultNumber == 1;
 
     auto resultSet = std::make_shared<ResultSet>(columns, batch.RowLimit(), batch.SizeLimitMB(),
@@ -76,7 +75,7 @@ void StoreAndConvert(Batch& batch, SQLHSTMT statement, int offset, int columns, 
     if (first && record.analysed.analysed) ResultSetEdits::Of(*resultSet).SetAnalysis(record.analysed);
     resultSet->SetProgressCounter(&batch.FetchProgress());
     // Exact literals need every digit the driver can deliver, decided before the columns are bound.
-    resultSet->exactValues = UsesExactLiterals(resultSet->Description(), dialect);
+    resultSet->exactValues = UsesExactLiterals(resultSet->Description(), context);
     history.AppendResultSet(resultSet);
     resultSet->DescribeAndBind(statement, offset);
     if (!first)
@@ -99,32 +98,31 @@ void StoreAndConvert(Batch& batch, SQLHSTMT statement, int offset, int columns, 
     ConvertAtStatement(offset, [&] {
         if (type == StatementType::LOAD && !resultSet->loadFileName.empty()) {
             FileTextSink loadFile(resultSet->loadFileName);
-            ConvertResultSet(*resultSet, StatementType::LOAD, dialect, loadFile);
+            ConvertResultSet(*resultSet, StatementType::LOAD, context, loadFile);
             loadFile.Close();
         } else {
-            ConvertResultSet(*resultSet, type, dialect, sink);
+            ConvertResultSet(*resultSet, type, context, sink);
         }
     });
     resultSet->outputEnd = sink.Length();
-    if (std::string note = LeftOutColumnsWarning(*resultSet, type, dialect); !note.empty())
+    if (std::string note = LeftOutColumnsWarning(*resultSet, type, context); !note.empty())
         history.AppendText(note, false);
     history.AppendText(resultSet->RowsSelectedText(), false);
 }
 
 // Results to file: converted row by row while fetching, nothing stored.
 void StreamToSink(Batch& batch, SQLHSTMT statement, int offset, int columns, int resultNumber,
-                  StatementType type, const StatementRecord& record) {
+                  StatementType type, const StatementRecord& record, const ConversionContext& context) {
     ResultSet temporary(columns, 0, 0, resultNumber == 1 ? record.description : ConversionDescription{}, -1);
     temporary.fetchThrough = true;
     temporary.SetProgressCounter(&batch.FetchProgress());
-    temporary.exactValues = UsesExactLiterals(temporary.Description(), batch.Request().dialect);
+    temporary.exactValues = UsesExactLiterals(temporary.Description(), context);
     temporary.DescribeAndBind(statement, offset);
     Batch::Executing executing(batch);
     MarkedOnFailure marked(batch.History());
-    ConvertAtStatement(offset, [&] {
-        StreamConvert(temporary, statement, offset, type, batch.Request().dialect, batch.Sink());
-    });
-    if (std::string note = LeftOutColumnsWarning(temporary, type, batch.Request().dialect); !note.empty())
+    ConvertAtStatement(offset,
+                       [&] { StreamConvert(temporary, statement, offset, type, context, batch.Sink()); });
+    if (std::string note = LeftOutColumnsWarning(temporary, type, context); !note.empty())
         batch.History().AppendText(note, false);
 }
 
@@ -138,7 +136,7 @@ std::string RowCountText(SQLHSTMT statement) {
 
 void ExecuteStatement(Batch& batch, std::size_t statementOffset, std::size_t firstToken,
                       std::size_t separatorToken, std::size_t textStart, std::size_t textEnd,
-                      const StatementRecord& record) {
+                      const StatementRecord& record, const ConversionContext& context) {
     HistoryOutput& history = batch.History();
     if (batch.Cancelled()) {
         history.AppendText(kCancelledMessage, true);
@@ -194,9 +192,9 @@ void ExecuteStatement(Batch& batch, std::size_t statementOffset, std::size_t fir
             ++resultNumber;
             StatementType type = resultNumber == 1 ? record.description.type : StatementType::SELECT;
             if (batch.ToFile())
-                StreamToSink(batch, statement, offset, columns, resultNumber, type, record);
+                StreamToSink(batch, statement, offset, columns, resultNumber, type, record, context);
             else
-                StoreAndConvert(batch, statement, offset, columns, resultNumber, type, record);
+                StoreAndConvert(batch, statement, offset, columns, resultNumber, type, record, context);
         }
         rc = SQLMoreResults(statement);
         if (rc == SQL_NO_DATA) break;

@@ -2,6 +2,8 @@
 // Runs one statement of a batch and turns everything the server returns into output: TEXT
 // blocks, informational messages, row counts, and result sets stored and converted as the
 // statement's description asks.
+#include "core/ConversionContext.h"
+
 #include <sql.h>
 
 #include <cstddef>
@@ -16,9 +18,10 @@ struct StatementRecord;
 // separator); its tokens are [firstToken, separatorToken); its text is [textStart, textEnd).
 // Throws CODBCException when the statement cannot be allocated, executed, counted or advanced
 // to its next result; a failure while fetching rows is reported and the statement goes on.
+// Its results are converted in `context`.
 void ExecuteStatement(Batch& batch, std::size_t statementOffset, std::size_t firstToken,
                       std::size_t separatorToken, std::size_t textStart, std::size_t textEnd,
-                      const StatementRecord& record);
+                      const StatementRecord& record, const ConversionContext& context);
 
 // "<n> row(s) affected\r\n" from SQLRowCount, or nothing when the driver does not report it.
 std::string RowCountText(SQLHSTMT statement);

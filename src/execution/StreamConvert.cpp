@@ -11,14 +11,14 @@
 namespace marlix {
 
 int64_t StreamConvert(ResultSet& resultSet, SQLHSTMT statement, int position, StatementType type,
-                      Dialect dialect, TextSink& sink) {
+                      const ConversionContext& context, TextSink& sink) {
     resultSet.fetchThrough = true;
     ScriptGenerator generator(resultSet);
     const int columnCount = resultSet.ColumnCount();
 
     // Only the columns a row text shows are read; long ones would cost a SQLGetData each, so
     // they are read (whole) only where the statements carry them, or compare them as keys.
-    const bool withLong = WritesLongColumns(resultSet.Description(), type, dialect);
+    const bool withLong = WritesLongColumns(resultSet.Description(), type, context);
     const std::vector<int>& keys = resultSet.KeyColumns();
     std::vector<int> textColumns;
     for (int c = 0; c < columnCount; ++c) {
@@ -44,15 +44,15 @@ int64_t StreamConvert(ResultSet& resultSet, SQLHSTMT statement, int position, St
         }
         generator.SetFetchedRow(bound);
         if (!headerWritten) {
-            generator.WriteScriptHeader(type, dialect, sink);
+            generator.WriteScriptHeader(type, context, sink);
             headerWritten = true;
         }
-        generator.WriteScriptRow(type, dialect, row++, sink);
+        generator.WriteScriptRow(type, context, row++, sink);
         if ((row & 1023) == 0) resultSet.ReportProgress(row);
     }
     resultSet.ReportProgress(row);
-    if (!headerWritten) generator.WriteScriptHeader(type, dialect, sink);
-    generator.WriteScriptFooter(type, dialect, sink);
+    if (!headerWritten) generator.WriteScriptHeader(type, context, sink);
+    generator.WriteScriptFooter(type, context, sink);
     return row;
 }
 

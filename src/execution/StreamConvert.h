@@ -1,5 +1,6 @@
 #pragma once
 // Results shown as text without being stored: each row is converted right after it is fetched.
+#include "core/ConversionContext.h"
 #include "core/ConversionDescription.h"
 #include "core/TextSink.h"
 
@@ -16,6 +17,6 @@ class ResultSet;
 // becomes a fetch-through result set that stores no rows. Returns the number of rows written.
 // Throws CODBCException (carrying `position`) when a fetch fails.
 int64_t StreamConvert(ResultSet& resultSet, SQLHSTMT statement, int position, StatementType type,
-                      Dialect dialect, TextSink& sink);
+                      const ConversionContext& context, TextSink& sink);
 
 } // namespace marlix

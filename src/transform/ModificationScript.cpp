@@ -17,7 +17,8 @@ void AppendName(const std::string& name, std::string& out) {
 }
 
 void AppendLiteral(ResultSet& resultSet, int column, const CellRef& value, std::string& out) {
-    AppendValueText(resultSet.Column(column), value, kOdbcEscapeMode, true, out);
+    // The ODBC escape form reads no dialect's settings.
+    AppendValueText(resultSet.Column(column), value, kOdbcEscapeMode, DefaultDialectSettingsSet(), true, out);
 }
 
 // "k1 = v1 AND k2 = v2" over the table's keys, with the values from before the edits. False

@@ -85,8 +85,8 @@ void ScriptGenerator::Prepare(StatementType type, Dialect dialect) {
     if (preparedType_ == static_cast<int>(type) && preparedDialect_ == static_cast<int>(dialect)) return;
     const ConversionDescription& description = resultSet_.Description();
     // The text table shows what it always showed; statements may carry more.
-    exact_ = type != StatementType::SELECT && UsesExactLiterals(description, dialect);
-    const bool withLong = WritesLongColumns(description, type, dialect);
+    exact_ = type != StatementType::SELECT && UsesExactLiterals(description, *context_);
+    const bool withLong = WritesLongColumns(description, type, *context_);
     const std::vector<int>& keys = resultSet_.KeyColumns();
     listedColumns_.clear();
     listedOtherColumns_.clear();
@@ -123,7 +123,10 @@ void ScriptGenerator::Prepare(StatementType type, Dialect dialect) {
     preparedDialect_ = static_cast<int>(dialect);
 }
 
-void ScriptGenerator::WriteScriptHeader(StatementType type, Dialect dialect, TextSink& sink) {
+void ScriptGenerator::WriteScriptHeader(StatementType type, const ConversionContext& context,
+                                        TextSink& sink) {
+    context_ = &context;
+    const Dialect dialect = context.dialect;
     if (type == StatementType::UPSERT && !HasUpsert(dialect))
         throw CSyntaxException(std::max(0, resultSet_.StatementPosition()),
                                "Cannot write UPSERT statements for table " + TableName() + ": the " +
@@ -193,11 +196,12 @@ void ScriptGenerator::AppendValue(int column, Dialect dialect, int64_t row) {
         if (exact_)
             AppendExactFetchThroughLiteral(descriptor, dialect, bound, row_);
         else
-            AppendFetchThroughValueText(descriptor, mode, bound, row_);
+            AppendFetchThroughValueText(descriptor, mode, context_->settings, bound, row_);
     } else if (exact_) {
         AppendExactLiteral(descriptor, StoredValueOf(resultSet_, row, column, false), dialect, row_);
     } else {
-        AppendValueText(descriptor, StoredValueOf(resultSet_, row, column, false), mode, true, row_);
+        AppendValueText(descriptor, StoredValueOf(resultSet_, row, column, false), mode, context_->settings,
+                        true, row_);
     }
 }
 
@@ -282,7 +286,10 @@ void ScriptGenerator::AppendGroupedInsert(Dialect dialect, int64_t row) {
     if (++rowsInGroup_ == rowsPerStatement_) CloseInsertGroup(dialect);
 }
 
-void ScriptGenerator::WriteScriptRow(StatementType type, Dialect dialect, int64_t row, TextSink& sink) {
+void ScriptGenerator::WriteScriptRow(StatementType type, const ConversionContext& context, int64_t row,
+                                     TextSink& sink) {
+    context_ = &context;
+    const Dialect dialect = context.dialect;
     Prepare(type, dialect);
     // The row's text is built in one reusable buffer and handed to the sink whole.
     row_.clear();
@@ -369,7 +376,10 @@ void ScriptGenerator::WriteStatementEnd(StatementType type, Dialect dialect, Tex
     sink.WriteText(StatementEnd(type, dialect));
 }
 
-void ScriptGenerator::WriteScriptFooter(StatementType type, Dialect dialect, TextSink& sink) {
+void ScriptGenerator::WriteScriptFooter(StatementType type, const ConversionContext& context,
+                                        TextSink& sink) {
+    context_ = &context;
+    const Dialect dialect = context.dialect;
     Prepare(type, dialect);
     row_.clear();
     if (rowsInGroup_ > 0) CloseInsertGroup(dialect);
@@ -389,17 +399,18 @@ void ScriptGenerator::WriteScriptFooter(StatementType type, Dialect dialect, Tex
     sink.Write("\r\n");
 }
 
-void ConvertResultSet(ResultSet& resultSet, StatementType type, Dialect dialect, TextSink& sink) {
+void ConvertResultSet(ResultSet& resultSet, StatementType type, const ConversionContext& context,
+                      TextSink& sink) {
     GrowableWhileConverting growable(sink);
     ScriptGenerator generator(resultSet);
-    generator.WriteScriptHeader(type, dialect, sink);
+    generator.WriteScriptHeader(type, context, sink);
     const int64_t rows = resultSet.RowCount();
     for (int64_t row = 0; row < rows; ++row) {
         // Rows deleted in the grid are not part of what it shows.
         if (resultSet.edits && resultSet.deletedRowCount && resultSet.edits->RowDeleted(row)) continue;
-        generator.WriteScriptRow(type, dialect, row, sink);
+        generator.WriteScriptRow(type, context, row, sink);
     }
-    generator.WriteScriptFooter(type, dialect, sink);
+    generator.WriteScriptFooter(type, context, sink);
 }
 
 } // namespace marlix

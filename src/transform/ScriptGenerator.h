@@ -1,5 +1,6 @@
 #pragma once
-// Turns a result set into text for one statement type and target dialect: the plain text
+// Turns a result set into text for one statement type and conversion context (target dialect
+// and its settings): the plain text
 // table (SELECT), INSERT, UPDATE, DELETE, REPLACE or UPSERT statements (INSERT optionally
 // grouping several rows per statement, any of them optionally committed every N statements),
 // or the parameter-array and loader forms. The same header, row and footer routines serve
@@ -28,14 +29,14 @@ public:
     // Throws CSyntaxException, before writing anything, for UPDATE, DELETE, REPLACE and UPSERT
     // of a result set without key fields (their WHERE would have nothing to compare), and for
     // UPSERT in a dialect that has no such statement (ACCESS, GENERIC).
-    void WriteScriptHeader(StatementType type, Dialect dialect, TextSink& sink);
+    void WriteScriptHeader(StatementType type, const ConversionContext& context, TextSink& sink);
     // Writes the text of one row: a stored row, or, while fetching, the row just fetched. With
     // several rows per INSERT the row joins the open statement; with CommitEvery the begin and
     // commit statements come with the rows that open and close a transaction.
-    void WriteScriptRow(StatementType type, Dialect dialect, int64_t row, TextSink& sink);
+    void WriteScriptRow(StatementType type, const ConversionContext& context, int64_t row, TextSink& sink);
     // Closes the text: the open multi-row INSERT and the last commit, the rows-selected line of
     // the text table, "/" after a parameter array.
-    void WriteScriptFooter(StatementType type, Dialect dialect, TextSink& sink);
+    void WriteScriptFooter(StatementType type, const ConversionContext& context, TextSink& sink);
     // ";" where the dialect ends such statements with one (POSTGRESQL and SQLITE every
     // statement, every dialect an UPSERT), then the line end.
     static void WriteStatementEnd(StatementType type, Dialect dialect, TextSink& sink);
@@ -67,6 +68,8 @@ private:
     void CloseInsertGroup(Dialect dialect);
 
     ResultSet& resultSet_;
+    // The context of the Write call in progress; each call names its own, which must outlive it.
+    const ConversionContext* context_ = nullptr;
     std::span<const std::string_view> fetchedRow_;
     int64_t rowsWritten_ = 0;
 
@@ -90,6 +93,7 @@ private:
 
 // Converts a whole stored result set: header, every stored row, footer. The sink may grow
 // while this runs.
-void ConvertResultSet(ResultSet& resultSet, StatementType type, Dialect dialect, TextSink& sink);
+void ConvertResultSet(ResultSet& resultSet, StatementType type, const ConversionContext& context,
+                      TextSink& sink);
 
 } // namespace marlix

@@ -48,20 +48,21 @@ const char* StatementTypeWord(StatementType type) noexcept {
     }
 }
 
-bool UsesExactLiterals(const ConversionDescription& description, Dialect dialect) {
+bool UsesExactLiterals(const ConversionDescription& description, const ConversionContext& context) {
     switch (description.literals) {
     case LiteralStyle::Exact:
         return true;
     case LiteralStyle::Standard:
         return false;
     default:
-        return CurrentDialectSettings(dialect).exactLiterals;
+        return context.Target().exactLiterals;
     }
 }
 
-bool WritesLongColumns(const ConversionDescription& description, StatementType type, Dialect dialect) {
+bool WritesLongColumns(const ConversionDescription& description, StatementType type,
+                       const ConversionContext& context) {
     if (type == StatementType::SELECT) return false;
-    return OpenDatabaseTarget(dialect) || UsesExactLiterals(description, dialect);
+    return OpenDatabaseTarget(context.dialect) || UsesExactLiterals(description, context);
 }
 
 int64_t RowsPerStatement(const ConversionDescription& description, StatementType type, Dialect dialect,
@@ -108,10 +109,11 @@ const char* CommitText(Dialect dialect) noexcept {
     }
 }
 
-std::string LeftOutColumnsWarning(const ResultSet& resultSet, StatementType type, Dialect dialect) {
+std::string LeftOutColumnsWarning(const ResultSet& resultSet, StatementType type,
+                                  const ConversionContext& context) {
     // The text table and DELETE (whose WHERE lists every key, long or not) write no such list.
     if (type == StatementType::SELECT || type == StatementType::DELETE) return {};
-    if (WritesLongColumns(resultSet.Description(), type, dialect)) return {};
+    if (WritesLongColumns(resultSet.Description(), type, context)) return {};
     const std::vector<int>& keys = resultSet.KeyColumns();
     std::string names;
     auto consider = [&](int c) {

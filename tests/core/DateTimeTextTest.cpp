@@ -17,9 +17,10 @@ std::string Expand(const TIMESTAMP_STRUCT& ts, std::string_view pattern) {
     return out;
 }
 
-std::string Format(const TIMESTAMP_STRUCT& ts, int mode, DateTimeKind kind, bool quoted) {
+std::string Format(const TIMESTAMP_STRUCT& ts, int mode, DateTimeKind kind, bool quoted,
+                   const DialectSettingsSet& settings = DefaultDialectSettingsSet()) {
     std::string out;
-    FormatDateTime(ts, mode, kind, out, quoted);
+    FormatDateTime(ts, mode, kind, out, quoted, settings);
     return out;
 }
 
@@ -32,15 +33,10 @@ std::string Parsed(std::string_view text, const UserLocale& locale) {
     return out;
 }
 
-// The process-wide dialect settings and locale provider, restored after each test.
+// The locale provider, restored after each test.
 class DateTimeTextTest : public ::testing::Test {
 protected:
-    void SetUp() override { saved_ = CurrentDialectSettingsSet(); }
-    void TearDown() override {
-        SetCurrentDialectSettings(saved_);
-        SetUserLocaleProvider(nullptr);
-    }
-    DialectSettingsSet saved_;
+    void TearDown() override { SetUserLocaleProvider(nullptr); }
 };
 
 const TIMESTAMP_STRUCT kSample = Stamp(2004, 6, 27, 10, 20, 30);
@@ -106,7 +102,7 @@ TEST_F(DateTimeTextTest, DefaultSettingsOfEveryDialect) {
     EXPECT_EQ(Format(ts, 3, DateTimeKind::Date, false), "06/27/2004 10:20:30");
 }
 
-TEST_F(DateTimeTextTest, ChangedSettingsAreReadBackFromTheProfile) {
+TEST_F(DateTimeTextTest, SettingsWrittenToTheProfileAreReadBackAndFormatWithThem) {
     MemoryProfileStore profile;
     DialectSettingsSet changed = DefaultDialectSettingsSet();
     changed[static_cast<int>(Dialect::ORACLE)] = {"d-b-Y", "I.M p", true, true};
@@ -116,33 +112,19 @@ TEST_F(DateTimeTextTest, ChangedSettingsAreReadBackFromTheProfile) {
     EXPECT_EQ(profile.GetString(kSettingsSection, "DateOracle", ""), "d-b-Y");
     EXPECT_EQ(profile.GetInt(kSettingsSection, "QuotesAccess", -1), 1);
     EXPECT_EQ(profile.GetInt(kSettingsSection, "DateTimeMS", -1), 0);
-
-    LoadDialectSettings(profile);
-    EXPECT_EQ(CurrentDialectSettingsSet(), changed);
-    const TIMESTAMP_STRUCT ts = Stamp(2004, 6, 27, 15, 5, 0);
-    EXPECT_EQ(Format(ts, 1, DateTimeKind::Date, true), "'27-jun-2004 03.05 PM'");
-    EXPECT_EQ(Format(ts, 3, DateTimeKind::Date, true), "'2004/06/27'");
-    EXPECT_EQ(Format(ts, 3, DateTimeKind::Time, false), "15:05");
-    EXPECT_EQ(Format(ts, 0, DateTimeKind::Date, true), "2004-06-27");
-    EXPECT_EQ(Format(ts, 0, DateTimeKind::DateTime, true), "2004-06-27 15:05:00");
-}
-
-TEST_F(DateTimeTextTest, SaveReplacesTheCurrentSettingsAndWritesAll24Values) {
-    MemoryProfileStore profile;
-    DialectSettingsSet changed = DefaultDialectSettingsSet();
-    changed[static_cast<int>(Dialect::MYSQL)].datePattern = "Y-m-d";
-    SaveDialectSettings(profile, changed);
-    EXPECT_EQ(CurrentDialectSettings(Dialect::MYSQL).datePattern, "Y-m-d");
-    const char* names[] = {"DateMS",     "TimeMS",     "DateOracle", "TimeOracle", "DateMy",      "TimeMy",
-                           "DateAccess", "TimeAccess", "DateIB",     "TimeIB",     "DateDefault", "TimeDflt"};
-    for (const char* name : names)
+    for (const char* name : {"TimeMy", "TimeIB", "DateDefault", "TimeDflt", "DatePG", "TimeSQLite"})
         EXPECT_NE(profile.GetString(kSettingsSection, name, "?"), "?") << name;
-    const char* flags[] = {"QuotesMS", "DateTimeMS", "QuotesOracle",  "DateTimeOracle",
-                           "QuotesMy", "DateTimeMy", "QuotesAccess",  "DateTimeAccess",
-                           "QuotesIB", "DateTimeIB", "QuotesDefault", "DateTimeDefault"};
-    for (const char* name : flags)
+    for (const char* name : {"QuotesMy", "DateTimeIB", "QuotesDefault", "ExactPG", "ExactSQLite"})
         EXPECT_NE(profile.GetInt(kSettingsSection, name, -1), -1) << name;
-    EXPECT_EQ(ReadDialectSettings(profile), changed);
+
+    const DialectSettingsSet read = ReadDialectSettings(profile);
+    EXPECT_EQ(read, changed);
+    const TIMESTAMP_STRUCT ts = Stamp(2004, 6, 27, 15, 5, 0);
+    EXPECT_EQ(Format(ts, 1, DateTimeKind::Date, true, read), "'27-jun-2004 03.05 PM'");
+    EXPECT_EQ(Format(ts, 3, DateTimeKind::Date, true, read), "'2004/06/27'");
+    EXPECT_EQ(Format(ts, 3, DateTimeKind::Time, false, read), "15:05");
+    EXPECT_EQ(Format(ts, 0, DateTimeKind::Date, true, read), "2004-06-27");
+    EXPECT_EQ(Format(ts, 0, DateTimeKind::DateTime, true, read), "2004-06-27 15:05:00");
 
     MemoryProfileStore partial; // a value that is absent reads as its default
     partial.WriteString(kSettingsSection, "TimeDflt", "H.M");
@@ -182,12 +164,11 @@ TEST_F(DateTimeTextTest, LocaleFormUsesTheGenericFlags) {
     SetUserLocaleProvider([] { return UserLocale{1, false}; });
     DialectSettingsSet settings = DefaultDialectSettingsSet();
     settings[static_cast<int>(Dialect::GENERIC)] = {"d.m.Y", "H:M:S", true, false};
-    SetCurrentDialectSettings(settings);
     const TIMESTAMP_STRUCT ts = Stamp(2004, 6, 27, 10, 20);
-    EXPECT_EQ(Format(ts, kLocaleMode, DateTimeKind::Date, true), "'27.06.2004'");
-    EXPECT_EQ(Format(ts, kLocaleMode, DateTimeKind::Date, false), "27.06.2004");
+    EXPECT_EQ(Format(ts, kLocaleMode, DateTimeKind::Date, true, settings), "'27.06.2004'");
+    EXPECT_EQ(Format(ts, kLocaleMode, DateTimeKind::Date, false, settings), "27.06.2004");
     // A time value shows its time even at midnight, never an empty text.
-    EXPECT_EQ(Format(Stamp(2004, 6, 27), kLocaleMode, DateTimeKind::Time, false), "00:00");
+    EXPECT_EQ(Format(Stamp(2004, 6, 27), kLocaleMode, DateTimeKind::Time, false, settings), "00:00");
 }
 
 TEST(ParseDateTime, DateOrderOfTheLocale) {

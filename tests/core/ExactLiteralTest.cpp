@@ -56,7 +56,7 @@ std::string Standard(int sqlType, std::string_view stored, Dialect dialect) {
     ColumnDescriptor column = Column(sqlType);
     TextCell cell(stored);
     std::string out;
-    AppendValueText(column, cell.Ref(), static_cast<int>(dialect), true, out);
+    AppendValueText(column, cell.Ref(), static_cast<int>(dialect), DefaultDialectSettingsSet(), true, out);
     return out;
 }
 
@@ -307,12 +307,13 @@ TEST(StandardLiteral, PostgreSqlAndSqliteBinaryAndBits) {
     ColumnDescriptor binary = Column(SQL_VARBINARY);
     TextCell cell("0x0AFF");
     std::string display;
-    AppendValueText(binary, cell.Ref(), static_cast<int>(Dialect::POSTGRESQL), false, display);
+    AppendValueText(binary, cell.Ref(), static_cast<int>(Dialect::POSTGRESQL), DefaultDialectSettingsSet(),
+                    false, display);
     EXPECT_EQ(display, "0x0AFF");
     // Streaming writes the same from the bound bytes.
     binary.indicator = 2;
     std::string through;
-    AppendFetchThroughValueText(binary, static_cast<int>(Dialect::POSTGRESQL),
+    AppendFetchThroughValueText(binary, static_cast<int>(Dialect::POSTGRESQL), DefaultDialectSettingsSet(),
                                 std::string_view("\x0A\xFF", 2), through);
     EXPECT_EQ(through, "'\\x0AFF'");
 }

@@ -24,10 +24,10 @@ constexpr const char* kValueQuery = "SELECT id, name, qty, created, d, tm, note 
 enum Col { kId, kName, kQty, kCreated, kDate, kTime, kNote };
 
 std::string Literal(ResultSet& rs, int64_t row, int col, int mode) {
-    return std::string(ValueText(rs, row, col, mode, true));
+    return std::string(ValueText(rs, row, col, mode, DefaultDialectSettingsSet(), true));
 }
 std::string Display(ResultSet& rs, int64_t row, int col, int mode = 0) {
-    return std::string(ValueText(rs, row, col, mode, false));
+    return std::string(ValueText(rs, row, col, mode, DefaultDialectSettingsSet(), false));
 }
 
 class SQLiteValues : public ::testing::Test {
@@ -110,7 +110,8 @@ TEST_F(SQLiteValues, FetchThroughTextMatchesTheStoredLiteral) {
         ASSERT_TRUE(Succeeded(SQLFetch(statement)));
         for (int col = 0; col < 7; ++col)
             for (int mode = 0; mode <= 7; ++mode)
-                EXPECT_EQ(FetchThroughValueText(through.Column(col), mode), Literal(*rs_, row, col, mode))
+                EXPECT_EQ(FetchThroughValueText(through.Column(col), mode, DefaultDialectSettingsSet()),
+                          Literal(*rs_, row, col, mode))
                     << row << "/" << col << "/" << mode;
     }
 }
@@ -120,16 +121,18 @@ TEST(FetchThroughValueText, BinaryAndCompleteTextsOfTheRow) {
     binary.sqlType = SQL_VARBINARY;
     binary.indicator = 2;
     // The bytes as bound with SQL_C_BINARY; the digits are written here.
-    EXPECT_EQ(FetchThroughValueText(binary, 2, std::string_view("\x0A\xFF", 2)), "0x0AFF");
+    EXPECT_EQ(FetchThroughValueText(binary, 2, DefaultDialectSettingsSet(), std::string_view("\x0A\xFF", 2)),
+              "0x0AFF");
     binary.indicator = SQL_NULL_DATA;
-    EXPECT_EQ(FetchThroughValueText(binary, 2, ""), "NULL");
+    EXPECT_EQ(FetchThroughValueText(binary, 2, DefaultDialectSettingsSet(), ""), "NULL");
 
     ColumnDescriptor text;
     text.sqlType = SQL_LONGVARCHAR;
     text.indicator = SQL_NO_TOTAL; // longer than the buffer: the caller's complete text is used
     std::string whole(10000, 'a');
     whole += '\'';
-    EXPECT_EQ(FetchThroughValueText(text, 0, whole), "'" + std::string(10000, 'a') + "'''");
+    EXPECT_EQ(FetchThroughValueText(text, 0, DefaultDialectSettingsSet(), whole),
+              "'" + std::string(10000, 'a') + "'''");
 }
 
 TEST(ValueTextOnServers, PostgreSQLTypes) {

@@ -1,6 +1,6 @@
 // What a running batch reads is its own: the script snapshot it holds and the dialect settings
-// copied when it was created, whatever the window changes meanwhile; its in-memory output is
-// handed over whole once the run has ended.
+// of its request, whatever the window changes meanwhile; its in-memory output is handed over
+// whole once the run has ended.
 #include "core/DialectSettings.h"
 #include "core/ResultSet.h"
 #include "support/BatchFixture.h"
@@ -39,18 +39,6 @@ private:
     std::promise<void> released_;
 };
 
-// Restores the process-wide dialect settings a test changes.
-class SettingsGuard {
-public:
-    SettingsGuard() : saved_(CurrentDialectSettingsSet()) {
-        SetCurrentDialectSettings(DefaultDialectSettingsSet());
-    }
-    ~SettingsGuard() { SetCurrentDialectSettings(saved_); }
-
-private:
-    DialectSettingsSet saved_;
-};
-
 class BatchSnapshotOn : public OnEachServer {
 protected:
     void Exec(const std::string& sql) {
@@ -68,36 +56,29 @@ const std::string kDatesAsInserts =
 
 } // namespace
 
-// The Options dialog may apply new settings while a batch converts: the run goes on with the
-// settings it started with, and the next batch takes the new ones.
-TEST_P(BatchSnapshotOn, SettingsChangedDuringARunDoNotChangeItsOutput) {
+// The host hands its settings to each batch with the request; the Options dialog changes only
+// the host's copy, which the next batch takes.
+TEST_P(BatchSnapshotOn, EachRunConvertsWithTheSettingsOfItsRequest) {
     OPEN_OR_SKIP();
-    SettingsGuard guard;
     Drop("snap_dates");
     Exec("create table snap_dates (d date)");
     Exec("insert into snap_dates values ('2004-06-27')");
-
-    BatchRun before = RunBatch(session_, kDatesAsInserts, profile_);
-    ASSERT_FALSE(before.failed) << before.history;
-    EXPECT_NE(before.output.find("'06.27.2004 00:00:00.000'"), std::string::npos) << before.output;
-
-    DialectSettingsSet changed = DefaultDialectSettingsSet();
-    changed[static_cast<int>(Dialect::MSSQL)] = {"Y-m-d", "H:M:S", true, false};
-    Gate gate;
-    BatchOptions options;
-    options.afterEachEntry = [&](Batch&) { gate.Arrive(); }; // after the first statement
-    options.whileRunning = [&](Batch&) {
-        ASSERT_TRUE(gate.WaitForArrival());
-        SetCurrentDialectSettings(changed);
-        gate.Release();
+    AnalysedScript script;
+    script.Rebuild(kDatesAsInserts);
+    auto output = [&](const BatchRequest& request) {
+        ObservedHistory history;
+        Batch batch(session_, script, request, history, profile_);
+        batch.Start();
+        batch.Wait();
+        EXPECT_FALSE(batch.Failed()) << history.Text();
+        return batch.MemoryOutput()->Str();
     };
-    BatchRun during = RunBatch(session_, kDatesAsInserts, profile_, options);
-    ASSERT_FALSE(during.failed) << during.history;
-    EXPECT_EQ(during.output, before.output);
-
-    BatchRun after = RunBatch(session_, kDatesAsInserts, profile_);
-    EXPECT_NE(after.output.find("'2004-06-27')"), std::string::npos) << after.output;
-    EXPECT_EQ(CurrentDialectSettingsSet(), changed) << "the run left the process-wide settings alone";
+    BatchRequest host;
+    std::string before = output(host);
+    EXPECT_NE(before.find("'06.27.2004 00:00:00.000'"), std::string::npos) << before;
+    host.dialectSettings[static_cast<int>(Dialect::MSSQL)] = {"Y-m-d", "H:M:S", true, false};
+    std::string after = output(host);
+    EXPECT_NE(after.find("'2004-06-27')"), std::string::npos) << after;
 }
 
 // The editor re-analyses its own script after every change and may drop the copy it handed over:

@@ -26,10 +26,11 @@ TEST_P(BinaryValues, GiveTheSameTextFromEveryServer) {
     auto rs = session_.Thread().Call(
         [&] { return FetchQuery(session_.Connection(), "SELECT id, b FROM bin_t ORDER BY id").resultSet; });
     ASSERT_TRUE(ColumnDescriptor::IsBinaryType(rs->Column(1).sqlType)) << rs->Column(1).sqlType;
-    EXPECT_EQ(std::string(ValueText(*rs, 0, 1, kLocaleMode, false)), "0x0AFF00417F");
+    EXPECT_EQ(std::string(ValueText(*rs, 0, 1, kLocaleMode, DefaultDialectSettingsSet(), false)),
+              "0x0AFF00417F");
     for (Dialect d : {Dialect::MSSQL, Dialect::GENERIC, Dialect::MYSQL})
-        EXPECT_EQ(std::string(ValueText(*rs, 0, 1, d, true)), "0x0AFF00417F");
-    EXPECT_EQ(std::string(ValueText(*rs, 1, 1, Dialect::GENERIC, true)), "NULL");
+        EXPECT_EQ(std::string(ValueText(*rs, 0, 1, d, DefaultDialectSettingsSet(), true)), "0x0AFF00417F");
+    EXPECT_EQ(std::string(ValueText(*rs, 1, 1, Dialect::GENERIC, DefaultDialectSettingsSet(), true)), "NULL");
 }
 
 TEST_P(BinaryValues, ABinaryKeyFindsItsRow) {

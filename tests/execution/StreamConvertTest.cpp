@@ -27,7 +27,7 @@ protected:
         SQLNumResultCols(statement, &columns);
         ResultSet through(columns, 0, 0, description, 0);
         through.DescribeAndBind(statement, 0);
-        int64_t rows = StreamConvert(through, statement, 0, type, dialect, sink);
+        int64_t rows = StreamConvert(through, statement, 0, type, DefaultContext(dialect), sink);
         EXPECT_TRUE(through.fetchThrough);
         EXPECT_EQ(through.RowCount(), 0);
         return rows;

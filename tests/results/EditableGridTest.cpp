@@ -90,7 +90,8 @@ private slots:
         QCOMPARE(model.rowCount(), 4);
         QCOMPARE(model.data(model.index(0, 0)).toString(), QString("2"));
         // Copying cells takes the rows the grid shows.
-        QCOMPARE(QString::fromStdString(SelectedCellsText(model.Result(), {{0, 2, 0, 0}}, kLocaleMode)),
+        QCOMPARE(QString::fromStdString(SelectedCellsText(model.Result(), {{0, 2, 0, 0}}, kLocaleMode,
+                                                          DefaultDialectSettingsSet())),
                  QString("2\n3\n9"));
         model.Edits().DiscardEdits();
         model.Refresh();

@@ -164,8 +164,9 @@ private slots:
                     const QString shown = model.data(model.index(r, c)).toString();
                     const bool isNull = rs->Cell(r, c).isNull;
                     QCOMPARE(isNull, r == 1 && c > 0);
-                    QCOMPARE(shown,
-                             isNull ? QString("NULL") : Utf8(ValueText(*rs, r, c, kLocaleMode, false)));
+                    QCOMPARE(shown, isNull ? QString("NULL")
+                                           : Utf8(ValueText(*rs, r, c, kLocaleMode,
+                                                            DefaultDialectSettingsSet(), false)));
                     // The NULL marker is not a value: an editor starts empty.
                     if (isNull) QCOMPARE(model.data(model.index(r, c), Qt::EditRole).toString(), QString());
                     // Greyed only for NULL.

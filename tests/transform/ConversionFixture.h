@@ -12,23 +12,19 @@
 
 namespace marlix::test {
 
-inline std::string Converted(ResultSet& resultSet, StatementType type, Dialect dialect) {
+inline std::string Converted(ResultSet& resultSet, StatementType type, const ConversionContext& context) {
     MemoryTextSink sink(1 << 20);
-    ConvertResultSet(resultSet, type, dialect, sink);
+    ConvertResultSet(resultSet, type, context, sink);
     return sink.Str();
+}
+inline std::string Converted(ResultSet& resultSet, StatementType type, Dialect dialect) {
+    return Converted(resultSet, type, DefaultContext(dialect));
 }
 
 inline std::string Padded(std::string_view text, size_t width) {
     std::string s(text.substr(0, width));
     s.resize(width, ' ');
     return s;
-}
-
-// Replaces every "{D}" of a text by `value`.
-inline std::string WithDate(std::string text, std::string_view value) {
-    for (size_t at = text.find("{D}"); at != std::string::npos; at = text.find("{D}", at + value.size()))
-        text.replace(at, 3, value);
-    return text;
 }
 
 inline ConversionDescription Description(std::string destination, std::vector<std::string> keys,

@@ -141,7 +141,7 @@ TEST_F(EditTracking, ConversionsShowTheGridsRows) {
     edits_->SetCellValue(added, 0, "9");
     edits_->SetCellValue(added, 1, "n");
     MemoryTextSink sink(1 << 20);
-    ConvertResultSet(*rs_, StatementType::SELECT, Dialect::GENERIC, sink);
+    ConvertResultSet(*rs_, StatementType::SELECT, DefaultContext(Dialect::GENERIC), sink);
     const std::string text(sink.Data(), sink.Length());
     EXPECT_EQ(text.find("k1"), std::string::npos) << text; // deleted in the grid
     EXPECT_NE(text.find("two"), std::string::npos) << text;

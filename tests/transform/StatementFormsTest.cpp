@@ -59,7 +59,6 @@ protected:
         session_->Exec("CREATE TABLE m (id integer primary key, name varchar(10))");
         session_->Exec("INSERT INTO m VALUES (1, 'a'), (2, NULL), (3, 'c')");
     }
-    void TearDown() override { SetCurrentDialectSettings(DefaultDialectSettingsSet()); }
 
     // Runs a generated SQLite script statement by statement, as a client would.
     void RunScript(std::string_view text) {
@@ -71,7 +70,7 @@ protected:
         std::string all;
         for (int64_t r = 0; r < rs->RowCount(); ++r) {
             for (int c = 0; c < rs->ColumnCount(); ++c) {
-                all += ValueText(*rs, r, c, Dialect::SQLITE, true);
+                all += ValueText(*rs, r, c, Dialect::SQLITE, DefaultDialectSettingsSet(), true);
                 all += c + 1 < rs->ColumnCount() ? "|" : "\n";
             }
         }
@@ -79,31 +78,10 @@ protected:
     }
 };
 
-// Rows = 2 over three rows: a statement of two rows, then one of the last row.
-TEST_F(StatementForms, MultiRowInsertInEveryDialect) {
+// Rows = 2 over three rows in every dialect: text cases forms_*. Rows = 1 is the statement per
+// row of old, and Rows groups nothing but INSERT.
+TEST_F(StatementForms, RowsGroupOnlyInserts) {
     auto rs = Fetch(kThreeRows, Grouped("T", {"id"}, 2));
-    const std::string first = "INSERT INTO T (id, name)\r\nVALUES(1, 'a'),\r\n(2, NULL)";
-    const std::string last = "INSERT INTO T (id, name)\r\nVALUES(3, 'c')";
-    const std::string one = "INSERT INTO T (id, name)\r\nVALUES(";
-    const std::string oneByOne = one + "1, 'a');\r\n" + one + "2, NULL);\r\n" + one + "3, 'c');\r\n\r\n";
-    const std::string texts[kDialectCount] = {
-        /* MSSQL */ first + "\r\n" + last + "\r\n\r\n",
-        /* ORACLE */
-        "INSERT ALL\r\n  INTO T (id, name) VALUES (1, 'a')\r\n  INTO T (id, name) VALUES (2, NULL)\r\n"
-        "SELECT * FROM dual;\r\nINSERT ALL\r\n  INTO T (id, name) VALUES (3, 'c')\r\nSELECT * FROM "
-        "dual;\r\n\r\n",
-        /* GENERIC */ first + ";\r\n" + last + ";\r\n\r\n",
-        /* ACCESS: no multi-row form */ oneByOne,
-        /* MYSQL */ first + ";\r\n" + last + ";\r\n\r\n",
-        /* FIREBIRD: no multi-row form, statements as ever without ";" */
-        one + "1, 'a')\r\n" + one + "2, NULL)\r\n" + one + "3, 'c')\r\n\r\n",
-        /* POSTGRESQL */ first + ";\r\n" + last + ";\r\n\r\n",
-        /* SQLITE */ first + ";\r\n" + last + ";\r\n\r\n",
-    };
-    for (int d = 0; d < kDialectCount; ++d)
-        EXPECT_EQ(Converted(*rs, StatementType::INSERT, static_cast<Dialect>(d)), texts[d])
-            << DialectName(static_cast<Dialect>(d));
-    // Rows = 1 is the statement per row of old, and Rows groups nothing but INSERT.
     auto single = Fetch(kThreeRows, Grouped("T", {"id"}, 1));
     auto plain = Fetch(kThreeRows, Description("T", {"id"}));
     for (int d = 0; d < kDialectCount; ++d)
@@ -143,41 +121,7 @@ TEST_F(StatementForms, RowsDeletedInTheGridLeaveTheGroupWhole) {
               "INSERT INTO T (id, name)\r\nVALUES(4, 'd');\r\n\r\n");
 }
 
-TEST_F(StatementForms, UpsertInEveryDialectThatHasOne) {
-    auto rs = Fetch(kOneRow, Description("T", {"ID"}));
-    const std::string values = "1, 'it''s', {D}";
-    struct Case {
-        Dialect dialect;
-        std::string text;
-    };
-    const Case cases[] = {
-        {Dialect::MSSQL,
-         "MERGE INTO T AS t\r\nUSING (VALUES(" + values +
-             ")) AS s (id, name, created)\r\nON t.id = s.id\r\n"
-             "WHEN MATCHED THEN UPDATE SET name = s.name, created = s.created\r\n"
-             "WHEN NOT MATCHED THEN INSERT (id, name, created) VALUES(s.id, s.name, s.created);\r\n"},
-        {Dialect::ORACLE,
-         "MERGE INTO T t\r\nUSING (SELECT 1 AS id, 'it''s' AS name, {D} AS created FROM dual) s\r\n"
-         "ON (t.id = s.id)\r\n"
-         "WHEN MATCHED THEN UPDATE SET t.name = s.name, t.created = s.created\r\n"
-         "WHEN NOT MATCHED THEN INSERT (id, name, created) VALUES (s.id, s.name, s.created);\r\n"},
-        {Dialect::MYSQL,
-         "INSERT INTO T (id, name, created)\r\nVALUES(" + values +
-             ")\r\nON DUPLICATE KEY UPDATE name = VALUES(name), created = VALUES(created);\r\n"},
-        {Dialect::FIREBIRD,
-         "UPDATE OR INSERT INTO T (id, name, created)\r\nVALUES(" + values + ")\r\nMATCHING (id);\r\n"},
-        {Dialect::POSTGRESQL, "INSERT INTO T (id, name, created)\r\nVALUES(" + values +
-                                  ")\r\nON CONFLICT (id) DO UPDATE SET name = EXCLUDED.name, created = "
-                                  "EXCLUDED.created;\r\n"},
-        {Dialect::SQLITE, "INSERT INTO T (id, name, created)\r\nVALUES(" + values +
-                              ")\r\nON CONFLICT (id) DO UPDATE SET name = EXCLUDED.name, created = "
-                              "EXCLUDED.created;\r\n"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(Converted(*rs, StatementType::UPSERT, c.dialect),
-                  WithDate(c.text, ValueText(*rs, 0, 2, c.dialect, true)) + "\r\n")
-            << DialectName(c.dialect);
-}
+// UPSERT in every dialect that has one: text cases forms_*.
 
 // A table of keys only has nothing to update: the forms that need an assignment get a harmless
 // one, the others leave the update out.
@@ -216,7 +160,7 @@ TEST_F(StatementForms, UpsertRefusedWhereTheTargetHasNoneAndWithoutKeys) {
         const Dialect dialect = rs == keyed.get() ? Dialect::ACCESS : Dialect::POSTGRESQL;
         MemoryTextSink sink(1 << 16);
         try {
-            ConvertResultSet(*rs, StatementType::UPSERT, dialect, sink);
+            ConvertResultSet(*rs, StatementType::UPSERT, DefaultContext(dialect), sink);
             ADD_FAILURE() << "written: " << sink.Str();
         } catch (const CSyntaxException& e) {
             EXPECT_EQ(e.Message().substr(0, message.size()), message);
@@ -224,31 +168,14 @@ TEST_F(StatementForms, UpsertRefusedWhereTheTargetHasNoneAndWithoutKeys) {
         EXPECT_EQ(sink.Length(), 0u);
     }
     MemoryTextSink sink(1 << 16);
-    EXPECT_THROW(ConvertResultSet(*keyed, StatementType::UPSERT, Dialect::GENERIC, sink), CSyntaxException);
+    EXPECT_THROW(ConvertResultSet(*keyed, StatementType::UPSERT, DefaultContext(Dialect::GENERIC), sink),
+                 CSyntaxException);
     EXPECT_EQ(sink.Length(), 0u);
 }
 
-TEST_F(StatementForms, CommitEveryInEveryDialect) {
-    auto rs = Fetch(kThreeRows, Grouped("T", {"id"}, 1, 2));
+// CommitEvery = 2 over three rows in every dialect: text cases forms_*.
+TEST_F(StatementForms, CommitEveryCountsStatements) {
     const std::string one = "INSERT INTO T (id, name)\r\nVALUES(";
-    auto rows = [&](const std::string& end, const std::string& commit, const std::string& begin) {
-        return begin + one + "1, 'a')" + end + one + "2, NULL)" + end + commit + begin + one + "3, 'c')" +
-               end + commit + "\r\n";
-    };
-    const std::string texts[kDialectCount] = {
-        rows("\r\n", "COMMIT TRANSACTION\r\n", "BEGIN TRANSACTION\r\n"),
-        rows(";\r\n", "COMMIT;\r\n", ""),
-        rows(";\r\n", "COMMIT;\r\n", ""),
-        /* ACCESS: no commit statement */ rows(";\r\n", "", ""),
-        rows(";\r\n", "COMMIT;\r\n", "START TRANSACTION;\r\n"),
-        rows("\r\n", "COMMIT;\r\n", ""),
-        rows(";\r\n", "COMMIT;\r\n", "BEGIN;\r\n"),
-        rows(";\r\n", "COMMIT;\r\n", "BEGIN;\r\n"),
-    };
-    for (int d = 0; d < kDialectCount; ++d)
-        EXPECT_EQ(Converted(*rs, StatementType::INSERT, static_cast<Dialect>(d)), texts[d])
-            << DialectName(static_cast<Dialect>(d));
-
     // A multi-row INSERT counts as one statement; a last commit only after statements.
     auto grouped = Fetch(kThreeRows, Grouped("T", {"id"}, 2, 1));
     EXPECT_EQ(Converted(*grouped, StatementType::INSERT, Dialect::POSTGRESQL),
@@ -304,13 +231,13 @@ TEST_F(StatementForms, LongColumnsWrittenForOpenTargetsAndExactScripts) {
               "UPDATE W SET\r\nnote = 'long'\r\nWHERE id = 1;\r\n\r\n");
     EXPECT_EQ(Converted(*rs, StatementType::INSERT, Dialect::MYSQL),
               "INSERT INTO W (id)\r\nVALUES(1);\r\n\r\n");
-    EXPECT_EQ(LeftOutColumnsWarning(*rs, StatementType::INSERT, Dialect::SQLITE), "");
-    EXPECT_NE(LeftOutColumnsWarning(*rs, StatementType::INSERT, Dialect::MYSQL), "");
+    EXPECT_EQ(LeftOutColumnsWarning(*rs, StatementType::INSERT, DefaultContext(Dialect::SQLITE)), "");
+    EXPECT_NE(LeftOutColumnsWarning(*rs, StatementType::INSERT, DefaultContext(Dialect::MYSQL)), "");
     // The text table is what it was.
     EXPECT_EQ(Converted(*rs, StatementType::SELECT, Dialect::SQLITE).substr(0, 9), "id     \r\n");
 
     rs->Description().literals = LiteralStyle::Exact;
-    EXPECT_EQ(LeftOutColumnsWarning(*rs, StatementType::INSERT, Dialect::MYSQL), "");
+    EXPECT_EQ(LeftOutColumnsWarning(*rs, StatementType::INSERT, DefaultContext(Dialect::MYSQL)), "");
     std::string expected = "INSERT INTO W (id, note)\r\nVALUES(1, ";
     AppendExactLiteral(rs->Column(1), StoredValueOf(*rs, 0, 1, false), Dialect::MYSQL, expected);
     EXPECT_EQ(Converted(*rs, StatementType::INSERT, Dialect::MYSQL), expected + ");\r\n\r\n");
@@ -330,15 +257,15 @@ TEST_F(StatementForms, LiteralStyleFromTheStatementElseTheDialectSetting) {
     EXPECT_EQ(Converted(*rs, StatementType::UPDATE, Dialect::ORACLE), standard);
     rs->Description().literals = LiteralStyle::Exact;
     EXPECT_EQ(Converted(*rs, StatementType::UPDATE, Dialect::ORACLE), exactText(Dialect::ORACLE));
-    DialectSettingsSet settings = DefaultDialectSettingsSet();
-    settings[static_cast<int>(Dialect::ORACLE)].exactLiterals = true;
-    SetCurrentDialectSettings(settings);
+    ConversionContext oracle = DefaultContext(Dialect::ORACLE);
+    oracle.settings[static_cast<int>(Dialect::ORACLE)].exactLiterals = true;
     rs->Description().literals = LiteralStyle::Inherit;
-    EXPECT_EQ(Converted(*rs, StatementType::UPDATE, Dialect::ORACLE), exactText(Dialect::ORACLE));
-    EXPECT_EQ(Converted(*rs, StatementType::UPDATE, Dialect::MYSQL),
-              "UPDATE W SET\r\nname = 'x\\n?y'\r\nWHERE id = 2;\r\n\r\n");
+    EXPECT_EQ(Converted(*rs, StatementType::UPDATE, oracle), exactText(Dialect::ORACLE));
+    ConversionContext mysql = oracle; // the setting of another dialect does not apply
+    mysql.dialect = Dialect::MYSQL;
+    EXPECT_EQ(Converted(*rs, StatementType::UPDATE, mysql), standard);
     rs->Description().literals = LiteralStyle::Standard;
-    EXPECT_EQ(Converted(*rs, StatementType::UPDATE, Dialect::ORACLE), standard);
+    EXPECT_EQ(Converted(*rs, StatementType::UPDATE, oracle), standard);
 }
 
 TEST_F(StatementForms, OpenTargetsQuoteNamesTheirWayAndEndEveryStatement) {
@@ -392,7 +319,7 @@ TEST_P(StatementFormsOnServers, GroupedCommittedAndUpsertScriptsRun) {
     session.Exec(c.fillOriginal);
     auto differences = [&] {
         auto rs = session.Fetch(c.differences);
-        return std::string(ValueText(*rs, 0, 0, c.dialect, false));
+        return std::string(ValueText(*rs, 0, 0, c.dialect, DefaultDialectSettingsSet(), false));
     };
     auto run = [&](const ConversionDescription& description, StatementType type) {
         auto rs = session.Fetch("SELECT * FROM gen_rt ORDER BY id", description);

@@ -42,7 +42,7 @@ Conversion Convert(ResultSet& result, StatementType type, Dialect dialect) {
     MemoryTextSink sink(MemoryTextSink::kClipboardSize);
     sink.SetGrowable(true);
     try {
-        ConvertResultSet(result, type, dialect, sink);
+        ConvertResultSet(result, type, DefaultContext(dialect), sink);
     } catch (const CSyntaxException& e) {
         return {{}, QString::fromStdString(e.Message())};
     }

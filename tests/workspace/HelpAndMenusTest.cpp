@@ -257,7 +257,8 @@ void HelpAndMenusTest::optionsCommandWorksOnTheFrameProfile() {
     QTRY_VERIFY(!h.Frame().findChild<OptionsDialog*>());
     QCOMPARE(profile.GetString("Settings", "DateDefault", ""), std::string("Y.m.d"));
     QCOMPARE(GetDatasetSizeLimit(profile), 3);
-    SetCurrentDialectSettings(DefaultDialectSettingsSet());
+    QCOMPARE(h.Frame().ConversionSettings()[static_cast<int>(Dialect::GENERIC)].datePattern,
+             std::string("Y.m.d"));
 
     // Truncate results of the Results menu and the getter agree, whoever writes.
     QAction* truncate = h.Frame().Actions().Action(Command::TruncateResults);
@@ -291,7 +292,8 @@ void HelpAndMenusTest::optionsApplyWaitsForTheRunningBatch() {
     dialog->Page()->DatePattern()->setText(QStringLiteral("d/m/Y"));
     QTest::mouseClick(dialog->Button(QDialogButtonBox::Apply), Qt::LeftButton);
     QCOMPARE(profile.GetString("Settings", "DateMy", ""), std::string("d/m/Y"));
-    SetCurrentDialectSettings(DefaultDialectSettingsSet());
+    QCOMPARE(h.Frame().ConversionSettings()[static_cast<int>(Dialect::MYSQL)].datePattern,
+             std::string("d/m/Y"));
     dialog->reject();
 }
 

@@ -35,12 +35,21 @@ void Retype(QLineEdit* edit, const QString& text) {
     QTest::keyClicks(edit, text);
 }
 
+// What the window keeps: the records the dialog hands over on Apply and OK.
+struct HostCopy {
+    DialectSettingsSet settings = DefaultDialectSettingsSet();
+    void Follow(OptionsDialog& dialog) {
+        QObject::connect(&dialog, &OptionsDialog::settingsStored,
+                         [this](const DialectSettingsSet& stored) { settings = stored; });
+    }
+    const DialectSettings& Of(Dialect dialect) const { return settings[static_cast<int>(dialect)]; }
+};
+
 } // namespace
 
 class OptionsDialogTest : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() { SetCurrentDialectSettings(DefaultDialectSettingsSet()); }
     void tabsShowTheirRecordAndKeepEditsAcrossTabChanges();
     void exactLiteralsAreChosenPerTab();
     void samplesFollowThePatternsAndTheQuoteBox();
@@ -93,7 +102,9 @@ void OptionsDialogTest::tabsShowTheirRecordAndKeepEditsAcrossTabChanges() {
 void OptionsDialogTest::exactLiteralsAreChosenPerTab() {
     MemoryProfileStore profile;
     profile.WriteInt(kSettingsSection, "ExactMy", 1);
+    HostCopy host;
     OptionsDialog dialog(profile);
+    host.Follow(dialog);
     dialog.show();
     // The dialog is wide enough for its tabs without hiding any of them behind scroll buttons.
     int tabsWidth = 0;
@@ -116,7 +127,7 @@ void OptionsDialogTest::exactLiteralsAreChosenPerTab() {
     for (const TabRow& row : kTabs) {
         const bool on = row.dialect == Dialect::SQLITE;
         QCOMPARE(Stored(profile, kSettingsSection, row.exact), std::string(on ? "1" : "0"));
-        QCOMPARE(CurrentDialectSettings(row.dialect).exactLiterals, on);
+        QCOMPARE(host.Of(row.dialect).exactLiterals, on);
     }
     QCOMPARE(Stored(profile, kSettingsSection, "DatePG"), std::string("d.m.Y"));
     QCOMPARE(Stored(profile, kSettingsSection, "DateSQLite"), std::string("Y-m-d"));
@@ -162,8 +173,10 @@ void OptionsDialogTest::okWithoutChangesKeepsEveryValue() {
     MemoryProfileStore profile = ChangedProfile();
     profile.WriteString(kSettingsSection, "DateIB", "é d.m.Y"); // not ASCII
     const auto before = Snapshot(profile);
+    HostCopy host;
     {
         OptionsDialog dialog(profile);
+        host.Follow(dialog);
         dialog.show();
         // Visiting every tab puts its page's values back into the working copy.
         for (int tab = kOptionsTabCount - 1; tab >= 0; --tab)
@@ -172,7 +185,7 @@ void OptionsDialogTest::okWithoutChangesKeepsEveryValue() {
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
     }
     QVERIFY(Snapshot(profile) == before);
-    QCOMPARE(CurrentDialectSettings(Dialect::FIREBIRD).datePattern, std::string("é d.m.Y"));
+    QCOMPARE(host.Of(Dialect::FIREBIRD).datePattern, std::string("é d.m.Y"));
 }
 
 void OptionsDialogTest::defaultsThenOkStoresFactoryValues() {
@@ -213,7 +226,9 @@ void OptionsDialogTest::limitTextIsReadAsItsLeadingDigits() {
 
 void OptionsDialogTest::applyThenCancelKeepsTheAppliedValues() {
     MemoryProfileStore profile;
+    HostCopy host;
     OptionsDialog dialog(profile);
+    host.Follow(dialog);
     dialog.show();
     dialog.SelectTab(kMySql);
     Retype(dialog.Page()->DatePattern(), QStringLiteral("Y/m/d"));
@@ -221,7 +236,7 @@ void OptionsDialogTest::applyThenCancelKeepsTheAppliedValues() {
     Click(dialog, QDialogButtonBox::Apply);
     QVERIFY(dialog.isVisible());
     QCOMPARE(Stored(profile, kSettingsSection, "DateMy"), std::string("Y/m/d"));
-    QCOMPARE(CurrentDialectSettings(Dialect::MYSQL).datePattern, std::string("Y/m/d"));
+    QCOMPARE(host.Of(Dialect::MYSQL).datePattern, std::string("Y/m/d"));
 
     Retype(dialog.Page()->DatePattern(), QStringLiteral("d-m-Y"));
     dialog.Page()->Autocommit()->click();
@@ -229,7 +244,7 @@ void OptionsDialogTest::applyThenCancelKeepsTheAppliedValues() {
     Click(dialog, QDialogButtonBox::Cancel);
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
     QCOMPARE(Stored(profile, kSettingsSection, "DateMy"), std::string("Y/m/d"));
-    QCOMPARE(CurrentDialectSettings(Dialect::MYSQL).datePattern, std::string("Y/m/d"));
+    QCOMPARE(host.Of(Dialect::MYSQL).datePattern, std::string("Y/m/d"));
     QCOMPARE(GetDatasetRowLimit(profile), 100);
     QCOMPARE(GetAutocommit(profile, ConnectionType::MySQL), 0);
 }
@@ -255,7 +270,9 @@ void OptionsDialogTest::autocommitChangedOnEitherSharedTabIsStored() {
 
 void OptionsDialogTest::applyAndOkWaitWhileABatchRuns() {
     MemoryProfileStore profile;
+    HostCopy host;
     OptionsDialog dialog(profile);
+    host.Follow(dialog);
     dialog.show();
     dialog.SetBatchRunning(true);
     QVERIFY(!dialog.Button(QDialogButtonBox::Ok)->isEnabled());
@@ -266,13 +283,14 @@ void OptionsDialogTest::applyAndOkWaitWhileABatchRuns() {
     QTest::keyClick(dialog.Page()->DatePattern(), Qt::Key_Return);
     QVERIFY(dialog.isVisible());
     QCOMPARE(Stored(profile, kSettingsSection, "DateMS"), std::string(kAbsent));
-    QCOMPARE(CurrentDialectSettings(Dialect::MSSQL).datePattern, std::string("m.d.Y"));
+    QCOMPARE(host.Of(Dialect::MSSQL).datePattern, std::string("m.d.Y"));
 
     dialog.SetBatchRunning(false);
     QVERIFY(dialog.Button(QDialogButtonBox::Ok)->isEnabled());
     QVERIFY(dialog.Button(QDialogButtonBox::Apply)->isEnabled());
     Click(dialog, QDialogButtonBox::Ok);
     QCOMPARE(Stored(profile, kSettingsSection, "DateMS"), std::string("Y"));
+    QCOMPARE(host.Of(Dialect::MSSQL).datePattern, std::string("Y"));
 }
 
 void OptionsDialogTest::helpOpensTheOptionsTopic() {

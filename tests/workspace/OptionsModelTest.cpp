@@ -15,17 +15,7 @@
 using namespace marlix;
 using namespace marlix::test;
 
-namespace {
-
-// Store makes the records process-wide; every test leaves the defaults behind.
-class OptionsModelTest : public ::testing::Test {
-protected:
-    void TearDown() override { SetCurrentDialectSettings(DefaultDialectSettingsSet()); }
-};
-
-} // namespace
-
-TEST_F(OptionsModelTest, TabsEditTheirDialectAndServerTypeUnderTheStoredNames) {
+TEST(OptionsModelTest, TabsEditTheirDialectAndServerTypeUnderTheStoredNames) {
     MemoryProfileStore empty;
     OptionsModel model(empty);
     for (int tab = 0; tab < kOptionsTabCount; ++tab) {
@@ -54,7 +44,7 @@ TEST_F(OptionsModelTest, TabsEditTheirDialectAndServerTypeUnderTheStoredNames) {
         model.SetPage(tab, values);
     }
     MemoryProfileStore profile;
-    model.Store(profile);
+    const DialectSettingsSet stored = model.Store(profile);
     for (int tab = 0; tab < kOptionsTabCount; ++tab) {
         const TabRow& row = kTabs[tab];
         EXPECT_EQ(Stored(profile, kSettingsSection, row.date), "d" + std::to_string(tab)) << row.label;
@@ -64,15 +54,14 @@ TEST_F(OptionsModelTest, TabsEditTheirDialectAndServerTypeUnderTheStoredNames) {
         EXPECT_EQ(Stored(profile, kSettingsSection, row.exact), tab % 2 == 1 ? "1" : "0") << row.label;
         EXPECT_EQ(Stored(profile, kExecutionSettings, row.autocommit), std::to_string(row.defaultAutocommit))
             << row.label;
-        // And become the records every later conversion reads.
-        EXPECT_EQ(CurrentDialectSettings(row.dialect).datePattern, "d" + std::to_string(tab)) << row.label;
-        EXPECT_EQ(CurrentDialectSettings(row.dialect).exactLiterals, tab % 2 == 1) << row.label;
+        // And come back for the host to convert with.
+        EXPECT_EQ(stored[static_cast<int>(row.dialect)], model.Page(tab).settings) << row.label;
     }
     EXPECT_EQ(Stored(profile, kExecutionSettings, "DatasetRowLimit"), "0");
     EXPECT_EQ(Stored(profile, kExecutionSettings, "DatasetSizeLimit (MB)"), "1");
 }
 
-TEST_F(OptionsModelTest, OkWithoutChangesKeepsEveryStoredValue) {
+TEST(OptionsModelTest, OkWithoutChangesKeepsEveryStoredValue) {
     MemoryProfileStore changed = ChangedProfile();
     const auto before = Snapshot(changed);
     OptionsModel(changed).Store(changed);
@@ -87,20 +76,20 @@ TEST_F(OptionsModelTest, OkWithoutChangesKeepsEveryStoredValue) {
     // On an empty profile OK writes the defaults, for every dialect (none is left empty):
     // Oracle and MySQL keep autocommit off.
     MemoryProfileStore empty;
-    OptionsModel(empty).Store(empty);
+    const DialectSettingsSet stored = OptionsModel(empty).Store(empty);
     for (const TabRow& row : kTabs) {
         EXPECT_EQ(Stored(empty, kSettingsSection, row.date), row.defaultDate) << row.label;
         EXPECT_EQ(Stored(empty, kSettingsSection, row.time), row.defaultTime) << row.label;
         EXPECT_EQ(Stored(empty, kSettingsSection, row.quotes), std::to_string(row.defaultQuotes))
             << row.label;
         EXPECT_EQ(Stored(empty, kSettingsSection, row.exact), "0") << row.label;
-        EXPECT_EQ(CurrentDialectSettings(row.dialect), DefaultDialectSettings(row.dialect)) << row.label;
+        EXPECT_EQ(stored[static_cast<int>(row.dialect)], DefaultDialectSettings(row.dialect)) << row.label;
         EXPECT_EQ(Stored(empty, kExecutionSettings, row.autocommit), std::to_string(row.defaultAutocommit))
             << row.label;
     }
 }
 
-TEST_F(OptionsModelTest, DefaultsThenOkStoresTheFactoryValuesWithAutocommitOnEverywhere) {
+TEST(OptionsModelTest, DefaultsThenOkStoresTheFactoryValuesWithAutocommitOnEverywhere) {
     MemoryProfileStore profile = ChangedProfile();
     OptionsModel model(profile);
     model.SetDefaults();
@@ -121,7 +110,7 @@ TEST_F(OptionsModelTest, DefaultsThenOkStoresTheFactoryValuesWithAutocommitOnEve
     EXPECT_EQ(GetDatasetSizeLimit(profile), 1);
 }
 
-TEST_F(OptionsModelTest, TheSharedAutocommitValueFollowsAChangeOnEitherTab) {
+TEST(OptionsModelTest, TheSharedAutocommitValueFollowsAChangeOnEitherTab) {
     constexpr int kMsSql = 0, kFirebird = 4, kGeneric = 5;
     for (int changedTab : {kMsSql, kFirebird}) {
         for (bool on : {false, true}) {
@@ -159,7 +148,7 @@ TEST_F(OptionsModelTest, TheSharedAutocommitValueFollowsAChangeOnEitherTab) {
     }
 }
 
-TEST_F(OptionsModelTest, LimitsAreTheirLeadingDigitsAndSaturate) {
+TEST(OptionsModelTest, LimitsAreTheirLeadingDigitsAndSaturate) {
     struct Row {
         const char* text;
         int value;
@@ -192,7 +181,7 @@ TEST_F(OptionsModelTest, LimitsAreTheirLeadingDigitsAndSaturate) {
     EXPECT_EQ(Stored(profile, kExecutionSettings, "DatasetRowLimit"), std::to_string(INT_MAX));
 }
 
-TEST_F(OptionsModelTest, SamplesShowTheOpeningMomentAsEachDialectWritesIt) {
+TEST(OptionsModelTest, SamplesShowTheOpeningMomentAsEachDialectWritesIt) {
     struct Row {
         int tab;
         const char* date;
@@ -228,7 +217,7 @@ TEST_F(OptionsModelTest, SamplesShowTheOpeningMomentAsEachDialectWritesIt) {
     EXPECT_EQ(model.SampleDateTime(1), " 10:20 AM");
 }
 
-TEST_F(OptionsModelTest, ExecutionSettingsUseTheirNamesAndDefaults) {
+TEST(OptionsModelTest, ExecutionSettingsUseTheirNamesAndDefaults) {
     MemoryProfileStore profile;
     EXPECT_EQ(GetDatasetRowLimit(profile), 0);
     EXPECT_EQ(GetDatasetSizeLimit(profile), 1);

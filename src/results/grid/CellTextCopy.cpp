@@ -46,7 +46,8 @@ std::vector<RowRun> RowRuns(const std::vector<CellBlock>& blocks) {
 
 } // namespace
 
-std::string SelectedCellsText(ResultSet& resultSet, const std::vector<CellBlock>& blocks, int mode) {
+std::string SelectedCellsText(ResultSet& resultSet, const std::vector<CellBlock>& blocks, int mode,
+                              const DialectSettingsSet& settings) {
     const std::vector<CellBlock> cells = Clipped(resultSet, blocks);
     if (cells.empty()) return {};
     int left = cells.front().left, right = cells.front().right;
@@ -85,7 +86,8 @@ std::string SelectedCellsText(ResultSet& resultSet, const std::vector<CellBlock>
                 if (!selected[i]) continue;
                 const int column = left + static_cast<int>(i);
                 const ColumnDescriptor& descriptor = resultSet.Column(column);
-                AppendValueText(descriptor, StoredValueOf(resultSet, data, column, false), mode, false, out);
+                AppendValueText(descriptor, StoredValueOf(resultSet, data, column, false), mode, settings,
+                                false, out);
             }
         }
     }

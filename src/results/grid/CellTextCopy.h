@@ -1,6 +1,8 @@
 #pragma once
 // The text the clipboard receives for selected grid cells: tab-separated display texts, one
 // line per row. Widget-free: selections arrive as blocks of cells.
+#include "core/DialectSettings.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -17,11 +19,12 @@ struct CellBlock {
     int right = 0;
 };
 
-// The display texts (date mode `mode`, NULL as empty text) of the cells in `blocks`: a line for
-// every row with a selected cell, from the leftmost to the rightmost selected column of all
-// blocks, a tab between cells, and cells inside that span that are not selected left empty.
-// Lines are separated by "\n"; the last one has no line end. Display texts carry no tab or
-// line break (the display form writes \n, \r and ? for them), so the layout stays readable.
-std::string SelectedCellsText(ResultSet& resultSet, const std::vector<CellBlock>& blocks, int mode);
+// The display texts (date mode `mode` with its `settings`, NULL as empty text) of the cells in `blocks`: a
+// line for every row with a selected cell, from the leftmost to the rightmost selected column of all blocks,
+// a tab between cells, and cells inside that span that are not selected left empty. Lines are separated by
+// "\n"; the last one has no line end. Display texts carry no tab or line break (the display form writes \n,
+// \r and ? for them), so the layout stays readable.
+std::string SelectedCellsText(ResultSet& resultSet, const std::vector<CellBlock>& blocks, int mode,
+                              const DialectSettingsSet& settings);
 
 } // namespace marlix

@@ -62,7 +62,7 @@ int EditableResultSetModel::rowCount(const QModelIndex& parent) const {
 QString EditableResultSetModel::ShownText(int row, int column) const {
     const int64_t data = DataRow(row);
     if (StoredValueOf(Result(), data, column, false).isNull) return QStringLiteral("NULL");
-    std::string_view text = ValueText(Result(), data, column, DateMode(), false);
+    std::string_view text = ValueText(Result(), data, column, DateMode(), DateSettings(), false);
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
@@ -74,7 +74,7 @@ QString EditableResultSetModel::StoredText(int row, int column) const {
     if (value.isNull) return {};
     const ColumnDescriptor& c = Result().Column(column);
     if (c.IsDateTime()) {
-        std::string_view text = ValueText(Result(), data, column, DateMode(), false);
+        std::string_view text = ValueText(Result(), data, column, DateMode(), DateSettings(), false);
         return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     }
     const std::string_view text = value.Text();

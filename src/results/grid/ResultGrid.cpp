@@ -88,7 +88,7 @@ QString ResultGrid::SelectedText() const {
     if (blocks.empty() && currentIndex().isValid())
         blocks.push_back(
             {currentIndex().row(), currentIndex().row(), currentIndex().column(), currentIndex().column()});
-    const std::string text = SelectedCellsText(Result(), blocks, model_->DateMode());
+    const std::string text = SelectedCellsText(Result(), blocks, model_->DateMode(), model_->DateSettings());
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 

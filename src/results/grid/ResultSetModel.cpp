@@ -37,6 +37,11 @@ void ResultSetModel::SetDateMode(int mode) {
     if (rows_ > 0 && columnCount() > 0) emit dataChanged(index(0, 0), index(rows_ - 1, columnCount() - 1));
 }
 
+void ResultSetModel::SetDateSettings(const DialectSettingsSet& settings) {
+    dateSettings_ = &settings;
+    if (rows_ > 0 && columnCount() > 0) emit dataChanged(index(0, 0), index(rows_ - 1, columnCount() - 1));
+}
+
 void ResultSetModel::Reload() {
     beginResetModel();
     rows_ = ShownRows(*resultSet_);
@@ -49,7 +54,7 @@ bool ResultSetModel::IsCell(const QModelIndex& index) const noexcept {
 }
 
 QString ResultSetModel::DisplayText(int row, int column) const {
-    std::string_view text = ValueText(*resultSet_, row, column, dateMode_, false);
+    std::string_view text = ValueText(*resultSet_, row, column, dateMode_, *dateSettings_, false);
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 

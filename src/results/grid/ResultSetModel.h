@@ -26,6 +26,10 @@ public:
     // The formatting mode of dates and times (a dialect code, kOdbcEscapeMode or kLocaleMode).
     int DateMode() const noexcept { return dateMode_; }
     void SetDateMode(int mode);
+    // The dialect settings the date modes read: the host's records, which must outlive the
+    // model and are read whenever a cell is shown (the factory records until this is called).
+    const DialectSettingsSet& DateSettings() const noexcept { return *dateSettings_; }
+    void SetDateSettings(const DialectSettingsSet& settings);
 
     // The text a cell shows: the engine's display text, "NULL" for a NULL value.
     QString CellText(int row, int column) const;
@@ -55,6 +59,7 @@ private:
     std::shared_ptr<ResultSet> resultSet_;
     int rows_ = 0;
     int dateMode_ = kLocaleMode;
+    const DialectSettingsSet* dateSettings_ = &DefaultDialectSettingsSet();
     bool earlierRun_ = false;
 };
 

@@ -57,6 +57,7 @@ ResultGrid* GridEditCommands::MakeGrid(std::shared_ptr<ResultSet> resultSet, QWi
     TableLookup lookup = CatalogTableLookup(browser.Reader(), browser.Folders(), {},
                                             [&execution] { return !execution.Running(); });
     auto* model = new EditableResultSetModel(std::move(resultSet), lookup);
+    model->SetDateSettings(frame_.ConversionSettings());
     auto* grid = new ResultGrid(model, parent);
     model->setParent(grid);
     grid->setItemDelegate(new EditingDelegate(grid));

@@ -52,7 +52,7 @@ constexpr int kMinimumPane = 50;
 CMainFrame::CMainFrame(CODBCSession& session, ProfileStore& profile, std::unique_ptr<UserPrompts> prompts,
                        QWidget* parent)
     : QMainWindow(parent), session_(session), profile_(profile), prompts_(std::move(prompts)),
-      document_(std::make_unique<CDravelDoc>()) {
+      document_(std::make_unique<CDravelDoc>()), settings_(ReadDialectSettings(profile)) {
     if (!prompts_) prompts_ = std::make_unique<FramePrompts>(this, session_, profile_);
     setObjectName(QStringLiteral("mainFrame"));
     setMinimumSize(760, 400);
@@ -181,6 +181,7 @@ void CMainFrame::WireCommands() {
     connect(actions_->Action(Command::Options), &QAction::triggered, this, [this] {
         OptionsDialog* dialog = OpenOptionsDialog(profile_, execution_->Running(), this);
         connect(execution_, &ExecutionController::runningChanged, dialog, &OptionsDialog::SetBatchRunning);
+        connect(dialog, &OptionsDialog::settingsStored, this, &CMainFrame::SetConversionSettings);
     });
     // The Edit menu acts on the active view.
     connect(actions_->Action(Command::Copy), &QAction::triggered, this, [this] {

@@ -3,6 +3,7 @@
 // results view on the right, the toolbar, the selection bar and the status bar. It owns the
 // window's parts and hands the commands to the classes that carry them out (script files,
 // execution, connection); it remembers its placement in the profile.
+#include "core/ConversionContext.h"
 #include "core/ConversionDescription.h"
 #include "results/view/UserPrompts.h"
 #include "workspace/frame/CommandState.h"
@@ -59,6 +60,13 @@ public:
     // The main window's Target platform.
     Dialect CurrentDialect() const noexcept { return dialect_; }
     void SetCurrentDialect(Dialect dialect);
+    // The dialect settings read from the profile when the window opened, replaced by Apply and
+    // OK of the Options dialog. Runs take a copy; grids read them whenever a cell is shown.
+    const DialectSettingsSet& ConversionSettings() const noexcept { return settings_; }
+    void SetConversionSettings(const DialectSettingsSet& settings) { settings_ = settings; }
+    // What the window's own conversions (Copy as, grid edits' scripts) use: the Target platform
+    // with the current settings.
+    ConversionContext TargetContext() const { return {dialect_, settings_}; }
 
     WorkspaceState State() const;
     bool Enabled(Command command) const { return CommandState(State()).Enabled(command); }
@@ -92,6 +100,7 @@ private:
     std::unique_ptr<UserPrompts> prompts_;
     std::unique_ptr<CDravelDoc> document_;
     Dialect dialect_ = Dialect::MSSQL;
+    DialectSettingsSet settings_;
     bool resultsActive_ = false;
     bool placementRestored_ = false;
 

@@ -115,6 +115,7 @@ bool RunCommands::Run(int caretOffset, Dialect dialect, const std::string& outpu
     BatchRequest request;
     request.caretOffset = caretOffset;
     request.dialect = dialect;
+    request.dialectSettings = frame_.ConversionSettings();
     request.outputFile = outputFile;
     try {
         frame_.Execution().Start(script, request);
@@ -253,7 +254,7 @@ void RunCommands::CopyConverted(StatementType type) {
     try {
         MemoryTextSink sink(MemoryTextSink::kClipboardSize);
         sink.SetGrowable(true);
-        ConvertResultSet(*result, type, frame_.CurrentDialect(), sink);
+        ConvertResultSet(*result, type, frame_.TargetContext(), sink);
         QApplication::clipboard()->setText(
             QString::fromUtf8(sink.Data(), static_cast<qsizetype>(sink.Length())));
     } catch (const CSyntaxException& refused) {

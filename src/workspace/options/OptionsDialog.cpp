@@ -123,7 +123,7 @@ void OptionsDialog::Defaults() {
 
 bool OptionsDialog::Store() {
     if (batchRunning_) return false;
-    model_.Store(profile_);
+    emit settingsStored(model_.Store(profile_));
     return true;
 }
 

@@ -1,8 +1,7 @@
 #pragma once
 // The Options dialog: a tab per dialect with its page, the limits of a fetched result set, and
-// Defaults, Apply, OK, Cancel and Help. A thin view on OptionsModel; the profile and the
-// process-wide dialect settings change only on Apply and OK, and never while a batch runs (it
-// formats its values with those settings).
+// Defaults, Apply, OK, Cancel and Help. A thin view on OptionsModel; the profile and the host's
+// dialect settings change only on Apply and OK, and never while a batch runs.
 #include "workspace/options/OptionsModel.h"
 
 #include <QDialog>
@@ -37,6 +36,10 @@ public:
 public slots:
     // Apply and OK wait while a batch runs.
     void SetBatchRunning(bool running);
+
+signals:
+    // Apply or OK wrote these records to the profile: the host converts with them from now on.
+    void settingsStored(const marlix::DialectSettingsSet& settings);
 
 private:
     void ShowTab();

@@ -120,15 +120,16 @@ void OptionsModel::SetDefaults() {
     sizeLimit_ = std::to_string(1);
 }
 
-void OptionsModel::Store(ProfileStore& profile) const {
+DialectSettingsSet OptionsModel::Store(ProfileStore& profile) const {
     DialectSettingsSet settings; // one tab per dialect fills every record
     for (int tab = 0; tab < kOptionsTabCount; ++tab)
         settings[static_cast<int>(kTabs[tab].dialect)] = pages_[tab].settings;
-    SaveDialectSettings(profile, settings);
+    WriteDialectSettings(profile, settings);
     for (int tab = 0; tab < kOptionsTabCount; ++tab)
         marlix::SetAutocommit(profile, kTabs[tab].serverType, pages_[tab].autocommit ? 1 : 0);
     SetDatasetRowLimit(profile, LimitValue(rowLimit_));
     SetDatasetSizeLimit(profile, LimitValue(sizeLimit_));
+    return settings;
 }
 
 std::string OptionsModel::SampleDate(int tab) const {

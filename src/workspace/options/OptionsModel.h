@@ -1,8 +1,7 @@
 #pragma once
 // The working copy of the Options dialog and its rules, without widgets: one record per dialect
 // (date and time patterns, the date flags, the literal choice, the autocommit flag of the tab's
-// server type) and the two limits as typed. Nothing reaches the profile or the process-wide dialect settings
-// before Store.
+// server type) and the two limits as typed. Nothing reaches the profile before Store.
 #include "core/ConversionDescription.h"
 #include "core/DateTimeText.h"
 #include "core/DialectSettings.h"
@@ -70,9 +69,9 @@ public:
     // included), no row limit, 1 MB.
     void SetDefaults();
 
-    // Apply and OK: the records become the process-wide dialect settings and are written with
-    // the autocommit flags and the limits.
-    void Store(ProfileStore& profile) const;
+    // Apply and OK: the records are written with the autocommit flags and the limits, and
+    // returned for the host to convert with.
+    DialectSettingsSet Store(ProfileStore& profile) const;
 
     std::string SampleDate(int tab) const;
     std::string SampleDateTime(int tab) const;
