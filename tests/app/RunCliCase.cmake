@@ -1,6 +1,7 @@
 # Runs one text case through marlix-cli on a new SQLite database and compares standard output,
 # standard error, the exit status and any written file with the expected ones, byte for byte.
 # -DCLI=<marlix-cli> -DCASE=<cases/name> -DWORK=<folder for the database and outputs>
+# With -DUPDATE=ON the expected files are rewritten from this run instead (scripts/regen-cases.sh).
 cmake_minimum_required(VERSION 3.25)
 get_filename_component(name "${CASE}" NAME)
 file(MAKE_DIRECTORY "${WORK}")
@@ -29,6 +30,21 @@ set(script "${CASE}.sql")
 execute_process(COMMAND "${CLI}" ${args} "${script}"
   OUTPUT_FILE "${WORK}/${name}.stdout" ERROR_FILE "${WORK}/${name}.stderr"
   RESULT_VARIABLE status TIMEOUT 120)
+
+if(UPDATE)
+  foreach(stream stdout stderr)
+    configure_file("${WORK}/${name}.${stream}" "${CASE}.${stream}" COPYONLY)
+  endforeach()
+  if(status STREQUAL "0")
+    file(REMOVE "${CASE}.status")
+  else()
+    file(WRITE "${CASE}.status" "${status}\n")
+  endif()
+  if(EXISTS "${CASE}.file" AND EXISTS "${WORK}/${name}.file")
+    configure_file("${WORK}/${name}.file" "${CASE}.file" COPYONLY)
+  endif()
+  return()
+endif()
 
 set(expected_status 0)
 if(EXISTS "${CASE}.status")
