@@ -28,15 +28,11 @@ using marlix::test::Server;
 
 namespace {
 
-// A connected session on one test database.
+// A connected session on a new SQLite database.
 class Database {
 public:
-    // False when the server was not started.
-    bool Open(Server server, const char* name) {
-        const std::string conn = test::ConnectionString(server, name);
-        if (conn.empty()) return false;
-        test::ConnectTo(session_, conn, profile_);
-        server_ = server;
+    bool Open(const char* name) {
+        test::ConnectTo(session_, test::ConnectionString(Server::SQLite, name), profile_);
         return true;
     }
     void Exec(const std::string& sql) {
@@ -50,10 +46,8 @@ public:
     // grid_values: a row of ordinary values, a row of NULLs, a row of non-ASCII text.
     void CreateValues() {
         Exec("DROP TABLE IF EXISTS grid_values");
-        const char* stamp = server_ == Server::MariaDB ? "DATETIME" : "TIMESTAMP";
-        Exec(std::string(
-                 "CREATE TABLE grid_values (id INTEGER, name VARCHAR(40), qty NUMERIC(10,2), created ") +
-             stamp + ", note VARCHAR(200))");
+        Exec("CREATE TABLE grid_values (id INTEGER, name VARCHAR(40), qty NUMERIC(10,2), created TIMESTAMP, "
+             "note VARCHAR(200))");
         Exec("INSERT INTO grid_values VALUES (1, 'O''Brien', 12.50, '2004-06-27 10:20:30', 'plain'), "
              "(2, NULL, NULL, NULL, NULL), (3, 'Gr\xC3\xBC\xC3\x9F"
              "e', -3.25, '1999-12-31 23:59:59', 'x')");
@@ -65,7 +59,6 @@ public:
 private:
     MemoryProfileStore profile_;
     CODBCSession session_;
-    Server server_ = Server::SQLite;
 };
 
 // Year first and a 24-hour clock, so a date's display text is known in advance.
@@ -125,7 +118,7 @@ class ResultGridTest : public QObject {
 private slots:
     void initTestCase() {
         try {
-            QVERIFY(sqlite_.Open(Server::SQLite, "results_grid"));
+            QVERIFY(sqlite_.Open("results_grid"));
             sqlite_.CreateValues();
         } catch (const CODBCException& e) {
             QFAIL(e.Message().c_str());

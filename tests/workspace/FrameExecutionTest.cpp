@@ -81,19 +81,13 @@ void FrameExecutionTest::executeScriptShowsTextGridsAndHistory() {
     QVERIFY(h.Frame().Enabled(Command::ExecuteScript));
     QVERIFY(h.RunAndWait(ExecuteScript));
 
+    // The texts themselves are the engine's (the text cases); here they reach the panes.
     CSQLResultsView& results = h.Frame().ResultsView();
-    const QString text = h.ResultsText();
-    QVERIFY2(text.contains(QStringLiteral("INSERT INTO item_copy")), qPrintable(text));
-    QVERIFY2(text.contains(QStringLiteral("'apple'")), qPrintable(text));
-    QVERIFY2(text.contains(QStringLiteral("pear")), qPrintable(text));
+    QVERIFY2(h.ResultsText().contains(QStringLiteral("INSERT INTO item_copy")), qPrintable(h.ResultsText()));
     QCOMPARE(results.Grids().GridCount(), 2);
     QCOMPARE(results.ResultSets().size(), size_t(2));
-    const QString history = h.HistoryText();
-    QVERIFY2(results.CurrentTab() == CSQLResultsView::GridsTab, qPrintable(history));
-
-    QCOMPARE(CountOf(history, QStringLiteral("SQL batch completed successfully")), 5);
-    QCOMPARE(CountOf(history, QStringLiteral("with error(s)")), 0);
-    QVERIFY2(history.contains(QStringLiteral("2 row(s) selected")), qPrintable(history));
+    QVERIFY2(results.CurrentTab() == CSQLResultsView::GridsTab, qPrintable(h.HistoryText()));
+    QCOMPARE(CountOf(h.HistoryText(), QStringLiteral("SQL batch completed successfully")), 5);
     QCOMPARE(results.History().History().Entries().size(), size_t(5));
     // The editor is writable again and the run is over for every command.
     QVERIFY(!(*h.Frame().ScriptView().Editor()).isReadOnly());
