@@ -16,13 +16,6 @@ using namespace marlix::test;
 
 namespace {
 
-size_t Count(const std::string& text, const std::string& what) {
-    size_t n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size()))
-        ++n;
-    return n;
-}
-
 class ExecutionOn : public OnEachServer {
 protected:
     BatchRun Run(const std::string& script, const BatchOptions& options = {}) {
@@ -49,7 +42,7 @@ TEST_P(ExecutionOn, CommentMarkersInsideLiteralsReachTheServerUnchanged) {
     ASSERT_EQ(rs.RowCount(), 2);
     EXPECT_EQ(rs.Cell(0, 1).Text(), "a -- b /*x*/ c");
     EXPECT_EQ(rs.Cell(1, 1).Text(), "--");
-    EXPECT_EQ(Count(run.history, "SQL batch completed successfully\r\n"), 4u) << run.history;
+    EXPECT_EQ(Occurrences(run.history, "SQL batch completed successfully\r\n"), 4u) << run.history;
 }
 
 TEST_P(ExecutionOn, FailureInTheSecondOfThreeStatementsStopsTheBatch) {
@@ -59,8 +52,8 @@ TEST_P(ExecutionOn, FailureInTheSecondOfThreeStatementsStopsTheBatch) {
         Run("select 1 as first;\nselect * from no_such_table_ex;\ncreate table ex_third (id integer)");
     EXPECT_TRUE(run.failed);
     EXPECT_EQ(run.stored.size(), 1u) << "the first statement's result stays";
-    EXPECT_EQ(Count(run.history, "SQL batch completed successfully\r\n"), 1u) << run.history;
-    EXPECT_EQ(Count(run.history, "SQL batch completed with error(s)\r\n"), 1u) << run.history;
+    EXPECT_EQ(Occurrences(run.history, "SQL batch completed successfully\r\n"), 1u) << run.history;
+    EXPECT_EQ(Occurrences(run.history, "SQL batch completed with error(s)\r\n"), 1u) << run.history;
     EXPECT_NE(run.history.find("no_such_table_ex"), std::string::npos);
     BatchRun check = Run("select count(*) from ex_third");
     EXPECT_TRUE(check.failed) << "the third statement never ran";
@@ -125,7 +118,7 @@ TEST_P(ExecutionOn, UpdateOfNoRowIsZeroRowsAffected) {
     BatchRun run = Run("create table ex_none (id integer);\nupdate ex_none set id = 2 where id = 1;\n"
                        "delete from ex_none where id = 3");
     ASSERT_FALSE(run.failed) << run.history;
-    EXPECT_EQ(Count(run.history, "0 row(s) affected\r\nSQL batch completed successfully\r\n"), 3u)
+    EXPECT_EQ(Occurrences(run.history, "0 row(s) affected\r\nSQL batch completed successfully\r\n"), 3u)
         << run.history;
 }
 

@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 
 using namespace marlix;
 using namespace marlix::test;
@@ -106,10 +104,8 @@ TEST_F(StreamConvertTest, IntoAFileSink) {
         sink.Close();
     }
     EXPECT_EQ(rows, 2993);
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream written;
-    written << in.rdbuf();
+    const std::string written = ReadFile(file);
     auto stored = Fetch(kWideTable, description);
-    EXPECT_EQ(written.str(), Converted(*stored, StatementType::REPLACE, Dialect::ORACLE));
-    EXPECT_GT(written.str().size(), 250000u);
+    EXPECT_EQ(written, Converted(*stored, StatementType::REPLACE, Dialect::ORACLE));
+    EXPECT_GT(written.size(), 250000u);
 }
