@@ -95,7 +95,8 @@ Flavour PostgreSQL() {
         "INSERT INTO rt_src SELECT x, x % 1000, x::BIGINT * 1000003, x / 7.0, x / 3.0, x / 4.0, 'row ' || x, "
         "'body of row ' || x || E'\\nsecond line', DATE '2020-01-01' + x, TIME '10:00:00' + x * INTERVAL '1 "
         "second', TIMESTAMP '2020-01-01 00:00:00' + x * INTERVAL '1.000001 second', x % 2 = 0, "
-        "decode(md5(x::text), 'hex'), md5(x::text)::uuid, 'c' || (x % 10) FROM generate_series(1000, 2199) AS x";
+        "decode(md5(x::text), 'hex'), md5(x::text)::uuid, 'c' || (x % 10) FROM generate_series(1000, 2199) "
+        "AS x";
     f.verdict = Verdict("EXCEPT ALL");
     f.differing = "SELECT * FROM rt_src EXCEPT ALL SELECT * FROM rt_copy";
     f.changeCopy = kChangeCopy;
@@ -108,7 +109,8 @@ Flavour MariaDB() {
     f.dialect = "MYSQL";
     f.columns =
         "id INTEGER PRIMARY KEY, small SMALLINT, big BIGINT, amount DECIMAL(20,6), ratio DOUBLE, single "
-        "FLOAT, label VARCHAR(200), body TEXT, born DATE, alarm TIME(6), seen DATETIME(6), flag BOOLEAN, data "
+        "FLOAT, label VARCHAR(200), body TEXT, born DATE, alarm TIME(6), seen DATETIME(6), flag BOOLEAN, "
+        "data "
         "VARBINARY(64), blobby BLOB, bits BIT(1)";
     f.rows =
         "VALUES (1, 1, 9007199254740993, 12345678901234.123456, 0.1, 1.5, 'it''s', 'back\\\\slash \\\\n not "
@@ -121,7 +123,8 @@ Flavour MariaDB() {
         "'12:34:56', '2038-01-19 03:14:07.000001', TRUE, 0x5c27, NULL, NULL),\r\n"
         "(4, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),\r\n"
         "(5, 0, 0, 99.5, 3.141592653589793, 3.25, '', CONCAT('ctrl ', CHAR(1), CHAR(27), CHAR(127), ' end', "
-        "CHAR(0), 'after nul'), '2000-01-01', '06:07:08', '2000-01-01 06:07:08.5', FALSE, 0xdeadbeef, x'0a', b'1'),\r\n"
+        "CHAR(0), 'after nul'), '2000-01-01', '06:07:08', '2000-01-01 06:07:08.5', FALSE, 0xdeadbeef, x'0a', "
+        "b'1'),\r\n"
         "(6, 7, 8, -1, -2.5e-300, 0, '\\r\\nGO\\r\\n', '</METADATA*/ /*METADATA> \\\\', '1999-12-31', "
         "'23:00:00', '1999-12-31 23:59:59.999999', TRUE, 0x00, NULL, b'0'),\r\n"
         // FLOAT values that need all their digits, a boolean that is a number, time fractions.

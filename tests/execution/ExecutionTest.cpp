@@ -131,8 +131,8 @@ TEST_P(ExecutionOn, LoadGoesToTheFileItsBlockNames) {
     std::filesystem::remove(load);
     BatchRun loaded = Run("create table ex_file (id integer, name varchar(10));\n"
                           "insert into ex_file values (1, 'a''b');\n"
-                          "/*METADATA>\n<RESULTSET Type=\"LOAD\", Table=\"ex_file\", File=\"" + load +
-                          "\"/>\n</METADATA*/\nselect id, name from ex_file");
+                          "/*METADATA>\n<RESULTSET Type=\"LOAD\", Table=\"ex_file\", File=\"" +
+                          load + "\"/>\n</METADATA*/\nselect id, name from ex_file");
     ASSERT_FALSE(loaded.failed) << loaded.history;
     EXPECT_TRUE(std::filesystem::exists(load));
     EXPECT_NE(ReadFile(load).size(), 0u);

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-
 using namespace marlix;
 using namespace marlix::test;
 

@@ -13,7 +13,8 @@ namespace {
 TEST(AnalysisChecks, FuzzSeedsHoldEveryProperty) {
     int files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(MARLIX_METADATA_SEEDS)) {
-        EXPECT_EQ(fuzzcheck::CheckAnalysis(marlix::test::ReadFile(entry.path().string())), "") << entry.path();
+        EXPECT_EQ(fuzzcheck::CheckAnalysis(marlix::test::ReadFile(entry.path().string())), "")
+            << entry.path();
         ++files;
     }
     EXPECT_GT(files, 0);
