@@ -110,8 +110,7 @@ Flavour MariaDB() {
     f.columns =
         "id INTEGER PRIMARY KEY, small SMALLINT, big BIGINT, amount DECIMAL(20,6), ratio DOUBLE, single "
         "FLOAT, label VARCHAR(200), body TEXT, born DATE, alarm TIME(6), seen DATETIME(6), flag BOOLEAN, "
-        "data "
-        "VARBINARY(64), blobby BLOB, bits BIT(1)";
+        "data VARBINARY(64), blobby BLOB, bits BIT(1)";
     f.rows =
         "VALUES (1, 1, 9007199254740993, 12345678901234.123456, 0.1, 1.5, 'it''s', 'back\\\\slash \\\\n not "
         "a break', '2024-02-29', '23:59:59', '2024-02-29 23:59:59.123456', TRUE, 0x00ff0a, x'00', b'1'),\r\n"
