@@ -37,19 +37,12 @@ TEST(CliOptions, ReadsEveryOption) {
     EXPECT_EQ(stdinScript->script, "-");
 }
 
+// The messages of the refusals marlix-cli prints are the text cases usage_*; what a text case's
+// command line cannot show is here.
 TEST(CliOptions, RefusesWhatItCannotRun) {
-    EXPECT_EQ(ErrorOf({"script.sql"}), "give exactly one of --connect and --dsn");
-    EXPECT_EQ(ErrorOf({"--connect", "x", "--dsn", "y", "s.sql"}), "give exactly one of --connect and --dsn");
     EXPECT_EQ(ErrorOf({"--connect", "x"}), "no script given");
-    EXPECT_EQ(ErrorOf({"--connect", "x", "a.sql", "b.sql"}), "only one script can run at a time");
-    EXPECT_EQ(ErrorOf({"--connect", "x", "--type", "8", "s.sql"}),
-              "--type takes a number from 0 to 7, not '8'");
-    EXPECT_EQ(ErrorOf({"--connect", "x", "--syntax", "Sybase", "s.sql"}),
-              "unknown syntax 'Sybase' (MSSQL, ORACLE, GENERIC, ACCESS, MYSQL, FIREBIRD, POSTGRESQL, SQLITE)");
-    EXPECT_EQ(ErrorOf({"--connect", "x", "--statement-at", "-1", "s.sql"}),
-              "--statement-at takes a character offset, not '-1'");
-    EXPECT_EQ(ErrorOf({"--connect", "x", "--bogus", "s.sql"}), "unknown option --bogus");
     EXPECT_EQ(ErrorOf({"--connect"}), "--connect needs a value");
+    EXPECT_EQ(ErrorOf({"--connect", "x", "s.sql", "--row-limit"}), "--row-limit needs a value");
 }
 
 TEST(CliOptions, LimitsOverrideTheProfileOnlyWhenGiven) {
@@ -65,11 +58,6 @@ TEST(CliOptions, LimitsOverrideTheProfileOnlyWhenGiven) {
     EXPECT_EQ(o->rowLimit, 0) << "0 is a value (no limit), not the absence of one";
     EXPECT_EQ(o->sizeLimitMB, 250);
     EXPECT_TRUE(o->ToStandardOutput());
-    EXPECT_EQ(ErrorOf({"--connect", "x", "--row-limit", "-5", "s.sql"}),
-              "--row-limit takes a number, 0 for no limit, not '-5'");
-    EXPECT_EQ(ErrorOf({"--connect", "x", "--size-limit", "1MB", "s.sql"}),
-              "--size-limit takes a number, 0 for no limit, not '1MB'");
-    EXPECT_EQ(ErrorOf({"--connect", "x", "s.sql", "--row-limit"}), "--row-limit needs a value");
 }
 
 TEST(WindowOptions, ConnectsOnlyWhenAskedAndOpensOneScript) {

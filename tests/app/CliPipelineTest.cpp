@@ -12,14 +12,8 @@
 namespace {
 
 using marlix::test::CliRun;
+using marlix::test::Occurrences;
 using marlix::test::RunCli;
-
-size_t Count(const std::string& text, const std::string& what) {
-    size_t n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size()))
-        ++n;
-    return n;
-}
 
 std::string LastLine(const std::string& text) {
     size_t end = text.size() >= 2 ? text.size() - 2 : 0; // before the final CR LF
@@ -38,7 +32,7 @@ void CheckPipeline(const std::string& name, const std::string& connection) {
     // The default 1 MB limit cuts the dump: status 4, and the history says so last.
     CliRun cut = RunCli(name + "-cut", connection, kDumpScript);
     EXPECT_EQ(cut.status, 4) << cut.err;
-    const size_t written = Count(cut.out, "INSERT INTO copy");
+    const size_t written = Occurrences(cut.out, "INSERT INTO copy");
     EXPECT_GT(written, 0u);
     EXPECT_LT(written, static_cast<size_t>(kRows));
     EXPECT_EQ(LastLine(cut.err), "marlix-cli: the row or size limit cut 1 result(s); --row-limit 0 "
@@ -47,12 +41,12 @@ void CheckPipeline(const std::string& name, const std::string& connection) {
     // The limits lifted for this run: every row, status 0.
     CliRun whole = RunCli(name + "-whole", connection, kDumpScript, {"--size-limit", "0"});
     EXPECT_EQ(whole.status, 0) << whole.err;
-    EXPECT_EQ(Count(whole.out, "INSERT INTO copy"), static_cast<size_t>(kRows));
+    EXPECT_EQ(Occurrences(whole.out, "INSERT INTO copy"), static_cast<size_t>(kRows));
 
     // A row limit on the command line wins over no limit at all.
     CliRun few = RunCli(name + "-few", connection, kDumpScript, {"--size-limit", "0", "--row-limit", "10"});
     EXPECT_EQ(few.status, 4) << few.err;
-    EXPECT_EQ(Count(few.out, "INSERT INTO copy"), 10u);
+    EXPECT_EQ(Occurrences(few.out, "INSERT INTO copy"), 10u);
 
     // Streamed: the same text as the stored conversion, row by row, with no limit.
     CliRun streamed =
@@ -107,7 +101,7 @@ TEST(CliPipeline, StreamingToStandardOutputKeepsMemoryFlat) {
     CliRun large = RunCli("pipe-flat-large", connection, script + "400000" + tail, {"--output", "-"});
     ASSERT_EQ(small.status, 0) << small.err;
     ASSERT_EQ(large.status, 0) << large.err;
-    EXPECT_EQ(Count(large.out, "INSERT INTO t"), 400000u);
+    EXPECT_EQ(Occurrences(large.out, "INSERT INTO t"), 400000u);
     EXPECT_GT(large.out.size(), 30u << 20);
     EXPECT_LT(large.maxResidentKB, small.maxResidentKB + 8 * 1024)
         << "resident " << large.maxResidentKB << " KB against " << small.maxResidentKB << " KB";

@@ -43,8 +43,7 @@ TEST(CliPostgreSQL, InterruptCancelsTheRunningStatement) {
     EXPECT_LT(seconds, 15.0) << "the statement was cancelled, not waited for";
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1) << "a cancelled execution fails the batch";
-    std::ifstream e(err);
-    std::string history((std::istreambuf_iterator<char>(e)), std::istreambuf_iterator<char>());
+    const std::string history = marlix::test::ReadFile(err);
     EXPECT_NE(history.find("SQL batch completed with error(s)\r\n"), std::string::npos) << history;
     EXPECT_EQ(history.find("never"), std::string::npos);
 }

@@ -43,9 +43,7 @@ TEST(ScriptFile, LineEndsBecomeCrLfAcrossBlockBoundaries) {
 TEST(ScriptFile, SaveWritesBytesUnchangedAndErrorsNameTheFile) {
     std::string path = test::TempPath("saved.sql");
     SaveScriptFile(path, "select 'x'\r\n\n");
-    std::ifstream in(path, std::ios::binary);
-    std::string back((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(back, "select 'x'\r\n\n");
+    EXPECT_EQ(test::ReadFile(path), "select 'x'\r\n\n");
     EXPECT_FALSE(std::filesystem::exists(path + ".marlix-save"));
 
     std::string missing = test::TempPath("no-such-folder/x.sql");

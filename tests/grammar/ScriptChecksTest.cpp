@@ -1,11 +1,10 @@
 // Replays the fuzz seeds and every input the fuzzer ever found through the same checks.
 #include "fuzz/ScriptChecks.h"
+#include "support/TestDatabases.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 namespace marlix {
@@ -15,10 +14,7 @@ TEST(ScriptChecks, FuzzSeedsHoldEveryProperty) {
     const std::filesystem::path seeds = std::filesystem::path(MARLIX_GRAMMAR_SEEDS);
     int files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(seeds)) {
-        std::ifstream in(entry.path(), std::ios::binary);
-        std::ostringstream content;
-        content << in.rdbuf();
-        EXPECT_EQ(fuzzcheck::CheckScript(content.str()), "") << entry.path();
+        EXPECT_EQ(fuzzcheck::CheckScript(marlix::test::ReadFile(entry.path().string())), "") << entry.path();
         ++files;
     }
     EXPECT_GT(files, 0);

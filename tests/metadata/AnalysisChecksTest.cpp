@@ -1,11 +1,10 @@
 // Replays the fuzz seeds, and every input the fuzzer ever found, through the same checks.
 #include "fuzz/AnalysisChecks.h"
+#include "support/TestDatabases.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 namespace marlix {
@@ -14,10 +13,8 @@ namespace {
 TEST(AnalysisChecks, FuzzSeedsHoldEveryProperty) {
     int files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(MARLIX_METADATA_SEEDS)) {
-        std::ifstream in(entry.path(), std::ios::binary);
-        std::ostringstream content;
-        content << in.rdbuf();
-        EXPECT_EQ(fuzzcheck::CheckAnalysis(content.str()), "") << entry.path();
+        EXPECT_EQ(fuzzcheck::CheckAnalysis(marlix::test::ReadFile(entry.path().string())), "")
+            << entry.path();
         ++files;
     }
     EXPECT_GT(files, 0);

@@ -74,7 +74,7 @@ private slots:
     // Summaries
     void summarize_data();
     void summarize();
-    void summaryLinesCountCharactersNotBytes();
+    void summaryLinesAreAtMostSixtyCharacters();
 
     // Entries and their spans
     void errorFlagBelongsToOneStatement();
@@ -82,7 +82,6 @@ private slots:
     void completionLineWithoutEntryLeavesEntriesAlone();
     void outputBaseGoesToTheLatestBatch();
     void truncateKeepsExactlyTheLatestBatch();
-    void truncateWithoutEarlierRunsKeepsEverything();
     void clear();
 
     // The pane
@@ -125,6 +124,21 @@ void HistoryTest::summarize_data() {
         << QByteArray::fromStdString("select\r\n" + Repeat("y", 56) + " ...\r\n");
     QTest::newRow("control characters only is blank") << QByteArray("\x01\x02 \t") << QByteArray("");
     QTest::newRow("empty") << QByteArray("") << QByteArray("");
+    // Lines count characters, not bytes.
+    const std::string e56 = Repeat("\xC3\xA9", 56), euro = "\xE2\x82\xAC";
+    QTest::newRow("56 two-byte characters stay whole")
+        << QByteArray::fromStdString(e56) << QByteArray::fromStdString(e56 + "\r\n");
+    QTest::newRow("57 two-byte characters are cut")
+        << QByteArray::fromStdString(e56 + "!") << QByteArray::fromStdString(e56 + " ...\r\n");
+    QTest::newRow("a cut inside a character's bytes keeps it whole")
+        << QByteArray::fromStdString(Repeat("a", 55) + euro + euro)
+        << QByteArray::fromStdString(Repeat("a", 55) + euro + " ...\r\n");
+    QTest::newRow("bytes that are no UTF-8 count one each")
+        << QByteArray::fromStdString(Repeat("\xE9", 57))
+        << QByteArray::fromStdString(Repeat("\xE9", 56) + " ...\r\n");
+    QTest::newRow("a sequence cut short by the line end is no character")
+        << QByteArray::fromStdString(Repeat("b", 56) + "\xE2\x82")
+        << QByteArray::fromStdString(Repeat("b", 56) + " ...\r\n");
 }
 
 void HistoryTest::summarize() {
@@ -140,21 +154,7 @@ void HistoryTest::summarize() {
     QCOMPARE(history.Entries().at(0).width, 60);
 }
 
-void HistoryTest::summaryLinesCountCharactersNotBytes() {
-    // 56 two-byte characters are 112 bytes: a byte count would cut them.
-    const std::string e56 = Repeat("\xC3\xA9", 56);
-    QCOMPARE(ExecutionHistory::Summarize(e56), e56 + "\r\n");
-    QCOMPARE(ExecutionHistory::Summarize(e56 + "!"), e56 + " ...\r\n");
-
-    // The cut falls inside a three-byte character's bytes but keeps it whole.
-    const std::string euro = "\xE2\x82\xAC";
-    QCOMPARE(ExecutionHistory::Summarize(Repeat("a", 55) + euro + euro), Repeat("a", 55) + euro + " ...\r\n");
-
-    // Bytes that are no UTF-8 (a Latin-1 script) count one character each.
-    QCOMPARE(ExecutionHistory::Summarize(Repeat("\xE9", 57)), Repeat("\xE9", 56) + " ...\r\n");
-    // A sequence cut short by the end of the line is no character of its own.
-    QCOMPARE(ExecutionHistory::Summarize(Repeat("b", 56) + "\xE2\x82"), Repeat("b", 56) + " ...\r\n");
-
+void HistoryTest::summaryLinesAreAtMostSixtyCharacters() {
     // No summary line is wider than 60 characters, however the line is made.
     for (const std::string& line :
          {Repeat("\xF0\x9F\x98\x80", 80), Repeat("\xE2\x82", 70), Repeat("z", 200)}) {
@@ -295,24 +295,10 @@ void HistoryTest::truncateKeepsExactlyTheLatestBatch() {
     QCOMPARE(pane.History().Entries()[0].statementText, std::string("select 3"));
 }
 
-void HistoryTest::truncateWithoutEarlierRunsKeepsEverything() {
-    HistoryPane pane;
-    pane.MarkBatchStart();
-    RunStatement(pane, "select 1", "1 row(s) selected \r\n", false, 0, 0);
-    const QString text = pane.PlainText();
-    pane.Truncate();
-    QCOMPARE(pane.PlainText(), text);
-    QCOMPARE(pane.History().Entries().size(), size_t{1});
-    QCOMPARE(pane.History().Entries()[0].logStart, size_t{0});
-
-    HistoryPane never;
-    never.Truncate(); // no batch ever started
-    QCOMPARE(never.PlainText(), QString());
-}
-
 void HistoryTest::clear() {
     HistoryPane pane;
-    pane.Clear(); // an empty pane stays empty
+    pane.Clear(); // an empty pane stays empty, and so does truncating it
+    pane.Truncate();
     QCOMPARE(pane.PlainText(), QString());
 
     pane.MarkBatchStart();

@@ -5,13 +5,12 @@
 #include "core/MemoryTextSink.h"
 #include "results/text/ClipboardText.h"
 #include "results/text/TextColumns.h"
+#include "support/TestDatabases.h"
 
 #include <QTest>
 
 #include <filesystem>
-#include <fstream>
 #include <random>
-#include <sstream>
 
 using namespace marlix;
 
@@ -220,11 +219,9 @@ private slots:
             results.WriteTo(file);
             file.Close();
         }
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream read;
-        read << in.rdbuf();
+        const std::string read = test::ReadFile(path.string());
         std::filesystem::remove(path);
-        QCOMPARE(read.str(), text);
+        QCOMPARE(read, text);
     }
 
     void ClipboardTextHasLineFeeds_data() {

@@ -4,7 +4,6 @@
 
 #include <fcntl.h>
 #include <fstream>
-#include <iterator>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -12,15 +11,6 @@
 extern char** environ;
 
 namespace marlix::test {
-namespace {
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-} // namespace
-
 CliRun RunCli(const std::string& name, const std::string& connection, const std::string& script,
               std::vector<std::string> extra) {
     const std::string file = TempPath(name + ".sql");
@@ -49,8 +39,8 @@ CliRun RunCli(const std::string& name, const std::string& connection, const std:
         run.maxResidentKB = usage.ru_maxrss;
     }
     posix_spawn_file_actions_destroy(&files);
-    run.out = ReadAll(out);
-    run.err = ReadAll(err);
+    run.out = ReadFile(out);
+    run.err = ReadFile(err);
     return run;
 }
 

@@ -1,8 +1,5 @@
 #include "support/SessionFixture.h"
 
-#include <fstream>
-#include <sstream>
-
 namespace marlix::test {
 
 Fetched FetchQuery(SQLHDBC connection, const std::string& sql, int rowLimit, int sizeLimitMB,
@@ -45,13 +42,6 @@ void OnEachServer::Drop(const std::string& table) {
         session_.Thread().Call([&] { Exec(session_.Connection(), "DROP TABLE " + table); });
     } catch (const CODBCException&) {
     }
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 } // namespace marlix::test

@@ -48,9 +48,6 @@ inline std::string ServerParamName(const ::testing::TestParamInfo<Server>& info)
     return ServerName(info.param);
 }
 
-// The file's bytes, for comparing written output.
-std::string ReadFile(const std::string& path);
-
 } // namespace marlix::test
 
 // In an OnEachServer test: connect, or skip locally / fail where servers are required.

@@ -6,6 +6,8 @@
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace marlix::test {
 
@@ -35,6 +37,18 @@ std::string TempPath(std::string_view name) {
     if (dir.empty()) dir = MARLIX_TEST_TMP_DEFAULT;
     std::filesystem::create_directories(dir);
     return dir + "/" + std::string(name);
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+size_t Occurrences(std::string_view text, std::string_view what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string_view::npos; at = text.find(what, at + what.size()))
+        ++n;
+    return n;
 }
 
 std::string ConnectionString(Server server, std::string_view name) {

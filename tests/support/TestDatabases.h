@@ -24,6 +24,12 @@ bool ServersRequired();
 // A folder for the files a test writes.
 std::string TempPath(std::string_view name);
 
+// The file's bytes (empty when it cannot be read), for comparing written output.
+std::string ReadFile(const std::string& path);
+
+// How often `what` occurs in `text`, counting from the end of each occurrence.
+size_t Occurrences(std::string_view text, std::string_view what);
+
 // Runs one statement on the connection; throws CODBCException when it fails.
 void Exec(SQLHDBC connection, std::string_view sql);
 

@@ -82,19 +82,13 @@ void FrameExecutionTest::executeScriptShowsTextGridsAndHistory() {
     QVERIFY(h.Frame().Enabled(Command::ExecuteScript));
     QVERIFY(h.RunAndWait(ExecuteScript));
 
+    // The texts themselves are the engine's (the text cases); here they reach the panes.
     CSQLResultsView& results = h.Frame().ResultsView();
-    const QString text = h.ResultsText();
-    QVERIFY2(text.contains(QStringLiteral("INSERT INTO item_copy")), qPrintable(text));
-    QVERIFY2(text.contains(QStringLiteral("'apple'")), qPrintable(text));
-    QVERIFY2(text.contains(QStringLiteral("pear")), qPrintable(text));
+    QVERIFY2(h.ResultsText().contains(QStringLiteral("INSERT INTO item_copy")), qPrintable(h.ResultsText()));
     QCOMPARE(results.Grids().GridCount(), 2);
     QCOMPARE(results.ResultSets().size(), size_t(2));
-    const QString history = h.HistoryText();
-    QVERIFY2(results.CurrentTab() == CSQLResultsView::GridsTab, qPrintable(history));
-
-    QCOMPARE(CountOf(history, QStringLiteral("SQL batch completed successfully")), 5);
-    QCOMPARE(CountOf(history, QStringLiteral("with error(s)")), 0);
-    QVERIFY2(history.contains(QStringLiteral("2 row(s) selected")), qPrintable(history));
+    QVERIFY2(results.CurrentTab() == CSQLResultsView::GridsTab, qPrintable(h.HistoryText()));
+    QCOMPARE(CountOf(h.HistoryText(), QStringLiteral("SQL batch completed successfully")), 5);
     QCOMPARE(results.History().History().Entries().size(), size_t(5));
     // The editor is writable again and the run is over for every command.
     QVERIFY(!(*h.Frame().ScriptView().Editor()).isReadOnly());
@@ -180,12 +174,8 @@ void FrameExecutionTest::commandsWaitWhileABatchRunsAndCancelEndsIt() {
     ExecuteScript(h.Frame());
     QVERIFY(h.Frame().Execution().Running());
     QTest::qWait(300);
-    for (Command c :
-         {Command::New, Command::Open, Command::Paste, Command::Cut, Command::Undo, Command::ExecuteScript,
-          Command::ExecuteStatement, Command::ResultsToFile, Command::Commit, Command::Rollback,
-          Command::Connect, Command::Disconnect, Command::TruncateResults, Command::ClearResults,
-          Command::ConvertTo, Command::UseSyntaxOf, Command::DatabaseBox, Command::SchemaBox,
-          Command::TargetPlatformBox})
+    // The rules are CommandState's (CommandStateTest); here the window follows them.
+    for (Command c : {Command::Open, Command::ExecuteScript, Command::Commit, Command::ConvertTo})
         QVERIFY2(!h.Frame().Enabled(c), qPrintable(QString::number(static_cast<int>(c))));
     QVERIFY(h.Frame().Enabled(Command::CancelExecution));
     QVERIFY(h.Frame().Enabled(Command::Save));
