@@ -75,6 +75,7 @@ void StoreAndConvert(Batch& batch, SQLHSTMT statement, int offset, int columns, 
     // The grid resolves which table each column comes from, to edit it, from this analysis.
     if (first && record.analysed.analysed) ResultSetEdits::Of(*resultSet).SetAnalysis(record.analysed);
     resultSet->SetProgressCounter(&batch.FetchProgress());
+    resultSet->SetCancelFlag(&batch.CancelFlag());
     // Exact literals need every digit the driver can deliver, decided before the columns are bound.
     resultSet->exactValues = UsesExactLiterals(resultSet->Description(), dialect);
     history.AppendResultSet(resultSet);
@@ -99,7 +100,12 @@ void StoreAndConvert(Batch& batch, SQLHSTMT statement, int offset, int columns, 
     ConvertAtStatement(offset, [&] {
         if (type == StatementType::LOAD && !resultSet->loadFileName.empty()) {
             FileTextSink loadFile(resultSet->loadFileName);
-            ConvertResultSet(*resultSet, StatementType::LOAD, dialect, loadFile);
+            try {
+                ConvertResultSet(*resultSet, StatementType::LOAD, dialect, loadFile);
+            } catch (...) {
+                loadFile.Discard(); // a loader file cut short must not replace a whole one
+                throw;
+            }
             loadFile.Close();
         } else {
             ConvertResultSet(*resultSet, type, dialect, sink);
@@ -109,6 +115,8 @@ void StoreAndConvert(Batch& batch, SQLHSTMT statement, int offset, int columns, 
     if (std::string note = LeftOutColumnsWarning(*resultSet, type, dialect); !note.empty())
         history.AppendText(note, false);
     history.AppendText(resultSet->RowsSelectedText(), false);
+    // The rows fetched before a cancel are shown, and the batch ends there.
+    batch.ThrowIfCancelled();
 }
 
 // Results to file: converted row by row while fetching, nothing stored.
@@ -117,6 +125,7 @@ void StreamToSink(Batch& batch, SQLHSTMT statement, int offset, int columns, int
     ResultSet temporary(columns, 0, 0, resultNumber == 1 ? record.description : ConversionDescription{}, -1);
     temporary.fetchThrough = true;
     temporary.SetProgressCounter(&batch.FetchProgress());
+    temporary.SetCancelFlag(&batch.CancelFlag());
     temporary.exactValues = UsesExactLiterals(temporary.Description(), batch.Request().dialect);
     temporary.DescribeAndBind(statement, offset);
     Batch::Executing executing(batch);
@@ -124,6 +133,8 @@ void StreamToSink(Batch& batch, SQLHSTMT statement, int offset, int columns, int
     ConvertAtStatement(offset, [&] {
         StreamConvert(temporary, statement, offset, type, batch.Request().dialect, batch.Sink());
     });
+    // A conversion stopped by a cancel has no footer: it must not pass for a whole one.
+    batch.ThrowIfCancelled();
     if (std::string note = LeftOutColumnsWarning(temporary, type, batch.Request().dialect); !note.empty())
         batch.History().AppendText(note, false);
 }
@@ -140,10 +151,7 @@ void ExecuteStatement(Batch& batch, std::size_t statementOffset, std::size_t fir
                       std::size_t separatorToken, std::size_t textStart, std::size_t textEnd,
                       const StatementRecord& record) {
     HistoryOutput& history = batch.History();
-    if (batch.Cancelled()) {
-        history.AppendText(kCancelledMessage, true);
-        return;
-    }
+    if (batch.Cancelled()) return; // the batch says so when it ends
     history.BeginEntry(textStart, textEnd - textStart, batch.Sink().Length());
 
     // TEXT blocks print before the statement runs. A statement of nothing but comments and
@@ -166,6 +174,9 @@ void ExecuteStatement(Batch& batch, std::size_t statementOffset, std::size_t fir
     SQLRETURN rc;
     {
         Batch::Executing executing(batch);
+        // A cancel from now on either sees the worker executing (and interrupts the call) or was
+        // raised before this point, where it is seen.
+        batch.ThrowIfCancelled();
         rc = SQLExecDirect(statement, reinterpret_cast<SQLCHAR*>(sql.data()),
                            static_cast<SQLINTEGER>(sql.size()));
     }
@@ -176,6 +187,8 @@ void ExecuteStatement(Batch& batch, std::size_t statementOffset, std::size_t fir
         return;
     }
     if (!Succeeded(rc)) throw CODBCException(SQL_HANDLE_STMT, statement, offset);
+    // A statement the cancel did not interrupt in time has run; its results are not read.
+    batch.ThrowIfCancelled();
     if (rc == SQL_SUCCESS_WITH_INFO) {
         std::string messages = StatementMessagesText(statement);
         if (!messages.empty()) history.AppendText(messages, true);

@@ -1,0 +1,2 @@
+select 1 as a;
+select 2 as b
