@@ -202,3 +202,23 @@ TEST(CliOutputSQLite, OutputNamingTheScriptIsRefused) {
         EXPECT_EQ(ReadFile(script), text);
     }
 }
+
+// MariaDB's server drops the connection in the middle of the rows (KILL from another session; a
+// driver that streams: NO_CACHE=1).
+TEST(CliOutputMariaDB, ExportWhoseConnectionIsKilledFails) {
+    MARLIX_CONNECTION_OR_SKIP(conn, Server::MariaDB);
+    CODBCSession killer;
+    MemoryProfileStore profile;
+    ConnectTo(killer, conn, profile);
+    CheckInterruptedExport(
+        "my-kill", conn + "NO_CACHE=1;", "select seq, 'a row of the export' as label from seq_1_to_2000000",
+        [&](pid_t) {
+            killer.Thread().Call([&] {
+                Fetched victim = FetchQuery(killer.Connection(), "select id from information_schema.processlist "
+                                                                 "where info like '%seq_1_to_2000000%' and id <> connection_id()");
+                ASSERT_EQ(victim.resultSet->RowCount(), 1);
+                Exec(killer.Connection(), "kill " + std::string(victim.resultSet->Cell(0, 0).Text()));
+            });
+        },
+        "SQL batch completed with error(s)\r\n");
+}
