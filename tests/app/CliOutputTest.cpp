@@ -102,7 +102,11 @@ void CheckInterruptedExport(const std::string& name, const std::string& connecti
     int null = DevNull();
     Cli toFile = Start(name, connection, script, {"--output", path}, null);
     ::close(null);
-    ASSERT_TRUE(WaitForExportUnderWay(path));
+    if (!WaitForExportUnderWay(path)) {
+        kill(toFile.pid, SIGKILL);
+        toFile.Status();
+        FAIL() << "the export never wrote beside " << path;
+    }
     interrupt(toFile.pid);
     EXPECT_EQ(toFile.Status(), 1) << toFile.History();
     const std::string history = toFile.History();

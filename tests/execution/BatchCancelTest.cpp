@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <thread>
 #include <unistd.h>
 
@@ -128,43 +129,41 @@ TEST_P(CancelOn, BetweenStatementsResultsToFileLeavesTheFileAsItWas) {
         EXPECT_EQ(entry.path().string().find(path + ".marlix-"), std::string::npos) << entry.path();
 }
 
-// Streamed to a descriptor: the reader cancels once the first block arrives, while the worker is
-// held by the full pipe in the middle of the result. No footer, no later statement.
+// Streamed to a descriptor: cancelled once the first block arrives, while the worker is held by
+// the full pipe in the middle of the result. No footer, no later statement.
 TEST_P(CancelOn, WhileStreamingTheConversionStopsAtTheNextRow) {
     MARLIX_OPEN_OR_SKIP();
     int pipeEnds[2];
     ASSERT_EQ(::pipe(pipeEnds), 0);
+    std::promise<void> firstBlock;
+    std::string received;
+    std::thread reader([&, fd = pipeEnds[0]] {
+        char block[65536];
+        for (ssize_t n; (n = ::read(fd, block, sizeof block)) > 0;) {
+            if (received.empty()) firstBlock.set_value();
+            received.append(block, static_cast<size_t>(n));
+        }
+    });
+    AnalysedScript script;
+    script.Rebuild("/*METADATA>\n<RESULTSET Type=\"INSERT\", Table=\"t\"/>\n</METADATA*/\n" + kManyRows +
+                   ";\nselect 'never' as x");
     CancellingHistory history;
     BatchRequest request;
     request.outputDescriptor = pipeEnds[1];
-    std::string received;
-    std::thread reader;
-    Outcome run = Run("/*METADATA>\n<RESULTSET Type=\"INSERT\", Table=\"t\"/>\n</METADATA*/\n" + kManyRows +
-                          ";\nselect 'never' as x",
-                      history,
-                      [&](Batch& b) {
-                          reader = std::thread([&b, &received, fd = pipeEnds[0]] {
-                              char block[65536];
-                              bool first = true;
-                              for (ssize_t n; (n = ::read(fd, block, sizeof block)) > 0; first = false) {
-                                  if (first) b.Cancel(); // the batch cannot end before: the pipe holds it
-                                  received.append(block, static_cast<size_t>(n));
-                              }
-                          });
-                      },
-                      request);
+    Batch batch(session_, script, request, history, profile_);
+    batch.Start();
+    firstBlock.get_future().wait();
+    batch.Cancel();
+    batch.Wait();
     ::close(pipeEnds[1]);
     reader.join();
     ::close(pipeEnds[0]);
-    EXPECT_TRUE(run.endedByCancel);
-    EXPECT_TRUE(run.failed);
-    EXPECT_NE(run.history.find(kCancelledLine), std::string::npos) << run.history;
-    EXPECT_EQ(run.history.find("never"), std::string::npos);
-    const size_t rows = [&] {
-        size_t n = 0;
-        for (size_t at = received.find("INSERT"); at != std::string::npos; at = received.find("INSERT", at + 1)) ++n;
-        return n;
-    }();
+    EXPECT_TRUE(batch.EndedByCancel()) << history.Text();
+    EXPECT_TRUE(batch.Failed());
+    EXPECT_NE(history.Text().find(kCancelledLine), std::string::npos) << history.Text();
+    EXPECT_EQ(history.Text().find("never"), std::string::npos);
+    size_t rows = 0;
+    for (size_t at = received.find("INSERT"); at != std::string::npos; at = received.find("INSERT", at + 1)) ++rows;
     EXPECT_GT(rows, 0u);
     EXPECT_LT(rows, 100000u);
 }
