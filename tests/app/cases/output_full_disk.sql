@@ -1,2 +1,3 @@
 select 1 as a;
-select 2 as b
+with recursive n(i) as (select 1 union all select i + 1 from n where i < 5000) select i from n;
+select 3 as never
