@@ -12,7 +12,8 @@ void CliHistoryOutput::Write(std::string_view text) {
         ssize_t n = ::write(fd_, text.data(), text.size());
         if (n < 0) {
             if (errno == EINTR) continue;
-            return; // nowhere left to report to
+            writeFailed_ = true; // nowhere left to report to; the exit status says it
+            return;
         }
         text.remove_prefix(static_cast<size_t>(n));
     }
@@ -72,6 +73,11 @@ void CliHistoryOutput::ShowProgress(long long rows) {
 void CliHistoryOutput::ClearProgress() {
     std::lock_guard lock(lock_);
     WipeProgressLocked();
+}
+
+bool CliHistoryOutput::WriteFailed() const {
+    std::lock_guard lock(lock_);
+    return writeFailed_;
 }
 
 bool CliHistoryOutput::ErrorReported() const {

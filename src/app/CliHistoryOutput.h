@@ -25,6 +25,8 @@ public:
     void ShowProgress(long long rows);
     void ClearProgress();
     bool ErrorReported() const;
+    // A write to the history's descriptor failed (standard error full or closed).
+    bool WriteFailed() const;
 
 private:
     void Write(std::string_view text);
@@ -35,6 +37,7 @@ private:
     mutable std::mutex lock_;
     bool failed_ = false;
     bool errorReported_ = false;
+    bool writeFailed_ = false;
     size_t progressWidth_ = 0;
 };
 

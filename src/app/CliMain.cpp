@@ -18,11 +18,13 @@
 #include <algorithm>
 #include <atomic>
 #include <climits>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <iterator>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace marlix;
@@ -37,12 +39,26 @@ void OnInterrupt(int) {
     if (interrupts.fetch_add(1) >= 1) _exit(130); // a second Ctrl+C does not wait for the server
 }
 
-void WriteAll(int fd, std::string_view text) {
+// 0, or the error number of the write that failed.
+int WriteAll(int fd, std::string_view text) {
     while (!text.empty()) {
         ssize_t n = ::write(fd, text.data(), text.size());
-        if (n <= 0) return;
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return errno;
+        if (n == 0) return EIO;
         text.remove_prefix(static_cast<size_t>(n));
     }
+    return 0;
+}
+
+// The results written over the script they come from would destroy it: the same file, by any
+// name (a link, another path to it).
+bool OutputIsTheScript(const CliOptions& options) {
+    if (options.outputFile.empty() || options.ToStandardOutput() || options.script == "-") return false;
+    struct stat script {}, output {};
+    if (::stat(options.script.c_str(), &script) != 0 || ::stat(options.outputFile.c_str(), &output) != 0)
+        return false;
+    return script.st_dev == output.st_dev && script.st_ino == output.st_ino;
 }
 
 std::string ReadScript(const std::string& name) {
@@ -87,6 +103,11 @@ int Run(const CliOptions& options) {
                                                    ? std::make_unique<IniProfileStore>()
                                                    : std::make_unique<IniProfileStore>(options.profileFile);
     CliHistoryOutput history(STDERR_FILENO, isatty(STDERR_FILENO) == 1);
+    if (OutputIsTheScript(options)) {
+        history.ShowMessage("marlix-cli: the results cannot be written to " + options.outputFile +
+                            ": it is the script");
+        return kUsage;
+    }
 
     std::string text;
     try {
@@ -169,8 +190,16 @@ int Run(const CliOptions& options) {
     history.ClearProgress();
     signal(SIGINT, SIG_DFL);
 
-    if (const MemoryTextSink* output = batch->MemoryOutput()) WriteAll(STDOUT_FILENO, output->View());
-    bool failed = batch->Failed() || history.ErrorReported() || blockError;
+    bool outputLost = false;
+    if (const MemoryTextSink* output = batch->MemoryOutput()) {
+        if (int error = WriteAll(STDOUT_FILENO, output->View())) {
+            history.ShowMessage(CFileException(error, "standard output").what());
+            outputLost = true;
+        }
+    }
+    // A cancelled run's output is not the script's, even where every statement that ran is whole.
+    bool failed = batch->Failed() || batch->EndedByCancel() || history.ErrorReported() || blockError ||
+                  outputLost;
     const int cut = batch->CutResultCount();
     batch.reset();
     session.Disconnect();
@@ -179,7 +208,9 @@ int Run(const CliOptions& options) {
         history.AppendText("marlix-cli: the row or size limit cut " + std::to_string(cut) +
                                " result(s); --row-limit 0 --size-limit 0 or --output - keep every row\r\n",
                            false);
-    if (failed) return kFailed;
+    // The history itself could not be written (standard error full or closed): nothing can say
+    // so, but the status does.
+    if (failed || history.WriteFailed()) return kFailed;
     return cut > 0 ? kResultsCut : kOk;
 }
 

@@ -7,8 +7,10 @@
 namespace marlix {
 
 // Text written to a file through a 64 KiB buffer that is flushed whenever it holds more
-// than 32,768 bytes. Close() writes the rest and reports any error; the destructor closes
-// silently for a sink abandoned by an exception.
+// than 32,768 bytes. A regular file is written beside its place under a temporary name and
+// put in place by Close(), so a failed or abandoned export leaves the previous file whole;
+// Discard() drops what was written instead. Close() reports any error; the destructor closes
+// silently.
 class FileTextSink final : public TextSink {
 public:
     static constexpr size_t kBufferSize = 65536;
@@ -27,7 +29,12 @@ public:
     void WriteChar(char c) override;
     size_t Length() const override { return total_; }
 
-    void Close(); // throws CFileException
+    // Writes the rest and puts the file in place of the one named. Throws CFileException, and
+    // then the named file is left as it was.
+    void Close();
+    // Forgets the buffered rest and removes the temporary file: the named file stays as it was.
+    // A descriptor keeps what already went to it. Never throws.
+    void Discard() noexcept;
     const std::string& FileName() const noexcept { return fileName_; }
 
 private:
@@ -38,6 +45,8 @@ private:
     void WriteToFile(const char* data, size_t length);
 
     std::string fileName_;
+    std::string target_;    // the file Close() replaces (a symbolic link's target); empty: written in place
+    std::string temporary_; // the file being written until then
     int fd_ = -1;
     bool ownsDescriptor_ = true;
     MemoryTextSink buffer_;

@@ -123,7 +123,7 @@ void ResultSet::FetchAll(SQLHSTMT statement, int position, HistoryOutput& histor
     cutByLimit_ = LimitCut::None;
     // A limit stops the loop only when the server has another row: a result of exactly the
     // limit's size is whole.
-    while (rc != SQL_NO_DATA) {
+    while (rc != SQL_NO_DATA && !CancelRequested()) {
         int64_t rowLimit = rowLimit_ ? rowLimit_ : rowCount_ + 1;
         if (rowCount_ >= rowLimit) {
             cutByLimit_ = LimitCut::Rows;

@@ -67,6 +67,10 @@ public:
     void ReportProgress(int64_t rows) noexcept {
         if (progress_) progress_->store(rows, std::memory_order_relaxed);
     }
+    // A flag another thread raises to stop the fetch: FetchAll (and a row-by-row conversion)
+    // looks at it before every row and stops there, keeping the rows fetched before.
+    void SetCancelFlag(const std::atomic<bool>* flag) noexcept { cancel_ = flag; }
+    bool CancelRequested() const noexcept { return cancel_ && cancel_->load(std::memory_order_relaxed); }
 
     // One warning line per result for values that arrived cut; empty when none were.
     std::string CutValuesWarning() const;
@@ -136,6 +140,7 @@ private:
     std::vector<std::string> overflow_;
     int completeBound_ = -1; // -1 not asked yet, 0 the driver cannot, 1 it can
     std::atomic<int64_t>* progress_ = nullptr;
+    const std::atomic<bool>* cancel_ = nullptr;
 };
 
 } // namespace marlix

@@ -44,6 +44,7 @@ Batch::~Batch() {
         Cancel();
         Wait();
     }
+    StopRepeatingCancel();
     session_.Thread().Call([this] {
         std::lock_guard lock(statementLock_);
         statement_.Release();
@@ -67,8 +68,37 @@ bool Batch::Wait(int milliseconds) {
 
 void Batch::Cancel() {
     cancelled_.store(true);
+    InterruptIfExecuting();
+    // The driver forgets an interruption that arrives before its call has reached the server
+    // (the call then runs to its end): it is repeated until the run ends.
+    std::lock_guard lock(endLock_);
+    if (!cancellerStopped_ && !canceller_.joinable()) canceller_ = std::thread([this] { RepeatCancel(); });
+}
+
+void Batch::InterruptIfExecuting() {
     std::lock_guard lock(statementLock_);
     if (executing_.load() != 0 && statement_.Valid()) SQLCancel(statement_.Get());
+}
+
+void Batch::RepeatCancel() {
+    std::unique_lock lock(endLock_);
+    while (!endSignal_.wait_for(lock, kCancelRepeat, [this] { return cancellerStopped_; })) {
+        lock.unlock();
+        InterruptIfExecuting();
+        lock.lock();
+    }
+}
+
+// Before the batch ends, so that no interruption reaches a later call on the connection.
+void Batch::StopRepeatingCancel() {
+    std::thread canceller;
+    {
+        std::lock_guard lock(endLock_);
+        cancellerStopped_ = true;
+        canceller = std::move(canceller_);
+    }
+    endSignal_.notify_all();
+    if (canceller.joinable()) canceller.join();
 }
 
 SQLRETURN Batch::ReallocateStatement() {
@@ -86,7 +116,15 @@ void Batch::Run() {
     history_.BatchStarted();
     try {
         Walk();
-        if (fileOutput_) fileOutput_->Close();
+        // Cancelled between statements, before the first or after the last: the statements
+        // that ran are whole, but the output is not the script's.
+        if (cancelled_.load())
+            EndCancelled(false);
+        else if (fileOutput_)
+            fileOutput_->Close();
+    } catch (const BatchCancelled&) {
+        failed_.store(true);
+        EndCancelled(true);
     } catch (...) {
         ReportFailure(std::current_exception(), history_);
         failed_.store(true);
@@ -94,16 +132,33 @@ void Batch::Run() {
             std::lock_guard lock(statementLock_);
             statement_.Release();
         }
-        history_.EndEntry(sink_->Length());
-        if (fileOutput_) {
-            try {
-                fileOutput_->Close();
-            } catch (...) {
-                ReportFailure(std::current_exception(), history_);
-            }
+        if (cancelled_.load()) {
+            endedByCancel_.store(true);
+            history_.AppendText(std::string(kCancelledMessage) + "\r\n", true);
         }
+        // Whatever the failure (a file that could not be written too), the entry does not end
+        // as completed successfully.
+        history_.MarkError();
+        history_.EndEntry(sink_->Length());
+        // An output file keeps its previous content: a part of an export must not pass for one.
+        if (fileOutput_) fileOutput_->Discard();
     }
+    StopRepeatingCancel();
     Finish();
+}
+
+void Batch::EndCancelled(bool insideStatement) {
+    endedByCancel_.store(true);
+    history_.AppendText(std::string(kCancelledMessage) + "\r\n", true);
+    if (insideStatement) {
+        {
+            std::lock_guard lock(statementLock_);
+            statement_.Release();
+        }
+        history_.MarkError();
+        history_.EndEntry(sink_->Length());
+    }
+    if (fileOutput_) fileOutput_->Discard();
 }
 
 void Batch::Finish() {

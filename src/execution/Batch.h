@@ -10,11 +10,13 @@
 #include "db/StatementHandle.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 
 namespace marlix {
 
@@ -37,9 +39,13 @@ struct BatchRequest {
     int outputDescriptor = -1;
 };
 
+// Thrown inside a statement once the batch has been cancelled: the batch ends there, as cancelled.
+struct BatchCancelled {};
+
 class Batch {
 public:
     static constexpr size_t kMemorySinkSize = 67108864;
+    static constexpr std::chrono::milliseconds kCancelRepeat{200};
 
     // The batch holds its own reference to `script`, a snapshot nobody changes: the caller may
     // edit its own script, or drop its reference, while the batch runs. The row and size limits
@@ -64,12 +70,17 @@ public:
     // Waits until the run has ended; false when `milliseconds` passed first (negative: forever).
     bool Wait(int milliseconds = -1);
 
-    // Interrupts the ODBC call in progress, if any, and lets no further statement start.
+    // Interrupts the ODBC call in progress, if any, and lets no further statement start, nor
+    // any further row be fetched. A call the driver could not interrupt yet (the statement had
+    // not reached the server) is interrupted again until the worker leaves it. Any thread.
     void Cancel();
 
     bool Busy() const noexcept { return busy_.load(); }
     bool Failed() const noexcept { return failed_.load(); }
+    // A cancel was asked for.
     bool Cancelled() const noexcept { return cancelled_.load(); }
+    // The run ended because of a cancel (it saw the request before it could end otherwise).
+    bool EndedByCancel() const noexcept { return endedByCancel_.load(); }
     bool Ended() const noexcept { return ended_.load(); }
     int ResultSetCount() const noexcept { return resultSetCount_.load(); }
     // Rows fetched so far by the running fetch loop, for a progress display.
@@ -103,12 +114,21 @@ public:
     int CutResultCount() const noexcept { return cutResults_.load(); }
     void CountCutResult() noexcept { cutResults_.fetch_add(1); }
     std::atomic<int64_t>& FetchProgress() noexcept { return fetchedRows_; }
+    const std::atomic<bool>& CancelFlag() const noexcept { return cancelled_; }
+    void ThrowIfCancelled() const {
+        if (cancelled_.load()) throw BatchCancelled{};
+    }
 
     // Raised while the worker is inside SQLExecDirect or a fetch loop.
     class Executing {
     public:
         explicit Executing(Batch& batch) : batch_(batch) { batch_.executing_.fetch_add(1); }
-        ~Executing() { batch_.executing_.fetch_sub(1); }
+        // Under the lock Cancel holds while it interrupts: no interruption meant for this call
+        // can reach the driver once the worker has left it.
+        ~Executing() {
+            std::lock_guard lock(batch_.statementLock_);
+            batch_.executing_.fetch_sub(1);
+        }
         Executing(const Executing&) = delete;
         Executing& operator=(const Executing&) = delete;
 
@@ -122,6 +142,10 @@ private:
     void RunStatement(size_t statementStart, size_t firstToken, size_t separator, size_t textEnd);
     const StatementRecord* RecordAt(size_t offset) const;
     void Finish();
+    void EndCancelled(bool insideStatement);
+    void InterruptIfExecuting();
+    void RepeatCancel();
+    void StopRepeatingCancel();
 
     CODBCSession& session_;
     std::shared_ptr<const AnalysedScript> script_;
@@ -141,6 +165,7 @@ private:
     std::atomic<bool> busy_{false};
     std::atomic<bool> failed_{false};
     std::atomic<bool> cancelled_{false};
+    std::atomic<bool> endedByCancel_{false};
     std::atomic<bool> ended_{false};
     std::atomic<bool> outputComplete_{false}; // set just before BatchEnded
     std::atomic<bool> started_{false};
@@ -150,6 +175,9 @@ private:
     std::atomic<int64_t> fetchedRows_{0};
     std::mutex endLock_;
     std::condition_variable endSignal_;
+    // Repeats the interruption after a cancel, until the run stops it (guarded by endLock_).
+    std::thread canceller_;
+    bool cancellerStopped_ = false;
 };
 
 } // namespace marlix

@@ -74,6 +74,7 @@ void StoreAndConvert(Batch& batch, SQLHSTMT statement, int offset, int columns, 
     // The grid resolves which table each column comes from, to edit it, from this analysis.
     if (first && record.analysed.analysed) ResultSetEdits::Of(*resultSet).SetAnalysis(record.analysed);
     resultSet->SetProgressCounter(&batch.FetchProgress());
+    resultSet->SetCancelFlag(&batch.CancelFlag());
     // Exact literals need every digit the driver can deliver, decided before the columns are bound.
     resultSet->exactValues = UsesExactLiterals(resultSet->Description(), context);
     history.AppendResultSet(resultSet);
@@ -98,7 +99,12 @@ void StoreAndConvert(Batch& batch, SQLHSTMT statement, int offset, int columns, 
     ConvertAtStatement(offset, [&] {
         if (type == StatementType::LOAD && !resultSet->loadFileName.empty()) {
             FileTextSink loadFile(resultSet->loadFileName);
-            ConvertResultSet(*resultSet, StatementType::LOAD, context, loadFile);
+            try {
+                ConvertResultSet(*resultSet, StatementType::LOAD, context, loadFile);
+            } catch (...) {
+                loadFile.Discard(); // a loader file cut short must not replace a whole one
+                throw;
+            }
             loadFile.Close();
         } else {
             ConvertResultSet(*resultSet, type, context, sink);
@@ -108,6 +114,8 @@ void StoreAndConvert(Batch& batch, SQLHSTMT statement, int offset, int columns, 
     if (std::string note = LeftOutColumnsWarning(*resultSet, type, context); !note.empty())
         history.AppendText(note, false);
     history.AppendText(resultSet->RowsSelectedText(), false);
+    // The rows fetched before a cancel are shown, and the batch ends there.
+    batch.ThrowIfCancelled();
 }
 
 // Results to file: converted row by row while fetching, nothing stored.
@@ -116,12 +124,15 @@ void StreamToSink(Batch& batch, SQLHSTMT statement, int offset, int columns, int
     ResultSet temporary(columns, 0, 0, resultNumber == 1 ? record.description : ConversionDescription{}, -1);
     temporary.fetchThrough = true;
     temporary.SetProgressCounter(&batch.FetchProgress());
+    temporary.SetCancelFlag(&batch.CancelFlag());
     temporary.exactValues = UsesExactLiterals(temporary.Description(), context);
     temporary.DescribeAndBind(statement, offset);
     Batch::Executing executing(batch);
     MarkedOnFailure marked(batch.History());
     ConvertAtStatement(offset,
                        [&] { StreamConvert(temporary, statement, offset, type, context, batch.Sink()); });
+    // A conversion stopped by a cancel has no footer: it must not pass for a whole one.
+    batch.ThrowIfCancelled();
     if (std::string note = LeftOutColumnsWarning(temporary, type, context); !note.empty())
         batch.History().AppendText(note, false);
 }
@@ -138,10 +149,7 @@ void ExecuteStatement(Batch& batch, std::size_t statementOffset, std::size_t fir
                       std::size_t separatorToken, std::size_t textStart, std::size_t textEnd,
                       const StatementRecord& record, const ConversionContext& context) {
     HistoryOutput& history = batch.History();
-    if (batch.Cancelled()) {
-        history.AppendText(kCancelledMessage, true);
-        return;
-    }
+    if (batch.Cancelled()) return; // the batch says so when it ends
     history.BeginEntry(textStart, textEnd - textStart, batch.Sink().Length());
 
     // TEXT blocks print before the statement runs. A statement of nothing but comments and
@@ -164,6 +172,9 @@ void ExecuteStatement(Batch& batch, std::size_t statementOffset, std::size_t fir
     SQLRETURN rc;
     {
         Batch::Executing executing(batch);
+        // A cancel from now on either sees the worker executing (and interrupts the call) or was
+        // raised before this point, where it is seen.
+        batch.ThrowIfCancelled();
         rc = SQLExecDirect(statement, reinterpret_cast<SQLCHAR*>(sql.data()),
                            static_cast<SQLINTEGER>(sql.size()));
     }
@@ -174,6 +185,8 @@ void ExecuteStatement(Batch& batch, std::size_t statementOffset, std::size_t fir
         return;
     }
     if (!Succeeded(rc)) throw CODBCException(SQL_HANDLE_STMT, statement, offset);
+    // A statement the cancel did not interrupt in time has run; its results are not read.
+    batch.ThrowIfCancelled();
     if (rc == SQL_SUCCESS_WITH_INFO) {
         std::string messages = StatementMessagesText(statement);
         if (!messages.empty()) history.AppendText(messages, true);

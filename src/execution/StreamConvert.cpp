@@ -34,7 +34,11 @@ int64_t StreamConvert(ResultSet& resultSet, SQLHSTMT statement, int position, St
     // result that has rows.
     bool headerWritten = false;
     int64_t row = 0;
-    for (SQLRETURN rc = SQLFetch(statement); rc != SQL_NO_DATA; rc = SQLFetch(statement)) {
+    for (;;) {
+        // A cancelled conversion ends here, without the footer: the caller ends the batch.
+        if (resultSet.CancelRequested()) return row;
+        const SQLRETURN rc = SQLFetch(statement);
+        if (rc == SQL_NO_DATA) break;
         if (!Succeeded(rc)) throw CODBCException(SQL_HANDLE_STMT, statement, position);
         for (int c : textColumns) {
             const ColumnDescriptor& column = resultSet.Column(c);

@@ -217,7 +217,7 @@ void AutomationTest::RefusesWhatTheWindowWouldNot() {
     const QString before = Call(QStringLiteral("ScriptText")).toString();
     const QString missing = dir_.filePath("missing.sql");
     QCOMPARE(ExpectError(automation::kErrorFailed, QStringLiteral("OpenScript"), missing),
-             QStringLiteral("OS IO Error 2 when working with file %1").arg(missing));
+             QStringLiteral("OS IO Error 2 when working with file %1: No such file or directory").arg(missing));
     QCOMPARE(Call(QStringLiteral("ScriptText")).toString(), before);
 
     QCOMPARE(Call(QStringLiteral("Disconnect")), QVariant(true));

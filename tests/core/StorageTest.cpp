@@ -143,7 +143,7 @@ TEST(FileTextSink, ReportsTheOsErrorAndTheFile) {
     } catch (const CFileException& e) {
         EXPECT_EQ(e.OsError(), ENOENT);
         EXPECT_EQ(e.FileName(), path);
-        EXPECT_EQ(std::string(e.what()), "OS IO Error 2 when working with file " + path);
+        EXPECT_EQ(std::string(e.what()), "OS IO Error 2 when working with file " + path + ": No such file or directory");
     }
 }
 
