@@ -41,7 +41,8 @@ public:
     // edit its own script, or drop its reference, while the batch runs. The row and size limits
     // are read from the profile now, and the dialect settings in force are copied now: every
     // conversion of the run uses that copy, whatever the settings become meanwhile.
-    // Throws CFileException when the output file cannot be created.
+    // Throws CFileException when the output file cannot be created, and CSyntaxException at
+    // the fault of a script that must not run (FindTextFault), before anything is created.
     Batch(CODBCSession& session, std::shared_ptr<const AnalysedScript> script, BatchRequest request,
           HistoryOutput& history, const ProfileStore& profile);
     // The same on a script the caller owns: it must stay unchanged until the batch has ended
