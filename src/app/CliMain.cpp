@@ -191,5 +191,13 @@ int main(int argc, char** argv) {
         std::fputs(CliUsage(), stdout);
         return kOk;
     }
+    // A profile named but not readable would run with the defaults, without its limits.
+    if (!options->profileFile.empty()) {
+        if (std::string problem = IniProfileStore::Unusable(options->profileFile); !problem.empty()) {
+            std::fprintf(stderr, "marlix-cli: --profile %s: %s\n", options->profileFile.c_str(),
+                         problem.c_str());
+            return kUsage;
+        }
+    }
     return Run(*options);
 }
