@@ -33,6 +33,7 @@ export ODBCSYSINI="$odbc_dir"
 export ODBCINI="$odbc_dir/odbc.ini"
 
 demo_db="$odbc_dir/demo.sqlite"
+: > "$odbc_dir/profile.ini" # a profile of its own, every setting at its default
 connect=(--connect "Driver=SQLite3;Database=$demo_db" --type 7 --profile "$odbc_dir/profile.ini")
 
 section "run: marlix-cli data/demo.sql (creates and fills the demo database)"

@@ -9,9 +9,10 @@
 #include "core/ResultSet.h"
 #include "core/ScriptFile.h"
 #include "core/qt/IniProfileStore.h"
-#include "execution/Batch.h"
 #include "db/ODBCSession.h"
 #include "db/ScriptQuoting.h"
+#include "execution/AnalysisReport.h"
+#include "execution/Batch.h"
 #include "execution/StandardReport.h"
 #include "metadata/AnalysedScript.h"
 
@@ -133,14 +134,12 @@ int Run(const CliOptions& options) {
     AnalysedScript script;
     // Literals end where the connected server ends them (backslash escapes on MySQL and MariaDB).
     script.Rebuild(std::move(text), TokenizerOptionsOf(session));
-    bool blockError = false;
-    if (script.BlockError()) {
-        // The window marks the failing line; the runner names it (counting from 1) after the report.
-        ReportFailure(std::make_exception_ptr(*script.BlockError()), history);
-        history.AppendText("marlix-cli: METADATA error at line " +
-                               std::to_string(script.BlockErrorLine() + 1) + "\r\n",
-                           false);
-        blockError = true;
+    // Warnings and the METADATA error first, each naming its line (the window marks it); a
+    // script whose text cannot run as written runs nothing.
+    const bool blockError = script.BlockError().has_value();
+    if (!ReportAnalysis(script, history, "marlix-cli: ")) {
+        session.Disconnect();
+        return kFailed;
     }
 
     // The target platform: the command line's, else the script's own OPTIONS block (as the
@@ -227,6 +226,14 @@ int main(int argc, char** argv) {
     if (options->help) {
         std::fputs(CliUsage(), stdout);
         return kOk;
+    }
+    // A profile named but not readable would run with the defaults, without its limits.
+    if (!options->profileFile.empty()) {
+        if (std::string problem = IniProfileStore::Unusable(options->profileFile); !problem.empty()) {
+            std::fprintf(stderr, "marlix-cli: --profile %s: %s\n", options->profileFile.c_str(),
+                         problem.c_str());
+            return kUsage;
+        }
     }
     return Run(*options);
 }

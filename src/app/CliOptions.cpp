@@ -55,16 +55,17 @@ const char* CliUsage() {
            "  --size-limit MB      store at most MB megabytes per result in this run, over the\n"
            "                       profile's \"DatasetSizeLimit (MB)\" (default 1; 0: no limit)\n"
            "  --profile FILE       read settings (row and size limits, date formats, autocommit)\n"
-           "                       from this INI file instead of the user's profile\n"
+           "                       from this INI file instead of the user's profile; it must\n"
+           "                       exist and be readable\n"
            "  --help               show this text\n"
            "\n"
            "SCRIPT is a file name, or - for standard input. Ctrl+C cancels the running batch (status\n"
            "1); a second Ctrl+C ends the program at once.\n"
            "\n"
            "Exit status: 0 no error reported; 1 the batch failed or was cancelled, an error was\n"
-           "reported, or the output could not be written; 2 usage\n"
-           "error; 3 the connection failed; 4 no error, but the row or size limit cut at least one\n"
-           "result (the last history line says how many): the output misses rows.\n";
+           "reported, or the output could not be written; 2 usage error, or a --profile that\n"
+           "cannot be read; 3 the connection failed; 4 no error, but the row or size limit cut at\n"
+           "least one result (the last history line says how many): the output misses rows.\n";
 }
 
 std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, std::string& error) {

@@ -42,6 +42,14 @@ int main(int argc, char** argv) {
         std::fputs(WindowUsage(), stdout);
         return 0;
     }
+    // A profile named but not readable would silently give every setting its default, and a
+    // misspelt name would become a new profile.
+    if (!options->profileFile.empty()) {
+        if (std::string problem = IniProfileStore::Unusable(options->profileFile); !problem.empty()) {
+            std::fprintf(stderr, "marlix: --profile %s: %s\n", options->profileFile.c_str(), problem.c_str());
+            return 2;
+        }
+    }
     if (std::optional<int> status = RunRegistrationSwitch(*options)) return *status;
     if (HandToRunningWindow(*options)) return 0;
 

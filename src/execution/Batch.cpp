@@ -7,6 +7,7 @@
 #include "db/ODBCSession.h"
 #include "execution/StandardReport.h"
 #include "execution/StatementExecution.h"
+#include "grammar/TextFault.h"
 #include "metadata/AnalysedScript.h"
 #include "metadata/StatementRecord.h"
 
@@ -20,6 +21,9 @@ Batch::Batch(CODBCSession& session, std::shared_ptr<const AnalysedScript> script
     : session_(session), script_(std::move(script)), request_(std::move(request)), history_(history),
       rowLimit_(profile.GetInt(kExecutionSettings, kDatasetRowLimit, 0)),
       sizeLimitMB_(profile.GetInt(kExecutionSettings, kDatasetSizeLimit, 1)) {
+    // A script whose text the drivers would cut or a token would swallow runs nothing, and no
+    // output file is made for it.
+    if (std::optional<CSyntaxException> fault = FindTextFault(script_->View())) throw *fault;
     if (request_.outputDescriptor >= 0) {
         fileOutput_ = std::make_unique<FileTextSink>(request_.outputDescriptor, "standard output");
         sink_ = fileOutput_.get();

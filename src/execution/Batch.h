@@ -50,7 +50,8 @@ public:
     // The batch holds its own reference to `script`, a snapshot nobody changes: the caller may
     // edit its own script, or drop its reference, while the batch runs. The row and size limits
     // are read from the profile now; the dialect settings come with the request.
-    // Throws CFileException when the output file cannot be created.
+    // Throws CFileException when the output file cannot be created, and CSyntaxException at
+    // the fault of a script that must not run (FindTextFault), before anything is created.
     Batch(CODBCSession& session, std::shared_ptr<const AnalysedScript> script, BatchRequest request,
           HistoryOutput& history, const ProfileStore& profile);
     // The same on a script the caller owns: it must stay unchanged until the batch has ended

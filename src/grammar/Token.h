@@ -37,7 +37,8 @@ struct Token {
     std::uint32_t length = 0; // characters covered, closing quote or marker included
     TokenClass cls = TokenClass::Word;
     // False when the end of the text cut the token off before its closing quote, bracket or
-    // marker; the editor colours such a token to the end and execution sees an open block.
+    // marker; the editor colours such a token to the end, and a run refuses the script
+    // (FindTextFault) unless the token is a "--" comment or lies inside a METADATA block.
     bool terminated = true;
     // True for a token that ends a statement, as the tokenizer decided it: ";" (or the delimiter a
     // DELIMITER line set instead), the word GO, and the DELIMITER line itself.

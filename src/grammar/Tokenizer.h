@@ -1,9 +1,9 @@
 #pragma once
 // The script tokenizer: cuts a whole script into tokens of classes 0 to 15 and keeps, for
 // every character, the number of the token that covers it. It never fails: unterminated
-// quotes, brackets, comments and blocks simply end at the end of the text. It also decides
-// which tokens end a statement (Token::separator), so that the editor, the statement records
-// and the batch all cut a script at the same places.
+// quotes, brackets, comments and blocks simply end at the end of the text (a run then refuses
+// the script: FindTextFault). It also decides which tokens end a statement (Token::separator),
+// so that the editor, the statement records and the batch all cut a script at the same places.
 #include "grammar/Token.h"
 
 #include <cstddef>

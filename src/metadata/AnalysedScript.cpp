@@ -20,7 +20,8 @@ void AnalysedScript::Rebuild(std::string text, TokenizerOptions options) {
     root_ = ElementNode(kGlobalRootName);
     currentDialect_.reset();
     blockError_.reset();
-    BlockReader reader(script_.View(), {root_, resultSetItems_, syntaxItems_, currentDialect_});
+    warnings_.clear();
+    BlockReader reader(script_.View(), {root_, resultSetItems_, syntaxItems_, currentDialect_, warnings_});
     try {
         reader.ReadAll(statements_);
     } catch (const CSyntaxException& e) {

@@ -5,6 +5,7 @@
 // headless runner rebuild it from the text in one call; the batch runner reads it.
 #include "core/ConversionDescription.h"
 #include "grammar/Tokenizer.h"
+#include "metadata/BlockReader.h"
 #include "metadata/ElementNode.h"
 #include "metadata/ScriptItem.h"
 #include "metadata/StatementRecord.h"
@@ -55,6 +56,8 @@ public:
     // The syntax error met while reading blocks, if any, and the zero-based line of its offset.
     const std::optional<CSyntaxException>& BlockError() const noexcept { return blockError_; }
     int BlockErrorLine() const noexcept;
+    // The attributes the reading met and ignored, in text order up to any error.
+    const std::vector<BlockWarning>& Warnings() const noexcept { return warnings_; }
 
     // The statement whose text range [start, end] holds `position`, or null.
     const StatementRecord* StatementAt(std::size_t position) const noexcept;
@@ -73,6 +76,7 @@ private:
     ElementNode root_;
     std::optional<Dialect> currentDialect_;
     std::optional<CSyntaxException> blockError_;
+    std::vector<BlockWarning> warnings_;
 };
 
 // Zero-based line of a character offset; "\r\n", a lone "\n" and a lone "\r" each end a line.

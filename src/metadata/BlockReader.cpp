@@ -73,6 +73,7 @@ std::size_t BlockReader::ReadBlock(std::size_t marker, std::size_t end, ElementN
 
 void BlockReader::ApplyResultSet(const ElementNode& element, const ElementNode& block,
                                  StatementRecord& statement, std::size_t index) {
+    WarnUnknownAttributes(element, {"COMMITEVERY", "FILE", "ROWS", "SOURCE", "TABLE", "TYPE"});
     ConversionDescription& d = statement.description;
     d.described = 0;
     d.describedByBlock = 1;
@@ -84,9 +85,13 @@ void BlockReader::ApplyResultSet(const ElementNode& element, const ElementNode& 
     d.type = StatementTypeFromName(element.Attribute("TYPE"));
     d.file = element.Attribute("FILE");
     d.keyFields.clear();
-    if (const ElementNode* keys = element.FindChild("KEYS"))
-        for (const auto& [name, key] : keys->Children())
+    if (const ElementNode* keys = element.FindChild("KEYS")) {
+        WarnUnknownAttributes(*keys, {});
+        for (const auto& [name, key] : keys->Children()) {
+            WarnUnknownAttributes(*key, {"FIELD"});
             d.keyFields.push_back(key->Attribute("FIELD"));
+        }
+    }
     d.rowsPerStatement = NumberAttribute(element, "ROWS", 1, 1);
     d.commitEvery = NumberAttribute(element, "COMMITEVERY", 0, 0);
     d.resultSetNumber = resultSetCounter_++;
@@ -107,6 +112,11 @@ int BlockReader::NumberAttribute(const ElementNode& element, std::string_view na
 }
 
 std::size_t BlockReader::AttributeValueOffset(const ElementNode& element, std::string_view name) const {
+    const std::size_t t = AttributeNameToken(element, name);
+    return t + 2 < script_.size() ? script_.tokens[t + 2].offset : element.Start();
+}
+
+std::size_t BlockReader::AttributeNameToken(const ElementNode& element, std::string_view name) const {
     // The element's own attributes stand between its name and the first '>' or "/>".
     const auto& tokens = script_.tokens;
     auto t = static_cast<std::size_t>(
@@ -116,13 +126,26 @@ std::size_t BlockReader::AttributeValueOffset(const ElementNode& element, std::s
     for (; t < tokens.size() && tokens[t].offset < element.End(); ++t) {
         const std::string_view text = script_.TextOf(t);
         if (text == ">" || text == "/>") break;
-        if (tokens[t].cls == TokenClass::MetadataWord && EqualsFolded(text, name) && t + 2 < tokens.size())
-            return tokens[t + 2].offset;
+        if (tokens[t].cls == TokenClass::MetadataWord && EqualsFolded(text, name)) return t;
     }
-    return element.Start();
+    return tokens.size();
+}
+
+void BlockReader::WarnUnknownAttributes(const ElementNode& element,
+                                        std::initializer_list<std::string_view> known) {
+    for (const auto& [name, value] : element.Attributes()) {
+        if (std::find(known.begin(), known.end(), name) != known.end()) continue;
+        const std::size_t t = AttributeNameToken(element, name);
+        const bool found = t < script_.size();
+        into_.warnings.push_back(BlockWarning{found ? script_.tokens[t].offset : element.Start(),
+                                              "unknown attribute " +
+                                                  std::string(found ? script_.TextOf(t) : name) + " of " +
+                                                  element.Name() + " ignored"});
+    }
 }
 
 void BlockReader::ApplyOptions(const ElementNode& element, const ElementNode& block, std::size_t index) {
+    WarnUnknownAttributes(element, {"LITERALS", "SYNTAX"});
     const Dialect dialect = DialectFromName(element.Attribute("SYNTAX"));
     LiteralStyle literals = LiteralStyle::Inherit;
     if (element.HasAttribute("LITERALS")) {

@@ -10,11 +10,21 @@
 #include "metadata/StatementRecord.h"
 
 #include <cstddef>
+#include <initializer_list>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
 namespace marlix {
+
+// An attribute the reader does not know, kept and ignored: a block written by a newer version
+// reads as before, but a misspelt name would otherwise go unnoticed. `offset` is where its name
+// stands; `text` names the attribute as written and its element.
+struct BlockWarning {
+    std::size_t offset = 0;
+    std::string text;
+};
 
 // Where the reading leaves what it found. The reader appends to the item lists and the tree
 // and sets the dialect as it goes, so whatever it met before an error stays.
@@ -23,6 +33,7 @@ struct BlockReadingResult {
     std::vector<ScriptItem>& resultSetItems;
     std::vector<ScriptItem>& syntaxItems;
     std::optional<Dialect>& currentDialect;
+    std::vector<BlockWarning>& warnings;
 };
 
 // The OPTIONS Literals words, "EXACT" and "STANDARD", read ignoring case; none for any other.
@@ -52,6 +63,10 @@ private:
     int NumberAttribute(const ElementNode& element, std::string_view name, int least, int fallback) const;
     // The offset of the value of `element`'s attribute `name`, else the element's own.
     std::size_t AttributeValueOffset(const ElementNode& element, std::string_view name) const;
+    // The token of the name of `element`'s attribute `name`, else the token count.
+    std::size_t AttributeNameToken(const ElementNode& element, std::string_view name) const;
+    // A warning for each attribute of `element` that is not one of `known` (upper case).
+    void WarnUnknownAttributes(const ElementNode& element, std::initializer_list<std::string_view> known);
 
     TokenView script_;
     BlockReadingResult into_;

@@ -16,8 +16,12 @@ class ElementReader {
 public:
     ElementReader(TokenView script, std::size_t end) : script_(script), end_(end) {}
 
-    std::size_t Element(std::size_t p, ElementNode& parent) {
+    std::size_t Element(std::size_t p, ElementNode& parent, int depth = 1) {
         if (p >= end_ || script_.tokens[p].cls != TokenClass::TagOpen) Fail(p, "XML tag start expected here");
+        // Each level is a frame of this reader and of every walk over the tree: a block nested
+        // thousands deep would exhaust the stack.
+        if (depth > kMaxElementDepth)
+            Fail(p, "XML elements nested deeper than " + std::to_string(kMaxElementDepth) + " levels");
         const std::size_t open = p++;
         if (p >= end_ || script_.tokens[p].cls != TokenClass::TagName) Fail(p, "XML tag name expected here");
         const std::string name = FoldedCopy(script_.TextOf(p));
@@ -38,7 +42,7 @@ public:
         while (true) {
             if (p >= end_) Fail(p, "'</' expected ");
             if (Text(p) == "</") break;
-            p = Element(p, node);
+            p = Element(p, node, depth + 1);
         }
         ++p;
         if (p >= end_) Fail(p, "Unexpected end of clause");

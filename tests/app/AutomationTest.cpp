@@ -253,7 +253,8 @@ void AutomationTest::SecondStartOpensTheScriptInTheRunningWindow() {
     QProcess window;
     window.setProcessChannelMode(QProcess::ForwardedChannels);
     window.start(QStringLiteral(MARLIX_PATH),
-                 {QStringLiteral("--profile"), dir_.filePath("window.ini"), QStringLiteral("--connect"),
+                 {QStringLiteral("--profile"), WriteFile(dir_.filePath("window.ini"), {}),
+                  QStringLiteral("--connect"),
                   QString::fromStdString(ConnectionString(Server::SQLite, "automation_window")),
                   QStringLiteral("--type"), QStringLiteral("4")});
     QVERIFY(window.waitForStarted());

@@ -43,6 +43,7 @@ Cli Start(const std::string& name, const std::string& connection, const std::str
     std::ofstream(file, std::ios::binary) << script;
     Cli cli;
     cli.err = errFile.empty() ? TempPath(name + ".err") : errFile;
+    std::ofstream{TempPath(name + ".ini")}; // an empty profile: every setting at its default
     std::vector<std::string> args = {MARLIX_CLI_PATH, "--connect", connection, "--profile", TempPath(name + ".ini")};
     args.insert(args.end(), extra.begin(), extra.end());
     args.push_back(file);

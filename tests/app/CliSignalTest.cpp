@@ -18,6 +18,7 @@ TEST(CliPostgreSQL, InterruptCancelsTheRunningStatement) {
     std::string script = marlix::test::TempPath("sleep.sql");
     std::ofstream(script) << "select pg_sleep(60);\r\nselect 'never' as x\r\n";
     std::string profile = marlix::test::TempPath("sleep.ini");
+    std::ofstream{profile};
     std::string out = marlix::test::TempPath("sleep.out");
     std::string err = marlix::test::TempPath("sleep.err");
 

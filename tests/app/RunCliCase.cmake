@@ -23,6 +23,8 @@ endif()
 file(REMOVE "${WORK}/${name}.ini")
 if(EXISTS "${CASE}.ini")
   configure_file("${CASE}.ini" "${WORK}/${name}.ini" COPYONLY)
+else()
+  file(WRITE "${WORK}/${name}.ini" "") # an empty profile: every setting at its default
 endif()
 
 set(script "${CASE}.sql")

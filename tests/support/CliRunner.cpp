@@ -17,8 +17,9 @@ CliRun RunCli(const std::string& name, const std::string& connection, const std:
     std::ofstream(file, std::ios::binary) << script;
     const std::string out = TempPath(name + ".out");
     const std::string err = TempPath(name + ".err");
-    std::vector<std::string> args = {MARLIX_CLI_PATH, "--connect", connection, "--profile",
-                                     TempPath(name + "-none.ini")};
+    const std::string profile = TempPath(name + "-none.ini");
+    std::ofstream{profile}; // an empty profile: every setting at its default
+    std::vector<std::string> args = {MARLIX_CLI_PATH, "--connect", connection, "--profile", profile};
     args.insert(args.end(), extra.begin(), extra.end());
     args.push_back(file);
     std::vector<char*> argv;

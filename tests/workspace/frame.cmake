@@ -15,3 +15,6 @@ marlix_add_qt_test(workspace_frame_file_tests SOURCES FrameFilesTest.cpp LIBS ma
 marlix_add_qt_test(workspace_frame_conversion_tests SOURCES FrameConversionTest.cpp
                    LIBS marlix_frame_test_support LABELS "sqlite")
 marlix_add_qt_test(workspace_window_tests SOURCES WindowTest.cpp LIBS marlix_frame_test_support LABELS "sqlite")
+# Ignored attributes, block errors and refused scripts in the history before a run.
+marlix_add_qt_test(workspace_frame_fault_tests SOURCES FrameScriptFaultTest.cpp LIBS marlix_frame_test_support
+                   LABELS "sqlite")

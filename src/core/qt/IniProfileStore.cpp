@@ -3,6 +3,12 @@
 #include <QSettings>
 #include <QString>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace marlix {
 namespace {
 
@@ -23,6 +29,21 @@ IniProfileStore::IniProfileStore(const std::string& path)
     : settings_(std::make_unique<QSettings>(QString::fromStdString(path), QSettings::IniFormat)) {}
 
 IniProfileStore::~IniProfileStore() = default;
+
+std::string IniProfileStore::Unusable(const std::string& path) {
+    // Without blocking on a pipe nobody writes to.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return std::strerror(errno);
+    struct stat info {};
+    const bool folder = ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
+    char byte = 0;
+    const bool readable = folder || ::read(fd, &byte, 1) >= 0;
+    const int error = errno;
+    ::close(fd);
+    if (folder) return "is a folder, not a file";
+    if (!readable) return std::strerror(error);
+    return {};
+}
 
 int IniProfileStore::GetInt(std::string_view section, std::string_view name, int defaultValue) const {
     QVariant v = settings_->value(KeyOf(section, name));

@@ -16,6 +16,11 @@ public:
     explicit IniProfileStore(const std::string& path); // an explicit file
     ~IniProfileStore() override;
 
+    // Why the file at `path` cannot be read as a profile (it is missing, a folder or unreadable),
+    // or an empty text when it can. An explicit profile that cannot be read would otherwise read
+    // as empty, and every setting would silently take its default.
+    static std::string Unusable(const std::string& path);
+
     int GetInt(std::string_view section, std::string_view name, int defaultValue) const override;
     std::string GetString(std::string_view section, std::string_view name,
                           std::string_view defaultValue) const override;

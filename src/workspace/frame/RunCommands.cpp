@@ -6,6 +6,8 @@
 #include "db/ODBCSession.h"
 #include "metadata/AnalysedScript.h"
 #include "metadata/StatementRecord.h"
+#include "execution/AnalysisReport.h"
+#include "grammar/TextFault.h"
 #include "metadata/BlockEdits.h"
 #include "core/SyntaxException.h"
 #include "results/view/HistoryBridge.h"
@@ -117,6 +119,12 @@ bool RunCommands::Run(int caretOffset, Dialect dialect, const std::string& outpu
     request.dialect = dialect;
     request.dialectSettings = frame_.ConversionSettings();
     request.outputFile = outputFile;
+    // A script whose text cannot run as written is refused with what its analysis found.
+    if (FindTextFault(script.View())) {
+        view.ClearErrorLine();
+        ReportAnalysis(script, frame_.Bridge(), {});
+        return false;
+    }
     try {
         frame_.Execution().Start(script, request);
     } catch (...) {
@@ -126,6 +134,9 @@ bool RunCommands::Run(int caretOffset, Dialect dialect, const std::string& outpu
     // Marks taken now come before anything the batch reports: its reports are queued behind.
     frame_.ResultsView().MarkRunStart();
     view.ClearErrorLine();
+    // The ignored attributes and the error in the blocks lead the run's history, as the runner
+    // prints them; the error's line is marked.
+    ReportAnalysis(script, frame_.Bridge(), {});
     // A result names its statement by where the statement's text begins for the batch: right
     // after the separator before it. The range followed is the statement's own text.
     runRanges_.clear();

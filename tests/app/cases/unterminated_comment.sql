@@ -1,0 +1,3 @@
+SELECT 1 AS a;
+SELECT 2 AS b /* never closed
+SELECT 3 AS c;

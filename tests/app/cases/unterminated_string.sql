@@ -1,0 +1,3 @@
+SELECT 1 AS a;
+SELECT 'it''s AS b;
+SELECT 3 AS c;

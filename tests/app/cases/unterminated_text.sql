@@ -1,0 +1,3 @@
+SELECT 1 AS a;
+/*TEXT>hello
+SELECT 2 AS b;
