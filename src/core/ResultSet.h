@@ -10,6 +10,7 @@
 #include <sql.h>
 
 #include <atomic>
+#include <exception>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -67,6 +68,10 @@ public:
     void ReportProgress(int64_t rows) noexcept {
         if (progress_) progress_->store(rows, std::memory_order_relaxed);
     }
+
+    // Rethrows a failure met while reading or storing a value as a CCustomMemoryException that
+    // names the value's column and row (from 1; no column for -1); other failures pass unchanged.
+    [[noreturn]] void ThrowValueFailure(std::exception_ptr failure, int column, int64_t row) const;
 
     // One warning line per result for values that arrived cut; empty when none were.
     std::string CutValuesWarning() const;

@@ -14,6 +14,9 @@
 #include "transform/ScriptGenerator.h"
 #include "execution/StreamConvert.h"
 
+#include "core/CustomMemoryException.h"
+
+#include <algorithm>
 #include <exception>
 #include <string_view>
 
@@ -128,6 +131,33 @@ void StreamToSink(Batch& batch, SQLHSTMT statement, int offset, int columns, int
         batch.History().AppendText(note, false);
 }
 
+// Stores (or streams) and converts every result of an executed statement.
+void ConvertResults(Batch& batch, SQLHSTMT statement, int offset, const StatementRecord& record) {
+    HistoryOutput& history = batch.History();
+    SQLRETURN rc;
+    int resultNumber = 0;
+    for (;;) {
+        SQLSMALLINT columns = 0;
+        if (!Succeeded(SQLNumResultCols(statement, &columns)))
+            throw CODBCException(SQL_HANDLE_STMT, statement, offset);
+        if (columns < 1) {
+            std::string rows = RowCountText(statement);
+            if (!rows.empty()) history.AppendText(rows, false);
+        } else {
+            batch.NextResultSetNumber();
+            ++resultNumber;
+            StatementType type = resultNumber == 1 ? record.description.type : StatementType::SELECT;
+            if (batch.ToFile())
+                StreamToSink(batch, statement, offset, columns, resultNumber, type, record);
+            else
+                StoreAndConvert(batch, statement, offset, columns, resultNumber, type, record);
+        }
+        rc = SQLMoreResults(statement);
+        if (rc == SQL_NO_DATA) break;
+        if (!Succeeded(rc)) throw CODBCException(SQL_HANDLE_STMT, statement, offset);
+    }
+}
+
 } // namespace
 
 std::string RowCountText(SQLHSTMT statement) {
@@ -181,26 +211,19 @@ void ExecuteStatement(Batch& batch, std::size_t statementOffset, std::size_t fir
         if (!messages.empty()) history.AppendText(messages, true);
     }
 
-    int resultNumber = 0;
-    for (;;) {
-        SQLSMALLINT columns = 0;
-        if (!Succeeded(SQLNumResultCols(statement, &columns)))
-            throw CODBCException(SQL_HANDLE_STMT, statement, offset);
-        if (columns < 1) {
-            std::string rows = RowCountText(statement);
-            if (!rows.empty()) history.AppendText(rows, false);
-        } else {
-            batch.NextResultSetNumber();
-            ++resultNumber;
-            StatementType type = resultNumber == 1 ? record.description.type : StatementType::SELECT;
-            if (batch.ToFile())
-                StreamToSink(batch, statement, offset, columns, resultNumber, type, record);
-            else
-                StoreAndConvert(batch, statement, offset, columns, resultNumber, type, record);
-        }
-        rc = SQLMoreResults(statement);
-        if (rc == SQL_NO_DATA) break;
-        if (!Succeeded(rc)) throw CODBCException(SQL_HANDLE_STMT, statement, offset);
+    try {
+        ConvertResults(batch, statement, offset, record);
+    } catch (CCustomMemoryException& e) {
+        // Storage failures know the value, not the statement: name the line of its first word.
+        size_t at = statementOffset;
+        for (std::size_t i = firstToken; i < separatorToken; ++i)
+            if (!IsCommentLike(script.tokens[i].cls)) {
+                at = script.tokens[i].offset;
+                break;
+            }
+        const auto line = std::count(script.text.begin(), script.text.begin() + static_cast<std::ptrdiff_t>(at), '\n');
+        e.SetStatement(static_cast<int>(at), static_cast<int>(line) + 1);
+        throw;
     }
     history.EndEntry(batch.Sink().Length());
 }

@@ -36,18 +36,26 @@ int64_t StreamConvert(ResultSet& resultSet, SQLHSTMT statement, int position, St
     int64_t row = 0;
     for (SQLRETURN rc = SQLFetch(statement); rc != SQL_NO_DATA; rc = SQLFetch(statement)) {
         if (!Succeeded(rc)) throw CODBCException(SQL_HANDLE_STMT, statement, position);
-        for (int c : textColumns) {
-            const ColumnDescriptor& column = resultSet.Column(c);
-            // The whole value, also where it is longer than the bind buffer.
-            bound[static_cast<size_t>(c)] =
-                column.indicator == SQL_NULL_DATA ? std::string_view{} : resultSet.BoundText(statement, c);
+        int reading = -1;
+        try {
+            for (int c : textColumns) {
+                const ColumnDescriptor& column = resultSet.Column(c);
+                reading = c;
+                // The whole value, also where it is longer than the bind buffer.
+                bound[static_cast<size_t>(c)] =
+                    column.indicator == SQL_NULL_DATA ? std::string_view{} : resultSet.BoundText(statement, c);
+            }
+            reading = -1;
+            generator.SetFetchedRow(bound);
+            if (!headerWritten) {
+                generator.WriteScriptHeader(type, dialect, sink);
+                headerWritten = true;
+            }
+            generator.WriteScriptRow(type, dialect, row, sink);
+        } catch (...) {
+            resultSet.ThrowValueFailure(std::current_exception(), reading, row + 1);
         }
-        generator.SetFetchedRow(bound);
-        if (!headerWritten) {
-            generator.WriteScriptHeader(type, dialect, sink);
-            headerWritten = true;
-        }
-        generator.WriteScriptRow(type, dialect, row++, sink);
+        ++row;
         if ((row & 1023) == 0) resultSet.ReportProgress(row);
     }
     resultSet.ReportProgress(row);

@@ -148,6 +148,7 @@ void ScriptGenerator::WriteScriptHeader(StatementType type, Dialect dialect, Tex
     }
 
     if (type == StatementType::SELECT) {
+        WidenToWrittenValues(dialect);
         for (int c = 0; c < count; ++c) {
             const ColumnDescriptor& column = resultSet_.Column(c);
             if (column.IsLong()) continue;
@@ -224,21 +225,6 @@ void ScriptGenerator::AppendPairs(const std::vector<int>& columns, const char* s
         row_ += " = "sv;
         AppendValue(columns[i], dialect, row);
     }
-}
-
-void ScriptGenerator::AppendTextTableRow(Dialect dialect, int64_t row) {
-    for (int c : listedColumns_) {
-        const size_t start = row_.size();
-        AppendValue(c, dialect, row);
-        // Exactly the column's width in the columns a terminal shows: longer values are cut
-        // before the first character that does not fit, shorter ones padded with blanks.
-        const auto width = static_cast<size_t>(std::max(resultSet_.Column(c).width, 0));
-        const FittedText fit = FitToWidth(std::string_view(row_).substr(start), width);
-        row_.resize(start + fit.bytes);
-        row_.append(width - fit.width, ' ');
-        row_ += ' ';
-    }
-    row_ += "\r\n"sv;
 }
 
 void ScriptGenerator::BeginStatement(Dialect dialect) {

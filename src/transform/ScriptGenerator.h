@@ -58,6 +58,8 @@ private:
     void AppendValueList(Dialect dialect, int64_t row);
     void AppendPairs(const std::vector<int>& columns, const char* separator, Dialect dialect, int64_t row);
     void AppendTextTableRow(Dialect dialect, int64_t row);
+    // Widens the text table's columns to the text their values are written as.
+    void WidenToWrittenValues(Dialect dialect);
     void AppendNames(const std::vector<int>& columns, std::string_view prefix, Dialect dialect);
     void AppendUpsert(Dialect dialect, int64_t row);
     void AppendGroupedInsert(Dialect dialect, int64_t row);
