@@ -27,7 +27,7 @@ void ReportFailure(std::exception_ptr failure, HistoryOutput& history) {
         if (e.HasStatement()) history.MarkErrorLine(static_cast<size_t>(std::max(0, e.Position())));
         std::string text = "Internal error at line " + std::to_string(e.Line()) + " : " + e.Message();
         if (!e.Column().empty())
-            text += "while reading the value of column " + e.Column() + " in row " + std::to_string(e.Row()) + "\r\n";
+            text += "at the value of column " + e.Column() + " in row " + std::to_string(e.Row()) + "\r\n";
         history.AppendText(text, true);
         history.MarkError();
     } catch (const CFileException& e) {

@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <new>
 #include <string_view>
 
 namespace marlix {
@@ -211,10 +212,8 @@ void ExecuteStatement(Batch& batch, std::size_t statementOffset, std::size_t fir
         if (!messages.empty()) history.AppendText(messages, true);
     }
 
-    try {
-        ConvertResults(batch, statement, offset, record);
-    } catch (CCustomMemoryException& e) {
-        // Storage failures know the value, not the statement: name the line of its first word.
+    // Storage failures know the value, not the statement: name the line of its first word.
+    auto placed = [&](CCustomMemoryException& e) {
         size_t at = statementOffset;
         for (std::size_t i = firstToken; i < separatorToken; ++i)
             if (!IsCommentLike(script.tokens[i].cls)) {
@@ -223,7 +222,16 @@ void ExecuteStatement(Batch& batch, std::size_t statementOffset, std::size_t fir
             }
         const auto line = std::count(script.text.begin(), script.text.begin() + static_cast<std::ptrdiff_t>(at), '\n');
         e.SetStatement(static_cast<int>(at), static_cast<int>(line) + 1);
+    };
+    try {
+        ConvertResults(batch, statement, offset, record);
+    } catch (CCustomMemoryException& e) {
+        placed(e);
         throw;
+    } catch (const std::bad_alloc&) {
+        CCustomMemoryException e(CCustomMemoryException::kExhausted);
+        placed(e);
+        throw e;
     }
     history.EndEntry(batch.Sink().Length());
 }

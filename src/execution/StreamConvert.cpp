@@ -53,7 +53,9 @@ int64_t StreamConvert(ResultSet& resultSet, SQLHSTMT statement, int position, St
             }
             generator.WriteScriptRow(type, dialect, row, sink);
         } catch (...) {
-            resultSet.ThrowValueFailure(std::current_exception(), reading, row + 1);
+            // A value being read, or else the one being written.
+            resultSet.ThrowValueFailure(std::current_exception(), reading >= 0 ? reading : generator.ColumnInHand(),
+                                        row + 1);
         }
         ++row;
         if ((row & 1023) == 0) resultSet.ReportProgress(row);

@@ -186,6 +186,8 @@ void ScriptGenerator::WriteScriptHeader(StatementType type, Dialect dialect, Tex
 }
 
 void ScriptGenerator::AppendValue(int column, Dialect dialect, int64_t row) {
+    columnInHand_ = column;
+    rowInHand_ = row;
     const int mode = static_cast<int>(dialect);
     ColumnDescriptor& descriptor = resultSet_.Column(column);
     if (resultSet_.fetchThrough) {
@@ -378,14 +380,18 @@ void ScriptGenerator::WriteScriptFooter(StatementType type, Dialect dialect, Tex
 void ConvertResultSet(ResultSet& resultSet, StatementType type, Dialect dialect, TextSink& sink) {
     GrowableWhileConverting growable(sink);
     ScriptGenerator generator(resultSet);
-    generator.WriteScriptHeader(type, dialect, sink);
-    const int64_t rows = resultSet.RowCount();
-    for (int64_t row = 0; row < rows; ++row) {
-        // Rows deleted in the grid are not part of what it shows.
-        if (resultSet.edits && resultSet.deletedRowCount && resultSet.edits->RowDeleted(row)) continue;
-        generator.WriteScriptRow(type, dialect, row, sink);
+    try {
+        generator.WriteScriptHeader(type, dialect, sink);
+        const int64_t rows = resultSet.RowCount();
+        for (int64_t row = 0; row < rows; ++row) {
+            // Rows deleted in the grid are not part of what it shows.
+            if (resultSet.edits && resultSet.deletedRowCount && resultSet.edits->RowDeleted(row)) continue;
+            generator.WriteScriptRow(type, dialect, row, sink);
+        }
+        generator.WriteScriptFooter(type, dialect, sink);
+    } catch (...) {
+        resultSet.ThrowValueFailure(std::current_exception(), generator.ColumnInHand(), generator.RowInHand() + 1);
     }
-    generator.WriteScriptFooter(type, dialect, sink);
 }
 
 } // namespace marlix
