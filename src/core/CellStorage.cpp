@@ -16,8 +16,8 @@ char* CellStorage::ReserveDataSlow(size_t n) {
 char* CellStorage::AppendLargeData(size_t n) {
     if (n > kLongestValue) throw CCustomMemoryException(CCustomMemoryException::kValueTooLong);
     // Committed whole: the caller writes every byte right away.
-    const size_t rounded = (n + ReservedRegion::kCommitStep - 1) / ReservedRegion::kCommitStep *
-                           ReservedRegion::kCommitStep;
+    const size_t rounded =
+        (n + ReservedRegion::kCommitStep - 1) / ReservedRegion::kCommitStep * ReservedRegion::kCommitStep;
     large_.reserve(large_.size() + 1);
     large_.push_back({ReservedRegion(rounded, rounded), n});
     try {

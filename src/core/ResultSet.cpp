@@ -22,6 +22,12 @@ constexpr SQLULEN kLargestSizedBuffer = 65535;
 constexpr int32_t kLongBufferSize = 8000;
 constexpr int32_t kOtherBufferSize = 64;
 
+// A display length as the statistics keep it; values of gigabytes stay clear of overflow in the
+// widths computed from it.
+int32_t ClampedLength(size_t length) noexcept {
+    return static_cast<int32_t>(std::min<size_t>(length, INT32_MAX / 4));
+}
+
 bool IsFloatingSqlType(int sqlType) noexcept {
     return sqlType == SQL_FLOAT || sqlType == SQL_REAL || sqlType == SQL_DOUBLE;
 }
@@ -191,7 +197,7 @@ void ResultSet::RecordCell(SQLHSTMT statement, int index, ColumnDescriptor& colu
             at[1] = 'x';
             WriteHexDigits(text, at + 2);
             at[2 * n + 2] = '\0';
-            displayLength = static_cast<int32_t>(2 * n + 2);
+            displayLength = ClampedLength(2 * n + 2);
         } else {
             char* at = cells_.AppendCell(false, n + 1);
             std::memcpy(at, text.data(), n);
@@ -209,9 +215,9 @@ void ResultSet::RecordCell(SQLHSTMT statement, int index, ColumnDescriptor& colu
                 if (controls > column.maxControls) column.maxControls = controls;
                 // ASCII text is as wide as it is long; other text is measured in columns.
                 const size_t width = high < 0x80 ? n : DisplayWidth(text);
-                displayLength = static_cast<int32_t>(width + 2);
+                displayLength = ClampedLength(width + 2);
             } else {
-                displayLength = static_cast<int32_t>(n);
+                displayLength = ClampedLength(n);
             }
         }
     }
@@ -269,8 +275,9 @@ std::string_view ResultSet::CompleteBoundText(SQLHSTMT statement, int column) {
                 const size_t have = whole.size();
                 whole.resize(have + rest + 1);
                 SQLLEN got = 0;
-                rc = SQLGetData(statement, static_cast<SQLUSMALLINT>(column + 1), binary ? SQL_C_BINARY : SQL_C_CHAR,
-                                whole.data() + have, static_cast<SQLLEN>(rest + 1), &got);
+                rc = SQLGetData(statement, static_cast<SQLUSMALLINT>(column + 1),
+                                binary ? SQL_C_BINARY : SQL_C_CHAR, whole.data() + have,
+                                static_cast<SQLLEN>(rest + 1), &got);
                 if (rc == SQL_SUCCESS && got >= 0 && static_cast<size_t>(got) <= rest) {
                     whole.resize(have + static_cast<size_t>(got));
                     complete = true;
@@ -281,7 +288,9 @@ std::string_view ResultSet::CompleteBoundText(SQLHSTMT statement, int column) {
                     whole.resize(have);
                     break;
                 }
-                const size_t arrived = got == SQL_NO_TOTAL || got > static_cast<SQLLEN>(rest) ? rest : static_cast<size_t>(std::max<SQLLEN>(got, 0));
+                const size_t arrived = got == SQL_NO_TOTAL || got > static_cast<SQLLEN>(rest)
+                                           ? rest
+                                           : static_cast<size_t>(std::max<SQLLEN>(got, 0));
                 whole.resize(have + arrived);
                 if (rc == SQL_SUCCESS) {
                     complete = true;

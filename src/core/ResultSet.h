@@ -10,8 +10,8 @@
 #include <sql.h>
 
 #include <atomic>
-#include <exception>
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <string>
 #include <string_view>

@@ -1,5 +1,6 @@
 #include "execution/StatementExecution.h"
 
+#include "core/CustomMemoryException.h"
 #include "core/FileTextSink.h"
 #include "core/HistoryOutput.h"
 #include "core/ResultSet.h"
@@ -13,8 +14,6 @@
 #include "transform/ResultSetEdits.h"
 #include "transform/ScriptGenerator.h"
 #include "execution/StreamConvert.h"
-
-#include "core/CustomMemoryException.h"
 
 #include <algorithm>
 #include <exception>
@@ -220,7 +219,8 @@ void ExecuteStatement(Batch& batch, std::size_t statementOffset, std::size_t fir
                 at = script.tokens[i].offset;
                 break;
             }
-        const auto line = std::count(script.text.begin(), script.text.begin() + static_cast<std::ptrdiff_t>(at), '\n');
+        const auto line =
+            std::count(script.text.begin(), script.text.begin() + static_cast<std::ptrdiff_t>(at), '\n');
         e.SetStatement(static_cast<int>(at), static_cast<int>(line) + 1);
     };
     try {

@@ -1,7 +1,7 @@
 #include "execution/StreamConvert.h"
 
-#include "core/ResultSet.h"
 #include "core/ODBCException.h"
+#include "core/ResultSet.h"
 #include "transform/ScriptGenerator.h"
 
 #include <algorithm>
@@ -42,8 +42,9 @@ int64_t StreamConvert(ResultSet& resultSet, SQLHSTMT statement, int position, St
                 const ColumnDescriptor& column = resultSet.Column(c);
                 reading = c;
                 // The whole value, also where it is longer than the bind buffer.
-                bound[static_cast<size_t>(c)] =
-                    column.indicator == SQL_NULL_DATA ? std::string_view{} : resultSet.BoundText(statement, c);
+                bound[static_cast<size_t>(c)] = column.indicator == SQL_NULL_DATA
+                                                    ? std::string_view{}
+                                                    : resultSet.BoundText(statement, c);
             }
             reading = -1;
             generator.SetFetchedRow(bound);
@@ -54,8 +55,8 @@ int64_t StreamConvert(ResultSet& resultSet, SQLHSTMT statement, int position, St
             generator.WriteScriptRow(type, dialect, row, sink);
         } catch (...) {
             // A value being read, or else the one being written.
-            resultSet.ThrowValueFailure(std::current_exception(), reading >= 0 ? reading : generator.ColumnInHand(),
-                                        row + 1);
+            resultSet.ThrowValueFailure(std::current_exception(),
+                                        reading >= 0 ? reading : generator.ColumnInHand(), row + 1);
         }
         ++row;
         if ((row & 1023) == 0) resultSet.ReportProgress(row);

@@ -390,7 +390,8 @@ void ConvertResultSet(ResultSet& resultSet, StatementType type, Dialect dialect,
         }
         generator.WriteScriptFooter(type, dialect, sink);
     } catch (...) {
-        resultSet.ThrowValueFailure(std::current_exception(), generator.ColumnInHand(), generator.RowInHand() + 1);
+        resultSet.ThrowValueFailure(std::current_exception(), generator.ColumnInHand(),
+                                    generator.RowInHand() + 1);
     }
 }
 

@@ -52,7 +52,8 @@ void ScriptGenerator::WidenToWrittenValues(Dialect dialect) {
     for (int c : listedColumns_) {
         ColumnDescriptor& column = resultSet_.Column(c);
         size_t width = static_cast<size_t>(std::max(column.width, 0));
-        if (fetching) width = std::max(width, std::min(DeclaredWidth(column, dialect), kLongestDeclaredWidth) + 2);
+        if (fetching)
+            width = std::max(width, std::min(DeclaredWidth(column, dialect), kLongestDeclaredWidth) + 2);
         for (int64_t row = 0; row < rows; ++row) {
             row_.clear();
             AppendValue(c, dialect, row);

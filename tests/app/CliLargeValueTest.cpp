@@ -39,7 +39,9 @@ std::string MakeTable(Server server, size_t n) {
     const std::string half = std::to_string(n / 2);
     const bool sqlite = server == Server::SQLite;
     return std::string("DROP TABLE IF EXISTS big_values;\r\nCREATE TABLE big_values (id INTEGER, v ") +
-           (sqlite ? "VARCHAR(255)" : server == Server::PostgreSQL ? "TEXT" : "LONGTEXT") +
+           (sqlite                         ? "VARCHAR(255)"
+            : server == Server::PostgreSQL ? "TEXT"
+                                           : "LONGTEXT") +
            ");\r\nINSERT INTO big_values VALUES (1, " +
            (sqlite ? "replace(hex(zeroblob(" + half + ")), '00', 'ab')" : "repeat('ab', " + half + ")") +
            ");\r\n";
@@ -71,7 +73,8 @@ TEST(CliLargeValues, SQLiteWritesTenMegabytesAndTextTablesWhole) {
     // A VARCHAR(255) column holding 200 KB: the streamed text table writes it whole.
     CliRun made = RunCli("big-sqlite-table", connection, MakeTable(Server::SQLite, 200000));
     ASSERT_EQ(made.status, 0) << made.err;
-    CliRun table = RunCli("big-sqlite-table-out", connection, "SELECT id, v FROM big_values", {"--output", "-"});
+    CliRun table =
+        RunCli("big-sqlite-table-out", connection, "SELECT id, v FROM big_values", {"--output", "-"});
     EXPECT_EQ(table.status, 0) << table.err;
     EXPECT_NE(table.out.find(" '" + Pattern(200000) + "' \r\n"), std::string::npos)
         << table.out.substr(0, 400);
@@ -93,7 +96,8 @@ TEST(CliLargeValues, HundredMegabytesReachTheOutputFileWhole) {
     const std::string file = marlix::test::TempPath("big-100.out.sql");
     std::remove(file.c_str());
     // Made and written in one run on a database in memory: nothing but the output touches disk.
-    CliRun run = RunCli("big-100", "Driver=SQLite3;Database=:memory:", MakeTable(Server::SQLite, kSize) + kInsertScript,
+    CliRun run = RunCli("big-100",
+                        "Driver=SQLite3;Database=:memory:", MakeTable(Server::SQLite, kSize) + kInsertScript,
                         {"--output", file});
     ASSERT_EQ(run.status, 0) << run.err;
 
