@@ -90,17 +90,18 @@ TEST_F(StreamConvertTest, ParameterArrayHeaderOnlyWithRows) {
               "\r\n");
 }
 
-TEST_F(StreamConvertTest, TextTableColumnsAreAsWideAsTheirNamesPlusFour) {
+TEST_F(StreamConvertTest, TextTableColumnsAreAsWideAsTheirDeclaredSizes) {
     MemoryTextSink sink(1 << 20);
     EXPECT_EQ(Stream(kWideTable, {}, StatementType::SELECT, Dialect::MSSQL, sink), 3);
-    // No value has been seen when the header is written: every value is cut to name + 4.
-    EXPECT_EQ(sink.Str(), "id     name     qty     \r\n"
-                          "====== ======== " +
+    // Only the first row has been seen when the header is written: the declared sizes stand in
+    // for the rest (digits, signs and quotes included), and no value is cut.
+    EXPECT_EQ(sink.Str(), "id             name            qty                        \r\n"
+                          "============== =============== " +
                               std::string(32, '=') +
-                              " ======= \r\n"
-                              "1      'a''b''c 1.5     \r\n"
-                              "2      'x\\n?y'  NULL    \r\n"
-                              "3      NULL     100     \r\n"
+                              " ========================== \r\n"
+                              "1              'a''b''c'       1.5                        \r\n"
+                              "2              'x\\n?y'         NULL                       \r\n"
+                              "3              NULL            100                        \r\n"
                               "\r\n3 row(s) selected \r\n\r\n");
 }
 

@@ -66,7 +66,8 @@ TEST_P(LargeValues, AreStoredReadAndWrittenWhole) {
         EXPECT_TRUE(model.CellText(static_cast<int>(i) + 1, 1).toStdString() == expected) << kSizes[i];
     }
 
-    const std::string biggest = "'" + Expected(kSizes[1]) + "'";
+    std::string biggest = "'";
+    biggest += Expected(kSizes[1]) + "'";
     MemoryTextSink inserts(65536);
     ConvertResultSet(*rs, StatementType::INSERT, Dialect::POSTGRESQL, inserts);
     EXPECT_NE(inserts.View().find("VALUES(3, " + biggest + ");"), std::string_view::npos);
