@@ -186,8 +186,6 @@ void ScriptGenerator::WriteScriptHeader(StatementType type, Dialect dialect, Tex
 }
 
 void ScriptGenerator::AppendValue(int column, Dialect dialect, int64_t row) {
-    columnInHand_ = column;
-    rowInHand_ = row;
     const int mode = static_cast<int>(dialect);
     ColumnDescriptor& descriptor = resultSet_.Column(column);
     if (resultSet_.fetchThrough) {
@@ -272,6 +270,7 @@ void ScriptGenerator::AppendGroupedInsert(Dialect dialect, int64_t row) {
 
 void ScriptGenerator::WriteScriptRow(StatementType type, Dialect dialect, int64_t row, TextSink& sink) {
     Prepare(type, dialect);
+    rowInHand_ = row;
     // The row's text is built in one reusable buffer and handed to the sink whole.
     row_.clear();
     if (type == StatementType::INSERT && rowsPerStatement_ > 1) {
@@ -375,6 +374,24 @@ void ScriptGenerator::WriteScriptFooter(StatementType type, Dialect dialect, Tex
         sink.Write("/\r\n");
     }
     sink.Write("\r\n");
+}
+
+int ScriptGenerator::ColumnInHand() const noexcept {
+    int largest = -1;
+    size_t largestSize = 0;
+    for (int c = 0; c < resultSet_.ColumnCount(); ++c) {
+        const auto at = static_cast<size_t>(c);
+        size_t size = 0;
+        if (resultSet_.fetchThrough)
+            size = at < fetchedRow_.size() ? fetchedRow_[at].size() : 0;
+        else if (rowInHand_ >= 0)
+            size = StoredValueOf(resultSet_, rowInHand_, c, false).length;
+        if (largest < 0 || size > largestSize) {
+            largest = c;
+            largestSize = size;
+        }
+    }
+    return rowInHand_ < 0 ? -1 : largest;
 }
 
 void ConvertResultSet(ResultSet& resultSet, StatementType type, Dialect dialect, TextSink& sink) {

@@ -48,10 +48,11 @@ public:
     void SetFetchedRow(std::span<const std::string_view> boundTexts) noexcept { fetchedRow_ = boundTexts; }
 
     int64_t RowsWritten() const noexcept { return rowsWritten_; }
-    // The column and row (from 0) of the value last formatted, -1 before any: where a failure
-    // to hold the text (memory exhausted) is reported.
-    int ColumnInHand() const noexcept { return columnInHand_; }
+    // Where a failure to hold the text (memory exhausted) is reported: the row (from 0) being
+    // written, -1 before any, and the column of its largest value, which the failure is all but
+    // certainly due to (not tracked value by value, which would cost every value written).
     int64_t RowInHand() const noexcept { return rowInHand_; }
+    int ColumnInHand() const noexcept;
     // The table name every statement names: the description's destination, else its source.
     const std::string& TableName() const noexcept;
 
@@ -75,7 +76,6 @@ private:
     ResultSet& resultSet_;
     std::span<const std::string_view> fetchedRow_;
     int64_t rowsWritten_ = 0;
-    int columnInHand_ = -1;
     int64_t rowInHand_ = -1;
 
     // Built once per statement type and dialect: the columns that statements list (long ones

@@ -55,6 +55,7 @@ void ScriptGenerator::WidenToWrittenValues(Dialect dialect) {
         if (fetching)
             width = std::max(width, std::min(DeclaredWidth(column, dialect), kLongestDeclaredWidth) + 2);
         for (int64_t row = 0; row < rows; ++row) {
+            rowInHand_ = row;
             row_.clear();
             AppendValue(c, dialect, row);
             width = std::max(width, DisplayWidth(row_));
@@ -62,6 +63,7 @@ void ScriptGenerator::WidenToWrittenValues(Dialect dialect) {
         column.width = static_cast<int32_t>(std::min<size_t>(width, INT32_MAX));
     }
     row_.clear();
+    rowInHand_ = -1;
 }
 
 void ScriptGenerator::AppendTextTableRow(Dialect dialect, int64_t row) {
