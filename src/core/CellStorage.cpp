@@ -18,7 +18,6 @@ char* CellStorage::AppendLargeData(size_t n) {
     // Committed whole: the caller writes every byte right away.
     const size_t rounded =
         (n + ReservedRegion::kCommitStep - 1) / ReservedRegion::kCommitStep * ReservedRegion::kCommitStep;
-    large_.reserve(large_.size() + 1);
     large_.push_back({ReservedRegion(rounded, rounded), n});
     try {
         index_.PushBack(kLargeBit | (static_cast<uint64_t>(large_.size() - 1) << kPageShift));
