@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -91,6 +92,8 @@ TEST(CliLargeValues, HundredMegabytesAreStoredAndWrittenWhole) {
     while (in.read(buffer.data(), static_cast<std::streamsize>(buffer.size())) || in.gcount() > 0)
         add(got, buffer.data(), static_cast<size_t>(in.gcount()));
     EXPECT_EQ(got, expected);
+    in.close();
+    std::filesystem::remove(marlix::test::TempPath("big-100.out"));
 }
 
 } // namespace
