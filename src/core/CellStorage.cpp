@@ -1,5 +1,7 @@
 #include "core/CellStorage.h"
 
+#include "core/CustomMemoryException.h"
+
 namespace marlix {
 
 char* CellStorage::ReserveDataSlow(size_t n) {
@@ -9,6 +11,28 @@ char* CellStorage::ReserveDataSlow(size_t n) {
         pageBases_.push_back(dataPage_->Base());
     }
     return dataPage_->Reserve(n);
+}
+
+char* CellStorage::AppendLargeData(size_t n) {
+    if (n > kLongestValue) throw CCustomMemoryException(CCustomMemoryException::kValueTooLong);
+    // Committed whole: the caller writes every byte right away.
+    const size_t rounded =
+        (n + ReservedRegion::kCommitStep - 1) / ReservedRegion::kCommitStep * ReservedRegion::kCommitStep;
+    large_.push_back({ReservedRegion(rounded, rounded), n});
+    try {
+        index_.PushBack(kLargeBit | (static_cast<uint64_t>(large_.size() - 1) << kPageShift));
+    } catch (...) {
+        large_.pop_back();
+        throw;
+    }
+    storedBytes_ += n;
+    return large_.back().region.Base();
+}
+
+void CellStorage::DropLastValue(size_t n) noexcept {
+    if (index_[index_.Size() - 1] & kLargeBit) large_.pop_back();
+    index_.PopBack();
+    storedBytes_ -= n;
 }
 
 char* CellStorage::ReserveFlagSlow() {
@@ -25,6 +49,8 @@ size_t CellStorage::FootprintBytes() const noexcept {
         bytes += page.Committed();
     for (const StoragePage& page : flagPages_)
         bytes += page.Committed();
+    for (const LargeValue& value : large_)
+        bytes += value.region.Committed();
     return bytes;
 }
 

@@ -2,6 +2,7 @@
 #include "core/HexDigits.h"
 
 #include "core/CaseFold.h"
+#include "core/CustomMemoryException.h"
 #include "core/DisplayWidth.h"
 #include "core/HistoryOutput.h"
 #include "core/ODBCException.h"
@@ -10,6 +11,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <new>
 
 namespace marlix {
 namespace {
@@ -19,6 +21,12 @@ namespace {
 constexpr SQLULEN kLargestSizedBuffer = 65535;
 constexpr int32_t kLongBufferSize = 8000;
 constexpr int32_t kOtherBufferSize = 64;
+
+// A display length as the statistics keep it; values of gigabytes stay clear of overflow in the
+// widths computed from it.
+int32_t ClampedLength(size_t length) noexcept {
+    return static_cast<int32_t>(std::min<size_t>(length, INT32_MAX / 4));
+}
 
 bool IsFloatingSqlType(int sqlType) noexcept {
     return sqlType == SQL_FLOAT || sqlType == SQL_REAL || sqlType == SQL_DOUBLE;
@@ -135,8 +143,14 @@ void ResultSet::FetchAll(SQLHSTMT statement, int position, HistoryOutput& histor
             break;
         }
         if (!Succeeded(rc)) throw CODBCException(SQL_HANDLE_STMT, statement, position);
-        for (int c = 0; c < columnCount_; ++c)
-            RecordCell(statement, c, *columns_[c]);
+        int c = 0;
+        try {
+            for (; c < columnCount_; ++c)
+                RecordCell(statement, c, *columns_[c]);
+        } catch (...) {
+            // The cells of the row before the failing one stay recorded; the rows before are whole.
+            ThrowValueFailure(std::current_exception(), c, rowCount_ + 1);
+        }
         finalRowCount_ = ++rowCount_; // also right after a failed fetch
         if ((rowCount_ & 1023) == 0) ReportProgress();
         rc = SQLFetch(statement);
@@ -183,7 +197,7 @@ void ResultSet::RecordCell(SQLHSTMT statement, int index, ColumnDescriptor& colu
             at[1] = 'x';
             WriteHexDigits(text, at + 2);
             at[2 * n + 2] = '\0';
-            displayLength = static_cast<int32_t>(2 * n + 2);
+            displayLength = ClampedLength(2 * n + 2);
         } else {
             char* at = cells_.AppendCell(false, n + 1);
             std::memcpy(at, text.data(), n);
@@ -201,13 +215,26 @@ void ResultSet::RecordCell(SQLHSTMT statement, int index, ColumnDescriptor& colu
                 if (controls > column.maxControls) column.maxControls = controls;
                 // ASCII text is as wide as it is long; other text is measured in columns.
                 const size_t width = high < 0x80 ? n : DisplayWidth(text);
-                displayLength = static_cast<int32_t>(width + 2);
+                displayLength = ClampedLength(width + 2);
             } else {
-                displayLength = static_cast<int32_t>(n);
+                displayLength = ClampedLength(n);
             }
         }
     }
     if (displayLength > column.maxLength) column.maxLength = column.width = displayLength;
+}
+
+void ResultSet::ThrowValueFailure(std::exception_ptr failure, int column, int64_t row) const {
+    try {
+        std::rethrow_exception(failure);
+    } catch (CCustomMemoryException& e) {
+        if (column >= 0) e.SetValue(std::string(columns_[column]->Name()), row);
+        throw;
+    } catch (const std::bad_alloc&) {
+        CCustomMemoryException e(CCustomMemoryException::kExhausted);
+        if (column >= 0) e.SetValue(std::string(columns_[column]->Name()), row);
+        throw e;
+    }
 }
 
 std::string_view ResultSet::CompleteBoundText(SQLHSTMT statement, int column) {
@@ -240,6 +267,35 @@ std::string_view ResultSet::CompleteBoundText(SQLHSTMT statement, int column) {
             if (rc == SQL_SUCCESS) {
                 complete = true;
                 break;
+            }
+            // A driver that tells the length left gets one read into the value's own memory:
+            // a value of many megabytes is not read 16 KiB at a time into a growing copy.
+            if (length != SQL_NO_TOTAL && length > static_cast<SQLLEN>(piece)) {
+                const auto rest = static_cast<size_t>(length) - piece;
+                const size_t have = whole.size();
+                whole.resize(have + rest + 1);
+                SQLLEN got = 0;
+                rc = SQLGetData(statement, static_cast<SQLUSMALLINT>(column + 1),
+                                binary ? SQL_C_BINARY : SQL_C_CHAR, whole.data() + have,
+                                static_cast<SQLLEN>(rest + 1), &got);
+                if (rc == SQL_SUCCESS && got >= 0 && static_cast<size_t>(got) <= rest) {
+                    whole.resize(have + static_cast<size_t>(got));
+                    complete = true;
+                    break;
+                }
+                // Not what the length promised: keep what arrived and go on piece by piece.
+                if (!Succeeded(rc)) {
+                    whole.resize(have);
+                    break;
+                }
+                const size_t arrived = got == SQL_NO_TOTAL || got > static_cast<SQLLEN>(rest)
+                                           ? rest
+                                           : static_cast<size_t>(std::max<SQLLEN>(got, 0));
+                whole.resize(have + arrived);
+                if (rc == SQL_SUCCESS) {
+                    complete = true;
+                    break;
+                }
             }
         }
         if (complete) {

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -71,6 +72,10 @@ public:
     // looks at it before every row and stops there, keeping the rows fetched before.
     void SetCancelFlag(const std::atomic<bool>* flag) noexcept { cancel_ = flag; }
     bool CancelRequested() const noexcept { return cancel_ && cancel_->load(std::memory_order_relaxed); }
+
+    // Rethrows a failure met while reading or storing a value as a CCustomMemoryException that
+    // names the value's column and row (from 1; no column for -1); other failures pass unchanged.
+    [[noreturn]] void ThrowValueFailure(std::exception_ptr failure, int column, int64_t row) const;
 
     // One warning line per result for values that arrived cut; empty when none were.
     std::string CutValuesWarning() const;

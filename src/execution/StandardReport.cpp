@@ -24,7 +24,11 @@ void ReportFailure(std::exception_ptr failure, HistoryOutput& history) {
         // continue on its line.
         history.AppendText(e.Message() + "\r\n", true);
     } catch (const CCustomMemoryException& e) {
-        history.AppendText("Internal error at line " + std::to_string(e.Code()) + " : " + e.Message(), true);
+        if (e.HasStatement()) history.MarkErrorLine(static_cast<size_t>(std::max(0, e.Position())));
+        std::string text = "Internal error at line " + std::to_string(e.Line()) + " : " + e.Message();
+        if (!e.Column().empty())
+            text += "at the value of column " + e.Column() + " in row " + std::to_string(e.Row()) + "\r\n";
+        history.AppendText(text, true);
         history.MarkError();
     } catch (const CFileException& e) {
         history.ShowMessage(e.what());

@@ -1,5 +1,6 @@
 #include "execution/StatementExecution.h"
 
+#include "core/CustomMemoryException.h"
 #include "core/FileTextSink.h"
 #include "core/HistoryOutput.h"
 #include "core/ResultSet.h"
@@ -14,7 +15,9 @@
 #include "transform/ScriptGenerator.h"
 #include "execution/StreamConvert.h"
 
+#include <algorithm>
 #include <exception>
+#include <new>
 #include <string_view>
 
 namespace marlix {
@@ -137,6 +140,34 @@ void StreamToSink(Batch& batch, SQLHSTMT statement, int offset, int columns, int
         batch.History().AppendText(note, false);
 }
 
+// Stores (or streams) and converts every result of an executed statement.
+void ConvertResults(Batch& batch, SQLHSTMT statement, int offset, const StatementRecord& record,
+                    const ConversionContext& context) {
+    HistoryOutput& history = batch.History();
+    SQLRETURN rc;
+    int resultNumber = 0;
+    for (;;) {
+        SQLSMALLINT columns = 0;
+        if (!Succeeded(SQLNumResultCols(statement, &columns)))
+            throw CODBCException(SQL_HANDLE_STMT, statement, offset);
+        if (columns < 1) {
+            std::string rows = RowCountText(statement);
+            if (!rows.empty()) history.AppendText(rows, false);
+        } else {
+            batch.NextResultSetNumber();
+            ++resultNumber;
+            StatementType type = resultNumber == 1 ? record.description.type : StatementType::SELECT;
+            if (batch.ToFile())
+                StreamToSink(batch, statement, offset, columns, resultNumber, type, record, context);
+            else
+                StoreAndConvert(batch, statement, offset, columns, resultNumber, type, record, context);
+        }
+        rc = SQLMoreResults(statement);
+        if (rc == SQL_NO_DATA) break;
+        if (!Succeeded(rc)) throw CODBCException(SQL_HANDLE_STMT, statement, offset);
+    }
+}
+
 } // namespace
 
 std::string RowCountText(SQLHSTMT statement) {
@@ -192,26 +223,27 @@ void ExecuteStatement(Batch& batch, std::size_t statementOffset, std::size_t fir
         if (!messages.empty()) history.AppendText(messages, true);
     }
 
-    int resultNumber = 0;
-    for (;;) {
-        SQLSMALLINT columns = 0;
-        if (!Succeeded(SQLNumResultCols(statement, &columns)))
-            throw CODBCException(SQL_HANDLE_STMT, statement, offset);
-        if (columns < 1) {
-            std::string rows = RowCountText(statement);
-            if (!rows.empty()) history.AppendText(rows, false);
-        } else {
-            batch.NextResultSetNumber();
-            ++resultNumber;
-            StatementType type = resultNumber == 1 ? record.description.type : StatementType::SELECT;
-            if (batch.ToFile())
-                StreamToSink(batch, statement, offset, columns, resultNumber, type, record, context);
-            else
-                StoreAndConvert(batch, statement, offset, columns, resultNumber, type, record, context);
-        }
-        rc = SQLMoreResults(statement);
-        if (rc == SQL_NO_DATA) break;
-        if (!Succeeded(rc)) throw CODBCException(SQL_HANDLE_STMT, statement, offset);
+    // Storage failures know the value, not the statement: name the line of its first word.
+    auto placed = [&](CCustomMemoryException& e) {
+        size_t at = statementOffset;
+        for (std::size_t i = firstToken; i < separatorToken; ++i)
+            if (!IsCommentLike(script.tokens[i].cls)) {
+                at = script.tokens[i].offset;
+                break;
+            }
+        const auto line =
+            std::count(script.text.begin(), script.text.begin() + static_cast<std::ptrdiff_t>(at), '\n');
+        e.SetStatement(static_cast<int>(at), static_cast<int>(line) + 1);
+    };
+    try {
+        ConvertResults(batch, statement, offset, record, context);
+    } catch (CCustomMemoryException& e) {
+        placed(e);
+        throw;
+    } catch (const std::bad_alloc&) {
+        CCustomMemoryException e(CCustomMemoryException::kExhausted);
+        placed(e);
+        throw e;
     }
     history.EndEntry(batch.Sink().Length());
 }

@@ -1,7 +1,7 @@
 #include "execution/StreamConvert.h"
 
-#include "core/ResultSet.h"
 #include "core/ODBCException.h"
+#include "core/ResultSet.h"
 #include "transform/ScriptGenerator.h"
 
 #include <algorithm>
@@ -40,18 +40,29 @@ int64_t StreamConvert(ResultSet& resultSet, SQLHSTMT statement, int position, St
         const SQLRETURN rc = SQLFetch(statement);
         if (rc == SQL_NO_DATA) break;
         if (!Succeeded(rc)) throw CODBCException(SQL_HANDLE_STMT, statement, position);
-        for (int c : textColumns) {
-            const ColumnDescriptor& column = resultSet.Column(c);
-            // The whole value, also where it is longer than the bind buffer.
-            bound[static_cast<size_t>(c)] =
-                column.indicator == SQL_NULL_DATA ? std::string_view{} : resultSet.BoundText(statement, c);
+        int reading = -1;
+        try {
+            for (int c : textColumns) {
+                const ColumnDescriptor& column = resultSet.Column(c);
+                reading = c;
+                // The whole value, also where it is longer than the bind buffer.
+                bound[static_cast<size_t>(c)] = column.indicator == SQL_NULL_DATA
+                                                    ? std::string_view{}
+                                                    : resultSet.BoundText(statement, c);
+            }
+            reading = -1;
+            generator.SetFetchedRow(bound);
+            if (!headerWritten) {
+                generator.WriteScriptHeader(type, context, sink);
+                headerWritten = true;
+            }
+            generator.WriteScriptRow(type, context, row, sink);
+        } catch (...) {
+            // A value being read, or else the one being written.
+            resultSet.ThrowValueFailure(std::current_exception(),
+                                        reading >= 0 ? reading : generator.ColumnInHand(), row + 1);
         }
-        generator.SetFetchedRow(bound);
-        if (!headerWritten) {
-            generator.WriteScriptHeader(type, context, sink);
-            headerWritten = true;
-        }
-        generator.WriteScriptRow(type, context, row++, sink);
+        ++row;
         if ((row & 1023) == 0) resultSet.ReportProgress(row);
     }
     resultSet.ReportProgress(row);

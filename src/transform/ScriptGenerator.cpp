@@ -151,6 +151,7 @@ void ScriptGenerator::WriteScriptHeader(StatementType type, const ConversionCont
     }
 
     if (type == StatementType::SELECT) {
+        WidenToWrittenValues(dialect);
         for (int c = 0; c < count; ++c) {
             const ColumnDescriptor& column = resultSet_.Column(c);
             if (column.IsLong()) continue;
@@ -230,21 +231,6 @@ void ScriptGenerator::AppendPairs(const std::vector<int>& columns, const char* s
     }
 }
 
-void ScriptGenerator::AppendTextTableRow(Dialect dialect, int64_t row) {
-    for (int c : listedColumns_) {
-        const size_t start = row_.size();
-        AppendValue(c, dialect, row);
-        // Exactly the column's width in the columns a terminal shows: longer values are cut
-        // before the first character that does not fit, shorter ones padded with blanks.
-        const auto width = static_cast<size_t>(std::max(resultSet_.Column(c).width, 0));
-        const FittedText fit = FitToWidth(std::string_view(row_).substr(start), width);
-        row_.resize(start + fit.bytes);
-        row_.append(width - fit.width, ' ');
-        row_ += ' ';
-    }
-    row_ += "\r\n"sv;
-}
-
 void ScriptGenerator::BeginStatement(Dialect dialect) {
     if (commitEvery_ && statementsSinceCommit_ == 0) row_ += BeginTransactionText(dialect);
 }
@@ -291,6 +277,7 @@ void ScriptGenerator::WriteScriptRow(StatementType type, const ConversionContext
     context_ = &context;
     const Dialect dialect = context.dialect;
     Prepare(type, dialect);
+    rowInHand_ = row;
     // The row's text is built in one reusable buffer and handed to the sink whole.
     row_.clear();
     if (type == StatementType::INSERT && rowsPerStatement_ > 1) {
@@ -399,18 +386,41 @@ void ScriptGenerator::WriteScriptFooter(StatementType type, const ConversionCont
     sink.Write("\r\n");
 }
 
+int ScriptGenerator::ColumnInHand() const noexcept {
+    int largest = -1;
+    size_t largestSize = 0;
+    for (int c = 0; c < resultSet_.ColumnCount(); ++c) {
+        const auto at = static_cast<size_t>(c);
+        size_t size = 0;
+        if (resultSet_.fetchThrough)
+            size = at < fetchedRow_.size() ? fetchedRow_[at].size() : 0;
+        else if (rowInHand_ >= 0)
+            size = StoredValueOf(resultSet_, rowInHand_, c, false).length;
+        if (largest < 0 || size > largestSize) {
+            largest = c;
+            largestSize = size;
+        }
+    }
+    return rowInHand_ < 0 ? -1 : largest;
+}
+
 void ConvertResultSet(ResultSet& resultSet, StatementType type, const ConversionContext& context,
                       TextSink& sink) {
     GrowableWhileConverting growable(sink);
     ScriptGenerator generator(resultSet);
-    generator.WriteScriptHeader(type, context, sink);
-    const int64_t rows = resultSet.RowCount();
-    for (int64_t row = 0; row < rows; ++row) {
-        // Rows deleted in the grid are not part of what it shows.
-        if (resultSet.edits && resultSet.deletedRowCount && resultSet.edits->RowDeleted(row)) continue;
-        generator.WriteScriptRow(type, context, row, sink);
+    try {
+        generator.WriteScriptHeader(type, context, sink);
+        const int64_t rows = resultSet.RowCount();
+        for (int64_t row = 0; row < rows; ++row) {
+            // Rows deleted in the grid are not part of what it shows.
+            if (resultSet.edits && resultSet.deletedRowCount && resultSet.edits->RowDeleted(row)) continue;
+            generator.WriteScriptRow(type, context, row, sink);
+        }
+        generator.WriteScriptFooter(type, context, sink);
+    } catch (...) {
+        resultSet.ThrowValueFailure(std::current_exception(), generator.ColumnInHand(),
+                                    generator.RowInHand() + 1);
     }
-    generator.WriteScriptFooter(type, context, sink);
 }
 
 } // namespace marlix

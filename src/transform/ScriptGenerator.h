@@ -49,6 +49,11 @@ public:
     void SetFetchedRow(std::span<const std::string_view> boundTexts) noexcept { fetchedRow_ = boundTexts; }
 
     int64_t RowsWritten() const noexcept { return rowsWritten_; }
+    // Where a failure to hold the text (memory exhausted) is reported: the row (from 0) being
+    // written, -1 before any, and the column of its largest value, which the failure is all but
+    // certainly due to (not tracked value by value, which would cost every value written).
+    int64_t RowInHand() const noexcept { return rowInHand_; }
+    int ColumnInHand() const noexcept;
     // The table name every statement names: the description's destination, else its source.
     const std::string& TableName() const noexcept;
 
@@ -59,6 +64,8 @@ private:
     void AppendValueList(Dialect dialect, int64_t row);
     void AppendPairs(const std::vector<int>& columns, const char* separator, Dialect dialect, int64_t row);
     void AppendTextTableRow(Dialect dialect, int64_t row);
+    // Widens the text table's columns to the text their values are written as.
+    void WidenToWrittenValues(Dialect dialect);
     void AppendNames(const std::vector<int>& columns, std::string_view prefix, Dialect dialect);
     void AppendUpsert(Dialect dialect, int64_t row);
     void AppendGroupedInsert(Dialect dialect, int64_t row);
@@ -72,6 +79,7 @@ private:
     const ConversionContext* context_ = nullptr;
     std::span<const std::string_view> fetchedRow_;
     int64_t rowsWritten_ = 0;
+    int64_t rowInHand_ = -1;
 
     // Built once per statement type and dialect: the columns that statements list (long ones
     // left out unless written; for UPSERT every key too), the non-key ones among them, and the

@@ -184,7 +184,7 @@ TEST(ResultSetSQLite, TextLongerThanItsDeclaredSizeIsNotCut) {
     EXPECT_EQ(f.resultSet->Cell(0, 0).Text(), "ABCDEFGHIJ");
 }
 
-TEST(ResultSetSQLite, AValueLongerThanAStoragePageEndsTheFetchKeepingEarlierRows) {
+TEST(ResultSetSQLite, AValueLongerThanAStoragePageIsStoredWhole) {
     MARLIX_CONNECTION_OR_SKIP(conn, Server::SQLite);
     CODBCSession session;
     MemoryProfileStore profile;
@@ -198,9 +198,10 @@ TEST(ResultSetSQLite, AValueLongerThanAStoragePageEndsTheFetchKeepingEarlierRows
     ResultSet rs(2, 0, 0);
     TextHistoryOutput history;
     rs.DescribeAndBind(statement, 0);
-    EXPECT_THROW(rs.FetchAll(statement, 0, history), CCustomMemoryException);
-    EXPECT_EQ(rs.RowCount(), 1);
+    rs.FetchAll(statement, 0, history);
+    EXPECT_EQ(rs.RowCount(), 2);
     EXPECT_EQ(rs.Cell(0, 1).Text(), "small");
+    EXPECT_EQ(rs.Cell(1, 1).Text(), std::string(140000, '0'));
 }
 
 // With a server-side cursor an error can arrive while fetching: the rows before it stay.

@@ -1,4 +1,4 @@
-/*TEXT>-- streamed: no value is seen before the header, so every column is its name plus four wide
+/*TEXT>-- streamed: the first row and the declared sizes make the widths, and no value is cut
 </TEXT*/
 create table w (id integer primary key, name varchar(10), note text, qty numeric(12,2));
 insert into w values (1, 'a''b''c', 'long', 1.5);
