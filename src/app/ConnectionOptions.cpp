@@ -1,6 +1,6 @@
 #include "app/ConnectionOptions.h"
 
-#include "core/CaseFold.h"
+#include "db/ConnectionString.h"
 
 #include <charconv>
 
@@ -13,6 +13,7 @@ ConnectionRequest ConnectionOptions::Request(const std::string& connectTitle) co
     request.user = user;
     request.password = password;
     request.title = dsn.empty() ? connectTitle : dsn;
+    request.dataSource = !dsn.empty();
     return request;
 }
 
@@ -50,33 +51,10 @@ OptionTaken TakeConnectionOption(const std::vector<std::string>& args, size_t& i
     return OptionTaken::Yes;
 }
 
-namespace {
-
-std::string ValueOf(const std::string& connection, std::string_view key) {
-    size_t at = 0;
-    while (at < connection.size()) {
-        size_t end = connection.find(';', at);
-        if (end == std::string::npos) end = connection.size();
-        std::string_view part(connection.data() + at, end - at);
-        size_t equals = part.find('=');
-        if (equals != std::string_view::npos) {
-            std::string_view name = part.substr(0, equals);
-            while (!name.empty() && name.front() == ' ')
-                name.remove_prefix(1);
-            while (!name.empty() && name.back() == ' ')
-                name.remove_suffix(1);
-            if (EqualsFolded(name, key)) return std::string(part.substr(equals + 1));
-        }
-        at = end + 1;
-    }
-    return {};
-}
-
-} // namespace
 
 std::string ConnectionTitleOf(const std::string& connectionString) {
     for (const char* key : {"DSN", "Database", "Server"}) {
-        std::string value = ValueOf(connectionString, key);
+        std::string value = ConnectionAttribute(connectionString, key);
         if (value.empty()) continue;
         size_t slash = value.find_last_of('/');
         return slash == std::string::npos ? value : value.substr(slash + 1);

@@ -2,6 +2,7 @@
 
 #include "core/HistoryOutput.h"
 #include "core/ProfileStore.h"
+#include "db/MySQLConnector.h"
 
 namespace marlix {
 
@@ -66,7 +67,7 @@ void CODBCSession::ConnectHere(const ConnectionRequest& request, const ProfileSt
     title_ = request.title;
 
     SQLRETURN rc;
-    if (request.type == ConnectionType::DataSourceName) {
+    if (request.ConnectsToDataSource()) {
         rc = SQLConnect(connection_, (SQLCHAR*)request.connectionString.c_str(), SQL_NTS,
                         (SQLCHAR*)request.user.c_str(), SQL_NTS, (SQLCHAR*)request.password.c_str(), SQL_NTS);
     } else {
@@ -77,6 +78,7 @@ void CODBCSession::ConnectHere(const ConnectionRequest& request, const ProfileSt
     }
     if (Succeeded(rc)) {
         connected_ = 1;
+        resultsEndWithoutColumns_ = marlix::ResultsEndWithoutColumns(connection_, request);
         ApplyAutocommit(profile);
         return;
     }

@@ -36,6 +36,11 @@ struct ConnectionRequest {
     std::string user;
     std::string password;
     std::string title;
+    // connectionString is a data source name whatever the type: a data source is reached with
+    // SQLConnect, and the type then only chooses autocommit, dialect and catalog behaviour.
+    bool dataSource = false;
+
+    bool ConnectsToDataSource() const noexcept { return dataSource || type == ConnectionType::DataSourceName; }
 };
 
 inline constexpr const char* kOdbcInitFailedMessage =
@@ -78,6 +83,8 @@ public:
     ConnectionType Type() const noexcept { return type_; }
     const std::string& Title() const noexcept { return title_; }
     const std::string& ConnectionString() const noexcept { return connectionString_; }
+    // A result without columns is a statement's last (see MySQLConnector.h): ask for no more.
+    bool ResultsEndWithoutColumns() const noexcept { return resultsEndWithoutColumns_; }
 
 private:
     void EndTransaction(SQLSMALLINT completion, const char* doneText, HistoryOutput& history);
@@ -88,6 +95,7 @@ private:
     std::string title_;
     std::string connectionString_;
     int connected_ = 0;
+    bool resultsEndWithoutColumns_ = false;
     ConnectionType type_ = ConnectionType::MicrosoftSQL;
     SQLHENV environment_ = SQL_NULL_HENV;
     SQLHDBC connection_ = SQL_NULL_HDBC;

@@ -189,6 +189,7 @@ void ExecuteStatement(Batch& batch, std::size_t statementOffset, std::size_t fir
         if (columns < 1) {
             std::string rows = RowCountText(statement);
             if (!rows.empty()) history.AppendText(rows, false);
+            if (batch.Session().ResultsEndWithoutColumns()) break;
         } else {
             batch.NextResultSetNumber();
             ++resultNumber;
