@@ -32,7 +32,12 @@ const char* CliUsage() {
            "  --connect STRING     connect with SQLDriverConnect and this connection string\n"
            "  --dsn NAME           connect with SQLConnect to this data source name\n"
            "  --user NAME          user for --dsn\n"
-           "  --password TEXT      password for --dsn\n"
+           "  --password-file FILE read the password from the first line of FILE, which only its\n"
+           "                       owner may read (chmod 600); else it comes from the environment\n"
+           "                       variable MARLIX_PASSWORD. For --dsn it goes to SQLConnect, for\n"
+           "                       --connect into the string unless that has a PWD.\n"
+           "  --password TEXT      the password on the command line: every user of the machine\n"
+           "                       sees it in the process list; prefer the two above\n"
            "  --type N             connection type 0..7 (0 Microsoft SQL, 1 Oracle, 2 data source\n"
            "                       name, 3 MySQL, 4 MS Access, 5 Interbase/Firebird, 6 PostgreSQL,\n"
            "                       7 SQLite file); it selects the autocommit setting. Default 2 with\n"
@@ -135,6 +140,7 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
         error = "give exactly one of --connect and --dsn";
         return std::nullopt;
     }
+    if (!ResolvePassword(options, error)) return std::nullopt;
     return options;
 }
 
