@@ -56,6 +56,10 @@ const char* CliUsage() {
            "                       profile's \"DatasetRowLimit\" (0: no limit)\n"
            "  --size-limit MB      store at most MB megabytes per result in this run, over the\n"
            "                       profile's \"DatasetSizeLimit (MB)\" (default 1; 0: no limit)\n"
+           "  --autocommit on|off  autocommit for this run, over the profile's \"Autocommit\" value\n"
+           "                       of the type (default off for Oracle and MySQL, on otherwise).\n"
+           "                       With it off, what the script has not committed at its end is\n"
+           "                       rolled back, the history says so, and the exit status is 1.\n"
            "  --profile FILE       read settings (row and size limits, date formats, autocommit)\n"
            "                       from this INI file instead of the user's profile\n"
            "  --help               show this text\n"
@@ -63,8 +67,8 @@ const char* CliUsage() {
            "SCRIPT is a file name, or - for standard input. Ctrl+C cancels the running batch; a\n"
            "second Ctrl+C ends the program at once.\n"
            "\n"
-           "Exit status: 0 no error reported; 1 the batch failed or an error was reported; 2 usage\n"
-           "error; 3 the connection failed; 4 no error, but the row or size limit cut at least one\n"
+           "Exit status: 0 no error reported; 1 the batch failed, an error was reported or work left\n"
+           "uncommitted was rolled back; 2 usage error; 3 the connection failed; 4 no error, but the row or size limit cut at least one\n"
            "result (the last history line says how many): the output misses rows.\n";
 }
 
@@ -112,6 +116,14 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
                 return std::nullopt;
             }
             (arg == "--row-limit" ? options.rowLimit : options.sizeLimitMB) = limit;
+        } else if (arg == "--autocommit") {
+            auto v = value("--autocommit");
+            if (!v) return std::nullopt;
+            if (*v != "on" && *v != "off") {
+                error = "--autocommit takes on or off, not '" + *v + "'";
+                return std::nullopt;
+            }
+            options.autocommit = *v == "on";
         } else if (arg == "--statement-at") {
             auto v = value("--statement-at");
             if (!v) return std::nullopt;

@@ -4,6 +4,8 @@
 #include "core/ProfileStore.h"
 #include "db/MySQLConnector.h"
 
+#include <cctype>
+
 namespace marlix {
 
 int AutocommitSuffix(ConnectionType type) noexcept {
@@ -28,6 +30,45 @@ int GetAutocommit(const ProfileStore& profile, ConnectionType type) {
 
 void SetAutocommit(ProfileStore& profile, ConnectionType type, int value) {
     profile.WriteInt(kExecutionSettings, AutocommitValueName(type), value);
+}
+
+TransactionEffect EffectOnTransaction(std::string_view sql) noexcept {
+    auto word = [&sql]() {
+        size_t start = sql.find_first_not_of(" \t\r\n(");
+        if (start == std::string_view::npos) return std::string();
+        size_t end = start;
+        while (end < sql.size() && (std::isalpha(static_cast<unsigned char>(sql[end])) || sql[end] == '_'))
+            ++end;
+        std::string upper;
+        for (char c : sql.substr(start, end - start))
+            upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        sql.remove_prefix(end == start ? sql.size() : end);
+        return upper;
+    };
+    const std::string first = word();
+    if (first == "COMMIT" || first == "END") return TransactionEffect::Ends;
+    // ROLLBACK TO SAVEPOINT keeps the transaction open.
+    if (first == "ROLLBACK") return word() == "TO" ? TransactionEffect::None : TransactionEffect::Ends;
+    static constexpr const char* kReading[] = {"",        "SELECT", "WITH",      "SHOW",    "DESCRIBE", "DESC",
+                                               "EXPLAIN", "USE",    "SET",       "VALUES",  "BEGIN",    "START",
+                                               "SAVEPOINT", "RELEASE", "PRAGMA", "DECLARE", "FETCH",    "CLOSE"};
+    for (const char* reading : kReading)
+        if (first == reading) return TransactionEffect::None;
+    return TransactionEffect::Change;
+}
+
+void CODBCSession::NoteStatement(std::string_view sql) noexcept {
+    if (!connected_ || autocommit_) return;
+    switch (EffectOnTransaction(sql)) {
+    case TransactionEffect::Change:
+        ++openStatements_;
+        break;
+    case TransactionEffect::Ends:
+        openStatements_ = 0;
+        break;
+    case TransactionEffect::None:
+        break;
+    }
 }
 
 CODBCSession::~CODBCSession() {
@@ -91,7 +132,9 @@ void CODBCSession::ApplyAutocommit(const ProfileStore& profile) noexcept {
     // The connection handle is reused by every connect and keeps its attributes, so the
     // setting is applied both ways: a connection whose type runs with autocommit must not
     // inherit "off" from an earlier connection and lose its work at disconnect.
-    SQLULEN mode = GetAutocommit(profile, type_) == 0 ? SQL_AUTOCOMMIT_OFF : SQL_AUTOCOMMIT_ON;
+    autocommit_ = GetAutocommit(profile, type_) != 0;
+    openStatements_ = 0;
+    SQLULEN mode = autocommit_ ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF;
     SQLSetConnectAttr(connection_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(mode), SQL_IS_UINTEGER);
 }
 
@@ -104,6 +147,7 @@ void CODBCSession::DisconnectHere() noexcept {
     SQLEndTran(SQL_HANDLE_DBC, connection_, SQL_ROLLBACK);
     SQLDisconnect(connection_);
     connected_ = 0;
+    openStatements_ = 0;
 }
 
 void CODBCSession::Commit(HistoryOutput& history) {
@@ -118,6 +162,7 @@ void CODBCSession::EndTransaction(SQLSMALLINT completion, const char* doneText, 
     thread_.Call([&] {
         SQLRETURN rc = SQLEndTran(SQL_HANDLE_ENV, environment_, completion);
         if (!Succeeded(rc)) throw CODBCException(SQL_HANDLE_ENV, environment_, 0);
+        openStatements_ = 0;
     });
     history.AppendText(doneText, true);
 }

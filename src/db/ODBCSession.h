@@ -8,7 +8,9 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include <atomic>
 #include <string>
+#include <string_view>
 
 namespace marlix {
 
@@ -54,6 +56,11 @@ std::string AutocommitValueName(ConnectionType type);
 int GetAutocommit(const ProfileStore& profile, ConnectionType type);
 void SetAutocommit(ProfileStore& profile, ConnectionType type, int value);
 
+// What a statement does to the open transaction, judged by its first word: reads and settings
+// leave it as it is, COMMIT and ROLLBACK end it, anything else may change data.
+enum class TransactionEffect { None, Change, Ends };
+TransactionEffect EffectOnTransaction(std::string_view sql) noexcept;
+
 class CODBCSession {
 public:
     CODBCSession() = default;
@@ -73,6 +80,16 @@ public:
     // End the transaction on the environment and say so in the history. Throw on failure.
     void Commit(HistoryOutput& history);
     void Rollback(HistoryOutput& history);
+
+    // Whether the connection runs with autocommit, as set when it was made.
+    bool Autocommit() const noexcept { return autocommit_; }
+    // Statements that may have changed data since the last commit or rollback; 0 with autocommit
+    // on. Disconnect rolls them back.
+    int StatementsSinceCommit() const noexcept { return openStatements_.load(); }
+    // A statement ran on the connection (the batch and saving edits tell).
+    void NoteStatement(std::string_view sql) noexcept;
+    // A transaction ended other than through Commit and Rollback (saving edits commits).
+    void NoteTransactionEnded() noexcept { openStatements_ = 0; }
 
     // The thread that makes every call on the connection (see ConnectionThread).
     ConnectionThread& Thread() noexcept { return thread_; }
@@ -96,6 +113,8 @@ private:
     std::string connectionString_;
     int connected_ = 0;
     bool resultsEndWithoutColumns_ = false;
+    bool autocommit_ = true;
+    std::atomic<int> openStatements_{0}; // read by the window while a batch counts
     ConnectionType type_ = ConnectionType::MicrosoftSQL;
     SQLHENV environment_ = SQL_NULL_HENV;
     SQLHDBC connection_ = SQL_NULL_HDBC;

@@ -176,6 +176,7 @@ void ExecuteStatement(Batch& batch, std::size_t statementOffset, std::size_t fir
         return;
     }
     if (!Succeeded(rc)) throw CODBCException(SQL_HANDLE_STMT, statement, offset);
+    batch.Session().NoteStatement(sql);
     if (rc == SQL_SUCCESS_WITH_INFO) {
         std::string messages = StatementMessagesText(statement);
         if (!messages.empty()) history.AppendText(messages, true);

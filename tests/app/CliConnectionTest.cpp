@@ -76,3 +76,48 @@ TEST(CliPassword, LogsInToPostgreSQLWithoutThePasswordOnTheCommandLine) {
     CliRun fromEnvironment = RunCli("pw-env", withoutPassword, "select 1");
     EXPECT_EQ(fromEnvironment.status, 0) << fromEnvironment.err;
 }
+
+TEST(CliAutocommit, WorkLeftUncommittedIsRolledBackOpenlyAndTheOptionKeepsIt) {
+    MARLIX_CONNECTION_OR_SKIP(conn, Server::MariaDB);
+    auto count = [&conn] {
+        CliRun run = RunCli("ac-count", conn, "select count(*) as n from cli_autocommit");
+        EXPECT_EQ(run.status, 0) << run.err;
+        return run.out.substr(run.out.find('\n', run.out.find("==")) + 1, 1); // the row under the rule
+    };
+    ASSERT_EQ(RunCli("ac-setup", conn, "drop table if exists cli_autocommit;\n"
+                                       "create table cli_autocommit (id int) engine=InnoDB;\n")
+                  .status,
+              0);
+    const std::string insert = "insert into cli_autocommit values (1);\n";
+    CliRun off = RunCli("ac-off", conn, insert, {"--type", "3"});
+    EXPECT_EQ(off.status, 1);
+    EXPECT_NE(off.err.find("marlix-cli: rolled back: autocommit is off for this connection type (--type 3), "
+                           "and 1 statement(s)"),
+              std::string::npos)
+        << off.err;
+    EXPECT_EQ(count(), "0");
+    CliRun committed = RunCli("ac-commit", conn, insert + "commit;\nselect 1 as one;\n", {"--type", "3"});
+    EXPECT_EQ(committed.status, 0) << committed.err;
+    EXPECT_EQ(count(), "1");
+    CliRun on = RunCli("ac-on", conn, insert, {"--type", "3", "--autocommit", "on"});
+    EXPECT_EQ(on.status, 0) << on.err;
+    EXPECT_EQ(count(), "2");
+    std::string error;
+    EXPECT_FALSE(ParseCliOptions({"--connect", "x", "--autocommit", "yes", "s.sql"}, error));
+    EXPECT_EQ(error, "--autocommit takes on or off, not 'yes'");
+}
+
+TEST(SessionTransactions, StatementsThatMayChangeDataAreCounted) {
+    const std::pair<const char*, TransactionEffect> cases[] = {
+        {"insert into t values (1)", TransactionEffect::Change},
+        {"  (select 1)", TransactionEffect::None},
+        {"show tables", TransactionEffect::None},
+        {"Commit", TransactionEffect::Ends},
+        {"rollback", TransactionEffect::Ends},
+        {"ROLLBACK TO SAVEPOINT a", TransactionEffect::None},
+        {"create table t (id int)", TransactionEffect::Change},
+        {"", TransactionEffect::None},
+    };
+    for (const auto& [sql, effect] : cases)
+        EXPECT_EQ(EffectOnTransaction(sql), effect) << sql;
+}
