@@ -30,7 +30,35 @@ unsigned long long DataSourceOptions(const std::string& dataSource) {
     return 0;
 }
 
+// The library of an ODBC driver named in a connection string or a data source: a path as it is,
+// a name through the driver manager's list of drivers.
+std::string DriverLibrary(const std::string& driver) {
+    if (driver.find('/') != std::string::npos) return driver;
+    char library[512] = {};
+    SQLGetPrivateProfileString(driver.c_str(), "Driver", "", library, sizeof library, "ODBCINST.INI");
+    return library;
+}
+
+bool ReachesMySQLConnector(const std::string& connectionString) {
+    std::string driver = ConnectionAttribute(connectionString, "DRIVER");
+    if (driver.empty()) {
+        const std::string dataSource = ConnectionAttribute(connectionString, "DSN");
+        if (dataSource.empty()) return false;
+        driver = DataSourceValue(dataSource, "Driver");
+    }
+    return !driver.empty() && IsMySQLConnector(DriverLibrary(driver));
+}
+
 } // namespace
+
+std::string WithConnectorTimeout(const std::string& connectionString, int seconds) {
+    if (seconds <= 0 || !ConnectionAttribute(connectionString, "CONN_TIMEOUT").empty() ||
+        !ReachesMySQLConnector(connectionString))
+        return connectionString;
+    std::string text = connectionString;
+    if (!text.empty() && text.back() != ';') text += ';';
+    return text + "CONN_TIMEOUT=" + std::to_string(seconds) + ";";
+}
 
 bool IsMySQLConnector(std::string_view driverFile) noexcept {
     for (std::string_view name : {"maodbc", "myodbc"})
@@ -49,11 +77,19 @@ unsigned long long RequestedConnectorOptions(const ConnectionRequest& request) {
     return dataSource.empty() ? 0 : DataSourceOptions(dataSource);
 }
 
-bool ResultsEndWithoutColumns(SQLHDBC connection, const ConnectionRequest& request) {
+namespace {
+
+bool ConnectsThroughMySQLConnector(SQLHDBC connection) {
     SQLCHAR driver[256] = {};
     SQLSMALLINT length = 0;
-    if (!SQL_SUCCEEDED(SQLGetInfo(connection, SQL_DRIVER_NAME, driver, sizeof driver, &length))) return false;
-    if (!IsMySQLConnector(reinterpret_cast<const char*>(driver))) return false;
+    return SQL_SUCCEEDED(SQLGetInfo(connection, SQL_DRIVER_NAME, driver, sizeof driver, &length)) &&
+           IsMySQLConnector(reinterpret_cast<const char*>(driver));
+}
+
+} // namespace
+
+bool ResultsEndWithoutColumns(SQLHDBC connection, const ConnectionRequest& request) {
+    if (!ConnectsThroughMySQLConnector(connection)) return false;
     return (RequestedConnectorOptions(request) & kMultiStatementsOption) == 0;
 }
 

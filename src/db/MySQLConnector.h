@@ -20,6 +20,11 @@ inline constexpr unsigned long long kMultiStatementsOption = 67108864;
 // Whether SQL_DRIVER_NAME names MariaDB's or MySQL's Connector/ODBC ("libmaodbc.so", "libmyodbc8a.so").
 bool IsMySQLConnector(std::string_view driverFile) noexcept;
 
+// `connectionString` with CONN_TIMEOUT=`seconds` added when it reaches one of those connectors
+// (by DRIVER=, or the data source of DSN=) and names no CONN_TIMEOUT of its own: the connectors
+// wait for the server's greeting as long as CONN_TIMEOUT says, whatever SQL_ATTR_LOGIN_TIMEOUT says.
+std::string WithConnectorTimeout(const std::string& connectionString, int seconds);
+
 // The OPTION flags the connection was asked for: the connection string's OPTION, else its data
 // source's (DSN= of the string, or the data source name itself), else 0.
 unsigned long long RequestedConnectorOptions(const ConnectionRequest& request);

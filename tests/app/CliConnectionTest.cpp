@@ -116,8 +116,14 @@ TEST(SessionTransactions, StatementsThatMayChangeDataAreCounted) {
         {"rollback", TransactionEffect::Ends},
         {"ROLLBACK TO SAVEPOINT a", TransactionEffect::None},
         {"create table t (id int)", TransactionEffect::Change},
+        {"drop table t", TransactionEffect::Change},
         {"", TransactionEffect::None},
     };
     for (const auto& [sql, effect] : cases)
         EXPECT_EQ(EffectOnTransaction(sql), effect) << sql;
+}
+// (MySQL and Oracle commit around every definition.)
+TEST(SessionTransactions, DefinitionsCommitWhereTheServerCommitsThem) {
+    EXPECT_EQ(EffectOnTransaction("create table t (id int)", true), TransactionEffect::Ends);
+    EXPECT_EQ(EffectOnTransaction("update t set id = 1", true), TransactionEffect::Change);
 }

@@ -14,3 +14,9 @@ marlix_add_qt_test(workspace_frame_file_tests SOURCES FrameFilesTest.cpp LIBS ma
 # and refusals.
 marlix_add_qt_test(workspace_frame_conversion_tests SOURCES FrameConversionTest.cpp
                    LIBS marlix_frame_test_support LABELS "sqlite")
+# An open transaction: the commands, the status bar and the question before the connection ends.
+marlix_add_qt_test(workspace_frame_transaction_tests SOURCES FrameTransactionTest.cpp LIBS marlix_frame_test_support
+                   LABELS "mariadb")
+# Connecting on the connection thread: Cancel, a login timeout, the working connection kept.
+marlix_add_qt_test(workspace_frame_connect_tests SOURCES FrameConnectTest.cpp LIBS marlix_frame_test_support
+                   LABELS "sqlite;postgresql")

@@ -168,6 +168,7 @@ void RunCommands::Commit() {
     } catch (...) {
         frame_.ReportFailure(std::current_exception());
     }
+    frame_.UpdateCommands();
 }
 
 void RunCommands::Rollback() {
@@ -177,6 +178,7 @@ void RunCommands::Rollback() {
     } catch (...) {
         frame_.ReportFailure(std::current_exception());
     }
+    frame_.UpdateCommands();
 }
 
 void RunCommands::SayWhy(const QString& text) {
