@@ -69,8 +69,9 @@ const char* CliUsage() {
            "second Ctrl+C ends the program at once.\n"
            "\n"
            "Exit status: 0 no error reported; 1 the batch failed, an error was reported or work left\n"
-           "uncommitted was rolled back; 2 usage error; 3 the connection failed; 4 no error, but the row or size limit cut at least one\n"
-           "result (the last history line says how many): the output misses rows.\n";
+           "uncommitted was rolled back; 2 usage error; 3 the connection failed; 4 no error, but\n"
+           "the row or size limit cut at least one result (the last history line says how many):\n"
+           "the output misses rows.\n";
 }
 
 std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, std::string& error) {

@@ -130,8 +130,8 @@ std::string ConnectionAttribute(std::string_view connection, std::string_view ke
             end = connection.find(';', end);
         } else {
             end = connection.find(';', end);
-            value = std::string(connection.substr(equals + 1, end == std::string_view::npos ? std::string_view::npos
-                                                                                           : end - equals - 1));
+            value = std::string(connection.substr(
+                equals + 1, end == std::string_view::npos ? std::string_view::npos : end - equals - 1));
         }
         if (EqualsFolded(name, key)) found = value;
         if (end == std::string_view::npos) break;

@@ -26,7 +26,8 @@ std::string DataSourceValue(const std::string& dataSource, const char* key) {
 
 unsigned long long DataSourceOptions(const std::string& dataSource) {
     for (const char* key : {"OPTION", "OPTIONS"})
-        if (std::string option = DataSourceValue(dataSource, key); !option.empty()) return ParseOptions(option);
+        if (std::string option = DataSourceValue(dataSource, key); !option.empty())
+            return ParseOptions(option);
     return 0;
 }
 

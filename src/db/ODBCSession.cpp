@@ -50,9 +50,9 @@ TransactionEffect EffectOnTransaction(std::string_view sql, bool definitionsComm
     if (first == "COMMIT" || first == "END") return TransactionEffect::Ends;
     // ROLLBACK TO SAVEPOINT keeps the transaction open.
     if (first == "ROLLBACK") return word() == "TO" ? TransactionEffect::None : TransactionEffect::Ends;
-    static constexpr const char* kReading[] = {"",        "SELECT", "WITH",      "SHOW",    "DESCRIBE", "DESC",
-                                               "EXPLAIN", "USE",    "SET",       "VALUES",  "BEGIN",    "START",
-                                               "SAVEPOINT", "RELEASE", "PRAGMA", "DECLARE", "FETCH",    "CLOSE"};
+    static constexpr const char* kReading[] = {
+        "",       "SELECT", "WITH",  "SHOW",      "DESCRIBE", "DESC",   "EXPLAIN", "USE",   "SET",
+        "VALUES", "BEGIN",  "START", "SAVEPOINT", "RELEASE",  "PRAGMA", "DECLARE", "FETCH", "CLOSE"};
     for (const char* reading : kReading)
         if (first == reading) return TransactionEffect::None;
     if (definitionsCommit)
@@ -159,7 +159,8 @@ void ConnectAttempt::End(std::exception_ptr failure) {
     ended_.notify_all();
 }
 
-CODBCSession::ConnectSettings CODBCSession::SettingsOf(const ConnectionRequest& request, const ProfileStore& profile) {
+CODBCSession::ConnectSettings CODBCSession::SettingsOf(const ConnectionRequest& request,
+                                                       const ProfileStore& profile) {
     ConnectSettings settings;
     settings.autocommit = request.autocommit.value_or(GetAutocommit(profile, request.type) != 0);
     settings.loginTimeout = profile.GetInt(kLoginSettings, kLoginTimeout, kDefaultLoginTimeout);
@@ -193,11 +194,12 @@ void CODBCSession::ConnectHere(const ConnectionRequest& request, const ConnectSe
         throw CODBCException(SQL_HANDLE_ENV, environment_, 0);
     if (settings.loginTimeout > 0)
         SQLSetConnectAttr(fresh, SQL_ATTR_LOGIN_TIMEOUT,
-                          reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(settings.loginTimeout)), SQL_IS_UINTEGER);
+                          reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(settings.loginTimeout)),
+                          SQL_IS_UINTEGER);
     SQLRETURN rc;
     if (request.ConnectsToDataSource()) {
-        rc = SQLConnect(fresh, (SQLCHAR*)request.connectionString.c_str(), SQL_NTS, (SQLCHAR*)request.user.c_str(),
-                        SQL_NTS, (SQLCHAR*)request.password.c_str(), SQL_NTS);
+        rc = SQLConnect(fresh, (SQLCHAR*)request.connectionString.c_str(), SQL_NTS,
+                        (SQLCHAR*)request.user.c_str(), SQL_NTS, (SQLCHAR*)request.password.c_str(), SQL_NTS);
     } else {
         SQLCHAR completed[256];
         SQLSMALLINT completedLength = 0;

@@ -2,8 +2,8 @@
 // The one database connection of the process: the ODBC environment and connection handles
 // live as long as the session, every connect reuses the connection handle, and uncommitted
 // work is rolled back on disconnect, on reconnect and at exit.
-#include "db/ConnectionThread.h"
 #include "core/ODBCException.h"
+#include "db/ConnectionThread.h"
 
 #include <sql.h>
 #include <sqlext.h>
@@ -49,7 +49,9 @@ struct ConnectionRequest {
     // Autocommit chosen for this connection (the connect dialog's box); else the type's setting.
     std::optional<bool> autocommit;
 
-    bool ConnectsToDataSource() const noexcept { return dataSource || type == ConnectionType::DataSourceName; }
+    bool ConnectsToDataSource() const noexcept {
+        return dataSource || type == ConnectionType::DataSourceName;
+    }
 };
 
 inline constexpr const char* kOdbcInitFailedMessage =
@@ -116,7 +118,8 @@ public:
     // and closed); a failure leaves the old connection as it was and throws CODBCException.
     void Connect(const ConnectionRequest& request, const ProfileStore& profile);
     // The same, on the connection thread, returning at once.
-    std::shared_ptr<ConnectAttempt> BeginConnect(const ConnectionRequest& request, const ProfileStore& profile);
+    std::shared_ptr<ConnectAttempt> BeginConnect(const ConnectionRequest& request,
+                                                 const ProfileStore& profile);
     // Rolls back and disconnects; nothing happens when not connected.
     void Disconnect() noexcept;
     // End the transaction on the environment and say so in the history. Throw on failure.
@@ -153,7 +156,8 @@ private:
     };
     // Read on the caller's thread: the profile is the window's.
     static ConnectSettings SettingsOf(const ConnectionRequest& request, const ProfileStore& profile);
-    void ConnectHere(const ConnectionRequest& request, const ConnectSettings& settings, ConnectAttempt* attempt);
+    void ConnectHere(const ConnectionRequest& request, const ConnectSettings& settings,
+                     ConnectAttempt* attempt);
     void DisconnectHere() noexcept;
 
     std::string title_;
@@ -161,7 +165,7 @@ private:
     int connected_ = 0;
     bool resultsEndWithoutColumns_ = false;
     bool autocommit_ = true;
-    bool definitionsCommit_ = false; // see EffectOnTransaction
+    bool definitionsCommit_ = false;     // see EffectOnTransaction
     std::atomic<int> openStatements_{0}; // read by the window while a batch counts
     ConnectionType type_ = ConnectionType::MicrosoftSQL;
     SQLHENV environment_ = SQL_NULL_HENV;

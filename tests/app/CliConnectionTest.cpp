@@ -36,7 +36,8 @@ struct ScopedVariable {
 TEST(CliPassword, ComesFromTheFileOrTheEnvironmentAndGoesWhereTheConnectionTakesIt) {
     std::string error;
     const std::string secret = WriteSecret("secret-600", "s3cr;t\r\nsecond line\n", 0600);
-    auto fromFile = ParseCliOptions({"--connect", "Driver=X;Server=h", "--password-file", secret, "s.sql"}, error);
+    auto fromFile =
+        ParseCliOptions({"--connect", "Driver=X;Server=h", "--password-file", secret, "s.sql"}, error);
     ASSERT_TRUE(fromFile) << error;
     EXPECT_EQ(fromFile->password, "s3cr;t");
     EXPECT_EQ(fromFile->Request("t").connectionString, "Driver=X;Server=h;PWD={s3cr;t};");
@@ -59,13 +60,16 @@ TEST(CliPassword, ComesFromTheFileOrTheEnvironmentAndGoesWhereTheConnectionTakes
     EXPECT_EQ(error, "the password file " + readable + " may be read by others (mode 644): chmod 600 it");
     EXPECT_FALSE(ParseWindowOptions({"--dsn", "x", "--password", "a", "--password-file", secret}, error));
     EXPECT_EQ(error, "give only one of --password and --password-file");
-    EXPECT_FALSE(ParseCliOptions({"--dsn", "x", "--password-file", TempPath("no-such-secret"), "s.sql"}, error));
-    EXPECT_EQ(error, "cannot read the password file " + TempPath("no-such-secret") + ": No such file or directory");
+    EXPECT_FALSE(
+        ParseCliOptions({"--dsn", "x", "--password-file", TempPath("no-such-secret"), "s.sql"}, error));
+    EXPECT_EQ(error,
+              "cannot read the password file " + TempPath("no-such-secret") + ": No such file or directory");
 }
 
 TEST(CliPassword, LogsInToPostgreSQLWithoutThePasswordOnTheCommandLine) {
     MARLIX_CONNECTION_OR_SKIP(conn, Server::PostgreSQL);
-    const std::string withoutPassword = std::regex_replace(conn, std::regex("Pwd=[^;]*;", std::regex::icase), "");
+    const std::string withoutPassword =
+        std::regex_replace(conn, std::regex("Pwd=[^;]*;", std::regex::icase), "");
     std::smatch found;
     ASSERT_TRUE(std::regex_search(conn, found, std::regex("Pwd=([^;]*);", std::regex::icase)));
     EXPECT_EQ(RunCli("pw-none", withoutPassword, "select 1").status, 3);
@@ -84,8 +88,9 @@ TEST(CliAutocommit, WorkLeftUncommittedIsRolledBackOpenlyAndTheOptionKeepsIt) {
         EXPECT_EQ(run.status, 0) << run.err;
         return run.out.substr(run.out.find('\n', run.out.find("==")) + 1, 1); // the row under the rule
     };
-    ASSERT_EQ(RunCli("ac-setup", conn, "drop table if exists cli_autocommit;\n"
-                                       "create table cli_autocommit (id int) engine=InnoDB;\n")
+    ASSERT_EQ(RunCli("ac-setup", conn,
+                     "drop table if exists cli_autocommit;\n"
+                     "create table cli_autocommit (id int) engine=InnoDB;\n")
                   .status,
               0);
     const std::string insert = "insert into cli_autocommit values (1);\n";

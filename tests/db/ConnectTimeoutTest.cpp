@@ -7,38 +7,12 @@
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
 #include <chrono>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 using namespace marlix;
 using namespace marlix::test;
 
 namespace {
-
-// A socket on 127.0.0.1 that takes connections into its backlog and never says a word.
-class SilentServer {
-public:
-    SilentServer() {
-        fd_ = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address = {};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        listen(fd_, 16);
-        socklen_t length = sizeof address;
-        getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
-        port_ = ntohs(address.sin_port);
-    }
-    ~SilentServer() { close(fd_); }
-    std::string Port() const { return std::to_string(port_); }
-
-private:
-    int fd_ = -1;
-    int port_ = 0;
-};
 
 double SecondsOf(const std::function<void()>& f) {
     const auto start = std::chrono::steady_clock::now();
@@ -47,7 +21,8 @@ double SecondsOf(const std::function<void()>& f) {
 }
 
 int Rows(CODBCSession& session) {
-    return std::stoi(std::string(FetchQuery(session.Connection(), "select count(*) from kept").resultSet->Cell(0, 0).Text()));
+    return std::stoi(std::string(
+        FetchQuery(session.Connection(), "select count(*) from kept").resultSet->Cell(0, 0).Text()));
 }
 
 } // namespace
@@ -66,10 +41,11 @@ TEST(ConnectTimeout, ASilentServerFailsAfterTheLoginTimeoutAndTheOldConnectionSt
     for (const char* driver : {"MariaDB", "MySQL ODBC 3.51 Driver", "PostgreSQL ANSI"}) {
         ConnectionRequest request;
         request.type = ConnectionType::MySQL;
-        request.connectionString =
-            std::string("Driver={") + driver + "};Server=127.0.0.1;Port=" + silent.Port() + ";Database=x;UID=u;PWD=p;";
+        request.connectionString = std::string("Driver={") + driver +
+                                   "};Server=127.0.0.1;Port=" + silent.Port() + ";Database=x;UID=u;PWD=p;";
         request.title = "silent";
-        const double seconds = SecondsOf([&] { EXPECT_THROW(session.Connect(request, profile), CODBCException); });
+        const double seconds =
+            SecondsOf([&] { EXPECT_THROW(session.Connect(request, profile), CODBCException); });
         EXPECT_LT(seconds, 10) << driver;
         EXPECT_GT(seconds, 1) << driver << ": it did wait for the server";
         EXPECT_TRUE(session.Connected()) << driver;
@@ -81,7 +57,8 @@ TEST(ConnectTimeout, ASilentServerFailsAfterTheLoginTimeoutAndTheOldConnectionSt
     // Abandoned while it waits: it ends on its own, and nothing changes.
     ConnectionRequest request;
     request.type = ConnectionType::PostgreSQL;
-    request.connectionString = "Driver={PostgreSQL ANSI};Server=127.0.0.1;Port=" + silent.Port() + ";Database=x;";
+    request.connectionString =
+        "Driver={PostgreSQL ANSI};Server=127.0.0.1;Port=" + silent.Port() + ";Database=x;";
     std::shared_ptr<ConnectAttempt> attempt = session.BeginConnect(request, profile);
     EXPECT_FALSE(attempt->Wait(300));
     EXPECT_TRUE(attempt->Abandon());
@@ -89,7 +66,8 @@ TEST(ConnectTimeout, ASilentServerFailsAfterTheLoginTimeoutAndTheOldConnectionSt
     EXPECT_EQ(Rows(session), 1);
     // Abandoned too late (it has connected) says so; the new connection is the session's.
     attempt = session.BeginConnect(
-        {ConnectionType::SQLiteFile, ConnectionString(Server::SQLite, "timeout_new"), "", "", "new"}, profile);
+        {ConnectionType::SQLiteFile, ConnectionString(Server::SQLite, "timeout_new"), "", "", "new"},
+        profile);
     ASSERT_TRUE(attempt->Wait(10000));
     EXPECT_FALSE(attempt->Abandon());
     EXPECT_EQ(attempt->Failure(), nullptr);

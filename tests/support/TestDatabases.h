@@ -24,6 +24,21 @@ bool ServersRequired();
 // A folder for the files a test writes.
 std::string TempPath(std::string_view name);
 
+// A port on 127.0.0.1 that takes connections into its backlog and never answers; closed with
+// the object.
+class SilentServer {
+public:
+    SilentServer();
+    ~SilentServer();
+    SilentServer(const SilentServer&) = delete;
+    SilentServer& operator=(const SilentServer&) = delete;
+    std::string Port() const { return std::to_string(port_); }
+
+private:
+    int fd_ = -1;
+    int port_ = 0;
+};
+
 // Runs one statement on the connection; throws CODBCException when it fails.
 void Exec(SQLHDBC connection, std::string_view sql);
 

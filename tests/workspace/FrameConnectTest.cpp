@@ -3,9 +3,9 @@
 // connect dialog's server is remembered only once it connected.
 #include "core/ProfileStore.h"
 #include "results/view/HistoryBridge.h"
+#include "workspace/FrameHarness.h"
 #include "workspace/connect/StagedProfile.h"
 #include "workspace/frame/ConnectionCommands.h"
-#include "workspace/FrameHarness.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -13,33 +13,15 @@
 #include <QTest>
 #include <QTimer>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 using namespace marlix;
 using namespace marlix::test;
 
 namespace {
 
-// A port on 127.0.0.1 that takes connections and never answers.
-int SilentPort(int& fd) {
-    fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    listen(fd, 16);
-    socklen_t length = sizeof address;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    return ntohs(address.sin_port);
-}
-
-ConnectionRequest Silent(int port) {
+ConnectionRequest Silent(const std::string& port) {
     ConnectionRequest request;
     request.type = ConnectionType::PostgreSQL;
-    request.connectionString = "Driver={PostgreSQL ANSI};Server=127.0.0.1;Port=" + std::to_string(port) + ";Database=x;";
+    request.connectionString = "Driver={PostgreSQL ANSI};Server=127.0.0.1;Port=" + port + ";Database=x;";
     request.title = "silent";
     return request;
 }
@@ -59,8 +41,8 @@ void FrameConnectTest::cancelAndFailureKeepTheWorkingConnection() {
     FrameHarness h(&profile);
     MARLIX_QT_CONNECT_OR_SKIP(h, Server::SQLite);
     const QString title = h.Frame().windowTitle();
-    int fd = -1;
-    const int port = SilentPort(fd);
+    SilentServer silent;
+    const std::string port = silent.Port();
 
     // Cancel in the progress dialog: back at once, the SQLite connection as it was.
     bool sawProgress = false;
@@ -89,7 +71,6 @@ void FrameConnectTest::cancelAndFailureKeepTheWorkingConnection() {
     QVERIFY(h.HistoryText().contains("timeout expired"));
     QVERIFY(h.Session().Connected());
     QCOMPARE(h.Frame().windowTitle(), title);
-    close(fd);
 }
 
 void FrameConnectTest::theDialogsChoiceIsRememberedOnlyOnceConnected() {

@@ -2,11 +2,11 @@
 // bar's count of uncommitted statements, and the question before the connection ends.
 #include "db/StatementHandle.h"
 #include "support/SessionFixture.h"
+#include "workspace/FrameHarness.h"
 #include "workspace/frame/CommandState.h"
 #include "workspace/frame/ConnectionCommands.h"
 #include "workspace/frame/DravelDoc.h"
 #include "workspace/frame/RunCommands.h"
-#include "workspace/FrameHarness.h"
 
 #include <QLabel>
 #include <QTest>
@@ -51,7 +51,8 @@ void FrameTransactionTest::rulesFollowAutocommit() {
     s.autocommit = false;
     QVERIFY(CommandState(s).Enabled(Command::Commit));
     QVERIFY(CommandState(s).AsksToEndTransaction());
-    QCOMPARE(CommandState(s).TransactionStatus(), std::string("Transaction open: 2 statement(s) since the last commit"));
+    QCOMPARE(CommandState(s).TransactionStatus(),
+             std::string("Transaction open: 2 statement(s) since the last commit"));
     s.statementsSinceCommit = 0;
     QVERIFY(CommandState(s).Enabled(Command::Rollback));
     QVERIFY(!CommandState(s).AsksToEndTransaction());
@@ -61,9 +62,11 @@ void FrameTransactionTest::endingTheConnectionAsksAboutTheOpenTransaction() {
     FrameHarness h;
     MARLIX_QT_CONNECT_OR_SKIP(h, Server::MariaDB); // the MySQL type: autocommit off
     QVERIFY(!h.Session().Autocommit());
-    h.SetScript(QStringLiteral("drop table if exists frame_tx;\ncreate table frame_tx (id int) engine=InnoDB;\n"));
+    h.SetScript(
+        QStringLiteral("drop table if exists frame_tx;\ncreate table frame_tx (id int) engine=InnoDB;\n"));
     QVERIFY(h.RunAndWait([](CMainFrame& f) { f.Runs().ExecuteScript(); }));
-    h.SetScript(QStringLiteral("insert into frame_tx values (1);\nselect * from frame_tx;\ninsert into frame_tx values (2);\n"));
+    h.SetScript(QStringLiteral(
+        "insert into frame_tx values (1);\nselect * from frame_tx;\ninsert into frame_tx values (2);\n"));
     QVERIFY(h.RunAndWait([](CMainFrame& f) { f.Runs().ExecuteScript(); }));
     QCOMPARE(StatusText(h), QStringLiteral("Transaction open: 2 statement(s) since the last commit"));
 

@@ -72,7 +72,8 @@ bool CommandState::Enabled(Command command) const noexcept {
 
 std::string CommandState::TransactionStatus() const {
     if (!AsksToEndTransaction()) return {};
-    return "Transaction open: " + std::to_string(s_.statementsSinceCommit) + " statement(s) since the last commit";
+    return "Transaction open: " + std::to_string(s_.statementsSinceCommit) +
+           " statement(s) since the last commit";
 }
 
 } // namespace marlix

@@ -57,7 +57,8 @@ bool ConnectionCommands::Connect() {
 
 bool ConnectionCommands::EndOpenTransaction() {
     if (!CommandState(frame_.State()).AsksToEndTransaction()) return true;
-    const TransactionAnswer answer = frame_.Prompts().AskEndTransaction(frame_.Session().StatementsSinceCommit());
+    const TransactionAnswer answer =
+        frame_.Prompts().AskEndTransaction(frame_.Session().StatementsSinceCommit());
     if (answer == TransactionAnswer::Cancel) return false;
     try {
         if (answer == TransactionAnswer::Commit)
