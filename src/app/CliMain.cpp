@@ -79,6 +79,9 @@ public:
             return *options_.rowLimit;
         if (section == kExecutionSettings && name == kDatasetSizeLimit && options_.sizeLimitMB)
             return *options_.sizeLimitMB;
+        // One connection per run: every type's autocommit value is this run's.
+        if (section == kExecutionSettings && name.starts_with("Autocommit") && options_.autocommit)
+            return *options_.autocommit ? 1 : 0;
         return profile_.GetInt(section, name, defaultValue);
     }
     std::string GetString(std::string_view section, std::string_view name,
@@ -124,8 +127,9 @@ int Run(const CliOptions& options) {
         return kConnectFailed;
     }
     ConnectionRequest request = options.Request("marlix-cli");
+    const LimitOverrides settings(*profile, options);
     try {
-        session.Connect(request, *profile);
+        session.Connect(request, settings);
     } catch (const CODBCException& e) {
         history.AppendText(e.Message(), true);
         return kConnectFailed;
@@ -160,8 +164,7 @@ int Run(const CliOptions& options) {
 
     std::unique_ptr<Batch> batch;
     try {
-        batch = std::make_unique<Batch>(session, script, batchRequest, history,
-                                        LimitOverrides(*profile, options));
+        batch = std::make_unique<Batch>(session, script, batchRequest, history, settings);
     } catch (...) {
         ReportFailure(std::current_exception(), history);
         return kFailed;
@@ -201,6 +204,24 @@ int Run(const CliOptions& options) {
                   outputLost;
     const int cut = batch->CutResultCount();
     batch.reset();
+    // Disconnecting would roll back silently what the script left uncommitted: do it openly.
+    if (const int open = session.StatementsSinceCommit(); open > 0) {
+        const int type = static_cast<int>(session.Type());
+        try {
+            session.Rollback(history);
+        } catch (...) {
+            ReportFailure(std::current_exception(), history);
+            return kFailed;
+        }
+        history.AppendText("marlix-cli: rolled back: autocommit is off for this connection type (--type " +
+                               std::to_string(type) + "), and " + std::to_string(open) +
+                               " statement(s) since the last commit were not committed. End the script with "
+                               "COMMIT, run with --autocommit on, or set " +
+                               AutocommitValueName(session.Type()) +
+                               "=1 under [Execution Settings] in the profile\r\n",
+                           false);
+        failed = true;
+    }
     session.Disconnect();
     // Said last, where a pipeline's log shows it: the output is not the whole of the results.
     if (cut > 0)

@@ -32,7 +32,12 @@ const char* CliUsage() {
            "  --connect STRING     connect with SQLDriverConnect and this connection string\n"
            "  --dsn NAME           connect with SQLConnect to this data source name\n"
            "  --user NAME          user for --dsn\n"
-           "  --password TEXT      password for --dsn\n"
+           "  --password-file FILE read the password from the first line of FILE, which only its\n"
+           "                       owner may read (chmod 600); else it comes from the environment\n"
+           "                       variable MARLIX_PASSWORD. For --dsn it goes to SQLConnect, for\n"
+           "                       --connect into the string unless that has a PWD.\n"
+           "  --password TEXT      the password on the command line: every user of the machine\n"
+           "                       sees it in the process list; prefer the two above\n"
            "  --type N             connection type 0..7 (0 Microsoft SQL, 1 Oracle, 2 data source\n"
            "                       name, 3 MySQL, 4 MS Access, 5 Interbase/Firebird, 6 PostgreSQL,\n"
            "                       7 SQLite file); it selects the autocommit setting. Default 2 with\n"
@@ -54,18 +59,24 @@ const char* CliUsage() {
            "                       profile's \"DatasetRowLimit\" (0: no limit)\n"
            "  --size-limit MB      store at most MB megabytes per result in this run, over the\n"
            "                       profile's \"DatasetSizeLimit (MB)\" (default 1; 0: no limit)\n"
-           "  --profile FILE       read settings (row and size limits, date formats, autocommit)\n"
-           "                       from this INI file instead of the user's profile; it must\n"
-           "                       exist and be readable\n"
+           "  --autocommit on|off  autocommit for this run, over the profile's \"Autocommit\" value\n"
+           "                       of the type (default off for Oracle and MySQL, on otherwise).\n"
+           "                       With it off, what the script has not committed at its end is\n"
+           "                       rolled back, the history says so, and the exit status is 1.\n"
+           "  --profile FILE       read settings (row and size limits, date formats, autocommit,\n"
+           "                       the login timeout: \"LoginTimeout\" of \"Login Settings\", default\n"
+           "                       15 seconds) from this INI file instead of the user's profile;\n"
+           "                       it must exist and be readable\n"
            "  --help               show this text\n"
            "\n"
            "SCRIPT is a file name, or - for standard input. Ctrl+C cancels the running batch (status\n"
            "1); a second Ctrl+C ends the program at once.\n"
            "\n"
            "Exit status: 0 no error reported; 1 the batch failed or was cancelled, an error was\n"
-           "reported, or the output could not be written; 2 usage error, or a --profile that\n"
-           "cannot be read; 3 the connection failed; 4 no error, but the row or size limit cut at\n"
-           "least one result (the last history line says how many): the output misses rows.\n";
+           "reported, the output could not be written, or work left uncommitted was rolled back;\n"
+           "2 usage error, or a --profile that cannot be read; 3 the connection failed; 4 no error,\n"
+           "but the row or size limit cut at least one result (the last history line says how\n"
+           "many): the output misses rows.\n";
 }
 
 std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, std::string& error) {
@@ -112,6 +123,14 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
                 return std::nullopt;
             }
             (arg == "--row-limit" ? options.rowLimit : options.sizeLimitMB) = limit;
+        } else if (arg == "--autocommit") {
+            auto v = value("--autocommit");
+            if (!v) return std::nullopt;
+            if (*v != "on" && *v != "off") {
+                error = "--autocommit takes on or off, not '" + *v + "'";
+                return std::nullopt;
+            }
+            options.autocommit = *v == "on";
         } else if (arg == "--statement-at") {
             auto v = value("--statement-at");
             if (!v) return std::nullopt;
@@ -140,6 +159,7 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
         error = "give exactly one of --connect and --dsn";
         return std::nullopt;
     }
+    if (!ResolvePassword(options, error)) return std::nullopt;
     return options;
 }
 

@@ -14,6 +14,7 @@ struct CliOptions : ConnectionOptions {
     std::string outputFile;         // --output; "-" for standard output
     std::optional<int> rowLimit;    // --row-limit, over the profile's for this run (0: none)
     std::optional<int> sizeLimitMB; // --size-limit, likewise
+    std::optional<bool> autocommit; // --autocommit, over the profile's for this run
     int statementAt = -1;           // --statement-at
     std::string script;             // SCRIPT, or "-" for standard input
     bool help = false;

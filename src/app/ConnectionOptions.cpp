@@ -1,8 +1,15 @@
 #include "app/ConnectionOptions.h"
 
-#include "core/CaseFold.h"
+#include "db/ConnectionString.h"
 
+#include <cerrno>
 #include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace marlix {
 
@@ -12,7 +19,13 @@ ConnectionRequest ConnectionOptions::Request(const std::string& connectTitle) co
     request.connectionString = dsn.empty() ? connectionString : dsn;
     request.user = user;
     request.password = password;
+    if (dsn.empty() && !password.empty() && ConnectionAttribute(connectionString, "PWD").empty()) {
+        std::string& text = request.connectionString;
+        if (!text.empty() && text.back() != ';') text += ';';
+        text += "PWD=" + ConnectionValue(password) + ";";
+    }
     request.title = dsn.empty() ? connectTitle : dsn;
+    request.dataSource = !dsn.empty();
     return request;
 }
 
@@ -23,6 +36,7 @@ OptionTaken TakeConnectionOption(const std::vector<std::string>& args, size_t& i
         {"--dsn", &ConnectionOptions::dsn},
         {"--user", &ConnectionOptions::user},
         {"--password", &ConnectionOptions::password},
+        {"--password-file", &ConnectionOptions::passwordFile},
         {"--profile", &ConnectionOptions::profileFile},
     };
     const std::string& arg = args[i];
@@ -37,6 +51,7 @@ OptionTaken TakeConnectionOption(const std::vector<std::string>& args, size_t& i
     const std::string& value = args[++i];
     if (text) {
         into.*text = value;
+        if (text == &ConnectionOptions::password) into.passwordGiven = true;
         return OptionTaken::Yes;
     }
     int type = 0;
@@ -50,33 +65,48 @@ OptionTaken TakeConnectionOption(const std::vector<std::string>& args, size_t& i
     return OptionTaken::Yes;
 }
 
-namespace {
 
-std::string ValueOf(const std::string& connection, std::string_view key) {
-    size_t at = 0;
-    while (at < connection.size()) {
-        size_t end = connection.find(';', at);
-        if (end == std::string::npos) end = connection.size();
-        std::string_view part(connection.data() + at, end - at);
-        size_t equals = part.find('=');
-        if (equals != std::string_view::npos) {
-            std::string_view name = part.substr(0, equals);
-            while (!name.empty() && name.front() == ' ')
-                name.remove_prefix(1);
-            while (!name.empty() && name.back() == ' ')
-                name.remove_suffix(1);
-            if (EqualsFolded(name, key)) return std::string(part.substr(equals + 1));
-        }
-        at = end + 1;
+bool ResolvePassword(ConnectionOptions& options, std::string& error) {
+    if (options.passwordGiven && !options.passwordFile.empty()) {
+        error = "give only one of --password and --password-file";
+        return false;
     }
-    return {};
+    if (options.passwordGiven) return true;
+    if (options.passwordFile.empty()) {
+        if (const char* fromEnvironment = std::getenv(kPasswordVariable)) options.password = fromEnvironment;
+        return true;
+    }
+    const std::string& name = options.passwordFile;
+    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat status = {};
+    if (fd < 0 || ::fstat(fd, &status) != 0) {
+        error = "cannot read the password file " + name + ": " + std::strerror(errno);
+        if (fd >= 0) ::close(fd);
+        return false;
+    }
+    // A password others may read is no secret: refuse it before reading, as ssh does with keys.
+    if ((status.st_mode & (S_IRGRP | S_IROTH)) != 0) {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%03o", static_cast<unsigned>(status.st_mode & 0777));
+        error = "the password file " + name + " may be read by others (mode " + mode + "): chmod 600 it";
+        ::close(fd);
+        return false;
+    }
+    std::string content;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+        content.append(buffer, static_cast<size_t>(n));
+    ::close(fd);
+    // The first line is the password; its line end is not part of it.
+    content = content.substr(0, content.find('\n'));
+    if (!content.empty() && content.back() == '\r') content.pop_back();
+    options.password = content;
+    return true;
 }
-
-} // namespace
 
 std::string ConnectionTitleOf(const std::string& connectionString) {
     for (const char* key : {"DSN", "Database", "Server"}) {
-        std::string value = ValueOf(connectionString, key);
+        std::string value = ConnectionAttribute(connectionString, key);
         if (value.empty()) continue;
         size_t slash = value.find_last_of('/');
         return slash == std::string::npos ? value : value.substr(slash + 1);

@@ -35,7 +35,12 @@ const char* WindowUsage() {
            "  --connect STRING   connect at start with an ODBC connection string\n"
            "  --dsn NAME         connect at start to a data source name\n"
            "  --user NAME        user for --dsn\n"
-           "  --password TEXT    password for --dsn\n"
+           "  --password-file FILE  the password, from the first line of FILE, which only its\n"
+           "                     owner may read (chmod 600); else from the environment variable\n"
+           "                     MARLIX_PASSWORD. It goes to --dsn, or into --connect's string\n"
+           "                     unless that has a PWD.\n"
+           "  --password TEXT    the password on the command line: every user of the machine\n"
+           "                     sees it in the process list; prefer the two above\n"
            "  --type N           server type 0..7 (0 Microsoft SQL, 1 Oracle, 2 data source name,\n"
            "                     3 MySQL, 4 MS Access, 5 Interbase/Firebird, 6 PostgreSQL,\n"
            "                     7 SQLite file); default 0 for --connect, 2 for --dsn\n"
@@ -94,6 +99,7 @@ std::optional<WindowOptions> ParseWindowOptions(const std::vector<std::string>& 
         error = "--automation takes no script or connection: its client connects and opens scripts";
         return std::nullopt;
     }
+    if (!options.help && !ResolvePassword(options, error)) return std::nullopt;
     return options;
 }
 

@@ -1,5 +1,7 @@
 #include "db/ConnectionString.h"
 
+#include "core/CaseFold.h"
+
 namespace marlix {
 namespace {
 
@@ -96,6 +98,46 @@ std::string ConnectionValue(std::string_view value) {
     }
     braced += '}';
     return braced;
+}
+
+std::string ConnectionAttribute(std::string_view connection, std::string_view key) {
+    std::string found;
+    size_t at = 0;
+    while (at < connection.size()) {
+        size_t equals = connection.find('=', at);
+        if (equals == std::string_view::npos) break;
+        std::string_view name = connection.substr(at, equals - at);
+        while (!name.empty() && IsBlank(name.front()))
+            name.remove_prefix(1);
+        while (!name.empty() && IsBlank(name.back()))
+            name.remove_suffix(1);
+        std::string value;
+        size_t end = equals + 1;
+        if (end < connection.size() && connection[end] == '{') {
+            // A braced value ends at a "}" that is not doubled.
+            for (++end; end < connection.size(); ++end) {
+                if (connection[end] == '}') {
+                    if (end + 1 < connection.size() && connection[end + 1] == '}') {
+                        value += '}';
+                        ++end;
+                        continue;
+                    }
+                    ++end;
+                    break;
+                }
+                value += connection[end];
+            }
+            end = connection.find(';', end);
+        } else {
+            end = connection.find(';', end);
+            value = std::string(connection.substr(
+                equals + 1, end == std::string_view::npos ? std::string_view::npos : end - equals - 1));
+        }
+        if (EqualsFolded(name, key)) found = value;
+        if (end == std::string_view::npos) break;
+        at = end + 1;
+    }
+    return found;
 }
 
 std::string_view DriverOf(ConnectionType type) noexcept {

@@ -35,6 +35,11 @@ ConnectionRequest BuildConnection(const ConnectionChoice& choice);
 // braces with every "}" doubled. Any other value is returned as it is.
 std::string ConnectionValue(std::string_view value);
 
+// The value of attribute `key` (ignoring case) of a connection string, braces taken off; empty
+// when the string has no such attribute. A later attribute of the same name wins, as in the
+// driver manager.
+std::string ConnectionAttribute(std::string_view connectionString, std::string_view key);
+
 // The ODBC driver a server type's connection string names; empty for a data source name.
 std::string_view DriverOf(ConnectionType type) noexcept;
 

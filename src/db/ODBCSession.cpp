@@ -2,6 +2,10 @@
 
 #include "core/HistoryOutput.h"
 #include "core/ProfileStore.h"
+#include "db/MySQLConnector.h"
+
+#include <cctype>
+#include <chrono>
 
 namespace marlix {
 
@@ -27,6 +31,65 @@ int GetAutocommit(const ProfileStore& profile, ConnectionType type) {
 
 void SetAutocommit(ProfileStore& profile, ConnectionType type, int value) {
     profile.WriteInt(kExecutionSettings, AutocommitValueName(type), value);
+}
+
+TransactionEffect EffectOnTransaction(std::string_view sql, bool definitionsCommit) noexcept {
+    auto word = [&sql]() {
+        size_t start = sql.find_first_not_of(" \t\r\n(");
+        if (start == std::string_view::npos) return std::string();
+        size_t end = start;
+        while (end < sql.size() && (std::isalpha(static_cast<unsigned char>(sql[end])) || sql[end] == '_'))
+            ++end;
+        std::string upper;
+        for (char c : sql.substr(start, end - start))
+            upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        sql.remove_prefix(end == start ? sql.size() : end);
+        return upper;
+    };
+    const std::string first = word();
+    if (first == "COMMIT" || first == "END") return TransactionEffect::Ends;
+    // ROLLBACK TO SAVEPOINT keeps the transaction open.
+    if (first == "ROLLBACK") return word() == "TO" ? TransactionEffect::None : TransactionEffect::Ends;
+    static constexpr const char* kReading[] = {
+        "",       "SELECT", "WITH",  "SHOW",      "DESCRIBE", "DESC",   "EXPLAIN", "USE",   "SET",
+        "VALUES", "BEGIN",  "START", "SAVEPOINT", "RELEASE",  "PRAGMA", "DECLARE", "FETCH", "CLOSE"};
+    for (const char* reading : kReading)
+        if (first == reading) return TransactionEffect::None;
+    if (definitionsCommit)
+        for (const char* definition : {"CREATE", "DROP", "ALTER", "TRUNCATE", "RENAME"})
+            if (first == definition) return TransactionEffect::Ends;
+    return TransactionEffect::Change;
+}
+
+namespace {
+
+// Whether the server (SQL_DBMS_NAME) commits around every CREATE, DROP, ALTER and the like.
+bool ServerCommitsDefinitions(SQLHDBC connection) {
+    SQLCHAR name[256] = {};
+    SQLSMALLINT length = 0;
+    if (!Succeeded(SQLGetInfo(connection, SQL_DBMS_NAME, name, sizeof name, &length))) return false;
+    std::string lower;
+    for (const SQLCHAR* c = name; *c; ++c)
+        lower += static_cast<char>(std::tolower(*c));
+    for (const char* server : {"mysql", "mariadb", "oracle"})
+        if (lower.find(server) != std::string::npos) return true;
+    return false;
+}
+
+} // namespace
+
+void CODBCSession::NoteStatement(std::string_view sql) noexcept {
+    if (!connected_ || autocommit_) return;
+    switch (EffectOnTransaction(sql, definitionsCommit_)) {
+    case TransactionEffect::Change:
+        ++openStatements_;
+        break;
+    case TransactionEffect::Ends:
+        openStatements_ = 0;
+        break;
+    case TransactionEffect::None:
+        break;
+    }
 }
 
 CODBCSession::~CODBCSession() {
@@ -55,41 +118,118 @@ bool CODBCSession::Initialize() {
     });
 }
 
-void CODBCSession::Connect(const ConnectionRequest& request, const ProfileStore& profile) {
-    thread_.Call([&] { ConnectHere(request, profile); });
+bool ConnectAttempt::Wait(int milliseconds) {
+    std::unique_lock lock(mutex_);
+    if (milliseconds < 0) {
+        ended_.wait(lock, [this] { return done_; });
+        return true;
+    }
+    return ended_.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return done_; });
 }
 
-void CODBCSession::ConnectHere(const ConnectionRequest& request, const ProfileStore& profile) {
-    DisconnectHere();
-    type_ = request.type;
-    connectionString_ = request.connectionString;
-    title_ = request.title;
+bool ConnectAttempt::Ended() {
+    std::lock_guard lock(mutex_);
+    return done_;
+}
 
+bool ConnectAttempt::Abandon() {
+    std::lock_guard lock(mutex_);
+    if (claimed_) return false;
+    abandoned_ = true;
+    return true;
+}
+
+bool ConnectAttempt::Claim() {
+    std::lock_guard lock(mutex_);
+    claimed_ = !abandoned_;
+    return claimed_;
+}
+
+std::exception_ptr ConnectAttempt::Failure() {
+    std::lock_guard lock(mutex_);
+    return failure_;
+}
+
+void ConnectAttempt::End(std::exception_ptr failure) {
+    {
+        std::lock_guard lock(mutex_);
+        failure_ = std::move(failure);
+        done_ = true;
+    }
+    ended_.notify_all();
+}
+
+CODBCSession::ConnectSettings CODBCSession::SettingsOf(const ConnectionRequest& request,
+                                                       const ProfileStore& profile) {
+    ConnectSettings settings;
+    settings.autocommit = request.autocommit.value_or(GetAutocommit(profile, request.type) != 0);
+    settings.loginTimeout = profile.GetInt(kLoginSettings, kLoginTimeout, kDefaultLoginTimeout);
+    return settings;
+}
+
+void CODBCSession::Connect(const ConnectionRequest& request, const ProfileStore& profile) {
+    const ConnectSettings settings = SettingsOf(request, profile);
+    thread_.Call([&] { ConnectHere(request, settings, nullptr); });
+}
+
+std::shared_ptr<ConnectAttempt> CODBCSession::BeginConnect(const ConnectionRequest& request,
+                                                           const ProfileStore& profile) {
+    auto attempt = std::make_shared<ConnectAttempt>();
+    thread_.Post([this, attempt, request, settings = SettingsOf(request, profile)] {
+        try {
+            ConnectHere(request, settings, attempt.get());
+            attempt->End(nullptr);
+        } catch (...) {
+            attempt->End(std::current_exception());
+        }
+    });
+    return attempt;
+}
+
+void CODBCSession::ConnectHere(const ConnectionRequest& request, const ConnectSettings& settings,
+                               ConnectAttempt* attempt) {
+    // A new handle for the attempt: the working connection stays until this one is made.
+    SQLHDBC fresh = SQL_NULL_HDBC;
+    if (!Succeeded(SQLAllocHandle(SQL_HANDLE_DBC, environment_, &fresh)))
+        throw CODBCException(SQL_HANDLE_ENV, environment_, 0);
+    if (settings.loginTimeout > 0)
+        SQLSetConnectAttr(fresh, SQL_ATTR_LOGIN_TIMEOUT,
+                          reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(settings.loginTimeout)),
+                          SQL_IS_UINTEGER);
     SQLRETURN rc;
-    if (request.type == ConnectionType::DataSourceName) {
-        rc = SQLConnect(connection_, (SQLCHAR*)request.connectionString.c_str(), SQL_NTS,
+    if (request.ConnectsToDataSource()) {
+        rc = SQLConnect(fresh, (SQLCHAR*)request.connectionString.c_str(), SQL_NTS,
                         (SQLCHAR*)request.user.c_str(), SQL_NTS, (SQLCHAR*)request.password.c_str(), SQL_NTS);
     } else {
         SQLCHAR completed[256];
         SQLSMALLINT completedLength = 0;
-        rc = SQLDriverConnect(connection_, nullptr, (SQLCHAR*)request.connectionString.c_str(), SQL_NTS,
-                              completed, sizeof completed, &completedLength, SQL_DRIVER_NOPROMPT);
+        const std::string text = WithConnectorTimeout(request.connectionString, settings.loginTimeout);
+        rc = SQLDriverConnect(fresh, nullptr, (SQLCHAR*)text.c_str(), SQL_NTS, completed, sizeof completed,
+                              &completedLength, SQL_DRIVER_NOPROMPT);
     }
-    if (Succeeded(rc)) {
-        connected_ = 1;
-        ApplyAutocommit(profile);
+    if (!Succeeded(rc)) {
+        CODBCException failure(SQL_HANDLE_DBC, fresh, 0);
+        SQLFreeHandle(SQL_HANDLE_DBC, fresh);
+        throw failure;
+    }
+    if (attempt && !attempt->Claim()) {
+        SQLDisconnect(fresh);
+        SQLFreeHandle(SQL_HANDLE_DBC, fresh);
         return;
     }
-    CODBCException failure(SQL_HANDLE_DBC, connection_, 0);
-    ApplyAutocommit(profile);
-    throw failure;
-}
-
-void CODBCSession::ApplyAutocommit(const ProfileStore& profile) noexcept {
-    // The connection handle is reused by every connect and keeps its attributes, so the
-    // setting is applied both ways: a connection whose type runs with autocommit must not
-    // inherit "off" from an earlier connection and lose its work at disconnect.
-    SQLULEN mode = GetAutocommit(profile, type_) == 0 ? SQL_AUTOCOMMIT_OFF : SQL_AUTOCOMMIT_ON;
+    DisconnectHere();
+    if (connection_ != SQL_NULL_HDBC) SQLFreeHandle(SQL_HANDLE_DBC, connection_);
+    connection_ = fresh;
+    type_ = request.type;
+    connectionString_ = request.connectionString;
+    title_ = request.title;
+    connected_ = 1;
+    resultsEndWithoutColumns_ = marlix::ResultsEndWithoutColumns(connection_, request);
+    definitionsCommit_ = ServerCommitsDefinitions(connection_);
+    // Set both ways: a driver may start a connection either way.
+    autocommit_ = settings.autocommit;
+    openStatements_ = 0;
+    SQLULEN mode = autocommit_ ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF;
     SQLSetConnectAttr(connection_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(mode), SQL_IS_UINTEGER);
 }
 
@@ -102,6 +242,7 @@ void CODBCSession::DisconnectHere() noexcept {
     SQLEndTran(SQL_HANDLE_DBC, connection_, SQL_ROLLBACK);
     SQLDisconnect(connection_);
     connected_ = 0;
+    openStatements_ = 0;
 }
 
 void CODBCSession::Commit(HistoryOutput& history) {
@@ -116,6 +257,7 @@ void CODBCSession::EndTransaction(SQLSMALLINT completion, const char* doneText, 
     thread_.Call([&] {
         SQLRETURN rc = SQLEndTran(SQL_HANDLE_ENV, environment_, completion);
         if (!Succeeded(rc)) throw CODBCException(SQL_HANDLE_ENV, environment_, 0);
+        openStatements_ = 0;
     });
     history.AppendText(doneText, true);
 }

@@ -260,6 +260,7 @@ SaveEditsResult SaveEdits(CODBCSession& session, ResultSetEdits& edits, HistoryO
                 if (savepoint) RunPlain(connection, std::string("RELEASE SAVEPOINT ") + kSavepoint);
                 if (!Succeeded(SQLEndTran(SQL_HANDLE_DBC, connection, SQL_COMMIT)))
                     throw CODBCException(SQL_HANDLE_DBC, connection, 0);
+                session.NoteTransactionEnded();
                 history.AppendText("Transaction commited\r\n", false);
                 for (Done& d : done) {
                     for (int table : d.tables)

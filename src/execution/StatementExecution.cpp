@@ -153,6 +153,7 @@ void ConvertResults(Batch& batch, SQLHSTMT statement, int offset, const Statemen
         if (columns < 1) {
             std::string rows = RowCountText(statement);
             if (!rows.empty()) history.AppendText(rows, false);
+            if (batch.Session().ResultsEndWithoutColumns()) break;
         } else {
             batch.NextResultSetNumber();
             ++resultNumber;
@@ -217,6 +218,7 @@ void ExecuteStatement(Batch& batch, std::size_t statementOffset, std::size_t fir
     }
     if (!Succeeded(rc)) throw CODBCException(SQL_HANDLE_STMT, statement, offset);
     // A statement the cancel did not interrupt in time has run; its results are not read.
+    batch.Session().NoteStatement(sql);
     batch.ThrowIfCancelled();
     if (rc == SQL_SUCCESS_WITH_INFO) {
         std::string messages = StatementMessagesText(statement);

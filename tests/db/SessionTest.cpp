@@ -85,8 +85,8 @@ TEST(ODBCSession, FailedDriverConnectCarriesEveryDiagnosticRecord) {
         EXPECT_EQ(std::string(small), e.Message().substr(0, 10));
     }
     EXPECT_FALSE(session.Connected());
-    EXPECT_EQ(session.Type(), ConnectionType::MySQL) << "the failed request's type is kept";
-    EXPECT_EQ(session.ConnectionString(), request.connectionString);
+    EXPECT_EQ(session.Type(), ConnectionType::MicrosoftSQL) << "a failed connect changes nothing";
+    EXPECT_EQ(session.ConnectionString(), "");
     session.Disconnect(); // not connected: nothing happens
     EXPECT_FALSE(session.Connected());
 }
@@ -180,13 +180,15 @@ TEST_P(SessionOn, ReconnectRollsBackAndAutocommitFollowsTheType) {
     ConnectTo(session, conn, profile, ConnectionType::MySQL);
     EXPECT_EQ(CountRows(session, "tx_probe"), 2);
 
-    // A failed reconnect still rolls back the old connection first.
+    // A failed reconnect leaves the old connection as it was, its open work included.
     Exec(session.Connection(), "INSERT INTO tx_probe VALUES (5)");
     ConnectionRequest bad;
     bad.type = ConnectionType::MySQL;
     bad.connectionString = "Driver=No Such Marlix Driver;";
     EXPECT_THROW(session.Connect(bad, profile), CODBCException);
-    EXPECT_FALSE(session.Connected());
+    EXPECT_TRUE(session.Connected());
+    EXPECT_EQ(CountRows(session, "tx_probe"), 3);
+    session.Rollback(history);
     ConnectTo(session, conn, profile, ConnectionType::MicrosoftSQL);
     EXPECT_EQ(CountRows(session, "tx_probe"), 2);
     Exec(session.Connection(), "DROP TABLE tx_probe");

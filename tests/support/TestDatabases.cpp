@@ -3,11 +3,15 @@
 #include "core/ODBCException.h"
 #include "db/StatementHandle.h"
 
+#include <arpa/inet.h>
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace marlix::test {
 
@@ -67,6 +71,22 @@ std::string ConnectionString(Server server, std::string_view name) {
         return Env("MARLIX_TEST_MYSQL");
     }
     return {};
+}
+
+SilentServer::SilentServer() {
+    fd_ = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    listen(fd_, 16);
+    socklen_t length = sizeof address;
+    getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
+    port_ = ntohs(address.sin_port);
+}
+
+SilentServer::~SilentServer() {
+    close(fd_);
 }
 
 void Exec(SQLHDBC connection, std::string_view sql) {

@@ -30,6 +30,21 @@ std::string ReadFile(const std::string& path);
 // How often `what` occurs in `text`, counting from the end of each occurrence.
 size_t Occurrences(std::string_view text, std::string_view what);
 
+// A port on 127.0.0.1 that takes connections into its backlog and never answers; closed with
+// the object.
+class SilentServer {
+public:
+    SilentServer();
+    ~SilentServer();
+    SilentServer(const SilentServer&) = delete;
+    SilentServer& operator=(const SilentServer&) = delete;
+    std::string Port() const { return std::to_string(port_); }
+
+private:
+    int fd_ = -1;
+    int port_ = 0;
+};
+
 // Runs one statement on the connection; throws CODBCException when it fails.
 void Exec(SQLHDBC connection, std::string_view sql);
 

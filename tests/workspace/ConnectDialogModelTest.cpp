@@ -116,10 +116,11 @@ TEST(ConnectDialogModel, OptionsChangeTheStatesTheyGovern) {
     EXPECT_FALSE(model.States().serverEnabled);
     EXPECT_FALSE(model.States().serverBrowseEnabled);
 
-    // Autocommit: disabled for MySQL, left as it was for Microsoft SQL, enabled for Oracle.
-    EXPECT_FALSE(model.States().autocommitEnabled);
+    // Autocommit: a choice for MySQL too (its default is off), left as it was for Microsoft SQL.
+    EXPECT_TRUE(model.States().autocommitEnabled);
+    EXPECT_FALSE(model.Autocommit());
     model.ChooseType(T::MicrosoftSQL);
-    EXPECT_FALSE(model.States().autocommitEnabled);
+    EXPECT_TRUE(model.States().autocommitEnabled);
     model.ChooseType(T::Oracle);
     EXPECT_TRUE(model.States().autocommitEnabled);
     model.ChooseType(T::MicrosoftSQL);

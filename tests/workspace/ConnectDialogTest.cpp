@@ -135,6 +135,7 @@ void ConnectDialogTest::controlsFollowTheTypeAndOptions() {
     QVERIFY2(!notice->isVisible(), "the tests' driver list has it");
     QVERIFY(!ok->isEnabled());
     QCOMPARE(Child<QLineEdit>(dialog, "port")->text(), QStringLiteral("3306"));
+    QVERIFY2(Child<QCheckBox>(dialog, "autocommit")->isEnabled(), "MySQL may choose autocommit too");
     Choose(dialog, ConnectionType::InterbaseFirebird);
     QVERIFY(Child<QToolButton>(dialog, "databaseBrowse")->isVisible());
     QVERIFY(!Child<QCheckBox>(dialog, "useLocal")->isVisible());

@@ -17,6 +17,7 @@ public:
     std::deque<QString> openFiles;
     std::deque<QString> saveFiles;
     std::deque<std::optional<ConnectionRequest>> connections; // nullopt: Cancel
+    std::deque<TransactionAnswer> transactionAnswers;
     QStringList asked;                                        // every question and chooser, in order
     QStringList messages;                                     // every message box text
 
@@ -37,6 +38,10 @@ public:
         return Take(saveFiles, QString());
     }
     void ShowMessage(const QString& text, const QString&, MessageIcon) override { messages << text; }
+    TransactionAnswer AskEndTransaction(int statements) override {
+        asked << QStringLiteral("end transaction: %1").arg(statements);
+        return Take(transactionAnswers, TransactionAnswer::RollBack); // as a disconnect always did
+    }
     std::optional<ConnectionRequest> ChooseConnection() override {
         asked << QStringLiteral("connect");
         return Take(connections, std::optional<ConnectionRequest>());

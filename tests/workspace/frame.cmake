@@ -18,3 +18,9 @@ marlix_add_qt_test(workspace_window_tests SOURCES WindowTest.cpp LIBS marlix_fra
 # Ignored attributes, block errors and refused scripts in the history before a run.
 marlix_add_qt_test(workspace_frame_fault_tests SOURCES FrameScriptFaultTest.cpp LIBS marlix_frame_test_support
                    LABELS "sqlite")
+# An open transaction: the commands, the status bar and the question before the connection ends.
+marlix_add_qt_test(workspace_frame_transaction_tests SOURCES FrameTransactionTest.cpp LIBS marlix_frame_test_support
+                   LABELS "mariadb")
+# Connecting on the connection thread: Cancel, a login timeout, the working connection kept.
+marlix_add_qt_test(workspace_frame_connect_tests SOURCES FrameConnectTest.cpp LIBS marlix_frame_test_support
+                   LABELS "sqlite;postgresql")

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace marlix {
 namespace {
@@ -18,6 +19,23 @@ SaveAnswer DialogPrompts::AskSaveChanges(const QString& title) {
     if (answer == QMessageBox::Yes) return SaveAnswer::Yes;
     if (answer == QMessageBox::No) return SaveAnswer::No;
     return SaveAnswer::Cancel;
+}
+
+TransactionAnswer DialogPrompts::AskEndTransaction(int statements) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Marlix"),
+                    QStringLiteral("A transaction is open: %1 statement(s) since the last commit. "
+                                   "Commit them before the connection ends?")
+                        .arg(statements),
+                    QMessageBox::NoButton, parent_);
+    QPushButton* commit = box.addButton(QStringLiteral("&Commit"), QMessageBox::AcceptRole);
+    QPushButton* rollBack = box.addButton(QStringLiteral("&Roll back"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(commit);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == commit) return TransactionAnswer::Commit;
+    if (box.clickedButton() == rollBack) return TransactionAnswer::RollBack;
+    return TransactionAnswer::Cancel;
 }
 
 bool DialogPrompts::AskYesNo(const QString& text, const QString& caption) {

@@ -13,6 +13,7 @@ class QWidget;
 namespace marlix {
 
 enum class SaveAnswer { Yes, No, Cancel };
+enum class TransactionAnswer { Commit, RollBack, Cancel };
 enum class MessageIcon { Information, Warning, Critical };
 
 class UserPrompts {
@@ -29,6 +30,15 @@ public:
     // Connect to Database: the connection chosen with OK, nothing when cancelled. Prompts without
     // the dialog (no one to ask) choose none.
     virtual std::optional<ConnectionRequest> ChooseConnection() { return std::nullopt; }
+    // The connection last chosen was made: the dialog's choices may now be remembered.
+    virtual void ConnectionMade() {}
+    // A transaction with `statements` uncommitted statements is open and the connection is about
+    // to end: commit it, roll it back, or keep the connection. Prompts with no one to ask roll
+    // back, as a disconnect always did.
+    virtual TransactionAnswer AskEndTransaction(int statements) {
+        (void)statements;
+        return TransactionAnswer::RollBack;
+    }
 };
 
 // The real dialogs, parented to the main window. The connect dialog needs the session and the
@@ -41,6 +51,7 @@ public:
     QString ChooseOpenFile() override;
     QString ChooseSaveFile(const QString& caption, const QString& initial) override;
     void ShowMessage(const QString& text, const QString& caption, MessageIcon icon) override;
+    TransactionAnswer AskEndTransaction(int statements) override;
 
 private:
     QWidget* parent_;

@@ -36,7 +36,7 @@ constexpr TypeLayout kLayouts[kConnectionTypeCount] = {
     {"ODBC &DSN", "&Data source", "&User name and password", true, true, true, false, true, false, false, 1,
      false, "sa"},
     {"M&y SQL", "&MySQL Server", "MySQL &user name and password", true, true, false, true, true, true, true,
-     0, false, "sa"},
+     1, false, "sa"},
     {"MS &Access", "&File path", "Access &user name and password", true, true, true, false, true, false,
      false, 1, false, "sa"},
     {"Interbase/&FireBird", "&FB/IB Server", "FireBird/IBase &user name and password", false, true, false,
@@ -269,7 +269,9 @@ ConnectionRequest ConnectDialogModel::Accept() {
     if (layout.radios)
         profile_.WriteInt(kLoginSettings, Name("Authentication", "AuthType"),
                           choice_.userAndPassword ? 1 : 0);
-    return BuildConnection(choice_);
+    ConnectionRequest request = BuildConnection(choice_);
+    request.autocommit = autocommit_;
+    return request;
 }
 
 } // namespace marlix

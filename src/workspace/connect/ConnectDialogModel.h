@@ -12,7 +12,6 @@ namespace marlix {
 
 class ProfileStore;
 
-inline constexpr const char* kLoginSettings = "Login Settings";
 // The dialog's widths: collapsed, and with the "Advanced" group shown.
 inline constexpr int kConnectCollapsedWidth = 359;
 inline constexpr int kConnectExpandedWidth = 464;

@@ -32,9 +32,11 @@ bool CommandState::Enabled(Command command) const noexcept {
     case Command::Connect:
         return idle;
     case Command::Disconnect:
+        return idle && s_.connected;
     case Command::Commit:
     case Command::Rollback:
-        return idle && s_.connected;
+        // With autocommit every statement has ended its own transaction.
+        return idle && s_.connected && !s_.autocommit;
     case Command::ExecuteScript:
     case Command::ResultsToFile:
         return CanRun();
@@ -68,6 +70,12 @@ bool CommandState::Enabled(Command command) const noexcept {
         return idle && s_.connected;
     }
     return false;
+}
+
+std::string CommandState::TransactionStatus() const {
+    if (!AsksToEndTransaction()) return {};
+    return "Transaction open: " + std::to_string(s_.statementsSinceCommit) +
+           " statement(s) since the last commit";
 }
 
 } // namespace marlix

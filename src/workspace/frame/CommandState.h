@@ -5,6 +5,8 @@
 // disabled menu entry would refuse.
 #include "db/ODBCSession.h"
 
+#include <string>
+
 namespace marlix {
 
 // The commands of the window, numbered as in the menus.
@@ -46,6 +48,8 @@ enum class Command : int {
 struct WorkspaceState {
     bool connected = false;
     ConnectionType serverType = ConnectionType::MicrosoftSQL;
+    bool autocommit = false;       // the connection commits each statement itself
+    int statementsSinceCommit = 0; // an open transaction's statements that may have changed data
     bool batchRunning = false;
     // The editor.
     bool statementsReady = false;
@@ -69,6 +73,13 @@ public:
     bool Enabled(Command command) const noexcept;
     // Copy in the results view needs a selection of the Results text.
     bool ResultsCopySelectionEnabled() const noexcept { return s_.resultsTextSelection; }
+
+    // Ending the connection (Disconnect, another connection, closing) first asks whether to commit.
+    bool AsksToEndTransaction() const noexcept {
+        return s_.connected && !s_.autocommit && s_.statementsSinceCommit > 0;
+    }
+    // The status bar's note of an open transaction; empty when there is none.
+    std::string TransactionStatus() const;
 
 private:
     bool CanRun() const noexcept {

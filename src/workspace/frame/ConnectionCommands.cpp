@@ -16,7 +16,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QCursor>
+#include <QElapsedTimer>
+#include <QProgressDialog>
 
 namespace marlix {
 namespace {
@@ -52,21 +55,79 @@ bool ConnectionCommands::Connect() {
     return ConnectWith(*request);
 }
 
-bool ConnectionCommands::ConnectWith(const ConnectionRequest& request) {
-    {
-        WaitCursor wait;
-        try {
-            frame_.Session().Connect(request, frame_.Profile());
-        } catch (...) {
-            frame_.ReportFailure(std::current_exception());
-        }
+bool ConnectionCommands::EndOpenTransaction() {
+    if (!CommandState(frame_.State()).AsksToEndTransaction()) return true;
+    const TransactionAnswer answer =
+        frame_.Prompts().AskEndTransaction(frame_.Session().StatementsSinceCommit());
+    if (answer == TransactionAnswer::Cancel) return false;
+    try {
+        if (answer == TransactionAnswer::Commit)
+            frame_.Session().Commit(frame_.Bridge());
+        else
+            frame_.Session().Rollback(frame_.Bridge());
+    } catch (...) {
+        // The work is still open: the connection stays for the user to look.
+        frame_.ReportFailure(std::current_exception());
+        frame_.UpdateCommands();
+        return false;
     }
+    frame_.UpdateCommands();
+    return true;
+}
+
+bool ConnectionCommands::ConnectWith(const ConnectionRequest& request) {
+    if (!EndOpenTransaction()) return frame_.Session().Connected();
+    // The connect runs on the connection thread; the window stays alive and offers Cancel.
+    std::shared_ptr<ConnectAttempt> attempt = frame_.Session().BeginConnect(request, frame_.Profile());
+    if (!WaitForConnect(*attempt, QString::fromStdString(request.title)) && attempt->Abandon()) {
+        frame_.Bridge().AppendText("Connect cancelled: the connection stays as it was\r\n", true);
+        return frame_.Session().Connected();
+    }
+    attempt->Wait(-1);
+    if (std::exception_ptr failure = attempt->Failure()) {
+        // The working connection, if any, is untouched: only the report is new.
+        frame_.ReportFailure(failure);
+        frame_.UpdateCommands();
+        return false;
+    }
+    frame_.Prompts().ConnectionMade();
     ConnectionChanged();
     return frame_.Session().Connected();
 }
 
+bool ConnectionCommands::WaitForConnect(ConnectAttempt& attempt, const QString& title) {
+    QProgressDialog progress(tr("Connecting to %1...").arg(title), tr("Cancel"), 0, 0, &frame_);
+    progress.setObjectName(QStringLiteral("connectProgress"));
+    progress.setWindowTitle(QStringLiteral("Marlix"));
+    progress.setWindowModality(Qt::ApplicationModal);
+    progress.setMinimumDuration(0);
+    progress.reset(); // shown below, only when connecting takes a while
+    // The wait cursor while it is quick; the dialog, with the normal cursor for Cancel, after that.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    bool waitCursor = true;
+    auto normalCursor = [&waitCursor] {
+        if (waitCursor) QApplication::restoreOverrideCursor();
+        waitCursor = false;
+    };
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (!attempt.Wait(20)) {
+        if (!progress.isVisible() && elapsed.elapsed() > 300) {
+            normalCursor();
+            progress.show();
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 30);
+        if (progress.wasCanceled()) {
+            normalCursor();
+            return false;
+        }
+    }
+    normalCursor();
+    return true;
+}
+
 void ConnectionCommands::Disconnect() {
-    if (!frame_.Enabled(Command::Disconnect)) return;
+    if (!frame_.Enabled(Command::Disconnect) || !EndOpenTransaction()) return;
     {
         WaitCursor wait;
         frame_.Session().Disconnect();

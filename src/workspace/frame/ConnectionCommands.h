@@ -9,6 +9,7 @@ namespace marlix {
 
 class CMainFrame;
 struct ConnectionRequest;
+class ConnectAttempt;
 
 class ConnectionCommands final : public QObject {
     Q_OBJECT
@@ -22,6 +23,9 @@ public:
     // Execution history. True when connected.
     bool ConnectWith(const ConnectionRequest& request);
     void Disconnect();
+    // Before the connection ends: with a transaction open, asks whether to commit it, roll it
+    // back or keep the connection. True when the connection may end.
+    bool EndOpenTransaction();
     // Fills the Database box from the server (MS SQL and MySQL types; empty otherwise).
     void RefreshDatabaseList();
     // The user chose a database: "use" it.
@@ -34,6 +38,8 @@ signals:
 
 private:
     void ConnectionChanged();
+    // Waits for a connect with a progress dialog; false when the user chose Cancel.
+    bool WaitForConnect(ConnectAttempt& attempt, const QString& title);
 
     CMainFrame& frame_;
 };

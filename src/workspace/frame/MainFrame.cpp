@@ -63,6 +63,9 @@ CMainFrame::CMainFrame(CODBCSession& session, ProfileStore& profile, std::unique
     addToolBar(Qt::TopToolBarArea, selection_);
     progress_ = new QLabel(this);
     statusBar()->addPermanentWidget(progress_);
+    transaction_ = new QLabel(this);
+    transaction_->setObjectName(QStringLiteral("transactionStatus"));
+    statusBar()->addPermanentWidget(transaction_);
     progressTimer_ = new QTimer(this);
     progressTimer_->setInterval(250);
     connect(progressTimer_, &QTimer::timeout, this, &CMainFrame::ShowProgress);
@@ -227,6 +230,8 @@ WorkspaceState CMainFrame::State() const {
     WorkspaceState s;
     s.connected = session_.Connected();
     s.serverType = session_.Type();
+    s.autocommit = session_.Autocommit();
+    s.statementsSinceCommit = session_.StatementsSinceCommit();
     s.batchRunning = execution_->Running();
     s.statementsReady = view_->StatementsReady();
     s.textEmpty = view_->IsEmpty();
@@ -254,6 +259,7 @@ void CMainFrame::UpdateCommands() {
     selection_->TargetPlatformBox()->setEnabled(commands.Enabled(Command::TargetPlatformBox));
     view_->SetBatchRunning(state.batchRunning);
     runs_->UpdateChecks();
+    transaction_->setText(QString::fromStdString(commands.TransactionStatus()));
 }
 
 void CMainFrame::UpdateTitle() {
@@ -280,7 +286,8 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         }
         runs_->CancelAndApply();
     }
-    if (!scripts_->MaySaveChanges() || !results_->Grids().MayDropGrids(false)) {
+    if (!scripts_->MaySaveChanges() || !results_->Grids().MayDropGrids(false) ||
+        !connection_->EndOpenTransaction()) {
         event->ignore();
         return;
     }

@@ -118,6 +118,7 @@ private:
     RunCommands* runs_ = nullptr;
     ConnectionCommands* connection_ = nullptr;
     QLabel* progress_ = nullptr;
+    QLabel* transaction_ = nullptr; // an open transaction, while autocommit is off
     QTimer* progressTimer_ = nullptr;
 };
 

@@ -192,6 +192,7 @@ void RunCommands::Commit() {
     } catch (...) {
         frame_.ReportFailure(std::current_exception());
     }
+    frame_.UpdateCommands();
 }
 
 void RunCommands::Rollback() {
@@ -201,6 +202,7 @@ void RunCommands::Rollback() {
     } catch (...) {
         frame_.ReportFailure(std::current_exception());
     }
+    frame_.UpdateCommands();
 }
 
 void RunCommands::SayWhy(const QString& text) {
