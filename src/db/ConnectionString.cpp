@@ -1,6 +1,7 @@
 #include "db/ConnectionString.h"
 
 #include "core/CaseFold.h"
+#include "db/DriverRegistry.h"
 
 namespace marlix {
 namespace {
@@ -12,6 +13,10 @@ bool IsBlank(char c) noexcept {
 // "UID=user;PWD=password;", the credentials part most types share.
 std::string Credentials(const ConnectionChoice& c) {
     return "UID=" + ConnectionValue(c.user) + ";PWD=" + ConnectionValue(c.password) + ";";
+}
+
+std::string DriverName(const ConnectionChoice& c) {
+    return c.driver.empty() ? std::string(DriverOf(c.type)) : c.driver;
 }
 
 std::string MicrosoftSQL(const ConnectionChoice& c) {
@@ -30,7 +35,7 @@ std::string Oracle(const ConnectionChoice& c) {
 }
 
 std::string MySQL(const ConnectionChoice& c) {
-    std::string s = "DRIVER={MySQL ODBC 3.51 Driver};SERVER=";
+    std::string s = "DRIVER={" + DriverName(c) + "};SERVER=";
     if (c.useLocalServer) {
         s += "localhost;Option=16834";
         if (!c.port.empty()) s += ";Port=" + ConnectionValue(c.port);
@@ -63,13 +68,13 @@ std::string InterbaseFirebird(const ConnectionChoice& c) {
 }
 
 std::string PostgreSQL(const ConnectionChoice& c) {
-    return "DRIVER={PostgreSQL Unicode};Server=" + ConnectionValue(c.server) +
+    return "DRIVER={" + DriverName(c) + "};Server=" + ConnectionValue(c.server) +
            ";Port=" + ConnectionValue(c.port.empty() ? std::string("5432") : c.port) +
            ";Database=" + ConnectionValue(c.database) + ";" + Credentials(c);
 }
 
 std::string SQLiteFile(const ConnectionChoice& c) {
-    return "DRIVER={SQLite3};Database=" + ConnectionValue(c.server) + ";";
+    return "DRIVER={" + DriverName(c) + "};Database=" + ConnectionValue(c.server) + ";";
 }
 
 // Whether the type's connection carries the login name and password of the dialog.
@@ -160,6 +165,29 @@ std::string_view DriverOf(ConnectionType type) noexcept {
         return "SQLite3";
     }
     return {};
+}
+
+std::string ChooseDriver(ConnectionType type, const std::vector<std::string>& installed) {
+    const std::string own(DriverOf(type));
+    if (own.empty() || DriverInstalled(installed, own)) return own;
+    std::vector<std::string_view> servers;
+    if (type == ConnectionType::MySQL) servers = {"MySQL", "MariaDB"};
+    if (type == ConnectionType::PostgreSQL) servers = {"PostgreSQL"};
+    if (type == ConnectionType::SQLiteFile) servers = {"SQLite3", "SQLite"};
+    const auto names = [](std::string_view driver, std::string_view server) {
+        for (size_t i = 0; i + server.size() <= driver.size(); ++i)
+            if (EqualsFolded(driver.substr(i, server.size()), server)) return true;
+        return false;
+    };
+    for (std::string_view server : servers) {
+        const std::string* found = nullptr;
+        for (const std::string& driver : installed) {
+            if (!names(driver, server)) continue;
+            if (!found || (names(driver, "Unicode") && !names(*found, "Unicode"))) found = &driver;
+        }
+        if (found) return *found;
+    }
+    return own;
 }
 
 ConnectionRequest BuildConnection(const ConnectionChoice& choice) {

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace marlix {
 
@@ -21,6 +22,7 @@ struct ConnectionChoice {
     std::string port;
     std::string charset;
     std::string role;
+    std::string driver; // the ODBC driver to name; empty: the type's own (DriverOf)
 };
 
 // The title of a connection built with the local server option.
@@ -42,5 +44,11 @@ std::string ConnectionAttribute(std::string_view connectionString, std::string_v
 
 // The ODBC driver a server type's connection string names; empty for a data source name.
 std::string_view DriverOf(ConnectionType type) noexcept;
+
+// The driver a connection of `type` names, among the `installed` ones: the type's own when the
+// driver manager has it; else, for MySQL, PostgreSQL and SQLite, the first installed driver of
+// the same server (Debian registers "MariaDB Unicode", "PostgreSQL ANSI", "SQLite3" and others),
+// Unicode before ANSI; else the type's own all the same (the connect then says it is missing).
+std::string ChooseDriver(ConnectionType type, const std::vector<std::string>& installed);
 
 } // namespace marlix

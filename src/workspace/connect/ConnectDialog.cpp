@@ -62,6 +62,7 @@ CConnectDialog::CConnectDialog(CODBCSession& session, ProfileStore& profile, QWi
     BuildControls();
     WireControls();
     installedDrivers_ = InstalledDrivers(session_);
+    model_.SetInstalledDrivers(installedDrivers_);
     model_.Open();
     ShowModel();
     SetExpanded(false);

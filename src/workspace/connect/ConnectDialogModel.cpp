@@ -119,7 +119,10 @@ const char* ServerFileFilter(ConnectionType type) noexcept {
 std::string DriverNotice(ConnectionType type, const std::vector<std::string>& installed) {
     const std::string_view driver = DriverOf(type);
     if (driver.empty() || DriverInstalled(installed, driver)) return {};
-    return "The ODBC driver \"" + std::string(driver) + "\" is not registered with the driver manager.";
+    const std::string missing = "The ODBC driver \"" + std::string(driver) + "\" is not registered with the driver manager";
+    if (const std::string chosen = ChooseDriver(type, installed); chosen != driver)
+        return missing + ": \"" + chosen + "\" is used instead.";
+    return missing + ".";
 }
 
 std::string ConnectDialogModel::Name(std::string_view prefix, std::string_view name) const {
@@ -269,6 +272,7 @@ ConnectionRequest ConnectDialogModel::Accept() {
     if (layout.radios)
         profile_.WriteInt(kLoginSettings, Name("Authentication", "AuthType"),
                           choice_.userAndPassword ? 1 : 0);
+    choice_.driver = ChooseDriver(type, installed_);
     ConnectionRequest request = BuildConnection(choice_);
     request.autocommit = autocommit_;
     return request;

@@ -65,6 +65,9 @@ public:
     void SetCharset(std::string text) { choice_.charset = std::move(text); }
     void SetRole(std::string text) { choice_.role = std::move(text); }
     void SetAutocommit(bool on) { autocommit_ = on; }
+    // The drivers the driver manager lists: a type whose own driver is not among them connects
+    // through one of the same server that is (ChooseDriver).
+    void SetInstalledDrivers(std::vector<std::string> drivers) { installed_ = std::move(drivers); }
 
     // OK: a new server name goes to the end of the list, the type's values are stored, and the
     // connection of the controls is built.
@@ -92,6 +95,7 @@ private:
     bool autocommit_ = true;
     std::vector<std::string> servers_;
     std::vector<std::string> databases_;
+    std::vector<std::string> installed_;
     ConnectControlStates states_;
 };
 
@@ -112,7 +116,8 @@ const char* BrowseDriverText(ConnectionType type) noexcept;
 const char* ServerFileFilter(ConnectionType type) noexcept;
 inline constexpr const char* kFirebirdFileFilter = "Interbase/Firebird databases (*.gdb *.fdb)";
 
-// The note under the type radios when the driver the type names is not among `installed`;
+// The note under the type radios when the driver the type names is not among `installed`, with
+// the one used instead where there is one;
 // empty when it is, and for a data source name.
 std::string DriverNotice(ConnectionType type, const std::vector<std::string>& installed);
 
