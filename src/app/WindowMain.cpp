@@ -8,6 +8,7 @@
 #include "app/WindowOptions.h"
 #include "core/qt/IniProfileStore.h"
 #include "db/ODBCSession.h"
+#include "results/view/SQLResultsView.h"
 #include "workspace/frame/ConnectionCommands.h"
 #include "workspace/frame/MainFrame.h"
 #include "workspace/frame/ScriptCommands.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QMessageBox>
+#include <QTabWidget>
 
 #include <cstdio>
 #include <memory>
@@ -78,8 +80,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "marlix: %s\n", qPrintable(busError));
         return 1;
     }
-    if (!options->script.empty() && !frame.Scripts().OpenPath(QString::fromStdString(options->script)))
-        return 1;
+    if (!options->script.empty() && !frame.Scripts().OpenPath(QString::fromStdString(options->script))) {
+        // The window opens all the same, with the reason in its history where the user looks.
+        if (options->automation) return 1;
+        frame.ResultsView().Tabs().setCurrentIndex(CSQLResultsView::HistoryTab);
+    }
     frame.UpdateTitle();
     if (options->Connects()) {
         frame.Connection().ConnectWith(options->Request(ConnectionTitleOf(options->connectionString)));

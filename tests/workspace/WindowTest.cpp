@@ -8,6 +8,7 @@
 #include "workspace/frame/DravelDoc.h"
 #include "workspace/frame/FrameActions.h"
 #include "workspace/frame/RunCommands.h"
+#include "workspace/frame/ScriptCommands.h"
 #include "workspace/frame/SelectionBar.h"
 
 #include <QAction>
@@ -73,6 +74,14 @@ void WindowTest::saveInTheResultsSavesTheResultsText() {
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QVERIFY(saved.readAll().contains("saved_word"));
     QCOMPARE(h.Frame().Document().Path(), QString()); // the script was not saved there
+
+    // Save As of the script puts it at the top of the recent files.
+    h.Frame().ScriptView().FocusEditor();
+    QTRY_VERIFY(!h.Frame().ResultsViewActive());
+    const QString script = dir.filePath(QStringLiteral("kept.sql"));
+    h.Prompts().saveFiles = {script};
+    QVERIFY(h.Frame().Scripts().SaveAs());
+    QCOMPARE(h.Frame().Scripts().RecentFiles().value(0), script);
 }
 
 void WindowTest::narrowWindowKeepsEverySelectionBox() {

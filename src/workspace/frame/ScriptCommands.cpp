@@ -94,7 +94,10 @@ bool ScriptCommands::SaveAs() {
     const QString path =
         frame_.Prompts().ChooseSaveFile(tr("Save As"), current.isEmpty() ? QStringLiteral("*.sql") : current);
     if (path.isEmpty()) return false;
-    return WriteTo(QFileInfo(path).absoluteFilePath());
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    if (!WriteTo(absolute)) return false;
+    AddRecentFile(absolute); // a script saved under a new name is opened again from the list
+    return true;
 }
 
 bool ScriptCommands::WriteTo(const QString& path) {
