@@ -32,6 +32,7 @@ private slots:
     void narrowWindowKeepsEverySelectionBox();
     void everyMnemonicOfTheWindowIsItsOwn();
     void f6MovesTheFocusAcrossThePanes();
+    void tablesAScriptCreatesAreListedAfterItsRun();
 };
 
 void WindowTest::firstStartOpensLargeAndCentred() {
@@ -118,6 +119,22 @@ void WindowTest::f6MovesTheFocusAcrossThePanes() {
     QTRY_VERIFY(focusedIn(&frame.ScriptView()));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6, Qt::ShiftModifier);
     QTRY_VERIFY(focusedIn(&frame.ObjectBrowser()));
+}
+
+void WindowTest::tablesAScriptCreatesAreListedAfterItsRun() {
+    FrameHarness h;
+    MARLIX_QT_CONNECT_OR_SKIP(h, Server::SQLite);
+    const auto listed = [&h](const char* name) {
+        for (const auto& table : h.Frame().ObjectBrowser().Folders().tables.tables)
+            if (table->Label() == name) return true;
+        return false;
+    };
+    h.SetScript(QStringLiteral("/* made here */ create table made_by_script (id int);"));
+    QVERIFY(h.RunAndWait([](CMainFrame& frame) { frame.Runs().ExecuteScript(); }));
+    QVERIFY(listed("made_by_script"));
+    h.SetScript(QStringLiteral("drop table made_by_script;"));
+    QVERIFY(h.RunAndWait([](CMainFrame& frame) { frame.Runs().ExecuteScript(); }));
+    QVERIFY(!listed("made_by_script"));
 }
 
 QTEST_MAIN(WindowTest)

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QSignalBlocker>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -225,6 +226,9 @@ void CObjectBrowser::Reload() {
 }
 
 void CObjectBrowser::RefreshSchemaList() {
+    // A schema chosen before stays chosen while it is still listed.
+    QComboBox* box = frame_.Selection().SchemaBox();
+    const QString chosen = box->currentIndex() > 0 ? box->currentText() : QString();
     std::vector<std::string> schemas;
     if (BrowserCommandState(State()).CatalogAllowed()) {
         try {
@@ -234,6 +238,10 @@ void CObjectBrowser::RefreshSchemaList() {
         }
     }
     frame_.Selection().SetSchemas(schemas);
+    if (const int at = chosen.isEmpty() ? -1 : box->findText(chosen); at > 0) {
+        const QSignalBlocker quiet(box);
+        box->setCurrentIndex(at);
+    }
 }
 
 void CObjectBrowser::Expanded(QTreeWidgetItem* item) {
@@ -324,6 +332,8 @@ void CObjectBrowser::Refresh() {
         Report(std::current_exception());
     }
     AsItem(record->item)->setExpanded(true);
+    // Schemas made since the connection are chosen from the box once the tree is refreshed.
+    RefreshSchemaList();
 }
 
 void CObjectBrowser::CopyName() {

@@ -1,6 +1,7 @@
 #include "workspace/frame/RunCommands.h"
 
 #include "core/MemoryTextSink.h"
+#include "core/CaseFold.h"
 #include "core/ProfileStore.h"
 #include "core/ResultSet.h"
 #include "db/ODBCSession.h"
@@ -14,6 +15,7 @@
 #include "results/view/SQLResultsView.h"
 #include "results/view/UserPrompts.h"
 #include "transform/ScriptGenerator.h"
+#include "workspace/browser/ObjectBrowser.h"
 #include "workspace/frame/ConnectionCommands.h"
 #include "workspace/frame/DravelDoc.h"
 #include "workspace/editor/DravelView.h"
@@ -30,6 +32,28 @@
 #include <QStatusBar>
 
 namespace marlix {
+
+namespace {
+
+// Whether a statement the run is about to send creates, changes or drops an object: the object
+// browser then lists what the script made without a refresh by hand.
+bool ChangesDefinitions(const AnalysedScript& script, int caret) {
+    const TokenView view = script.View();
+    for (const StatementRecord& record : script.Statements()) {
+        if (caret >= 0 && !StatementHolds(view, record.firstToken, record.endToken, static_cast<size_t>(caret)))
+            continue;
+        for (size_t i = record.firstToken; i < record.endToken; ++i) {
+            if (IsCommentLike(view.tokens[i].cls)) continue;
+            const std::string_view word = view.text.substr(view.tokens[i].offset, view.tokens[i].length);
+            for (std::string_view verb : {"CREATE", "ALTER", "DROP", "RENAME"})
+                if (EqualsFolded(word, verb)) return true;
+            break;
+        }
+    }
+    return false;
+}
+
+} // namespace
 
 RunCommands::RunCommands(CMainFrame& frame) : QObject(&frame), frame_(frame) {
     FrameActions& actions = frame_.Actions();
@@ -131,6 +155,7 @@ bool RunCommands::Run(int caretOffset, Dialect dialect, const std::string& outpu
         frame_.ReportFailure(std::current_exception());
         return false;
     }
+    definitionsChanged_ = ChangesDefinitions(script, caretOffset);
     // Marks taken now come before anything the batch reports: its reports are queued behind.
     frame_.ResultsView().MarkRunStart();
     view.ClearErrorLine();
@@ -170,6 +195,10 @@ void RunCommands::BatchEnded() {
         frame_.ReportFailure(std::current_exception());
     }
     frame_.Connection().RefreshDatabaseList();
+    if (definitionsChanged_) {
+        frame_.ObjectBrowser().RefreshSchemaList();
+        frame_.ObjectBrowser().Reload();
+    }
     frame_.UpdateCommands();
 }
 

@@ -52,6 +52,7 @@ private:
     void SayWhy(const QString& text);
 
     CMainFrame& frame_;
+    bool definitionsChanged_ = false; // the running batch creates, alters or drops objects
     // Statement start in the running batch's copy of the script → its range tracked in the
     // editor; and each stored result set's tracked range.
     std::map<size_t, int> runRanges_;
