@@ -146,9 +146,10 @@ int Run(const CliOptions& options) {
         return kFailed;
     }
 
-    // The target platform: the command line's, else the script's own OPTIONS block (as the
-    // window's syntax list follows the script), else the profile's last choice.
-    Dialect chosen = options.syntax.value_or(script.CurrentDialect().value_or(DefaultSyntax(*profile)));
+    // The target platform, as the window's box: the command line's, else the profile's last
+    // choice. Each statement converts in the Syntax of the last OPTIONS element before it, when
+    // there is one (the batch decides it per statement).
+    Dialect chosen = options.syntax.value_or(DefaultSyntax(*profile));
     BatchRequest batchRequest;
     // --statement-at counts characters; the batch counts bytes of the loaded text.
     const size_t caret = options.statementAt >= 0

@@ -204,10 +204,11 @@ void Batch::RunStatement(size_t statementStart, size_t firstToken, size_t separa
                      ContextFor(*record));
 }
 
-ConversionContext Batch::ContextFor(const StatementRecord& /*record*/) const {
-    // Every statement of a run converts for the request's target today; a statement's own
-    // choice of target would be decided here from its record.
-    return {request_.dialect, request_.dialectSettings};
+ConversionContext Batch::ContextFor(const StatementRecord& record) const {
+    // The one rule of every entry point (the window's commands, the automation, marlix-cli):
+    // the Syntax of the last OPTIONS element before the statement's end (its own block
+    // included), else the request's target (the Target platform, or --syntax).
+    return {script_->SyntaxAt(record.end, request_.dialect), request_.dialectSettings};
 }
 
 void Batch::Walk() {

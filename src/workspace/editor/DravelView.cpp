@@ -207,6 +207,12 @@ std::optional<std::size_t> CDravelView::TrackedStart(int id) const {
     return positions_.ByteOfPosition(range->start);
 }
 
+std::optional<std::size_t> CDravelView::TrackedEnd(int id) const {
+    const std::optional<DocumentRange> range = tracked_.Current(id);
+    if (!range) return std::nullopt;
+    return positions_.ByteOfPosition(range->end);
+}
+
 void CDravelView::ClearTrackedRanges() {
     tracked_.Clear();
 }

@@ -80,6 +80,7 @@ public:
     // start as it is now, or nothing once the statement has been edited.
     int TrackRange(std::size_t startByte, std::size_t endByte);
     std::optional<std::size_t> TrackedStart(int id) const;
+    std::optional<std::size_t> TrackedEnd(int id) const;
     void ClearTrackedRanges();
 
     bool CanUndo() const;

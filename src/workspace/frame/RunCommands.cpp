@@ -296,7 +296,12 @@ void RunCommands::CopyConverted(StatementType type) {
     try {
         MemoryTextSink sink(MemoryTextSink::kClipboardSize);
         sink.SetGrowable(true);
-        ConvertResultSet(*result, type, frame_.TargetContext(), sink);
+        // In the syntax the script gives the result's statement now, else the Target platform's.
+        ConversionContext context = frame_.TargetContext();
+        if (auto range = resultRanges_.find(result.get()); range != resultRanges_.end())
+            if (const std::optional<size_t> at = frame_.ScriptView().TrackedEnd(range->second))
+                context.dialect = frame_.ScriptView().Script().SyntaxAt(*at, frame_.CurrentDialect());
+        ConvertResultSet(*result, type, context, sink);
         QApplication::clipboard()->setText(
             QString::fromUtf8(sink.Data(), static_cast<qsizetype>(sink.Length())));
     } catch (const CSyntaxException& refused) {
