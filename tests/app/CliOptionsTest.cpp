@@ -15,6 +15,12 @@ std::string ErrorOf(std::vector<std::string> args) {
     return error;
 }
 
+std::string WindowErrorOf(std::vector<std::string> args) {
+    std::string error;
+    EXPECT_FALSE(ParseWindowOptions(args, error).has_value());
+    return error;
+}
+
 } // namespace
 
 TEST(CliOptions, ReadsEveryOption) {
@@ -82,13 +88,10 @@ TEST(WindowOptions, ConnectsOnlyWhenAskedAndOpensOneScript) {
     EXPECT_EQ(request.title, "Sales");
     EXPECT_EQ(request.password, "p;w");
 
-    EXPECT_FALSE(ParseWindowOptions({"--connect", "x", "--dsn", "y"}, error));
-    EXPECT_EQ(error, "--connect and --dsn cannot be used together");
+    EXPECT_EQ(WindowErrorOf({"--connect", "x", "--dsn", "y"}), "--connect and --dsn cannot be used together");
     EXPECT_FALSE(ParseWindowOptions({"a.sql", "b.sql"}, error));
-    EXPECT_FALSE(ParseWindowOptions({"--syntax", "MSSQL"}, error));
-    EXPECT_EQ(error, "unknown option --syntax");
-    EXPECT_FALSE(ParseWindowOptions({"--type", "9"}, error));
-    EXPECT_EQ(error, "--type takes a number from 0 to 7, not '9'");
+    EXPECT_EQ(WindowErrorOf({"--syntax", "MSSQL"}), "unknown option --syntax");
+    EXPECT_EQ(WindowErrorOf({"--type", "9"}), "--type takes a number from 0 to 7, not '9'");
     auto sqlite = ParseWindowOptions({"--connect", "Driver=SQLite3;Database=x", "--type", "7"}, error);
     ASSERT_TRUE(sqlite) << error;
     EXPECT_EQ(sqlite->Request("x").type, ConnectionType::SQLiteFile);
@@ -127,14 +130,13 @@ TEST(WindowOptions, AutomationSwitchesStandAlone) {
     EXPECT_FALSE(IsAutomationSwitch("RegServer")) << "a bare word is a script";
     EXPECT_FALSE(IsAutomationSwitch("--registers"));
 
-    EXPECT_FALSE(ParseWindowOptions({"-RegServer", "-UnregServer"}, error));
-    EXPECT_EQ(error, "give only one of -RegServer, -UnregServer and --automation");
-    EXPECT_FALSE(ParseWindowOptions({"--register", "a.sql"}, error));
-    EXPECT_EQ(error, "-RegServer and -UnregServer take no other options");
-    EXPECT_FALSE(ParseWindowOptions({"--unregister", "--profile", "p.ini"}, error));
-    EXPECT_EQ(error, "-RegServer and -UnregServer take no other options");
-    EXPECT_FALSE(ParseWindowOptions({"--automation", "a.sql"}, error));
-    EXPECT_EQ(error, "--automation takes no script or connection: its client connects and opens scripts");
-    EXPECT_FALSE(ParseWindowOptions({"--connect", "x", "--automation"}, error));
-    EXPECT_EQ(error, "--automation takes no script or connection: its client connects and opens scripts");
+    EXPECT_EQ(WindowErrorOf({"-RegServer", "-UnregServer"}),
+              "give only one of -RegServer, -UnregServer and --automation");
+    EXPECT_EQ(WindowErrorOf({"--register", "a.sql"}), "-RegServer and -UnregServer take no other options");
+    EXPECT_EQ(WindowErrorOf({"--unregister", "--profile", "p.ini"}),
+              "-RegServer and -UnregServer take no other options");
+    EXPECT_EQ(WindowErrorOf({"--automation", "a.sql"}),
+              "--automation takes no script or connection: its client connects and opens scripts");
+    EXPECT_EQ(WindowErrorOf({"--connect", "x", "--automation"}),
+              "--automation takes no script or connection: its client connects and opens scripts");
 }

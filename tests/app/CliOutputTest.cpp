@@ -1,6 +1,7 @@
 // marlix-cli never leaves output that passes for a whole export when it is not one: a cancelled
 // or broken streamed export leaves --output FILE as it was and fails; output that cannot be
 // written fails; the script is never overwritten by its own results.
+#include "support/CliRunner.h"
 #include "support/SessionFixture.h"
 
 #include <gtest/gtest.h>
@@ -11,12 +12,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-
-extern char** environ;
 
 using namespace marlix;
 using namespace marlix::test;
@@ -24,14 +21,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A started run: its process and the file of its history.
 struct Cli {
     pid_t pid = 0;
-    std::string err; // the history's file
-    int Status() {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
+    std::string err;
+    int Status() const { return WaitCli(pid); }
     std::string History() const { return ReadFile(err); }
 };
 
@@ -39,24 +33,10 @@ struct Cli {
 // (a file name, or empty for a file of its own).
 Cli Start(const std::string& name, const std::string& connection, const std::string& script,
           std::vector<std::string> extra, int out, const std::string& errFile = "") {
-    const std::string file = TempPath(name + ".sql");
-    std::ofstream(file, std::ios::binary) << script;
-    Cli cli;
-    cli.err = errFile.empty() ? TempPath(name + ".err") : errFile;
-    std::ofstream{TempPath(name + ".ini")}; // an empty profile: every setting at its default
-    std::vector<std::string> args = {MARLIX_CLI_PATH, "--connect", connection, "--profile", TempPath(name + ".ini")};
-    args.insert(args.end(), extra.begin(), extra.end());
-    args.push_back(file);
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    posix_spawn_file_actions_adddup2(&files, out, 1);
-    posix_spawn_file_actions_addopen(&files, 2, cli.err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    EXPECT_EQ(posix_spawn(&cli.pid, argv[0], &files, nullptr, argv.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&files);
-    return cli;
+    const std::string err = errFile.empty() ? TempPath(name + ".err") : errFile;
+    const pid_t pid = StartCli(name, connection, script, std::move(extra), out, err);
+    EXPECT_GT(pid, 0);
+    return {pid, err};
 }
 
 int DevNull() { return ::open("/dev/null", O_WRONLY | O_CLOEXEC); }

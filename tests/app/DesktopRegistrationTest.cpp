@@ -57,7 +57,6 @@ Run RunMarlix(const QStringList& args, const QString& dataHome) {
 class DesktopRegistrationTest : public QObject {
     Q_OBJECT
 private slots:
-    void QuotesProgramPaths_data();
     void QuotesProgramPaths();
     void WritesServiceEntryAndIcons();
     void ReplacesAndRemovesARegistration();
@@ -65,37 +64,22 @@ private slots:
     void SwitchesRunWithoutAWindow();
 };
 
-void DesktopRegistrationTest::QuotesProgramPaths_data() {
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("service");
-    QTest::addColumn<QString>("desktopEntry");
-    QTest::newRow("plain") << "/usr/bin/marlix"
-                           << "/usr/bin/marlix"
-                           << "/usr/bin/marlix";
-    QTest::newRow("blank") << "/opt/my apps/marlix"
-                           << "'/opt/my apps/marlix'"
-                           << "\"/opt/my apps/marlix\"";
-    QTest::newRow("single quote") << "/opt/it's/marlix"
-                                  << "'/opt/it'\\''s/marlix'"
-                                  << "\"/opt/it's/marlix\"";
-    QTest::newRow("dollar and backquote") << "/opt/$x`y`/marlix"
-                                          << "'/opt/$x`y`/marlix'"
-                                          << "\"/opt/\\$x\\`y\\`/marlix\"";
-    QTest::newRow("double quote and backslash") << "/opt/a\"b\\c/marlix"
-                                                << "'/opt/a\"b\\c/marlix'"
-                                                << "\"/opt/a\\\"b\\\\c/marlix\"";
-    // '%' starts a field code of the desktop entry, quoted or not.
-    QTest::newRow("percent") << "/opt/100%/marlix"
-                             << "'/opt/100%/marlix'"
-                             << "/opt/100%%/marlix";
-}
-
 void DesktopRegistrationTest::QuotesProgramPaths() {
-    QFETCH(QString, path);
-    QFETCH(QString, service);
-    QFETCH(QString, desktopEntry);
-    QCOMPARE(DesktopRegistration::QuoteForService(path), service);
-    QCOMPARE(DesktopRegistration::QuoteForDesktopEntry(path), desktopEntry);
+    // A path; as the service file's Exec quotes it; as the desktop entry's Exec does, where '%'
+    // starts a field code, quoted or not.
+    const char* const paths[][3] = {
+        {"/usr/bin/marlix", "/usr/bin/marlix", "/usr/bin/marlix"},
+        {"/opt/my apps/marlix", "'/opt/my apps/marlix'", "\"/opt/my apps/marlix\""},
+        {"/opt/it's/marlix", "'/opt/it'\\''s/marlix'", "\"/opt/it's/marlix\""},
+        {"/opt/$x`y`/marlix", "'/opt/$x`y`/marlix'", "\"/opt/\\$x\\`y\\`/marlix\""},
+        {"/opt/a\"b\\c/marlix", "'/opt/a\"b\\c/marlix'", "\"/opt/a\\\"b\\\\c/marlix\""},
+        {"/opt/100%/marlix", "'/opt/100%/marlix'", "/opt/100%%/marlix"},
+    };
+    for (const auto& [path, service, desktopEntry] : paths) {
+        QCOMPARE(DesktopRegistration::QuoteForService(QString::fromUtf8(path)), QString::fromUtf8(service));
+        QCOMPARE(DesktopRegistration::QuoteForDesktopEntry(QString::fromUtf8(path)),
+                 QString::fromUtf8(desktopEntry));
+    }
 }
 
 void DesktopRegistrationTest::WritesServiceEntryAndIcons() {

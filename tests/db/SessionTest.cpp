@@ -44,23 +44,28 @@ int CountRows(CODBCSession& session, const std::string& table) {
 
 } // namespace
 
+// Each type's value and default: the older types by their digit (Interbase/Firebird shares 0 with
+// Microsoft SQL), the newer ones by values of their own.
 TEST(AutocommitSetting, DefaultsAndValueNamesFollowTheServerType) {
     MemoryProfileStore profile;
-    EXPECT_EQ(GetAutocommit(profile, ConnectionType::MicrosoftSQL), 1);
-    EXPECT_EQ(GetAutocommit(profile, ConnectionType::Oracle), 0);
-    EXPECT_EQ(GetAutocommit(profile, ConnectionType::DataSourceName), 1);
-    EXPECT_EQ(GetAutocommit(profile, ConnectionType::MySQL), 0);
-    EXPECT_EQ(GetAutocommit(profile, ConnectionType::MSAccess), 1);
-    EXPECT_EQ(GetAutocommit(profile, ConnectionType::InterbaseFirebird), 1);
-    EXPECT_EQ(AutocommitValueName(ConnectionType::MySQL), "Autocommit3");
-    EXPECT_EQ(AutocommitValueName(ConnectionType::InterbaseFirebird), "Autocommit0");
-
+    const int defaults[kConnectionTypeCount] = {1, 0, 1, 0, 1, 1, 1, 1};
+    const int digits[kConnectionTypeCount] = {0, 1, 2, 3, 4, 0, 6, 7};
+    for (int t = 0; t < kConnectionTypeCount; ++t) {
+        const auto type = static_cast<ConnectionType>(t);
+        EXPECT_EQ(GetAutocommit(profile, type), defaults[t]) << t;
+        EXPECT_EQ(AutocommitSuffix(type), digits[t]) << t;
+        EXPECT_EQ(AutocommitValueName(type), "Autocommit" + std::to_string(digits[t])) << t;
+    }
     SetAutocommit(profile, ConnectionType::MicrosoftSQL, 0);
     EXPECT_EQ(GetAutocommit(profile, ConnectionType::InterbaseFirebird), 0) << "Firebird follows digit 0";
     EXPECT_EQ(profile.GetInt("Execution Settings", "Autocommit0", -1), 0);
+    EXPECT_EQ(GetAutocommit(profile, ConnectionType::PostgreSQL), 1) << "not tied to digit 0";
     SetAutocommit(profile, ConnectionType::MySQL, 1);
     EXPECT_EQ(GetAutocommit(profile, ConnectionType::MySQL), 1);
     EXPECT_EQ(GetAutocommit(profile, ConnectionType::Oracle), 0);
+    SetAutocommit(profile, ConnectionType::PostgreSQL, 0);
+    EXPECT_EQ(profile.GetInt("Execution Settings", "Autocommit6", -1), 0);
+    EXPECT_EQ(GetAutocommit(profile, ConnectionType::SQLiteFile), 1);
 }
 
 TEST(ODBCSession, FailedDriverConnectCarriesEveryDiagnosticRecord) {

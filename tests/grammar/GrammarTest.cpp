@@ -141,35 +141,22 @@ TEST(GrammarMatch, TerminalTypes) {
             return "fail";
         }
     };
-    EXPECT_EQ(value("int", "0042"), "0042|1");
-    EXPECT_EQ(value("int", "12a"), "fail");
-    EXPECT_EQ(value("dec", "12.5"), "12.5|3");
-    EXPECT_EQ(value("dec", "12."), "12.|2");
-    EXPECT_EQ(value("dec", "12"), "12|1");
-    EXPECT_EQ(value("dt", "2024-01-31"), "2024-01-31|5");
-    EXPECT_EQ(value("dt", "2024-01-31 10:20:30.5"), "2024-01-31 10:20:30.5|12");
-    EXPECT_EQ(value("dt", "2024-01-31 10:"), "2024-01-31|5");
-    EXPECT_EQ(value("dt", "2024-01"), "fail");
-    EXPECT_EQ(value("str", "'a''b'"), "'a''b'|1");
-    EXPECT_EQ(value("str", "\"q\""), "\"q\"|1");
-    EXPECT_EQ(value("bin", "0x1F"), "0x1F|1");
-    EXPECT_EQ(value("bin", "0x"), "fail");
-    EXPECT_EQ(value("bin", "0xG1"), "fail");
-    EXPECT_EQ(value("bin", "0X1F"), "fail");
-    // keywords are not reserved; names begin with a letter, '[', '_', '$' or '@'
-    EXPECT_EQ(value("id", "WHERE"), "WHERE|1");
-    EXPECT_EQ(value("id", "[a b]"), "[a b]|1");
-    EXPECT_EQ(value("id", "@v"), "@v|1");
-    EXPECT_EQ(value("id", "1a"), "fail");
-    EXPECT_EQ(value("id", "#t"), "fail");
-    EXPECT_EQ(value("id2", "a.b.c"), "a.b|3");
-    EXPECT_EQ(value("id3", "db . owner./**/tab"), "db.owner.tab|6");
-    EXPECT_EQ(value("id3", "a.b.c.d"), "a.b.c|5");
-    EXPECT_EQ(value("id3", "a.1"), "fail");
-    EXPECT_EQ(value("id3", "a."), "fail");
-    // a qualified star is left to the rule that expects it
-    EXPECT_EQ(value("id3", "t.*"), "t|1");
-    EXPECT_EQ(value("id2", "t.*"), "fail");
+    // Keywords are not reserved; names begin with a letter, '[', '_', '$' or '@'; a qualified star
+    // is left to the rule that expects it.
+    const char* const cases[][3] = {
+        // clang-format off
+        {"int", "0042", "0042|1"}, {"int", "12a", "fail"}, {"dec", "12.5", "12.5|3"}, {"dec", "12.", "12.|2"},
+        {"dec", "12", "12|1"}, {"dt", "2024-01-31", "2024-01-31|5"}, {"dt", "2024-01", "fail"},
+        {"dt", "2024-01-31 10:20:30.5", "2024-01-31 10:20:30.5|12"}, {"dt", "2024-01-31 10:", "2024-01-31|5"},
+        {"str", "'a''b'", "'a''b'|1"}, {"str", "\"q\"", "\"q\"|1"}, {"bin", "0x1F", "0x1F|1"},
+        {"bin", "0x", "fail"}, {"bin", "0xG1", "fail"}, {"bin", "0X1F", "fail"}, {"id", "WHERE", "WHERE|1"},
+        {"id", "[a b]", "[a b]|1"}, {"id", "@v", "@v|1"}, {"id", "1a", "fail"}, {"id", "#t", "fail"},
+        {"id2", "a.b.c", "a.b|3"}, {"id3", "db . owner./**/tab", "db.owner.tab|6"}, {"id3", "a.1", "fail"},
+        {"id3", "a.b.c.d", "a.b.c|5"}, {"id3", "a.", "fail"}, {"id3", "t.*", "t|1"}, {"id2", "t.*", "fail"},
+        // clang-format on
+    };
+    for (const auto& [rule, text, expected] : cases)
+        EXPECT_EQ(value(rule, text), expected) << rule << " " << text;
 }
 
 TEST(GrammarMatch, FirstMatchWithoutBacktracking) {

@@ -43,28 +43,26 @@ TEST(ConversionAttributes, RowsAndCommitEveryRead) {
 
 // A bad value stops the reading at the value itself; what came before keeps what it read.
 TEST(ConversionAttributes, BadNumbersRefusedAtTheirValue) {
+    // An attribute, its value, the least it takes.
     const struct {
-        std::string attributes;
-        std::string message;
+        std::string name, value, least;
     } cases[] = {
-        {", Rows = \"0\"", "Rows must be a whole number of 1 or more, not \"0\""},
-        {", Rows = \"-5\"", "Rows must be a whole number of 1 or more, not \"-5\""},
-        {", Rows = \"ten\"", "Rows must be a whole number of 1 or more, not \"ten\""},
-        {", Rows = \"\"", "Rows must be a whole number of 1 or more, not \"\""},
-        {", Rows = \"5 \"", "Rows must be a whole number of 1 or more, not \"5 \""},
-        {", Rows = \"99999999999\"", "Rows must be a whole number of 1 or more, not \"99999999999\""},
-        {", CommitEvery = \"-1\"", "CommitEvery must be a whole number of 0 or more, not \"-1\""},
-        {", CommitEvery = \"1.5\"", "CommitEvery must be a whole number of 0 or more, not \"1.5\""},
+        {"Rows", "0", "1"},         {"Rows", "-5", "1"},         {"Rows", "ten", "1"},
+        {"Rows", "", "1"},          {"Rows", "5 ", "1"},         {"Rows", "99999999999", "1"},
+        {"CommitEvery", "-1", "0"}, {"CommitEvery", "1.5", "0"},
     };
     for (const auto& c : cases) {
         const std::string first =
             "/*METADATA><RESULTSET Table = \"a\", Rows = \"7\"/></METADATA*/ select 1;\r\n";
-        const std::string text = first + "\r\n" + ResultSetBlock(c.attributes);
+        const std::string attributes = ", " + c.name + " = \"" + c.value + "\"";
+        const std::string text = first + "\r\n" + ResultSetBlock(attributes);
         const AnalysedScript s = Analysed(text);
-        ASSERT_TRUE(s.BlockError().has_value()) << c.attributes;
-        EXPECT_EQ(s.BlockError()->Message(), c.message);
-        const std::size_t value = text.find('"', text.find('=', text.rfind(c.attributes.substr(2, 4))));
-        EXPECT_EQ(static_cast<std::size_t>(s.BlockError()->Offset()), value) << c.attributes;
+        ASSERT_TRUE(s.BlockError().has_value()) << attributes;
+        EXPECT_EQ(s.BlockError()->Message(),
+                  c.name + " must be a whole number of " + c.least + " or more, not \"" + c.value + "\"");
+        EXPECT_EQ(static_cast<std::size_t>(s.BlockError()->Offset()),
+                  text.rfind(attributes) + c.name.size() + 5)
+            << attributes;
         EXPECT_EQ(s.BlockErrorLine(), 2);
         EXPECT_EQ(s.Statements()[0].description.rowsPerStatement, 7);
     }

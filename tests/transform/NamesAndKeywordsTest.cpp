@@ -1,5 +1,5 @@
-#include "transform/ColumnNameQuoting.h"
 #include "core/DialectNames.h"
+#include "transform/ColumnNameQuoting.h"
 #include "transform/SqlKeywordTable.h"
 
 #include <gtest/gtest.h>
@@ -7,15 +7,12 @@
 using namespace marlix;
 
 TEST(DialectNames, ReadInAnyCaseUnknownIsMssql) {
-    EXPECT_EQ(DialectFromName("firebird"), Dialect::FIREBIRD);
-    EXPECT_EQ(DialectFromName("Oracle"), Dialect::ORACLE);
-    EXPECT_EQ(DialectFromName("GENERIC"), Dialect::GENERIC);
-    EXPECT_EQ(DialectFromName("access"), Dialect::ACCESS);
-    EXPECT_EQ(DialectFromName("mySql"), Dialect::MYSQL);
-    EXPECT_EQ(DialectFromName("MSSQL"), Dialect::MSSQL);
-    EXPECT_EQ(DialectFromName("Sybase"), Dialect::MSSQL);
-    EXPECT_EQ(DialectFromName(""), Dialect::MSSQL);
-    EXPECT_EQ(DialectFromName("ORACLE "), Dialect::MSSQL);
+    // clang-format off
+    for (const auto& [name, dialect] : {std::pair{"firebird", Dialect::FIREBIRD}, {"Oracle", Dialect::ORACLE},
+             {"access", Dialect::ACCESS}, {"mySql", Dialect::MYSQL}, {"Sybase", Dialect::MSSQL},
+             {"", Dialect::MSSQL}, {"ORACLE ", Dialect::MSSQL}})
+        EXPECT_EQ(DialectFromName(name), dialect) << '"' << name << '"';
+    // clang-format on
     for (int code = 0; code < kDialectCount; ++code)
         EXPECT_EQ(DialectFromName(DialectName(static_cast<Dialect>(code))), static_cast<Dialect>(code));
     EXPECT_STREQ(DialectName(static_cast<Dialect>(9)), "MSSQL");
@@ -25,16 +22,13 @@ TEST(DialectNames, ReadInAnyCaseUnknownIsMssql) {
 }
 
 TEST(StatementTypeNames, ReadInAnyCaseUnknownIsInsert) {
-    EXPECT_EQ(StatementTypeFromName("insert"), StatementType::INSERT);
-    EXPECT_EQ(StatementTypeFromName("Select"), StatementType::SELECT);
-    EXPECT_EQ(StatementTypeFromName("insert_array"), StatementType::INSERT_ARRAY);
-    EXPECT_EQ(StatementTypeFromName("update"), StatementType::UPDATE);
-    EXPECT_EQ(StatementTypeFromName("replace"), StatementType::REPLACE);
-    EXPECT_EQ(StatementTypeFromName("DELETE"), StatementType::DELETE);
-    EXPECT_EQ(StatementTypeFromName("load"), StatementType::LOAD);
-    EXPECT_EQ(StatementTypeFromName("Upsert"), StatementType::UPSERT);
-    EXPECT_EQ(StatementTypeFromName("MERGE"), StatementType::INSERT);
-    EXPECT_EQ(StatementTypeFromName("INSERT ARRAY"), StatementType::INSERT);
+    using S = StatementType;
+    // clang-format off
+    for (const auto& [name, type] : {std::pair{"insert", S::INSERT}, {"Select", S::SELECT},
+             {"insert_array", S::INSERT_ARRAY}, {"Upsert", S::UPSERT}, {"MERGE", S::INSERT},
+             {"INSERT ARRAY", S::INSERT}})
+        EXPECT_EQ(StatementTypeFromName(name), type) << name;
+    // clang-format on
     for (int code = 0; code < kStatementTypeCount; ++code)
         EXPECT_EQ(StatementTypeFromName(StatementTypeName(static_cast<StatementType>(code))),
                   static_cast<StatementType>(code));
@@ -90,17 +84,11 @@ TEST(SqlKeywordTable, AnEntryAddedLaterOnAnExistingPath) {
 }
 
 TEST(ColumnNameQuoting, PlainNamesAndNamesThatNeedQuotes) {
-    EXPECT_FALSE(ColumnNameNeedsQuoting("Name"));
-    EXPECT_FALSE(ColumnNameNeedsQuoting("order_no"));
-    EXPECT_FALSE(ColumnNameNeedsQuoting("Sum$2"));
-    EXPECT_FALSE(ColumnNameNeedsQuoting("_x"));
-    EXPECT_TRUE(ColumnNameNeedsQuoting("2nd"));
-    EXPECT_TRUE(ColumnNameNeedsQuoting("ORDER"));
-    EXPECT_TRUE(ColumnNameNeedsQuoting("order"));
-    EXPECT_TRUE(ColumnNameNeedsQuoting("A-B"));
-    EXPECT_TRUE(ColumnNameNeedsQuoting("a b"));
-    EXPECT_TRUE(ColumnNameNeedsQuoting("K\xc3\xa4se")); // not ASCII
-    EXPECT_TRUE(ColumnNameNeedsQuoting(""));
+    for (const char* plain : {"Name", "order_no", "Sum$2", "_x"})
+        EXPECT_FALSE(ColumnNameNeedsQuoting(plain)) << plain;
+    // A keyword in any case, a leading digit, other characters, letters beyond ASCII, no name.
+    for (const char* quoted : {"2nd", "ORDER", "order", "A-B", "a b", "K\xc3\xa4se", ""})
+        EXPECT_TRUE(ColumnNameNeedsQuoting(quoted)) << quoted;
     EXPECT_EQ(ShortColumnName("dbo.T.Name"), "Name");
     EXPECT_EQ(ShortColumnName("Name"), "Name");
     EXPECT_EQ(ShortColumnName("T."), "");

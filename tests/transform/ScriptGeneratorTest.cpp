@@ -1,9 +1,9 @@
 #include "ConversionFixture.h"
+#include "core/DialectNames.h"
 #include "core/DialectSettings.h"
 #include "core/ResultSet.h"
-#include "core/ValueText.h"
 #include "core/SyntaxException.h"
-#include "core/DialectNames.h"
+#include "core/ValueText.h"
 
 #include <gtest/gtest.h>
 
@@ -42,25 +42,19 @@ TEST_F(ScriptGeneratorTest, WithoutKeyColumnsRowStatementsStopNamingTheTable) {
     EXPECT_EQ(Converted(*rs, StatementType::INSERT, Dialect::MYSQL).substr(0, 14), "INSERT INTO T ");
 }
 
-TEST_F(ScriptGeneratorTest, ColumnNamesQuotedForTheDialect) {
-    auto rs = Fetch("SELECT 1 AS \"2nd\", 2 AS \"ORDER\", 3 AS \"A-B\", 4 AS \"dbo.T.Name\", 5 AS order_no, "
-                    "6 AS \"T.select\", 7 AS \"a\"\"b]\"",
-                    Description("T", {}));
-    // SQLite reports only the part after the last dot; a server that keeps the whole alias
-    // describes it so.
-    std::strcpy(rs->Column(3).name, "dbo.T.Name");
-    rs->Column(3).nameLength = 10;
-    const std::string values = ")\r\nVALUES(1, 2, 3, 4, 5, 6, 7)\r\n\r\n";
-    EXPECT_EQ(Converted(*rs, StatementType::INSERT, Dialect::MSSQL),
-              "INSERT INTO T (\"2nd\", \"ORDER\", \"A-B\", Name, order_no, \"select\", \"a\"\"b]\"" + values);
+// Names each dialect quotes: text cases forms_*. A server that keeps a dotted alias whole
+// describes it so (SQLite reports only the part after the last dot); the name after the last dot
+// is written, and the cached names follow a change of dialect.
+TEST_F(ScriptGeneratorTest, DottedNamesAndTheCachedNamesOfTheDialect) {
+    auto rs = Fetch("SELECT 2 AS \"ORDER\", 4 AS \"dbo.T.Name\"", Description("T", {}));
+    std::strcpy(rs->Column(1).name, "dbo.T.Name");
+    rs->Column(1).nameLength = 10;
     EXPECT_EQ(Converted(*rs, StatementType::INSERT, Dialect::ACCESS),
-              "INSERT INTO T ([2nd], [ORDER], [A-B], Name, order_no, [select], [a\"b]]]" +
-                  values.substr(0, values.size() - 4) + ";\r\n\r\n");
-    // The cached names follow a change of dialect.
+              "INSERT INTO T ([ORDER], Name)\r\nVALUES(2, 4);\r\n\r\n");
     EXPECT_EQ(Converted(*rs, StatementType::INSERT, Dialect::FIREBIRD),
-              "INSERT INTO T (\"2nd\", \"ORDER\", \"A-B\", Name, order_no, \"select\", \"a\"\"b]\"" + values);
-    EXPECT_EQ(rs->Column(1).quotedFor, static_cast<int>(Dialect::FIREBIRD));
-    EXPECT_EQ(rs->Column(3).quotedName, "dbo.T.Name");
+              "INSERT INTO T (\"ORDER\", Name)\r\nVALUES(2, 4)\r\n\r\n");
+    EXPECT_EQ(rs->Column(0).quotedFor, static_cast<int>(Dialect::FIREBIRD));
+    EXPECT_EQ(rs->Column(1).quotedName, "dbo.T.Name");
 }
 
 TEST_F(ScriptGeneratorTest, WideColumnsAreNationalInMssqlOnly) {

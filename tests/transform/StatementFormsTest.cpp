@@ -1,16 +1,14 @@
 // Multi-row INSERT, UPSERT, CommitEvery, the open-database targets, long columns and the
 // routing of exact literals, checked as texts and, where SQLite can run them, by running them.
 #include "ConversionFixture.h"
+#include "core/DialectNames.h"
 #include "core/DialectSettings.h"
 #include "core/ResultSet.h"
-#include "core/ValueText.h"
 #include "core/SyntaxException.h"
-#include "core/DialectNames.h"
+#include "core/ValueText.h"
 #include "transform/ResultSetEdits.h"
 
 #include <gtest/gtest.h>
-
-#include <cstring>
 
 using namespace marlix;
 using namespace marlix::test;
@@ -123,28 +121,13 @@ TEST_F(StatementForms, RowsDeletedInTheGridLeaveTheGroupWhole) {
 
 // UPSERT in every dialect that has one: text cases forms_*.
 
-// A table of keys only has nothing to update: the forms that need an assignment get a harmless
-// one, the others leave the update out.
-TEST_F(StatementForms, UpsertOfKeysOnlyAndQuotedNames) {
+// Upserts of keys only and quoted names, in each dialect: text cases forms_*. SQLite runs its
+// form, which updates nothing, and keeps the row once.
+TEST_F(StatementForms, UpsertOfKeysOnlyRunsOnSqlite) {
     session_->Exec(
         "CREATE TABLE k (\"Order\" integer, \"a b\" varchar(5), PRIMARY KEY (\"Order\", \"a b\"))");
     session_->Exec("INSERT INTO k VALUES (1, 'x')");
     auto rs = Fetch("SELECT \"Order\", \"a b\" FROM k", Description("K", {"Order", "a b"}));
-    EXPECT_EQ(Converted(*rs, StatementType::UPSERT, Dialect::MSSQL),
-              "MERGE INTO K AS t\r\nUSING (VALUES(1, 'x')) AS s (\"Order\", \"a b\")\r\n"
-              "ON t.\"Order\" = s.\"Order\" AND t.\"a b\" = s.\"a b\"\r\n"
-              "WHEN NOT MATCHED THEN INSERT (\"Order\", \"a b\") VALUES(s.\"Order\", s.\"a b\");\r\n\r\n");
-    EXPECT_EQ(Converted(*rs, StatementType::UPSERT, Dialect::ORACLE),
-              "MERGE INTO K t\r\nUSING (SELECT 1 AS \"Order\", 'x' AS \"a b\" FROM dual) s\r\n"
-              "ON (t.\"Order\" = s.\"Order\" AND t.\"a b\" = s.\"a b\")\r\n"
-              "WHEN NOT MATCHED THEN INSERT (\"Order\", \"a b\") VALUES (s.\"Order\", s.\"a b\");\r\n\r\n");
-    EXPECT_EQ(Converted(*rs, StatementType::UPSERT, Dialect::MYSQL),
-              "INSERT INTO K (\"Order\", \"a b\")\r\nVALUES(1, 'x')\r\n"
-              "ON DUPLICATE KEY UPDATE \"Order\" = \"Order\";\r\n\r\n");
-    EXPECT_EQ(Converted(*rs, StatementType::UPSERT, Dialect::SQLITE),
-              "INSERT INTO K (\"Order\", \"a b\")\r\nVALUES(1, 'x')\r\n"
-              "ON CONFLICT (\"Order\", \"a b\") DO NOTHING;\r\n\r\n");
-    // Run on SQLite: the row is there once.
     RunScript(Converted(*rs, StatementType::UPSERT, Dialect::SQLITE));
     EXPECT_EQ(Rows("SELECT \"Order\", \"a b\" FROM k"), "1|'x'\n");
 }
@@ -220,81 +203,9 @@ TEST_F(StatementForms, SqliteRunsGroupedCommittedAndUpsertScripts) {
     EXPECT_EQ(Rows("SELECT id, name FROM m_copy ORDER BY id"), original);
 }
 
-// The open-database targets write every column, long ones included; so does any exact script.
-// Elsewhere long columns stay out, and the history says so.
-TEST_F(StatementForms, LongColumnsWrittenForOpenTargetsAndExactScripts) {
-    auto rs = Fetch("SELECT id, note FROM w WHERE id = 1", Description("W", {"id"}));
-    ASSERT_TRUE(rs->Column(1).IsLong());
-    EXPECT_EQ(Converted(*rs, StatementType::INSERT, Dialect::SQLITE),
-              "INSERT INTO W (id, note)\r\nVALUES(1, 'long');\r\n\r\n");
-    EXPECT_EQ(Converted(*rs, StatementType::UPDATE, Dialect::POSTGRESQL),
-              "UPDATE W SET\r\nnote = 'long'\r\nWHERE id = 1;\r\n\r\n");
-    EXPECT_EQ(Converted(*rs, StatementType::INSERT, Dialect::MYSQL),
-              "INSERT INTO W (id)\r\nVALUES(1);\r\n\r\n");
-    EXPECT_EQ(LeftOutColumnsWarning(*rs, StatementType::INSERT, DefaultContext(Dialect::SQLITE)), "");
-    EXPECT_NE(LeftOutColumnsWarning(*rs, StatementType::INSERT, DefaultContext(Dialect::MYSQL)), "");
-    // The text table is what it was.
-    EXPECT_EQ(Converted(*rs, StatementType::SELECT, Dialect::SQLITE).substr(0, 9), "id     \r\n");
-
-    rs->Description().literals = LiteralStyle::Exact;
-    EXPECT_EQ(LeftOutColumnsWarning(*rs, StatementType::INSERT, DefaultContext(Dialect::MYSQL)), "");
-    std::string expected = "INSERT INTO W (id, note)\r\nVALUES(1, ";
-    AppendExactLiteral(rs->Column(1), StoredValueOf(*rs, 0, 1, false), Dialect::MYSQL, expected);
-    EXPECT_EQ(Converted(*rs, StatementType::INSERT, Dialect::MYSQL), expected + ");\r\n\r\n");
-}
-
-// Exact literals come from the statement's Literals, else from the dialect's setting; STANDARD
-// keeps the historic form whatever the setting.
-TEST_F(StatementForms, LiteralStyleFromTheStatementElseTheDialectSetting) {
-    auto rs = Fetch("SELECT id, name FROM w WHERE id = 2", Description("W", {"id"}));
-    auto exactText = [&](Dialect dialect) {
-        std::string text = "UPDATE W SET\r\nname = ";
-        AppendExactLiteral(rs->Column(1), StoredValueOf(*rs, 0, 1, false), dialect, text);
-        return text + "\r\nWHERE id = 2" + ScriptGenerator::StatementEnd(StatementType::UPDATE, dialect) +
-               "\r\n";
-    };
-    const std::string standard = "UPDATE W SET\r\nname = 'x\\n?y'\r\nWHERE id = 2;\r\n\r\n";
-    EXPECT_EQ(Converted(*rs, StatementType::UPDATE, Dialect::ORACLE), standard);
-    rs->Description().literals = LiteralStyle::Exact;
-    EXPECT_EQ(Converted(*rs, StatementType::UPDATE, Dialect::ORACLE), exactText(Dialect::ORACLE));
-    ConversionContext oracle = DefaultContext(Dialect::ORACLE);
-    oracle.settings[static_cast<int>(Dialect::ORACLE)].exactLiterals = true;
-    rs->Description().literals = LiteralStyle::Inherit;
-    EXPECT_EQ(Converted(*rs, StatementType::UPDATE, oracle), exactText(Dialect::ORACLE));
-    ConversionContext mysql = oracle; // the setting of another dialect does not apply
-    mysql.dialect = Dialect::MYSQL;
-    EXPECT_EQ(Converted(*rs, StatementType::UPDATE, mysql), standard);
-    rs->Description().literals = LiteralStyle::Standard;
-    EXPECT_EQ(Converted(*rs, StatementType::UPDATE, oracle), standard);
-}
-
-TEST_F(StatementForms, OpenTargetsQuoteNamesTheirWayAndEndEveryStatement) {
-    auto rs = Fetch("SELECT 1 AS \"Name\", 2 AS lower_case, 3 AS \"$x\", 4 AS \"ORDER\"",
-                    Description("T", {"Name"}));
-    EXPECT_EQ(Converted(*rs, StatementType::REPLACE, Dialect::POSTGRESQL),
-              "DELETE FROM T\r\nWHERE \"Name\" = 1;\r\n"
-              "INSERT INTO T (\"Name\", lower_case, \"$x\", \"ORDER\")\r\nVALUES(1, 2, 3, 4);\r\n\r\n");
-    // SQLite compares names ignoring case.
-    EXPECT_EQ(Converted(*rs, StatementType::REPLACE, Dialect::SQLITE),
-              "DELETE FROM T\r\nWHERE Name = 1;\r\n"
-              "INSERT INTO T (Name, lower_case, \"$x\", \"ORDER\")\r\nVALUES(1, 2, 3, 4);\r\n\r\n");
-    EXPECT_EQ(Converted(*rs, StatementType::DELETE, Dialect::SQLITE),
-              "DELETE FROM T WHERE Name = 1;\r\n\r\n");
-    EXPECT_EQ(Converted(*rs, StatementType::LOAD, Dialect::POSTGRESQL),
-              "INSERT INTO T (\"Name\", lower_case, \"$x\", \"ORDER\")\r\nVALUES(1, 2, 3, 4);\r\n\r\n");
-    // The classic dialects keep their names as they were.
-    EXPECT_EQ(Converted(*rs, StatementType::DELETE, Dialect::MSSQL), "DELETE T WHERE Name = 1\r\n\r\n");
-    // Exact MYSQL scripts quote with backticks, which MySQL reads whatever its SQL mode.
-    EXPECT_EQ(Converted(*rs, StatementType::UPSERT, Dialect::MYSQL),
-              "INSERT INTO T (Name, lower_case, $x, \"ORDER\")\r\nVALUES(1, 2, 3, 4)\r\n"
-              "ON DUPLICATE KEY UPDATE lower_case = VALUES(lower_case), $x = VALUES($x), \"ORDER\" = "
-              "VALUES(\"ORDER\");\r\n\r\n");
-    rs->Description().literals = LiteralStyle::Exact;
-    EXPECT_EQ(Converted(*rs, StatementType::UPSERT, Dialect::MYSQL),
-              "INSERT INTO T (Name, lower_case, $x, `ORDER`)\r\nVALUES(1, 2, 3, 4)\r\n"
-              "ON DUPLICATE KEY UPDATE lower_case = VALUES(lower_case), $x = VALUES($x), `ORDER` = "
-              "VALUES(`ORDER`);\r\n\r\n");
-}
+// Long columns for the open-database targets and exact scripts, the literal style from the
+// statement or the dialect's setting, and the names each target quotes: text cases forms_*,
+// literal_style_*.
 
 // The grouped, committed INSERTs and the upserts run on each server, which then finds its copy
 // equal to the original, row for row.

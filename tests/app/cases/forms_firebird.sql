@@ -1,6 +1,6 @@
 /*TEXT>-- Every statement form of one target under the default settings: a row with a text and a
 -- timestamp in each statement type, the text table, then three rows grouped two per INSERT and
--- committed every two statements.
+-- committed every two statements. Then names quoted.
 </TEXT*/
 create table g (id integer primary key, name varchar(20), created timestamp);
 insert into g values (1, 'it''s', '2004-06-27 10:20:30');
@@ -43,4 +43,8 @@ select id, name from m order by id;
 /*METADATA>
 	<RESULTSET Type = "INSERT", Table = "T", CommitEvery = "2"/>
 </METADATA*/
-select id, name from m order by id
+select id, name from m order by id;
+/*METADATA>
+	<RESULTSET Type = "INSERT", Table = "T"/>
+</METADATA*/
+select 1 as "2nd", 2 as "ORDER", 3 as "A-B", 5 as order_no, 6 as "T.select", 7 as "a""b]"

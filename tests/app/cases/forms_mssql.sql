@@ -1,6 +1,7 @@
 /*TEXT>-- Every statement form of one target under the default settings: a row with a text and a
 -- timestamp in each statement type, the text table, then three rows grouped two per INSERT and
--- committed every two statements.
+-- committed every two statements. Then an upsert of keys only, names kept as they were and
+-- names quoted.
 </TEXT*/
 create table g (id integer primary key, name varchar(20), created timestamp);
 insert into g values (1, 'it''s', '2004-06-27 10:20:30');
@@ -43,4 +44,20 @@ select id, name from m order by id;
 /*METADATA>
 	<RESULTSET Type = "INSERT", Table = "T", CommitEvery = "2"/>
 </METADATA*/
-select id, name from m order by id
+select id, name from m order by id;
+create table k ("Order" integer, "a b" varchar(5), primary key ("Order", "a b"));
+insert into k values (1, 'x');
+create table w (id integer primary key, note text);
+insert into w values (1, 'long');
+/*METADATA>
+	<RESULTSET Type = "UPSERT", Table = "K"><KEYS><KEY_1 Field = "Order"/><KEY_2 Field = "a b"/></KEYS></RESULTSET>
+</METADATA*/
+select "Order", "a b" from k;
+/*METADATA>
+	<RESULTSET Type = "DELETE", Table = "T"><KEYS><KEY_1 Field = "Name"/></KEYS></RESULTSET>
+</METADATA*/
+select 1 as "Name", 2 as lower_case, 3 as "$x", 4 as "ORDER";
+/*METADATA>
+	<RESULTSET Type = "INSERT", Table = "T"/>
+</METADATA*/
+select 1 as "2nd", 2 as "ORDER", 3 as "A-B", 5 as order_no, 6 as "T.select", 7 as "a""b]"

@@ -1,6 +1,7 @@
 /*TEXT>-- Every statement form of one target under the default settings: a row with a text and a
 -- timestamp in each statement type, the text table, then three rows grouped two per INSERT and
--- committed every two statements.
+-- committed every two statements. Then names quoted the PostgreSQL way and a long column
+-- written.
 </TEXT*/
 create table g (id integer primary key, name varchar(20), created timestamp);
 insert into g values (1, 'it''s', '2004-06-27 10:20:30');
@@ -43,4 +44,20 @@ select id, name from m order by id;
 /*METADATA>
 	<RESULTSET Type = "INSERT", Table = "T", CommitEvery = "2"/>
 </METADATA*/
-select id, name from m order by id
+select id, name from m order by id;
+create table k ("Order" integer, "a b" varchar(5), primary key ("Order", "a b"));
+insert into k values (1, 'x');
+create table w (id integer primary key, note text);
+insert into w values (1, 'long');
+/*METADATA>
+	<RESULTSET Type = "REPLACE", Table = "T"><KEYS><KEY_1 Field = "Name"/></KEYS></RESULTSET>
+</METADATA*/
+select 1 as "Name", 2 as lower_case, 3 as "$x", 4 as "ORDER";
+/*METADATA>
+	<RESULTSET Type = "LOAD", Table = "T"><KEYS><KEY_1 Field = "Name"/></KEYS></RESULTSET>
+</METADATA*/
+select 1 as "Name", 2 as lower_case, 3 as "$x", 4 as "ORDER";
+/*METADATA>
+	<RESULTSET Type = "UPDATE", Table = "W"><KEYS><KEY_1 Field = "id"/></KEYS></RESULTSET>
+</METADATA*/
+select id, note from w
