@@ -80,17 +80,9 @@ TEST(UseDatabaseText, QuotesWithTheDriversCharacterAndDoublesItInside) {
         EXPECT_EQ(UseDatabaseText(c.name, c.quote), c.expected) << c.name << " with " << c.quote;
 }
 
-TEST_F(DatabaseListMariaDB, ListsEveryDatabaseAndSelectsTheCurrentOne) {
-    OPEN_MARIADB_OR_SKIP();
-    DatabaseList list = LoadDatabaseList(session_);
-    int marlix = IndexOf(list, "marlix");
-    ASSERT_GE(marlix, 0);
-    EXPECT_EQ(list.selected, marlix);
-    EXPECT_GE(IndexOf(list, "information_schema"), 0);
-}
-
-// A name longer than the old fixed buffers arrives whole, so "use" finds the database.
-TEST_F(DatabaseListMariaDB, LongNamesAreListedWholeAndCanBeUsed) {
+// Every database is listed with the current one selected; a name longer than the old fixed
+// buffers arrives whole, so "use" finds the database.
+TEST_F(DatabaseListMariaDB, ListsEveryDatabaseWholeAndSelectsTheCurrentOne) {
     OPEN_MARIADB_OR_SKIP();
     const std::string name = "marlix_db_list_name_of_forty_characters_";
     ASSERT_EQ(name.size(), 40u);
@@ -98,6 +90,8 @@ TEST_F(DatabaseListMariaDB, LongNamesAreListedWholeAndCanBeUsed) {
     DatabaseList list = LoadDatabaseList(session_);
     ASSERT_GE(IndexOf(list, name), 0);
     EXPECT_EQ(IndexOf(list, name.substr(0, 29)), -1);
+    EXPECT_GE(IndexOf(list, "information_schema"), 0);
+    ASSERT_GE(IndexOf(list, "marlix"), 0);
     EXPECT_EQ(list.selected, IndexOf(list, "marlix"));
 
     UseDatabase(session_, name);
@@ -122,31 +116,25 @@ TEST_F(DatabaseListMariaDB, NamesWithQuoteCharactersAndBlanksAreQuotedForUse) {
     EXPECT_THROW(UseDatabase(session_, "marlix`; drop database `marlix"), CODBCException);
     EXPECT_EQ(CurrentDatabase(session_), name);
     EXPECT_GE(IndexOf(LoadDatabaseList(session_), "marlix"), 0);
-}
-
-TEST_F(DatabaseListMariaDB, RefusedUseRaisesAndKeepsTheCurrentDatabase) {
-    OPEN_MARIADB_OR_SKIP();
+    // A refused use names the database in its error and keeps the current one.
     try {
         UseDatabase(session_, "marlix_no_such_database");
         FAIL() << "use of a missing database succeeded";
     } catch (const CODBCException& e) {
         EXPECT_NE(e.Message().find("marlix_no_such_database"), std::string::npos) << e.Message();
     }
-    EXPECT_EQ(CurrentDatabase(session_), "marlix");
+    EXPECT_EQ(CurrentDatabase(session_), name);
 }
 
+// Before any connection, and after the connection ends: an empty list, nothing selected.
 TEST_F(DatabaseListMariaDB, NoListWithoutAConnection) {
+    CODBCSession never;
+    ASSERT_TRUE(never.Initialize());
+    EXPECT_TRUE(LoadDatabaseList(never).names.empty());
+    EXPECT_EQ(LoadDatabaseList(never).selected, -1);
     OPEN_MARIADB_OR_SKIP();
     session_.Disconnect();
     DatabaseList list = LoadDatabaseList(session_);
-    EXPECT_TRUE(list.names.empty());
-    EXPECT_EQ(list.selected, -1);
-}
-
-TEST(DatabaseList, NoListBeforeAnyConnection) {
-    CODBCSession session;
-    ASSERT_TRUE(session.Initialize());
-    DatabaseList list = LoadDatabaseList(session);
     EXPECT_TRUE(list.names.empty());
     EXPECT_EQ(list.selected, -1);
 }
