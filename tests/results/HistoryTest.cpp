@@ -155,6 +155,15 @@ private slots:
         QCOMPARE(entries[2].outputStart, size_t{0});
         QCOMPARE(entries[2].outputEnd, size_t{17});
         QCOMPARE(entries[2].summary, std::string("select 1\r\n"));
+
+        // A completion line when no statement began is shown; no entry grows over it.
+        const size_t end = entries[2].logEnd;
+        pane.EndEntry(5);
+        QCOMPARE(entries.size(), size_t{3});
+        QCOMPARE(entries[2].logEnd, end);
+        QCOMPARE(pane.History().IndexAtLog(end), -1);
+        QVERIFY(
+            pane.PlainText().endsWith(QStringLiteral("successfully\nSQL batch completed successfully\n")));
     }
 
     void entryAtLogEdges() {
@@ -184,33 +193,6 @@ private slots:
         QCOMPARE(ExecutionHistory().EntryAtLog(0), nullptr);
     }
 
-    void completionLineWithoutEntryLeavesEntriesAlone() {
-        HistoryPane pane;
-        RunStatement(pane, "select 1", "", false, 0, 0);
-        const size_t end = pane.History().Entries()[0].logEnd;
-        pane.EndEntry(5); // no statement began: the line is shown, no entry grows over it
-        QCOMPARE(pane.History().Entries().size(), size_t{1});
-        QCOMPARE(pane.History().Entries()[0].logEnd, end);
-        QCOMPARE(pane.History().IndexAtLog(end), -1);
-        QVERIFY(
-            pane.PlainText().endsWith(QStringLiteral("successfully\nSQL batch completed successfully\n")));
-    }
-
-    void outputBaseGoesToTheLatestBatch() {
-        HistoryPane pane;
-        pane.MarkBatchStart();
-        RunStatement(pane, "select 1", "", false, 0, 10);
-        pane.SetLatestOutputBase(0);
-        pane.MarkBatchStart();
-        RunStatement(pane, "select 2", "", false, 0, 10);
-        QVERIFY(!pane.History().Entries()[1].outputBase.has_value()); // the batch has not ended yet
-        pane.SetLatestOutputBase(10);
-
-        const auto& entries = pane.History().Entries();
-        QCOMPARE(entries[0].outputBase, std::optional<size_t>(0));
-        QCOMPARE(entries[1].outputBase, std::optional<size_t>(10));
-    }
-
     void truncateKeepsExactlyTheLatestBatch() {
         HistoryPane pane;
         pane.MarkBatchStart();
@@ -223,7 +205,11 @@ private slots:
         pane.AppendText("Läuft\r\n"); // the latest batch's own text before its first entry
         RunStatement(pane, "select 'ä'", "1 row(s) selected \r\n", false, 0, 30);
         RunStatement(pane, "delete from t", "2 row(s) affected\r\n", false, 30, 30);
+        QVERIFY(!pane.History().Entries()[3].outputBase.has_value()); // the batch has not ended yet
         pane.SetLatestOutputBase(20);
+        // The output base goes to the latest batch's entries only.
+        QCOMPARE(pane.History().Entries()[1].outputBase, std::optional<size_t>(0));
+        QCOMPARE(pane.History().Entries()[2].outputBase, std::optional<size_t>(20));
         const std::vector<ExecutionHistory::Entry> latest(pane.History().Entries().begin() + 2,
                                                           pane.History().Entries().end());
 

@@ -14,8 +14,7 @@
 
 using namespace marlix;
 
-namespace {
-
+// A batch output holding the text, shared with the view's tests.
 std::unique_ptr<MemoryTextSink> SinkOf(std::string_view text) {
     auto sink = std::make_unique<MemoryTextSink>(MemoryTextSink::kClipboardSize);
     sink->SetGrowable(true);
@@ -23,6 +22,8 @@ std::unique_ptr<MemoryTextSink> SinkOf(std::string_view text) {
     sink->SetGrowable(false);
     return sink;
 }
+
+namespace {
 
 // Lines as a reader of the text would split them: at every "\n", without a "\r" before it.
 struct Reference {

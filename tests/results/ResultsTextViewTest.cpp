@@ -13,14 +13,10 @@
 
 using namespace marlix;
 
-namespace {
+// A batch output holding the text (ResultsTextTest.cpp).
+std::unique_ptr<MemoryTextSink> SinkOf(std::string_view text);
 
-std::unique_ptr<MemoryTextSink> SinkOf(std::string_view text) {
-    auto sink = std::make_unique<MemoryTextSink>(MemoryTextSink::kClipboardSize);
-    sink->SetGrowable(true);
-    sink->Write(text);
-    return sink;
-}
+namespace {
 
 // A point inside the cell of the column on the line, as it is on screen now.
 QPoint CellPoint(const ResultsTextView& view, size_t line, size_t column) {
