@@ -19,7 +19,8 @@ TEST(CatalogText, ProcedureNamesLoseAOneDigitVersionOnly) {
 }
 
 TEST(CatalogText, LabelsNameTypeSizeAndNullability) {
-    EXPECT_EQ(ColumnLabel("CODE", "varchar", SQL_VARCHAR, 10, 0, SQL_NO_NULLS), "CODE varchar (10), NOT NULL");
+    EXPECT_EQ(ColumnLabel("CODE", "varchar", SQL_VARCHAR, 10, 0, SQL_NO_NULLS),
+              "CODE varchar (10), NOT NULL");
     EXPECT_EQ(ColumnLabel("N", "nvarchar", SQL_WVARCHAR, 40, 0, SQL_NULLABLE), "N nvarchar (40), NULL");
     EXPECT_EQ(ColumnLabel("C", "nchar", SQL_WCHAR, 2, 0, SQL_NULLABLE_UNKNOWN), "C nchar (2), NULL");
     EXPECT_EQ(ColumnLabel("ID", "int", SQL_INTEGER, 10, 0, SQL_NO_NULLS), "ID int, NOT NULL");
@@ -90,17 +91,6 @@ struct Example {
 };
 
 } // namespace
-
-TEST(CatalogText, GeneratedSelectListsColumnsAndKeyConditions) {
-    Example e;
-    EXPECT_EQ(GenerateSelectText(*e.table, IdentifierQuoting()),
-              "SELECT\r\n\ta.ID, a.NAME\r\nFROM\r\n\tS.T a\r\n--WHERE\r\n--\ta.ID = ?\r\n;\r\n");
-    Example bare("");
-    bare.table->keys.clear();
-    EXPECT_EQ(GenerateSelectText(*bare.table, IdentifierQuoting()),
-              "SELECT\r\n\ta.ID, a.NAME\r\nFROM\r\n\tT a\r\n--WHERE\r\n\r\n;\r\n");
-    EXPECT_EQ(ColumnListText(*e.table, IdentifierQuoting()), "ID, NAME");
-}
 
 TEST(CatalogText, CopyTextsOfEachKind) {
     Example e;
