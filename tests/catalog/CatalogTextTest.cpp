@@ -1,5 +1,5 @@
 // What the browser makes of its records, as tables: labels, display names, escaped patterns, the
-// quoting of names, the SELECT and copy texts, the COLUMNS_UPDATED() mask, and the dropping of
+// quoting of names, the copy texts, the COLUMNS_UPDATED() mask, and the dropping of
 // children with their items.
 #include "catalog/CatalogText.h"
 #include "RecordingTree.h"
