@@ -6,14 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace marlix;
 using namespace marlix::test;
 
 TEST(CatalogText, ProcedureNamesLoseAOneDigitVersionOnly) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"proc;1", "proc"}, {"x;9", "x"}, {"proc;12", "proc;12"},
-        {";1", ";1"},       {"ab", "ab"}, {"proc", "proc"},
-    };
+    const std::pair<const char*, const char*> cases[] = {{"proc;1", "proc"},     {"x;9", "x"},
+                                                         {"proc;12", "proc;12"}, {";1", ";1"},
+                                                         {"ab", "ab"},           {"proc", "proc"}};
     for (const auto& [name, shown] : cases)
         EXPECT_EQ(ProcedureDisplayName(name), shown) << name;
 }
@@ -52,12 +53,7 @@ TEST(CatalogText, NamesAreQuotedWhereTheServerWouldNotReadThemAsWritten) {
     DriverNaming mariadb{"\\", "`", SQL_IC_MIXED, "marlix"};
     DriverNaming oracle{"\\", "\"", SQL_IC_UPPER, ""};
     DriverNaming none{"", " ", SQL_IC_UPPER, ""};
-    struct Case {
-        const DriverNaming* naming;
-        const char* name;
-        const char* sql;
-    };
-    const Case cases[] = {
+    const std::tuple<const DriverNaming*, const char*, const char*> cases[] = {
         {&postgres, "plain_name", "plain_name"},
         {&postgres, "MixedCase", "\"MixedCase\""},
         {&postgres, "Full Name", "\"Full Name\""},
@@ -68,10 +64,9 @@ TEST(CatalogText, NamesAreQuotedWhereTheServerWouldNotReadThemAsWritten) {
         {&mariadb, "a`b c", "`a``b c`"},
         {&oracle, "NAME", "NAME"},
         {&oracle, "name", "\"name\""},
-        {&none, "Full Name", "Full Name"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(IdentifierQuoting(*c.naming).Quote(c.name), c.sql) << c.name;
+        {&none, "Full Name", "Full Name"}};
+    for (const auto& [naming, name, sql] : cases)
+        EXPECT_EQ(IdentifierQuoting(*naming).Quote(name), sql) << name;
 }
 
 namespace {
@@ -97,39 +92,27 @@ TEST(CatalogText, CopyTextsOfEachKind) {
     CatalogProcedure procedure(nullptr, "p;1", "dbo", "");
     CatalogParameter parameter(nullptr, "@x", &procedure);
     Example bare("");
-    struct Case {
-        const CatalogNode* node;
-        const char* name;
-        const char* schemaName;
-    };
-    const Case cases[] = {
+    const std::tuple<const CatalogNode*, const char*, const char*> cases[] = {
         {e.table, "T", "S.T"},
         {bare.table, "T", "T"},
         {e.table->columns[1].get(), "NAME", "T.NAME"}, // the table, not the schema
         {&procedure, "p", "dbo.p"},
         {&parameter, "@x", "@x"},
-        {&e.folders.tables, "", ""},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(CopyNameText(*c.node), c.name);
-        EXPECT_EQ(CopySchemaNameText(*c.node), c.schemaName);
+        {&e.folders.tables, "", ""}};
+    for (const auto& [node, name, schemaName] : cases) {
+        EXPECT_EQ(CopyNameText(*node), name);
+        EXPECT_EQ(CopySchemaNameText(*node), schemaName);
     }
     EXPECT_EQ(KeyFieldText(*e.table), "ID");
 }
 
 TEST(CatalogText, ColumnsUpdatedMaskIsSignedThirtyTwoBits) {
-    struct Case {
-        std::vector<int> selected;
-        int entries;
-        int32_t mask;
-    };
-    const Case cases[] = {
-        {{0, 2}, 3, 5}, {{31}, 32, INT32_MIN},        {{32}, 40, 0}, // a 33rd column is not listed
-        {{3}, 2, 0},                                                 // past the entries
-        {{}, 5, 0},     {{0, 1, 30}, 32, 0x40000003},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(ColumnsUpdatedMask(c.selected, c.entries), c.mask);
+    const std::tuple<std::vector<int>, int, int32_t> cases[] = {{{0, 2}, 3, 5}, {{31}, 32, INT32_MIN},
+                                                                {{32}, 40, 0}, // a 33rd column is not listed
+                                                                {{3}, 2, 0},   // past the entries
+                                                                {{}, 5, 0},     {{0, 1, 30}, 32, 0x40000003}};
+    for (const auto& [selected, entries, mask] : cases)
+        EXPECT_EQ(ColumnsUpdatedMask(selected, entries), mask);
     std::vector<int> all(32);
     for (int i = 0; i < 32; ++i)
         all[static_cast<size_t>(i)] = i;

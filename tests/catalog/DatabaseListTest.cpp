@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <algorithm>
 
 using namespace marlix;
@@ -65,19 +67,13 @@ protected:
 } // namespace
 
 TEST(UseDatabaseText, QuotesWithTheDriversCharacterAndDoublesItInside) {
-    struct Case {
-        const char* name;
-        const char* quote;
-        const char* expected;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, const char*, const char*> cases[] = {
         {"marlix", "`", "use `marlix`"}, {"a`b c", "`", "use `a``b c`"},
         {"``", "`", "use ``````"},       {"sales \"2024\"", "\"", "use \"sales \"\"2024\"\"\""},
         {"plain", " ", "use plain"}, // the driver quotes nothing
-        {"plain", "", "use plain"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(UseDatabaseText(c.name, c.quote), c.expected) << c.name << " with " << c.quote;
+        {"plain", "", "use plain"}};
+    for (const auto& [name, quote, expected] : cases)
+        EXPECT_EQ(UseDatabaseText(name, quote), expected) << name << " with " << quote;
 }
 
 // Every database is listed with the current one selected; a name longer than the old fixed

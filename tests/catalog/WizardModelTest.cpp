@@ -83,8 +83,8 @@ TEST(WizardModel, ControlsFollowTheRulesInEveryState) {
         {"no statement type", NewBlock(), [](auto& m) { m.ChooseType(-1); }, "0110000"},
         {"editing a block", EditBlock(), none, "1000000"},
         {"editing a block of type INSERT_ARRAY", EditBlock("INSERT_ARRAY"), none, "0000000"},
-        {"editing a block, a column selected", EditBlock(), [](auto& m) { m.SelectColumns({0}); }, "1000100"},
-    };
+        {"editing a block, a column selected", EditBlock(), [](auto& m) { m.SelectColumns({0}); },
+         "1000100"}};
     for (const auto& c : cases) {
         FixedColumns columns;
         MetadataWizardModel m(c.start, columns);
@@ -98,29 +98,23 @@ TEST(WizardModel, ControlsFollowTheRulesInEveryState) {
 }
 
 TEST(WizardModel, StartSelectsTheFirstItemThatBeginsWithTheText) {
-    struct Case {
-        const char* dialect;
-        int dialectIndex;
-        const char* type;
-        int typeIndex;
-    };
-    const Case cases[] = {{"", 0, "Select", 0},
-                          {"MSSQL", 0, "SELECT", 0},
-                          {"ACCESS", 0, "update", 2},
-                          {"FIREBIRD", 0, "DELETE", 4},
-                          {"ORACLE", 2, "INSERT", 1},
-                          {"MYSQL", 3, "REPLACE", 3},
-                          {"GENERIC", 5, "INSERT_ARRAY", -1},
-                          {"oracle", 2, "LOAD", -1},
-                          {"POSTGRESQL", 6, "UPSERT", 5},
-                          {"sqlite", 7, "upsert", 5}};
-    for (const Case& c : cases) {
+    const std::tuple<const char*, int, const char*, int> cases[] = {{"", 0, "Select", 0},
+                                                                    {"MSSQL", 0, "SELECT", 0},
+                                                                    {"ACCESS", 0, "update", 2},
+                                                                    {"FIREBIRD", 0, "DELETE", 4},
+                                                                    {"ORACLE", 2, "INSERT", 1},
+                                                                    {"MYSQL", 3, "REPLACE", 3},
+                                                                    {"GENERIC", 5, "INSERT_ARRAY", -1},
+                                                                    {"oracle", 2, "LOAD", -1},
+                                                                    {"POSTGRESQL", 6, "UPSERT", 5},
+                                                                    {"sqlite", 7, "upsert", 5}};
+    for (const auto& [dialect, dialectIndex, type, typeIndex] : cases) {
         FixedColumns columns;
-        WizardStart start = EditBlock(c.type);
-        start.dialectText = c.dialect;
+        WizardStart start = EditBlock(type);
+        start.dialectText = dialect;
         MetadataWizardModel model(start, columns);
-        EXPECT_EQ(model.DialectIndex(), c.dialectIndex) << c.dialect;
-        EXPECT_EQ(model.TypeIndex(), c.typeIndex) << c.type;
+        EXPECT_EQ(model.DialectIndex(), dialectIndex) << dialect;
+        EXPECT_EQ(model.TypeIndex(), typeIndex) << type;
     }
 }
 
@@ -222,8 +216,7 @@ TEST(WizardModel, NewDialectsAndUpsertReadBackFromTheBlock) {
         {6, 5, Dialect::POSTGRESQL, StatementType::UPSERT},
         {7, 5, Dialect::SQLITE, StatementType::UPSERT},
         {7, 1, Dialect::SQLITE, StatementType::INSERT},
-        {5, 5, Dialect::GENERIC, StatementType::UPSERT},
-    };
+        {5, 5, Dialect::GENERIC, StatementType::UPSERT}};
     for (const auto& [dialectIndex, typeIndex, dialect, type] : cases) {
         FixedColumns columns;
         MetadataWizardModel model(NewBlock(), columns);
@@ -238,18 +231,15 @@ TEST(WizardModel, NewDialectsAndUpsertReadBackFromTheBlock) {
 
 TEST(WizardModel, RowsAndCommitEveryFollowTheTypeAndAreKept) {
     FixedColumns columns;
-    struct Case {
-        int typeIndex;
-        bool rows, commitEvery;
-    };
     // Rows only group INSERTs; commits go between statements of every type but the text table.
-    const Case cases[] = {{-1, false, false}, {0, false, false}, {1, true, true}, {2, false, true},
-                          {3, false, true},   {4, false, true},  {5, false, true}};
-    for (const Case& c : cases) {
+    const std::tuple<int, bool, bool> cases[] = {{-1, false, false}, {0, false, false}, {1, true, true},
+                                                 {2, false, true},   {3, false, true},  {4, false, true},
+                                                 {5, false, true}};
+    for (const auto& [typeIndex, rows, commitEvery] : cases) {
         MetadataWizardModel model(NewBlock(), columns);
-        model.ChooseType(c.typeIndex);
-        EXPECT_EQ(model.RowsEnabled(), c.rows) << c.typeIndex;
-        EXPECT_EQ(model.CommitEveryEnabled(), c.commitEvery) << c.typeIndex;
+        model.ChooseType(typeIndex);
+        EXPECT_EQ(model.RowsEnabled(), rows) << typeIndex;
+        EXPECT_EQ(model.CommitEveryEnabled(), commitEvery) << typeIndex;
     }
 
     // A new block starts with one row per statement and no commits, which add nothing to it.
