@@ -58,10 +58,13 @@ private slots:
         EditableResultSetModel model(Fetch("edit_grid"), EditsLookup());
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QSignalSpy rejected(&model, &EditableResultSetModel::editRejected);
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+        QVERIFY(model.flags(model.index(0, 1)) & Qt::ItemIsEditable);
         QVERIFY(model.setData(model.index(0, 1), QString("0123456789")));
         QCOMPARE(model.data(model.index(0, 1)).toString(), QString("0123456789"));
         QVERIFY(!model.setData(model.index(0, 1), QString("0123456789A")));
         QCOMPARE(rejected.count(), 1);
+        QCOMPARE(changed.count(), 1); // the accepted value only
         QCOMPARE(rejected.at(0).at(0).toString(), QString("The value entered exceed maximum length of 10"));
         QCOMPARE(model.data(model.index(0, 1)).toString(), QString("0123456789")); // kept
         QVERIFY(!model.setData(model.index(0, 2), QString("12ab")));
