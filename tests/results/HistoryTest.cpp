@@ -180,15 +180,12 @@ private slots:
         history.EndEntry(0);
         history.RecordLogEnd(30);
 
-        const struct {
-            size_t position;
-            int entry;
-        } cases[] = {{0, 0},   {9, 0},  {10, 1}, {19, 1},  {20, -1},
-                     {24, -1}, {25, 2}, {29, 2}, {30, -1}, {1000, -1}};
-        for (const auto& c : cases) {
-            QCOMPARE(history.IndexAtLog(c.position), c.entry);
-            const ExecutionHistory::Entry* entry = history.EntryAtLog(c.position);
-            QCOMPARE(entry ? static_cast<int>(entry - history.Entries().data()) : -1, c.entry);
+        const std::pair<size_t, int> cases[] = {{0, 0},   {9, 0},  {10, 1}, {19, 1},  {20, -1},
+                                                {24, -1}, {25, 2}, {29, 2}, {30, -1}, {1000, -1}};
+        for (const auto& [position, index] : cases) {
+            QCOMPARE(history.IndexAtLog(position), index);
+            const ExecutionHistory::Entry* entry = history.EntryAtLog(position);
+            QCOMPARE(entry ? static_cast<int>(entry - history.Entries().data()) : -1, index);
         }
         QCOMPARE(ExecutionHistory().EntryAtLog(0), nullptr);
     }
