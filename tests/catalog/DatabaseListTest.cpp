@@ -135,15 +135,10 @@ TEST_F(DatabaseListMariaDB, NoListWithoutAConnection) {
     EXPECT_EQ(list.selected, -1);
 }
 
-// Only SQL Server and MySQL have a list: other types read nothing from the server.
-class DatabaseListOtherTypes : public ::testing::TestWithParam<Server> {};
-
-TEST_P(DatabaseListOtherTypes, GiveAnEmptyList) {
-    std::string conn = ConnectionString(GetParam(), "database_list_other");
-    if (conn.empty()) {
-        if (ServersRequired()) FAIL() << ServerName(GetParam()) << " is not running";
-        GTEST_SKIP() << ServerName(GetParam()) << " is not running (scripts/testdb.sh starts it)";
-    }
+// Only SQL Server and MySQL have a list: other types read nothing from the server, whichever
+// server it is.
+TEST(DatabaseList, OtherTypesGiveAnEmptyList) {
+    const std::string conn = ConnectionString(Server::SQLite, "database_list_other");
     for (ConnectionType type :
          {ConnectionType::Oracle, ConnectionType::MSAccess, ConnectionType::InterbaseFirebird}) {
         MemoryProfileStore profile;
@@ -155,8 +150,6 @@ TEST_P(DatabaseListOtherTypes, GiveAnEmptyList) {
         EXPECT_EQ(list.selected, -1);
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Servers, DatabaseListOtherTypes, AllServers(), ServerParamName);
 
 // A server that does not know the SQL Server catalog, connected as that type: the failure comes
 // back as the engine's exception, and the connection stays usable.
