@@ -29,11 +29,11 @@ int IndexOf(const DatabaseList& list, const std::string& name) {
 // A MariaDB session of the MySQL type, and databases the test creates and drops again.
 class DatabaseListMariaDB : public ::testing::Test {
 protected:
-    bool Open() {
+    void SetUp() override {
         conn_ = ConnectionString(Server::MariaDB);
-        if (conn_.empty()) return false;
+        if (conn_.empty() && ServersRequired()) FAIL() << "MariaDB is not running";
+        if (conn_.empty()) GTEST_SKIP() << "MariaDB is not running (scripts/testdb.sh starts it)";
         ConnectTo(session_, conn_, profile_, ConnectionType::MySQL);
-        return true;
     }
     void Create(const std::string& quotedName) {
         DropDatabase(quotedName);
@@ -58,12 +58,6 @@ protected:
     std::vector<std::string> created_;
 };
 
-#define OPEN_MARIADB_OR_SKIP()                                                                               \
-    if (!Open()) {                                                                                           \
-        if (ServersRequired()) FAIL() << "MariaDB is not running";                                           \
-        GTEST_SKIP() << "MariaDB is not running (scripts/testdb.sh starts it)";                              \
-    }
-
 } // namespace
 
 TEST(UseDatabaseText, QuotesWithTheDriversCharacterAndDoublesItInside) {
@@ -79,7 +73,6 @@ TEST(UseDatabaseText, QuotesWithTheDriversCharacterAndDoublesItInside) {
 // Every database is listed with the current one selected; a name longer than the old fixed
 // buffers arrives whole, so "use" finds the database.
 TEST_F(DatabaseListMariaDB, ListsEveryDatabaseWholeAndSelectsTheCurrentOne) {
-    OPEN_MARIADB_OR_SKIP();
     const std::string name = "marlix_db_list_name_of_forty_characters_";
     ASSERT_EQ(name.size(), 40u);
     Create(name);
@@ -98,7 +91,6 @@ TEST_F(DatabaseListMariaDB, ListsEveryDatabaseWholeAndSelectsTheCurrentOne) {
 }
 
 TEST_F(DatabaseListMariaDB, NamesWithQuoteCharactersAndBlanksAreQuotedForUse) {
-    OPEN_MARIADB_OR_SKIP();
     const std::string name = "marlix `odd` name";
     Create("`marlix ``odd`` name`");
     DatabaseList list = LoadDatabaseList(session_);
@@ -128,7 +120,6 @@ TEST_F(DatabaseListMariaDB, NoListWithoutAConnection) {
     ASSERT_TRUE(never.Initialize());
     EXPECT_TRUE(LoadDatabaseList(never).names.empty());
     EXPECT_EQ(LoadDatabaseList(never).selected, -1);
-    OPEN_MARIADB_OR_SKIP();
     session_.Disconnect();
     DatabaseList list = LoadDatabaseList(session_);
     EXPECT_TRUE(list.names.empty());
