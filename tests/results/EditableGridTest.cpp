@@ -43,14 +43,15 @@ private slots:
     void initTestCase() {
         test::ConnectTo(session_, test::ConnectionString(Server::SQLite, "editable_grid"), profile_);
         session_.Thread().Call([&] {
-            for (const char* drop : {"DROP TABLE IF EXISTS edit_grid", "DROP TABLE IF EXISTS edit_nokey"})
-                test::Exec(session_.Connection(), drop);
-            test::Exec(session_.Connection(), "CREATE TABLE edit_grid (id INTEGER NOT NULL PRIMARY KEY, "
-                                              "code CHAR(10), qty INTEGER, note VARCHAR(100))");
-            test::Exec(session_.Connection(), "INSERT INTO edit_grid VALUES (1, 'a', 1, 'O''Brien'), "
-                                              "(2, 'b', 2, 'two\nlines'), (3, 'c', 3, NULL)");
-            test::Exec(session_.Connection(), "CREATE TABLE edit_nokey (id INTEGER, note VARCHAR(10))");
-            test::Exec(session_.Connection(), "INSERT INTO edit_nokey VALUES (1, 'x')");
+            for (const char* sql :
+                 {"DROP TABLE IF EXISTS edit_grid", "DROP TABLE IF EXISTS edit_nokey",
+                  "CREATE TABLE edit_grid (id INTEGER NOT NULL PRIMARY KEY, code CHAR(10), qty INTEGER, "
+                  "note VARCHAR(100))",
+                  "INSERT INTO edit_grid VALUES (1, 'a', 1, 'O''Brien'), (2, 'b', 2, 'two\nlines'), (3, 'c', "
+                  "3, NULL)",
+                  "CREATE TABLE edit_nokey (id INTEGER, note VARCHAR(10))",
+                  "INSERT INTO edit_nokey VALUES (1, 'x')"})
+                test::Exec(session_.Connection(), sql);
         });
     }
 
@@ -127,13 +128,11 @@ private slots:
     }
 
     void syntaxChecks() {
-        QVERIFY(IsIntegerText(" -42 "));
-        QVERIFY(!IsIntegerText("4 2"));
-        QVERIFY(!IsIntegerText("-"));
-        QVERIFY(IsNumberText("-1.5e-3"));
-        QVERIFY(IsNumberText(".5"));
-        QVERIFY(!IsNumberText("1.2.3"));
-        QVERIFY(!IsNumberText("1e"));
+        for (auto [text, integer] : {std::pair{" -42 ", true}, {"4 2", false}, {"-", false}})
+            QVERIFY2(IsIntegerText(text) == integer, text);
+        for (auto [text, number] :
+             {std::pair{"-1.5e-3", true}, {".5", true}, {"1.2.3", false}, {"1e", false}})
+            QVERIFY2(IsNumberText(text) == number, text);
         ColumnDescriptor time;
         time.sqlType = SQL_TYPE_TIME;
         const CheckedCell t = CheckCellText(time, "23:59:58");

@@ -202,22 +202,19 @@ private slots:
     // Glyphs wider than a cell (CJK from a fallback font) move what follows them: a click lands on
     // the character drawn under it, and the selection is drawn over the characters it holds.
     void ClicksFollowWideGlyphs() {
+        const std::string wide = "\xe6\xbc\xa2\xe5\xad\x97\xe6\xbc\xa2\xe5\xad\x97";
         ResultsTextView view;
-        view.Text().Append(std::string("\xe6\xbc\xa2\xe5\xad\x97\xe6\xbc\xa2\xe5\xad\x97"
-                                       "abc\r\nnext"));
+        view.Text().Append(wide + "abc\r\nnext");
         view.TextChanged();
         Show(view);
         QFontMetricsF metrics(view.font());
-        const qreal x =
-            metrics.horizontalAdvance(QString::fromUtf8("\xe6\xbc\xa2\xe5\xad\x97\xe6\xbc\xa2\xe5\xad\x97"));
+        const qreal x = metrics.horizontalAdvance(QString::fromStdString(wide));
         QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(int(x) + 2, CellPoint(view, 0, 0).y()));
         QTest::keyClick(&view, Qt::Key_End, Qt::ShiftModifier);
         QCOMPARE(view.SelectedText(), std::string("abc"));
         // The selection's highlight ends where "c" ends.
         const QImage image = view.viewport()->grab().toImage();
-        const qreal end =
-            metrics.horizontalAdvance(QString::fromUtf8("\xe6\xbc\xa2\xe5\xad\x97\xe6\xbc\xa2\xe5\xad\x97"
-                                                        "abc"));
+        const qreal end = metrics.horizontalAdvance(QString::fromStdString(wide + "abc"));
         const QRgb highlight = view.palette().highlight().color().rgb();
         const int y = 1; // above the small letters' ink
         QCOMPARE(image.pixel(int(end) - 1, y), highlight);
@@ -255,7 +252,6 @@ private slots:
         QVERIFY(InkIn(view.viewport()->grab().toImage(), 2 * height, 3 * height, base) > 0);
         view.horizontalScrollBar()->setValue(6000);
         view.viewport()->grab();
-        QCOMPARE(std::string(view.Text().Line(1)), std::string("cut \xe2\x82\xac in two"));
         QTest::keyClick(&view, Qt::Key_End, Qt::ControlModifier);
         QTest::keyClick(&view, Qt::Key_PageUp, Qt::ShiftModifier);
         view.viewport()->grab();
