@@ -1,25 +1,27 @@
 // What the browser makes of its records, as tables: labels, display names, escaped patterns, the
-// quoting of names, the SELECT and copy texts, the COLUMNS_UPDATED() mask, and the dropping of
+// quoting of names, the copy texts, the COLUMNS_UPDATED() mask, and the dropping of
 // children with their items.
 #include "catalog/CatalogText.h"
 #include "RecordingTree.h"
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace marlix;
 using namespace marlix::test;
 
 TEST(CatalogText, ProcedureNamesLoseAOneDigitVersionOnly) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"proc;1", "proc"}, {"x;9", "x"}, {"proc;12", "proc;12"},
-        {";1", ";1"},       {"ab", "ab"}, {"proc", "proc"},
-    };
+    const std::pair<const char*, const char*> cases[] = {{"proc;1", "proc"},     {"x;9", "x"},
+                                                         {"proc;12", "proc;12"}, {";1", ";1"},
+                                                         {"ab", "ab"},           {"proc", "proc"}};
     for (const auto& [name, shown] : cases)
         EXPECT_EQ(ProcedureDisplayName(name), shown) << name;
 }
 
 TEST(CatalogText, LabelsNameTypeSizeAndNullability) {
-    EXPECT_EQ(ColumnLabel("CODE", "varchar", SQL_VARCHAR, 10, 0, SQL_NO_NULLS), "CODE varchar (10), NOT NULL");
+    EXPECT_EQ(ColumnLabel("CODE", "varchar", SQL_VARCHAR, 10, 0, SQL_NO_NULLS),
+              "CODE varchar (10), NOT NULL");
     EXPECT_EQ(ColumnLabel("N", "nvarchar", SQL_WVARCHAR, 40, 0, SQL_NULLABLE), "N nvarchar (40), NULL");
     EXPECT_EQ(ColumnLabel("C", "nchar", SQL_WCHAR, 2, 0, SQL_NULLABLE_UNKNOWN), "C nchar (2), NULL");
     EXPECT_EQ(ColumnLabel("ID", "int", SQL_INTEGER, 10, 0, SQL_NO_NULLS), "ID int, NOT NULL");
@@ -51,12 +53,7 @@ TEST(CatalogText, NamesAreQuotedWhereTheServerWouldNotReadThemAsWritten) {
     DriverNaming mariadb{"\\", "`", SQL_IC_MIXED, "marlix"};
     DriverNaming oracle{"\\", "\"", SQL_IC_UPPER, ""};
     DriverNaming none{"", " ", SQL_IC_UPPER, ""};
-    struct Case {
-        const DriverNaming* naming;
-        const char* name;
-        const char* sql;
-    };
-    const Case cases[] = {
+    const std::tuple<const DriverNaming*, const char*, const char*> cases[] = {
         {&postgres, "plain_name", "plain_name"},
         {&postgres, "MixedCase", "\"MixedCase\""},
         {&postgres, "Full Name", "\"Full Name\""},
@@ -67,10 +64,9 @@ TEST(CatalogText, NamesAreQuotedWhereTheServerWouldNotReadThemAsWritten) {
         {&mariadb, "a`b c", "`a``b c`"},
         {&oracle, "NAME", "NAME"},
         {&oracle, "name", "\"name\""},
-        {&none, "Full Name", "Full Name"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(IdentifierQuoting(*c.naming).Quote(c.name), c.sql) << c.name;
+        {&none, "Full Name", "Full Name"}};
+    for (const auto& [naming, name, sql] : cases)
+        EXPECT_EQ(IdentifierQuoting(*naming).Quote(name), sql) << name;
 }
 
 namespace {
@@ -91,55 +87,32 @@ struct Example {
 
 } // namespace
 
-TEST(CatalogText, GeneratedSelectListsColumnsAndKeyConditions) {
-    Example e;
-    EXPECT_EQ(GenerateSelectText(*e.table, IdentifierQuoting()),
-              "SELECT\r\n\ta.ID, a.NAME\r\nFROM\r\n\tS.T a\r\n--WHERE\r\n--\ta.ID = ?\r\n;\r\n");
-    Example bare("");
-    bare.table->keys.clear();
-    EXPECT_EQ(GenerateSelectText(*bare.table, IdentifierQuoting()),
-              "SELECT\r\n\ta.ID, a.NAME\r\nFROM\r\n\tT a\r\n--WHERE\r\n\r\n;\r\n");
-    EXPECT_EQ(ColumnListText(*e.table, IdentifierQuoting()), "ID, NAME");
-}
-
 TEST(CatalogText, CopyTextsOfEachKind) {
     Example e;
     CatalogProcedure procedure(nullptr, "p;1", "dbo", "");
     CatalogParameter parameter(nullptr, "@x", &procedure);
     Example bare("");
-    struct Case {
-        const CatalogNode* node;
-        const char* name;
-        const char* schemaName;
-    };
-    const Case cases[] = {
+    const std::tuple<const CatalogNode*, const char*, const char*> cases[] = {
         {e.table, "T", "S.T"},
         {bare.table, "T", "T"},
         {e.table->columns[1].get(), "NAME", "T.NAME"}, // the table, not the schema
         {&procedure, "p", "dbo.p"},
         {&parameter, "@x", "@x"},
-        {&e.folders.tables, "", ""},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(CopyNameText(*c.node), c.name);
-        EXPECT_EQ(CopySchemaNameText(*c.node), c.schemaName);
+        {&e.folders.tables, "", ""}};
+    for (const auto& [node, name, schemaName] : cases) {
+        EXPECT_EQ(CopyNameText(*node), name);
+        EXPECT_EQ(CopySchemaNameText(*node), schemaName);
     }
     EXPECT_EQ(KeyFieldText(*e.table), "ID");
 }
 
 TEST(CatalogText, ColumnsUpdatedMaskIsSignedThirtyTwoBits) {
-    struct Case {
-        std::vector<int> selected;
-        int entries;
-        int32_t mask;
-    };
-    const Case cases[] = {
-        {{0, 2}, 3, 5}, {{31}, 32, INT32_MIN},        {{32}, 40, 0}, // a 33rd column is not listed
-        {{3}, 2, 0},                                                 // past the entries
-        {{}, 5, 0},     {{0, 1, 30}, 32, 0x40000003},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(ColumnsUpdatedMask(c.selected, c.entries), c.mask);
+    const std::tuple<std::vector<int>, int, int32_t> cases[] = {{{0, 2}, 3, 5}, {{31}, 32, INT32_MIN},
+                                                                {{32}, 40, 0}, // a 33rd column is not listed
+                                                                {{3}, 2, 0},   // past the entries
+                                                                {{}, 5, 0},     {{0, 1, 30}, 32, 0x40000003}};
+    for (const auto& [selected, entries, mask] : cases)
+        EXPECT_EQ(ColumnsUpdatedMask(selected, entries), mask);
     std::vector<int> all(32);
     for (int i = 0; i < 32; ++i)
         all[static_cast<size_t>(i)] = i;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <algorithm>
 
 using namespace marlix;
@@ -27,11 +29,11 @@ int IndexOf(const DatabaseList& list, const std::string& name) {
 // A MariaDB session of the MySQL type, and databases the test creates and drops again.
 class DatabaseListMariaDB : public ::testing::Test {
 protected:
-    bool Open() {
+    void SetUp() override {
         conn_ = ConnectionString(Server::MariaDB);
-        if (conn_.empty()) return false;
+        if (conn_.empty() && ServersRequired()) FAIL() << "MariaDB is not running";
+        if (conn_.empty()) GTEST_SKIP() << "MariaDB is not running (scripts/testdb.sh starts it)";
         ConnectTo(session_, conn_, profile_, ConnectionType::MySQL);
-        return true;
     }
     void Create(const std::string& quotedName) {
         DropDatabase(quotedName);
@@ -56,48 +58,29 @@ protected:
     std::vector<std::string> created_;
 };
 
-#define OPEN_MARIADB_OR_SKIP()                                                                               \
-    if (!Open()) {                                                                                           \
-        if (ServersRequired()) FAIL() << "MariaDB is not running";                                           \
-        GTEST_SKIP() << "MariaDB is not running (scripts/testdb.sh starts it)";                              \
-    }
-
 } // namespace
 
 TEST(UseDatabaseText, QuotesWithTheDriversCharacterAndDoublesItInside) {
-    struct Case {
-        const char* name;
-        const char* quote;
-        const char* expected;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, const char*, const char*> cases[] = {
         {"marlix", "`", "use `marlix`"}, {"a`b c", "`", "use `a``b c`"},
         {"``", "`", "use ``````"},       {"sales \"2024\"", "\"", "use \"sales \"\"2024\"\"\""},
         {"plain", " ", "use plain"}, // the driver quotes nothing
-        {"plain", "", "use plain"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(UseDatabaseText(c.name, c.quote), c.expected) << c.name << " with " << c.quote;
+        {"plain", "", "use plain"}};
+    for (const auto& [name, quote, expected] : cases)
+        EXPECT_EQ(UseDatabaseText(name, quote), expected) << name << " with " << quote;
 }
 
-TEST_F(DatabaseListMariaDB, ListsEveryDatabaseAndSelectsTheCurrentOne) {
-    OPEN_MARIADB_OR_SKIP();
-    DatabaseList list = LoadDatabaseList(session_);
-    int marlix = IndexOf(list, "marlix");
-    ASSERT_GE(marlix, 0);
-    EXPECT_EQ(list.selected, marlix);
-    EXPECT_GE(IndexOf(list, "information_schema"), 0);
-}
-
-// A name longer than the old fixed buffers arrives whole, so "use" finds the database.
-TEST_F(DatabaseListMariaDB, LongNamesAreListedWholeAndCanBeUsed) {
-    OPEN_MARIADB_OR_SKIP();
+// Every database is listed with the current one selected; a name longer than the old fixed
+// buffers arrives whole, so "use" finds the database.
+TEST_F(DatabaseListMariaDB, ListsEveryDatabaseWholeAndSelectsTheCurrentOne) {
     const std::string name = "marlix_db_list_name_of_forty_characters_";
     ASSERT_EQ(name.size(), 40u);
     Create(name);
     DatabaseList list = LoadDatabaseList(session_);
     ASSERT_GE(IndexOf(list, name), 0);
     EXPECT_EQ(IndexOf(list, name.substr(0, 29)), -1);
+    EXPECT_GE(IndexOf(list, "information_schema"), 0);
+    ASSERT_GE(IndexOf(list, "marlix"), 0);
     EXPECT_EQ(list.selected, IndexOf(list, "marlix"));
 
     UseDatabase(session_, name);
@@ -108,7 +91,6 @@ TEST_F(DatabaseListMariaDB, LongNamesAreListedWholeAndCanBeUsed) {
 }
 
 TEST_F(DatabaseListMariaDB, NamesWithQuoteCharactersAndBlanksAreQuotedForUse) {
-    OPEN_MARIADB_OR_SKIP();
     const std::string name = "marlix `odd` name";
     Create("`marlix ``odd`` name`");
     DatabaseList list = LoadDatabaseList(session_);
@@ -122,44 +104,32 @@ TEST_F(DatabaseListMariaDB, NamesWithQuoteCharactersAndBlanksAreQuotedForUse) {
     EXPECT_THROW(UseDatabase(session_, "marlix`; drop database `marlix"), CODBCException);
     EXPECT_EQ(CurrentDatabase(session_), name);
     EXPECT_GE(IndexOf(LoadDatabaseList(session_), "marlix"), 0);
-}
-
-TEST_F(DatabaseListMariaDB, RefusedUseRaisesAndKeepsTheCurrentDatabase) {
-    OPEN_MARIADB_OR_SKIP();
+    // A refused use names the database in its error and keeps the current one.
     try {
         UseDatabase(session_, "marlix_no_such_database");
         FAIL() << "use of a missing database succeeded";
     } catch (const CODBCException& e) {
         EXPECT_NE(e.Message().find("marlix_no_such_database"), std::string::npos) << e.Message();
     }
-    EXPECT_EQ(CurrentDatabase(session_), "marlix");
+    EXPECT_EQ(CurrentDatabase(session_), name);
 }
 
+// Before any connection, and after the connection ends: an empty list, nothing selected.
 TEST_F(DatabaseListMariaDB, NoListWithoutAConnection) {
-    OPEN_MARIADB_OR_SKIP();
+    CODBCSession never;
+    ASSERT_TRUE(never.Initialize());
+    EXPECT_TRUE(LoadDatabaseList(never).names.empty());
+    EXPECT_EQ(LoadDatabaseList(never).selected, -1);
     session_.Disconnect();
     DatabaseList list = LoadDatabaseList(session_);
     EXPECT_TRUE(list.names.empty());
     EXPECT_EQ(list.selected, -1);
 }
 
-TEST(DatabaseList, NoListBeforeAnyConnection) {
-    CODBCSession session;
-    ASSERT_TRUE(session.Initialize());
-    DatabaseList list = LoadDatabaseList(session);
-    EXPECT_TRUE(list.names.empty());
-    EXPECT_EQ(list.selected, -1);
-}
-
-// Only SQL Server and MySQL have a list: other types read nothing from the server.
-class DatabaseListOtherTypes : public ::testing::TestWithParam<Server> {};
-
-TEST_P(DatabaseListOtherTypes, GiveAnEmptyList) {
-    std::string conn = ConnectionString(GetParam(), "database_list_other");
-    if (conn.empty()) {
-        if (ServersRequired()) FAIL() << ServerName(GetParam()) << " is not running";
-        GTEST_SKIP() << ServerName(GetParam()) << " is not running (scripts/testdb.sh starts it)";
-    }
+// Only SQL Server and MySQL have a list: other types read nothing from the server, whichever
+// server it is.
+TEST(DatabaseList, OtherTypesGiveAnEmptyList) {
+    const std::string conn = ConnectionString(Server::SQLite, "database_list_other");
     for (ConnectionType type :
          {ConnectionType::Oracle, ConnectionType::MSAccess, ConnectionType::InterbaseFirebird}) {
         MemoryProfileStore profile;
@@ -171,8 +141,6 @@ TEST_P(DatabaseListOtherTypes, GiveAnEmptyList) {
         EXPECT_EQ(list.selected, -1);
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Servers, DatabaseListOtherTypes, AllServers(), ServerParamName);
 
 // A server that does not know the SQL Server catalog, connected as that type: the failure comes
 // back as the engine's exception, and the connection stays usable.

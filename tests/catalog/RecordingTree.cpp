@@ -27,19 +27,6 @@ TreeItem RecordingTree::InsertItem(TreeItem parent, const std::string& text, int
     return raw;
 }
 
-void RecordingTree::AttachRecord(TreeItem item, CatalogNode* record) {
-    static_cast<Item*>(item)->record = record;
-}
-
-bool RecordingTree::HasChildren(TreeItem item) const {
-    return !static_cast<Item*>(item)->children.empty();
-}
-
-TreeItem RecordingTree::FirstChild(TreeItem item) const {
-    Item* parent = static_cast<Item*>(item);
-    return parent->children.empty() ? nullptr : parent->children.front().get();
-}
-
 void RecordingTree::Forget(Item& item) {
     alive_.erase(&item);
     for (std::unique_ptr<Item>& child : item.children)

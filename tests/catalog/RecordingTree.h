@@ -26,9 +26,13 @@ public:
     void Attach(CatalogFolders& folders);
 
     TreeItem InsertItem(TreeItem parent, const std::string& text, int image, int selectedImage) override;
-    void AttachRecord(TreeItem item, CatalogNode* record) override;
-    bool HasChildren(TreeItem item) const override;
-    TreeItem FirstChild(TreeItem item) const override;
+    void AttachRecord(TreeItem item, CatalogNode* record) override {
+        static_cast<Item*>(item)->record = record;
+    }
+    bool HasChildren(TreeItem item) const override { return !Of(item).children.empty(); }
+    TreeItem FirstChild(TreeItem item) const override {
+        return HasChildren(item) ? Of(item).children.front().get() : nullptr;
+    }
     void DeleteItem(TreeItem item) override;
 
     static const Item& Of(TreeItem item) { return *static_cast<Item*>(item); }

@@ -3,13 +3,16 @@
 // block or element a confirmed choice writes.
 #include "catalog/KeySelectionModel.h"
 #include "catalog/MetadataWizardModel.h"
-#include "metadata/AnalysedScript.h"
 #include "core/SyntaxException.h"
+#include "metadata/AnalysedScript.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <map>
+#include <optional>
+#include <stdexcept>
+#include <tuple>
 
 using namespace marlix;
 
@@ -38,95 +41,80 @@ WizardStart EditBlock(const char* type = "UPDATE") {
     return WizardStart{"item", "item", "MSSQL", type, "id", false};
 }
 
+// The model's block as the block reader reads it back: its one statement and the dialect.
+struct ReadBack {
+    ConversionDescription description;
+    std::optional<Dialect> dialect;
+};
+ReadBack Read(const MetadataWizardModel& model) {
+    AnalysedScript script;
+    script.Rebuild(model.BlockText());
+    if (script.BlockError() || script.Statements().size() != 1)
+        throw std::runtime_error("the block does not read back: " + model.BlockText());
+    return {script.Statements()[0].description, script.CurrentDialect()};
+}
+
 } // namespace
 
 TEST(WizardModel, ControlsFollowTheRulesInEveryState) {
-    struct Case {
+    using Act = std::function<void(MetadataWizardModel&)>;
+    const Act none = [](auto&) {};
+    const Act fields = [](auto& m) { m.SetSelectAll(false); };
+    // Enabled, in order: OK, Generate, the SELECT choice, the field list, Add keys, Add fields, Add all.
+    const struct {
         const char* what;
         WizardStart start;
-        std::function<void(MetadataWizardModel&)> act;
-        bool ok, generate, choice, fieldList, addKeys, addFields, addAll;
-    };
-    auto none = [](MetadataWizardModel&) {};
-    const Case cases[] = {
-        {"new block for a table with a key", NewBlock(), none, true, true, true, false, false, false, false},
-        {"a table without a key", NewBlock(""), none, false, true, true, false, false, false, false},
-        {"a key typed", NewBlock(""), [](auto& m) { m.EditKeys("id"); }, true, true, true, false, false,
-         false, false},
-        {"only blank lines as keys", NewBlock("\r\n\r\n"), none, false, true, true, false, false, false,
-         false},
-        {"SELECT fields without a field", NewBlock(), [](auto& m) { m.SetSelectAll(false); }, false, true,
-         true, true, false, false, true},
-        {"SELECT fields with fields", NewBlock(),
-         [](auto& m) {
-             m.SetSelectAll(false);
-             m.EditFields("id\r\nname");
-         },
-         true, true, true, true, false, false, true},
+        Act act;
+        const char* enabled;
+    } cases[] = {
+        {"new block for a table with a key", NewBlock(), none, "1110000"},
+        {"a table without a key", NewBlock(""), none, "0110000"},
+        {"a key typed", NewBlock(""), [](auto& m) { m.EditKeys("id"); }, "1110000"},
+        {"only blank lines as keys", NewBlock("\r\n\r\n"), none, "0110000"},
+        {"SELECT fields without a field", NewBlock(), fields, "0111001"},
+        {"SELECT fields with fields", NewBlock(), [&](auto& m) { fields(m), m.EditFields("id\r\nname"); },
+         "1111001"},
         {"SELECT fields, no SELECT generated", NewBlock(),
-         [](auto& m) {
-             m.SetSelectAll(false);
-             m.SetGenerateSelect(false);
-         },
-         true, true, false, false, false, false, false},
-        {"a column selected, SELECT *", NewBlock(), [](auto& m) { m.SelectColumns({1}); }, true, true, true,
-         false, true, false, false},
-        {"a column selected, SELECT fields", NewBlock(),
-         [](auto& m) {
-             m.SetSelectAll(false);
-             m.SelectColumns({1});
-         },
-         false, true, true, true, true, true, true},
-        {"no source", NewBlock(), [](auto& m) { m.EditSource(""); }, false, true, true, false, false, false,
-         false},
-        {"no statement type", NewBlock(), [](auto& m) { m.ChooseType(-1); }, false, true, true, false, false,
-         false, false},
-        {"editing a block", EditBlock(), none, true, false, false, false, false, false, false},
-        {"editing a block of type INSERT_ARRAY", EditBlock("INSERT_ARRAY"), none, false, false, false, false,
-         false, false, false},
-        {"editing a block, a column selected", EditBlock(), [](auto& m) { m.SelectColumns({0}); }, true,
-         false, false, false, true, false, false},
-    };
-    for (const Case& c : cases) {
+         [&](auto& m) { fields(m), m.SetGenerateSelect(false); }, "1100000"},
+        {"a column selected, SELECT *", NewBlock(), [](auto& m) { m.SelectColumns({1}); }, "1110100"},
+        {"a column selected, SELECT fields", NewBlock(), [&](auto& m) { fields(m), m.SelectColumns({1}); },
+         "0111111"},
+        {"no source", NewBlock(), [](auto& m) { m.EditSource(""); }, "0110000"},
+        {"no statement type", NewBlock(), [](auto& m) { m.ChooseType(-1); }, "0110000"},
+        {"editing a block", EditBlock(), none, "1000000"},
+        {"editing a block of type INSERT_ARRAY", EditBlock("INSERT_ARRAY"), none, "0000000"},
+        {"editing a block, a column selected", EditBlock(), [](auto& m) { m.SelectColumns({0}); },
+         "1000100"}};
+    for (const auto& c : cases) {
         FixedColumns columns;
-        MetadataWizardModel model(c.start, columns);
-        c.act(model);
-        EXPECT_EQ(model.OkEnabled(), c.ok) << c.what;
-        EXPECT_EQ(model.GenerateEnabled(), c.generate) << c.what;
-        EXPECT_EQ(model.SelectChoiceEnabled(), c.choice) << c.what;
-        EXPECT_EQ(model.FieldListEnabled(), c.fieldList) << c.what;
-        EXPECT_EQ(model.AddKeysEnabled(), c.addKeys) << c.what;
-        EXPECT_EQ(model.AddFieldsEnabled(), c.addFields) << c.what;
-        EXPECT_EQ(model.AddAllFieldsEnabled(), c.addAll) << c.what;
+        MetadataWizardModel m(c.start, columns);
+        c.act(m);
+        std::string enabled;
+        for (bool on : {m.OkEnabled(), m.GenerateEnabled(), m.SelectChoiceEnabled(), m.FieldListEnabled(),
+                        m.AddKeysEnabled(), m.AddFieldsEnabled(), m.AddAllFieldsEnabled()})
+            enabled += on ? '1' : '0';
+        EXPECT_EQ(enabled, c.enabled) << c.what;
     }
 }
 
 TEST(WizardModel, StartSelectsTheFirstItemThatBeginsWithTheText) {
-    struct Case {
-        const char* dialect;
-        int dialectIndex;
-        const char* type;
-        int typeIndex;
-    };
-    const Case cases[] = {
-        {"", 0, "Select", 0},
-        {"MSSQL", 0, "SELECT", 0},
-        {"ACCESS", 0, "update", 2},
-        {"FIREBIRD", 0, "DELETE", 4},
-        {"ORACLE", 2, "INSERT", 1},
-        {"MYSQL", 3, "REPLACE", 3},
-        {"GENERIC", 5, "INSERT_ARRAY", -1},
-        {"oracle", 2, "LOAD", -1},
-        {"POSTGRESQL", 6, "UPSERT", 5},
-        {"sqlite", 7, "upsert", 5},
-    };
-    for (const Case& c : cases) {
+    const std::tuple<const char*, int, const char*, int> cases[] = {{"", 0, "Select", 0},
+                                                                    {"MSSQL", 0, "SELECT", 0},
+                                                                    {"ACCESS", 0, "update", 2},
+                                                                    {"FIREBIRD", 0, "DELETE", 4},
+                                                                    {"ORACLE", 2, "INSERT", 1},
+                                                                    {"MYSQL", 3, "REPLACE", 3},
+                                                                    {"GENERIC", 5, "INSERT_ARRAY", -1},
+                                                                    {"oracle", 2, "LOAD", -1},
+                                                                    {"POSTGRESQL", 6, "UPSERT", 5},
+                                                                    {"sqlite", 7, "upsert", 5}};
+    for (const auto& [dialect, dialectIndex, type, typeIndex] : cases) {
         FixedColumns columns;
-        WizardStart start = EditBlock(c.type);
-        start.dialectText = c.dialect;
+        WizardStart start = EditBlock(type);
+        start.dialectText = dialect;
         MetadataWizardModel model(start, columns);
-        EXPECT_EQ(model.DialectIndex(), c.dialectIndex) << c.dialect;
-        EXPECT_EQ(model.TypeIndex(), c.typeIndex) << c.type;
+        EXPECT_EQ(model.DialectIndex(), dialectIndex) << dialect;
+        EXPECT_EQ(model.TypeIndex(), typeIndex) << type;
     }
 }
 
@@ -180,13 +168,10 @@ TEST(WizardModel, ConfirmedChoicesComposeTheBlock) {
 
     MetadataWizardModel star(NewBlock(), columns);
     star.ChooseDialect(1);
-    AnalysedScript script;
-    script.Rebuild(star.BlockText());
-    ASSERT_FALSE(script.BlockError());
-    EXPECT_EQ(script.CurrentDialect(), Dialect::MSSQL);
-    ASSERT_EQ(script.Statements().size(), 1u);
-    EXPECT_EQ(script.Statements()[0].description.type, StatementType::SELECT);
-    EXPECT_NE(script.Text().find("SELECT  * FROM item;"), std::string::npos);
+    const ReadBack read = Read(star);
+    EXPECT_EQ(read.dialect, Dialect::MSSQL);
+    EXPECT_EQ(read.description.type, StatementType::SELECT);
+    EXPECT_NE(star.BlockText().find("SELECT  * FROM item;"), std::string::npos);
 
     // Editing a block writes the RESULTSET element only; the dialect stays where it is.
     MetadataWizardModel edit(EditBlock(), columns);
@@ -227,47 +212,34 @@ TEST(KeySelectionModel, KeysNameResultColumnsWithoutQualifierOrCase) {
 }
 
 TEST(WizardModel, NewDialectsAndUpsertReadBackFromTheBlock) {
-    struct Case {
-        int dialectIndex;
-        int typeIndex;
-        Dialect dialect;
-        StatementType type;
-    };
-    const Case cases[] = {
+    const std::tuple<int, int, Dialect, StatementType> cases[] = {
         {6, 5, Dialect::POSTGRESQL, StatementType::UPSERT},
         {7, 5, Dialect::SQLITE, StatementType::UPSERT},
         {7, 1, Dialect::SQLITE, StatementType::INSERT},
-        {5, 5, Dialect::GENERIC, StatementType::UPSERT},
-    };
-    for (const Case& c : cases) {
+        {5, 5, Dialect::GENERIC, StatementType::UPSERT}};
+    for (const auto& [dialectIndex, typeIndex, dialect, type] : cases) {
         FixedColumns columns;
         MetadataWizardModel model(NewBlock(), columns);
-        model.ChooseDialect(c.dialectIndex);
-        model.ChooseType(c.typeIndex);
-        AnalysedScript script;
-        script.Rebuild(model.BlockText());
-        ASSERT_FALSE(script.BlockError()) << model.BlockText();
-        EXPECT_EQ(script.CurrentDialect(), c.dialect) << model.BlockText();
-        ASSERT_EQ(script.Statements().size(), 1u);
-        EXPECT_EQ(script.Statements()[0].description.type, c.type) << model.BlockText();
-        EXPECT_EQ(script.Statements()[0].description.keyFields, Names{"id"});
+        model.ChooseDialect(dialectIndex);
+        model.ChooseType(typeIndex);
+        const ReadBack read = Read(model);
+        EXPECT_EQ(read.dialect, dialect) << model.BlockText();
+        EXPECT_EQ(read.description.type, type) << model.BlockText();
+        EXPECT_EQ(read.description.keyFields, Names{"id"});
     }
 }
 
 TEST(WizardModel, RowsAndCommitEveryFollowTheTypeAndAreKept) {
     FixedColumns columns;
-    struct Case {
-        int typeIndex;
-        bool rows, commitEvery;
-    };
     // Rows only group INSERTs; commits go between statements of every type but the text table.
-    const Case cases[] = {{-1, false, false}, {0, false, false}, {1, true, true}, {2, false, true},
-                          {3, false, true},   {4, false, true},  {5, false, true}};
-    for (const Case& c : cases) {
+    const std::tuple<int, bool, bool> cases[] = {{-1, false, false}, {0, false, false}, {1, true, true},
+                                                 {2, false, true},   {3, false, true},  {4, false, true},
+                                                 {5, false, true}};
+    for (const auto& [typeIndex, rows, commitEvery] : cases) {
         MetadataWizardModel model(NewBlock(), columns);
-        model.ChooseType(c.typeIndex);
-        EXPECT_EQ(model.RowsEnabled(), c.rows) << c.typeIndex;
-        EXPECT_EQ(model.CommitEveryEnabled(), c.commitEvery) << c.typeIndex;
+        model.ChooseType(typeIndex);
+        EXPECT_EQ(model.RowsEnabled(), rows) << typeIndex;
+        EXPECT_EQ(model.CommitEveryEnabled(), commitEvery) << typeIndex;
     }
 
     // A new block starts with one row per statement and no commits, which add nothing to it.
@@ -303,12 +275,9 @@ TEST(WizardModel, RowsAndCommitEveryFollowTheTypeAndAreKept) {
     chosen.ChooseType(1);
     chosen.SetRowsPerStatement(250);
     chosen.SetCommitEvery(4);
-    AnalysedScript script;
-    script.Rebuild(chosen.BlockText());
-    ASSERT_FALSE(script.BlockError()) << chosen.BlockText();
-    ASSERT_EQ(script.Statements().size(), 1u);
-    EXPECT_EQ(script.Statements()[0].description.rowsPerStatement, 250) << chosen.BlockText();
-    EXPECT_EQ(script.Statements()[0].description.commitEvery, 4) << chosen.BlockText();
+    const ReadBack read = Read(chosen);
+    EXPECT_EQ(read.description.rowsPerStatement, 250) << chosen.BlockText();
+    EXPECT_EQ(read.description.commitEvery, 4) << chosen.BlockText();
 }
 
 TEST(WizardModel, LiteralsGoIntoTheOptionsOfANewBlockThatNamesADialect) {
@@ -321,21 +290,14 @@ TEST(WizardModel, LiteralsGoIntoTheOptionsOfANewBlockThatNamesADialect) {
     EXPECT_EQ(model.Description().literals, LiteralStyle::Inherit);
     EXPECT_EQ(model.BlockText().find("Literals"), std::string::npos);
 
-    struct Case {
-        int literalIndex;
-        LiteralStyle style;
-    };
-    for (const Case& c :
-         {Case{0, LiteralStyle::Inherit}, Case{1, LiteralStyle::Standard}, Case{2, LiteralStyle::Exact}}) {
-        model.ChooseDialect(3); // MySQL
-        model.ChooseLiterals(c.literalIndex);
+    model.ChooseDialect(3); // MySQL
+    for (int index = 0; index < 3; ++index) {
+        model.ChooseLiterals(index);
         EXPECT_TRUE(model.LiteralsEnabled());
-        AnalysedScript script;
-        script.Rebuild(model.BlockText());
-        ASSERT_FALSE(script.BlockError()) << model.BlockText();
-        ASSERT_EQ(script.Statements().size(), 1u);
-        EXPECT_EQ(script.CurrentDialect(), Dialect::MYSQL);
-        EXPECT_EQ(script.Statements()[0].description.literals, c.style) << model.BlockText();
+        const ReadBack read = Read(model);
+        EXPECT_EQ(read.dialect, Dialect::MYSQL);
+        const LiteralStyle styles[] = {LiteralStyle::Inherit, LiteralStyle::Standard, LiteralStyle::Exact};
+        EXPECT_EQ(read.description.literals, styles[index]) << model.BlockText();
     }
     // The inherited choice leaves the block as the wizard always wrote it.
     model.ChooseLiterals(0);

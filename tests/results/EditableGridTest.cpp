@@ -43,14 +43,15 @@ private slots:
     void initTestCase() {
         test::ConnectTo(session_, test::ConnectionString(Server::SQLite, "editable_grid"), profile_);
         session_.Thread().Call([&] {
-            for (const char* drop : {"DROP TABLE IF EXISTS edit_grid", "DROP TABLE IF EXISTS edit_nokey"})
-                test::Exec(session_.Connection(), drop);
-            test::Exec(session_.Connection(), "CREATE TABLE edit_grid (id INTEGER NOT NULL PRIMARY KEY, "
-                                              "code CHAR(10), qty INTEGER, note VARCHAR(100))");
-            test::Exec(session_.Connection(), "INSERT INTO edit_grid VALUES (1, 'a', 1, 'O''Brien'), "
-                                              "(2, 'b', 2, 'two\nlines'), (3, 'c', 3, NULL)");
-            test::Exec(session_.Connection(), "CREATE TABLE edit_nokey (id INTEGER, note VARCHAR(10))");
-            test::Exec(session_.Connection(), "INSERT INTO edit_nokey VALUES (1, 'x')");
+            for (const char* sql :
+                 {"DROP TABLE IF EXISTS edit_grid", "DROP TABLE IF EXISTS edit_nokey",
+                  "CREATE TABLE edit_grid (id INTEGER NOT NULL PRIMARY KEY, code CHAR(10), qty INTEGER, "
+                  "note VARCHAR(100))",
+                  "INSERT INTO edit_grid VALUES (1, 'a', 1, 'O''Brien'), (2, 'b', 2, 'two\nlines'), (3, 'c', "
+                  "3, NULL)",
+                  "CREATE TABLE edit_nokey (id INTEGER, note VARCHAR(10))",
+                  "INSERT INTO edit_nokey VALUES (1, 'x')"})
+                test::Exec(session_.Connection(), sql);
         });
     }
 
@@ -58,10 +59,13 @@ private slots:
         EditableResultSetModel model(Fetch("edit_grid"), EditsLookup());
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QSignalSpy rejected(&model, &EditableResultSetModel::editRejected);
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+        QVERIFY(model.flags(model.index(0, 1)) & Qt::ItemIsEditable);
         QVERIFY(model.setData(model.index(0, 1), QString("0123456789")));
         QCOMPARE(model.data(model.index(0, 1)).toString(), QString("0123456789"));
         QVERIFY(!model.setData(model.index(0, 1), QString("0123456789A")));
         QCOMPARE(rejected.count(), 1);
+        QCOMPARE(changed.count(), 1); // the accepted value only
         QCOMPARE(rejected.at(0).at(0).toString(), QString("The value entered exceed maximum length of 10"));
         QCOMPARE(model.data(model.index(0, 1)).toString(), QString("0123456789")); // kept
         QVERIFY(!model.setData(model.index(0, 2), QString("12ab")));
@@ -124,13 +128,11 @@ private slots:
     }
 
     void syntaxChecks() {
-        QVERIFY(IsIntegerText(" -42 "));
-        QVERIFY(!IsIntegerText("4 2"));
-        QVERIFY(!IsIntegerText("-"));
-        QVERIFY(IsNumberText("-1.5e-3"));
-        QVERIFY(IsNumberText(".5"));
-        QVERIFY(!IsNumberText("1.2.3"));
-        QVERIFY(!IsNumberText("1e"));
+        for (auto [text, integer] : {std::pair{" -42 ", true}, {"4 2", false}, {"-", false}})
+            QVERIFY2(IsIntegerText(text) == integer, text);
+        for (auto [text, number] :
+             {std::pair{"-1.5e-3", true}, {".5", true}, {"1.2.3", false}, {"1e", false}})
+            QVERIFY2(IsNumberText(text) == number, text);
         ColumnDescriptor time;
         time.sqlType = SQL_TYPE_TIME;
         const CheckedCell t = CheckCellText(time, "23:59:58");

@@ -52,6 +52,11 @@ QString LogText(HistoryPane& pane, const ExecutionHistory::Entry& entry) {
                                 static_cast<qsizetype>(entry.logEnd - entry.logStart));
 }
 
+bool Shown(QWidget& widget) {
+    widget.show();
+    return QTest::qWaitForWindowExposed(&widget);
+}
+
 // Lets the event loop put the appended text into the document.
 bool Settle(HistoryPane& pane) {
     return QTest::qWaitFor(
@@ -71,446 +76,368 @@ QPoint PointOfLine(const HistoryPane& pane, int line) {
 class HistoryTest : public QObject {
     Q_OBJECT
 private slots:
-    // Summaries
-    void summarize_data();
-    void summarize();
-    void summaryLinesAreAtMostSixtyCharacters();
+    void summarize_data() {
+        QTest::addColumn<QByteArray>("statement");
+        QTest::addColumn<QByteArray>("summary");
 
-    // Entries and their spans
-    void errorFlagBelongsToOneStatement();
-    void entryAtLogEdges();
-    void completionLineWithoutEntryLeavesEntriesAlone();
-    void outputBaseGoesToTheLatestBatch();
-    void truncateKeepsExactlyTheLatestBatch();
-    void clear();
-
-    // The pane
-    void appendKeepsTheUsersSelectionAndScroll();
-    void appendFollowsTheEnd();
-    void lengthCountsPanePositionsBeforeTheDocumentHasThem();
-    void popupShowsTheSummaryNextToTheMouse();
-    void popupStaysOnTheScreen();
-    void entryMenuNamesTheEntry();
-
-    // The statement text dialog
-    void dialogCopiesTheStatementText();
-};
-
-void HistoryTest::summarize_data() {
-    QTest::addColumn<QByteArray>("statement");
-    QTest::addColumn<QByteArray>("summary");
-
-    const std::string line56 = Repeat("x", 56);
-    const std::string line57 = Repeat("y", 57);
-    QTest::newRow("25 lines give the first 20")
-        << QByteArray::fromStdString(NumberedLines(25)) << QByteArray::fromStdString(NumberedLines(20));
-    QTest::newRow("56 characters stay whole")
-        << QByteArray::fromStdString(line56) << QByteArray::fromStdString(line56 + "\r\n");
-    QTest::newRow("57 characters are cut to 56 and ' ...'")
-        << QByteArray::fromStdString(line57) << QByteArray::fromStdString(Repeat("y", 56) + " ...\r\n");
-    QTest::newRow("blank lines are skipped and do not count")
-        << QByteArray("\r\n  \t\r\nselect 1\r\n\r\n   \r\nfrom t\r\n")
-        << QByteArray("select 1\r\nfrom t\r\n");
-    QTest::newRow("21 lines among blank ones give 20")
-        << QByteArray::fromStdString("\r\n\r\n" + NumberedLines(10) + " \r\n" + NumberedLines(11))
-        << QByteArray::fromStdString(NumberedLines(10) + NumberedLines(10));
-    QTest::newRow("last line without a line end")
-        << QByteArray("select a,\r\n  b from t") << QByteArray("select a,\r\n  b from t\r\n");
-    QTest::newRow("indentation is kept") << QByteArray("\tselect 1") << QByteArray("\tselect 1\r\n");
-    QTest::newRow("lone CR and lone LF end lines")
-        << QByteArray("a\rb\nc\r\nd") << QByteArray("a\r\nb\r\nc\r\nd\r\n");
-    QTest::newRow("long last line without a line end")
-        << QByteArray::fromStdString("select\r\n" + line57)
-        << QByteArray::fromStdString("select\r\n" + Repeat("y", 56) + " ...\r\n");
-    QTest::newRow("control characters only is blank") << QByteArray("\x01\x02 \t") << QByteArray("");
-    QTest::newRow("empty") << QByteArray("") << QByteArray("");
-    // Lines count characters, not bytes.
-    const std::string e56 = Repeat("\xC3\xA9", 56), euro = "\xE2\x82\xAC";
-    QTest::newRow("56 two-byte characters stay whole")
-        << QByteArray::fromStdString(e56) << QByteArray::fromStdString(e56 + "\r\n");
-    QTest::newRow("57 two-byte characters are cut")
-        << QByteArray::fromStdString(e56 + "!") << QByteArray::fromStdString(e56 + " ...\r\n");
-    QTest::newRow("a cut inside a character's bytes keeps it whole")
-        << QByteArray::fromStdString(Repeat("a", 55) + euro + euro)
-        << QByteArray::fromStdString(Repeat("a", 55) + euro + " ...\r\n");
-    QTest::newRow("bytes that are no UTF-8 count one each")
-        << QByteArray::fromStdString(Repeat("\xE9", 57))
-        << QByteArray::fromStdString(Repeat("\xE9", 56) + " ...\r\n");
-    QTest::newRow("a sequence cut short by the line end is no character")
-        << QByteArray::fromStdString(Repeat("b", 56) + "\xE2\x82")
-        << QByteArray::fromStdString(Repeat("b", 56) + " ...\r\n");
-}
-
-void HistoryTest::summarize() {
-    QFETCH(QByteArray, statement);
-    QFETCH(QByteArray, summary);
-    const std::string made = ExecutionHistory::Summarize(statement.toStdString());
-    QCOMPARE(QByteArray::fromStdString(made), summary);
-
-    ExecutionHistory history;
-    history.BeginEntry(statement.toStdString(), 0, 0);
-    history.EndEntry(0);
-    QCOMPARE(history.Entries().at(0).lineCount, static_cast<int>(summary.count('\n')));
-    QCOMPARE(history.Entries().at(0).width, 60);
-}
-
-void HistoryTest::summaryLinesAreAtMostSixtyCharacters() {
-    // No summary line is wider than 60 characters, however the line is made.
-    for (const std::string& line :
-         {Repeat("\xF0\x9F\x98\x80", 80), Repeat("\xE2\x82", 70), Repeat("z", 200)}) {
-        const std::string summary = ExecutionHistory::Summarize(line);
-        const QString shown = QString::fromUtf8(summary.data(), static_cast<qsizetype>(summary.size()));
-        QVERIFY(shown.endsWith(QStringLiteral(" ...\r\n")));
-        QCOMPARE(shown.toUcs4().size(), 60 + 2);
+        auto row = [](const char* name, const std::string& statement, const std::string& summary) {
+            QTest::newRow(name) << QByteArray::fromStdString(statement) << QByteArray::fromStdString(summary);
+        };
+        const std::string y56 = Repeat("y", 56), cut = " ...\r\n";
+        row("25 lines give the first 20", NumberedLines(25), NumberedLines(20));
+        row("56 characters stay whole", y56, y56 + "\r\n");
+        row("57 characters are cut to 56 and ' ...'", y56 + "y", y56 + cut);
+        row("blank lines are skipped", "\r\n  \t\r\nselect 1\r\n\r\n   \r\nfrom t\r\n",
+            "select 1\r\nfrom t\r\n");
+        row("21 lines among blank ones give 20", "\r\n\r\n" + NumberedLines(10) + " \r\n" + NumberedLines(11),
+            NumberedLines(10) + NumberedLines(10));
+        row("last line without a line end", "select a,\r\n  b from t", "select a,\r\n  b from t\r\n");
+        row("indentation is kept", "\tselect 1", "\tselect 1\r\n");
+        row("lone CR and lone LF end lines", "a\rb\nc\r\nd", "a\r\nb\r\nc\r\nd\r\n");
+        row("long last line without a line end", "select\r\n" + y56 + "y", "select\r\n" + y56 + cut);
+        row("control characters only is blank", "\x01\x02 \t", "");
+        row("empty", "", "");
+        // Lines count characters, not bytes.
+        const std::string e56 = Repeat("\xC3\xA9", 56), euro = "\xE2\x82\xAC";
+        row("56 two-byte characters stay whole", e56, e56 + "\r\n");
+        row("57 two-byte characters are cut", e56 + "!", e56 + cut);
+        row("a cut inside a character keeps it whole", Repeat("a", 55) + euro + euro,
+            Repeat("a", 55) + euro + cut);
+        row("bytes that are no UTF-8 count one each", Repeat("\xE9", 57), Repeat("\xE9", 56) + cut);
+        row("a sequence cut short by the line end", Repeat("b", 56) + "\xE2\x82", Repeat("b", 56) + cut);
+        row("four-byte characters", Repeat("\xF0\x9F\x98\x80", 80), Repeat("\xF0\x9F\x98\x80", 56) + cut);
+        row("sequences all cut short", Repeat("\xE2\x82", 70), Repeat("\xE2\x82", 28) + cut);
     }
-}
 
-void HistoryTest::errorFlagBelongsToOneStatement() {
-    HistoryPane pane;
-    RunStatement(pane, "select * from missing", "no such table: missing\r\n", true, 0, 0);
-    RunStatement(pane, "insert into t values (1)", "1 row(s) affected\r\n", false, 0, 0);
-    RunStatement(pane, "select 1", "1 row(s) selected \r\n", false, 0, 17);
+    void summarize() {
+        QFETCH(QByteArray, statement);
+        QFETCH(QByteArray, summary);
+        const std::string made = ExecutionHistory::Summarize(statement.toStdString());
+        QCOMPARE(QByteArray::fromStdString(made), summary);
 
-    QCOMPARE(pane.PlainText(), QStringLiteral("no such table: missing\n"
-                                              "SQL batch completed with error(s)\n"
-                                              "1 row(s) affected\n"
-                                              "SQL batch completed successfully\n"
-                                              "1 row(s) selected \n"
-                                              "SQL batch completed successfully\n"));
-    const auto& entries = pane.History().Entries();
-    QCOMPARE(entries.size(), size_t{3});
-    QVERIFY(entries[0].failed);
-    QVERIFY(!entries[1].failed);
-    QCOMPARE(LogText(pane, entries[0]),
-             QStringLiteral("no such table: missing\nSQL batch completed with error(s)\n"));
-    QCOMPARE(LogText(pane, entries[1]),
-             QStringLiteral("1 row(s) affected\nSQL batch completed successfully\n"));
-    QCOMPARE(entries[1].statementText, std::string("insert into t values (1)"));
-    QCOMPARE(entries[2].outputStart, size_t{0});
-    QCOMPARE(entries[2].outputEnd, size_t{17});
-    QCOMPARE(entries[2].summary, std::string("select 1\r\n"));
-}
-
-void HistoryTest::entryAtLogEdges() {
-    ExecutionHistory history;
-    history.BeginEntry("a", 0, 0);
-    QCOMPARE(history.EndEntry(0), std::string("SQL batch completed successfully\r\n"));
-    history.RecordLogEnd(10);
-    history.BeginEntry("b", 0, 10);
-    history.MarkError();
-    QCOMPARE(history.EndEntry(0), std::string("SQL batch completed with error(s)\r\n"));
-    history.RecordLogEnd(20);
-    // Text outside any entry (a report between batches) from 20 to 25.
-    history.BeginEntry("c", 0, 25);
-    history.EndEntry(0);
-    history.RecordLogEnd(30);
-
-    const struct {
-        size_t position;
-        int entry;
-    } cases[] = {{0, 0},   {9, 0},  {10, 1}, {19, 1},  {20, -1},
-                 {24, -1}, {25, 2}, {29, 2}, {30, -1}, {1000, -1}};
-    for (const auto& c : cases) {
-        QCOMPARE(history.IndexAtLog(c.position), c.entry);
-        const ExecutionHistory::Entry* entry = history.EntryAtLog(c.position);
-        QCOMPARE(entry ? static_cast<int>(entry - history.Entries().data()) : -1, c.entry);
+        ExecutionHistory history;
+        history.BeginEntry(statement.toStdString(), 0, 0);
+        history.EndEntry(0);
+        QCOMPARE(history.Entries().at(0).lineCount, static_cast<int>(summary.count('\n')));
+        QCOMPARE(history.Entries().at(0).width, 60);
     }
-    QCOMPARE(ExecutionHistory().EntryAtLog(0), nullptr);
-}
 
-void HistoryTest::completionLineWithoutEntryLeavesEntriesAlone() {
-    HistoryPane pane;
-    RunStatement(pane, "select 1", "", false, 0, 0);
-    const size_t end = pane.History().Entries()[0].logEnd;
-    pane.EndEntry(5); // no statement began: the line is shown, no entry grows over it
-    QCOMPARE(pane.History().Entries().size(), size_t{1});
-    QCOMPARE(pane.History().Entries()[0].logEnd, end);
-    QCOMPARE(pane.History().IndexAtLog(end), -1);
-    QVERIFY(pane.PlainText().endsWith(QStringLiteral("successfully\nSQL batch completed successfully\n")));
-}
+    void errorFlagBelongsToOneStatement() {
+        HistoryPane pane;
+        RunStatement(pane, "select * from missing", "no such table: missing\r\n", true, 0, 0);
+        RunStatement(pane, "insert into t values (1)", "1 row(s) affected\r\n", false, 0, 0);
+        RunStatement(pane, "select 1", "1 row(s) selected \r\n", false, 0, 17);
 
-void HistoryTest::outputBaseGoesToTheLatestBatch() {
-    HistoryPane pane;
-    pane.MarkBatchStart();
-    RunStatement(pane, "select 1", "", false, 0, 10);
-    pane.SetLatestOutputBase(0);
-    pane.MarkBatchStart();
-    RunStatement(pane, "select 2", "", false, 0, 10);
-    QVERIFY(!pane.History().Entries()[1].outputBase.has_value()); // the batch has not ended yet
-    pane.SetLatestOutputBase(10);
+        QCOMPARE(pane.PlainText(), QStringLiteral("no such table: missing\n"
+                                                  "SQL batch completed with error(s)\n"
+                                                  "1 row(s) affected\n"
+                                                  "SQL batch completed successfully\n"
+                                                  "1 row(s) selected \n"
+                                                  "SQL batch completed successfully\n"));
+        const auto& entries = pane.History().Entries();
+        QCOMPARE(entries.size(), size_t{3});
+        QVERIFY(entries[0].failed);
+        QVERIFY(!entries[1].failed);
+        QCOMPARE(LogText(pane, entries[0]),
+                 QStringLiteral("no such table: missing\nSQL batch completed with error(s)\n"));
+        QCOMPARE(LogText(pane, entries[1]),
+                 QStringLiteral("1 row(s) affected\nSQL batch completed successfully\n"));
+        QCOMPARE(entries[1].statementText, std::string("insert into t values (1)"));
+        QCOMPARE(entries[2].outputStart, size_t{0});
+        QCOMPARE(entries[2].outputEnd, size_t{17});
+        QCOMPARE(entries[2].summary, std::string("select 1\r\n"));
 
-    const auto& entries = pane.History().Entries();
-    QCOMPARE(entries[0].outputBase, std::optional<size_t>(0));
-    QCOMPARE(entries[1].outputBase, std::optional<size_t>(10));
-}
-
-void HistoryTest::truncateKeepsExactlyTheLatestBatch() {
-    HistoryPane pane;
-    pane.MarkBatchStart();
-    RunStatement(pane, "select 1", "1 row(s) selected \r\n", false, 0, 20);
-    RunStatement(pane, "select x", "no such column: x\r\n", true, 20, 20);
-    pane.SetLatestOutputBase(0);
-    pane.AppendText("Connected to demo\r\n"); // between the batches: an earlier run's text
-
-    pane.MarkBatchStart();
-    pane.AppendText("Läuft\r\n"); // the latest batch's own text before its first entry
-    RunStatement(pane, "select 'ä'", "1 row(s) selected \r\n", false, 0, 30);
-    RunStatement(pane, "delete from t", "2 row(s) affected\r\n", false, 30, 30);
-    pane.SetLatestOutputBase(20);
-    const std::vector<ExecutionHistory::Entry> latest(pane.History().Entries().begin() + 2,
-                                                      pane.History().Entries().end());
-
-    pane.Truncate();
-
-    const QString kept = QStringLiteral("Läuft\n"
-                                        "1 row(s) selected \n"
-                                        "SQL batch completed successfully\n"
-                                        "2 row(s) affected\n"
-                                        "SQL batch completed successfully\n");
-    QCOMPARE(pane.PlainText(), kept);
-    QCOMPARE(pane.Length(), static_cast<size_t>(kept.size()));
-    const auto& entries = pane.History().Entries();
-    QCOMPARE(entries.size(), size_t{2});
-    for (size_t i = 0; i < entries.size(); ++i) {
-        QCOMPARE(entries[i].statementText, latest[i].statementText);
-        QCOMPARE(entries[i].outputStart, latest[i].outputStart);
-        QCOMPARE(entries[i].outputBase, std::optional<size_t>(0)); // earlier Results text is gone too
+        // A completion line when no statement began is shown; no entry grows over it.
+        const size_t end = entries[2].logEnd;
+        pane.EndEntry(5);
+        QCOMPARE(entries.size(), size_t{3});
+        QCOMPARE(entries[2].logEnd, end);
+        QCOMPARE(pane.History().IndexAtLog(end), -1);
+        QVERIFY(
+            pane.PlainText().endsWith(QStringLiteral("successfully\nSQL batch completed successfully\n")));
     }
-    QCOMPARE(LogText(pane, entries[0]),
-             QStringLiteral("1 row(s) selected \nSQL batch completed successfully\n"));
-    QCOMPARE(LogText(pane, entries[1]),
-             QStringLiteral("2 row(s) affected\nSQL batch completed successfully\n"));
-    QCOMPARE(pane.History().IndexAtLog(0), -1);
-    QCOMPARE(pane.History().IndexAtLog(entries[0].logStart), 0);
 
-    // Truncating again, and running on afterwards, keeps everything in step.
-    pane.Truncate();
-    QCOMPARE(pane.PlainText(), kept);
-    pane.MarkBatchStart();
-    RunStatement(pane, "select 3", "", false, 0, 0);
-    pane.Truncate();
-    QCOMPARE(pane.PlainText(), QStringLiteral("SQL batch completed successfully\n"));
-    QCOMPARE(pane.History().Entries().size(), size_t{1});
-    QCOMPARE(pane.History().Entries()[0].logStart, size_t{0});
-    QCOMPARE(pane.History().Entries()[0].statementText, std::string("select 3"));
-}
+    void entryAtLogEdges() {
+        ExecutionHistory history;
+        history.BeginEntry("a", 0, 0);
+        QCOMPARE(history.EndEntry(0), std::string("SQL batch completed successfully\r\n"));
+        history.RecordLogEnd(10);
+        history.BeginEntry("b", 0, 10);
+        history.MarkError();
+        QCOMPARE(history.EndEntry(0), std::string("SQL batch completed with error(s)\r\n"));
+        history.RecordLogEnd(20);
+        // Text outside any entry (a report between batches) from 20 to 25.
+        history.BeginEntry("c", 0, 25);
+        history.EndEntry(0);
+        history.RecordLogEnd(30);
 
-void HistoryTest::clear() {
-    HistoryPane pane;
-    pane.Clear(); // an empty pane stays empty, and so does truncating it
-    pane.Truncate();
-    QCOMPARE(pane.PlainText(), QString());
+        const std::pair<size_t, int> cases[] = {{0, 0},   {9, 0},  {10, 1}, {19, 1},  {20, -1},
+                                                {24, -1}, {25, 2}, {29, 2}, {30, -1}, {1000, -1}};
+        for (const auto& [position, index] : cases) {
+            QCOMPARE(history.IndexAtLog(position), index);
+            const ExecutionHistory::Entry* entry = history.EntryAtLog(position);
+            QCOMPARE(entry ? static_cast<int>(entry - history.Entries().data()) : -1, index);
+        }
+        QCOMPARE(ExecutionHistory().EntryAtLog(0), nullptr);
+    }
 
-    pane.MarkBatchStart();
-    RunStatement(pane, "select 1", "1 row(s) selected \r\n", false, 0, 0);
-    pane.MarkBatchStart();
-    RunStatement(pane, "select 2", "1 row(s) selected \r\n", false, 0, 0);
-    pane.Clear();
-    QCOMPARE(pane.PlainText(), QString());
-    QCOMPARE(pane.Length(), size_t{0});
-    QVERIFY(pane.History().Entries().empty());
-    QCOMPARE(pane.History().EntryAtLog(0), nullptr);
+    void truncateKeepsExactlyTheLatestBatch() {
+        HistoryPane pane;
+        pane.MarkBatchStart();
+        RunStatement(pane, "select 1", "1 row(s) selected \r\n", false, 0, 20);
+        RunStatement(pane, "select x", "no such column: x\r\n", true, 20, 20);
+        pane.SetLatestOutputBase(0);
+        pane.AppendText("Connected to demo\r\n"); // between the batches: an earlier run's text
 
-    // A later Truncate has no earlier batch to cut; new entries start at the front.
-    pane.Truncate();
-    RunStatement(pane, "select 3", "", false, 0, 0);
-    QCOMPARE(pane.History().Entries()[0].logStart, size_t{0});
-    QCOMPARE(pane.PlainText(), QStringLiteral("SQL batch completed successfully\n"));
-}
+        pane.MarkBatchStart();
+        pane.AppendText("Läuft\r\n"); // the latest batch's own text before its first entry
+        RunStatement(pane, "select 'ä'", "1 row(s) selected \r\n", false, 0, 30);
+        RunStatement(pane, "delete from t", "2 row(s) affected\r\n", false, 30, 30);
+        QVERIFY(!pane.History().Entries()[3].outputBase.has_value()); // the batch has not ended yet
+        pane.SetLatestOutputBase(20);
+        // The output base goes to the latest batch's entries only.
+        QCOMPARE(pane.History().Entries()[1].outputBase, std::optional<size_t>(0));
+        QCOMPARE(pane.History().Entries()[2].outputBase, std::optional<size_t>(20));
+        const std::vector<ExecutionHistory::Entry> latest(pane.History().Entries().begin() + 2,
+                                                          pane.History().Entries().end());
 
-void HistoryTest::appendKeepsTheUsersSelectionAndScroll() {
-    HistoryPane pane;
-    pane.resize(400, 200);
-    pane.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&pane));
-    pane.AppendText(NumberedLines(100));
-    QVERIFY(Settle(pane));
+        pane.Truncate();
 
-    // A selection in the middle, the view scrolled up.
-    QTextCursor selection(pane.document());
-    selection.setPosition(20);
-    selection.setPosition(40, QTextCursor::KeepAnchor);
-    pane.setTextCursor(selection);
-    pane.verticalScrollBar()->setValue(10);
-    pane.AppendText("more\r\nand more\r\n");
-    QVERIFY(Settle(pane));
-    QCOMPARE(pane.textCursor().anchor(), 20);
-    QCOMPARE(pane.textCursor().position(), 40);
-    QCOMPARE(pane.verticalScrollBar()->value(), 10);
+        const QString kept = QStringLiteral("Läuft\n"
+                                            "1 row(s) selected \n"
+                                            "SQL batch completed successfully\n"
+                                            "2 row(s) affected\n"
+                                            "SQL batch completed successfully\n");
+        QCOMPARE(pane.PlainText(), kept);
+        QCOMPARE(pane.Length(), static_cast<size_t>(kept.size()));
+        const auto& entries = pane.History().Entries();
+        QCOMPARE(entries.size(), size_t{2});
+        for (size_t i = 0; i < entries.size(); ++i) {
+            QCOMPARE(entries[i].statementText, latest[i].statementText);
+            QCOMPARE(entries[i].outputStart, latest[i].outputStart);
+            QCOMPARE(entries[i].outputBase, std::optional<size_t>(0)); // earlier Results text is gone too
+        }
+        QCOMPARE(LogText(pane, entries[0]),
+                 QStringLiteral("1 row(s) selected \nSQL batch completed successfully\n"));
+        QCOMPARE(LogText(pane, entries[1]),
+                 QStringLiteral("2 row(s) affected\nSQL batch completed successfully\n"));
+        QCOMPARE(pane.History().IndexAtLog(0), -1);
+        QCOMPARE(pane.History().IndexAtLog(entries[0].logStart), 0);
 
-    // A selection that reaches the end does not take in the new text.
-    const int end = static_cast<int>(pane.Length());
-    selection.setPosition(end);
-    selection.setPosition(end - 5, QTextCursor::KeepAnchor);
-    pane.setTextCursor(selection);
-    pane.AppendText("tail\r\n");
-    QVERIFY(Settle(pane));
-    QCOMPARE(pane.textCursor().anchor(), end);
-    QCOMPARE(pane.textCursor().position(), end - 5);
-    QCOMPARE(pane.textCursor().selectedText(), QStringLiteral("more") + QChar(QChar::ParagraphSeparator));
-    QVERIFY(pane.PlainText().endsWith(QStringLiteral("and more\ntail\n")));
-}
+        // Truncating again, and running on afterwards, keeps everything in step.
+        pane.Truncate();
+        QCOMPARE(pane.PlainText(), kept);
+        pane.MarkBatchStart();
+        RunStatement(pane, "select 3", "", false, 0, 0);
+        pane.Truncate();
+        QCOMPARE(pane.PlainText(), QStringLiteral("SQL batch completed successfully\n"));
+        QCOMPARE(pane.History().Entries().size(), size_t{1});
+        QCOMPARE(pane.History().Entries()[0].logStart, size_t{0});
+        QCOMPARE(pane.History().Entries()[0].statementText, std::string("select 3"));
+    }
 
-void HistoryTest::appendFollowsTheEnd() {
-    HistoryPane pane;
-    pane.resize(400, 200);
-    pane.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&pane));
-    pane.moveCursor(QTextCursor::End);
-    for (int i = 0; i < 100; ++i) {
+    void clear() {
+        HistoryPane pane;
+        pane.Clear(); // an empty pane stays empty, and so does truncating it
+        pane.Truncate();
+        QCOMPARE(pane.PlainText(), QString());
+
+        pane.MarkBatchStart();
+        RunStatement(pane, "select 1", "1 row(s) selected \r\n", false, 0, 0);
+        pane.MarkBatchStart();
+        RunStatement(pane, "select 2", "1 row(s) selected \r\n", false, 0, 0);
+        pane.Clear();
+        QCOMPARE(pane.PlainText(), QString());
+        QCOMPARE(pane.Length(), size_t{0});
+        QVERIFY(pane.History().Entries().empty());
+        QCOMPARE(pane.History().EntryAtLog(0), nullptr);
+
+        // A later Truncate has no earlier batch to cut; new entries start at the front.
+        pane.Truncate();
+        RunStatement(pane, "select 3", "", false, 0, 0);
+        QCOMPARE(pane.History().Entries()[0].logStart, size_t{0});
+        QCOMPARE(pane.PlainText(), QStringLiteral("SQL batch completed successfully\n"));
+    }
+
+    // Appending follows the end; scrolled up, or with a selection, the view stays where it is.
+    void appendFollowsTheEndOrKeepsTheUsersSelectionAndScroll() {
+        HistoryPane pane;
+        pane.resize(400, 200);
+        QVERIFY(Shown(pane));
+        pane.moveCursor(QTextCursor::End);
+        for (int i = 0; i < 100; ++i) {
+            pane.AppendText("1 row(s) affected\r\n");
+            if (i % 10 == 0) QVERIFY(Settle(pane));
+        }
+        QVERIFY(Settle(pane));
+        QVERIFY(pane.verticalScrollBar()->maximum() > 0);
+        QCOMPARE(pane.verticalScrollBar()->value(), pane.verticalScrollBar()->maximum());
+        pane.verticalScrollBar()->setValue(5);
         pane.AppendText("1 row(s) affected\r\n");
-        if (i % 10 == 0) QVERIFY(Settle(pane));
+        QVERIFY(Settle(pane));
+        QCOMPARE(pane.verticalScrollBar()->value(), 5);
+        QCOMPARE(static_cast<size_t>(pane.textCursor().position()), pane.Length());
+
+        // A selection in the middle, the view scrolled up.
+        QTextCursor selection(pane.document());
+        selection.setPosition(20);
+        selection.setPosition(40, QTextCursor::KeepAnchor);
+        pane.setTextCursor(selection);
+        pane.verticalScrollBar()->setValue(10);
+        pane.AppendText("more\r\nand more\r\n");
+        QVERIFY(Settle(pane));
+        QCOMPARE(pane.textCursor().anchor(), 20);
+        QCOMPARE(pane.textCursor().position(), 40);
+        QCOMPARE(pane.verticalScrollBar()->value(), 10);
+
+        // A selection that reaches the end does not take in the new text.
+        const int end = static_cast<int>(pane.Length());
+        selection.setPosition(end);
+        selection.setPosition(end - 5, QTextCursor::KeepAnchor);
+        pane.setTextCursor(selection);
+        pane.AppendText("tail\r\n");
+        QVERIFY(Settle(pane));
+        QCOMPARE(pane.textCursor().anchor(), end);
+        QCOMPARE(pane.textCursor().position(), end - 5);
+        QCOMPARE(pane.textCursor().selectedText(), QStringLiteral("more") + QChar(QChar::ParagraphSeparator));
+        QVERIFY(pane.PlainText().endsWith(QStringLiteral("and more\ntail\n")));
     }
-    QVERIFY(Settle(pane));
-    QVERIFY(pane.verticalScrollBar()->maximum() > 0);
-    QCOMPARE(pane.verticalScrollBar()->value(), pane.verticalScrollBar()->maximum());
-    // Scrolled up, it stays there.
-    pane.verticalScrollBar()->setValue(5);
-    pane.AppendText("1 row(s) affected\r\n");
-    QVERIFY(Settle(pane));
-    QCOMPARE(pane.verticalScrollBar()->value(), 5);
-    QCOMPARE(static_cast<size_t>(pane.textCursor().position()), pane.Length());
-}
 
-void HistoryTest::lengthCountsPanePositionsBeforeTheDocumentHasThem() {
-    HistoryPane pane;
-    // Line breaks of every kind, one cut between its CR and LF, characters beyond 16 bits.
-    pane.BeginEntry("select 1", 0);
-    pane.AppendText("caf\xC3\xA9 \xF0\x9F\x98\x80\r");
-    pane.AppendText("\nnext\rline\nend");
-    pane.AppendText("\r\n");
-    pane.EndEntry(0);
-    RunStatement(pane, "select 2", "\xE2\x82\xAC\r\n", false, 0, 0);
-    const size_t length = pane.Length();
-    QVERIFY(Settle(pane));
-    QCOMPARE(pane.Length(), length);
-    const auto& entries = pane.History().Entries();
-    QCOMPARE(LogText(pane, entries[0]), QStringLiteral("caf\u00E9 \U0001F600\n\nnext\nline\nend\n"
-                                                       "SQL batch completed successfully\n"));
-    QCOMPARE(LogText(pane, entries[1]), QStringLiteral("\u20AC\nSQL batch completed successfully\n"));
-    QCOMPARE(entries[1].logEnd, pane.Length());
-}
+    void lengthCountsPanePositionsBeforeTheDocumentHasThem() {
+        HistoryPane pane;
+        // Line breaks of every kind, one cut between its CR and LF, characters beyond 16 bits.
+        pane.BeginEntry("select 1", 0);
+        pane.AppendText("caf\xC3\xA9 \xF0\x9F\x98\x80\r");
+        pane.AppendText("\nnext\rline\nend");
+        pane.AppendText("\r\n");
+        pane.EndEntry(0);
+        RunStatement(pane, "select 2", "\xE2\x82\xAC\r\n", false, 0, 0);
+        const size_t length = pane.Length();
+        QVERIFY(Settle(pane));
+        QCOMPARE(pane.Length(), length);
+        const auto& entries = pane.History().Entries();
+        QCOMPARE(LogText(pane, entries[0]), QStringLiteral("caf\u00E9 \U0001F600\n\nnext\nline\nend\n"
+                                                           "SQL batch completed successfully\n"));
+        QCOMPARE(LogText(pane, entries[1]), QStringLiteral("\u20AC\nSQL batch completed successfully\n"));
+        QCOMPARE(entries[1].logEnd, pane.Length());
+    }
 
-void HistoryTest::popupShowsTheSummaryNextToTheMouse() {
-    HistoryPane pane;
-    pane.move(0, 0);
-    pane.resize(600, 300);
-    pane.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&pane));
-    pane.AppendText("Connected\r\n");
-    RunStatement(pane, "select a,\r\n\r\n  b & c\r\nfrom\tt", "1 row(s) selected \r\n", false, 0, 0);
-    RunStatement(pane, "delete from t", "", false, 0, 0);
-    QVERIFY(Settle(pane));
+    void popupShowsTheSummaryNextToTheMouse() {
+        HistoryPane pane;
+        pane.move(0, 0);
+        pane.resize(600, 300);
+        QVERIFY(Shown(pane));
+        pane.AppendText("Connected\r\n");
+        RunStatement(pane, "select a,\r\n\r\n  b & c\r\nfrom\tt", "1 row(s) selected \r\n", false, 0, 0);
+        RunStatement(pane, "delete from t", "", false, 0, 0);
+        QVERIFY(Settle(pane));
 
-    // The pane's second and third lines are the first entry's messages.
-    const QPoint onEntry = PointOfLine(pane, 2);
-    QCOMPARE(pane.EntryIndexAt(onEntry), 0);
-    QVERIFY(pane.ShowSummaryAt(onEntry));
-    StatementSummaryPopup* popup = pane.SummaryPopup();
-    QVERIFY(popup->isVisible());
-    QCOMPARE(popup->Lines(), QStringList({"select a,", "  b & c", "from\tt"}));
-    QCOMPARE(popup->pos(), pane.viewport()->mapToGlobal(onEntry) + QPoint(10, 5));
-    QCOMPARE(popup->size(), QSize(732, 3 * QFontMetrics(popup->font()).height() + 2));
-    QCOMPARE(popup->palette().color(QPalette::ToolTipBase), QToolTip::palette().color(QPalette::ToolTipBase));
-    QVERIFY(popup->font().family().contains(QStringLiteral("Courier New")) ||
-            popup->font().styleHint() == QFont::Monospace);
+        // The pane's second and third lines are the first entry's messages.
+        const QPoint onEntry = PointOfLine(pane, 2);
+        QCOMPARE(pane.EntryIndexAt(onEntry), 0);
+        QVERIFY(pane.ShowSummaryAt(onEntry));
+        StatementSummaryPopup* popup = pane.SummaryPopup();
+        QVERIFY(popup->isVisible());
+        QCOMPARE(popup->Lines(), QStringList({"select a,", "  b & c", "from\tt"}));
+        QCOMPARE(popup->pos(), pane.viewport()->mapToGlobal(onEntry) + QPoint(10, 5));
+        QCOMPARE(popup->size(), QSize(732, 3 * QFontMetrics(popup->font()).height() + 2));
+        QCOMPARE(popup->palette().color(QPalette::ToolTipBase),
+                 QToolTip::palette().color(QPalette::ToolTipBase));
+        QVERIFY(popup->font().family().contains(QStringLiteral("Courier New")) ||
+                popup->font().styleHint() == QFont::Monospace);
 
-    // The next entry shows its own summary.
-    QVERIFY(pane.ShowSummaryAt(PointOfLine(pane, 3)));
-    QCOMPARE(popup->Lines(), QStringList({"delete from t"}));
-    QCOMPARE(popup->height(), QFontMetrics(popup->font()).height() + 2);
+        // The next entry shows its own summary.
+        QVERIFY(pane.ShowSummaryAt(PointOfLine(pane, 3)));
+        QCOMPARE(popup->Lines(), QStringList({"delete from t"}));
+        QCOMPARE(popup->height(), QFontMetrics(popup->font()).height() + 2);
 
-    // Text outside entries, and the empty space below the text, hide it.
-    QVERIFY(!pane.ShowSummaryAt(PointOfLine(pane, 0)));
-    QVERIFY(!popup->isVisible());
-    QVERIFY(pane.ShowSummaryAt(onEntry));
-    QVERIFY(!pane.ShowSummaryAt(QPoint(5, pane.viewport()->height() - 3)));
-    QVERIFY(!popup->isVisible());
+        // Text outside entries, and the empty space below the text, hide it.
+        QVERIFY(!pane.ShowSummaryAt(PointOfLine(pane, 0)));
+        QVERIFY(!popup->isVisible());
+        QVERIFY(pane.ShowSummaryAt(onEntry));
+        QVERIFY(!pane.ShowSummaryAt(QPoint(5, pane.viewport()->height() - 3)));
+        QVERIFY(!popup->isVisible());
 
-    // Through the mouse: moving onto an entry shows it, leaving the pane hides it.
-    QTest::mouseMove(pane.viewport(), onEntry);
-    QTRY_VERIFY(popup->isVisible());
-    QCOMPARE(popup->Lines().size(), 3);
-    QEvent leave(QEvent::Leave);
-    QCoreApplication::sendEvent(pane.viewport(), &leave);
-    QVERIFY(!popup->isVisible());
+        // Through the mouse: moving onto an entry shows it, leaving the pane hides it.
+        QTest::mouseMove(pane.viewport(), onEntry);
+        QTRY_VERIFY(popup->isVisible());
+        QCOMPARE(popup->Lines().size(), 3);
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(pane.viewport(), &leave);
+        QVERIFY(!popup->isVisible());
 
-    // Clearing the pane takes the popup with it.
-    QVERIFY(pane.ShowSummaryAt(onEntry));
-    pane.Clear();
-    QVERIFY(!popup->isVisible());
-}
+        // Clearing the pane takes the popup with it.
+        QVERIFY(pane.ShowSummaryAt(onEntry));
+        pane.Clear();
+        QVERIFY(!popup->isVisible());
+    }
 
-void HistoryTest::popupStaysOnTheScreen() {
-    HistoryPane pane;
-    const QRect screen = pane.screen()->availableGeometry();
-    pane.resize(300, 200);
-    pane.move(screen.right() - 300, screen.bottom() - 200);
-    pane.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&pane));
-    RunStatement(pane, NumberedLines(20), "", false, 0, 0);
-    QVERIFY(Settle(pane));
-    QVERIFY(pane.ShowSummaryAt(PointOfLine(pane, 0)));
-    const QRect popup = pane.SummaryPopup()->geometry();
-    QVERIFY2(screen.contains(popup), qPrintable(QStringLiteral("popup at %1,%2 %3x%4")
-                                                    .arg(popup.x())
-                                                    .arg(popup.y())
-                                                    .arg(popup.width())
-                                                    .arg(popup.height())));
-    // Moved above the mouse, it does not cover the entry's line.
-    QVERIFY(popup.bottom() < pane.viewport()->mapToGlobal(PointOfLine(pane, 0)).y());
-}
+    void popupStaysOnTheScreen() {
+        HistoryPane pane;
+        const QRect screen = pane.screen()->availableGeometry();
+        pane.resize(300, 200);
+        pane.move(screen.right() - 300, screen.bottom() - 200);
+        QVERIFY(Shown(pane));
+        RunStatement(pane, NumberedLines(20), "", false, 0, 0);
+        QVERIFY(Settle(pane));
+        QVERIFY(pane.ShowSummaryAt(PointOfLine(pane, 0)));
+        const QRect popup = pane.SummaryPopup()->geometry();
+        QVERIFY2(screen.contains(popup), qPrintable(QDebug::toString(popup)));
+        // Moved above the mouse, it does not cover the entry's line.
+        QVERIFY(popup.bottom() < pane.viewport()->mapToGlobal(PointOfLine(pane, 0)).y());
+    }
 
-void HistoryTest::entryMenuNamesTheEntry() {
-    HistoryPane pane;
-    RunStatement(pane, "select 1", "", false, 0, 0);
-    RunStatement(pane, "select 2", "", false, 0, 0);
-    QSignalSpy query(&pane, &HistoryPane::showQueryTextRequested);
-    QSignalSpy text(&pane, &HistoryPane::showResultInTextRequested);
-    QSignalSpy grid(&pane, &HistoryPane::showResultInGridRequested);
+    void entryMenuNamesTheEntry() {
+        HistoryPane pane;
+        RunStatement(pane, "select 1", "", false, 0, 0);
+        RunStatement(pane, "select 2", "", false, 0, 0);
+        QSignalSpy query(&pane, &HistoryPane::showQueryTextRequested);
+        QSignalSpy text(&pane, &HistoryPane::showResultInTextRequested);
+        QSignalSpy grid(&pane, &HistoryPane::showResultInGridRequested);
 
-    std::unique_ptr<QMenu> menu(pane.CreateEntryMenu(1, nullptr));
-    const QList<QAction*> actions = menu->actions();
-    QCOMPARE(actions.size(), 3);
-    QCOMPARE(actions[0]->text(), QStringLiteral("Show query text..."));
-    QCOMPARE(actions[1]->text(), QStringLiteral("Show result in text"));
-    QCOMPARE(actions[2]->text(), QStringLiteral("Show result in grid"));
-    for (QAction* action : actions)
-        action->trigger();
-    QCOMPARE(query.size(), 1);
-    QCOMPARE(query.at(0).at(0).toInt(), 1);
-    QCOMPARE(text.at(0).at(0).toInt(), 1);
-    QCOMPARE(grid.at(0).at(0).toInt(), 1);
+        std::unique_ptr<QMenu> menu(pane.CreateEntryMenu(1, nullptr));
+        const QList<QAction*> actions = menu->actions();
+        QCOMPARE(actions.size(), 3);
+        QCOMPARE(actions[0]->text(), QStringLiteral("Show query text..."));
+        QCOMPARE(actions[1]->text(), QStringLiteral("Show result in text"));
+        QCOMPARE(actions[2]->text(), QStringLiteral("Show result in grid"));
+        for (QAction* action : actions)
+            action->trigger();
+        QCOMPARE(query.size(), 1);
+        QCOMPARE(query.at(0).at(0).toInt(), 1);
+        QCOMPARE(text.at(0).at(0).toInt(), 1);
+        QCOMPARE(grid.at(0).at(0).toInt(), 1);
 
-    // A menu left open across a clear names no entry of the new history.
-    pane.Clear();
-    RunStatement(pane, "select 3", "", false, 0, 0);
-    RunStatement(pane, "select 4", "", false, 0, 0);
-    actions[0]->trigger();
-    QCOMPARE(query.size(), 1);
-}
+        // A menu left open across a clear names no entry of the new history.
+        pane.Clear();
+        RunStatement(pane, "select 3", "", false, 0, 0);
+        RunStatement(pane, "select 4", "", false, 0, 0);
+        actions[0]->trigger();
+        QCOMPARE(query.size(), 1);
+    }
 
-void HistoryTest::dialogCopiesTheStatementText() {
-    const std::string statement = "select 'a\xC2\xA0"
-                                  "b' as \"Stra\xC3\x9F"
-                                  "e\"\r\n  from t\r\n";
-    QueryTextDialog dialog(statement);
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("Executed statement text"));
-    const QString expected = QStringLiteral("select 'a\u00A0b' as \"Stra\u00DFe\"\n  from t\n");
-    QCOMPARE(dialog.Text(), expected);
-    auto* shown = dialog.findChild<QPlainTextEdit*>();
-    QVERIFY(shown && shown->isReadOnly());
-    QCOMPARE(dialog.CopyButton()->text(), QStringLiteral("Copy"));
-    QCOMPARE(dialog.CloseButton()->text(), QStringLiteral("Close"));
+    void dialogCopiesTheStatementText() {
+        const std::string statement = "select 'a\xC2\xA0"
+                                      "b' as \"Stra\xC3\x9F"
+                                      "e\"\r\n  from t\r\n";
+        QueryTextDialog dialog(statement);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Executed statement text"));
+        const QString expected = QStringLiteral("select 'a\u00A0b' as \"Stra\u00DFe\"\n  from t\n");
+        QCOMPARE(dialog.Text(), expected);
+        auto* shown = dialog.findChild<QPlainTextEdit*>();
+        QVERIFY(shown && shown->isReadOnly());
+        QCOMPARE(dialog.CopyButton()->text(), QStringLiteral("Copy"));
+        QCOMPARE(dialog.CloseButton()->text(), QStringLiteral("Close"));
 
-    dialog.show();
-    QGuiApplication::clipboard()->clear();
-    QTest::mouseClick(dialog.CopyButton(), Qt::LeftButton);
-    QCOMPARE(QGuiApplication::clipboard()->text(), expected);
-    QVERIFY(dialog.isVisible()); // Copy leaves it open
-    QTest::mouseClick(dialog.CloseButton(), Qt::LeftButton);
-    QVERIFY(!dialog.isVisible());
-}
+        dialog.show();
+        QGuiApplication::clipboard()->clear();
+        QTest::mouseClick(dialog.CopyButton(), Qt::LeftButton);
+        QCOMPARE(QGuiApplication::clipboard()->text(), expected);
+        QVERIFY(dialog.isVisible()); // Copy leaves it open
+        QTest::mouseClick(dialog.CloseButton(), Qt::LeftButton);
+        QVERIFY(!dialog.isVisible());
+    }
+};
 
 QTEST_MAIN(HistoryTest)
 #include "HistoryTest.moc"

@@ -11,11 +11,11 @@
 
 #include <filesystem>
 #include <random>
+#include <tuple>
 
 using namespace marlix;
 
-namespace {
-
+// A batch output holding the text, shared with the view's tests.
 std::unique_ptr<MemoryTextSink> SinkOf(std::string_view text) {
     auto sink = std::make_unique<MemoryTextSink>(MemoryTextSink::kClipboardSize);
     sink->SetGrowable(true);
@@ -24,24 +24,20 @@ std::unique_ptr<MemoryTextSink> SinkOf(std::string_view text) {
     return sink;
 }
 
-// Lines as a reader of the text would split them: at every "\n", without a "\r" before it.
-struct Reference {
-    std::vector<size_t> starts, ends;
+namespace {
 
-    explicit Reference(const std::string& text) {
-        starts.push_back(0);
-        for (size_t i = 0; i < text.size(); ++i)
-            if (text[i] == '\n') {
-                ends.push_back(i > starts.back() && text[i - 1] == '\r' ? i - 1 : i);
-                starts.push_back(i + 1);
-            }
-        ends.push_back(text.size());
-    }
-};
-
-// Every query of the index against the reference, offset by offset and line by line.
+// Every query of the index against the lines as a reader of the text would split them (at
+// every "\n", without a "\r" before it), offset by offset and line by line.
 void CheckAgainstReference(const ResultsText& results, const std::string& text) {
-    const Reference ref(text);
+    struct {
+        std::vector<size_t> starts{0}, ends;
+    } ref;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (text[i] == '\n') {
+            ref.ends.push_back(i > ref.starts.back() && text[i - 1] == '\r' ? i - 1 : i);
+            ref.starts.push_back(i + 1);
+        }
+    ref.ends.push_back(text.size());
     QCOMPARE(results.Length(), text.size());
     QCOMPARE(results.LineCount(), ref.starts.size());
     size_t longest = 0;
@@ -271,12 +267,13 @@ private slots:
         const size_t bytes[] = {0, 1, 3, 6, 6, 10, 11, 11};
         for (size_t column = 0; column < 8; ++column)
             QCOMPARE(ByteOfColumn(line, column), bytes[column]);
-        QCOMPARE(NextCharacter(line, 1), size_t{3});
-        QCOMPARE(NextCharacter(line, 6), size_t{10});
-        QCOMPARE(NextCharacter(line, 11), size_t{11});
-        QCOMPARE(PreviousCharacter(line, 10), size_t{6});
-        QCOMPARE(PreviousCharacter(line, 3), size_t{1});
-        QCOMPARE(PreviousCharacter(line, 0), size_t{0});
+        // From a byte: the next character's start and the previous one's.
+        const std::tuple<size_t, size_t, size_t> steps[] = {{0, 1, 0},  {1, 3, 0},   {3, 6, 1},
+                                                            {6, 10, 3}, {10, 11, 6}, {11, 11, 10}};
+        for (auto [from, next, previous] : steps) {
+            QCOMPARE(NextCharacter(line, from), next);
+            QCOMPARE(PreviousCharacter(line, from), previous);
+        }
         // A sequence cut short still moves forward.
         QCOMPARE(NextCharacter("\xe2\x82", 0), size_t{2});
     }
