@@ -28,10 +28,6 @@ using namespace marlix::test;
 
 namespace {
 
-void ExecuteScript(CMainFrame& frame) {
-    frame.Runs().ExecuteScript();
-}
-
 // The engine's own text for a conversion, or its refusal.
 struct Conversion {
     QString text;
@@ -75,7 +71,7 @@ void FrameConversionTest::copyAsUpsertPutsTheEnginesTextOrReportsItsRefusal() {
     h.SetScript(QStringLiteral("create table fruit (id integer primary key, name varchar(20));\n"
                                "insert into fruit values (1, 'apple');\n"
                                "insert into fruit values (2, 'it''s');\n"));
-    QVERIFY(h.RunAndWait(ExecuteScript));
+    QVERIFY(h.RunScript());
     // The first result names its key field in its block; the second has none.
     h.SetScript(QStringLiteral("/*METADATA>\n"
                                "\t<RESULTSET Type = \"SELECT\", Source = \"fruit\", Table = \"fruit\">\n"
@@ -83,7 +79,7 @@ void FrameConversionTest::copyAsUpsertPutsTheEnginesTextOrReportsItsRefusal() {
                                "</METADATA*/\n"
                                "select id, name from fruit order by id;\n"
                                "select id, name from fruit order by id;\n"));
-    QVERIFY(h.RunAndWait(ExecuteScript));
+    QVERIFY(h.RunScript());
     GridsPane& grids = h.Frame().ResultsView().Grids();
     QCOMPARE(grids.GridCount(), 2);
     ResultGrid& keyed = *grids.GridAt(0);

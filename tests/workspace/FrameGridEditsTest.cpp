@@ -26,10 +26,6 @@ using namespace marlix::test;
 
 namespace {
 
-void ExecuteScript(CMainFrame& frame) {
-    frame.Runs().ExecuteScript();
-}
-
 // Presses the button named `name` of the modal dialog that opens next.
 void PressInNextDialog(const char* name) {
     QTimer::singleShot(50, [name] {
@@ -53,10 +49,10 @@ void FrameGridEditsTest::editSaveAndViewScriptInTheWindow() {
     h.SetScript(QStringLiteral("create table fruit (id integer primary key, name varchar(20));\n"
                                "insert into fruit values (1, 'apple');\n"
                                "insert into fruit values (2, 'pear');\n"));
-    QVERIFY(h.RunAndWait(ExecuteScript));
+    QVERIFY(h.RunScript());
     h.Frame().ObjectBrowser().Reload(); // the catalog learns the new table and its key
     h.SetScript(QStringLiteral("select id, name from fruit order by id;\n"));
-    QVERIFY(h.RunAndWait(ExecuteScript));
+    QVERIFY(h.RunScript());
 
     GridsPane& grids = h.Frame().ResultsView().Grids();
     QCOMPARE(grids.GridCount(), 1);
@@ -113,10 +109,10 @@ void FrameGridEditsTest::unsavedEditsAreNotThrownAwayWithoutAsking() {
     MARLIX_QT_CONNECT_OR_SKIP(h, Server::SQLite);
     h.SetScript(QStringLiteral("create table veg (id integer primary key, name varchar(20));\n"
                                "insert into veg values (1, 'leek');\n"));
-    QVERIFY(h.RunAndWait(ExecuteScript));
+    QVERIFY(h.RunScript());
     h.Frame().ObjectBrowser().Reload();
     h.SetScript(QStringLiteral("select id, name from veg;\n"));
-    QVERIFY(h.RunAndWait(ExecuteScript));
+    QVERIFY(h.RunScript());
     GridsPane& grids = h.Frame().ResultsView().Grids();
     auto* model = qobject_cast<EditableResultSetModel*>(&grids.GridAt(0)->Model());
     QVERIFY(model->setData(model->index(0, 1), QStringLiteral("onion")));
@@ -129,7 +125,7 @@ void FrameGridEditsTest::unsavedEditsAreNotThrownAwayWithoutAsking() {
     // Truncation after the next run: the earlier grid stays unless the user agrees.
     SetTruncateResults(h.Frame().Profile(), true);
     h.Prompts().yesNoAnswers = {false};
-    QVERIFY(h.RunAndWait(ExecuteScript));
+    QVERIFY(h.RunScript());
     QCOMPARE(grids.GridCount(), 2);
     // Closing the window asks too.
     h.Prompts().saveAnswers = {SaveAnswer::No};

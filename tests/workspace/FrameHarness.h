@@ -33,6 +33,9 @@ public:
     void PutCaret(const QString& marker, int delta = 0);
     // Runs a command and waits until its batch has ended and been applied.
     bool RunAndWait(void (*start)(CMainFrame&), int timeoutMs = 30000);
+    bool RunScript(int timeoutMs = 30000);
+    // The editor's context-menu request at a position; the menu is closed again at once.
+    void RightClickAt(int position);
     bool WaitForBatchEnd(int timeoutMs = 30000);
     QString ResultsText();
     QString HistoryText();

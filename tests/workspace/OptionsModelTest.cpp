@@ -66,12 +66,6 @@ TEST(OptionsModelTest, OkWithoutChangesKeepsEveryStoredValue) {
     const auto before = Snapshot(changed);
     OptionsModel(changed).Store(changed);
     EXPECT_EQ(Snapshot(changed), before);
-    // MS Access and Interbase/Firebird keep theirs too, the latter sharing the MS SQL value.
-    EXPECT_EQ(Stored(changed, kSettingsSection, "DateAccess"), "<DateAccess>");
-    EXPECT_EQ(Stored(changed, kSettingsSection, "DateIB"), "<DateIB>");
-    EXPECT_EQ(Stored(changed, kExecutionSettings, "Autocommit0"), "0");
-    EXPECT_EQ(Stored(changed, kSettingsSection, "DatePG"), "<DatePG>");
-    EXPECT_EQ(Stored(changed, kSettingsSection, "ExactSQLite"), "1");
 
     // On an empty profile OK writes the defaults, for every dialect (none is left empty):
     // Oracle and MySQL keep autocommit off.
@@ -79,10 +73,6 @@ TEST(OptionsModelTest, OkWithoutChangesKeepsEveryStoredValue) {
     const DialectSettingsSet stored = OptionsModel(empty).Store(empty);
     for (const TabRow& row : kTabs) {
         EXPECT_EQ(Stored(empty, kSettingsSection, row.date), row.defaultDate) << row.label;
-        EXPECT_EQ(Stored(empty, kSettingsSection, row.time), row.defaultTime) << row.label;
-        EXPECT_EQ(Stored(empty, kSettingsSection, row.quotes), std::to_string(row.defaultQuotes))
-            << row.label;
-        EXPECT_EQ(Stored(empty, kSettingsSection, row.exact), "0") << row.label;
         EXPECT_EQ(stored[static_cast<int>(row.dialect)], DefaultDialectSettings(row.dialect)) << row.label;
         EXPECT_EQ(Stored(empty, kExecutionSettings, row.autocommit), std::to_string(row.defaultAutocommit))
             << row.label;
@@ -104,8 +94,6 @@ TEST(OptionsModelTest, DefaultsThenOkStoresTheFactoryValuesWithAutocommitOnEvery
         EXPECT_EQ(Stored(profile, kSettingsSection, row.exact), "0") << row.label;
         EXPECT_EQ(Stored(profile, kExecutionSettings, row.autocommit), "1") << row.label;
     }
-    EXPECT_EQ(GetAutocommit(profile, ConnectionType::Oracle), 1);
-    EXPECT_EQ(GetAutocommit(profile, ConnectionType::MySQL), 1);
     EXPECT_EQ(GetDatasetRowLimit(profile), 0);
     EXPECT_EQ(GetDatasetSizeLimit(profile), 1);
 }

@@ -1,6 +1,6 @@
 // The script view drawn offscreen: analysis after every change, lazy colouring from the
 // engine's tokens, clipboard and keys, read-only runs, the error line, the remembered position,
-// find, and write-back positions that follow the user's edits.
+// find, and edits written in by the engine's byte offsets.
 #include "metadata/BlockEdits.h"
 #include "workspace/editor/DravelView.h"
 #include "workspace/editor/ScriptEditor.h"
@@ -78,6 +78,19 @@ QPoint PointOfPosition(const CDravelView& view, int position) {
     return view.Editor()->cursorRect(cursor).center() + QPoint(2, 0);
 }
 
+// Drags `text` over the editor and drops it at `position`, as a mouse would.
+void Drop(CDravelView& view, int position, const QString& text) {
+    QMimeData dropped;
+    dropped.setText(text);
+    const QPoint at = PointOfPosition(view, position);
+    QDragEnterEvent enter(at, Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view.Editor()->viewport(), &enter);
+    QDragMoveEvent move(at, Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view.Editor()->viewport(), &move);
+    QDropEvent drop(at, Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view.Editor()->viewport(), &drop);
+}
+
 } // namespace
 
 class ScriptViewTest : public QObject {
@@ -95,7 +108,6 @@ private slots:
     void RememberedPositionIsTheOneUnderTheMouse();
     void FindSelectsScrollsAndWrapsAround();
     void ApplyEditCountsBytesOfNonAsciiText();
-    void WriteBackPositionsFollowEditsAbove();
     void DropInsertsOnceAtTheDropPointAndFocuses();
 };
 
@@ -239,20 +251,6 @@ void ScriptViewTest::CtrlEnterInsertsNothing() {
     QTest::keyClick(view->Editor(), Qt::Key_Enter, Qt::ControlModifier | Qt::KeypadModifier);
     QCOMPARE(view->ScriptText(), QStringLiteral("select 1"));
 
-    // The frame's Execute Statement carries the shortcut: disabled, the key still inserts nothing.
-    QAction execute(QStringLiteral("Execute Statement"));
-    execute.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return));
-    view->addAction(&execute);
-    QSignalSpy triggered(&execute, &QAction::triggered);
-    execute.setEnabled(false);
-    QTest::keyClick(view->Editor(), Qt::Key_Return, Qt::ControlModifier);
-    QCOMPARE(view->ScriptText(), QStringLiteral("select 1"));
-    QCOMPARE(triggered.count(), 0);
-    execute.setEnabled(true);
-    QTest::keyClick(view->Editor(), Qt::Key_Return, Qt::ControlModifier);
-    QCOMPARE(triggered.count(), 1);
-    QCOMPARE(view->ScriptText(), QStringLiteral("select 1"));
-
     // Shift+Enter breaks the line like Enter, not with a separator inside the line.
     QTest::keyClick(view->Editor(), Qt::Key_Return, Qt::ShiftModifier);
     QCOMPARE(view->Editor()->document()->blockCount(), 2);
@@ -279,13 +277,7 @@ void ScriptViewTest::ReadOnlyWhileABatchRuns() {
     QVERIFY(!view->ReplaceSelection(QStringLiteral("r")));
     QVERIFY(!view->ApplyEdit(TextEdit{0, 0, "e"}));
     QVERIFY(!view->SetScriptText(QStringLiteral("new")));
-    QMimeData dropped;
-    dropped.setText(QStringLiteral("dropped"));
-    const QPoint at = PointOfPosition(*view, 2);
-    QDragEnterEvent enter(at, Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(view->Editor()->viewport(), &enter);
-    QDropEvent drop(at, Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(view->Editor()->viewport(), &drop);
+    Drop(*view, 2, QStringLiteral("dropped"));
     QCOMPARE(view->ScriptText(), QStringLiteral("select 1;"));
 
     view->SetBatchRunning(false);
@@ -383,43 +375,12 @@ void ScriptViewTest::ApplyEditCountsBytesOfNonAsciiText() {
     QCOMPARE(view->ScriptText(), QString::fromUtf16(u"-- caf\u00e9 \U0001F600 \u20ac\nselect 1;\nselect 2;"));
 }
 
-void ScriptViewTest::WriteBackPositionsFollowEditsAbove() {
-    auto view = ShownView(QStringLiteral("select 1;\nselect 2;\nselect 3;"));
-    const auto& statements = view->Script().Statements();
-    const int second = view->TrackRange(statements[1].start, statements[1].end);
-    const int third = view->TrackRange(statements[2].start, statements[2].end);
-
-    PlaceCaret(*view, 0);
-    Type(view->Editor(), QString::fromUtf16(u"-- \u00e9"));
-    QTest::keyClick(view->Editor(), Qt::Key_Return);
-    QCOMPARE(view->TrackedStart(second), view->Script().Statements().at(1).start);
-    QCOMPARE(view->TrackedStart(third), view->Script().Statements().at(2).start);
-
-    // An edit inside the second statement forbids its write-back, not the third's.
-    const int inside = static_cast<int>(view->ScriptText().indexOf(QStringLiteral("select 2"))) + 7;
-    PlaceCaret(*view, inside);
-    QTest::keyClicks(view->Editor(), QStringLiteral("0"));
-    QCOMPARE(view->TrackedStart(second), std::nullopt);
-    QCOMPARE(view->TrackedStart(third), view->Script().Text().find("select 3"));
-
-    view->ClearTrackedRanges();
-    QCOMPARE(view->TrackedStart(third), std::nullopt);
-}
-
 void ScriptViewTest::DropInsertsOnceAtTheDropPointAndFocuses() {
     auto view = ShownView(QStringLiteral("select  from t"));
     QLineEdit elsewhere;
     elsewhere.show();
     elsewhere.setFocus();
-    QMimeData dropped;
-    dropped.setText(QStringLiteral("a,\nb"));
-    const QPoint at = PointOfPosition(*view, 7);
-    QDragEnterEvent enter(at, Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(view->Editor()->viewport(), &enter);
-    QDragMoveEvent move(at, Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(view->Editor()->viewport(), &move);
-    QDropEvent drop(at, Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(view->Editor()->viewport(), &drop);
+    Drop(*view, 7, QStringLiteral("a,\nb"));
     QCOMPARE(view->ScriptText(), QStringLiteral("select a,\nb from t"));
     QCOMPARE(view->Script().Text(), "select a,\r\nb from t");
     QVERIFY(view->Editor()->hasFocus());
