@@ -404,13 +404,11 @@ void ObjectBrowserTest::columnsUpdatedDialogListsThirtyTwoColumnsAndShowsTheMask
     QCOMPARE(dialog.TableBox()->itemText(0), QStringLiteral("alpha"));
     QCOMPARE(dialog.TableBox()->currentText(), QStringLiteral("wide"));
     QCOMPARE(dialog.ColumnList()->count(), 32); // a 33rd column is not listed
+    // The mask of a choice is ColumnsUpdatedMask's (CatalogTextTest); here it follows the list.
     QCOMPARE(dialog.MaskText(), QStringLiteral("0"));
     dialog.ColumnList()->item(0)->setSelected(true);
-    dialog.ColumnList()->item(2)->setSelected(true);
-    QCOMPARE(dialog.MaskText(), QStringLiteral("5"));
-    dialog.ColumnList()->clearSelection();
     dialog.ColumnList()->item(31)->setSelected(true);
-    QCOMPARE(dialog.MaskText(), QStringLiteral("-2147483648"));
+    QCOMPARE(dialog.MaskText(), QStringLiteral("-2147483647"));
     // Another table: its columns are read when they are not yet.
     dialog.TableBox()->setCurrentIndex(0);
     emit dialog.TableBox()->activated(0);

@@ -23,7 +23,7 @@ using namespace marlix::test;
 
 namespace {
 
-constexpr int kMsSql = 0, kOracle = 1, kMySql = 2, kFirebird = 4, kPostgreSql = 6, kSqlite = 7;
+constexpr int kMsSql = 0, kOracle = 1, kMySql = 2, kFirebird = 4, kSqlite = 7;
 
 void Click(OptionsDialog& dialog, QDialogButtonBox::StandardButton which) {
     QTest::mouseClick(dialog.Button(which), Qt::LeftButton);
@@ -104,19 +104,12 @@ void OptionsDialogTest::exactLiteralsAreChosenPerTab() {
     s.dialog.SelectTab(kSqlite);
     QVERIFY(!s.dialog.Page()->ExactLiterals()->isChecked());
     s.dialog.Page()->ExactLiterals()->click();
-    s.dialog.SelectTab(kPostgreSql);
-    Retype(s.dialog.Page()->DatePattern(), QStringLiteral("d.m.Y"));
-    QVERIFY(!s.dialog.Page()->ExactLiterals()->isChecked());
-    s.dialog.SelectTab(kSqlite);
-    QVERIFY(s.dialog.Page()->ExactLiterals()->isChecked());
     Click(s.dialog, QDialogButtonBox::Ok);
     for (const TabRow& row : kTabs) {
         const bool on = row.dialect == Dialect::SQLITE;
         QCOMPARE(Stored(s.profile, kSettingsSection, row.exact), std::string(on ? "1" : "0"));
         QCOMPARE(s.Of(row.dialect).exactLiterals, on);
     }
-    QCOMPARE(Stored(s.profile, kSettingsSection, "DatePG"), std::string("d.m.Y"));
-    QCOMPARE(Stored(s.profile, kSettingsSection, "DateSQLite"), std::string("Y-m-d"));
 }
 
 // The samples of each dialect are OptionsModelTest's; here they follow what is typed.
@@ -231,10 +224,8 @@ void OptionsDialogTest::helpOpensTheOptionsTopic() {
     Shown s;
     Click(s.dialog, QDialogButtonBox::Help);
     auto* help = s.dialog.findChild<HelpWindow*>();
-    QVERIFY(help);
-    QVERIFY(help->isVisible());
-    QCOMPARE(help->Browser()->source(), HelpTopicUrl(HelpTopic::Options));
-    QVERIFY(help->Browser()->toPlainText().contains(QStringLiteral("Driver-specific settings")));
+    QVERIFY(help && help->isVisible());
+    QCOMPARE(help->Browser()->source(), HelpTopicUrl(HelpTopic::Options)); // the page: HelpAndMenusTest
     help->close();
     QTRY_VERIFY(!s.dialog.findChild<HelpWindow*>());
     // F1 in the s.dialog asks for the same topic.
