@@ -211,9 +211,7 @@ void FrameExecutionTest::conversionIsWrittenWhereTheStatementIsNow() {
 
     // An edit above the second statement moves it; the write-back follows.
     QPlainTextEdit& editor = (*h.Frame().ScriptView().Editor());
-    QTextCursor cursor = editor.textCursor();
-    cursor.setPosition(0);
-    editor.setTextCursor(cursor);
+    h.PutCaret(QStringLiteral("select"));
     editor.insertPlainText(QStringLiteral("-- ünïcode comment\n"));
     results.Grids().ShowGridFor(results.ResultSets()[1]->outputStart);
     QVERIFY2(h.Frame().Runs().ConvertTo(StatementType::INSERT), qPrintable(h.Prompts().messages.join('|')));
@@ -224,9 +222,7 @@ void FrameExecutionTest::conversionIsWrittenWhereTheStatementIsNow() {
     QVERIFY(script.contains(QStringLiteral("INSERT")));
 
     // A result whose statement was edited since is not written back.
-    const QString before = editor.toPlainText();
-    cursor.setPosition(before.indexOf(QStringLiteral("'é'")) + 1);
-    editor.setTextCursor(cursor);
+    h.PutCaret(QStringLiteral("'é'"), 1);
     editor.insertPlainText(QStringLiteral("x"));
     results.Grids().ShowGridFor(results.ResultSets()[0]->outputStart);
     const QString edited = editor.toPlainText();

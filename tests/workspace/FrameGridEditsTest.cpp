@@ -26,9 +26,9 @@ using namespace marlix::test;
 
 namespace {
 
-// Presses the button named `name` of the modal dialog that opens next.
-void PressInNextDialog(const char* name) {
-    QTimer::singleShot(50, [name] {
+// Presses the button named `name` of the modal dialog shown `delayMs` from now.
+void PressInNextDialog(const char* name, int delayMs = 50) {
+    QTimer::singleShot(delayMs, [name] {
         if (QWidget* dialog = QApplication::activeModalWidget())
             if (auto* button = dialog->findChild<QPushButton*>(QString::fromLatin1(name))) button->click();
     });
@@ -83,10 +83,7 @@ void FrameGridEditsTest::editSaveAndViewScriptInTheWindow() {
     // View edits as SQL script: the exact script, copied by the dialog's Copy.
     grid->setCurrentIndex(model->index(0, 1));
     PressInNextDialog("copy");
-    QTimer::singleShot(150, [] {
-        if (QWidget* dialog = QApplication::activeModalWidget())
-            if (auto* close = dialog->findChild<QPushButton*>(QStringLiteral("close"))) close->click();
-    });
+    PressInNextDialog("close", 150);
     actions[2]->trigger();
     QCOMPARE(QApplication::clipboard()->text(),
              QStringLiteral("UPDATE fruit SET\r\n\tname = 'it''s'\r\nWHERE\r\n\tid = 1\r\n"

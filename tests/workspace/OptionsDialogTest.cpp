@@ -1,6 +1,7 @@
 // The Options dialog as the user meets it: tabs and their page, samples as patterns are typed,
-// OK, Apply, Cancel and Defaults against a profile, the autocommit box shared by two tabs,
-// "12abc" as a limit, Apply and OK held back while a batch runs, and its help.
+// OK, Apply, Cancel and Defaults against a profile, "100abc" as a limit, Apply and OK held back
+// while a batch runs, and its help. Which values each tab edits, under which names they are
+// stored and which tabs share one are OptionsModelTest's.
 #include "workspace/options/OptionsDialog.h"
 #include "core/DialectSettings.h"
 #include "workspace/options/DialectSettingsPage.h"
@@ -23,7 +24,7 @@ using namespace marlix::test;
 
 namespace {
 
-constexpr int kMsSql = 0, kOracle = 1, kMySql = 2, kFirebird = 4, kSqlite = 7;
+constexpr int kMsSql = 0, kOracle = 1, kMySql = 2;
 
 void Click(OptionsDialog& dialog, QDialogButtonBox::StandardButton which) {
     QTest::mouseClick(dialog.Button(which), Qt::LeftButton);
@@ -55,12 +56,10 @@ class OptionsDialogTest : public QObject {
     Q_OBJECT
 private slots:
     void tabsShowTheirRecordAndKeepEditsAcrossTabChanges();
-    void exactLiteralsAreChosenPerTab();
     void samplesFollowThePatternsAndTheQuoteBox();
     void okWithoutChangesKeepsEveryValue();
     void defaultsThenOkStoresFactoryValues();
     void applyThenCancelKeepsTheAppliedValues();
-    void autocommitChangedOnEitherSharedTabIsStored();
     void applyAndOkWaitWhileABatchRuns();
     void helpOpensTheOptionsTopic();
 };
@@ -71,6 +70,12 @@ void OptionsDialogTest::tabsShowTheirRecordAndKeepEditsAcrossTabChanges() {
     for (int tab = 0; tab < kOptionsTabCount; ++tab)
         QCOMPARE(s.dialog.Tabs()->tabText(tab), QString::fromLatin1(kTabs[tab].label));
     QVERIFY(s.dialog.findChild<QCheckBox*>(QStringLiteral("suppressBlobs"))->isChecked());
+    // The dialog is wide enough for its tabs without hiding any of them behind scroll buttons.
+    int tabsWidth = 0;
+    for (int tab = 0; tab < s.dialog.Tabs()->count(); ++tab)
+        tabsWidth += s.dialog.Tabs()->tabRect(tab).width();
+    QVERIFY2(tabsWidth <= s.dialog.Tabs()->width(), qPrintable(QString::number(tabsWidth)));
+    QVERIFY(s.dialog.width() < 900);
 
     // An edit on one tab is neither lost by showing another nor shown there.
     s.dialog.SelectTab(kOracle);
@@ -86,30 +91,6 @@ void OptionsDialogTest::tabsShowTheirRecordAndKeepEditsAcrossTabChanges() {
     QCOMPARE(Stored(s.profile, kSettingsSection, "DateOracle"), std::string("d/m/y"));
     QCOMPARE(Stored(s.profile, kSettingsSection, "DateTimeOracle"), std::string("1"));
     QCOMPARE(Stored(s.profile, kSettingsSection, "DateMy"), std::string("Y-d-m"));
-}
-
-void OptionsDialogTest::exactLiteralsAreChosenPerTab() {
-    MemoryProfileStore start;
-    start.WriteInt(kSettingsSection, "ExactMy", 1);
-    Shown s(std::move(start));
-    // The dialog is wide enough for its tabs without hiding any of them behind scroll buttons.
-    int tabsWidth = 0;
-    for (int tab = 0; tab < s.dialog.Tabs()->count(); ++tab)
-        tabsWidth += s.dialog.Tabs()->tabRect(tab).width();
-    QVERIFY2(tabsWidth <= s.dialog.Tabs()->width(), qPrintable(QString::number(tabsWidth)));
-    QVERIFY(s.dialog.width() < 900);
-    s.dialog.SelectTab(kMySql);
-    QVERIFY(s.dialog.Page()->ExactLiterals()->isChecked());
-    s.dialog.Page()->ExactLiterals()->click();
-    s.dialog.SelectTab(kSqlite);
-    QVERIFY(!s.dialog.Page()->ExactLiterals()->isChecked());
-    s.dialog.Page()->ExactLiterals()->click();
-    Click(s.dialog, QDialogButtonBox::Ok);
-    for (const TabRow& row : kTabs) {
-        const bool on = row.dialect == Dialect::SQLITE;
-        QCOMPARE(Stored(s.profile, kSettingsSection, row.exact), std::string(on ? "1" : "0"));
-        QCOMPARE(s.Of(row.dialect).exactLiterals, on);
-    }
 }
 
 // The samples of each dialect are OptionsModelTest's; here they follow what is typed.
@@ -185,18 +166,6 @@ void OptionsDialogTest::applyThenCancelKeepsTheAppliedValues() {
     QCOMPARE(s.Of(Dialect::MYSQL).datePattern, std::string("Y/m/d"));
     QCOMPARE(GetDatasetRowLimit(s.profile), 100);
     QCOMPARE(GetAutocommit(s.profile, ConnectionType::MySQL), 0);
-}
-
-void OptionsDialogTest::autocommitChangedOnEitherSharedTabIsStored() {
-    // Which tabs share the value is OptionsModelTest's; here the other tab shows it at once.
-    Shown s;
-    s.dialog.SelectTab(kFirebird);
-    QVERIFY(s.dialog.Page()->Autocommit()->isChecked());
-    s.dialog.Page()->Autocommit()->click();
-    s.dialog.SelectTab(kMsSql);
-    QVERIFY(!s.dialog.Page()->Autocommit()->isChecked());
-    Click(s.dialog, QDialogButtonBox::Ok);
-    QCOMPARE(GetAutocommit(s.profile, ConnectionType::MicrosoftSQL), 0);
 }
 
 void OptionsDialogTest::applyAndOkWaitWhileABatchRuns() {

@@ -205,21 +205,13 @@ TEST(OptionsModelTest, SamplesShowTheOpeningMomentAsEachDialectWritesIt) {
     EXPECT_EQ(model.SampleDateTime(1), " 10:20 AM");
 }
 
-TEST(OptionsModelTest, ExecutionSettingsUseTheirNamesAndDefaults) {
+// The limits' names and defaults are the tests' above.
+TEST(OptionsModelTest, TruncateResultsIsOnByDefaultAndReadEachTime) {
     MemoryProfileStore profile;
-    EXPECT_EQ(GetDatasetRowLimit(profile), 0);
-    EXPECT_EQ(GetDatasetSizeLimit(profile), 1);
     EXPECT_TRUE(GetTruncateResults(profile));
-    SetDatasetRowLimit(profile, 250);
-    SetDatasetSizeLimit(profile, 8);
     SetTruncateResults(profile, false);
-    EXPECT_EQ(Stored(profile, "Execution Settings", "DatasetRowLimit"), "250");
-    EXPECT_EQ(Stored(profile, "Execution Settings", "DatasetSizeLimit (MB)"), "8");
     EXPECT_EQ(Stored(profile, "Execution Settings", "TruncateResults"), "0");
-    EXPECT_FALSE(GetTruncateResults(profile));
-    // Read each time: a value written by anyone else is seen at once.
+    // A value written by anyone else is seen at once.
     profile.WriteInt("Execution Settings", "TruncateResults", 1);
     EXPECT_TRUE(GetTruncateResults(profile));
-    profile.WriteInt("Execution Settings", "DatasetRowLimit", 9);
-    EXPECT_EQ(GetDatasetRowLimit(profile), 9);
 }

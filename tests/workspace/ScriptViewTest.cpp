@@ -99,7 +99,6 @@ private slots:
     void AnalysisFollowsEveryChange();
     void LinesAreColouredFromTheTokens();
     void OnlyLinesWhoseColoursChangedAreRecoloured();
-    void CommentOpenedAtTheTopRecoloursVisibleLinesOnly();
     void LongLinesAreColouredAroundTheColumnsShown();
     void PasteTurnsLoneLineEndsIntoLineBreaks();
     void CtrlEnterInsertsNothing();
@@ -150,7 +149,7 @@ void ScriptViewTest::LinesAreColouredFromTheTokens() {
 }
 
 void ScriptViewTest::OnlyLinesWhoseColoursChangedAreRecoloured() {
-    auto view = ShownView(Lines(200, QStringLiteral("select a from t where b = 'x';")));
+    auto view = ShownView(Lines(300, QStringLiteral("select a from t where b = 'x';")));
     const ScriptHighlighter& highlighter = view->Highlighter();
     const QTextBlock line5 = view->Editor()->document()->findBlockByNumber(5);
     PlaceCaret(*view, line5.position() + line5.length() - 1);
@@ -167,25 +166,21 @@ void ScriptViewTest::OnlyLinesWhoseColoursChangedAreRecoloured() {
     QCOMPARE(highlighter.LinesRecoloured() - before, 1); // "in" is gray on line 5, nowhere else
     QVERIFY(highlighter.LinesChecked() - checked < 40);  // only the lines on screen were looked at
     QVERIFY(LineColours(*view, 5).contains(QStringLiteral("31+2:#808080")));
-}
 
-void ScriptViewTest::CommentOpenedAtTheTopRecoloursVisibleLinesOnly() {
-    const QString line = QStringLiteral("select a from t;");
-    auto view = ShownView(Lines(300, line));
-    const ScriptHighlighter& highlighter = view->Highlighter();
+    // A comment opened at the top recolours the lines shown only.
     PlaceCaret(*view, 0);
-    const long long before = highlighter.LinesRecoloured();
+    before = highlighter.LinesRecoloured();
     QTest::keyClicks(view->Editor(), QStringLiteral("/*"));
     QApplication::processEvents();
     QCOMPARE(view->Script().Script().Tokens().size(), 1u); // one comment to the end
     const long long recoloured = highlighter.LinesRecoloured() - before;
     QVERIFY2(recoloured > 5 && recoloured < 60, qPrintable(QString::number(recoloured)));
-    QCOMPARE(LineColours(*view, 3), QStringList{QStringLiteral("0+16:#008080")});
+    QCOMPARE(LineColours(*view, 3), QStringList{QStringLiteral("0+30:#008080")});
 
     // Lines further down are coloured when they come into view.
     view->Editor()->verticalScrollBar()->setValue(250);
     QApplication::processEvents();
-    QCOMPARE(LineColours(*view, 260), QStringList{QStringLiteral("0+16:#008080")});
+    QCOMPARE(LineColours(*view, 260), QStringList{QStringLiteral("0+30:#008080")});
 
     // Closing the comment brings the keywords back on the lines shown.
     QTest::keyClick(view->Editor(), Qt::Key_Backspace);
@@ -216,12 +211,7 @@ void ScriptViewTest::LongLinesAreColouredAroundTheColumnsShown() {
     QVERIFY(span().first > 10000);
     QCOMPARE(span().second, 20999); // the last statement's ';' (the blank after it is black)
     // The colours are those of the tokens there: "select" at a statement's start is blue.
-    const QTextBlock block = view->Editor()->document()->firstBlock();
-    const int lastSelect = static_cast<int>(line.lastIndexOf(QStringLiteral("select")));
-    bool found = false;
-    for (const QTextLayout::FormatRange& r : block.layout()->formats())
-        found |= r.start == lastSelect && r.length == 6 && r.format.foreground().color() == QColor(0, 0, 255);
-    QVERIFY(found);
+    QVERIFY(LineColours(*view, 0).contains(QStringLiteral("%1+6:#0000ff").arg(line.lastIndexOf(u"select"))));
 }
 
 void ScriptViewTest::PasteTurnsLoneLineEndsIntoLineBreaks() {
@@ -266,7 +256,6 @@ void ScriptViewTest::ReadOnlyWhileABatchRuns() {
     QVERIFY(view->Editor()->isReadOnly());
 
     QTest::keyClicks(view->Editor(), QStringLiteral("x"));
-    QTest::keyClick(view->Editor(), Qt::Key_Z, Qt::ControlModifier);
     QTest::keyClick(view->Editor(), Qt::Key_V, Qt::ControlModifier);
     QTest::keyClick(view->Editor(), Qt::Key_Return);
     view->Undo();
