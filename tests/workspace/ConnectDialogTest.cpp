@@ -224,8 +224,7 @@ void ConnectDialogTest::connectCommandConnectsWithTheDialogsResult() {
 }
 
 void ConnectDialogTest::cancelledConnectChangesNothing() {
-    FrameHarness h;
-    MARLIX_QT_CONNECT_OR_SKIP(h, Server::SQLite);
+    MARLIX_QT_FRAME_ON(h, Server::SQLite);
     const QString title = h.Frame().windowTitle();
     h.Prompts().connections.push_back(std::nullopt);
     h.Frame().Actions().Action(Command::Connect)->trigger();

@@ -155,8 +155,7 @@ void FrameFilesTest::latin1ScriptSavesBackByteForByte() {
 }
 
 void FrameFilesTest::resultsToFileRefusesTheScriptAndAsksBeforeReplacing() {
-    FrameHarness h;
-    MARLIX_QT_CONNECT_OR_SKIP(h, Server::SQLite);
+    MARLIX_QT_FRAME_ON(h, Server::SQLite);
     const QString script = TempFile("script-for-results.sql", "select 'row' as a;\n");
     QVERIFY(h.Frame().Scripts().OpenPath(script));
 
@@ -199,8 +198,7 @@ void FrameFilesTest::targetPlatformIsKeptForTheNextStart() {
 }
 
 void FrameFilesTest::closingDuringARunCancelsItFirst() {
-    FrameHarness h;
-    MARLIX_QT_CONNECT_OR_SKIP(h, Server::PostgreSQL);
+    MARLIX_QT_FRAME_ON(h, Server::PostgreSQL);
     h.SetScript(QStringLiteral("select pg_sleep(60);"));
     h.Frame().Document().SetModified(true);
     h.Frame().Runs().ExecuteScript();

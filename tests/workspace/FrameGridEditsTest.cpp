@@ -44,15 +44,12 @@ private slots:
 };
 
 void FrameGridEditsTest::editSaveAndViewScriptInTheWindow() {
-    FrameHarness h;
-    MARLIX_QT_CONNECT_OR_SKIP(h, Server::SQLite);
-    h.SetScript(QStringLiteral("create table fruit (id integer primary key, name varchar(20));\n"
-                               "insert into fruit values (1, 'apple');\n"
-                               "insert into fruit values (2, 'pear');\n"));
-    QVERIFY(h.RunScript());
+    MARLIX_QT_FRAME_ON(h, Server::SQLite);
+    QVERIFY(h.RunScript(QStringLiteral("create table fruit (id integer primary key, name varchar(20));\n"
+                                       "insert into fruit values (1, 'apple');\n"
+                                       "insert into fruit values (2, 'pear');\n")));
     h.Frame().ObjectBrowser().Reload(); // the catalog learns the new table and its key
-    h.SetScript(QStringLiteral("select id, name from fruit order by id;\n"));
-    QVERIFY(h.RunScript());
+    QVERIFY(h.RunScript(QStringLiteral("select id, name from fruit order by id;\n")));
 
     GridsPane& grids = h.Frame().ResultsView().Grids();
     QCOMPARE(grids.GridCount(), 1);
@@ -102,14 +99,11 @@ void FrameGridEditsTest::editSaveAndViewScriptInTheWindow() {
 }
 
 void FrameGridEditsTest::unsavedEditsAreNotThrownAwayWithoutAsking() {
-    FrameHarness h;
-    MARLIX_QT_CONNECT_OR_SKIP(h, Server::SQLite);
-    h.SetScript(QStringLiteral("create table veg (id integer primary key, name varchar(20));\n"
-                               "insert into veg values (1, 'leek');\n"));
-    QVERIFY(h.RunScript());
+    MARLIX_QT_FRAME_ON(h, Server::SQLite);
+    QVERIFY(h.RunScript(QStringLiteral("create table veg (id integer primary key, name varchar(20));\n"
+                                       "insert into veg values (1, 'leek');\n")));
     h.Frame().ObjectBrowser().Reload();
-    h.SetScript(QStringLiteral("select id, name from veg;\n"));
-    QVERIFY(h.RunScript());
+    QVERIFY(h.RunScript(QStringLiteral("select id, name from veg;\n")));
     GridsPane& grids = h.Frame().ResultsView().Grids();
     auto* model = qobject_cast<EditableResultSetModel*>(&grids.GridAt(0)->Model());
     QVERIFY(model->setData(model->index(0, 1), QStringLiteral("onion")));

@@ -18,12 +18,10 @@ private slots:
 };
 
 void FrameScriptFaultTest::warningsAndBlockErrorsLeadTheRun() {
-    FrameHarness h;
-    MARLIX_QT_CONNECT_OR_SKIP(h, Server::SQLite);
-    h.SetScript(QStringLiteral("/*METADATA>\n<RESULTSET Table = \"t\", CommitEvry = \"1\"/>\n</METADATA*/\n"
-                               "select 1 as n;\n/*METADATA>\n<RESULTSET Type = \"UPDATE\" Table = \"t\"/>\n"
-                               "</METADATA*/\nselect 2 as m;\n"));
-    QVERIFY(h.RunScript());
+    MARLIX_QT_FRAME_ON(h, Server::SQLite);
+    QVERIFY(h.RunScript(QStringLiteral("/*METADATA>\n<RESULTSET Table = \"t\", CommitEvry = \"1\"/>\n</METADATA*/\n"
+                                       "select 1 as n;\n/*METADATA>\n<RESULTSET Type = \"UPDATE\" Table = \"t\"/>\n"
+                                       "</METADATA*/\nselect 2 as m;\n")));
     const QString history = h.HistoryText();
     QVERIFY2(history.startsWith(
                  QStringLiteral("Warning: unknown attribute CommitEvry of RESULTSET ignored at line 2\n"
@@ -34,8 +32,7 @@ void FrameScriptFaultTest::warningsAndBlockErrorsLeadTheRun() {
 }
 
 void FrameScriptFaultTest::anUnterminatedCommentRunsNothing() {
-    FrameHarness h;
-    MARLIX_QT_CONNECT_OR_SKIP(h, Server::SQLite);
+    MARLIX_QT_FRAME_ON(h, Server::SQLite);
     h.SetScript(QStringLiteral("select 1 as a;\nselect 2 as b /* never closed\nselect 3 as c;\n"));
     h.Frame().Runs().ExecuteScript();
     QVERIFY(!h.Frame().Execution().Running());

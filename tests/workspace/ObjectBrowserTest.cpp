@@ -109,8 +109,7 @@ private slots:
 
 void ObjectBrowserTest::reloadListsTablesAndOpeningOneReadsItsColumns() {
     QFETCH(Server, server);
-    FrameHarness h;
-    MARLIX_QT_CONNECT_OR_SKIP(h, server);
+    MARLIX_QT_FRAME_ON(h, server);
     CatalogTable* table =
         NewTable(h, "brw_item (id INTEGER PRIMARY KEY, name VARCHAR(20) NOT NULL)", server == Server::PostgreSQL ? "public.brw_item" : "brw_item");
     QVERIFY(table);
@@ -153,8 +152,7 @@ void ObjectBrowserTest::reloadListsTablesAndOpeningOneReadsItsColumns() {
 // On PostgreSQL, whose tables are listed with their schema. The editor's drop of a text is
 // ScriptViewTest's.
 void ObjectBrowserTest::aTableIsDraggedAsItsNameAlone() {
-    FrameHarness h;
-    MARLIX_QT_CONNECT_OR_SKIP(h, Server::PostgreSQL);
+    MARLIX_QT_FRAME_ON(h, Server::PostgreSQL);
     CatalogTable* record = NewTable(h, "brw_drag (id INTEGER)", "public.brw_drag");
     QVERIFY(record);
     CObjectBrowser& browser = h.Frame().ObjectBrowser();
@@ -170,8 +168,7 @@ void ObjectBrowserTest::aTableIsDraggedAsItsNameAlone() {
 
 // The key read on each server is CatalogReadsTest's; here the dialog's road into the script.
 void ObjectBrowserTest::wizardOnATableInsertsABlockTheScriptReadsBack() {
-    FrameHarness h;
-    MARLIX_QT_CONNECT_OR_SKIP(h, Server::SQLite);
+    MARLIX_QT_FRAME_ON(h, Server::SQLite);
     CatalogTable* record =
         NewTable(h, "brw_wiz (b INTEGER NOT NULL, a INTEGER NOT NULL, note VARCHAR(10), PRIMARY KEY (b, a))",
                  "brw_wiz");
@@ -205,8 +202,7 @@ void ObjectBrowserTest::wizardOnATableInsertsABlockTheScriptReadsBack() {
 // The wizard's rules are MetadataWizardModel's (WizardModelTest); here the dialog shows the
 // block at the caret and its choice is written back into the script.
 void ObjectBrowserTest::editorWizardEditsTheBlockAtTheCaretOrAddsOne() {
-    FrameHarness h;
-    MARLIX_QT_CONNECT_OR_SKIP(h, Server::SQLite);
+    MARLIX_QT_FRAME_ON(h, Server::SQLite);
     QVERIFY(NewTable(h, "item (id INTEGER PRIMARY KEY, name VARCHAR(20))", "item"));
     const QString block =
         QStringLiteral("/*METADATA>\n\t<OPTIONS Syntax = \"SQLITE\"/>\n"
@@ -262,8 +258,7 @@ void ObjectBrowserTest::editorWizardEditsTheBlockAtTheCaretOrAddsOne() {
 // rules, the tree's keys are its own only while it has the focus, Generate SELECT writes at the
 // caret a statement that runs.
 void ObjectBrowserTest::treeCommandsOnAMixedCaseTable() {
-    FrameHarness h;
-    MARLIX_QT_CONNECT_OR_SKIP(h, Server::SQLite);
+    MARLIX_QT_FRAME_ON(h, Server::SQLite);
     CatalogTable* table =
         NewTable(h, "\"BrowserMixed\" (\"Id\" INTEGER PRIMARY KEY, \"Full Name\" VARCHAR(20))", "BrowserMixed");
     QVERIFY(table);
@@ -336,8 +331,7 @@ void ObjectBrowserTest::schemaBoxListsSchemasAndChoosingOneReloads() {
 }
 
 void ObjectBrowserTest::nothingIsReadWhileABatchRuns() {
-    FrameHarness h;
-    MARLIX_QT_CONNECT_OR_SKIP(h, Server::PostgreSQL);
+    MARLIX_QT_FRAME_ON(h, Server::PostgreSQL);
     CatalogTable* table = NewTable(h, "brw_busy (id INTEGER)", "public.brw_busy");
     QVERIFY(table);
     CObjectBrowser& browser = h.Frame().ObjectBrowser();

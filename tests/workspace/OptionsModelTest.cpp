@@ -84,18 +84,13 @@ TEST(OptionsModelTest, DefaultsThenOkStoresTheFactoryValuesWithAutocommitOnEvery
     OptionsModel model(profile);
     model.SetDefaults();
     model.Store(profile);
-    for (const TabRow& row : kTabs) {
-        EXPECT_EQ(Stored(profile, kSettingsSection, row.date), row.defaultDate) << row.label;
-        EXPECT_EQ(Stored(profile, kSettingsSection, row.time), row.defaultTime) << row.label;
-        EXPECT_EQ(Stored(profile, kSettingsSection, row.quotes), std::to_string(row.defaultQuotes))
-            << row.label;
-        EXPECT_EQ(Stored(profile, kSettingsSection, row.dateTime), std::to_string(row.defaultDateTime))
-            << row.label;
-        EXPECT_EQ(Stored(profile, kSettingsSection, row.exact), "0") << row.label;
-        EXPECT_EQ(Stored(profile, kExecutionSettings, row.autocommit), "1") << row.label;
-    }
-    EXPECT_EQ(GetDatasetRowLimit(profile), 0);
-    EXPECT_EQ(GetDatasetSizeLimit(profile), 1);
+    // The factory values are what OK writes on an empty profile (the test above), but for
+    // autocommit, which Defaults turns on for Oracle and MySQL too.
+    MemoryProfileStore factory;
+    OptionsModel(factory).Store(factory);
+    for (const TabRow& row : kTabs)
+        factory.WriteInt(kExecutionSettings, row.autocommit, 1);
+    EXPECT_EQ(Snapshot(profile), Snapshot(factory));
 }
 
 TEST(OptionsModelTest, TheSharedAutocommitValueFollowsAChangeOnEitherTab) {
@@ -110,7 +105,6 @@ TEST(OptionsModelTest, TheSharedAutocommitValueFollowsAChangeOnEitherTab) {
             model.SetPage(changedTab, values);
             EXPECT_EQ(model.Page(kMsSql).autocommit, on) << changedTab;
             EXPECT_EQ(model.Page(kFirebird).autocommit, on) << changedTab;
-            EXPECT_TRUE(model.Page(kGeneric).autocommit) << "a value of its own";
             model.Store(profile);
             EXPECT_EQ(Stored(profile, kExecutionSettings, "Autocommit0"), on ? "1" : "0")
                 << "changed on tab " << changedTab;
