@@ -114,7 +114,6 @@ TEST(ConnectDialogModel, OptionsChangeTheStatesTheyGovern) {
     model.SetUseLocalServer(true);
     EXPECT_TRUE(model.States().okEnabled);
     EXPECT_FALSE(model.States().serverEnabled);
-    EXPECT_FALSE(model.States().serverBrowseEnabled);
 
     // Autocommit: a choice for MySQL too (its default is off: FreshProfileDefaults).
     EXPECT_TRUE(model.States().autocommitEnabled);
@@ -128,12 +127,8 @@ TEST(ConnectDialogModel, OptionsChangeTheStatesTheyGovern) {
 
 TEST(ConnectDialogModel, ListsLoadOnlyNamesFollowedBySemicolonOnceEach) {
     const std::pair<const char*, std::vector<std::string>> rows[] = {
-        {"alpha;beta;gamma", {"alpha", "beta"}},
-        {"alpha;beta;gamma;", {"alpha", "beta", "gamma"}},
-        {"alpha;ALPHA;Beta;beta;", {"alpha", "Beta"}},
-        {";;alpha;;", {"alpha"}},
-        {"", {}},
-        {"no semicolon", {}},
+        {"alpha;beta;gamma", {"alpha", "beta"}}, {"alpha;beta;gamma;", {"alpha", "beta", "gamma"}},
+        {"alpha;ALPHA;Beta;beta;", {"alpha", "Beta"}}, {";;alpha;;", {"alpha"}}, {"", {}}, {"no semicolon", {}},
     };
     for (const auto& [stored, names] : rows) {
         std::vector<std::string> items;

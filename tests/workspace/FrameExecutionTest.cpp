@@ -19,12 +19,9 @@
 
 #include <QAction>
 #include <QStatusBar>
-#include <QApplication>
 #include <QComboBox>
 #include <QPlainTextEdit>
-#include <QTabWidget>
 #include <QTest>
-#include <QTimer>
 
 using namespace marlix;
 using namespace marlix::test;

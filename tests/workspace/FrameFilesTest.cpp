@@ -53,8 +53,7 @@ class FrameFilesTest : public QObject {
 private slots:
     void closingAsksToSaveAndCancelKeepsTheWindow();
     void openAndNewAskFirstAndNewForgetsThePath();
-    void failedOpenLeavesTheScriptAsItWas();
-    void latin1ScriptSavesBackByteForByte();
+    void failedOpenLeavesTheScriptAndLatin1SavesBack();
     void resultsToFileRefusesTheScriptAndAsksBeforeReplacing();
     void targetPlatformIsKeptForTheNextStart();
     void closingDuringARunCancelsItFirst();
@@ -116,7 +115,7 @@ void FrameFilesTest::openAndNewAskFirstAndNewForgetsThePath() {
     QVERIFY(h.Frame().windowTitle().contains(QStringLiteral("[Untitled] ")));
 }
 
-void FrameFilesTest::failedOpenLeavesTheScriptAsItWas() {
+void FrameFilesTest::failedOpenLeavesTheScriptAndLatin1SavesBack() {
     FrameHarness h;
     const QString good = TempFile("good.sql", "select 'kept';\n");
     QVERIFY(h.Frame().Scripts().OpenPath(good));
@@ -133,11 +132,9 @@ void FrameFilesTest::failedOpenLeavesTheScriptAsItWas() {
     QCOMPARE((*h.Frame().ScriptView().Editor()).toPlainText(), text);
     QCOMPARE(h.Frame().windowTitle(), title);
     QVERIFY(h.Frame().Document().Modified());
-    h.Frame().Document().SetModified(false);
-}
 
-void FrameFilesTest::latin1ScriptSavesBackByteForByte() {
-    FrameHarness h;
+    // A Latin-1 script is saved back byte for byte.
+    h.Frame().Document().SetModified(false);
     const QByteArray latin1("select 'caf\xe9' as a;\r\n-- \xfc\r\n");
     const QString path = TempFile("latin1.sql", latin1);
     QVERIFY(h.Frame().Scripts().OpenPath(path));

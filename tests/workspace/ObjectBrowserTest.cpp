@@ -6,7 +6,6 @@
 #include "catalog/CatalogNode.h"
 #include "catalog/MetadataWizardModel.h"
 #include "metadata/AnalysedScript.h"
-#include "results/view/SQLResultsView.h"
 #include "workspace/browser/ColumnsUpdatedDialog.h"
 #include "workspace/frame/ConnectionCommands.h"
 #include "workspace/editor/DravelView.h"
@@ -84,23 +83,20 @@ void WhenWizardShows(std::function<void(MetadataWizardDialog&)> act, bool ok = t
     timer->start();
 }
 
-void AllServers() {
-    QTest::addColumn<Server>("server");
-    QTest::newRow("SQLite") << Server::SQLite;
-    QTest::newRow("PostgreSQL") << Server::PostgreSQL;
-    QTest::newRow("MariaDB") << Server::MariaDB;
-}
 
 } // namespace
 
 class ObjectBrowserTest : public QObject {
     Q_OBJECT
 private slots:
-    void reloadListsTablesAndOpeningOneReadsItsColumns_data() { AllServers(); }
+    void reloadListsTablesAndOpeningOneReadsItsColumns_data() {
+        QTest::addColumn<Server>("server");
+        for (Server server : {Server::SQLite, Server::PostgreSQL, Server::MariaDB})
+            QTest::newRow(ServerName(server)) << server;
+    }
     void reloadListsTablesAndOpeningOneReadsItsColumns();
     void aTableIsDraggedAsItsNameAlone();
-    void wizardOnATableInsertsABlockTheScriptReadsBack();
-    void editorWizardEditsTheBlockAtTheCaretOrAddsOne();
+    void wizardOnATableOrInTheEditorWritesTheBlock();
     void treeCommandsOnAMixedCaseTable();
     void schemaBoxListsSchemasAndChoosingOneReloads();
     void nothingIsReadWhileABatchRuns();
@@ -166,8 +162,9 @@ void ObjectBrowserTest::aTableIsDraggedAsItsNameAlone() {
         !browser.model()->mimeData({browser.indexFromItem(CObjectBrowser::ItemOf(browser.Folders().views))}));
 }
 
-// The key read on each server is CatalogReadsTest's; here the dialog's road into the script.
-void ObjectBrowserTest::wizardOnATableInsertsABlockTheScriptReadsBack() {
+// The key read on each server is CatalogReadsTest's and the wizard's rules MetadataWizardModel's
+// (WizardModelTest); here the dialog's roads into the script.
+void ObjectBrowserTest::wizardOnATableOrInTheEditorWritesTheBlock() {
     MARLIX_QT_FRAME_ON(h, Server::SQLite);
     CatalogTable* record =
         NewTable(h, "brw_wiz (b INTEGER NOT NULL, a INTEGER NOT NULL, note VARCHAR(10), PRIMARY KEY (b, a))",
@@ -197,12 +194,8 @@ void ObjectBrowserTest::wizardOnATableInsertsABlockTheScriptReadsBack() {
     QCOMPARE(description.keyFields, (std::vector<std::string>{"a", "b"})); // the key the wizard showed
     QVERIFY(h.RunScript());
     QVERIFY2(!h.HistoryText().contains(QStringLiteral("rror")), qPrintable(h.HistoryText()));
-}
 
-// The wizard's rules are MetadataWizardModel's (WizardModelTest); here the dialog shows the
-// block at the caret and its choice is written back into the script.
-void ObjectBrowserTest::editorWizardEditsTheBlockAtTheCaretOrAddsOne() {
-    MARLIX_QT_FRAME_ON(h, Server::SQLite);
+    // From the editor: the dialog shows the block at the caret and its choice is written back.
     QVERIFY(NewTable(h, "item (id INTEGER PRIMARY KEY, name VARCHAR(20))", "item"));
     const QString block =
         QStringLiteral("/*METADATA>\n\t<OPTIONS Syntax = \"SQLITE\"/>\n"
@@ -246,7 +239,6 @@ void ObjectBrowserTest::editorWizardEditsTheBlockAtTheCaretOrAddsOne() {
     });
     h.Frame().Actions().ContextOutputWizard()->trigger();
     QCOMPARE(source, QStringLiteral("item"));
-    const AnalysedScript& script = h.Frame().ScriptView().Script();
     QVERIFY(!script.BlockError());
     QCOMPARE(script.Statements().size(), size_t{2});
     QCOMPARE(script.Statements()[1].description.keyFields, std::vector<std::string>{"id"});
@@ -342,8 +334,6 @@ void ObjectBrowserTest::nothingIsReadWhileABatchRuns() {
 
     CObjectBrowser::ItemOf(*table)->setExpanded(true);
     QVERIFY(!table->loaded);
-    browser.UpdateContextMenu();
-    QVERIFY(!browser.Action(BrowserCommand::GenerateSelect)->isEnabled());
     browser.Run(BrowserCommand::GenerateSelect);
     QCOMPARE(h.Frame().ScriptView().ScriptText(), QStringLiteral("select pg_sleep(1.5);"));
     const size_t tables = browser.Folders().tables.tables.size();

@@ -99,8 +99,7 @@ private slots:
     void AnalysisFollowsEveryChange();
     void OnlyLinesWhoseColoursChangedAreRecoloured();
     void LongLinesAreColouredAroundTheColumnsShown();
-    void PasteTurnsLoneLineEndsIntoLineBreaks();
-    void CtrlEnterInsertsNothing();
+    void PasteTurnsLoneLineEndsIntoLineBreaksAndCtrlEnterInsertsNothing();
     void ReadOnlyWhileABatchRuns();
     void ErrorLineIsMarkedAndClearedByAChange();
     void RememberedPositionIsTheOneUnderTheMouse();
@@ -208,7 +207,7 @@ void ScriptViewTest::LongLinesAreColouredAroundTheColumnsShown() {
     QVERIFY(LineColours(*view, 0).contains(QStringLiteral("%1+6:#0000ff").arg(line.lastIndexOf(u"select"))));
 }
 
-void ScriptViewTest::PasteTurnsLoneLineEndsIntoLineBreaks() {
+void ScriptViewTest::PasteTurnsLoneLineEndsIntoLineBreaksAndCtrlEnterInsertsNothing() {
     auto view = ShownView(QStringLiteral("xy"));
     PlaceCaret(*view, 1);
     QApplication::clipboard()->setText(QStringLiteral("a\nb\rc\r\nd"));
@@ -226,10 +225,9 @@ void ScriptViewTest::PasteTurnsLoneLineEndsIntoLineBreaks() {
     view->Copy();
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("one\ntwo"));
     QVERIFY(!QApplication::clipboard()->mimeData()->hasHtml());
-}
 
-void ScriptViewTest::CtrlEnterInsertsNothing() {
-    auto view = ShownView(QStringLiteral("select 1"));
+    // Ctrl+Enter, the Execute Statement key, inserts nothing.
+    view->SetScriptText(QStringLiteral("select 1"));
     PlaceCaret(*view, 4);
     QTest::keyClick(view->Editor(), Qt::Key_Return, Qt::ControlModifier);
     QTest::keyClick(view->Editor(), Qt::Key_Enter, Qt::ControlModifier | Qt::KeypadModifier);
