@@ -90,11 +90,8 @@ TEST(CommandState, SelectionBoxesFollowTheServerType) {
         EXPECT_TRUE(state.Enabled(Command::SchemaBox));
         EXPECT_TRUE(state.Enabled(Command::TargetPlatformBox));
     }
-    WorkspaceState offline;
-    CommandState none(offline);
-    EXPECT_FALSE(none.Enabled(Command::DatabaseBox));
-    EXPECT_FALSE(none.Enabled(Command::SchemaBox));
-    EXPECT_FALSE(none.Enabled(Command::TargetPlatformBox));
+    for (Command c : {Command::DatabaseBox, Command::SchemaBox, Command::TargetPlatformBox})
+        EXPECT_FALSE(CommandState(WorkspaceState{}).Enabled(c)) << "offline";
 }
 
 TEST(CommandState, ResultsViewActiveHoldsBackNewAndOpen) {

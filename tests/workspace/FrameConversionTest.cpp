@@ -28,10 +28,6 @@ using namespace marlix::test;
 
 namespace {
 
-void ExecuteScript(CMainFrame& frame) {
-    frame.Runs().ExecuteScript();
-}
-
 // The engine's own text for a conversion, or its refusal.
 struct Conversion {
     QString text;
@@ -70,20 +66,17 @@ private slots:
 };
 
 void FrameConversionTest::copyAsUpsertPutsTheEnginesTextOrReportsItsRefusal() {
-    FrameHarness h;
-    MARLIX_QT_CONNECT_OR_SKIP(h, Server::SQLite);
-    h.SetScript(QStringLiteral("create table fruit (id integer primary key, name varchar(20));\n"
-                               "insert into fruit values (1, 'apple');\n"
-                               "insert into fruit values (2, 'it''s');\n"));
-    QVERIFY(h.RunAndWait(ExecuteScript));
+    MARLIX_QT_FRAME_ON(h, Server::SQLite);
+    QVERIFY(h.RunScript(QStringLiteral("create table fruit (id integer primary key, name varchar(20));\n"
+                                       "insert into fruit values (1, 'apple');\n"
+                                       "insert into fruit values (2, 'it''s');\n")));
     // The first result names its key field in its block; the second has none.
-    h.SetScript(QStringLiteral("/*METADATA>\n"
-                               "\t<RESULTSET Type = \"SELECT\", Source = \"fruit\", Table = \"fruit\">\n"
-                               "\t\t<KEYS>\n\t\t\t<KEY_id Field = \"id\"/>\n\t\t</KEYS>\n\t</RESULTSET>\n"
-                               "</METADATA*/\n"
-                               "select id, name from fruit order by id;\n"
-                               "select id, name from fruit order by id;\n"));
-    QVERIFY(h.RunAndWait(ExecuteScript));
+    QVERIFY(h.RunScript(QStringLiteral("/*METADATA>\n"
+                                       "\t<RESULTSET Type = \"SELECT\", Source = \"fruit\", Table = \"fruit\">\n"
+                                       "\t\t<KEYS>\n\t\t\t<KEY_id Field = \"id\"/>\n\t\t</KEYS>\n\t</RESULTSET>\n"
+                                       "</METADATA*/\n"
+                                       "select id, name from fruit order by id;\n"
+                                       "select id, name from fruit order by id;\n")));
     GridsPane& grids = h.Frame().ResultsView().Grids();
     QCOMPARE(grids.GridCount(), 2);
     ResultGrid& keyed = *grids.GridAt(0);

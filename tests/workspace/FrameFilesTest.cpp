@@ -53,8 +53,7 @@ class FrameFilesTest : public QObject {
 private slots:
     void closingAsksToSaveAndCancelKeepsTheWindow();
     void openAndNewAskFirstAndNewForgetsThePath();
-    void failedOpenLeavesTheScriptAsItWas();
-    void latin1ScriptSavesBackByteForByte();
+    void failedOpenLeavesTheScriptAndLatin1SavesBack();
     void resultsToFileRefusesTheScriptAndAsksBeforeReplacing();
     void targetPlatformIsKeptForTheNextStart();
     void closingDuringARunCancelsItFirst();
@@ -116,7 +115,7 @@ void FrameFilesTest::openAndNewAskFirstAndNewForgetsThePath() {
     QVERIFY(h.Frame().windowTitle().contains(QStringLiteral("[Untitled] ")));
 }
 
-void FrameFilesTest::failedOpenLeavesTheScriptAsItWas() {
+void FrameFilesTest::failedOpenLeavesTheScriptAndLatin1SavesBack() {
     FrameHarness h;
     const QString good = TempFile("good.sql", "select 'kept';\n");
     QVERIFY(h.Frame().Scripts().OpenPath(good));
@@ -133,11 +132,9 @@ void FrameFilesTest::failedOpenLeavesTheScriptAsItWas() {
     QCOMPARE((*h.Frame().ScriptView().Editor()).toPlainText(), text);
     QCOMPARE(h.Frame().windowTitle(), title);
     QVERIFY(h.Frame().Document().Modified());
-    h.Frame().Document().SetModified(false);
-}
 
-void FrameFilesTest::latin1ScriptSavesBackByteForByte() {
-    FrameHarness h;
+    // A Latin-1 script is saved back byte for byte.
+    h.Frame().Document().SetModified(false);
     const QByteArray latin1("select 'caf\xe9' as a;\r\n-- \xfc\r\n");
     const QString path = TempFile("latin1.sql", latin1);
     QVERIFY(h.Frame().Scripts().OpenPath(path));
@@ -155,8 +152,7 @@ void FrameFilesTest::latin1ScriptSavesBackByteForByte() {
 }
 
 void FrameFilesTest::resultsToFileRefusesTheScriptAndAsksBeforeReplacing() {
-    FrameHarness h;
-    MARLIX_QT_CONNECT_OR_SKIP(h, Server::SQLite);
+    MARLIX_QT_FRAME_ON(h, Server::SQLite);
     const QString script = TempFile("script-for-results.sql", "select 'row' as a;\n");
     QVERIFY(h.Frame().Scripts().OpenPath(script));
 
@@ -179,33 +175,27 @@ void FrameFilesTest::resultsToFileRefusesTheScriptAndAsksBeforeReplacing() {
 }
 
 void FrameFilesTest::targetPlatformIsKeptForTheNextStart() {
-    for (Dialect dialect : {Dialect::ORACLE, Dialect::POSTGRESQL, Dialect::SQLITE}) {
-        const QString ini = TempFile("target-platform.ini");
-        {
-            IniProfileStore profile(ini.toStdString());
-            FrameHarness h(&profile);
-            MARLIX_QT_CONNECT_OR_SKIP(h, Server::SQLite);
-            QVERIFY(h.Frame().Selection().TargetPlatformBox()->isEnabled());
-            h.Frame().Connection().ChooseTargetPlatform(dialect);
-            QCOMPARE(profile.GetInt("Settings", "DefaultSyntax", -1), static_cast<int>(dialect));
-            profile.Sync();
-        }
+    const QString ini = TempFile("target-platform.ini");
+    {
         IniProfileStore profile(ini.toStdString());
-        FrameHarness next(&profile);
-        QCOMPARE(next.Frame().CurrentDialect(), dialect);
-        QCOMPARE(next.Frame().Selection().SelectedDialect(), dialect);
-        QCOMPARE(
-            next.Frame().Selection().TargetPlatformBox()->currentText(),
-            QString::fromLatin1(
-                kTargetPlatforms[static_cast<size_t>(TargetPlatformIndex(static_cast<int>(dialect)))].text));
-        // Without a connection the box is disabled.
-        QVERIFY(!next.Frame().Selection().TargetPlatformBox()->isEnabled());
+        FrameHarness h(&profile);
+        MARLIX_QT_CONNECT_OR_SKIP(h, Server::SQLite);
+        QVERIFY(h.Frame().Selection().TargetPlatformBox()->isEnabled());
+        h.Frame().Connection().ChooseTargetPlatform(Dialect::POSTGRESQL);
+        QCOMPARE(profile.GetInt("Settings", "DefaultSyntax", -1), static_cast<int>(Dialect::POSTGRESQL));
+        profile.Sync();
     }
+    // The box's entry of each dialect is TargetPlatform's table (CommandStateTest).
+    IniProfileStore profile(ini.toStdString());
+    FrameHarness next(&profile);
+    QCOMPARE(next.Frame().CurrentDialect(), Dialect::POSTGRESQL);
+    QCOMPARE(next.Frame().Selection().TargetPlatformBox()->currentText(), QStringLiteral("PostgreSQL"));
+    // Without a connection the box is disabled.
+    QVERIFY(!next.Frame().Selection().TargetPlatformBox()->isEnabled());
 }
 
 void FrameFilesTest::closingDuringARunCancelsItFirst() {
-    FrameHarness h;
-    MARLIX_QT_CONNECT_OR_SKIP(h, Server::PostgreSQL);
+    MARLIX_QT_FRAME_ON(h, Server::PostgreSQL);
     h.SetScript(QStringLiteral("select pg_sleep(60);"));
     h.Frame().Document().SetModified(true);
     h.Frame().Runs().ExecuteScript();

@@ -26,13 +26,9 @@ using namespace marlix::test;
 
 namespace {
 
-void ExecuteScript(CMainFrame& frame) {
-    frame.Runs().ExecuteScript();
-}
-
-// Presses the button named `name` of the modal dialog that opens next.
-void PressInNextDialog(const char* name) {
-    QTimer::singleShot(50, [name] {
+// Presses the button named `name` of the modal dialog shown `delayMs` from now.
+void PressInNextDialog(const char* name, int delayMs = 50) {
+    QTimer::singleShot(delayMs, [name] {
         if (QWidget* dialog = QApplication::activeModalWidget())
             if (auto* button = dialog->findChild<QPushButton*>(QString::fromLatin1(name))) button->click();
     });
@@ -48,15 +44,12 @@ private slots:
 };
 
 void FrameGridEditsTest::editSaveAndViewScriptInTheWindow() {
-    FrameHarness h;
-    MARLIX_QT_CONNECT_OR_SKIP(h, Server::SQLite);
-    h.SetScript(QStringLiteral("create table fruit (id integer primary key, name varchar(20));\n"
-                               "insert into fruit values (1, 'apple');\n"
-                               "insert into fruit values (2, 'pear');\n"));
-    QVERIFY(h.RunAndWait(ExecuteScript));
+    MARLIX_QT_FRAME_ON(h, Server::SQLite);
+    QVERIFY(h.RunScript(QStringLiteral("create table fruit (id integer primary key, name varchar(20));\n"
+                                       "insert into fruit values (1, 'apple');\n"
+                                       "insert into fruit values (2, 'pear');\n")));
     h.Frame().ObjectBrowser().Reload(); // the catalog learns the new table and its key
-    h.SetScript(QStringLiteral("select id, name from fruit order by id;\n"));
-    QVERIFY(h.RunAndWait(ExecuteScript));
+    QVERIFY(h.RunScript(QStringLiteral("select id, name from fruit order by id;\n")));
 
     GridsPane& grids = h.Frame().ResultsView().Grids();
     QCOMPARE(grids.GridCount(), 1);
@@ -87,10 +80,7 @@ void FrameGridEditsTest::editSaveAndViewScriptInTheWindow() {
     // View edits as SQL script: the exact script, copied by the dialog's Copy.
     grid->setCurrentIndex(model->index(0, 1));
     PressInNextDialog("copy");
-    QTimer::singleShot(150, [] {
-        if (QWidget* dialog = QApplication::activeModalWidget())
-            if (auto* close = dialog->findChild<QPushButton*>(QStringLiteral("close"))) close->click();
-    });
+    PressInNextDialog("close", 150);
     actions[2]->trigger();
     QCOMPARE(QApplication::clipboard()->text(),
              QStringLiteral("UPDATE fruit SET\r\n\tname = 'it''s'\r\nWHERE\r\n\tid = 1\r\n"
@@ -109,14 +99,11 @@ void FrameGridEditsTest::editSaveAndViewScriptInTheWindow() {
 }
 
 void FrameGridEditsTest::unsavedEditsAreNotThrownAwayWithoutAsking() {
-    FrameHarness h;
-    MARLIX_QT_CONNECT_OR_SKIP(h, Server::SQLite);
-    h.SetScript(QStringLiteral("create table veg (id integer primary key, name varchar(20));\n"
-                               "insert into veg values (1, 'leek');\n"));
-    QVERIFY(h.RunAndWait(ExecuteScript));
+    MARLIX_QT_FRAME_ON(h, Server::SQLite);
+    QVERIFY(h.RunScript(QStringLiteral("create table veg (id integer primary key, name varchar(20));\n"
+                                       "insert into veg values (1, 'leek');\n")));
     h.Frame().ObjectBrowser().Reload();
-    h.SetScript(QStringLiteral("select id, name from veg;\n"));
-    QVERIFY(h.RunAndWait(ExecuteScript));
+    QVERIFY(h.RunScript(QStringLiteral("select id, name from veg;\n")));
     GridsPane& grids = h.Frame().ResultsView().Grids();
     auto* model = qobject_cast<EditableResultSetModel*>(&grids.GridAt(0)->Model());
     QVERIFY(model->setData(model->index(0, 1), QStringLiteral("onion")));
@@ -129,7 +116,7 @@ void FrameGridEditsTest::unsavedEditsAreNotThrownAwayWithoutAsking() {
     // Truncation after the next run: the earlier grid stays unless the user agrees.
     SetTruncateResults(h.Frame().Profile(), true);
     h.Prompts().yesNoAnswers = {false};
-    QVERIFY(h.RunAndWait(ExecuteScript));
+    QVERIFY(h.RunScript());
     QCOMPARE(grids.GridCount(), 2);
     // Closing the window asks too.
     h.Prompts().saveAnswers = {SaveAnswer::No};

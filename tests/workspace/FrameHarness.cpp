@@ -9,6 +9,10 @@
 #include "workspace/editor/DravelView.h"
 #include "workspace/frame/ExecutionController.h"
 #include "workspace/editor/ScriptEditor.h"
+#include "workspace/frame/RunCommands.h"
+
+#include <QApplication>
+#include <QTimer>
 
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
@@ -72,6 +76,18 @@ bool FrameHarness::WaitForBatchEnd(int timeoutMs) {
 bool FrameHarness::RunAndWait(void (*start)(CMainFrame&), int timeoutMs) {
     start(*frame_);
     return WaitForBatchEnd(timeoutMs);
+}
+
+bool FrameHarness::RunScript(int timeoutMs) {
+    return RunAndWait([](CMainFrame& frame) { frame.Runs().ExecuteScript(); }, timeoutMs);
+}
+
+void FrameHarness::RightClickAt(int position) {
+    QTimer::singleShot(50, [] {
+        if (QWidget* menu = QApplication::activePopupWidget()) menu->close();
+    });
+    ScriptEditor* editor = frame_->ScriptView().Editor();
+    emit editor->contextMenuRequested(position, editor->mapToGlobal(QPoint(30, 10)));
 }
 
 QString FrameHarness::ResultsText() {

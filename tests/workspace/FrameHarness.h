@@ -33,6 +33,10 @@ public:
     void PutCaret(const QString& marker, int delta = 0);
     // Runs a command and waits until its batch has ended and been applied.
     bool RunAndWait(void (*start)(CMainFrame&), int timeoutMs = 30000);
+    bool RunScript(int timeoutMs = 30000);
+    bool RunScript(const QString& text) { SetScript(text); return RunScript(); }
+    // The editor's context-menu request at a position; the menu is closed again at once.
+    void RightClickAt(int position);
     bool WaitForBatchEnd(int timeoutMs = 30000);
     QString ResultsText();
     QString HistoryText();
@@ -52,3 +56,8 @@ private:
         if (::marlix::test::ServersRequired()) QFAIL("the test database server is not running");             \
         QSKIP("the test database server is not running (scripts/testdb.sh starts it)");                      \
     }
+
+// A frame named `harness` connected to `server`, or the test skipped or failed as above.
+#define MARLIX_QT_FRAME_ON(harness, server, ...)                                                             \
+    ::marlix::test::FrameHarness harness;                                                                    \
+    MARLIX_QT_CONNECT_OR_SKIP(harness, server __VA_OPT__(, ) __VA_ARGS__)

@@ -10,14 +10,6 @@
 using namespace marlix;
 using namespace marlix::test;
 
-namespace {
-
-void ExecuteScript(CMainFrame& frame) {
-    frame.Runs().ExecuteScript();
-}
-
-} // namespace
-
 class FrameScriptFaultTest : public QObject {
     Q_OBJECT
 private slots:
@@ -26,12 +18,10 @@ private slots:
 };
 
 void FrameScriptFaultTest::warningsAndBlockErrorsLeadTheRun() {
-    FrameHarness h;
-    MARLIX_QT_CONNECT_OR_SKIP(h, Server::SQLite);
-    h.SetScript(QStringLiteral("/*METADATA>\n<RESULTSET Table = \"t\", CommitEvry = \"1\"/>\n</METADATA*/\n"
-                               "select 1 as n;\n/*METADATA>\n<RESULTSET Type = \"UPDATE\" Table = \"t\"/>\n"
-                               "</METADATA*/\nselect 2 as m;\n"));
-    QVERIFY(h.RunAndWait(ExecuteScript));
+    MARLIX_QT_FRAME_ON(h, Server::SQLite);
+    QVERIFY(h.RunScript(QStringLiteral("/*METADATA>\n<RESULTSET Table = \"t\", CommitEvry = \"1\"/>\n</METADATA*/\n"
+                                       "select 1 as n;\n/*METADATA>\n<RESULTSET Type = \"UPDATE\" Table = \"t\"/>\n"
+                                       "</METADATA*/\nselect 2 as m;\n")));
     const QString history = h.HistoryText();
     QVERIFY2(history.startsWith(
                  QStringLiteral("Warning: unknown attribute CommitEvry of RESULTSET ignored at line 2\n"
@@ -42,10 +32,9 @@ void FrameScriptFaultTest::warningsAndBlockErrorsLeadTheRun() {
 }
 
 void FrameScriptFaultTest::anUnterminatedCommentRunsNothing() {
-    FrameHarness h;
-    MARLIX_QT_CONNECT_OR_SKIP(h, Server::SQLite);
+    MARLIX_QT_FRAME_ON(h, Server::SQLite);
     h.SetScript(QStringLiteral("select 1 as a;\nselect 2 as b /* never closed\nselect 3 as c;\n"));
-    ExecuteScript(h.Frame());
+    h.Frame().Runs().ExecuteScript();
     QVERIFY(!h.Frame().Execution().Running());
     QCOMPARE(h.HistoryText(),
              QStringLiteral("Unterminated comment (\"/*\" without \"*/\"): the script is not run\n"

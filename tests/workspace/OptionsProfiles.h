@@ -87,14 +87,7 @@ inline std::map<std::string, std::string> Snapshot(const ProfileStore& profile) 
 
 // A moment of every sample: 2004-06-27 10:20:30.
 inline TIMESTAMP_STRUCT June27() {
-    TIMESTAMP_STRUCT moment{};
-    moment.year = 2004;
-    moment.month = 6;
-    moment.day = 27;
-    moment.hour = 10;
-    moment.minute = 20;
-    moment.second = 30;
-    return moment;
+    return TIMESTAMP_STRUCT{2004, 6, 27, 10, 20, 30, 0};
 }
 
 } // namespace marlix::test

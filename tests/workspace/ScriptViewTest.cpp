@@ -1,6 +1,6 @@
 // The script view drawn offscreen: analysis after every change, lazy colouring from the
 // engine's tokens, clipboard and keys, read-only runs, the error line, the remembered position,
-// find, and write-back positions that follow the user's edits.
+// find, and edits written in by the engine's byte offsets.
 #include "metadata/BlockEdits.h"
 #include "workspace/editor/DravelView.h"
 #include "workspace/editor/ScriptEditor.h"
@@ -78,24 +78,33 @@ QPoint PointOfPosition(const CDravelView& view, int position) {
     return view.Editor()->cursorRect(cursor).center() + QPoint(2, 0);
 }
 
+// Drags `text` over the editor and drops it at `position`, as a mouse would.
+void Drop(CDravelView& view, int position, const QString& text) {
+    QMimeData dropped;
+    dropped.setText(text);
+    const QPoint at = PointOfPosition(view, position);
+    QDragEnterEvent enter(at, Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view.Editor()->viewport(), &enter);
+    QDragMoveEvent move(at, Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view.Editor()->viewport(), &move);
+    QDropEvent drop(at, Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view.Editor()->viewport(), &drop);
+}
+
 } // namespace
 
 class ScriptViewTest : public QObject {
     Q_OBJECT
 private slots:
     void AnalysisFollowsEveryChange();
-    void LinesAreColouredFromTheTokens();
     void OnlyLinesWhoseColoursChangedAreRecoloured();
-    void CommentOpenedAtTheTopRecoloursVisibleLinesOnly();
     void LongLinesAreColouredAroundTheColumnsShown();
-    void PasteTurnsLoneLineEndsIntoLineBreaks();
-    void CtrlEnterInsertsNothing();
+    void PasteTurnsLoneLineEndsIntoLineBreaksAndCtrlEnterInsertsNothing();
     void ReadOnlyWhileABatchRuns();
     void ErrorLineIsMarkedAndClearedByAChange();
     void RememberedPositionIsTheOneUnderTheMouse();
     void FindSelectsScrollsAndWrapsAround();
     void ApplyEditCountsBytesOfNonAsciiText();
-    void WriteBackPositionsFollowEditsAbove();
     void DropInsertsOnceAtTheDropPointAndFocuses();
 };
 
@@ -127,19 +136,14 @@ void ScriptViewTest::AnalysisFollowsEveryChange() {
     QCOMPARE(view->Script().Text(), "");
 }
 
-// The runs of each line are EditorRulesTest's; here they reach the document.
-void ScriptViewTest::LinesAreColouredFromTheTokens() {
-    auto view = ShownView(QStringLiteral("select x, 'a' -- c"));
-    QCOMPARE(LineColours(*view, 0),
-             (QStringList{QStringLiteral("0+6:#0000ff"), QStringLiteral("8+1:#808080"),
-                          QStringLiteral("10+3:#ff0000"), QStringLiteral("14+4:#008080")}));
+// The runs of each line are EditorRulesTest's; here they reach the document, lazily.
+void ScriptViewTest::OnlyLinesWhoseColoursChangedAreRecoloured() {
+    auto view = ShownView(Lines(300, QStringLiteral("select a from t where b = 'x';")));
+    const ScriptHighlighter& highlighter = view->Highlighter();
+    QCOMPARE(LineColours(*view, 0).join(u' '),
+             QStringLiteral("0+6:#0000ff 9+4:#0000ff 16+5:#0000ff 24+1:#808080 26+3:#ff0000 29+1:#808080"));
     // The words stay black in the editor's own colour, whatever the desktop's palette.
     QCOMPARE(view->Editor()->palette().color(QPalette::Text), QColor(Qt::black));
-}
-
-void ScriptViewTest::OnlyLinesWhoseColoursChangedAreRecoloured() {
-    auto view = ShownView(Lines(200, QStringLiteral("select a from t where b = 'x';")));
-    const ScriptHighlighter& highlighter = view->Highlighter();
     const QTextBlock line5 = view->Editor()->document()->findBlockByNumber(5);
     PlaceCaret(*view, line5.position() + line5.length() - 1);
 
@@ -155,25 +159,21 @@ void ScriptViewTest::OnlyLinesWhoseColoursChangedAreRecoloured() {
     QCOMPARE(highlighter.LinesRecoloured() - before, 1); // "in" is gray on line 5, nowhere else
     QVERIFY(highlighter.LinesChecked() - checked < 40);  // only the lines on screen were looked at
     QVERIFY(LineColours(*view, 5).contains(QStringLiteral("31+2:#808080")));
-}
 
-void ScriptViewTest::CommentOpenedAtTheTopRecoloursVisibleLinesOnly() {
-    const QString line = QStringLiteral("select a from t;");
-    auto view = ShownView(Lines(300, line));
-    const ScriptHighlighter& highlighter = view->Highlighter();
+    // A comment opened at the top recolours the lines shown only.
     PlaceCaret(*view, 0);
-    const long long before = highlighter.LinesRecoloured();
+    before = highlighter.LinesRecoloured();
     QTest::keyClicks(view->Editor(), QStringLiteral("/*"));
     QApplication::processEvents();
     QCOMPARE(view->Script().Script().Tokens().size(), 1u); // one comment to the end
     const long long recoloured = highlighter.LinesRecoloured() - before;
     QVERIFY2(recoloured > 5 && recoloured < 60, qPrintable(QString::number(recoloured)));
-    QCOMPARE(LineColours(*view, 3), QStringList{QStringLiteral("0+16:#008080")});
+    QCOMPARE(LineColours(*view, 3), QStringList{QStringLiteral("0+30:#008080")});
 
     // Lines further down are coloured when they come into view.
     view->Editor()->verticalScrollBar()->setValue(250);
     QApplication::processEvents();
-    QCOMPARE(LineColours(*view, 260), QStringList{QStringLiteral("0+16:#008080")});
+    QCOMPARE(LineColours(*view, 260), QStringList{QStringLiteral("0+30:#008080")});
 
     // Closing the comment brings the keywords back on the lines shown.
     QTest::keyClick(view->Editor(), Qt::Key_Backspace);
@@ -204,15 +204,10 @@ void ScriptViewTest::LongLinesAreColouredAroundTheColumnsShown() {
     QVERIFY(span().first > 10000);
     QCOMPARE(span().second, 20999); // the last statement's ';' (the blank after it is black)
     // The colours are those of the tokens there: "select" at a statement's start is blue.
-    const QTextBlock block = view->Editor()->document()->firstBlock();
-    const int lastSelect = static_cast<int>(line.lastIndexOf(QStringLiteral("select")));
-    bool found = false;
-    for (const QTextLayout::FormatRange& r : block.layout()->formats())
-        found |= r.start == lastSelect && r.length == 6 && r.format.foreground().color() == QColor(0, 0, 255);
-    QVERIFY(found);
+    QVERIFY(LineColours(*view, 0).contains(QStringLiteral("%1+6:#0000ff").arg(line.lastIndexOf(u"select"))));
 }
 
-void ScriptViewTest::PasteTurnsLoneLineEndsIntoLineBreaks() {
+void ScriptViewTest::PasteTurnsLoneLineEndsIntoLineBreaksAndCtrlEnterInsertsNothing() {
     auto view = ShownView(QStringLiteral("xy"));
     PlaceCaret(*view, 1);
     QApplication::clipboard()->setText(QStringLiteral("a\nb\rc\r\nd"));
@@ -230,27 +225,12 @@ void ScriptViewTest::PasteTurnsLoneLineEndsIntoLineBreaks() {
     view->Copy();
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("one\ntwo"));
     QVERIFY(!QApplication::clipboard()->mimeData()->hasHtml());
-}
 
-void ScriptViewTest::CtrlEnterInsertsNothing() {
-    auto view = ShownView(QStringLiteral("select 1"));
+    // Ctrl+Enter, the Execute Statement key, inserts nothing.
+    view->SetScriptText(QStringLiteral("select 1"));
     PlaceCaret(*view, 4);
     QTest::keyClick(view->Editor(), Qt::Key_Return, Qt::ControlModifier);
     QTest::keyClick(view->Editor(), Qt::Key_Enter, Qt::ControlModifier | Qt::KeypadModifier);
-    QCOMPARE(view->ScriptText(), QStringLiteral("select 1"));
-
-    // The frame's Execute Statement carries the shortcut: disabled, the key still inserts nothing.
-    QAction execute(QStringLiteral("Execute Statement"));
-    execute.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return));
-    view->addAction(&execute);
-    QSignalSpy triggered(&execute, &QAction::triggered);
-    execute.setEnabled(false);
-    QTest::keyClick(view->Editor(), Qt::Key_Return, Qt::ControlModifier);
-    QCOMPARE(view->ScriptText(), QStringLiteral("select 1"));
-    QCOMPARE(triggered.count(), 0);
-    execute.setEnabled(true);
-    QTest::keyClick(view->Editor(), Qt::Key_Return, Qt::ControlModifier);
-    QCOMPARE(triggered.count(), 1);
     QCOMPARE(view->ScriptText(), QStringLiteral("select 1"));
 
     // Shift+Enter breaks the line like Enter, not with a separator inside the line.
@@ -268,24 +248,16 @@ void ScriptViewTest::ReadOnlyWhileABatchRuns() {
     QVERIFY(view->Editor()->isReadOnly());
 
     QTest::keyClicks(view->Editor(), QStringLiteral("x"));
-    QTest::keyClick(view->Editor(), Qt::Key_Z, Qt::ControlModifier);
     QTest::keyClick(view->Editor(), Qt::Key_V, Qt::ControlModifier);
     QTest::keyClick(view->Editor(), Qt::Key_Return);
     view->Undo();
     view->Paste();
     view->SelectAll();
     view->Cut();
-    QTest::keyClick(view->Editor(), Qt::Key_X, Qt::ControlModifier);
     QVERIFY(!view->ReplaceSelection(QStringLiteral("r")));
     QVERIFY(!view->ApplyEdit(TextEdit{0, 0, "e"}));
     QVERIFY(!view->SetScriptText(QStringLiteral("new")));
-    QMimeData dropped;
-    dropped.setText(QStringLiteral("dropped"));
-    const QPoint at = PointOfPosition(*view, 2);
-    QDragEnterEvent enter(at, Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(view->Editor()->viewport(), &enter);
-    QDropEvent drop(at, Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(view->Editor()->viewport(), &drop);
+    Drop(*view, 2, QStringLiteral("dropped"));
     QCOMPARE(view->ScriptText(), QStringLiteral("select 1;"));
 
     view->SetBatchRunning(false);
@@ -383,43 +355,12 @@ void ScriptViewTest::ApplyEditCountsBytesOfNonAsciiText() {
     QCOMPARE(view->ScriptText(), QString::fromUtf16(u"-- caf\u00e9 \U0001F600 \u20ac\nselect 1;\nselect 2;"));
 }
 
-void ScriptViewTest::WriteBackPositionsFollowEditsAbove() {
-    auto view = ShownView(QStringLiteral("select 1;\nselect 2;\nselect 3;"));
-    const auto& statements = view->Script().Statements();
-    const int second = view->TrackRange(statements[1].start, statements[1].end);
-    const int third = view->TrackRange(statements[2].start, statements[2].end);
-
-    PlaceCaret(*view, 0);
-    Type(view->Editor(), QString::fromUtf16(u"-- \u00e9"));
-    QTest::keyClick(view->Editor(), Qt::Key_Return);
-    QCOMPARE(view->TrackedStart(second), view->Script().Statements().at(1).start);
-    QCOMPARE(view->TrackedStart(third), view->Script().Statements().at(2).start);
-
-    // An edit inside the second statement forbids its write-back, not the third's.
-    const int inside = static_cast<int>(view->ScriptText().indexOf(QStringLiteral("select 2"))) + 7;
-    PlaceCaret(*view, inside);
-    QTest::keyClicks(view->Editor(), QStringLiteral("0"));
-    QCOMPARE(view->TrackedStart(second), std::nullopt);
-    QCOMPARE(view->TrackedStart(third), view->Script().Text().find("select 3"));
-
-    view->ClearTrackedRanges();
-    QCOMPARE(view->TrackedStart(third), std::nullopt);
-}
-
 void ScriptViewTest::DropInsertsOnceAtTheDropPointAndFocuses() {
     auto view = ShownView(QStringLiteral("select  from t"));
     QLineEdit elsewhere;
     elsewhere.show();
     elsewhere.setFocus();
-    QMimeData dropped;
-    dropped.setText(QStringLiteral("a,\nb"));
-    const QPoint at = PointOfPosition(*view, 7);
-    QDragEnterEvent enter(at, Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(view->Editor()->viewport(), &enter);
-    QDragMoveEvent move(at, Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(view->Editor()->viewport(), &move);
-    QDropEvent drop(at, Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(view->Editor()->viewport(), &drop);
+    Drop(*view, 7, QStringLiteral("a,\nb"));
     QCOMPARE(view->ScriptText(), QStringLiteral("select a,\nb from t"));
     QCOMPARE(view->Script().Text(), "select a,\r\nb from t");
     QVERIFY(view->Editor()->hasFocus());
