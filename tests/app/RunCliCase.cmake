@@ -8,7 +8,26 @@ set(db "${WORK}/${name}.sqlite")
 file(REMOVE "${db}" "${WORK}/${name}.stdout" "${WORK}/${name}.stderr" "${WORK}/${name}.file")
 
 # The connection string's semicolons are escaped so the list keeps it as one argument.
-set(args --connect "Driver=SQLite3\;Database=${db}" --profile "${WORK}/${name}.ini")
+set(connection "Driver=SQLite3\;Database=${db}")
+# NAME.server names the server a case needs instead (postgresql or mariadb), reached through the
+# test servers' connection strings (scripts/testdb.sh); without them the case is skipped, or fails
+# where the servers are required.
+if(EXISTS "${CASE}.server")
+  file(STRINGS "${CASE}.server" server LIMIT_COUNT 1)
+  set(variable MARLIX_TEST_PG)
+  if(server STREQUAL "mariadb")
+    set(variable MARLIX_TEST_MYSQL)
+  endif()
+  if("$ENV{${variable}}" STREQUAL "")
+    if("$ENV{MARLIX_REQUIRE_SERVERS}" STREQUAL "1" OR DEFINED ENV{CI})
+      message(FATAL_ERROR "${name}: the ${server} test server is not running")
+    endif()
+    message("${name}: skipped, the ${server} test server is not running (scripts/testdb.sh starts it)")
+    return()
+  endif()
+  string(REPLACE ";" "\\;" connection "$ENV{${variable}}")
+endif()
+set(args --connect "${connection}" --profile "${WORK}/${name}.ini")
 if(EXISTS "${CASE}.args")
   file(STRINGS "${CASE}.args" extra)
   list(TRANSFORM extra REPLACE "@WORK@" "${WORK}")
