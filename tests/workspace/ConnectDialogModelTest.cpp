@@ -24,21 +24,21 @@ struct StateRow {
 const StateRow kStateRows[] = {
     // type, label, second radio, radios, login, server, "...", local, local shown, database, wide, db "...",
     // port, charset/role
-    {T::MicrosoftSQL, "&SQL Server", "S&QL Server authentication", true, true, true, true, true, true, true,
+    {T::MicrosoftSQL, "SQL Se&rver", "S&QL Server authentication", true, true, true, true, true, true, true,
      false, false, false, false},
     {T::Oracle, "&Instance", "Oracle &user name and password", true, true, true, true, false, true, false,
      false, false, false, false},
-    {T::DataSourceName, "&Data source", "&User name and password", true, true, true, true, false, true, false,
+    {T::DataSourceName, "Data sou&rce", "&User name and password", true, true, true, true, false, true, false,
      false, false, false, false},
-    {T::MySQL, "&MySQL Server", "MySQL &user name and password", true, true, true, false, true, true, true,
+    {T::MySQL, "MySQL Se&rver", "MySQL &user name and password", true, true, true, false, true, true, true,
      false, false, true, false},
-    {T::MSAccess, "&File path", "Access &user name and password", true, true, true, true, false, true, false,
+    {T::MSAccess, "File pa&th", "Access &user name and password", true, true, true, true, false, true, false,
      false, false, false, false},
-    {T::InterbaseFirebird, "&FB/IB Server", "FireBird/IBase &user name and password", false, true, true,
+    {T::InterbaseFirebird, "FB/IB Se&rver", "FireBird/IBase &user name and password", false, true, true,
      false, false, false, true, true, true, false, true},
-    {T::PostgreSQL, "&Server", "PostgreSQL &user name and password", false, true, true, false, false, false,
+    {T::PostgreSQL, "Se&rver", "PostgreSQL &user name and password", false, true, true, false, false, false,
      true, true, false, true, false},
-    {T::SQLiteFile, "&File path", "&User name and password", false, false, true, true, false, true, false,
+    {T::SQLiteFile, "File pa&th", "&User name and password", false, false, true, true, false, true, false,
      false, false, false, false},
 };
 
@@ -75,7 +75,8 @@ TEST(ConnectDialogModel, EachTypeLabelsAndEnablesItsControls) {
         EXPECT_EQ(s.databaseBrowseVisible, row.databaseBrowse) << t;
         EXPECT_EQ(s.portEnabled, row.port) << t;
         EXPECT_EQ(s.charsetRoleEnabled, row.charsetRole) << t;
-        EXPECT_TRUE(s.okEnabled) << t;
+        // A file type waits for its path (no server text in this profile).
+        EXPECT_EQ(s.okEnabled, row.type != T::MSAccess && row.type != T::SQLiteFile) << t;
         // Types without the choice show both radios unchecked.
         EXPECT_EQ(model.Choice().userAndPassword, row.radios) << t;
         EXPECT_FALSE(model.WindowsAuthentication()) << t;
@@ -106,13 +107,18 @@ TEST(ConnectDialogModel, OptionsChangeTheStatesTheyGovern) {
     model.SetUseLocalServer(false);
     EXPECT_TRUE(model.States().serverBrowseEnabled);
 
-    // MySQL: OK waits for a database; typing one alone does not change that, the next click does.
+    // OK waits for what the type connects to: MySQL a database, a file type its path.
     model.ChooseType(T::MySQL);
     EXPECT_FALSE(model.States().okEnabled);
     model.SetDatabase("shop");
-    EXPECT_FALSE(model.States().okEnabled);
-    model.SetUseLocalServer(true);
     EXPECT_TRUE(model.States().okEnabled);
+    model.ChooseType(T::SQLiteFile);
+    model.SetServer("");
+    EXPECT_FALSE(model.States().okEnabled);
+    model.SetServer("/tmp/shop.sqlite");
+    EXPECT_TRUE(model.States().okEnabled);
+    model.ChooseType(T::MySQL);
+    model.SetUseLocalServer(true);
     EXPECT_FALSE(model.States().serverEnabled);
 
     // Autocommit: a choice for MySQL too (its default is off: FreshProfileDefaults).
@@ -168,7 +174,7 @@ TEST(ConnectDialogModel, OkAddsANewServerAtTheEndAndStoresTheType) {
     EXPECT_EQ(profile.GetString(kLoginSettings, "ServersList3DatabaseItems", "?"), "shop;")
         << "the database typed is stored after the list";
     EXPECT_EQ(request.connectionString,
-              "DRIVER={MySQL ODBC 3.51 Driver};SERVER=new-host;Port=3306;Option=131072;Stmt=;Database=shop;");
+              "DRIVER={MySQL ODBC 3.51 Driver};SERVER=new-host;Port=3306;Option=131072;Stmt=;Database=shop;UID=root;PWD=;");
 
     ConnectDialogModel reopened(profile);
     reopened.Open();
@@ -245,7 +251,7 @@ TEST(ConnectDialogModel, FreshProfileDefaults) {
     model.ChooseType(T::MySQL);
     EXPECT_EQ(model.Choice().port, "3306");
     EXPECT_FALSE(model.Autocommit()) << "MySQL runs without autocommit unless set";
-    EXPECT_EQ(model.Choice().user, "") << "Windows authentication by default";
+    EXPECT_EQ(model.Choice().user, "root") << "user and password by default, but for SQL Server";
 
     // A stored type no radio stands for opens on the first.
     profile.WriteInt(kLoginSettings, "ConnectionType", 12);

@@ -4,6 +4,7 @@
 
 #include "results/view/SQLResultsView.h"
 #include "workspace/browser/ObjectBrowser.h"
+#include "workspace/connect/ConnectDialog.h"
 #include "workspace/editor/DravelView.h"
 #include "workspace/frame/DravelDoc.h"
 #include "workspace/frame/FrameActions.h"
@@ -16,6 +17,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QGuiApplication>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QScreen>
 #include <QtTest>
@@ -31,6 +33,7 @@ private slots:
     void saveInTheResultsSavesTheResultsText();
     void narrowWindowKeepsEverySelectionBox();
     void everyMnemonicOfTheWindowIsItsOwn();
+    void everyMnemonicOfTheConnectDialogIsItsOwn();
     void f6MovesTheFocusAcrossThePanes();
     void tablesAScriptCreatesAreListedAfterItsRun();
 };
@@ -135,6 +138,19 @@ void WindowTest::tablesAScriptCreatesAreListedAfterItsRun() {
     h.SetScript(QStringLiteral("drop table made_by_script;"));
     QVERIFY(h.RunAndWait([](CMainFrame& frame) { frame.Runs().ExecuteScript(); }));
     QVERIFY(!listed("made_by_script"));
+}
+
+void WindowTest::everyMnemonicOfTheConnectDialogIsItsOwn() {
+    CODBCSession session;
+    QVERIFY(session.Initialize());
+    MemoryProfileStore profile;
+    CConnectDialog dialog(session, profile);
+    dialog.show();
+    for (int type = 0; type < kConnectionTypeCount; ++type) {
+        dialog.findChild<QRadioButton*>(QStringLiteral("type%1").arg(type))->click();
+        const QStringList clashes = MnemonicClashes(dialog);
+        QVERIFY2(clashes.isEmpty(), qPrintable(QString::number(type) + QLatin1Char(' ') + clashes.join(' ')));
+    }
 }
 
 QTEST_MAIN(WindowTest)

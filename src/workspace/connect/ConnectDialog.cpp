@@ -65,7 +65,7 @@ CConnectDialog::CConnectDialog(CODBCSession& session, ProfileStore& profile, QWi
     model_.SetInstalledDrivers(installedDrivers_);
     model_.Open();
     ShowModel();
-    SetExpanded(false);
+    SetExpanded(model_.Type() == ConnectionType::PostgreSQL);
 }
 
 void CConnectDialog::BuildControls() {
@@ -151,7 +151,7 @@ void CConnectDialog::BuildControls() {
     password_->setEchoMode(QLineEdit::Password);
     auto* loginLabel = new QLabel(tr("Lo&gin name"), content);
     loginLabel->setBuddy(login_);
-    auto* passwordLabel = new QLabel(tr("Pass&word"), content);
+    auto* passwordLabel = new QLabel(tr("Pa&ssword"), content);
     passwordLabel->setBuddy(password_);
     credentials->addWidget(loginLabel, 0, 0);
     credentials->addWidget(login_, 0, 1);
@@ -219,7 +219,9 @@ void CConnectDialog::WireControls() {
     }
     auto edit = [this](auto* widget, auto signal, void (ConnectDialogModel::*set)(std::string)) {
         connect(widget, signal, this, [this, set](const QString& text) {
-            if (!showing_) (model_.*set)(text.toStdString());
+            if (showing_) return;
+            (model_.*set)(text.toStdString());
+            ok_->setEnabled(model_.States().okEnabled);
         });
     };
     edit(server_, &QComboBox::currentTextChanged, &ConnectDialogModel::SetServer);
@@ -254,6 +256,8 @@ void CConnectDialog::WireControls() {
 void CConnectDialog::ChooseType(ConnectionType type) {
     model_.ChooseType(type);
     ShowModel();
+    // A PostgreSQL server is named with its port, which the advanced part holds.
+    if (type == ConnectionType::PostgreSQL && !expanded_) SetExpanded(true);
 }
 
 void CConnectDialog::ShowModel() {

@@ -29,21 +29,21 @@ struct TypeLayout {
 
 // Indexed by type.
 constexpr TypeLayout kLayouts[kConnectionTypeCount] = {
-    {"&Microsoft SQL", "&SQL Server", "S&QL Server authentication", true, true, true, true, true, true, false,
+    {"&Microsoft SQL", "SQL Se&rver", "S&QL Server authentication", true, true, true, true, true, true, false,
      -1, false, "sa"},
     {"&Oracle", "&Instance", "Oracle &user name and password", true, true, true, false, true, false, false, 1,
      false, "sa"},
-    {"ODBC &DSN", "&Data source", "&User name and password", true, true, true, false, true, false, false, 1,
+    {"ODBC DS&N", "Data sou&rce", "&User name and password", true, true, true, false, true, false, false, 1,
      false, "sa"},
-    {"M&y SQL", "&MySQL Server", "MySQL &user name and password", true, true, false, true, true, true, true,
-     1, false, "sa"},
-    {"MS &Access", "&File path", "Access &user name and password", true, true, true, false, true, false,
+    {"M&y SQL", "MySQL Se&rver", "MySQL &user name and password", true, true, false, true, true, true, true,
+     1, false, "root"},
+    {"MS &Access", "File pa&th", "Access &user name and password", true, true, true, false, true, false,
      false, 1, false, "sa"},
-    {"Interbase/&FireBird", "&FB/IB Server", "FireBird/IBase &user name and password", false, true, false,
+    {"Interbase/&FireBird", "FB/IB Se&rver", "FireBird/IBase &user name and password", false, true, false,
      false, false, true, false, 1, true, "SYSADM"},
-    {"&PostgreSQL", "&Server", "PostgreSQL &user name and password", false, true, false, false, false, true,
+    {"&PostgreSQL", "Se&rver", "PostgreSQL &user name and password", false, true, false, false, false, true,
      true, 1, false, "postgres"},
-    {"SQ&Lite file", "&File path", "&User name and password", false, false, true, false, true, false, false,
+    {"SQ&Lite file", "File pa&th", "&User name and password", false, false, true, false, true, false, false,
      1, false, nullptr},
 };
 
@@ -203,7 +203,11 @@ void ConnectDialogModel::LoadAuthentication(bool storedChoice) {
         return;
     }
     if (storedChoice) {
-        choice_.userAndPassword = profile_.GetInt(kLoginSettings, Name("Authentication", "AuthType"), 0) == 1;
+        // Windows authentication means something to SQL Server only: every other type opens on
+        // its user name and password until the user stores another choice.
+        const int byDefault = choice_.type == T::MicrosoftSQL ? 0 : 1;
+        choice_.userAndPassword =
+            profile_.GetInt(kLoginSettings, Name("Authentication", "AuthType"), byDefault) == 1;
         windows_ = !choice_.userAndPassword;
     }
     choice_.user =
@@ -230,7 +234,16 @@ void ConnectDialogModel::ApplyStates() {
     s.portEnabled = layout.port;
     if (layout.autocommit >= 0) s.autocommitEnabled = layout.autocommit == 1;
     s.charsetRoleEnabled = layout.charsetRole;
-    s.okEnabled = !(choice_.type == T::MySQL && choice_.database.empty());
+    UpdateOk();
+}
+
+void ConnectDialogModel::UpdateOk() {
+    // A file type without a path would make the driver create a file named after the
+    // connection string in the current folder.
+    const T type = choice_.type;
+    const bool noPath = ((type == T::MSAccess || type == T::SQLiteFile) && choice_.server.empty()) ||
+                        (type == T::InterbaseFirebird && choice_.database.empty());
+    states_.okEnabled = !noPath && !(type == T::MySQL && choice_.database.empty());
 }
 
 ConnectFocus ConnectDialogModel::Focus() const noexcept {

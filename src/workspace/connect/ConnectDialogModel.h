@@ -57,8 +57,14 @@ public:
     void SetUseLocalServer(bool on);
 
     // Typing and choosing in the boxes: no state changes with them.
-    void SetServer(std::string text) { choice_.server = std::move(text); }
-    void SetDatabase(std::string text) { choice_.database = std::move(text); }
+    void SetServer(std::string text) {
+        choice_.server = std::move(text);
+        UpdateOk();
+    }
+    void SetDatabase(std::string text) {
+        choice_.database = std::move(text);
+        UpdateOk();
+    }
     void SetUser(std::string text) { choice_.user = std::move(text); }
     void SetPassword(std::string text) { choice_.password = std::move(text); }
     void SetPort(std::string text) { choice_.port = std::move(text); }
@@ -86,6 +92,9 @@ private:
     void LoadLists();
     void LoadAuthentication(bool storedChoice);
     void ApplyStates();
+    // OK needs what the type connects to: a database name (My SQL), a file path (MS Access,
+    // SQLite file, and the database of Interbase/Firebird).
+    void UpdateOk();
     // The profile value named prefix, type digit, name ("ServersList3Port").
     std::string Name(std::string_view prefix, std::string_view name) const;
 
