@@ -4,14 +4,14 @@
 // reload passes, every row fetched into bound buffers and nothing kept, measured in the same run.
 // The reload may take at most twice the baseline's elapsed time; processor time is shown beside.
 #include "catalog/CatalogQueries.h"
-#include "core/ProfileStore.h"
 #include "core/ODBCException.h"
+#include "core/ProfileStore.h"
 #include "db/ODBCSession.h"
 #include "db/StatementHandle.h"
 #include "support/BenchTable.h"
+#include "workspace/browser/ObjectBrowser.h"
 #include "workspace/frame/ConnectionCommands.h"
 #include "workspace/frame/MainFrame.h"
-#include "workspace/browser/ObjectBrowser.h"
 #include "workspace/frame/SelectionBar.h"
 
 #include <QApplication>

@@ -7,9 +7,9 @@
 #include "core/ResultSet.h"
 #include "db/ODBCSession.h"
 #include "db/StatementHandle.h"
+#include "execution/SaveEdits.h"
 #include "results/grid/EditableResultSetModel.h"
 #include "support/BenchTable.h"
-#include "execution/SaveEdits.h"
 
 #include <QApplication>
 

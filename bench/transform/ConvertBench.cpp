@@ -8,9 +8,9 @@
 #include "core/ResultSet.h"
 #include "db/ODBCSession.h"
 #include "db/StatementHandle.h"
+#include "execution/StreamConvert.h"
 #include "support/BenchTable.h"
 #include "transform/ScriptGenerator.h"
-#include "execution/StreamConvert.h"
 
 #include <algorithm>
 #include <cstdio>

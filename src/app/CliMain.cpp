@@ -18,8 +18,8 @@
 
 #include <algorithm>
 #include <atomic>
-#include <climits>
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <iostream>

@@ -2,10 +2,10 @@
 // with the connection options when given, else through the connect dialog. The automation
 // switches come first: RegServer and UnregServer end the run, and --automation serves the
 // session bus without a window.
+#include "app/WindowOptions.h"
 #include "app/automation/AutomationPrompts.h"
 #include "app/automation/AutomationService.h"
 #include "app/automation/AutomationStartup.h"
-#include "app/WindowOptions.h"
 #include "core/qt/IniProfileStore.h"
 #include "db/ODBCSession.h"
 #include "results/view/SQLResultsView.h"

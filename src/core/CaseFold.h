@@ -27,6 +27,13 @@ inline constexpr bool EqualsFolded(std::string_view a, std::string_view b) noexc
     return true;
 }
 
+// Whether `text` holds `part` anywhere, compared folded ("MariaDB Unicode" holds "MARIADB").
+inline constexpr bool ContainsFolded(std::string_view text, std::string_view part) noexcept {
+    for (size_t i = 0; i + part.size() <= text.size(); ++i)
+        if (EqualsFolded(text.substr(i, part.size()), part)) return true;
+    return false;
+}
+
 inline std::string FoldedCopy(std::string_view s) {
     std::string r(s);
     for (char& c : r)

@@ -4,8 +4,8 @@
 #include "core/DialectLiterals.h"
 #include "core/HexDigits.h"
 #include "core/ResultSet.h"
-#include "core/ValueText.h"
 #include "core/SyntaxException.h"
+#include "core/ValueText.h"
 
 #include <cstdio>
 #include <cstring>

@@ -5,8 +5,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <sys/stat.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 

@@ -174,16 +174,11 @@ std::string ChooseDriver(ConnectionType type, const std::vector<std::string>& in
     if (type == ConnectionType::MySQL) servers = {"MySQL", "MariaDB"};
     if (type == ConnectionType::PostgreSQL) servers = {"PostgreSQL"};
     if (type == ConnectionType::SQLiteFile) servers = {"SQLite3", "SQLite"};
-    const auto names = [](std::string_view driver, std::string_view server) {
-        for (size_t i = 0; i + server.size() <= driver.size(); ++i)
-            if (EqualsFolded(driver.substr(i, server.size()), server)) return true;
-        return false;
-    };
     for (std::string_view server : servers) {
         const std::string* found = nullptr;
         for (const std::string& driver : installed) {
-            if (!names(driver, server)) continue;
-            if (!found || (names(driver, "Unicode") && !names(*found, "Unicode"))) found = &driver;
+            if (!ContainsFolded(driver, server)) continue;
+            if (!found || (ContainsFolded(driver, "Unicode") && !ContainsFolded(*found, "Unicode"))) found = &driver;
         }
         if (found) return *found;
     }

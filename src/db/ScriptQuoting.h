@@ -17,13 +17,9 @@ namespace marlix {
 // A MySQL connection (type 3), or any other whose driver names its server MySQL or MariaDB
 // (SQL_DBMS_NAME, e.g. "MySQL", "MariaDB", "5.5.5-10.11.6-MariaDB").
 inline TokenizerOptions TokenizerOptionsFor(ConnectionType type, std::string_view dbmsName) noexcept {
-    auto names = [dbmsName](std::string_view server) {
-        for (std::size_t i = 0; i + server.size() <= dbmsName.size(); ++i)
-            if (EqualsFolded(dbmsName.substr(i, server.size()), server)) return true;
-        return false;
-    };
-    return TokenizerOptions{.backslashEscapes =
-                                type == ConnectionType::MySQL || names("MYSQL") || names("MARIADB")};
+    return TokenizerOptions{.backslashEscapes = type == ConnectionType::MySQL ||
+                                                ContainsFolded(dbmsName, "MYSQL") ||
+                                                ContainsFolded(dbmsName, "MARIADB")};
 }
 
 // The options for the session's connection; the default ones when it is not connected. Asks the

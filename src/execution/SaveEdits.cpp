@@ -1,8 +1,8 @@
 #include "execution/SaveEdits.h"
 
 #include "core/HistoryOutput.h"
-#include "core/ResultSet.h"
 #include "core/ODBCException.h"
+#include "core/ResultSet.h"
 #include "db/ODBCSession.h"
 #include "db/StatementHandle.h"
 #include "transform/ModificationScript.h"

@@ -4,16 +4,16 @@
 #include "core/FileTextSink.h"
 #include "core/HistoryOutput.h"
 #include "core/ResultSet.h"
+#include "core/SyntaxException.h"
+#include "db/ODBCSession.h"
 #include "execution/Batch.h"
 #include "execution/CommentBlanking.h"
-#include "db/ODBCSession.h"
 #include "execution/StandardReport.h"
+#include "execution/StreamConvert.h"
 #include "metadata/AnalysedScript.h"
 #include "metadata/StatementRecord.h"
-#include "core/SyntaxException.h"
 #include "transform/ResultSetEdits.h"
 #include "transform/ScriptGenerator.h"
-#include "execution/StreamConvert.h"
 
 #include <algorithm>
 #include <exception>

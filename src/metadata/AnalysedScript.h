@@ -4,12 +4,12 @@
 // from its METADATA blocks, and the dialect its OPTIONS elements set. The editor and the
 // headless runner rebuild it from the text in one call; the batch runner reads it.
 #include "core/ConversionDescription.h"
+#include "core/SyntaxException.h"
 #include "grammar/Tokenizer.h"
 #include "metadata/BlockReader.h"
 #include "metadata/ElementNode.h"
 #include "metadata/ScriptItem.h"
 #include "metadata/StatementRecord.h"
-#include "core/SyntaxException.h"
 
 #include <cstddef>
 #include <memory>

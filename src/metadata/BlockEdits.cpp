@@ -1,9 +1,9 @@
 #include "metadata/BlockEdits.h"
 
+#include "core/DialectNames.h"
+#include "core/SyntaxException.h"
 #include "metadata/BlockComposer.h"
 #include "metadata/BlockReader.h"
-#include "core/SyntaxException.h"
-#include "core/DialectNames.h"
 
 namespace marlix {
 

@@ -1,9 +1,9 @@
 #include "metadata/BlockReader.h"
 
 #include "core/CaseFold.h"
-#include "metadata/ElementParser.h"
-#include "core/SyntaxException.h"
 #include "core/DialectNames.h"
+#include "core/SyntaxException.h"
+#include "metadata/ElementParser.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,11 +1,11 @@
 #include "transform/ScriptGenerator.h"
 
+#include "core/DialectNames.h"
 #include "core/DisplayWidth.h"
 #include "core/ResultSet.h"
-#include "core/ValueText.h"
 #include "core/SyntaxException.h"
+#include "core/ValueText.h"
 #include "transform/ColumnNameQuoting.h"
-#include "core/DialectNames.h"
 
 #include <algorithm>
 #include <charconv>

@@ -3,8 +3,8 @@
 #include "transform/EditFixture.h"
 
 #include "core/MemoryTextSink.h"
-#include "transform/ModificationScript.h"
 #include "execution/SaveEdits.h"
+#include "transform/ModificationScript.h"
 
 namespace marlix::test {
 namespace {

@@ -1,10 +1,10 @@
 #include "execution/StreamConvert.h"
-#include "transform/ConversionFixture.h"
+#include "core/DialectNames.h"
 #include "core/FileTextSink.h"
 #include "core/ResultSet.h"
-#include "db/StatementHandle.h"
 #include "core/SyntaxException.h"
-#include "core/DialectNames.h"
+#include "db/StatementHandle.h"
+#include "transform/ConversionFixture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The element parser's messages and offsets, the tree operations and the serializer.
+#include "core/SyntaxException.h"
 #include "grammar/Tokenizer.h"
 #include "metadata/ElementNode.h"
 #include "metadata/ElementParser.h"
-#include "core/SyntaxException.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // Runs a script as a batch on a test database and collects what the window would show.
 #include "core/HistoryOutput.h"
 #include "core/ProfileStore.h"
-#include "execution/Batch.h"
 #include "db/ODBCSession.h"
+#include "execution/Batch.h"
 #include "metadata/AnalysedScript.h"
 
 #include <functional>

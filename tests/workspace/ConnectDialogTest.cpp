@@ -6,10 +6,10 @@
 #include "core/ProfileStore.h"
 #include "db/ODBCSession.h"
 #include "support/ConnectionAttributes.h"
-#include "workspace/frame/ConnectionCommands.h"
-#include "workspace/frame/FrameActions.h"
 #include "workspace/FrameHarness.h"
 #include "workspace/connect/SelectServerDialog.h"
+#include "workspace/frame/ConnectionCommands.h"
+#include "workspace/frame/FrameActions.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -9,10 +9,10 @@
 #include "results/grid/ResultSetModel.h"
 #include "results/view/SQLResultsView.h"
 #include "transform/ScriptGenerator.h"
-#include "workspace/frame/ConnectionCommands.h"
-#include "workspace/editor/DravelView.h"
-#include "workspace/frame/FrameActions.h"
 #include "workspace/FrameHarness.h"
+#include "workspace/editor/DravelView.h"
+#include "workspace/frame/ConnectionCommands.h"
+#include "workspace/frame/FrameActions.h"
 #include "workspace/frame/RunCommands.h"
 
 #include <QAction>

@@ -3,24 +3,24 @@
 // and the write-back of a conversion after the script was edited.
 #include "core/ProfileStore.h"
 #include "core/ResultSet.h"
-#include "results/history/ExecutionHistory.h"
 #include "results/grid/GridsPane.h"
+#include "results/history/ExecutionHistory.h"
 #include "results/history/HistoryPane.h"
 #include "results/view/SQLResultsView.h"
+#include "workspace/FrameHarness.h"
+#include "workspace/editor/DravelView.h"
+#include "workspace/editor/ScriptEditor.h"
 #include "workspace/frame/ConnectionCommands.h"
 #include "workspace/frame/DravelDoc.h"
-#include "workspace/editor/DravelView.h"
 #include "workspace/frame/ExecutionController.h"
 #include "workspace/frame/FrameActions.h"
-#include "workspace/FrameHarness.h"
 #include "workspace/frame/RunCommands.h"
-#include "workspace/editor/ScriptEditor.h"
 #include "workspace/frame/SelectionBar.h"
 
 #include <QAction>
-#include <QStatusBar>
 #include <QComboBox>
 #include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QTest>
 
 using namespace marlix;

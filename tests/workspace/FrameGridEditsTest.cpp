@@ -7,12 +7,12 @@
 #include "results/grid/ResultGrid.h"
 #include "results/view/SQLResultsView.h"
 #include "support/SessionFixture.h"
-#include "workspace/options/ExecutionSettings.h"
-#include "workspace/frame/FrameActions.h"
 #include "workspace/FrameHarness.h"
-#include "workspace/frame/GridEditCommands.h"
 #include "workspace/browser/ObjectBrowser.h"
+#include "workspace/frame/FrameActions.h"
+#include "workspace/frame/GridEditCommands.h"
 #include "workspace/frame/RunCommands.h"
+#include "workspace/options/ExecutionSettings.h"
 
 #include <QAction>
 #include <QApplication>

@@ -5,10 +5,10 @@
 #include "results/text/ResultsText.h"
 #include "results/text/ResultsTextView.h"
 #include "results/view/SQLResultsView.h"
-#include "workspace/frame/ConnectionCommands.h"
 #include "workspace/editor/DravelView.h"
-#include "workspace/frame/ExecutionController.h"
 #include "workspace/editor/ScriptEditor.h"
+#include "workspace/frame/ConnectionCommands.h"
+#include "workspace/frame/ExecutionController.h"
 #include "workspace/frame/RunCommands.h"
 
 #include <QApplication>

@@ -4,8 +4,8 @@
 #include "core/ProfileStore.h"
 #include "db/ODBCSession.h"
 #include "support/TestDatabases.h"
-#include "workspace/frame/MainFrame.h"
 #include "workspace/ScriptedPrompts.h"
+#include "workspace/frame/MainFrame.h"
 
 #include <QString>
 

@@ -3,19 +3,19 @@
 // entries, the results menus' types and dialects with their keys, the Options command on the
 // frame's profile (held back while a batch runs), and the About box with the version and its link.
 #include "core/ProfileStore.h"
-#include "workspace/help/AboutBox.h"
-#include "workspace/options/DialectSettingsPage.h"
-#include "workspace/editor/DravelView.h"
-#include "workspace/frame/ExecutionController.h"
-#include "workspace/options/ExecutionSettings.h"
-#include "workspace/frame/FrameActions.h"
 #include "workspace/FrameHarness.h"
+#include "workspace/editor/DravelView.h"
+#include "workspace/editor/ScriptEditor.h"
+#include "workspace/frame/ExecutionController.h"
+#include "workspace/frame/FrameActions.h"
+#include "workspace/frame/RunCommands.h"
+#include "workspace/frame/TargetPlatform.h"
+#include "workspace/help/AboutBox.h"
 #include "workspace/help/HelpTopics.h"
 #include "workspace/help/HelpWindow.h"
+#include "workspace/options/DialectSettingsPage.h"
+#include "workspace/options/ExecutionSettings.h"
 #include "workspace/options/OptionsDialog.h"
-#include "workspace/frame/RunCommands.h"
-#include "workspace/editor/ScriptEditor.h"
-#include "workspace/frame/TargetPlatform.h"
 
 #include <QAction>
 #include <QFile>

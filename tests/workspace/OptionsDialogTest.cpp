@@ -4,10 +4,10 @@
 // stored and which tabs share one are OptionsModelTest's.
 #include "workspace/options/OptionsDialog.h"
 #include "core/DialectSettings.h"
+#include "workspace/OptionsProfiles.h"
+#include "workspace/help/HelpWindow.h"
 #include "workspace/options/DialectSettingsPage.h"
 #include "workspace/options/ExecutionSettings.h"
-#include "workspace/help/HelpWindow.h"
-#include "workspace/OptionsProfiles.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

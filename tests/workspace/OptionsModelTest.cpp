@@ -4,8 +4,8 @@
 #include "core/DialectSettings.h"
 #include "core/ProfileStore.h"
 #include "core/ResultSet.h"
-#include "workspace/options/ExecutionSettings.h"
 #include "workspace/OptionsProfiles.h"
+#include "workspace/options/ExecutionSettings.h"
 
 #include <gtest/gtest.h>
 

@@ -18,8 +18,8 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace marlix;

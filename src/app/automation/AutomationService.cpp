@@ -1,21 +1,21 @@
 #include "app/automation/AutomationService.h"
 
+#include "app/ConnectionOptions.h"
 #include "app/automation/AutomationNames.h"
 #include "app/automation/AutomationPrompts.h"
-#include "app/ConnectionOptions.h"
 #include "db/ODBCSession.h"
-#include "results/view/HistoryBridge.h"
 #include "results/history/HistoryPane.h"
 #include "results/text/ResultsText.h"
 #include "results/text/ResultsTextView.h"
+#include "results/view/HistoryBridge.h"
 #include "results/view/SQLResultsView.h"
-#include "workspace/frame/ConnectionCommands.h"
 #include "workspace/editor/DravelView.h"
+#include "workspace/editor/ScriptEditor.h"
+#include "workspace/frame/ConnectionCommands.h"
 #include "workspace/frame/ExecutionController.h"
 #include "workspace/frame/MainFrame.h"
 #include "workspace/frame/RunCommands.h"
 #include "workspace/frame/ScriptCommands.h"
-#include "workspace/editor/ScriptEditor.h"
 
 #include <QApplication>
 #include <QDBusConnectionInterface>

@@ -1,8 +1,8 @@
 #include "app/automation/AutomationStartup.h"
 
+#include "app/WindowOptions.h"
 #include "app/automation/AutomationNames.h"
 #include "app/automation/DesktopRegistration.h"
-#include "app/WindowOptions.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

@@ -5,12 +5,12 @@
 #include "core/MemoryTextSink.h"
 #include "core/ResultSet.h"
 #include "results/grid/GridsPane.h"
-#include "results/view/HistoryBridge.h"
-#include "results/history/HistoryPane.h"
-#include "results/history/QueryTextDialog.h"
 #include "results/grid/ResultGrid.h"
 #include "results/grid/ResultSetModel.h"
+#include "results/history/HistoryPane.h"
+#include "results/history/QueryTextDialog.h"
 #include "results/text/ResultsTextView.h"
+#include "results/view/HistoryBridge.h"
 #include "results/view/UserPrompts.h"
 
 #include <QAction>

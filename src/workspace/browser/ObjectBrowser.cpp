@@ -3,22 +3,22 @@
 #include "catalog/CatalogText.h"
 #include "db/ODBCSession.h"
 #include "workspace/browser/ColumnsUpdatedDialog.h"
+#include "workspace/browser/WizardCommands.h"
 #include "workspace/editor/DravelView.h"
 #include "workspace/frame/ExecutionController.h"
 #include "workspace/frame/MainFrame.h"
 #include "workspace/frame/SelectionBar.h"
-#include "workspace/browser/WizardCommands.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QSignalBlocker>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QSignalBlocker>
 
 namespace marlix {
 namespace {

@@ -3,12 +3,12 @@
 #include "catalog/CatalogText.h"
 #include "catalog/MetadataWizardModel.h"
 #include "metadata/BlockEdits.h"
-#include "workspace/frame/CommandState.h"
-#include "workspace/editor/DravelView.h"
-#include "workspace/frame/FrameActions.h"
-#include "workspace/frame/MainFrame.h"
 #include "workspace/browser/MetadataWizardDialog.h"
 #include "workspace/browser/ObjectBrowser.h"
+#include "workspace/editor/DravelView.h"
+#include "workspace/frame/CommandState.h"
+#include "workspace/frame/FrameActions.h"
+#include "workspace/frame/MainFrame.h"
 
 #include <QAction>
 

@@ -2,8 +2,8 @@
 
 #include "db/DriverRegistry.h"
 #include "db/ODBCSession.h"
-#include "workspace/help/HelpWindow.h"
 #include "workspace/connect/SelectServerDialog.h"
+#include "workspace/help/HelpWindow.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

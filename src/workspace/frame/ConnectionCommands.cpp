@@ -7,10 +7,10 @@
 #include "results/view/HistoryBridge.h"
 #include "results/view/SQLResultsView.h"
 #include "results/view/UserPrompts.h"
+#include "workspace/browser/ObjectBrowser.h"
 #include "workspace/editor/DravelView.h"
 #include "workspace/frame/FrameActions.h"
 #include "workspace/frame/MainFrame.h"
-#include "workspace/browser/ObjectBrowser.h"
 #include "workspace/frame/RunCommands.h"
 #include "workspace/frame/SelectionBar.h"
 

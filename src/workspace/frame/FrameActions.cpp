@@ -1,7 +1,7 @@
 #include "workspace/frame/FrameActions.h"
 
-#include "workspace/options/CommandIcons.h"
 #include "workspace/frame/TargetPlatform.h"
+#include "workspace/options/CommandIcons.h"
 
 #include <QAction>
 #include <QApplication>

@@ -4,20 +4,20 @@
 #include "core/DialectSettings.h"
 #include "core/MemoryTextSink.h"
 #include "core/ProfileStore.h"
+#include "execution/SaveEdits.h"
 #include "results/grid/EditableResultSetModel.h"
 #include "results/grid/EditingDelegate.h"
 #include "results/grid/GridsPane.h"
-#include "results/view/HistoryBridge.h"
 #include "results/grid/ModificationScriptDialog.h"
 #include "results/grid/ResultGrid.h"
+#include "results/view/HistoryBridge.h"
 #include "results/view/SQLResultsView.h"
 #include "results/view/UserPrompts.h"
 #include "transform/ModificationScript.h"
-#include "execution/SaveEdits.h"
+#include "workspace/browser/ObjectBrowser.h"
 #include "workspace/frame/ExecutionController.h"
 #include "workspace/frame/FrameActions.h"
 #include "workspace/frame/MainFrame.h"
-#include "workspace/browser/ObjectBrowser.h"
 
 #include <QAction>
 #include <QApplication>

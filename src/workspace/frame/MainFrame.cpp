@@ -1,6 +1,6 @@
 #include "workspace/frame/MainFrame.h"
-#include "workspace/frame/WindowPlacement.h"
 #include "workspace/frame/GridEditCommands.h"
+#include "workspace/frame/WindowPlacement.h"
 
 #include "core/DialectSettings.h"
 #include "core/ProfileStore.h"
@@ -10,20 +10,20 @@
 #include "results/view/HistoryBridge.h"
 #include "results/view/SQLResultsView.h"
 #include "results/view/UserPrompts.h"
+#include "workspace/browser/ObjectBrowser.h"
+#include "workspace/browser/WizardCommands.h"
+#include "workspace/connect/FramePrompts.h"
+#include "workspace/editor/DravelView.h"
 #include "workspace/frame/ConnectionCommands.h"
 #include "workspace/frame/DravelDoc.h"
-#include "workspace/editor/DravelView.h"
 #include "workspace/frame/ExecutionController.h"
-#include "workspace/options/ExecutionSettings.h"
 #include "workspace/frame/FrameActions.h"
-#include "workspace/connect/FramePrompts.h"
-#include "workspace/help/HelpTopics.h"
-#include "workspace/browser/ObjectBrowser.h"
-#include "workspace/options/OptionsDialog.h"
 #include "workspace/frame/RunCommands.h"
 #include "workspace/frame/ScriptCommands.h"
 #include "workspace/frame/SelectionBar.h"
-#include "workspace/browser/WizardCommands.h"
+#include "workspace/help/HelpTopics.h"
+#include "workspace/options/ExecutionSettings.h"
+#include "workspace/options/OptionsDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -34,8 +34,8 @@
 #include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QTimer>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolBar>
 
 #include <array>

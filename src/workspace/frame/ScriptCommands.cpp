@@ -4,8 +4,8 @@
 #include "core/ProfileStore.h"
 #include "results/view/SQLResultsView.h"
 #include "results/view/UserPrompts.h"
-#include "workspace/frame/DravelDoc.h"
 #include "workspace/editor/DravelView.h"
+#include "workspace/frame/DravelDoc.h"
 #include "workspace/frame/FrameActions.h"
 #include "workspace/frame/MainFrame.h"
 

@@ -1,7 +1,7 @@
 #include "workspace/options/OptionsDialog.h"
 
-#include "workspace/options/DialectSettingsPage.h"
 #include "workspace/help/HelpWindow.h"
+#include "workspace/options/DialectSettingsPage.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
