@@ -130,7 +130,9 @@ void Batch::Run() {
         failed_.store(true);
         EndCancelled(true);
     } catch (...) {
-        ReportFailure(std::current_exception(), history_);
+        // A statement the cancel interrupted fails with the driver's own "operation cancelled":
+        // that is the cancel, said plainly below, not an error block of its own.
+        if (!cancelled_.load()) ReportFailure(std::current_exception(), history_);
         failed_.store(true);
         {
             std::lock_guard lock(statementLock_);

@@ -24,4 +24,5 @@ TEST(CliPostgreSQL, InterruptCancelsTheRunningStatement) {
     const std::string history = ReadFile(TempPath("sleep.err"));
     EXPECT_NE(history.find("SQL batch completed with error(s)\r\n"), std::string::npos) << history;
     EXPECT_EQ(history.find("never"), std::string::npos);
+    EXPECT_EQ(history.find("Sql State"), std::string::npos) << "the cancel is said plainly: " << history;
 }
