@@ -188,10 +188,16 @@ void ExecuteStatement(Batch& batch, std::size_t statementOffset, std::size_t fir
     // blocks has nothing for the server.
     TokenView script = batch.Script().Script().View();
     bool onlyComments = true;
+    // The server's refusal points at the statement's own first word, not at the METADATA block
+    // or comment before it.
+    std::size_t firstWord = statementOffset;
     for (std::size_t i = firstToken; i < separatorToken; ++i) {
         const Token& token = script.tokens[i];
         if (token.cls == TokenClass::TextBlock) batch.Sink().Write(TextBlockContent(script, token));
-        if (!IsCommentLike(token.cls)) onlyComments = false;
+        if (!IsCommentLike(token.cls) && onlyComments) {
+            onlyComments = false;
+            firstWord = token.offset;
+        }
     }
     if (onlyComments) return;
 
@@ -216,7 +222,7 @@ void ExecuteStatement(Batch& batch, std::size_t statementOffset, std::size_t fir
         history.EndEntry(batch.Sink().Length());
         return;
     }
-    if (!Succeeded(rc)) throw CODBCException(SQL_HANDLE_STMT, statement, offset);
+    if (!Succeeded(rc)) throw CODBCException(SQL_HANDLE_STMT, statement, static_cast<int>(firstWord));
     // A statement the cancel did not interrupt in time has run; its results are not read.
     batch.Session().NoteStatement(sql);
     batch.ThrowIfCancelled();

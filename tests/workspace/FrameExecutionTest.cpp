@@ -71,14 +71,16 @@ void FrameExecutionTest::executeScriptShowsTextGridsHistoryAndFailures() {
     QVERIFY(h.Frame().Enabled(Command::ExecuteScript));
     QVERIFY(!h.Frame().Enabled(Command::CancelExecution));
 
-    // A failure goes to the history, which comes to the front, and marks the line.
-    QVERIFY(h.RunScript(QStringLiteral("select 1 as a;\n\nselect * from no_such_table;\nselect 3 as c;\n")));
+    // A failure goes to the history, which comes to the front, and marks the statement's line
+    // (not its METADATA block's).
+    QVERIFY(h.RunScript(QStringLiteral("select 1 as a;\n\n/*METADATA>\n<RESULTSET Type = \"INSERT\", Table = \"T\"/>\n"
+                                       "</METADATA*/\nselect * from no_such_table;\nselect 3 as c;\n")));
     const QString history = h.HistoryText();
     QVERIFY2(history.contains(QStringLiteral("no_such_table")), qPrintable(history));
     QCOMPARE(history.count(QStringLiteral("SQL batch completed with error(s)")), 1);
     QCOMPARE(history.count(QStringLiteral("SQL batch completed successfully")), 1); // truncated to this run
     QCOMPARE(h.Frame().ResultsView().CurrentTab(), CSQLResultsView::HistoryTab);
-    QCOMPARE(h.Frame().ScriptView().ErrorLine(), 2);
+    QCOMPARE(h.Frame().ScriptView().ErrorLine(), 5);
 }
 
 void FrameExecutionTest::executeStatementAtCaretMouseAndWhitespace() {
