@@ -208,7 +208,8 @@ void CODBCSession::ConnectHere(const ConnectionRequest& request, const ConnectSe
                               &completedLength, SQL_DRIVER_NOPROMPT);
     }
     if (!Succeeded(rc)) {
-        CODBCException failure(SQL_HANDLE_DBC, fresh, 0);
+        // No statement of the script failed: position -1 marks no line of it.
+        CODBCException failure(SQL_HANDLE_DBC, fresh, -1);
         SQLFreeHandle(SQL_HANDLE_DBC, fresh);
         throw failure;
     }

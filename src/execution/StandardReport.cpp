@@ -15,7 +15,8 @@ void ReportFailure(std::exception_ptr failure, HistoryOutput& history) {
     try {
         std::rethrow_exception(failure);
     } catch (const CODBCException& e) {
-        history.MarkErrorLine(static_cast<size_t>(std::max(0, e.Position() + std::max(0, e.RowNumber()))));
+        if (e.Position() >= 0)
+            history.MarkErrorLine(static_cast<size_t>(e.Position() + std::max(0, e.RowNumber())));
         history.AppendText(e.Message(), true);
         history.MarkError();
     } catch (const CSyntaxException& e) {
