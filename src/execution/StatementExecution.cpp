@@ -87,8 +87,10 @@ void StoreAndConvert(Batch& batch, SQLHSTMT statement, int offset, int columns, 
     else
         resultSet->loadFileName = record.description.file;
 
+    // No Executing guard while rows are fetched: the fetch loop looks at the cancel before every
+    // row, and a driver's SQLCancel from another thread during SQLFetch frees the statement's
+    // state under the fetch (SQLite's driver: a double free).
     try {
-        Batch::Executing executing(batch);
         resultSet->FetchAll(statement, offset, history);
     } catch (const CODBCException&) {
         // The rows fetched before the failure stay and are converted.
@@ -130,7 +132,7 @@ void StreamToSink(Batch& batch, SQLHSTMT statement, int offset, int columns, int
     temporary.SetCancelFlag(&batch.CancelFlag());
     temporary.exactValues = UsesExactLiterals(temporary.Description(), context);
     temporary.DescribeAndBind(statement, offset);
-    Batch::Executing executing(batch);
+    // The conversion looks at the cancel before every row (no SQLCancel under SQLFetch, as above).
     MarkedOnFailure marked(batch.History());
     ConvertAtStatement(offset,
                        [&] { StreamConvert(temporary, statement, offset, type, context, batch.Sink()); });
