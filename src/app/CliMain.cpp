@@ -64,8 +64,7 @@ bool OutputIsTheScript(const CliOptions& options) {
 
 std::string ReadScript(const std::string& name) {
     if (name != "-") return LoadScriptFile(name);
-    std::string raw((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
-    return NormalizeLineEnds(raw);
+    return std::string((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
 }
 
 // The profile with the command line's row and size limits in place of its own, for this run.

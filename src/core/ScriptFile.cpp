@@ -13,27 +13,6 @@
 namespace marlix {
 namespace {
 
-// Appends one block, converting line ends. `pendingCR` carries a CR that ended the previous
-// block, so a CR LF pair split by the block boundary stays one line end.
-void AppendBlock(std::string& out, const char* data, size_t n, bool& pendingCR) {
-    for (size_t i = 0; i < n; ++i) {
-        char c = data[i];
-        if (pendingCR) {
-            pendingCR = false;
-            out += '\r';
-            out += '\n';
-            if (c == '\n') continue;
-        }
-        if (c == '\r') {
-            pendingCR = true;
-        } else if (c == '\n') {
-            out += "\r\n";
-        } else {
-            out += c;
-        }
-    }
-}
-
 class FileDescriptor {
 public:
     explicit FileDescriptor(int fd) : fd_(fd) {}
@@ -54,7 +33,6 @@ std::string LoadScriptFile(const std::string& path) {
     if (fd.Get() < 0) throw CFileException(errno, path);
     std::string text;
     char block[4096];
-    bool pendingCR = false;
     for (;;) {
         ssize_t n = ::read(fd.Get(), block, sizeof block);
         if (n < 0) {
@@ -62,18 +40,22 @@ std::string LoadScriptFile(const std::string& path) {
             throw CFileException(errno, path);
         }
         if (n == 0) break;
-        AppendBlock(text, block, static_cast<size_t>(n), pendingCR);
+        text.append(block, static_cast<size_t>(n));
     }
-    if (pendingCR) text += "\r\n";
     return text;
 }
 
 std::string NormalizeLineEnds(std::string_view text) {
     std::string out;
     out.reserve(text.size() + text.size() / 32);
-    bool pendingCR = false;
-    AppendBlock(out, text.data(), text.size(), pendingCR);
-    if (pendingCR) out += "\r\n";
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            out += "\r\n";
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            out += text[i];
+        }
+    }
     return out;
 }
 

@@ -1,20 +1,19 @@
 #pragma once
-// Script files on disk: plain 8-bit text whose line ends become CR LF when loaded, written back
-// byte for byte.
+// Script files on disk: plain 8-bit text, loaded and written back byte for byte, line ends
+// included (see LineEnds).
 #include <string>
 #include <string_view>
 
 namespace marlix {
 
-// Reads the file in blocks of 4096 bytes; CR LF stays, a lone CR or a lone LF becomes CR LF,
-// wherever it falls relative to the blocks. Throws CFileException.
+// Reads the whole file as it is. Throws CFileException.
 std::string LoadScriptFile(const std::string& path);
 
 // Writes the text unchanged. The file is replaced only once the whole text is on disk, so a
 // failed save leaves the previous file as it was. Throws CFileException.
 void SaveScriptFile(const std::string& path, std::string_view text);
 
-// The line-end rule of LoadScriptFile, for text that did not come from a file.
+// Generated output's line ends: CR LF stays, a lone CR or a lone LF becomes CR LF.
 std::string NormalizeLineEnds(std::string_view text);
 
 // The byte offset of a position given in characters, as a user or another program names a place

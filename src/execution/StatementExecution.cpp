@@ -4,6 +4,7 @@
 #include "core/FileTextSink.h"
 #include "core/HistoryOutput.h"
 #include "core/ResultSet.h"
+#include "core/ScriptFile.h"
 #include "core/SyntaxException.h"
 #include "db/ODBCSession.h"
 #include "execution/Batch.h"
@@ -195,7 +196,9 @@ void ExecuteStatement(Batch& batch, std::size_t statementOffset, std::size_t fir
     std::size_t firstWord = statementOffset;
     for (std::size_t i = firstToken; i < separatorToken; ++i) {
         const Token& token = script.tokens[i];
-        if (token.cls == TokenClass::TextBlock) batch.Sink().Write(TextBlockContent(script, token));
+        // The output's lines end with CR LF whatever the script's own line ends.
+        if (token.cls == TokenClass::TextBlock)
+            batch.Sink().Write(NormalizeLineEnds(TextBlockContent(script, token)));
         if (!IsCommentLike(token.cls) && onlyComments) {
             onlyComments = false;
             firstWord = token.offset;
@@ -241,9 +244,7 @@ void ExecuteStatement(Batch& batch, std::size_t statementOffset, std::size_t fir
                 at = script.tokens[i].offset;
                 break;
             }
-        const auto line =
-            std::count(script.text.begin(), script.text.begin() + static_cast<std::ptrdiff_t>(at), '\n');
-        e.SetStatement(static_cast<int>(at), static_cast<int>(line) + 1);
+        e.SetStatement(static_cast<int>(at), LineOfOffset(script.text, at) + 1);
     };
     try {
         ConvertResults(batch, statement, offset, record, context);

@@ -1,6 +1,7 @@
-// Script files: line ends become CR LF wherever they fall, saving never leaves half a file.
+// Script files: loaded with their own line ends, saving never leaves half a file.
 #include "core/ScriptFile.h"
 #include "core/FileException.h"
+#include "core/LineEnds.h"
 #include "support/TestDatabases.h"
 
 #include <gtest/gtest.h>
@@ -20,24 +21,29 @@ std::string Write(const std::string& name, const std::string& bytes) {
 
 } // namespace
 
-TEST(ScriptFile, LineEndsBecomeCrLfAcrossBlockBoundaries) {
-    EXPECT_EQ(LoadScriptFile(Write("lf.sql", "select 1\nfrom t\n")), "select 1\r\nfrom t\r\n");
-    EXPECT_EQ(LoadScriptFile(Write("cr.sql", "a\rb\r")), "a\r\nb\r\n");
-    EXPECT_EQ(LoadScriptFile(Write("crlf.sql", "a\r\nb\r\n\r\n")), "a\r\nb\r\n\r\n");
+TEST(ScriptFile, LoadKeepsEveryLineEnd) {
+    std::string mixed(4095, 'x');
+    mixed += "\r\nb\nc\rd\r\n";
+    EXPECT_EQ(LoadScriptFile(Write("mixed.sql", mixed)), mixed);
     EXPECT_EQ(LoadScriptFile(Write("empty.sql", "")), "");
-
-    // A CR LF pair split by the 4096-byte block boundary, a lone LF first in a block, and a
-    // file of exactly one block.
-    std::string split(4095, 'x');
-    split += "\r\nnext";
-    EXPECT_EQ(LoadScriptFile(Write("split.sql", split)), std::string(4095, 'x') + "\r\nnext");
-    std::string lfFirst(4096, 'y');
-    lfFirst += "\nz";
-    EXPECT_EQ(LoadScriptFile(Write("lffirst.sql", lfFirst)), std::string(4096, 'y') + "\r\nz");
-    std::string exact(4095, 'q');
-    exact += '\n';
-    EXPECT_EQ(LoadScriptFile(Write("exact.sql", exact)), std::string(4095, 'q') + "\r\n");
     EXPECT_EQ(NormalizeLineEnds("a\nb\rc\r\n"), "a\r\nb\r\nc\r\n");
+}
+
+TEST(LineEnds, AScriptKeepsItsStyleAndEachLineItsOwnEnd) {
+    EXPECT_EQ(LineEnds::Of("a\nb\n").StyleText(), "\n");
+    EXPECT_EQ(LineEnds::Of("a\r\nb").StyleText(), "\r\n");
+    EXPECT_EQ(LineEnds::Of("one line").StyleText(), "\n");
+    EXPECT_EQ(LineEnds::Of("a\nb\r\n").StyleText(), "\n"); // a tie: the first kind met
+    EXPECT_FALSE(LineEnds::Of("a\r\nb\r\n").Mixed());
+
+    LineEnds mixed = LineEnds::Of("a\r\nb\nc\r\nd\re");
+    ASSERT_TRUE(mixed.Mixed());
+    EXPECT_EQ(mixed.StyleText(), "\r\n");
+    EXPECT_EQ(mixed.At(1), "\n");
+    mixed.Replace(1, 1, 2); // the LF line split in two: both new ends take the style
+    const char* ends[] = {"\r\n", "\r\n", "\r\n", "\r\n", "\r", "\r\n"};
+    for (std::size_t i = 0; i < std::size(ends); ++i)
+        EXPECT_EQ(mixed.At(i), ends[i]) << i;
 }
 
 TEST(ScriptFile, SaveWritesBytesUnchangedAndErrorsNameTheFile) {

@@ -1,5 +1,5 @@
 // Script files in the window: the save question on close, Open and New, a failed Open, saving
-// byte for byte, Results to file's checks, and the Target platform kept across starts.
+// byte for byte with its own line ends, Results to file's checks, and the Target platform kept across starts.
 #include "core/ProfileStore.h"
 #include "core/qt/IniProfileStore.h"
 #include "support/TestDatabases.h"
@@ -57,6 +57,7 @@ private slots:
     void resultsToFileRefusesTheScriptAndAsksBeforeReplacing();
     void targetPlatformIsKeptForTheNextStart();
     void closingDuringARunCancelsItFirst();
+    void linesTypedOrSavedKeepTheScriptsLineEnds();
 };
 
 void FrameFilesTest::closingAsksToSaveAndCancelKeepsTheWindow() {
@@ -218,3 +219,45 @@ void FrameFilesTest::closingDuringARunCancelsItFirst() {
 
 QTEST_MAIN(FrameFilesTest)
 #include "FrameFilesTest.moc"
+
+void FrameFilesTest::linesTypedOrSavedKeepTheScriptsLineEnds() {
+    MARLIX_QT_FRAME_ON(h, Server::SQLite);
+    QPlainTextEdit& editor = *h.Frame().ScriptView().Editor();
+    // Unchanged scripts of one line end and of several are saved back byte for byte.
+    for (const QByteArray& bytes : {QByteArray("select 1;\nselect 'a\nb';\n"), QByteArray("select 1;\r\n'a\nb'\rc\r\n")}) {
+        const QString path = TempFile("line-ends.sql", bytes);
+        QVERIFY(h.Frame().Scripts().OpenPath(path));
+        h.Frame().Document().SetModified(true);
+        QVERIFY(h.Frame().Scripts().Save());
+        QCOMPARE(Bytes(path), bytes);
+    }
+    // A line typed into the mixed script takes the end most of its lines have; the others keep theirs.
+    editor.moveCursor(QTextCursor::Start);
+    QTest::keyClick(&editor, Qt::Key_Return);
+    QCOMPARE(QByteArray::fromStdString(std::string(h.Frame().ScriptView().Script().Text())),
+             QByteArray("\r\nselect 1;\r\n'a\nb'\rc\r\n"));
+
+    // A two-line literal typed into a new script (LF) and into a CR LF script reaches the server
+    // with the script's line end.
+    const struct {
+        QByteArray file;
+        const char* stored;
+    } scripts[] = {{QByteArray(), "'610A62'"}, {QByteArray("select 1;\r\n"), "'610D0A62'"}};
+    for (const auto& script : scripts) {
+        if (script.file.isNull()) {
+            h.Prompts().saveAnswers = {SaveAnswer::No};
+            h.Frame().Scripts().New();
+            QTest::keyClicks(&editor, QStringLiteral("create table u (v varchar(9));"));
+            QTest::keyClick(&editor, Qt::Key_Return);
+        } else {
+            QVERIFY(h.Frame().Scripts().OpenPath(TempFile("crlf.sql", script.file)));
+            editor.moveCursor(QTextCursor::End);
+        }
+        QTest::keyClicks(&editor, QStringLiteral("delete from u; insert into u values ('a"));
+        QTest::keyClick(&editor, Qt::Key_Return);
+        QTest::keyClicks(&editor, QStringLiteral("b'); select hex(v) as bytes from u;"));
+        QVERIFY(h.RunScript());
+        QVERIFY2(h.ResultsText().contains(QLatin1StringView(script.stored)), qPrintable(h.ResultsText()));
+        h.Frame().Document().SetModified(false);
+    }
+}

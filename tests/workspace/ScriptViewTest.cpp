@@ -112,14 +112,14 @@ void ScriptViewTest::AnalysisFollowsEveryChange() {
     auto view = ShownView(QStringLiteral("select 1;\nselect 2"));
     QSignalSpy changed(view.get(), &CDravelView::scriptChanged);
     QSignalSpy undo(view.get(), &CDravelView::undoAvailable);
-    QCOMPARE(view->Script().Text(), "select 1;\r\nselect 2");
+    QCOMPARE(view->Script().Text(), "select 1;\nselect 2");
     QCOMPARE(view->Script().Statements().size(), 2u);
     QVERIFY(view->StatementsReady());
     QVERIFY(!view->CanUndo()); // setting the text leaves nothing to undo
 
     PlaceCaret(*view, 18);
     Type(view->Editor(), QString::fromUtf16(u" \u00e9;"));
-    QCOMPARE(view->Script().Text(), "select 1;\r\nselect 2 \xc3\xa9;");
+    QCOMPARE(view->Script().Text(), "select 1;\nselect 2 \xc3\xa9;");
     QCOMPARE(view->CaretOffset(), view->Script().Text().size());
     QCOMPARE(changed.count(), 3);
     QVERIFY(view->AnalysisCurrent());
@@ -128,7 +128,7 @@ void ScriptViewTest::AnalysisFollowsEveryChange() {
     QCOMPARE(view->ScriptText(), QString::fromUtf16(u"select 1;\nselect 2 \u00e9;"));
 
     view->Undo();
-    QCOMPARE(view->Script().Text(), "select 1;\r\nselect 2");
+    QCOMPARE(view->Script().Text(), "select 1;\nselect 2");
     QVERIFY(view->SetScriptText(QString()));
     QVERIFY(view->IsEmpty());
     QVERIFY(!view->CanFind());
@@ -208,15 +208,16 @@ void ScriptViewTest::LongLinesAreColouredAroundTheColumnsShown() {
 }
 
 void ScriptViewTest::PasteTurnsLoneLineEndsIntoLineBreaksAndCtrlEnterInsertsNothing() {
-    auto view = ShownView(QStringLiteral("xy"));
+    // Pasted into a CR LF script, every line end becomes CR LF.
+    auto view = ShownView(QStringLiteral("xy\r\n"));
     PlaceCaret(*view, 1);
     QApplication::clipboard()->setText(QStringLiteral("a\nb\rc\r\nd"));
     view->Paste();
-    QCOMPARE(view->ScriptText(), QStringLiteral("xa\nb\nc\ndy"));
-    QCOMPARE(view->Script().Text(), "xa\r\nb\r\nc\r\ndy");
-    QCOMPARE(view->Editor()->document()->blockCount(), 4);
+    QCOMPARE(view->ScriptText(), QStringLiteral("xa\nb\nc\ndy\n"));
+    QCOMPARE(view->Script().Text(), "xa\r\nb\r\nc\r\ndy\r\n");
+    QCOMPARE(view->Editor()->document()->blockCount(), 5);
     view->Undo(); // one step takes the whole paste back
-    QCOMPARE(view->ScriptText(), QStringLiteral("xy"));
+    QCOMPARE(view->ScriptText(), QStringLiteral("xy\n"));
 
     // Copy gives the selection as plain text with '\n' line breaks.
     view->SetScriptText(QStringLiteral("one\ntwo"));
@@ -236,7 +237,7 @@ void ScriptViewTest::PasteTurnsLoneLineEndsIntoLineBreaksAndCtrlEnterInsertsNoth
     // Shift+Enter breaks the line like Enter, not with a separator inside the line.
     QTest::keyClick(view->Editor(), Qt::Key_Return, Qt::ShiftModifier);
     QCOMPARE(view->Editor()->document()->blockCount(), 2);
-    QCOMPARE(view->Script().Text(), "sele\r\nct 1");
+    QCOMPARE(view->Script().Text(), "sele\nct 1");
 }
 
 void ScriptViewTest::ReadOnlyWhileABatchRuns() {
@@ -343,6 +344,7 @@ void ScriptViewTest::ApplyEditCountsBytesOfNonAsciiText() {
     QCOMPARE(view->ScriptText(), QString::fromUtf16(u"-- caf\u00e9 \U0001F600 \u20ac\nselect 1;\n"
                                                     u"/*METADATA><OPTIONS Syntax = \"ORACLE\"/></METADATA*/\n"
                                                     u"select 2;"));
+    QVERIFY(view->Script().Text().find("</METADATA*/\nselect 2;") != std::string_view::npos); // the script's LF
     QCOMPARE(view->Script().SyntaxItems().size(), 1u);
 
     // A replacement: the "1" of the first statement.
@@ -362,7 +364,7 @@ void ScriptViewTest::DropInsertsOnceAtTheDropPointAndFocuses() {
     elsewhere.setFocus();
     Drop(*view, 7, QStringLiteral("a,\nb"));
     QCOMPARE(view->ScriptText(), QStringLiteral("select a,\nb from t"));
-    QCOMPARE(view->Script().Text(), "select a,\r\nb from t");
+    QCOMPARE(view->Script().Text(), "select a,\nb from t");
     QVERIFY(view->Editor()->hasFocus());
 }
 

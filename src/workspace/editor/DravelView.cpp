@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace marlix {
 
@@ -90,12 +91,27 @@ void CDravelView::OnContentsChanged() {
     const std::vector<Change> changes = std::move(pendingChanges_);
     pendingChanges_.clear();
     QString text = editor_->document()->toRawText();
+    std::optional<LineEnds> newEnds = std::exchange(newLineEnds_, std::nullopt);
+    const bool endsChanged = newEnds && !(*newEnds == positions_.Ends());
     // A change of formats only, or a text replaced by itself, leaves everything as it was.
     const QString& old = positions_.DocumentText();
-    if (text == old) return;
+    if (text == old && !endsChanged) return;
     const Change c = ChangedRegion(old, text, changes);
+    if (newEnds)
+        positions_.Ends() = std::move(*newEnds);
+    else
+        FollowLineEnds(old, text, c);
     tracked_.ApplyChange(c.position, c.removed, c.added);
     Analyse(text);
+}
+
+void CDravelView::FollowLineEnds(const QString& old, const QString& now, const Change& change) {
+    // Lines of one kind need nothing: every line end, old or new, is the script's style.
+    if (!positions_.Ends().Mixed()) return;
+    const int from = change.position;
+    positions_.Ends().Replace(PositionMap::BreaksIn(old, 0, from),
+                              PositionMap::BreaksIn(old, from, from + change.removed),
+                              PositionMap::BreaksIn(now, from, from + change.added));
 }
 
 void CDravelView::Analyse(const QString& text) {
@@ -124,12 +140,25 @@ bool CDravelView::SetScriptText(const QString& text) {
     rememberedPosition_.reset();
     finder_.Start(0);
     editor_->SetErrorLine(-1); // also when the new text equals the old one
-    editor_->setPlainText(text);
+    newLineEnds_ = LineEnds::Of(std::u16string_view(reinterpret_cast<const char16_t*>(text.constData()),
+                                                    static_cast<std::size_t>(text.size())));
+    editor_->setPlainText(EditorLineBreaks(text));
+    // A text the document took as no change (an empty one for an empty one) still brings its line
+    // ends.
+    if (newLineEnds_) {
+        const bool changed = !(*newLineEnds_ == positions_.Ends());
+        positions_.Ends() = *std::exchange(newLineEnds_, std::nullopt);
+        if (changed) Analyse(editor_->document()->toRawText());
+    }
     return true;
 }
 
 QString CDravelView::ScriptText() const {
     return EditorLineBreaks(editor_->document()->toRawText());
+}
+
+QString CDravelView::FileText() const {
+    return positions_.WithLineEnds(editor_->document()->toRawText());
 }
 
 bool CDravelView::IsEmpty() const {

@@ -2,8 +2,9 @@
 // The script view: the script editor, and the analysis of its text that the rest of the window
 // works with. After every change of the text it rebuilds the analysed script and the position
 // map, moves the ranges registered for write-backs, clears the error line and announces the
-// change. Offsets in its interface are the engine's: bytes of the UTF-8 text with "\r\n" line
-// breaks (AnalysedScript::Text()).
+// change. Offsets in its interface are the engine's: bytes of the UTF-8 text with the script's
+// own line ends (AnalysedScript::Text()). The script keeps the line ends of the text it was given
+// (see LineEnds): the lines typed, pasted or written back take its style.
 #include "metadata/AnalysedScript.h"
 #include "metadata/BlockEdits.h"
 #include "workspace/editor/FindState.h"
@@ -42,10 +43,13 @@ public:
     // The analysis is current and found at least one token: execution may start.
     bool StatementsReady() const;
 
-    // Replaces the whole text and clears the undo history (Open, New). Refused while a batch runs.
+    // Replaces the whole text and clears the undo history (Open, New); its line ends (CR LF, LF,
+    // CR, or a mix) become the script's. Refused while a batch runs.
     bool SetScriptText(const QString& text);
     // The text with '\n' line breaks.
     QString ScriptText() const;
+    // The text with the script's own line ends, as a save writes it.
+    QString FileText() const;
     bool IsEmpty() const;
 
     // Undoable replacements; refused (false) while a batch runs. ApplyEdit selects the edit's
@@ -121,6 +125,8 @@ private:
     static Change ChangedRegion(const QString& old, const QString& now, const std::vector<Change>& reported);
     void OnContentsChange(int position, int removed, int added);
     void OnContentsChanged();
+    // Moves the line ends of a mixed script with a change of the text.
+    void FollowLineEnds(const QString& old, const QString& now, const Change& change);
     void Analyse(const QString& text);
     void ShowContextMenu(int position, QPoint globalPos);
 
@@ -130,6 +136,7 @@ private:
     std::unique_ptr<ScriptHighlighter> highlighter_;
     TrackedRanges tracked_;
     std::vector<Change> pendingChanges_;
+    std::optional<LineEnds> newLineEnds_; // those of a text being set, taken at its analysis
     FindState finder_;
     QPointer<FindDialog> findDialog_;
     QMenu* contextMenu_;

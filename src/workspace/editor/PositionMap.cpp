@@ -26,29 +26,32 @@ std::string PositionMap::Rebuild(const QString& text) {
     // of that size is written through a pointer, without a capacity check per character.
     std::string out(static_cast<std::size_t>(n) * 3, '\0');
     char* o = out.data();
+    std::size_t breaks = 0;
     checkpoints_.clear();
     checkpoints_.reserve(static_cast<std::size_t>(n / kStep) + 1);
+    breaksBefore_.clear();
+    breaksBefore_.reserve(checkpoints_.capacity());
     for (qsizetype i = 0; i < n; ++i) {
-        if ((i & (kStep - 1)) == 0) checkpoints_.push_back(static_cast<std::size_t>(o - out.data()));
+        if ((i & (kStep - 1)) == 0) {
+            checkpoints_.push_back(static_cast<std::size_t>(o - out.data()));
+            breaksBefore_.push_back(breaks);
+        }
         const char16_t c = u[i];
-        if (c < 0x80) {
-            if (c == u'\n') {
-                *o++ = '\r';
-                *o++ = '\n';
-            } else {
-                *o++ = static_cast<char>(c);
-            }
+        if (IsBreak(c)) {
+            for (const char b : ends_.At(breaks++))
+                *o++ = b;
+        } else if (c < 0x80) {
+            *o++ = static_cast<char>(c);
         } else if (c < 0x800) {
             *o++ = static_cast<char>(0xC0 | (c >> 6));
             *o++ = static_cast<char>(0x80 | (c & 0x3F));
-        } else if (IsBreak(c)) {
-            *o++ = '\r';
-            *o++ = '\n';
         } else if (IsHigh(c) && i + 1 < n && IsLow(u[i + 1])) {
             // The pair is written at its second half; the first half takes no bytes, so that a
             // position between the halves maps to the character's first byte.
-            if (((i + 1) & (kStep - 1)) == 0)
+            if (((i + 1) & (kStep - 1)) == 0) {
                 checkpoints_.push_back(static_cast<std::size_t>(o - out.data()));
+                breaksBefore_.push_back(breaks);
+            }
             const char32_t cp = 0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (u[i + 1] - 0xDC00);
             *o++ = static_cast<char>(0xF0 | (cp >> 18));
             *o++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
@@ -68,11 +71,31 @@ std::string PositionMap::Rebuild(const QString& text) {
     return out;
 }
 
-int PositionMap::Width(int position) const noexcept {
+std::size_t PositionMap::BreaksIn(const QString& text, int from, int to) noexcept {
+    std::size_t breaks = 0;
+    for (int i = std::max(from, 0); i < std::min(to, static_cast<int>(text.size())); ++i)
+        breaks += IsBreak(text.at(i).unicode()) ? 1 : 0;
+    return breaks;
+}
+
+QString PositionMap::WithLineEnds(const QString& text) const {
+    QString out;
+    out.reserve(text.size() + text.size() / 16);
+    std::size_t breaks = 0;
+    for (const QChar c : text) {
+        if (IsBreak(c.unicode()))
+            out += QLatin1StringView(ends_.At(breaks++));
+        else
+            out += c;
+    }
+    return out;
+}
+
+int PositionMap::Width(int position, std::size_t& breaks) const noexcept {
     const char16_t c = text_.at(position).unicode();
-    if (c < 0x80) return c == u'\n' ? 2 : 1;
+    if (IsBreak(c)) return static_cast<int>(ends_.At(breaks++).size());
+    if (c < 0x80) return 1;
     if (c < 0x800) return 2;
-    if (IsBreak(c)) return 2;
     if (IsHigh(c)) return position + 1 < text_.size() && IsLow(text_.at(position + 1).unicode()) ? 0 : 3;
     if (IsLow(c)) return IsSecondHalf(position) ? 4 : 3;
     return 3;
@@ -87,8 +110,9 @@ std::size_t PositionMap::ByteOfPosition(int position) const noexcept {
     if (position <= 0) return 0;
     if (position >= DocumentLength()) return engineLength_;
     std::size_t byte = checkpoints_[static_cast<std::size_t>(position / kStep)];
+    std::size_t breaks = breaksBefore_[static_cast<std::size_t>(position / kStep)];
     for (int i = position / kStep * kStep; i < position; ++i)
-        byte += static_cast<std::size_t>(Width(i));
+        byte += static_cast<std::size_t>(Width(i, breaks));
     return byte;
 }
 
@@ -99,11 +123,12 @@ int PositionMap::PositionOfByte(std::size_t byte) const noexcept {
     const std::size_t k = static_cast<std::size_t>(after - checkpoints_.begin()) - 1;
     int position = static_cast<int>(k) * kStep;
     std::size_t at = checkpoints_[k];
+    std::size_t breaks = breaksBefore_[k];
     // A checkpoint on the second half of a pair stands for the pair's first byte.
     if (IsSecondHalf(position)) --position;
     for (;;) {
         if (at >= byte) return position;
-        const std::size_t width = static_cast<std::size_t>(Width(position));
+        const std::size_t width = static_cast<std::size_t>(Width(position, breaks));
         if (at + width > byte) return IsSecondHalf(position) ? position - 1 : position;
         at += width;
         ++position;

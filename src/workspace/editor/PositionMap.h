@@ -1,7 +1,10 @@
 #pragma once
 // The two ways of counting places in the script. The editor's document counts UTF-16 units with
-// one position per line break; the engine counts bytes of UTF-8 text whose line breaks are
-// "\r\n". The map is rebuilt from the editor's text at every analysis and converts both ways.
+// one position per line break; the engine counts bytes of UTF-8 text whose line breaks are the
+// script's own line ends. The map is rebuilt from the editor's text at every analysis and
+// converts both ways.
+#include "core/LineEnds.h"
+
 #include <QString>
 
 #include <cstddef>
@@ -16,9 +19,19 @@ public:
     PositionMap() = default;
 
     // Takes the editor's text, where '\n', U+2028 and U+2029 are line breaks (the document's raw
-    // text uses U+2029), and returns the engine text: UTF-8 with every break written "\r\n". A
-    // UTF-16 unit that is half of no pair is written as U+FFFD.
+    // text uses U+2029), and returns the engine text: UTF-8 with every break written as the line
+    // end LineEnds() gives it. A UTF-16 unit that is half of no pair is written as U+FFFD.
     std::string Rebuild(const QString& text);
+
+    // The script's line ends, one per break of the editor's text; the next Rebuild uses them.
+    const LineEnds& Ends() const noexcept { return ends_; }
+    LineEnds& Ends() noexcept { return ends_; }
+
+    // The line breaks of the editor's text in [from, to).
+    static std::size_t BreaksIn(const QString& text, int from, int to) noexcept;
+    // The editor's text with every break written as the script's line end (the text a save
+    // writes), for the text the map was built from.
+    QString WithLineEnds(const QString& text) const;
 
     // The document text the map was built from, its length in positions, and the length of
     // the engine text in bytes.
@@ -38,11 +51,15 @@ private:
     // Every kStep-th position has its byte offset stored; lookups walk at most kStep units.
     static constexpr int kStep = 64;
 
-    int Width(int position) const noexcept;
+    // The bytes of the character at `position`; `breaks` counts the breaks before it and
+    // is moved past a break.
+    int Width(int position, std::size_t& breaks) const noexcept;
     bool IsSecondHalf(int position) const noexcept;
 
     QString text_; // shared with the caller's copy, not duplicated
     std::vector<std::size_t> checkpoints_{0};
+    std::vector<std::size_t> breaksBefore_{0}; // the breaks before each checkpoint
+    LineEnds ends_;
     std::size_t engineLength_ = 0;
 };
 

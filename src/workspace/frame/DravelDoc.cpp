@@ -23,16 +23,12 @@ CDravelDoc::Loaded CDravelDoc::DecodeBytes(const std::string& bytes) {
         text = QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
         loaded.encoding = ScriptEncoding::Latin1;
     }
-    // The loader has made every line end CR LF; the editor counts one position per line break.
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     loaded.text = std::move(text);
     return loaded;
 }
 
 std::string CDravelDoc::EncodeText(const QString& text, ScriptEncoding encoding) {
-    QString crlf = text;
-    crlf.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    QByteArray bytes = encoding == ScriptEncoding::Latin1 ? crlf.toLatin1() : crlf.toUtf8();
+    QByteArray bytes = encoding == ScriptEncoding::Latin1 ? text.toLatin1() : text.toUtf8();
     return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The one script of the window: the file it came from, whether it changed since it was loaded or
 // saved, and the title the window shows. The text itself lives in the script editor; the
-// document turns file bytes into editor text and back.
+// document turns file bytes into text and back, line ends as they are in the file.
 //
 // Script files are UTF-8. A file that is not valid UTF-8 is read as Latin-1 and written back as
 // Latin-1, so an old 8-bit script survives a load and a save byte for byte.
@@ -17,7 +17,7 @@ class CDravelDoc {
 public:
     // What Load hands to the editor.
     struct Loaded {
-        QString text; // line breaks as '\n'
+        QString text; // the file's own line ends
         ScriptEncoding encoding = ScriptEncoding::Utf8;
     };
 
@@ -34,8 +34,8 @@ public:
     // The document now holds the loaded file (call after the editor took the text).
     void Opened(const QString& path, ScriptEncoding encoding);
 
-    // Writes the editor's text (line breaks '\n') to `path` with CR LF line ends, replacing the
-    // file only once all of it is written; on success the path is the document's and the flag
+    // Writes the text (with the script's own line ends) to `path`, replacing the file only once
+    // all of it is written; on success the path is the document's and the flag
     // is cleared. Returns false when a Latin-1 script now holds characters Latin-1 cannot store:
     // it was then written as UTF-8 (and stays UTF-8). Throws CFileException, leaving the
     // document modified.

@@ -103,7 +103,7 @@ bool ScriptCommands::SaveAs() {
 bool ScriptCommands::WriteTo(const QString& path) {
     bool keptEncoding = true;
     try {
-        keptEncoding = frame_.Document().Save(path, frame_.ScriptView().ScriptText());
+        keptEncoding = frame_.Document().Save(path, frame_.ScriptView().FileText());
     } catch (...) {
         frame_.ReportFailure(std::current_exception());
         return false;
