@@ -109,21 +109,15 @@ void EditorRulesTest::PositionMapAgreesWithUtf8AcrossCheckpoints() {
     const QString pieces[] = {QStringLiteral("select"),      QString::fromUtf16(u"\U0001F600"),
                               QStringLiteral("\n"),          QString::fromUtf16(u"\u00e9"),
                               QString::fromUtf16(u"\u20ac"), QStringLiteral(" ")};
-    QString text;
-    for (int i = 0; text.size() < 3000; ++i)
-        text += pieces[(i * 7 + i / 3) % 6];
     // Each break its own line end, in turn CR LF, LF and CR.
     const char* kinds[] = {"\r\n", "\n", "\r"};
+    QString text, withEnds;
     std::string ends;
-    QString withEnds;
-    int breaks = 0;
-    for (const QChar c : text) {
-        if (c != u'\n') {
-            withEnds += c;
-            continue;
-        }
-        ends += kinds[breaks % 3];
-        withEnds += QLatin1StringView(kinds[breaks++ % 3]);
+    for (int i = 0; text.size() < 3000; ++i) {
+        const QString& piece = pieces[(i * 7 + i / 3) % 6];
+        text += piece;
+        if (piece == u"\n") ends += kinds[i / 5 % 3];
+        withEnds += piece == u"\n" ? QString::fromLatin1(kinds[i / 5 % 3]) : piece;
     }
     PositionMap map;
     map.Ends() = LineEnds::Of(ends);
@@ -135,6 +129,8 @@ void EditorRulesTest::PositionMapAgreesWithUtf8AcrossCheckpoints() {
         const std::size_t byte = map.ByteOfPosition(p);
         QVERIFY(byte >= previous);
         previous = byte;
+        if (p < text.size() && text[p].unicode() < 0x80 && text[p] != u'\n')
+            QCOMPARE(built[byte], static_cast<char>(text[p].unicode()));
         const bool secondHalf = p > 0 && p < text.size() && text[p].isLowSurrogate();
         QCOMPARE(map.PositionOfByte(byte), secondHalf ? p - 1 : p);
         if (!secondHalf && p < text.size()) {
