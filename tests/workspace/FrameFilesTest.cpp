@@ -224,7 +224,8 @@ void FrameFilesTest::linesTypedOrSavedKeepTheScriptsLineEnds() {
     MARLIX_QT_FRAME_ON(h, Server::SQLite);
     QPlainTextEdit& editor = *h.Frame().ScriptView().Editor();
     // Unchanged scripts of one line end and of several are saved back byte for byte.
-    for (const QByteArray& bytes : {QByteArray("select 1;\nselect 'a\nb';\n"), QByteArray("select 1;\r\n'a\nb'\rc\r\n")}) {
+    for (const QByteArray& bytes :
+         {QByteArray("select 1;\nselect 'a\nb';\n"), QByteArray("select 1;\r\n'a\nb'\rc\r\n")}) {
         const QString path = TempFile("line-ends.sql", bytes);
         QVERIFY(h.Frame().Scripts().OpenPath(path));
         h.Frame().Document().SetModified(true);
@@ -243,7 +244,9 @@ void FrameFilesTest::linesTypedOrSavedKeepTheScriptsLineEnds() {
     h.Frame().Scripts().New();
     for (const char* stored : {"'610A62'", "'610D0A62'"}) {
         editor.moveCursor(QTextCursor::End);
-        QTest::keyClicks(&editor, QStringLiteral("create table if not exists u (v text); delete from u; insert into u values ('a"));
+        QTest::keyClicks(
+            &editor,
+            QStringLiteral("create table if not exists u (v text); delete from u; insert into u values ('a"));
         QTest::keyClick(&editor, Qt::Key_Return);
         QTest::keyClicks(&editor, QStringLiteral("b'); select hex(v) as bytes from u;"));
         QVERIFY(h.RunScript());

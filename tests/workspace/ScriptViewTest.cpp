@@ -344,7 +344,8 @@ void ScriptViewTest::ApplyEditCountsBytesOfNonAsciiText() {
     QCOMPARE(view->ScriptText(), QString::fromUtf16(u"-- caf\u00e9 \U0001F600 \u20ac\nselect 1;\n"
                                                     u"/*METADATA><OPTIONS Syntax = \"ORACLE\"/></METADATA*/\n"
                                                     u"select 2;"));
-    QVERIFY(view->Script().Text().find("</METADATA*/\nselect 2;") != std::string_view::npos); // the script's LF
+    QVERIFY(view->Script().Text().find("</METADATA*/\nselect 2;") !=
+            std::string_view::npos); // the script's LF
     QCOMPARE(view->Script().SyntaxItems().size(), 1u);
 
     // A replacement: the "1" of the first statement.
