@@ -10,6 +10,8 @@ namespace marlix {
 struct ConversionContext {
     Dialect dialect = Dialect::MSSQL;
     DialectSettingsSet settings = DefaultDialectSettingsSet();
+    // Text tables show long binary columns as a mark instead of their values ("SuppressBlobValues").
+    bool suppressBlobValues = true;
 
     // The target dialect's own record.
     const DialectSettings& Target() const noexcept { return settings[static_cast<int>(dialect)]; }
@@ -17,7 +19,7 @@ struct ConversionContext {
 
 // The target with the factory settings (tests, benchmarks, hosts without a profile).
 inline ConversionContext DefaultContext(Dialect dialect) {
-    return {dialect, DefaultDialectSettingsSet()};
+    return {dialect, DefaultDialectSettingsSet(), true};
 }
 
 } // namespace marlix

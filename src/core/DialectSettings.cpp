@@ -67,6 +67,10 @@ DialectSettingsSet ReadDialectSettings(const ProfileStore& profile) {
     return set;
 }
 
+bool ReadSuppressBlobValues(const ProfileStore& profile) {
+    return profile.GetInt(kSettingsSection, kSuppressBlobValues, 1) != 0;
+}
+
 void WriteDialectSettings(ProfileStore& profile, const DialectSettingsSet& settings) {
     for (int i = 0; i < kDialectCount; ++i) {
         const DialectSettingNames& names = kDefaults[i].names;

@@ -13,6 +13,8 @@ namespace marlix {
 class ProfileStore;
 
 inline constexpr const char* kSettingsSection = "Settings";
+// Whether text tables leave the values of long binary columns out (on unless stored off).
+inline constexpr const char* kSuppressBlobValues = "SuppressBlobValues";
 
 struct DialectSettings {
     std::string datePattern; // pattern letters of ExpandDatePattern
@@ -44,5 +46,6 @@ const DialectSettingsSet& DefaultDialectSettingsSet();
 // The 40 values of the "Settings" section, defaults where absent.
 DialectSettingsSet ReadDialectSettings(const ProfileStore& profile);
 void WriteDialectSettings(ProfileStore& profile, const DialectSettingsSet& settings);
+bool ReadSuppressBlobValues(const ProfileStore& profile);
 
 } // namespace marlix

@@ -85,6 +85,8 @@ public:
     int64_t FinalRowCount() const noexcept { return finalRowCount_; }
     // The row or size limit left rows of the result behind (not merely reached on its last row).
     bool CutByLimit() const noexcept { return cutByLimit_ != LimitCut::None; }
+    // Which limit left rows behind, when one did: the size limit, else the row limit.
+    bool CutBySize() const noexcept { return cutByLimit_ == LimitCut::Size; }
     ColumnDescriptor& Column(int index) { return *columns_[index]; }
     const ColumnDescriptor& Column(int index) const { return *columns_[index]; }
     CellRef Cell(int64_t row, int column) const noexcept {

@@ -101,6 +101,11 @@ void AppendValueText(const ColumnDescriptor& column, const CellRef& cell, int mo
     }
     const int type = column.sqlType;
     if (ColumnDescriptor::IsCharacterType(type)) {
+        // Display text is the value as stored: a grid shows O'Neil, not the literal's O''Neil.
+        if (!literal) {
+            out.append(cell.Text());
+            return;
+        }
         bool national = mode == static_cast<int>(Dialect::MSSQL) && IsWideCharacterType(type);
         AppendCharacterText(cell.Text(), literal, national, out);
     } else if (column.IsDateTime()) {

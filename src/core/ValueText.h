@@ -44,7 +44,9 @@ std::string_view FetchThroughValueText(ColumnDescriptor& column, int mode,
 void AppendFetchThroughValueText(const ColumnDescriptor& column, int mode, const DialectSettingsSet& settings,
                                  std::string_view boundText, std::string& out);
 
-// Appends the value of `cell` in `column` as literal or display text.
+// Appends the value of `cell` in `column` as literal or display text. The display text of a
+// character value is the stored text itself, control characters included: a view that draws it
+// on one line marks them (see VisibleCellText).
 void AppendValueText(const ColumnDescriptor& column, const CellRef& cell, int mode,
                      const DialectSettingsSet& settings, bool literal, std::string& out);
 

@@ -20,7 +20,8 @@ Batch::Batch(CODBCSession& session, std::shared_ptr<const AnalysedScript> script
              HistoryOutput& history, const ProfileStore& profile)
     : session_(session), script_(std::move(script)), request_(std::move(request)), history_(history),
       rowLimit_(profile.GetInt(kExecutionSettings, kDatasetRowLimit, 0)),
-      sizeLimitMB_(profile.GetInt(kExecutionSettings, kDatasetSizeLimit, 1)) {
+      sizeLimitMB_(profile.GetInt(kExecutionSettings, kDatasetSizeLimit, 1)),
+      suppressBlobValues_(ReadSuppressBlobValues(profile)) {
     // A script whose text the drivers would cut or a token would swallow runs nothing, and no
     // output file is made for it.
     if (std::optional<CSyntaxException> fault = FindTextFault(script_->View())) throw *fault;
@@ -210,7 +211,7 @@ ConversionContext Batch::ContextFor(const StatementRecord& record) const {
     // The one rule of every entry point (the window's commands, the automation, marlix-cli):
     // the Syntax of the last OPTIONS element before the statement's end (its own block
     // included), else the request's target (the Target platform, or --syntax).
-    return {script_->SyntaxAt(record.end, request_.dialect), request_.dialectSettings};
+    return {script_->SyntaxAt(record.end, request_.dialect), request_.dialectSettings, suppressBlobValues_};
 }
 
 void Batch::Walk() {

@@ -154,6 +154,7 @@ private:
     HistoryOutput& history_;
     int rowLimit_;
     int sizeLimitMB_;
+    bool suppressBlobValues_;
     std::unique_ptr<MemoryTextSink> memoryOutput_; // the sink, when the output stays in memory
     std::unique_ptr<FileTextSink> fileOutput_;     // the sink, for Results to file
     TextSink* sink_ = nullptr;                     // whichever of the two the run writes to

@@ -17,7 +17,7 @@ int64_t StreamConvert(ResultSet& resultSet, SQLHSTMT statement, int position, St
     const int columnCount = resultSet.ColumnCount();
 
     // Only the columns a row text shows are read; long ones would cost a SQLGetData each, so
-    // they are read (whole) only where the statements carry them, or compare them as keys.
+    // they are read (whole) only where the text shows them, or compare them as keys.
     const bool withLong = WritesLongColumns(resultSet.Description(), type, context);
     const std::vector<int>& keys = resultSet.KeyColumns();
     std::vector<int> textColumns;
@@ -26,7 +26,10 @@ int64_t StreamConvert(ResultSet& resultSet, SQLHSTMT statement, int position, St
         if (column.IsDateTime()) continue;
         const bool key =
             type != StatementType::SELECT && std::find(keys.begin(), keys.end(), c) != keys.end();
-        if (!column.IsLong() || withLong || key) textColumns.push_back(c);
+        // The text table shows long character values (cut), and long binary ones unless suppressed.
+        const bool shown = type == StatementType::SELECT &&
+                           !(ColumnDescriptor::IsBinaryType(column.sqlType) && context.suppressBlobValues);
+        if (!column.IsLong() || withLong || key || shown) textColumns.push_back(c);
     }
     std::vector<std::string_view> bound(static_cast<size_t>(columnCount));
 

@@ -86,7 +86,10 @@ void ScriptGenerator::Prepare(StatementType type, Dialect dialect) {
     const ConversionDescription& description = resultSet_.Description();
     // The text table shows what it always showed; statements may carry more.
     exact_ = type != StatementType::SELECT && UsesExactLiterals(description, *context_);
-    const bool withLong = WritesLongColumns(description, type, *context_);
+    textTable_ = type == StatementType::SELECT;
+    // A text table shows every column: long character values cut to a readable length, long
+    // binary ones as a mark while BLOB values are suppressed.
+    const bool withLong = textTable_ || WritesLongColumns(description, type, *context_);
     const std::vector<int>& keys = resultSet_.KeyColumns();
     listedColumns_.clear();
     listedOtherColumns_.clear();
@@ -154,12 +157,10 @@ void ScriptGenerator::WriteScriptHeader(StatementType type, const ConversionCont
         WidenToWrittenValues(dialect);
         for (int c = 0; c < count; ++c) {
             const ColumnDescriptor& column = resultSet_.Column(c);
-            if (column.IsLong()) continue;
             WriteFitted(column.Name(), static_cast<size_t>(column.width), sink);
             sink.WriteChar(' ');
         }
         sink.Write("\r\n");
-        // The underline marks every column, long ones included, so their place stays visible.
         for (int c = 0; c < count; ++c) {
             for (int32_t i = 0; i < resultSet_.Column(c).width; ++i)
                 sink.WriteChar('=');
@@ -180,10 +181,10 @@ void ScriptGenerator::WriteScriptHeader(StatementType type, const ConversionCont
     }
     sink.Write(")\r\n");
     sink.Write("\\\r\n$DATATYPES ");
-    // One type word per parameter, so that the n-th word belongs to parameter :n.
-    for (size_t k = 0; k < listedColumns_.size(); ++k) {
-        if (k) sink.WriteChar(',');
-        sink.WriteText(DataTypeWord(resultSet_.Column(listedColumns_[k]).sqlType));
+    // An entry for every column, long ones (empty words, as for every character column) included.
+    for (int c = 0; c < count; ++c) {
+        if (c) sink.WriteChar(',');
+        sink.WriteText(DataTypeWord(resultSet_.Column(c).sqlType));
     }
     sink.Write("\r\n");
 }
@@ -191,6 +192,32 @@ void ScriptGenerator::WriteScriptHeader(StatementType type, const ConversionCont
 void ScriptGenerator::AppendValue(int column, Dialect dialect, int64_t row) {
     const int mode = static_cast<int>(dialect);
     ColumnDescriptor& descriptor = resultSet_.Column(column);
+    const size_t start = row_.size();
+    AppendValueOf(descriptor, column, dialect, mode, row);
+    if (textTable_ && descriptor.IsLong()) ShortenLongValue(descriptor, start);
+}
+
+void ScriptGenerator::ShortenLongValue(const ColumnDescriptor& column, size_t start) {
+    const std::string_view value = std::string_view(row_).substr(start);
+    if (value == "NULL"sv) return;
+    if (ColumnDescriptor::IsBinaryType(column.sqlType) && context_->suppressBlobValues) {
+        row_.replace(start, std::string::npos, "(BLOB)"sv);
+        return;
+    }
+    // Cut after kTextTableValueCharacters characters (UTF-8 lead bytes), marked with an ellipsis.
+    size_t characters = 0;
+    for (size_t i = 0; i < value.size(); ++i) {
+        if ((static_cast<unsigned char>(value[i]) & 0xC0) == 0x80) continue;
+        if (characters++ == kTextTableValueCharacters) {
+            row_.resize(start + i);
+            row_ += "\u2026"sv;
+            return;
+        }
+    }
+}
+
+void ScriptGenerator::AppendValueOf(ColumnDescriptor& descriptor, int column, Dialect dialect, int mode,
+                                    int64_t row) {
     if (resultSet_.fetchThrough) {
         std::string_view bound =
             static_cast<size_t>(column) < fetchedRow_.size() ? fetchedRow_[column] : std::string_view{};
@@ -380,6 +407,19 @@ void ScriptGenerator::WriteScriptFooter(StatementType type, const ConversionCont
         sink.Write("\r\n");
         WriteNumber(rowsWritten_, sink);
         sink.Write(" row(s) selected \r\n");
+        // A result a limit cut says so under its table, where the reader looks.
+        if (!resultSet_.fetchThrough && resultSet_.CutByLimit()) {
+            sink.Write("More rows were not fetched: the result reached its ");
+            if (resultSet_.CutBySize()) {
+                sink.Write("size limit of ");
+                WriteNumber(resultSet_.SizeLimitMB(), sink);
+                sink.Write(" MB\r\n");
+            } else {
+                sink.Write("row limit of ");
+                WriteNumber(resultSet_.RowLimit(), sink);
+                sink.Write("\r\n");
+            }
+        }
     } else if (IsParameterArray(type, dialect) && HasRows()) {
         sink.Write("/\r\n");
     }

@@ -19,6 +19,10 @@
 namespace marlix {
 
 class ResultSet;
+struct ColumnDescriptor;
+
+// A text table shows this many characters of a long column's value, then a mark where it is cut.
+inline constexpr size_t kTextTableValueCharacters = 1000;
 
 class ScriptGenerator {
 public:
@@ -61,6 +65,10 @@ private:
     void Prepare(StatementType type, Dialect dialect);
     bool HasRows() const noexcept;
     void AppendValue(int column, Dialect dialect, int64_t row);
+    void AppendValueOf(ColumnDescriptor& descriptor, int column, Dialect dialect, int mode, int64_t row);
+    // A text table's long value from `start` of the row text: cut to kTextTableValueCharacters
+    // characters and an ellipsis, or the (BLOB) mark for a binary one while BLOB values are suppressed.
+    void ShortenLongValue(const ColumnDescriptor& column, size_t start);
     void AppendValueList(Dialect dialect, int64_t row);
     void AppendPairs(const std::vector<int>& columns, const char* separator, Dialect dialect, int64_t row);
     void AppendTextTableRow(Dialect dialect, int64_t row);
@@ -87,6 +95,7 @@ private:
     int preparedType_ = -1;
     int preparedDialect_ = -1;
     bool exact_ = false;
+    bool textTable_ = false; // the text table is being written
     std::vector<int> listedColumns_;
     std::vector<int> listedOtherColumns_;
     std::string insertOpening_; // "INSERT INTO T (a, b)\r\nVALUES("

@@ -107,16 +107,16 @@ TEST(ScriptGeneratorOnServers, PostgreSQL) {
     EXPECT_EQ(Converted(*rs, StatementType::SELECT, Dialect::GENERIC),
               // order: 'a''b' counts 5, less than its name + 2; one apostrophe adds 2 x 1.
               "id     " + Padded("order", 12) +
-                  "qty     created                       \r\n"
+                  "qty     created                       note                             \r\n"
                   "====== " +
                   std::string(11, '=') + " ======= ============================= " + std::string(32, '=') +
                   " \r\n"
                   "1      " +
                   Padded("'a''b'", 12) +
-                  "2.50    27.06.2004 10:20:30           \r\n"
+                  "2.50    27.06.2004 10:20:30           'long'                           \r\n"
                   "2      " +
                   Padded("NULL", 12) +
-                  "NULL    NULL                          \r\n"
+                  "NULL    NULL                          NULL                             \r\n"
                   "\r\n2 row(s) selected \r\n\r\n");
 }
 

@@ -44,6 +44,23 @@ std::vector<RowRun> RowRuns(const std::vector<CellBlock>& blocks) {
     return merged;
 }
 
+// Stored values as spreadsheets paste them: a value holding a tab, a line break or a leading
+// double quote is quoted, its double quotes doubled, so it stays one cell.
+void AppendTabSeparatedField(std::string_view value, std::string& out) {
+    const bool quoted = value.find_first_of("\t\r\n") != std::string_view::npos ||
+                        (!value.empty() && value.front() == '"');
+    if (!quoted) {
+        out.append(value);
+        return;
+    }
+    out += '"';
+    for (char c : value) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
 } // namespace
 
 std::string SelectedCellsText(ResultSet& resultSet, const std::vector<CellBlock>& blocks, int mode,
@@ -57,7 +74,7 @@ std::string SelectedCellsText(ResultSet& resultSet, const std::vector<CellBlock>
     }
     const auto width = static_cast<size_t>(right - left + 1);
 
-    std::string out;
+    std::string out, value;
     std::vector<char> selected(width);
     bool firstLine = true;
     for (const RowRun& run : RowRuns(cells)) {
@@ -86,8 +103,10 @@ std::string SelectedCellsText(ResultSet& resultSet, const std::vector<CellBlock>
                 if (!selected[i]) continue;
                 const int column = left + static_cast<int>(i);
                 const ColumnDescriptor& descriptor = resultSet.Column(column);
+                value.clear();
                 AppendValueText(descriptor, StoredValueOf(resultSet, data, column, false), mode, settings,
-                                false, out);
+                                false, value);
+                AppendTabSeparatedField(value, out);
             }
         }
     }

@@ -22,8 +22,8 @@ struct CellBlock {
 // The display texts (date mode `mode` with its `settings`, NULL as empty text) of the cells in `blocks`: a
 // line for every row with a selected cell, from the leftmost to the rightmost selected column of all blocks,
 // a tab between cells, and cells inside that span that are not selected left empty. Lines are separated by
-// "\n"; the last one has no line end. Display texts carry no tab or line break (the display form writes \n,
-// \r and ? for them), so the layout stays readable.
+// "\n"; the last one has no line end. Values are the stored ones; one holding a tab or a line break is
+// quoted as spreadsheets quote it, so it stays one cell.
 std::string SelectedCellsText(ResultSet& resultSet, const std::vector<CellBlock>& blocks, int mode,
                               const DialectSettingsSet& settings);
 

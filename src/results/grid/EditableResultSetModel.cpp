@@ -62,13 +62,13 @@ int EditableResultSetModel::rowCount(const QModelIndex& parent) const {
 QString EditableResultSetModel::ShownText(int row, int column) const {
     const int64_t data = DataRow(row);
     if (StoredValueOf(Result(), data, column, false).isNull) return QStringLiteral("NULL");
-    std::string_view text = ValueText(Result(), data, column, DateMode(), DateSettings(), false);
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    const std::string shown = VisibleCellText(ValueText(Result(), data, column, DateMode(), DateSettings(), false));
+    return QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size()));
 }
 
 QString EditableResultSetModel::StoredText(int row, int column) const {
-    // The editor starts from the value itself, not from its display form, which doubles
-    // apostrophes and writes line breaks as \n: saving that would change the value.
+    // The editor starts from the value itself, not from the cell's one-line form, whose marks
+    // for line breaks would change the value when saved.
     const int64_t data = DataRow(row);
     const CellRef value = StoredValueOf(Result(), data, column, false);
     if (value.isNull) return {};

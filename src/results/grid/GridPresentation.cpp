@@ -44,12 +44,54 @@ std::string GroupedNumber(int64_t value) {
 
 std::string GridCaptionText(int number, const ResultSet& resultSet, bool earlierRun) {
     const int64_t rows = resultSet.RowCount() - resultSet.deletedRowCount;
-    std::string text =
-        "Result " + std::to_string(number) + ": " + GroupedNumber(rows) + (rows == 1 ? " row" : " rows");
+    const bool cut = resultSet.CutByLimit();
+    // A result a limit cut says so where the user looks, not only in the history.
+    std::string text = "Result " + std::to_string(number) + ": " + (cut ? "first " : "") + GroupedNumber(rows) +
+                       (rows == 1 ? " row" : " rows");
     const std::string& table = resultSet.Description().sourceTable;
-    if (!table.empty()) text += " from " + table;
+    if (!table.empty()) text += (cut ? " of " : " from ") + table;
+    if (cut)
+        text += resultSet.CutBySize() ? " (size limit " + GroupedNumber(resultSet.SizeLimitMB()) + " MB)"
+                                      : " (row limit " + GroupedNumber(resultSet.RowLimit()) + ")";
     if (earlierRun) text += " (earlier run)";
     return text;
+}
+
+std::string CutResultsText(std::span<const std::shared_ptr<ResultSet>> runResults) {
+    std::string text;
+    int more = 0;
+    for (size_t i = 0; i < runResults.size(); ++i) {
+        if (!runResults[i] || !runResults[i]->CutByLimit()) continue;
+        if (text.empty())
+            text = GridCaptionText(static_cast<int>(i + 1), *runResults[i], false);
+        else
+            ++more;
+    }
+    if (more > 0) text += "; " + std::to_string(more) + (more == 1 ? " more result was" : " more results were") + " cut";
+    return text;
+}
+
+std::string VisibleCellText(std::string_view stored) {
+    std::string out;
+    out.reserve(stored.size());
+    for (size_t i = 0; i < stored.size(); ++i) {
+        const auto c = static_cast<unsigned char>(stored[i]);
+        if (c >= 32 && c != 127) {
+            out += static_cast<char>(c);
+            continue;
+        }
+        // A line break (LF or CR LF) is one return arrow; other control characters are their
+        // pictures from the Control Pictures block (U+2400 + the code, U+2421 for DEL).
+        unsigned picture = c == 127 ? 0x2421 : 0x2400 + c;
+        if (c == '\n' || (c == '\r' && i + 1 < stored.size() && stored[i + 1] == '\n')) {
+            picture = 0x21B5;
+            if (c == '\r') ++i;
+        }
+        out += static_cast<char>(0xE0 | (picture >> 12));
+        out += static_cast<char>(0x80 | ((picture >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (picture & 0x3F));
+    }
+    return out;
 }
 
 } // namespace marlix

@@ -5,7 +5,10 @@
 #include "core/ColumnDescriptor.h"
 
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <string>
+#include <string_view>
 
 namespace marlix {
 
@@ -16,8 +19,7 @@ class ResultSet;
 inline constexpr int kGridColumnMaxCharacters = 64;
 
 // Characters the widest display text of the column needs, the heading included: the largest
-// stored length, plus one for every apostrophe and line break that the display form doubles
-// or escapes, capped at kGridColumnMaxCharacters.
+// stored length plus a margin, capped at kGridColumnMaxCharacters.
 int GridColumnCharacters(const ColumnDescriptor& column) noexcept;
 
 // Numbers and bits read right-aligned; everything else left-aligned.
@@ -30,7 +32,16 @@ int RowHeaderWidth(int64_t shownRows) noexcept;
 std::string GroupedNumber(int64_t value);
 
 // The caption above a grid: "Result 2: 1,000 rows from customers", "(earlier run)" appended
-// for a result of an earlier run.
+// for a result of an earlier run; a result a limit cut reads "Result 1: first 45,542 rows of
+// customers (size limit 1 MB)".
 std::string GridCaptionText(int number, const ResultSet& resultSet, bool earlierRun);
+
+// The status bar's word after a run whose results (numbered from 1) a limit cut: the caption of
+// the first cut one, and how many more were cut; empty when none was.
+std::string CutResultsText(std::span<const std::shared_ptr<ResultSet>> runResults);
+
+// A stored value as a one-line cell shows it: line breaks and other control characters become
+// visible marks (the editor and the tooltip show the value itself).
+std::string VisibleCellText(std::string_view stored);
 
 } // namespace marlix

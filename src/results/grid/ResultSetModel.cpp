@@ -58,10 +58,18 @@ QString ResultSetModel::DisplayText(int row, int column) const {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+QString ResultSetModel::ShownCellText(int row, int column) const {
+    std::string_view text = ValueText(*resultSet_, row, column, dateMode_, *dateSettings_, false);
+    if (std::none_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 32 || c == 127; }))
+        return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    const std::string shown = VisibleCellText(text);
+    return QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size()));
+}
+
 QString ResultSetModel::CellText(int row, int column) const {
     if (row < 0 || row >= rows_ || column < 0 || column >= resultSet_->ColumnCount()) return {};
     if (StoredValueOf(*resultSet_, row, column, false).isNull) return NullText();
-    return DisplayText(row, column);
+    return ShownCellText(row, column);
 }
 
 int ResultSetModel::rowCount(const QModelIndex& parent) const {
@@ -81,6 +89,12 @@ QVariant ResultSetModel::data(const QModelIndex& index, int role) const {
     case Qt::EditRole:
         // An editor starts from the value itself: empty for NULL, not the marker.
         return DisplayText(row, column);
+    case Qt::ToolTipRole: {
+        // A value whose line breaks the cell shows as marks reads whole in the tooltip.
+        const QString shown = CellText(row, column);
+        const QString whole = DisplayText(row, column);
+        return shown == whole ? QVariant() : QVariant(whole);
+    }
     case Qt::ForegroundRole:
         if (StoredValueOf(*resultSet_, row, column, false).isNull)
             return QGuiApplication::palette().color(QPalette::Disabled, QPalette::Text);

@@ -31,7 +31,7 @@ public:
     const DialectSettingsSet& DateSettings() const noexcept { return *dateSettings_; }
     void SetDateSettings(const DialectSettingsSet& settings);
 
-    // The text a cell shows: the engine's display text, "NULL" for a NULL value.
+    // The text a cell shows: the stored value with control characters marked, "NULL" for NULL.
     QString CellText(int row, int column) const;
     // Rereads the row count and every cell, after the result set's rows changed.
     void Reload();
@@ -55,6 +55,8 @@ private:
     bool IsCell(const QModelIndex& index) const noexcept;
     // The engine's display text of the cell (empty for NULL), converted once for the view.
     QString DisplayText(int row, int column) const;
+    // That text with control characters as visible marks, for one line of a cell.
+    QString ShownCellText(int row, int column) const;
 
     std::shared_ptr<ResultSet> resultSet_;
     int rows_ = 0;

@@ -66,7 +66,7 @@ public:
     void SetConversionSettings(const DialectSettingsSet& settings) { settings_ = settings; }
     // What the window's own conversions (Copy as, grid edits' scripts) use: the Target platform
     // with the current settings.
-    ConversionContext TargetContext() const { return {dialect_, settings_}; }
+    ConversionContext TargetContext() const { return {dialect_, settings_, ReadSuppressBlobValues(profile_)}; }
 
     WorkspaceState State() const;
     bool Enabled(Command command) const { return CommandState(State()).Enabled(command); }

@@ -11,6 +11,7 @@
 #include "metadata/AnalysedScript.h"
 #include "metadata/BlockEdits.h"
 #include "metadata/StatementRecord.h"
+#include "results/grid/GridPresentation.h"
 #include "results/view/HistoryBridge.h"
 #include "results/view/SQLResultsView.h"
 #include "results/view/UserPrompts.h"
@@ -30,6 +31,8 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QStatusBar>
+
+#include <algorithm>
 
 namespace marlix {
 
@@ -191,6 +194,11 @@ void RunCommands::BatchEnded() {
         end.resultSets = outcome.resultSets;
         end.output = std::move(outcome.output);
         frame_.ResultsView().ApplyBatchEnd(std::move(end), truncate);
+        // A result a limit cut is named where the user looks after the run, not only in the history.
+        const auto& all = frame_.ResultsView().ResultSets();
+        const size_t ofRun = std::min(all.size(), static_cast<size_t>(std::max(outcome.resultSets, 0)));
+        const std::string cut = CutResultsText(std::span(all).subspan(all.size() - ofRun));
+        if (!cut.empty()) frame_.statusBar()->showMessage(QString::fromStdString(cut));
     } catch (...) {
         frame_.ReportFailure(std::current_exception());
     }

@@ -47,10 +47,8 @@ OptionsDialog::OptionsDialog(ProfileStore& profile, QWidget* parent)
     sizeLimit_->setObjectName(QStringLiteral("sizeLimit"));
     rowLimit_->setToolTip(tr("Rows kept at most of each result set; 0 keeps them all"));
     sizeLimit_->setToolTip(tr("Megabytes kept at most of each result set"));
-    // Shown checked as it always was; nothing reads its state, so it is not offered as a choice.
     suppressBlobs_->setObjectName(QStringLiteral("suppressBlobs"));
-    suppressBlobs_->setChecked(true);
-    suppressBlobs_->setEnabled(false);
+    suppressBlobs_->setToolTip(tr("Text tables show long binary columns as (BLOB) instead of their values"));
     auto* limits = new QGroupBox(tr("Result sets"), this);
     auto* limitsLayout = new QFormLayout(limits);
     limitsLayout->addRow(tr("&Rows limit:"), rowLimit_);
@@ -65,6 +63,7 @@ OptionsDialog::OptionsDialog(ProfileStore& profile, QWidget* parent)
 
     rowLimit_->setText(QString::fromStdString(model_.RowLimitText()));
     sizeLimit_->setText(QString::fromStdString(model_.SizeLimitText()));
+    suppressBlobs_->setChecked(model_.SuppressBlobValues());
     ShowTab();
 
     connect(tabs_, &QTabBar::currentChanged, this, [this] { ShowTab(); });
@@ -73,6 +72,7 @@ OptionsDialog::OptionsDialog(ProfileStore& profile, QWidget* parent)
             [this](const QString& text) { model_.SetRowLimitText(text.toStdString()); });
     connect(sizeLimit_, &QLineEdit::textChanged, this,
             [this](const QString& text) { model_.SetSizeLimitText(text.toStdString()); });
+    connect(suppressBlobs_, &QCheckBox::toggled, this, [this](bool on) { model_.SetSuppressBlobValues(on); });
     connect(buttons_->button(QDialogButtonBox::RestoreDefaults), &QPushButton::clicked, this,
             &OptionsDialog::Defaults);
     connect(buttons_->button(QDialogButtonBox::Apply), &QPushButton::clicked, this, [this] { Store(); });
@@ -118,6 +118,7 @@ void OptionsDialog::Defaults() {
     model_.SetDefaults();
     rowLimit_->setText(QString::fromStdString(model_.RowLimitText()));
     sizeLimit_->setText(QString::fromStdString(model_.SizeLimitText()));
+    suppressBlobs_->setChecked(model_.SuppressBlobValues());
     ShowTab();
 }
 

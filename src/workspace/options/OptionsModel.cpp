@@ -91,6 +91,7 @@ OptionsModel::OptionsModel(const ProfileStore& profile) : moment_(LocalMomentFor
     }
     rowLimit_ = std::to_string(GetDatasetRowLimit(profile));
     sizeLimit_ = std::to_string(GetDatasetSizeLimit(profile));
+    suppressBlobValues_ = ReadSuppressBlobValues(profile);
 }
 
 const DialectPageValues& OptionsModel::Page(int tab) const {
@@ -118,6 +119,7 @@ void OptionsModel::SetDefaults() {
     }
     rowLimit_ = std::to_string(0);
     sizeLimit_ = std::to_string(1);
+    suppressBlobValues_ = true;
 }
 
 DialectSettingsSet OptionsModel::Store(ProfileStore& profile) const {
@@ -129,6 +131,7 @@ DialectSettingsSet OptionsModel::Store(ProfileStore& profile) const {
         marlix::SetAutocommit(profile, kTabs[tab].serverType, pages_[tab].autocommit ? 1 : 0);
     SetDatasetRowLimit(profile, LimitValue(rowLimit_));
     SetDatasetSizeLimit(profile, LimitValue(sizeLimit_));
+    profile.WriteInt(kSettingsSection, kSuppressBlobValues, suppressBlobValues_ ? 1 : 0);
     return settings;
 }
 

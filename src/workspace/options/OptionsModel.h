@@ -64,9 +64,11 @@ public:
     const std::string& SizeLimitText() const noexcept { return sizeLimit_; }
     void SetRowLimitText(std::string text) { rowLimit_ = std::move(text); }
     void SetSizeLimitText(std::string text) { sizeLimit_ = std::move(text); }
+    bool SuppressBlobValues() const noexcept { return suppressBlobValues_; }
+    void SetSuppressBlobValues(bool on) noexcept { suppressBlobValues_ = on; }
 
     // Factory values: the dialects' own settings, autocommit on everywhere (Oracle and MySQL
-    // included), no row limit, 1 MB.
+    // included), no row limit, 1 MB, BLOB values suppressed.
     void SetDefaults();
 
     // Apply and OK: the records are written with the autocommit flags and the limits, and
@@ -82,6 +84,7 @@ private:
     std::array<DialectPageValues, kOptionsTabCount> pages_;
     std::string rowLimit_;
     std::string sizeLimit_;
+    bool suppressBlobValues_ = true;
     TIMESTAMP_STRUCT moment_{};
 };
 
