@@ -5,6 +5,7 @@
 #include "core/CellStorage.h"
 #include "core/ColumnDescriptor.h"
 #include "core/ConversionDescription.h"
+#include "core/DateTimeText.h"
 #include "core/EditedValues.h"
 
 #include <sql.h>
@@ -57,10 +58,18 @@ public:
     // The text of a floating-point value bound as a double (StoredAs::RoundTripText), written
     // behind the double in the column's bind buffer.
     static std::string_view RoundTripText(const ColumnDescriptor& column) noexcept;
+    // Writes the fewest digits of a float that every server reads back as the same float, and
+    // returns their count (0 when `room` is too small).
+    static size_t ShortestFloatText(float value, char* text, size_t room) noexcept;
     // The date/time value of a bound date, time or timestamp column of the current row.
     static TIMESTAMP_STRUCT BoundTimestamp(const ColumnDescriptor& column) noexcept;
-    // Reads a time of day "H:MM:SS[.fraction]" into the time fields of `timestamp`.
-    static bool ParseTimeOfDay(std::string_view text, TIMESTAMP_STRUCT& timestamp) noexcept;
+    // The driver's text of a date/time column bound as text (StoredAs::DateTimeText); empty
+    // for NULL.
+    static std::string_view BoundDateTimeText(const ColumnDescriptor& column) noexcept;
+    // Reads a driver's date/time text of `kind` ("YYYY-MM-DD", "H:MM[:SS[.fraction]]" with any
+    // hours, or both with a blank or T between) into `timestamp`; false for what the structure
+    // cannot hold as such (zero dates, BC dates, negative times, infinities, time zones).
+    static bool ParseDateTimeText(std::string_view text, DateTimeKind kind, TIMESTAMP_STRUCT& timestamp) noexcept;
     // A counter that FetchAll keeps up to date with the rows stored so far, for a progress
     // display on another thread.
     void SetProgressCounter(std::atomic<int64_t>* counter) noexcept { progress_ = counter; }

@@ -1,5 +1,6 @@
 #include "execution/StatementExecution.h"
 
+#include "core/CaseFold.h"
 #include "core/CustomMemoryException.h"
 #include "core/FileTextSink.h"
 #include "core/HistoryOutput.h"
@@ -19,6 +20,7 @@
 #include <exception>
 #include <new>
 #include <string_view>
+#include <vector>
 
 namespace marlix {
 namespace {
@@ -64,6 +66,29 @@ template <class Conversion> void ConvertAtStatement(int offset, Conversion&& con
     }
 }
 
+// Under exact literals a timestamp with a time zone arrives in the session's zone without its
+// offset (psqlODBC): the session's zone is asked once, and a UTC one lets the values be written
+// with their offset. Any other zone, or a server that cannot say, leaves them unwritable.
+void NoteSessionZone(Batch& batch, ResultSet& resultSet) {
+    std::vector<ColumnDescriptor*> zoned;
+    for (int c = 0; c < resultSet.ColumnCount(); ++c)
+        if (resultSet.Column(c).zone == ColumnDescriptor::Zone::Unknown) zoned.push_back(&resultSet.Column(c));
+    if (zoned.empty()) return;
+    StatementHandle ask(batch.Session().Connection());
+    char zone[64] = {};
+    SQLLEN length = 0;
+    if (!ask.Valid() || !Succeeded(SQLExecDirect(ask, const_cast<SQLCHAR*>(reinterpret_cast<const SQLCHAR*>("SHOW TimeZone")), SQL_NTS)) ||
+        !Succeeded(SQLFetch(ask)) ||
+        !Succeeded(SQLGetData(ask, 1, SQL_C_CHAR, zone, sizeof zone, &length)))
+        return;
+    std::string_view name(zone);
+    if (name.substr(0, 4) == "Etc/") name.remove_prefix(4);
+    for (const char* utc : {"UTC", "UCT", "GMT", "GMT0", "Zulu", "Universal", "Greenwich", "Z"})
+        if (EqualsFolded(name, utc))
+            for (ColumnDescriptor* column : zoned)
+                column->zone = ColumnDescriptor::Zone::Utc;
+}
+
 // Stored, converted and listed: one result with columns of the running statement.
 void StoreAndConvert(Batch& batch, SQLHSTMT statement, int offset, int columns, int resultNumber,
                      StatementType type, const StatementRecord& record, const ConversionContext& context) {
@@ -82,6 +107,7 @@ void StoreAndConvert(Batch& batch, SQLHSTMT statement, int offset, int columns, 
     resultSet->exactValues = UsesExactLiterals(resultSet->Description(), context);
     history.AppendResultSet(resultSet);
     resultSet->DescribeAndBind(statement, offset);
+    NoteSessionZone(batch, *resultSet);
     if (!first)
         history.AppendText(kSeveralResultSetsWarning, false);
     else
@@ -132,6 +158,7 @@ void StreamToSink(Batch& batch, SQLHSTMT statement, int offset, int columns, int
     temporary.SetCancelFlag(&batch.CancelFlag());
     temporary.exactValues = UsesExactLiterals(temporary.Description(), context);
     temporary.DescribeAndBind(statement, offset);
+    NoteSessionZone(batch, temporary);
     // The conversion looks at the cancel before every row (no SQLCancel under SQLFetch, as above).
     MarkedOnFailure marked(batch.History());
     ConvertAtStatement(offset,
