@@ -6,6 +6,7 @@
 #include "core/DisplayWidth.h"
 #include "core/HistoryOutput.h"
 #include "core/ODBCException.h"
+#include "core/SyntaxException.h"
 
 #include <algorithm>
 #include <charconv>
@@ -352,6 +353,23 @@ std::string_view ResultSet::RoundTripText(const ColumnDescriptor& column) noexce
     }
     const std::to_chars_result r = std::to_chars(text, end, value);
     return {text, static_cast<size_t>(r.ptr - text)};
+}
+
+std::string_view ResultSet::CheckedRoundTripText(SQLHSTMT statement, int column) {
+    const ColumnDescriptor& c = *columns_[column];
+    const std::string_view text = RoundTripText(c);
+    if (text != "Infinity" && text != "-Infinity") return text;
+    char delivered[64] = {};
+    SQLLEN length = 0;
+    if (!Succeeded(SQLGetData(statement, static_cast<SQLUSMALLINT>(column + 1), SQL_C_CHAR, delivered,
+                              sizeof delivered, &length)))
+        return text;
+    const std::string_view digits(delivered);
+    const size_t first = digits.find_first_not_of("+-");
+    if (first == std::string_view::npos || digits[first] < '0' || digits[first] > '9') return text;
+    throw CSyntaxException(0, "Cannot read the value of column " + std::string(c.Name()) +
+                                  " exactly: the driver delivers " + std::string(digits) +
+                                  ", beyond the range of a double");
 }
 
 size_t ResultSet::ShortestFloatText(float value, char* text, size_t room) noexcept {

@@ -116,12 +116,15 @@ void StoreAndConvert(Batch& batch, SQLHSTMT statement, int offset, int columns, 
     // No Executing guard while rows are fetched: the fetch loop looks at the cancel before every
     // row, and a driver's SQLCancel from another thread during SQLFetch frees the statement's
     // state under the fetch (SQLite's driver: a double free).
-    try {
-        resultSet->FetchAll(statement, offset, history);
-    } catch (const CODBCException&) {
-        // The rows fetched before the failure stay and are converted.
-        ReportFailure(std::current_exception(), history);
-    }
+    // A value that cannot be read exactly names the statement's line too.
+    ConvertAtStatement(offset, [&] {
+        try {
+            resultSet->FetchAll(statement, offset, history);
+        } catch (const CODBCException&) {
+            // The rows fetched before the failure stay and are converted.
+            ReportFailure(std::current_exception(), history);
+        }
+    });
     if (resultSet->CutByLimit()) batch.CountCutResult();
 
     resultSet->outputStart = sink.Length();
