@@ -62,6 +62,9 @@ struct ColumnDescriptor {
     // session's zone is known to be UTC, so the values can be written with their offset.
     enum class Zone : uint8_t { None, Unknown, Utc };
     Zone zone = Zone::None;
+    // A date column of a server without zero dates whose driver delivers 0000-00-00 for a value
+    // it cannot convert (psqlODBC, for PostgreSQL's infinite dates).
+    bool zeroDateUndelivered = false;
     // Values of this column that arrived longer than the bind buffer and could not be
     // completed with SQLGetData, so their stored text is cut.
     int64_t cutValues = 0;

@@ -268,6 +268,10 @@ void AppendExactDateTimeText(const ColumnDescriptor& column, std::string_view te
     const bool negativeTime = column.sqlType == SQL_TYPE_TIME && !text.empty() && text[0] == '-';
     const bool bc = text.size() > 3 && text.substr(text.size() - 3) == " BC";
     const bool infinity = EqualsFolded(text, "infinity") || EqualsFolded(text, "-infinity");
+    if (zero && column.zeroDateUndelivered)
+        throw CSyntaxException(0, "Cannot read the value of column " + std::string(column.Name()) +
+                                      " exactly: the driver delivers " + std::string(text) +
+                                      " for a date it cannot convert (an infinity)");
     const bool mysqlOnly = zero || negativeTime;
     const bool postgresqlOnly = bc || infinity;
     if (!KeepsDateText(dialect) &&

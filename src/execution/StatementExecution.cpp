@@ -66,20 +66,35 @@ template <class Conversion> void ConvertAtStatement(int offset, Conversion&& con
     }
 }
 
-// Under exact literals a timestamp with a time zone arrives in the session's zone without its
-// offset (psqlODBC): the session's zone is asked once, and a UTC one lets the values be written
-// with their offset. Any other zone, or a server that cannot say, leaves them unwritable.
-void NoteSessionZone(Batch& batch, ResultSet& resultSet) {
-    std::vector<ColumnDescriptor*> zoned;
-    for (int c = 0; c < resultSet.ColumnCount(); ++c)
-        if (resultSet.Column(c).zone == ColumnDescriptor::Zone::Unknown) zoned.push_back(&resultSet.Column(c));
+// Under exact literals, what the driver leaves out is asked of the server once. A timestamp with
+// a time zone arrives in the session's zone without its offset (psqlODBC): a UTC session lets
+// the values be written with their offset; any other zone, or a server that cannot say, leaves
+// them unwritable. psqlODBC delivers PostgreSQL's infinite dates as 0000-00-00, a date
+// PostgreSQL does not have.
+void NoteServerForExactValues(Batch& batch, ResultSet& resultSet) {
+    if (!resultSet.exactValues) return;
+    std::vector<ColumnDescriptor*> zoned, dates;
+    for (int c = 0; c < resultSet.ColumnCount(); ++c) {
+        ColumnDescriptor& column = resultSet.Column(c);
+        if (column.zone == ColumnDescriptor::Zone::Unknown) zoned.push_back(&column);
+        if (column.sqlType == SQL_TYPE_DATE || column.sqlType == SQL_TYPE_TIMESTAMP) dates.push_back(&column);
+    }
+    if (zoned.empty() && dates.empty()) return;
+    SQLHDBC connection = batch.Session().Connection();
+    char dbms[256] = {};
+    SQLSMALLINT dbmsLength = 0;
+    if (Succeeded(SQLGetInfo(connection, SQL_DBMS_NAME, dbms, sizeof dbms, &dbmsLength)) &&
+        ContainsFolded(dbms, "PostgreSQL"))
+        for (ColumnDescriptor* column : dates)
+            column->zeroDateUndelivered = true;
     if (zoned.empty()) return;
-    StatementHandle ask(batch.Session().Connection());
+    StatementHandle ask(connection);
     char zone[64] = {};
     SQLLEN length = 0;
-    if (!ask.Valid() || !Succeeded(SQLExecDirect(ask, const_cast<SQLCHAR*>(reinterpret_cast<const SQLCHAR*>("SHOW TimeZone")), SQL_NTS)) ||
-        !Succeeded(SQLFetch(ask)) ||
-        !Succeeded(SQLGetData(ask, 1, SQL_C_CHAR, zone, sizeof zone, &length)))
+    if (!ask.Valid() ||
+        !Succeeded(SQLExecDirect(ask, const_cast<SQLCHAR*>(reinterpret_cast<const SQLCHAR*>("SHOW TimeZone")),
+                                 SQL_NTS)) ||
+        !Succeeded(SQLFetch(ask)) || !Succeeded(SQLGetData(ask, 1, SQL_C_CHAR, zone, sizeof zone, &length)))
         return;
     std::string_view name(zone);
     if (name.substr(0, 4) == "Etc/") name.remove_prefix(4);
@@ -107,7 +122,7 @@ void StoreAndConvert(Batch& batch, SQLHSTMT statement, int offset, int columns, 
     resultSet->exactValues = UsesExactLiterals(resultSet->Description(), context);
     history.AppendResultSet(resultSet);
     resultSet->DescribeAndBind(statement, offset);
-    NoteSessionZone(batch, *resultSet);
+    NoteServerForExactValues(batch, *resultSet);
     if (!first)
         history.AppendText(kSeveralResultSetsWarning, false);
     else
@@ -161,7 +176,7 @@ void StreamToSink(Batch& batch, SQLHSTMT statement, int offset, int columns, int
     temporary.SetCancelFlag(&batch.CancelFlag());
     temporary.exactValues = UsesExactLiterals(temporary.Description(), context);
     temporary.DescribeAndBind(statement, offset);
-    NoteSessionZone(batch, temporary);
+    NoteServerForExactValues(batch, temporary);
     // The conversion looks at the cancel before every row (no SQLCancel under SQLFetch, as above).
     MarkedOnFailure marked(batch.History());
     ConvertAtStatement(offset,
