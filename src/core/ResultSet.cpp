@@ -347,8 +347,13 @@ std::string_view ResultSet::RoundTripText(const ColumnDescriptor& column) noexce
     // read back as the same float (3.1415927, not 3.1415927410125732). Drivers that read the
     // server's shortest text of the float into a double deliver the double nearest that text,
     // not the float itself (3.4028235e+38 for the float's largest value).
-    if (column.sqlType == SQL_REAL) {
-        const size_t n = ShortestFloatText(static_cast<float>(value), text, static_cast<size_t>(end - text));
+    // Beyond half a step past the largest float the value is no float's at all.
+    constexpr float kLargest = std::numeric_limits<float>::max();
+    if (column.sqlType == SQL_REAL && std::fabs(value) < 3.4028235677973366e+38) {
+        const float single = std::fabs(value) <= kLargest ? static_cast<float>(value)
+                             : value > 0                  ? kLargest
+                                                          : -kLargest;
+        const size_t n = ShortestFloatText(single, text, static_cast<size_t>(end - text));
         if (n != 0) return {text, n};
     }
     const std::to_chars_result r = std::to_chars(text, end, value);
