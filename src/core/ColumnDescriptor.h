@@ -49,12 +49,22 @@ struct ColumnDescriptor {
     std::string quotedName;
     std::string quotedShortName;
     // How a value of this column is stored, decided once from sqlType when it is bound.
-    // With ResultSet::exactValues: RoundTripText, a floating-point value fetched as a double and
-    // stored as the shortest text that reads back as the same number; TimeText, a time of day
-    // fetched as the driver's text (drivers drop the fraction of a second when they convert a
-    // time to a timestamp structure) and stored as a timestamp structure.
-    enum class StoredAs : uint8_t { Text, CharacterText, HexText, Timestamp, RoundTripText, TimeText };
+    // RoundTripText, a floating-point value fetched as a double and
+    // stored as the shortest text that reads back as the same number (whatever the literals);
+    // DateTimeText, a date/time value fetched as the driver's text (drivers drop the fraction of
+    // a second of a time, and MariaDB's negative times and zero dates, when they convert to a
+    // timestamp structure) and stored as a timestamp structure, or as that text where the
+    // structure cannot hold it (see ResultSet::ParseDateTimeText).
+    enum class StoredAs : uint8_t { Text, CharacterText, HexText, Timestamp, RoundTripText, DateTimeText };
     StoredAs storedAs = StoredAs::Text;
+    // A timestamp with a time zone (PostgreSQL's timestamptz), described under exact literals:
+    // its driver delivers it in the session's time zone, without the offset. Utc once the
+    // session's zone is known to be UTC, so the values can be written with their offset.
+    enum class Zone : uint8_t { None, Unknown, Utc };
+    Zone zone = Zone::None;
+    // A date column of a server without zero dates whose driver delivers 0000-00-00 for a value
+    // it cannot convert (psqlODBC, for PostgreSQL's infinite dates).
+    bool zeroDateUndelivered = false;
     // Values of this column that arrived longer than the bind buffer and could not be
     // completed with SQLGetData, so their stored text is cut.
     int64_t cutValues = 0;

@@ -35,4 +35,21 @@ inline std::string_view BitText(std::string_view text) noexcept {
 // A binary value given as upper-case hex digits, in the dialect's binary literal.
 void AppendBinaryLiteral(std::string_view digits, Dialect dialect, std::string& out);
 
+// A GUID given as the hex digits of its SQLGUID structure (the first three fields in the
+// machine's byte order), as the quoted text every target with a GUID type reads; false when the
+// digits are no SQLGUID (a driver that delivers the GUID's text).
+bool AppendGuidText(std::string_view digits, std::string& out);
+
+// The floating-point values that are no plain number, as drivers and ResultSet::RoundTripText
+// write them ("NaN", "Infinity", "-Infinity", "inf", "-0"...). Negative zero only for a
+// floating-point column: elsewhere "-0" is just zero.
+enum class SpecialNumber : uint8_t { None, NaN, Infinity, NegativeInfinity, NegativeZero };
+SpecialNumber SpecialNumberOf(std::string_view text, int sqlType) noexcept;
+// The target's own literal of a special value (PostgreSQL 'NaN'::float8, SQLite 9e999, Oracle
+// BINARY_DOUBLE_NAN...); false where the target cannot hold the value (NaN in SQLite and MySQL)
+// or has no form of it (negative zero is then written as the number it is).
+bool AppendSpecialNumber(SpecialNumber value, Dialect dialect, std::string& out);
+// "NaN", "Infinity", "-Infinity", "-0": how the history names a special value.
+const char* SpecialNumberName(SpecialNumber value) noexcept;
+
 } // namespace marlix

@@ -1,6 +1,8 @@
 #include "core/ExactLiteral.h"
 
+#include "core/CaseFold.h"
 #include "core/DateTimeText.h"
+#include "core/DialectNames.h"
 #include "core/DialectLiterals.h"
 #include "core/HexDigits.h"
 #include "core/ResultSet.h"
@@ -178,25 +180,20 @@ std::string BytesOfDigits(std::string_view digits) {
     return bytes;
 }
 
+// A value the target cannot hold stops the conversion: writing something else would load a
+// different value without a word.
+[[noreturn]] void ThrowUnwritableValue(std::string_view columnName, std::string_view value, Dialect dialect) {
+    throw CSyntaxException(0, "Cannot write the value of column " + std::string(columnName) + " exactly for " +
+                                  DialectName(dialect) + ": " + std::string(value) +
+                                  ", which the target cannot store");
+}
+
 void AppendExactBinaryDigits(int sqlType, std::string_view digits, Dialect dialect,
                              std::string_view columnName, std::string& out) {
     if (sqlType == SQL_GUID && dialect != Dialect::ACCESS) {
-        std::string bytes = BytesOfDigits(digits);
-        if (bytes.size() == sizeof(SQLGUID)) {
-            // The GUID structure (its first three fields in the machine's byte order), written
-            // as the usual text every target with a GUID type reads.
-            SQLGUID guid;
-            std::memcpy(&guid, bytes.data(), sizeof guid);
-            char text[40];
-            std::snprintf(text, sizeof text, "'%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X'",
-                          static_cast<unsigned>(guid.Data1), guid.Data2, guid.Data3, guid.Data4[0],
-                          guid.Data4[1], guid.Data4[2], guid.Data4[3], guid.Data4[4], guid.Data4[5],
-                          guid.Data4[6], guid.Data4[7]);
-            out += text;
-        } else {
-            // A driver that delivers the GUID as its text.
-            AppendExactCharacterLiteral(bytes, dialect, false, columnName, out);
-        }
+        // A driver that delivers the GUID as its text rather than its structure.
+        if (!AppendGuidText(digits, out))
+            AppendExactCharacterLiteral(BytesOfDigits(digits), dialect, false, columnName, out);
         return;
     }
     AppendBinaryLiteral(digits, dialect, out);
@@ -205,6 +202,11 @@ void AppendExactBinaryDigits(int sqlType, std::string_view digits, Dialect diale
 void AppendExactOtherValue(const ColumnDescriptor& column, std::string_view text, Dialect dialect,
                            std::string& out) {
     if (column.sqlType == SQL_BIT) text = BitText(text);
+    const SpecialNumber special = SpecialNumberOf(text, column.sqlType);
+    if (special != SpecialNumber::None) {
+        if (AppendSpecialNumber(special, dialect, out)) return;
+        if (special != SpecialNumber::NegativeZero) ThrowUnwritableValue(column.Name(), SpecialNumberName(special), dialect);
+    }
     // PostgreSQL takes no number for a boolean, but a quoted '1' or '0' for a boolean, a bit
     // and any number column alike.
     const bool quoteBit = column.sqlType == SQL_BIT && dialect == Dialect::POSTGRESQL;
@@ -212,8 +214,79 @@ void AppendExactOtherValue(const ColumnDescriptor& column, std::string_view text
         out += text;
         return;
     }
-    // Anything else (NaN, Infinity, intervals, a driver's own text) as the text it is.
+    // Anything else (intervals, a driver's own text) as the text it is.
     AppendExactCharacterLiteral(text, dialect, false, column.Name(), out);
+}
+
+// SQLite keeps dates and times as the text it is given, whatever that text holds.
+bool KeepsDateText(Dialect dialect) noexcept {
+    return dialect == Dialect::SQLITE;
+}
+
+// A date/time value as the structure holds it. A time of 24 hours or more is a duration only
+// MySQL's TIME holds (PostgreSQL's time ends at 24:00:00).
+void AppendExactDateTime(const ColumnDescriptor& column, const TIMESTAMP_STRUCT& ts, Dialect dialect,
+                         std::string& out) {
+    const DateTimeKind kind = DateTimeKindOf(column.sqlType);
+    const bool endOfDay = ts.hour == 24 && ts.minute == 0 && ts.second == 0 && ts.fraction == 0;
+    if (kind == DateTimeKind::Time && ts.hour >= 24 && dialect != Dialect::MYSQL && !KeepsDateText(dialect) &&
+        !(endOfDay && dialect == Dialect::POSTGRESQL)) {
+        std::string text;
+        ExpandDatePattern(ts, "H:M:S", text);
+        AppendSecondFraction(ts.fraction, text);
+        ThrowUnwritableValue(column.Name(), text, dialect);
+    }
+    if (column.zone == ColumnDescriptor::Zone::None) {
+        FormatExactDateTime(ts, dialect, kind, out);
+        return;
+    }
+    // A timestamp with a time zone arrives in the session's zone, without its offset: it is
+    // written with the offset where the session's zone is known to be UTC; MySQL and Access
+    // read no offset, and get the UTC time.
+    std::string text;
+    ExpandDatePattern(ts, "Y-m-d H:M:S", text);
+    AppendSecondFraction(ts.fraction, text);
+    if (column.zone != ColumnDescriptor::Zone::Utc)
+        throw CSyntaxException(0, "Cannot write the value of column " + std::string(column.Name()) +
+                                      " exactly for " + DialectName(dialect) + ": " + text +
+                                      ", a time in the session's time zone, which is not UTC");
+    if (dialect == Dialect::MYSQL || dialect == Dialect::ACCESS) return FormatExactDateTime(ts, dialect, kind, out);
+    text.clear();
+    FormatExactDateTime(ts, dialect, kind, text);
+    text.pop_back(); // the closing quote
+    out += text;
+    out += "+00:00'";
+}
+
+// A date/time value the structure cannot hold, as the driver's text: MySQL's zero dates and
+// negative times, PostgreSQL's BC dates and infinities. Each is written for the target that has
+// it, and SQLite, as it is; any other text (a date SQLite keeps in a form of its own) is written
+// as text.
+void AppendExactDateTimeText(const ColumnDescriptor& column, std::string_view text, Dialect dialect,
+                             std::string& out) {
+    const bool zero = text.substr(0, 10) == "0000-00-00";
+    const bool negativeTime = column.sqlType == SQL_TYPE_TIME && !text.empty() && text[0] == '-';
+    const bool bc = text.size() > 3 && text.substr(text.size() - 3) == " BC";
+    const bool infinity = EqualsFolded(text, "infinity") || EqualsFolded(text, "-infinity");
+    if (zero && column.zeroDateUndelivered)
+        throw CSyntaxException(0, "Cannot read the value of column " + std::string(column.Name()) +
+                                      " exactly: the driver delivers " + std::string(text) +
+                                      " for a date it cannot convert (an infinity)");
+    const bool mysqlOnly = zero || negativeTime;
+    const bool postgresqlOnly = bc || infinity;
+    if (!KeepsDateText(dialect) &&
+        ((mysqlOnly && dialect != Dialect::MYSQL) || (postgresqlOnly && dialect != Dialect::POSTGRESQL)))
+        ThrowUnwritableValue(column.Name(), text, dialect);
+    AppendExactCharacterLiteral(text, dialect, false, column.Name(), out);
+}
+
+// A stored date/time cell: the structure, or (never of the structure's size) the driver's text.
+void AppendExactDateTimeCell(const ColumnDescriptor& column, const CellRef& cell, Dialect dialect,
+                             std::string& out) {
+    if (cell.length == sizeof(TIMESTAMP_STRUCT))
+        AppendExactDateTime(column, TimestampOf(cell), dialect, out);
+    else
+        AppendExactDateTimeText(column, {cell.data, strnlen(cell.data, cell.length)}, dialect, out);
 }
 
 } // namespace
@@ -228,7 +301,7 @@ void AppendExactLiteral(const ColumnDescriptor& column, const CellRef& cell, Dia
     if (ColumnDescriptor::IsCharacterType(type)) {
         AppendExactCharacterLiteral(cell.Text(), dialect, IsWideCharacterType(type), column.Name(), out);
     } else if (column.IsDateTime()) {
-        FormatExactDateTime(TimestampOf(cell), dialect, DateTimeKindOf(type), out);
+        AppendExactDateTimeCell(column, cell, dialect, out);
     } else if (ColumnDescriptor::IsBinaryType(type)) {
         // Stored as 0x and the digits.
         AppendExactBinaryDigits(type, HexDigitsOf(cell.Text()), dialect, column.Name(), out);
@@ -245,7 +318,14 @@ void AppendExactFetchThroughLiteral(const ColumnDescriptor& column, Dialect dial
     } else if (ColumnDescriptor::IsCharacterType(type)) {
         AppendExactCharacterLiteral(boundText, dialect, IsWideCharacterType(type), column.Name(), out);
     } else if (column.IsDateTime()) {
-        FormatExactDateTime(ResultSet::BoundTimestamp(column), dialect, DateTimeKindOf(type), out);
+        TIMESTAMP_STRUCT ts = column.timestamp;
+        const std::string_view text = ResultSet::BoundDateTimeText(column);
+        if (column.storedAs != ColumnDescriptor::StoredAs::DateTimeText)
+            AppendExactDateTime(column, ts, dialect, out);
+        else if (ResultSet::ParseDateTimeText(text, DateTimeKindOf(type), ts))
+            AppendExactDateTime(column, ts, dialect, out);
+        else
+            AppendExactDateTimeText(column, text, dialect, out);
     } else if (ColumnDescriptor::IsBinaryType(type)) {
         // Bound as SQL_C_BINARY: the bytes themselves.
         std::string digits;

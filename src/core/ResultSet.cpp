@@ -6,11 +6,15 @@
 #include "core/DisplayWidth.h"
 #include "core/HistoryOutput.h"
 #include "core/ODBCException.h"
+#include "core/SyntaxException.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <new>
 
 namespace marlix {
@@ -87,12 +91,25 @@ void ResultSet::DescribeAndBind(SQLHSTMT statement, int position) {
         // Text tables count widths in the columns a terminal shows, not in bytes.
         column->maxLength = column->width = static_cast<int32_t>(DisplayWidth(column->Name())) + 2;
         using StoredAs = ColumnDescriptor::StoredAs;
-        column->storedAs = exactValues && sqlType == SQL_TYPE_TIME      ? StoredAs::TimeText
+        // Floating-point values are read as doubles whatever the literals: drivers' own texts keep
+        // fewer digits than the value has.
+        column->storedAs = exactValues && column->IsDateTime()          ? StoredAs::DateTimeText
                            : column->IsDateTime()                       ? StoredAs::Timestamp
                            : ColumnDescriptor::IsBinaryType(sqlType)    ? StoredAs::HexText
                            : ColumnDescriptor::IsCharacterType(sqlType) ? StoredAs::CharacterText
-                           : exactValues && IsFloatingSqlType(sqlType)  ? StoredAs::RoundTripText
+                           : IsFloatingSqlType(sqlType)                 ? StoredAs::RoundTripText
                                                                         : StoredAs::Text;
+
+        if (exactValues && sqlType == SQL_TYPE_TIMESTAMP) {
+            SQLCHAR typeName[64] = {};
+            SQLSMALLINT typeNameLength = 0;
+            if (Succeeded(SQLColAttribute(statement, static_cast<SQLUSMALLINT>(c + 1), SQL_DESC_TYPE_NAME,
+                                          typeName, sizeof typeName, &typeNameLength, nullptr))) {
+                const std::string_view type(reinterpret_cast<char*>(typeName));
+                if (EqualsFolded(type, "timestamptz") || ContainsFolded(type, "with time zone"))
+                    column->zone = ColumnDescriptor::Zone::Unknown;
+            }
+        }
 
         std::string_view columnName = column->Name();
         if (!columnList_.empty()) columnList_ += ", ";
@@ -110,7 +127,7 @@ void ResultSet::DescribeAndBind(SQLHSTMT statement, int position) {
 
 void ResultSet::BindColumn(SQLHSTMT statement, int index, ColumnDescriptor& column, int position) {
     SQLRETURN rc;
-    if (column.IsDateTime() && column.storedAs != ColumnDescriptor::StoredAs::TimeText)
+    if (column.storedAs == ColumnDescriptor::StoredAs::Timestamp)
         rc = SQLBindCol(statement, static_cast<SQLUSMALLINT>(index + 1), SQL_C_TYPE_TIMESTAMP,
                         &column.timestamp, sizeof column.timestamp, &column.indicator);
     else if (column.storedAs == ColumnDescriptor::StoredAs::RoundTripText)
@@ -179,15 +196,25 @@ void ResultSet::RecordCell(SQLHSTMT statement, int index, ColumnDescriptor& colu
     if (column.indicator == SQL_NULL_DATA) {
         cells_.AppendCell(true, "NULL", 5);
         displayLength = 4;
-    } else if (column.storedAs == StoredAs::Timestamp || column.storedAs == StoredAs::TimeText) {
-        TIMESTAMP_STRUCT value = column.timestamp;
-        if (column.storedAs == StoredAs::TimeText) {
-            value = {};
-            // A time the structure cannot hold (MariaDB's negative times) is reported, not hidden.
-            if (!ParseTimeOfDay(BoundText(statement, index), value)) ++column.cutValues;
-        }
-        cells_.AppendCell(false, &value, sizeof value);
+    } else if (column.storedAs == StoredAs::Timestamp) {
+        cells_.AppendCell(false, &column.timestamp, sizeof column.timestamp);
         displayLength = column.sqlType == SQL_TYPE_TIMESTAMP ? 27 : 14;
+    } else if (column.storedAs == StoredAs::DateTimeText) {
+        TIMESTAMP_STRUCT value{};
+        const std::string_view text = BoundText(statement, index);
+        if (ParseDateTimeText(text, DateTimeKindOf(column.sqlType), value)) {
+            cells_.AppendCell(false, &value, sizeof value);
+        } else {
+            // What the structure cannot hold (MariaDB's negative times and zero dates,
+            // PostgreSQL's BC timestamps) is kept as the driver's text, never the size of a
+            // structure, so that the literal writers tell the two apart.
+            const size_t n = text.size() + (text.size() + 1 == sizeof value ? 2 : 1);
+            char* at = cells_.AppendCell(false, n);
+            std::memset(at, 0, n);
+            std::memcpy(at, text.data(), text.size());
+        }
+        displayLength = std::max<int32_t>(column.sqlType == SQL_TYPE_TIMESTAMP ? 27 : 14,
+                                          ClampedLength(text.size()));
     } else {
         std::string_view text = BoundText(statement, index);
         const size_t n = text.size();
@@ -316,16 +343,61 @@ std::string_view ResultSet::RoundTripText(const ColumnDescriptor& column) noexce
     // The words SQL servers read back (quoted) as the special values.
     if (std::isnan(value)) return "NaN";
     if (std::isinf(value)) return value < 0 ? "-Infinity" : "Infinity";
-    // A single-precision column's value is a float: its shortest text as a float is the one
-    // its own server writes (3.1415927, not 3.1415927410125732).
-    const auto single = static_cast<float>(value);
-    std::to_chars_result r = column.sqlType == SQL_REAL && static_cast<double>(single) == value
-                                 ? std::to_chars(text, end, single)
-                                 : std::to_chars(text, end, value);
+    // A single-precision column's value is a float: it is written with the fewest digits that
+    // read back as the same float (3.1415927, not 3.1415927410125732). Drivers that read the
+    // server's shortest text of the float into a double deliver the double nearest that text,
+    // not the float itself (3.4028235e+38 for the float's largest value).
+    // Beyond half a step past the largest float the value is no float's at all.
+    constexpr float kLargest = std::numeric_limits<float>::max();
+    if (column.sqlType == SQL_REAL && std::fabs(value) < 3.4028235677973366e+38) {
+        const float single = std::fabs(value) <= kLargest ? static_cast<float>(value)
+                             : value > 0                  ? kLargest
+                                                          : -kLargest;
+        const size_t n = ShortestFloatText(single, text, static_cast<size_t>(end - text));
+        if (n != 0) return {text, n};
+    }
+    const std::to_chars_result r = std::to_chars(text, end, value);
     return {text, static_cast<size_t>(r.ptr - text)};
 }
 
-bool ResultSet::ParseTimeOfDay(std::string_view text, TIMESTAMP_STRUCT& ts) noexcept {
+std::string_view ResultSet::CheckedRoundTripText(SQLHSTMT statement, int column) {
+    const ColumnDescriptor& c = *columns_[column];
+    const std::string_view text = RoundTripText(c);
+    if (text != "Infinity" && text != "-Infinity") return text;
+    char delivered[64] = {};
+    SQLLEN length = 0;
+    if (!Succeeded(SQLGetData(statement, static_cast<SQLUSMALLINT>(column + 1), SQL_C_CHAR, delivered,
+                              sizeof delivered, &length)))
+        return text;
+    const std::string_view digits(delivered);
+    const size_t first = digits.find_first_not_of("+-");
+    if (first == std::string_view::npos || digits[first] < '0' || digits[first] > '9') return text;
+    throw CSyntaxException(0, "Cannot read the value of column " + std::string(c.Name()) +
+                                  " exactly: the driver delivers " + std::string(digits) +
+                                  ", beyond the range of a double");
+}
+
+size_t ResultSet::ShortestFloatText(float value, char* text, size_t room) noexcept {
+    // Servers read a number literal as a double and then round it to the column's float
+    // (MariaDB); the shortest text as a float may lie beyond the float's range as a double
+    // (3.4028235e+38 > FLT_MAX), which such a server refuses. Each candidate is therefore
+    // checked both ways, within range.
+    char format[8];
+    for (int digits = 1; digits <= 9; ++digits) {
+        std::snprintf(format, sizeof format, "%%.%dg", digits);
+        const int n = std::snprintf(text, room, format, static_cast<double>(value));
+        if (n <= 0 || static_cast<size_t>(n) >= room) return 0;
+        const double asDouble = std::strtod(text, nullptr);
+        if (std::strtof(text, nullptr) == value && static_cast<float>(asDouble) == value &&
+            std::fabs(asDouble) <= std::numeric_limits<float>::max())
+            return static_cast<size_t>(n);
+    }
+    // The double's digits of the float itself (its largest value as 3.4028234663852886e+38).
+    const std::to_chars_result r = std::to_chars(text, text + room, static_cast<double>(value));
+    return r.ec == std::errc() ? static_cast<size_t>(r.ptr - text) : 0;
+}
+
+bool ResultSet::ParseDateTimeText(std::string_view text, DateTimeKind kind, TIMESTAMP_STRUCT& ts) noexcept {
     size_t i = 0;
     auto number = [&](size_t maxDigits, uint32_t& value) {
         const size_t start = i;
@@ -334,10 +406,29 @@ bool ResultSet::ParseTimeOfDay(std::string_view text, TIMESTAMP_STRUCT& ts) noex
             value = value * 10 + static_cast<uint32_t>(text[i++] - '0');
         return i > start;
     };
-    uint32_t hour, minute, fraction = 0;
-    uint32_t second = 0;
-    if (!number(5, hour) || hour > 65535 || i >= text.size() || text[i++] != ':') return false;
-    if (!number(2, minute) || minute > 59) return false;
+    auto expect = [&](char c) { return i < text.size() && text[i++] == c; };
+    TIMESTAMP_STRUCT value{};
+    if (kind != DateTimeKind::Time) {
+        uint32_t year, month, day;
+        // A year 0 is no year of the calendar: a zero date, or a driver's BC date.
+        if (!number(4, year) || year == 0 || !expect('-') || !number(2, month) || month < 1 || month > 12 ||
+            !expect('-') || !number(2, day) || day < 1 || static_cast<int>(day) > DaysInMonth(int(year), int(month)))
+            return false;
+        value.year = static_cast<SQLSMALLINT>(year);
+        value.month = static_cast<SQLUSMALLINT>(month);
+        value.day = static_cast<SQLUSMALLINT>(day);
+        if (i == text.size()) {
+            ts = value;
+            return true;
+        }
+        if (kind == DateTimeKind::Date || (text[i] != ' ' && text[i] != 'T')) return false;
+        ++i;
+    }
+    // A time of day; a time value may pass 24 hours (MariaDB's TIME), a timestamp's may not.
+    uint32_t hour, minute, second = 0, fraction = 0;
+    if (!number(kind == DateTimeKind::Time ? 5 : 2, hour) || hour > (kind == DateTimeKind::Time ? 65535u : 23u) ||
+        !expect(':') || !number(2, minute) || minute > 59)
+        return false;
     if (i < text.size() && text[i] == ':' && (++i, !number(2, second) || second > 61)) return false;
     if (i < text.size() && text[i] == '.') {
         ++i;
@@ -347,19 +438,24 @@ bool ResultSet::ParseTimeOfDay(std::string_view text, TIMESTAMP_STRUCT& ts) noex
             fraction *= 10;
     }
     if (i != text.size()) return false;
-    ts.hour = static_cast<SQLUSMALLINT>(hour);
-    ts.minute = static_cast<SQLUSMALLINT>(minute);
-    ts.second = static_cast<SQLUSMALLINT>(second);
-    ts.fraction = fraction;
+    value.hour = static_cast<SQLUSMALLINT>(hour);
+    value.minute = static_cast<SQLUSMALLINT>(minute);
+    value.second = static_cast<SQLUSMALLINT>(second);
+    value.fraction = fraction;
+    ts = value;
     return true;
 }
 
 TIMESTAMP_STRUCT ResultSet::BoundTimestamp(const ColumnDescriptor& column) noexcept {
-    if (column.storedAs != ColumnDescriptor::StoredAs::TimeText) return column.timestamp;
+    if (column.storedAs != ColumnDescriptor::StoredAs::DateTimeText) return column.timestamp;
     TIMESTAMP_STRUCT value{};
-    if (column.indicator >= 0 && column.indicator < column.bufferSize)
-        ParseTimeOfDay({column.buffer.get(), static_cast<size_t>(column.indicator)}, value);
+    ParseDateTimeText(BoundDateTimeText(column), DateTimeKindOf(column.sqlType), value);
     return value;
+}
+
+std::string_view ResultSet::BoundDateTimeText(const ColumnDescriptor& column) noexcept {
+    if (column.indicator < 0 || column.indicator >= column.bufferSize) return {};
+    return {column.buffer.get(), static_cast<size_t>(column.indicator)};
 }
 
 std::string ResultSet::CutValuesWarning() const {

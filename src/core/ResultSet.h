@@ -5,6 +5,7 @@
 #include "core/CellStorage.h"
 #include "core/ColumnDescriptor.h"
 #include "core/ConversionDescription.h"
+#include "core/DateTimeText.h"
 #include "core/EditedValues.h"
 
 #include <sql.h>
@@ -49,7 +50,8 @@ public:
     // columns or NULL values.
     std::string_view BoundText(SQLHSTMT statement, int column) {
         const ColumnDescriptor& c = *columns_[column];
-        if (c.storedAs == ColumnDescriptor::StoredAs::RoundTripText) return RoundTripText(c);
+        if (c.storedAs == ColumnDescriptor::StoredAs::RoundTripText)
+            return exactValues ? CheckedRoundTripText(statement, column) : RoundTripText(c);
         if (c.indicator >= 0 && c.indicator < c.bufferSize)
             return {c.buffer.get(), static_cast<size_t>(c.indicator)};
         return CompleteBoundText(statement, column);
@@ -57,10 +59,18 @@ public:
     // The text of a floating-point value bound as a double (StoredAs::RoundTripText), written
     // behind the double in the column's bind buffer.
     static std::string_view RoundTripText(const ColumnDescriptor& column) noexcept;
+    // Writes the fewest digits of a float that every server reads back as the same float, and
+    // returns their count (0 when `room` is too small).
+    static size_t ShortestFloatText(float value, char* text, size_t room) noexcept;
     // The date/time value of a bound date, time or timestamp column of the current row.
     static TIMESTAMP_STRUCT BoundTimestamp(const ColumnDescriptor& column) noexcept;
-    // Reads a time of day "H:MM:SS[.fraction]" into the time fields of `timestamp`.
-    static bool ParseTimeOfDay(std::string_view text, TIMESTAMP_STRUCT& timestamp) noexcept;
+    // The driver's text of a date/time column bound as text (StoredAs::DateTimeText); empty
+    // for NULL.
+    static std::string_view BoundDateTimeText(const ColumnDescriptor& column) noexcept;
+    // Reads a driver's date/time text of `kind` ("YYYY-MM-DD", "H:MM[:SS[.fraction]]" with any
+    // hours, or both with a blank or T between) into `timestamp`; false for what the structure
+    // cannot hold as such (zero dates, BC dates, negative times, infinities, time zones).
+    static bool ParseDateTimeText(std::string_view text, DateTimeKind kind, TIMESTAMP_STRUCT& timestamp) noexcept;
     // A counter that FetchAll keeps up to date with the rows stored so far, for a progress
     // display on another thread.
     void SetProgressCounter(std::atomic<int64_t>* counter) noexcept { progress_ = counter; }
@@ -127,6 +137,11 @@ private:
     void BindColumn(SQLHSTMT statement, int index, ColumnDescriptor& column, int position);
     void RecordCell(SQLHSTMT statement, int index, ColumnDescriptor& column);
     std::string_view CompleteBoundText(SQLHSTMT statement, int column);
+    // RoundTripText, where an infinity is asked again as the driver's text: a driver that reads
+    // the value through a text of fewer digits (SQLite's) turns the largest doubles into
+    // infinities, which an exact script must not write. Throws CSyntaxException naming the
+    // column and the text.
+    std::string_view CheckedRoundTripText(SQLHSTMT statement, int column);
 
     int columnCount_;
     std::vector<std::unique_ptr<ColumnDescriptor>> columns_;

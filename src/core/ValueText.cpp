@@ -17,16 +17,20 @@ bool NeedsEscape(unsigned char c) noexcept {
     return (c < 32 && c != 0) || c == '\'';
 }
 
-// The standard literal of a binary value (given as its digits) or an "other" value where the
-// dialect has a form of its own; false where the stored text is written unchanged.
-bool HasOwnValueForms(int mode) noexcept {
-    return mode == static_cast<int>(Dialect::POSTGRESQL) || mode == static_cast<int>(Dialect::SQLITE);
-}
-
+// The standard literal of a value whose stored text is no literal of the dialect: a binary
+// value (given as its digits) in POSTGRESQL and SQLITE, an empty binary value (0x alone is no
+// literal outside MSSQL and ACCESS), a GUID as its text (a uuid column refuses its bytes), a
+// bit as a digit (MariaDB delivers BIT(1) as the bit's byte), a floating-point value without
+// digits (NaN, Infinity) in the target's own form, quoted where it has none, NULL where the
+// target cannot hold it. False where the stored text is written unchanged.
 bool AppendDialectValue(int sqlType, std::string_view text, int mode, std::string& out) {
-    if (!HasOwnValueForms(mode)) return false;
+    if (mode < 0 || mode >= kDialectCount) return false;
     const auto dialect = static_cast<Dialect>(mode);
+    const bool ownForms = dialect == Dialect::POSTGRESQL || dialect == Dialect::SQLITE;
     if (ColumnDescriptor::IsBinaryType(sqlType)) {
+        if (sqlType == SQL_GUID && dialect != Dialect::ACCESS && AppendGuidText(text, out)) return true;
+        if (!ownForms && !(text.empty() && dialect != Dialect::MSSQL && dialect != Dialect::ACCESS))
+            return false;
         AppendBinaryLiteral(text, dialect, out);
         return true;
     }
@@ -41,7 +45,18 @@ bool AppendDialectValue(int sqlType, std::string_view text, int mode, std::strin
         }
         return true;
     }
-    return false;
+    const SpecialNumber special = SpecialNumberOf(text, sqlType);
+    if (special == SpecialNumber::None) return false;
+    if (AppendSpecialNumber(special, dialect, out)) return true;
+    if (special == SpecialNumber::NegativeZero) return false; // the number it is
+    if (dialect == Dialect::MYSQL || dialect == Dialect::SQLITE) {
+        out += "NULL";
+    } else {
+        out += '\'';
+        out += SpecialNumberName(special);
+        out += '\'';
+    }
+    return true;
 }
 
 } // namespace
@@ -108,12 +123,17 @@ void AppendValueText(const ColumnDescriptor& column, const CellRef& cell, int mo
         }
         bool national = mode == static_cast<int>(Dialect::MSSQL) && IsWideCharacterType(type);
         AppendCharacterText(cell.Text(), literal, national, out);
+    } else if (column.IsDateTime() && cell.length != sizeof(TIMESTAMP_STRUCT)) {
+        // A value the structure cannot hold, kept as the driver's text.
+        AppendCharacterText({cell.data, strnlen(cell.data, cell.length)}, literal, false, out);
     } else if (column.IsDateTime()) {
         FormatDateTime(TimestampOf(cell), mode, DateTimeKindOf(type), out, literal, settings);
     } else if (literal && ColumnDescriptor::IsBinaryType(type)) {
         // Stored as 0x and the digits, which is also the literal where the dialect has no form of its own.
         std::string_view text = cell.Text();
         if (!AppendDialectValue(type, HexDigitsOf(text), mode, out)) out.append(text);
+    } else if (!literal && type == SQL_BIT) {
+        out.append(BitText(cell.Text()));
     } else if (!literal || !AppendDialectValue(type, cell.Text(), mode, out)) {
         out.append(cell.Text());
     }
@@ -145,13 +165,11 @@ void AppendFetchThroughValueText(const ColumnDescriptor& column, int mode, const
         AppendCharacterText(boundText, true, national, out);
     } else if (ColumnDescriptor::IsBinaryType(type)) {
         // Bound as SQL_C_BINARY: the bytes, written as digits here as for stored values.
-        if (HasOwnValueForms(mode)) {
-            std::string digits;
-            AppendHexDigits(boundText, digits);
-            AppendDialectValue(type, digits, mode, out);
-        } else {
+        std::string digits;
+        AppendHexDigits(boundText, digits);
+        if (!AppendDialectValue(type, digits, mode, out)) {
             out += "0x";
-            AppendHexDigits(boundText, out);
+            out += digits;
         }
     } else if (column.IsDateTime()) {
         FormatDateTime(ResultSet::BoundTimestamp(column), mode, DateTimeKindOf(type), out, true, settings);

@@ -1,5 +1,6 @@
 #include "execution/StatementExecution.h"
 
+#include "core/CaseFold.h"
 #include "core/CustomMemoryException.h"
 #include "core/FileTextSink.h"
 #include "core/HistoryOutput.h"
@@ -20,6 +21,7 @@
 #include <exception>
 #include <new>
 #include <string_view>
+#include <vector>
 
 namespace marlix {
 namespace {
@@ -65,6 +67,44 @@ template <class Conversion> void ConvertAtStatement(int offset, Conversion&& con
     }
 }
 
+// Under exact literals, what the driver leaves out is asked of the server once. A timestamp with
+// a time zone arrives in the session's zone without its offset (psqlODBC): a UTC session lets
+// the values be written with their offset; any other zone, or a server that cannot say, leaves
+// them unwritable. psqlODBC delivers PostgreSQL's infinite dates as 0000-00-00, a date
+// PostgreSQL does not have.
+void NoteServerForExactValues(Batch& batch, ResultSet& resultSet) {
+    if (!resultSet.exactValues) return;
+    std::vector<ColumnDescriptor*> zoned, dates;
+    for (int c = 0; c < resultSet.ColumnCount(); ++c) {
+        ColumnDescriptor& column = resultSet.Column(c);
+        if (column.zone == ColumnDescriptor::Zone::Unknown) zoned.push_back(&column);
+        if (column.sqlType == SQL_TYPE_DATE || column.sqlType == SQL_TYPE_TIMESTAMP) dates.push_back(&column);
+    }
+    if (zoned.empty() && dates.empty()) return;
+    SQLHDBC connection = batch.Session().Connection();
+    char dbms[256] = {};
+    SQLSMALLINT dbmsLength = 0;
+    if (Succeeded(SQLGetInfo(connection, SQL_DBMS_NAME, dbms, sizeof dbms, &dbmsLength)) &&
+        ContainsFolded(dbms, "PostgreSQL"))
+        for (ColumnDescriptor* column : dates)
+            column->zeroDateUndelivered = true;
+    if (zoned.empty()) return;
+    StatementHandle ask(connection);
+    char zone[64] = {};
+    SQLLEN length = 0;
+    if (!ask.Valid() ||
+        !Succeeded(SQLExecDirect(ask, const_cast<SQLCHAR*>(reinterpret_cast<const SQLCHAR*>("SHOW TimeZone")),
+                                 SQL_NTS)) ||
+        !Succeeded(SQLFetch(ask)) || !Succeeded(SQLGetData(ask, 1, SQL_C_CHAR, zone, sizeof zone, &length)))
+        return;
+    std::string_view name(zone);
+    if (name.substr(0, 4) == "Etc/") name.remove_prefix(4);
+    for (const char* utc : {"UTC", "UCT", "GMT", "GMT0", "Zulu", "Universal", "Greenwich", "Z"})
+        if (EqualsFolded(name, utc))
+            for (ColumnDescriptor* column : zoned)
+                column->zone = ColumnDescriptor::Zone::Utc;
+}
+
 // Stored, converted and listed: one result with columns of the running statement.
 void StoreAndConvert(Batch& batch, SQLHSTMT statement, int offset, int columns, int resultNumber,
                      StatementType type, const StatementRecord& record, const ConversionContext& context) {
@@ -83,6 +123,7 @@ void StoreAndConvert(Batch& batch, SQLHSTMT statement, int offset, int columns, 
     resultSet->exactValues = UsesExactLiterals(resultSet->Description(), context);
     history.AppendResultSet(resultSet);
     resultSet->DescribeAndBind(statement, offset);
+    NoteServerForExactValues(batch, *resultSet);
     if (!first)
         history.AppendText(kSeveralResultSetsWarning, false);
     else
@@ -91,12 +132,15 @@ void StoreAndConvert(Batch& batch, SQLHSTMT statement, int offset, int columns, 
     // No Executing guard while rows are fetched: the fetch loop looks at the cancel before every
     // row, and a driver's SQLCancel from another thread during SQLFetch frees the statement's
     // state under the fetch (SQLite's driver: a double free).
-    try {
-        resultSet->FetchAll(statement, offset, history);
-    } catch (const CODBCException&) {
-        // The rows fetched before the failure stay and are converted.
-        ReportFailure(std::current_exception(), history);
-    }
+    // A value that cannot be read exactly names the statement's line too.
+    ConvertAtStatement(offset, [&] {
+        try {
+            resultSet->FetchAll(statement, offset, history);
+        } catch (const CODBCException&) {
+            // The rows fetched before the failure stay and are converted.
+            ReportFailure(std::current_exception(), history);
+        }
+    });
     if (resultSet->CutByLimit()) batch.CountCutResult();
 
     resultSet->outputStart = sink.Length();
@@ -133,6 +177,7 @@ void StreamToSink(Batch& batch, SQLHSTMT statement, int offset, int columns, int
     temporary.SetCancelFlag(&batch.CancelFlag());
     temporary.exactValues = UsesExactLiterals(temporary.Description(), context);
     temporary.DescribeAndBind(statement, offset);
+    NoteServerForExactValues(batch, temporary);
     // The conversion looks at the cancel before every row (no SQLCancel under SQLFetch, as above).
     MarkedOnFailure marked(batch.History());
     ConvertAtStatement(offset,

@@ -1,8 +1,9 @@
 // Exact scripts reproduce the rows they were made from: a table holding every common type and
 // the values that break naive literals is converted with exact literals, run through marlix-cli
 // into an empty copy of the table, and the server itself compares the copy with the original.
-// Each server's own types are there too (UUID, CHAR, REAL NaN and infinities on PostgreSQL; BLOB,
-// BIT, a FLOAT of all its digits on MariaDB), stored and streamed, so one table proves both.
+// Each server's own types are there too (UUID, CHAR, REAL NaN, infinities, negative zero and BC
+// timestamps on PostgreSQL; BLOB, BIT, FLOAT of all its digits, zero dates and negative times on
+// MariaDB; infinities on SQLite), stored and streamed, so one table proves both.
 #include "support/CliRunner.h"
 #include "support/TestDatabases.h"
 
@@ -89,7 +90,10 @@ Flavour PostgreSQL() {
         "(8, 2, 3, 1e-6, '-Infinity', '-Infinity', 'x', 'y', '2024-12-31', '23:59:59.999999', "
         "'2024-01-02 03:04:05.123456', FALSE, '\\x', NULL, NULL),\r\n"
         "(9, 3, 4, 1, 3.141592653589793, 1.0 / 3, '', '', '2024-01-02', '00:00:00', NULL, NULL, NULL, NULL, "
-        "NULL)";
+        "NULL),\r\n"
+        // Negative zero, the largest float4, the end of a day, a BC timestamp.
+        "(10, 0, 0, 0, '-0', 3.4028235e38, '', '', '2000-01-01', '24:00:00', '0044-03-15 10:00:00 BC', NULL, "
+        "NULL, NULL, NULL)";
     f.bulk =
         "INSERT INTO rt_src SELECT x, x % 1000, x::BIGINT * 1000003, x / 7.0, x / 3.0, x / 4.0, 'row ' || x, "
         "'body of row ' || x || E'\\nsecond line', DATE '2020-01-01' + x, TIME '10:00:00' + x * INTERVAL '1 "
@@ -127,7 +131,12 @@ Flavour MariaDB() {
         "'2024-12-31 00:00:00.000001', 7, x'ff', x'ff', b'1'),\r\n"
         "(8, 2, 3, 1e-6, 3.141592653589793, 1e-7, 'x', 'y', '2024-12-31', '23:59:59.999999', "
         "'2024-01-02 03:04:05.123456', FALSE, x'', NULL, NULL),\r\n"
-        "(9, 3, 4, 1, 0.1e0 + 0.2e0, 1e0 / 3, '', '', NULL, NULL, NULL, NULL, NULL, NULL, NULL)";
+        "(9, 3, 4, 1, 0.1e0 + 0.2e0, 1e0 / 3, '', '', NULL, NULL, NULL, NULL, NULL, NULL, NULL),\r\n"
+        // Zero dates, negative times and times past a day, the largest FLOAT.
+        "(10, 0, 0, 0, -0e0, 3.4028234663852886e38, '', '', '0000-00-00', '-838:59:59', '0000-00-00 00:00:00', "
+        "0, x'', x'', b'0'),\r\n"
+        "(11, 0, 0, 0, 0, -3.4028234663852886e38, '', '', NULL, '-00:00:00.000001', NULL, 0, NULL, NULL, b'1'),\r\n"
+        "(12, 0, 0, 0, 0, 0, '', '', NULL, '100:00:00', NULL, 0, NULL, NULL, NULL)";
     f.bulk =
         "INSERT INTO rt_src SELECT seq, seq % 1000, seq * 1000003, seq / 7.0, seq / 3.0, seq / 4.0, "
         "CONCAT('row ', seq), CONCAT('body of row ', seq, '\\nsecond line'), DATE '2020-01-01' + INTERVAL "
@@ -164,7 +173,9 @@ Flavour SQLite() {
         "(7, 1, 2, 0.0000001, -2.5e-10, 0.5, 'x', 'y', '0987-11-30', '10:20:30.5', "
         "'2024-01-02 03:04:05.123456', 0, X'ff'),\r\n"
         "(8, 2, 3, 1e-6, 0.5, 1e300, '', '', '2024-12-31', '23:59:59.999999', '2024-12-31 00:00:00.5', NULL, "
-        "NULL)";
+        "NULL),\r\n"
+        // Infinities; dates and times as the text SQLite keeps.
+        "(9, 0, 0, 0, 9e999, -9e999, '', '', '0000-00-00', '25:00:00', 'someday', NULL, X'')";
     f.bulk = "WITH RECURSIVE c(x) AS (SELECT 1000 UNION ALL SELECT x + 1 FROM c WHERE x < 2199) "
              "INSERT INTO rt_src SELECT x, x % 1000, x * 1000003, x / 8.0, x / 16.0, x / 4.0, 'row ' || x, "
              "'body of row ' || x || char(10) || 'second line', date('2020-01-01', '+' || x || ' days'), "

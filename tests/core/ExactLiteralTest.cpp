@@ -1,5 +1,6 @@
 #include "FetchedResult.h"
 #include "core/DateTimeText.h"
+#include "core/ResultSet.h"
 #include "core/SyntaxException.h"
 #include "core/ValueText.h"
 #include "db/StatementHandle.h"
@@ -187,6 +188,7 @@ TEST(ExactLiteral, GuidsAsTheirText) {
     }
     for (Dialect d : {Dialect::MSSQL, Dialect::POSTGRESQL, Dialect::MYSQL}) {
         EXPECT_EQ(Exact(SQL_GUID, stored, d), "'A0EEBC99-9C0B-4EF8-BB6D-6BB9BD380A11'");
+        EXPECT_EQ(Standard(SQL_GUID, stored, d), "'A0EEBC99-9C0B-4EF8-BB6D-6BB9BD380A11'");
         EXPECT_EQ(ExactThrough(SQL_GUID, bytes, d), "'A0EEBC99-9C0B-4EF8-BB6D-6BB9BD380A11'");
     }
     // A driver that delivers the text of the GUID.
@@ -201,11 +203,84 @@ TEST(ExactLiteral, NumbersAsDeliveredAndOtherTextsQuoted) {
             EXPECT_EQ(ExactThrough(SQL_NUMERIC, number, d), number) << static_cast<int>(d);
         }
         // What is no number is written as the text it is, not as a broken number.
-        EXPECT_EQ(Exact(SQL_DOUBLE, "NaN", d), "'NaN'");
-        EXPECT_EQ(Exact(SQL_DOUBLE, "-Infinity", d), "'-Infinity'");
         EXPECT_EQ(Exact(SQL_INTERVAL_DAY_TO_SECOND, "1 02:03:04", d), "'1 02:03:04'");
     }
     EXPECT_EQ(Exact(SQL_DOUBLE, "1e", Dialect::MYSQL), "'1e'");
+}
+
+// Each target's own form of the values without digits, standard and exact alike; where it has
+// none, an exact script stops naming the column and the value, a standard one quotes the word
+// (NULL where the server refuses the word too).
+TEST(ExactLiteral, SpecialNumbersInTheTargetsOwnFormOrRefused) {
+    struct Case {
+        const char* stored;
+        Dialect dialect;
+        const char* exact; // null: refused
+        const char* standard;
+    } const cases[] = {
+        {"NaN", Dialect::POSTGRESQL, "'NaN'::float8", "'NaN'::float8"},
+        {"-Infinity", Dialect::POSTGRESQL, "'-Infinity'::float8", "'-Infinity'::float8"},
+        {"-0", Dialect::POSTGRESQL, "'-0'::float8", "'-0'::float8"},
+        {"Inf", Dialect::SQLITE, "9e999", "9e999"},
+        {"-Infinity", Dialect::SQLITE, "-9e999", "-9e999"},
+        {"NaN", Dialect::SQLITE, nullptr, "NULL"},
+        {"-0", Dialect::SQLITE, "-0", "-0"},
+        {"Infinity", Dialect::MYSQL, nullptr, "NULL"},
+        {"NaN", Dialect::ORACLE, "BINARY_DOUBLE_NAN", "BINARY_DOUBLE_NAN"},
+        {"-inf", Dialect::ORACLE, "-BINARY_DOUBLE_INFINITY", "-BINARY_DOUBLE_INFINITY"},
+        {"NaN", Dialect::MSSQL, nullptr, "'NaN'"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Standard(SQL_DOUBLE, c.stored, c.dialect), c.standard) << c.stored;
+        if (c.exact) {
+            EXPECT_EQ(Exact(SQL_DOUBLE, c.stored, c.dialect), c.exact) << c.stored;
+            EXPECT_EQ(ExactThrough(SQL_REAL, c.stored, c.dialect), c.exact) << c.stored;
+        } else {
+            try {
+                Exact(SQL_FLOAT, c.stored, c.dialect);
+                ADD_FAILURE() << c.stored;
+            } catch (const CSyntaxException& e) {
+                EXPECT_NE(e.Message().find("column c exactly"), std::string::npos) << e.Message();
+                EXPECT_NE(e.Message().find(c.stored[0] == 'N' ? "NaN" : "Infinity"), std::string::npos);
+            }
+        }
+    }
+    // A number column's "-0" is zero.
+    EXPECT_EQ(Exact(SQL_NUMERIC, "-0", Dialect::POSTGRESQL), "-0");
+}
+
+// Dates and times the timestamp structure cannot hold are stored as the driver's text and written
+// as they are for the target that holds them (and SQLite, which keeps any text); elsewhere the
+// script stops, naming the column and the value.
+TEST(ExactLiteral, DateTextsOnlyForTheTargetsThatHoldThem) {
+    struct Case {
+        int type;
+        const char* text;
+        Dialect holder;
+    } const cases[] = {
+        {SQL_TYPE_DATE, "0000-00-00", Dialect::MYSQL},
+        {SQL_TYPE_TIMESTAMP, "0000-00-00 00:00:00", Dialect::MYSQL},
+        {SQL_TYPE_TIME, "-838:59:59", Dialect::MYSQL},
+        {SQL_TYPE_TIMESTAMP, "0044-03-15 10:00:00 BC", Dialect::POSTGRESQL},
+        {SQL_TYPE_DATE, "-infinity", Dialect::POSTGRESQL},
+    };
+    for (const Case& c : cases) {
+        TIMESTAMP_STRUCT ts;
+        ASSERT_FALSE(ResultSet::ParseDateTimeText(c.text, DateTimeKindOf(c.type), ts)) << c.text;
+        for (Dialect d : kAll) {
+            const std::string quoted = "'" + std::string(c.text) + "'";
+            if (d == c.holder || d == Dialect::SQLITE)
+                EXPECT_EQ(Exact(c.type, c.text, d), quoted);
+            else
+                EXPECT_THROW(Exact(c.type, c.text, d), CSyntaxException) << c.text << static_cast<int>(d);
+        }
+    }
+    // A time past a day is kept in the structure, and written for MySQL and SQLite only.
+    TIMESTAMP_STRUCT ts{};
+    ASSERT_TRUE(ResultSet::ParseDateTimeText("100:00:00.5", DateTimeKind::Time, ts));
+    EXPECT_EQ(ExactDate(ts, SQL_TYPE_TIME, Dialect::MYSQL), "'100:00:00.5'");
+    EXPECT_THROW(ExactDate(ts, SQL_TYPE_TIME, Dialect::POSTGRESQL), CSyntaxException);
+    EXPECT_FALSE(ResultSet::ParseDateTimeText("2024-02-30", DateTimeKind::Date, ts));
 }
 
 TEST(ExactLiteral, BitsAreDigitsAndQuotedForPostgreSql) {
@@ -292,13 +367,16 @@ TEST(StandardLiteral, PostgreSqlAndSqliteBinaryAndBits) {
     EXPECT_EQ(Standard(SQL_BIT, "1", Dialect::POSTGRESQL), "'1'");
     EXPECT_EQ(Standard(SQL_BIT, std::string_view("\0", 1), Dialect::POSTGRESQL), "'0'");
     EXPECT_EQ(Standard(SQL_BIT, "1", Dialect::SQLITE), "1");
-    // The historic forms of the other dialects are kept byte for byte.
+    // The historic forms of the other dialects are kept, but for an empty value (0x alone is a
+    // literal for MSSQL and ACCESS only) and a bit delivered as its byte (MariaDB's BIT(1)).
     for (Dialect d : {Dialect::MSSQL, Dialect::ORACLE, Dialect::GENERIC, Dialect::ACCESS, Dialect::MYSQL,
                       Dialect::FIREBIRD}) {
         EXPECT_EQ(Standard(SQL_VARBINARY, "0x0AFF", d), "0x0AFF");
-        EXPECT_EQ(Standard(SQL_VARBINARY, "0x", d), "0x");
-        EXPECT_EQ(Standard(SQL_BIT, "1", d), "1");
+        EXPECT_EQ(Standard(SQL_BIT, std::string_view("\x01", 1), d), "1");
     }
+    EXPECT_EQ(Standard(SQL_VARBINARY, "0x", Dialect::MSSQL), "0x");
+    EXPECT_EQ(Standard(SQL_VARBINARY, "0x", Dialect::MYSQL), "X''");
+    EXPECT_EQ(Standard(SQL_BINARY, "0x", Dialect::ORACLE), "HEXTORAW('')");
     // Display text is not a literal.
     ColumnDescriptor binary = Column(SQL_VARBINARY);
     TextCell cell("0x0AFF");
