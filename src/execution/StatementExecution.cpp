@@ -196,7 +196,8 @@ void ExecuteStatement(Batch& batch, std::size_t statementOffset, std::size_t fir
     for (std::size_t i = firstToken; i < separatorToken; ++i) {
         const Token& token = script.tokens[i];
         if (token.cls == TokenClass::TextBlock) batch.Sink().Write(TextBlockContent(script, token));
-        if (!IsCommentLike(token.cls) && onlyComments) {
+        // An executable comment is SQL to the server, even one that holds nothing else.
+        if ((!IsCommentLike(token.cls) || token.executable) && onlyComments) {
             onlyComments = false;
             firstWord = token.offset;
         }
