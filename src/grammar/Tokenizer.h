@@ -26,8 +26,8 @@ struct TokenizerOptions {
     // "*/" ends it.
     bool nestedComments = false;
     // SQLite, as its shell: a statement beginning CREATE [TEMP] TRIGGER ends only at a ";"
-    // after "; END". Elsewhere a ";" inside the BEGIN ... END of a trigger does not end it
-    // either, but the blocks are counted (TriggerBodies.cpp).
+    // after "; END". Elsewhere a ";" inside the BEGIN ... END of a trigger, function or
+    // procedure does not end it either, but the blocks are counted (TriggerBodies.cpp).
     bool sqliteTriggers = false;
 
     friend bool operator==(const TokenizerOptions&, const TokenizerOptions&) = default;
@@ -68,8 +68,8 @@ public:
     void MarkLastExecutable() noexcept { tokens_.back().executable = true; }
     void Truncate(std::size_t count);
 
-    // Takes back the separator of every ";" inside the body of a CREATE TRIGGER, so that the
-    // body stays in its statement (TriggerBodies.cpp). A body the text ends in after such a
+    // Takes back the separator of every ";" inside the body of a CREATE TRIGGER (FUNCTION,
+    // PROCEDURE), so that the body stays in its statement (TriggerBodies.cpp). A body the text ends in after such a
     // ";" leaves its CREATE unterminated, for FindTextFault.
     void JoinTriggerBodies(bool sqliteRule);
 
@@ -88,7 +88,8 @@ private:
 // case) followed by a delimiter, as the mysql and mariadb clients read it, is a client command:
 // one comment token that ends the statement before it, after which the delimiter given ends
 // statements instead of ";" ("DELIMITER ;" goes back). GO separates throughout. While ";"
-// separates, one inside the body of a CREATE TRIGGER does not (TokenizedScript::JoinTriggerBodies).
+// separates, one inside the body of a CREATE TRIGGER (FUNCTION, PROCEDURE) does not
+// (TokenizedScript::JoinTriggerBodies).
 void Tokenize(std::string_view script, TokenizedScript& into, TokenizerOptions options = {});
 TokenizedScript Tokenize(std::string_view script, TokenizerOptions options = {});
 

@@ -1,7 +1,9 @@
 // The body of a trigger is part of its CREATE TRIGGER statement: the ";" that end the statements
-// inside it do not end the script's statement. Run over the finished tokens, so that quotes,
-// comments and DELIMITER lines are already settled: a ";" that does not separate (a DELIMITER
-// line set another delimiter) is never looked at, and every separator ends a trigger.
+// inside it do not end the script's statement. Outside SQLite the same holds for the BEGIN ... END
+// body of a function or procedure (PostgreSQL's BEGIN ATOMIC, as psql reads it; MySQL and MS SQL
+// bodies written without DELIMITER or GO). Run over the finished tokens, so that quotes, comments
+// and DELIMITER lines are already settled: a ";" that does not separate (a DELIMITER line set
+// another delimiter) is never looked at, and every separator ends a body.
 #include "core/CaseFold.h"
 #include "grammar/Tokenizer.h"
 
@@ -23,11 +25,11 @@ template <std::size_t N> bool IsAny(std::string_view word, const std::array<std:
     return false;
 }
 
-// Where a statement stands: before its first word, in the words before TRIGGER, in a trigger,
-// or in any other statement (which only its separator ends).
+// Where a statement stands: before its first word, in the words before TRIGGER (FUNCTION,
+// PROCEDURE), in such a statement, or in any other statement (which only its separator ends).
 enum class Stage : std::uint8_t { Start, Explain, Create, Trigger, Other };
 
-// Words of CREATE TRIGGER before TRIGGER: CREATE OR REPLACE / OR ALTER, TEMP, CONSTRAINT, and
+// Words of CREATE TRIGGER before TRIGGER (and FUNCTION, PROCEDURE): CREATE OR REPLACE / OR ALTER, TEMP, CONSTRAINT, and
 // MySQL's DEFINER = user@host (whose user and host may be any word).
 constexpr std::array<std::string_view, 8> kBeforeTrigger{"OR",        "REPLACE",    "ALTER",  "TEMP",
                                                          "TEMPORARY", "CONSTRAINT", "DEFINER", "CURRENT_USER"};
@@ -37,14 +39,16 @@ constexpr std::array<std::string_view, 7> kTransaction{"TRANSACTION", "TRAN",   
 // END followed by one of these closes a compound statement whose opening is not counted.
 constexpr std::array<std::string_view, 5> kUncounted{"IF", "WHILE", "LOOP", "REPEAT", "FOR"};
 
-// The blocks of a trigger body outside SQLite: BEGIN ... END and, inside one, CASE ... END.
-// BEGIN and the END of a BEGIN are told by the token after them: "BEGIN TRANSACTION" and
-// "(begin, end)" open no block, "END IF" closes no counted one, "NEW.end" and "SET end = 1" are
-// names. The END of a CASE always closes it.
+// The blocks of a body outside SQLite: BEGIN ... END and, inside one, CASE ... END, never inside
+// parentheses. BEGIN and the END of a BEGIN are told by the token after them: "BEGIN TRANSACTION"
+// opens no block, "END IF" closes no counted one, "NEW.end" and "SET end = 1" are names. The END
+// of a CASE always closes it.
 class BlockDepth {
 public:
     // Feeds the next token other than ";"; `word` is empty for a token that is not a word.
     void Next(std::string_view word, std::string_view text) {
+        if (text == "(") ++parens_;
+        if (text == ")" && parens_ > 0) --parens_;
         const Pending pending = std::exchange(pending_, Pending::None);
         const bool afterDot = std::exchange(afterDot_, text == ".");
         if (pending == Pending::Begin && !word.empty() && !IsAny(word, kTransaction)) Open(false);
@@ -55,7 +59,7 @@ public:
             if (uncounted || Is(word, "CASE")) return; // END IF, END CASE: one closing
         }
         if (pending == Pending::CaseEnd && Is(word, "CASE")) return;
-        if (afterDot || word.empty()) return;
+        if (afterDot || word.empty() || parens_ > 0) return;
         if (Is(word, "BEGIN")) {
             pending_ = Pending::Begin;
         } else if (depth_ == 0) {
@@ -77,6 +81,7 @@ public:
         if (pending_ == Pending::End) Close();
         pending_ = Pending::None;
         afterDot_ = false;
+        parens_ = 0;
         return depth_ == 0;
     }
 
@@ -92,6 +97,7 @@ private:
     }
 
     std::size_t depth_ = 0;
+    std::size_t parens_ = 0;
     std::array<bool, 64> isCase_{}; // per level: a CASE, else a BEGIN; deeper levels wrap around
     Pending pending_ = Pending::None;
     bool afterDot_ = false;
@@ -101,8 +107,8 @@ private:
 
 void TokenizedScript::JoinTriggerBodies(bool sqliteRule) {
     Stage stage = Stage::Start;
-    std::size_t create = 0;     // the CREATE of the trigger
-    bool joined = false;        // a ";" of this trigger was taken back
+    std::size_t create = 0;     // the CREATE of the trigger (function, procedure)
+    bool joined = false;        // a ";" of its body was taken back
     int semicolonEnd = 0;       // SQLite: 1 after "; ", 2 after "; END"
     std::size_t beforeTrigger = 0; // tokens between CREATE and TRIGGER
     bool definer = false;           // DEFINER = user@host: any words until TRIGGER
@@ -130,7 +136,7 @@ void TokenizedScript::JoinTriggerBodies(bool sqliteRule) {
             }
             break;
         case Stage::Create:
-            if (Is(word, "TRIGGER")) {
+            if (Is(word, "TRIGGER") || (!sqliteRule && (Is(word, "FUNCTION") || Is(word, "PROCEDURE")))) {
                 stage = Stage::Trigger;
                 joined = false;
                 semicolonEnd = 0;

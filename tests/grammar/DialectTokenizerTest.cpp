@@ -155,6 +155,8 @@ TEST(TriggerBodies, EndAtTheirEnd) {
     EXPECT_EQ(Separators("create trigger t before insert on x for each row begin select case when a then b end; end;"
                          "begin; begin transaction; end;"),
               (S{";", ";", ";", ";"}));
+    EXPECT_EQ(Separators("CREATE FUNCTION f(begin int) RETURNS int BEGIN RETURN (CASE WHEN begin THEN 1 END); END; x;"),
+              (S{";", ";"}));
     // no BEGIN, another statement, another delimiter: every ";" ends it
     EXPECT_EQ(Separators("CREATE TRIGGER t AFTER INSERT ON x EXECUTE FUNCTION f(); CREATE TABLE begin (a int); x;"),
               (S{";", ";", ";"}));

@@ -14,6 +14,9 @@ BEGIN
 END;
 INSERT INTO marlix_film (id) VALUES (1), (2);
 SELECT id, title, end FROM marlix_film ORDER BY id;
+CREATE PROCEDURE marlix_film_count(IN low int) BEGIN SELECT COUNT(*) AS films FROM marlix_film WHERE id >= low; END;
+CALL marlix_film_count(2);
+DROP PROCEDURE marlix_film_count;
 -- A trigger as mariadb-dump writes it.
 DELIMITER ;;
 /*!50003 CREATE*/ /*!50017 DEFINER=CURRENT_USER*/ /*!50003 TRIGGER marlix_film_upd BEFORE UPDATE ON marlix_film FOR EACH ROW BEGIN
