@@ -1,7 +1,8 @@
 #pragma once
-// How the server of the open connection reads quotes, for the tokenizer: MySQL and MariaDB take
-// backslash escapes inside every literal. The window and marlix-cli both ask here, so that a
-// script is cut the same way in both.
+// How the server of the open connection reads a script, for the tokenizer: MySQL and MariaDB
+// take backslash escapes inside every literal and run executable comments, PostgreSQL nests
+// comments, SQLite ends a trigger at its END. The window and marlix-cli both ask here, so that
+// a script is cut the same way in both.
 #include "core/CaseFold.h"
 #include "db/ODBCSession.h"
 #include "grammar/Tokenizer.h"
@@ -15,11 +16,17 @@
 namespace marlix {
 
 // A MySQL connection (type 3), or any other whose driver names its server MySQL or MariaDB
-// (SQL_DBMS_NAME, e.g. "MySQL", "MariaDB", "5.5.5-10.11.6-MariaDB").
+// (SQL_DBMS_NAME, e.g. "MySQL", "MariaDB", "5.5.5-10.11.6-MariaDB"); PostgreSQL and SQLite the
+// same way (type 6 or "PostgreSQL", type 7 or "SQLite").
 inline TokenizerOptions TokenizerOptionsFor(ConnectionType type, std::string_view dbmsName) noexcept {
-    return TokenizerOptions{.backslashEscapes = type == ConnectionType::MySQL ||
-                                                ContainsFolded(dbmsName, "MYSQL") ||
-                                                ContainsFolded(dbmsName, "MARIADB")};
+    const bool mysql =
+        type == ConnectionType::MySQL || ContainsFolded(dbmsName, "MYSQL") || ContainsFolded(dbmsName, "MARIADB");
+    return TokenizerOptions{
+        .backslashEscapes = mysql,
+        .executableComments = mysql,
+        .nestedComments = type == ConnectionType::PostgreSQL || ContainsFolded(dbmsName, "POSTGRESQL"),
+        .sqliteTriggers = type == ConnectionType::SQLiteFile || ContainsFolded(dbmsName, "SQLITE"),
+    };
 }
 
 // The options for the session's connection; the default ones when it is not connected. Asks the

@@ -9,7 +9,7 @@ std::string BlankComments(TokenView script, std::size_t firstToken, std::size_t 
     std::string text(script.text.substr(textStart, textEnd - textStart));
     for (std::size_t i = firstToken; i < endToken && i < script.size(); ++i) {
         const Token& token = script.tokens[i];
-        if (!IsCommentLike(token.cls)) continue;
+        if (!IsCommentLike(token.cls) || token.executable) continue;
         std::size_t from = std::max<std::size_t>(token.offset, textStart);
         std::size_t to = std::min<std::size_t>(token.End(), textEnd);
         for (std::size_t p = from; p < to; ++p) {

@@ -10,7 +10,8 @@
 namespace marlix {
 
 // The text of the tokens [firstToken, endToken) from `textStart` to `textEnd`, with the
-// comment-like tokens blanked except their tabs, line feeds and carriage returns.
+// comment-like tokens blanked except their tabs, line feeds and carriage returns. The markers of
+// an executable comment stay: the server runs what they enclose.
 std::string BlankComments(TokenView script, std::size_t firstToken, std::size_t endToken,
                           std::size_t textStart, std::size_t textEnd);
 

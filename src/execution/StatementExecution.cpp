@@ -244,7 +244,8 @@ void ExecuteStatement(Batch& batch, std::size_t statementOffset, std::size_t fir
         // The output's lines end with CR LF whatever the script's own line ends.
         if (token.cls == TokenClass::TextBlock)
             batch.Sink().Write(NormalizeLineEnds(TextBlockContent(script, token)));
-        if (!IsCommentLike(token.cls) && onlyComments) {
+        // An executable comment is SQL to the server, even one that holds nothing else.
+        if ((!IsCommentLike(token.cls) || token.executable) && onlyComments) {
             onlyComments = false;
             firstWord = token.offset;
         }

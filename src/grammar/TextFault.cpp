@@ -35,6 +35,14 @@ std::optional<CSyntaxException> FindTextFault(TokenView script) {
         if (const char* message = CutOffMessage(script, last))
             fault.emplace(static_cast<std::int32_t>(last.offset), std::string(message) + kNotRun);
     }
+    // A trigger or routine whose body the text ends in: its CREATE is marked, in the last statement.
+    for (std::size_t i = script.tokens.size(); i-- > 0 && !script.tokens[i].separator;) {
+        const Token& token = script.tokens[i];
+        if (token.terminated || token.cls != TokenClass::Word || script.TextOf(token).starts_with("[")) continue;
+        fault.emplace(static_cast<std::int32_t>(token.offset),
+                      std::string("Unterminated trigger or routine body (\"BEGIN\" without \"END\")") + kNotRun);
+        break;
+    }
     if (const void* nul = std::memchr(script.text.data(), '\0', script.text.size())) {
         const auto offset = static_cast<std::int32_t>(static_cast<const char*>(nul) - script.text.data());
         if (!fault || offset < fault->Offset())

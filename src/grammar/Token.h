@@ -43,6 +43,10 @@ struct Token {
     // True for a token that ends a statement, as the tokenizer decided it: ";" (or the delimiter a
     // DELIMITER line set instead), the word GO, and the DELIMITER line itself.
     bool separator = false;
+    // True for the "/*!NNNNN" (or "/*M!NNNNN") that opens a MySQL or MariaDB executable comment and
+    // the "*/" that closes it: comments to the grammar, but sent to the server as written, since
+    // the server runs the text between them (tokenized as SQL) from the version given on.
+    bool executable = false;
 
     constexpr std::uint32_t End() const noexcept { return offset + length; }
 

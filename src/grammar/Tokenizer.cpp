@@ -87,6 +87,11 @@ public:
         std::size_t p = 0;
         while (p < text_.size())
             p = delimiter_.empty() ? Scan<false>(p) : Scan<true>(p);
+        if (executableOpen_) {
+            // No "*/" closes it: the rest is one unterminated comment, as for "/*".
+            out_.Truncate(executableToken_);
+            out_.Append(TokenClass::Comment, executableStart_, text_.size(), false);
+        }
     }
 
 private:
@@ -122,6 +127,10 @@ private:
                 break;
             case '-':
                 p = (p + 1 < n && text_[p + 1] == '-') ? LineComment(p) : Single<kCustom>(p);
+                break;
+            case '*':
+                p = (executableOpen_ && p + 1 < n && text_[p + 1] == '/') ? CloseExecutable(p)
+                                                                           : Single<kCustom>(p);
                 break;
             case '$':
                 p = DollarQuoted<kCustom>(p);
@@ -248,8 +257,10 @@ private:
         return e;
     }
 
-    // "/*": a METADATA block, a TEXT block or a plain comment.
+    // "/*": a METADATA block, a TEXT block, an executable comment's opening or a plain comment.
     std::size_t SlashStar(std::size_t p) {
+        if (options_.executableComments && !executableOpen_)
+            if (const std::size_t opener = ExecutableOpener(p)) return OpenExecutable(p, opener);
         if (StartsWithFolded(text_, p, kMetadataStartMarker)) {
             const std::size_t inner = p + kMetadataStartMarker.size();
             out_.Append(TokenClass::MetadataStart, p, inner);
@@ -265,7 +276,7 @@ private:
             out_.Append(TokenClass::TextBlock, p, end, true);
             return end;
         }
-        const std::size_t close = text_.find("*/", p + 2);
+        const std::size_t close = options_.nestedComments ? NestedCommentClose(p) : text_.find("*/", p + 2);
         if (close == std::string_view::npos) {
             out_.Append(TokenClass::Comment, p, text_.size(), false);
             return text_.size();
@@ -274,10 +285,55 @@ private:
         return close + 2;
     }
 
+    // The "*/" of the comment opened at `p` when every "/*" inside opens one more level, or npos.
+    std::size_t NestedCommentClose(std::size_t p) const {
+        std::size_t depth = 1;
+        for (std::size_t q = p + 2; q + 1 < text_.size(); ++q) {
+            if (text_[q] == '/' && text_[q + 1] == '*') {
+                ++depth;
+                ++q;
+            } else if (text_[q] == '*' && text_[q + 1] == '/') {
+                if (--depth == 0) return q;
+                ++q;
+            }
+        }
+        return std::string_view::npos;
+    }
+
+    // The end of "/*!" or "/*M!" and the version digits after it at `p`, or 0 for another "/*".
+    std::size_t ExecutableOpener(std::size_t p) const {
+        std::size_t q = p + 2;
+        if (q < text_.size() && text_[q] == 'M') ++q;
+        if (q >= text_.size() || text_[q] != '!') return 0;
+        while (++q < text_.size() && text_[q] >= '0' && text_[q] <= '9') {
+        }
+        return q;
+    }
+
+    // The opening marker is a token of its own; the text after it is scanned as SQL up to "*/".
+    std::size_t OpenExecutable(std::size_t p, std::size_t end) {
+        executableOpen_ = true;
+        executableStart_ = p;
+        executableToken_ = out_.Tokens().size();
+        out_.Append(TokenClass::Comment, p, end);
+        out_.MarkLastExecutable();
+        return end;
+    }
+
+    std::size_t CloseExecutable(std::size_t p) {
+        executableOpen_ = false;
+        out_.Append(TokenClass::Comment, p, p + 2);
+        out_.MarkLastExecutable();
+        return p + 2;
+    }
+
     std::string_view text_;
     TokenizedScript& out_;
     TokenizerOptions options_;
     std::string_view delimiter_; // set by a DELIMITER line; empty while ";" separates
+    bool executableOpen_ = false; // inside "/*!" ... "*/": its "*/" closes it
+    std::size_t executableStart_ = 0;
+    std::size_t executableToken_ = 0;
 };
 
 } // namespace
@@ -294,11 +350,17 @@ void TokenizedScript::Append(TokenClass cls, std::size_t begin, std::size_t end,
     assert(begin >= indexed_ && end > begin && end <= text_.size());
     const auto number = static_cast<std::int32_t>(tokens_.size());
     tokens_.push_back(Token{static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(end - begin), cls,
-                            terminated, separator});
+                            terminated, separator, false});
     std::int32_t* index = charIndex_.data();
     std::fill(index + indexed_, index + begin, -1);
     std::fill(index + begin, index + end, number);
     indexed_ = end;
+}
+
+void TokenizedScript::Truncate(std::size_t count) {
+    if (count >= tokens_.size()) return;
+    indexed_ = tokens_[count].offset; // the next Append or Finish writes the index from here
+    tokens_.resize(count);
 }
 
 void TokenizedScript::Finish() {
@@ -311,6 +373,7 @@ void Tokenize(std::string_view script, TokenizedScript& into, TokenizerOptions o
     if (script.size() > kLimit) script = script.substr(0, kLimit);
     into.Reset(script);
     ScriptScanner(script, into, options).Run();
+    into.JoinTriggerBodies(options.sqliteTriggers);
     into.Finish();
 }
 

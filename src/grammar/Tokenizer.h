@@ -19,6 +19,16 @@ namespace marlix {
 // no dollar quotes ("$" may begin their names).
 struct TokenizerOptions {
     bool backslashEscapes = false;
+    // MySQL and MariaDB run the text of "/*!NNNNN ... */" and "/*M!NNNNN ... */" from server
+    // version NNNNN on: there it is tokenized as SQL between two executable marker tokens.
+    bool executableComments = false;
+    // PostgreSQL nests block comments: "/* a /* b */ c */" is one comment. Elsewhere the first
+    // "*/" ends it.
+    bool nestedComments = false;
+    // SQLite, as its shell: a statement beginning CREATE [TEMP] TRIGGER ends only at a ";"
+    // after "; END". Elsewhere a ";" inside the BEGIN ... END of a trigger, function or
+    // procedure does not end it either, but the blocks are counted (TriggerBodies.cpp).
+    bool sqliteTriggers = false;
 
     friend bool operator==(const TokenizerOptions&, const TokenizerOptions&) = default;
 };
@@ -53,6 +63,16 @@ public:
     // Closes the run: the characters after the last token get -1 in the character index.
     void Finish();
 
+    // For the scanners: flags the last token as an executable comment marker; drops the tokens
+    // from number `count` on, so that the scan can take their text back as one token.
+    void MarkLastExecutable() noexcept { tokens_.back().executable = true; }
+    void Truncate(std::size_t count);
+
+    // Takes back the separator of every ";" inside the body of a CREATE TRIGGER (FUNCTION,
+    // PROCEDURE), so that the body stays in its statement (TriggerBodies.cpp). A body the text ends in after such a
+    // ";" leaves its CREATE unterminated, for FindTextFault.
+    void JoinTriggerBodies(bool sqliteRule);
+
 private:
     std::string_view text_;
     std::vector<Token> tokens_;
@@ -67,7 +87,9 @@ private:
 // Statements end at ";" and at the word GO. A line that begins with the word DELIMITER (any
 // case) followed by a delimiter, as the mysql and mariadb clients read it, is a client command:
 // one comment token that ends the statement before it, after which the delimiter given ends
-// statements instead of ";" ("DELIMITER ;" goes back). GO separates throughout.
+// statements instead of ";" ("DELIMITER ;" goes back). GO separates throughout. While ";"
+// separates, one inside the body of a CREATE TRIGGER (FUNCTION, PROCEDURE) does not
+// (TokenizedScript::JoinTriggerBodies).
 void Tokenize(std::string_view script, TokenizedScript& into, TokenizerOptions options = {});
 TokenizedScript Tokenize(std::string_view script, TokenizerOptions options = {});
 

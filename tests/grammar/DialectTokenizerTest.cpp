@@ -120,5 +120,51 @@ TEST(DelimiterLines, OnlyAtTheStartOfALineWithADelimiter) {
     EXPECT_EQ(Cut("DELIMITER\t// extra  \r\nx//"), (Pieces{{2, "DELIMITER\t// extra"}, {0, "x"}, {3, "//"}}));
 }
 
+constexpr TokenizerOptions kMySqlServer{.backslashEscapes = true, .executableComments = true};
+
+TEST(ExecutableComments, AreSqlBetweenTwoMarkersOnMySqlServers) {
+    const TokenizedScript t = Tokenize("/*!40101 SET @x = ';*/' */;/*M!1*/", kMySqlServer);
+    EXPECT_EQ(Cut("/*!40101 SET @x = ';*/' */;/*M!1*/", kMySqlServer),
+              (Pieces{{2, "/*!40101"}, {0, "SET"}, {0, "@x"}, {3, "="}, {1, "';*/'"}, {2, "*/"}, {3, ";"},
+                      {2, "/*M!1"}, {2, "*/"}}));
+    for (std::size_t i : {0u, 5u, 7u, 8u})
+        EXPECT_TRUE(t.Tokens()[i].executable) << i;
+    // a plain comment inside ends at its own "*/"; elsewhere the whole is one comment
+    EXPECT_EQ(Cut("/*!1 /* a */ b */", kMySqlServer), (Pieces{{2, "/*!1"}, {2, "/* a */"}, {0, "b"}, {2, "*/"}}));
+    EXPECT_EQ(Cut("/*!1 a */ b"), (Pieces{{2, "/*!1 a */"}, {0, "b"}}));
+}
+
+TEST(NestedComments, NestOnlyOnPostgreSql) {
+    constexpr TokenizerOptions kPg{.nestedComments = true};
+    EXPECT_EQ(Cut("/* a /* b */ c */ d", kPg), (Pieces{{2, "/* a /* b */ c */"}, {0, "d"}}));
+    EXPECT_EQ(Cut("/* a /* b */ c", {}), (Pieces{{2, "/* a /* b */"}, {0, "c"}}));
+    EXPECT_FALSE(Tokenize("/* a /* b */ c", kPg).Tokens()[0].terminated);
+}
+
+TEST(TriggerBodies, EndAtTheirEnd) {
+    using S = std::vector<std::string>;
+    constexpr TokenizerOptions kSqlite{.sqliteTriggers = true};
+    // SQLite ends a trigger at "; END ;" only, as its shell
+    EXPECT_EQ(Separators("CREATE TRIGGER t AFTER INSERT ON x BEGIN SELECT end; END; SELECT 1;", kSqlite),
+              (S{";", ";"}));
+    // elsewhere BEGIN ... END blocks are counted: IF, CASE, TRY, names and transactions
+    EXPECT_EQ(Separators("CREATE OR ALTER TRIGGER t ON x AFTER INSERT AS BEGIN BEGIN TRAN; "
+                         "BEGIN TRY SELECT 1; END TRY BEGIN CATCH END CATCH; IF a THEN b; END IF; "
+                         "CASE a WHEN 1 THEN c; END CASE; SET NEW.end = 1, end = (begin, end); END; x;"),
+              (S{";", ";"}));
+    EXPECT_EQ(Separators("create trigger t before insert on x for each row begin select case when a then b end; end;"
+                         "begin; begin transaction; end;"),
+              (S{";", ";", ";", ";"}));
+    EXPECT_EQ(Separators("CREATE FUNCTION f(begin int) RETURNS int BEGIN RETURN (CASE WHEN begin THEN 1 END); END; x;"),
+              (S{";", ";"}));
+    // no BEGIN, another statement, another delimiter: every ";" ends it
+    EXPECT_EQ(Separators("CREATE TRIGGER t AFTER INSERT ON x EXECUTE FUNCTION f(); CREATE TABLE begin (a int); x;"),
+              (S{";", ";", ";"}));
+    EXPECT_EQ(Separators("DELIMITER //\r\nCREATE TRIGGER t BEGIN a; END//"), (S{"DELIMITER //", "//"}));
+    // a body the text ends in marks its CREATE; one without a ";" inside is the server's to refuse
+    EXPECT_FALSE(Tokenize("x; CREATE TRIGGER t BEGIN a; b;", kSqlite).Tokens()[2].terminated);
+    EXPECT_TRUE(Tokenize("CREATE TRIGGER t BEGIN a", kSqlite).Tokens()[0].terminated);
+}
+
 } // namespace
 } // namespace marlix

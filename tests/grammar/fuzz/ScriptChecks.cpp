@@ -41,24 +41,38 @@ bool IsSeparator(const TokenizedScript& t, std::size_t i) {
 }
 
 // Only ";" (or a delimiter set by a DELIMITER line), GO and DELIMITER lines end statements, and
-// until the first DELIMITER line every ";" and every GO does.
+// until the first DELIMITER line every GO does, and every ";" outside a [EXPLAIN] CREATE statement
+// (whose trigger body may hold them). Executable comment markers pair up, and only an open trigger
+// body leaves a word (its CREATE) unterminated.
 std::string CheckSeparators(const TokenizedScript& t) {
     bool delimiterSet = false;
+    bool create = false; // the statement began with CREATE
+    bool first = true;
+    bool executableOpen = false;
     for (std::size_t i = 0; i < t.Tokens().size(); ++i) {
         const Token& k = t.Tokens()[i];
         const std::string_view text = t.TokenText(i);
+        if (k.executable) {
+            if (k.cls != TokenClass::Comment || (text == "*/") != executableOpen) return "odd executable marker";
+            executableOpen = !executableOpen;
+        }
+        if (!k.terminated && k.cls == TokenClass::Word && !text.starts_with("[") && !EqualsFolded(text, "CREATE"))
+            return "unterminated word " + std::to_string(i);
+        if (first && !IsCommentLike(k.cls)) create = EqualsFolded(text, "CREATE") || EqualsFolded(text, "EXPLAIN");
+        first = k.separator || (first && IsCommentLike(k.cls));
         const bool semicolon = k.cls == TokenClass::Punctuation && text == ";";
         const bool go = k.cls == TokenClass::Word && EqualsFolded(text, "GO");
         const bool line =
             k.cls == TokenClass::Comment && text.size() > 9 && EqualsFolded(text.substr(0, 9), "DELIMITER");
         if (line) delimiterSet = true;
         if (!k.separator) {
-            if (go || (semicolon && !delimiterSet)) return "separator not marked at " + std::to_string(i);
+            if (go || (semicolon && !delimiterSet && !create)) return "separator not marked at " + std::to_string(i);
             continue;
         }
         if (!semicolon && !go && !line && !(delimiterSet && k.cls == TokenClass::Punctuation))
             return "odd separator at " + std::to_string(i);
     }
+    if (executableOpen) return "executable comment left open";
     return {};
 }
 
@@ -76,6 +90,15 @@ std::string CheckScript(std::string_view script) {
     const TokenizedScript escaped = Tokenize(script, TokenizerOptions{.backslashEscapes = true});
     if (std::string e = CheckTokens(escaped, script); !e.empty()) return "backslash escapes: " + e;
     if (std::string e = CheckSeparators(escaped); !e.empty()) return "backslash escapes: " + e;
+    // Each server's own reading: MySQL's executable comments, PostgreSQL's nested comments,
+    // SQLite's trigger ends.
+    for (const TokenizerOptions options : {TokenizerOptions{.backslashEscapes = true, .executableComments = true},
+                                           TokenizerOptions{.nestedComments = true},
+                                           TokenizerOptions{.sqliteTriggers = true}}) {
+        const TokenizedScript server = Tokenize(script, options);
+        if (std::string e = CheckTokens(server, script); !e.empty()) return "server reading: " + e;
+        if (std::string e = CheckSeparators(server); !e.empty()) return "server reading: " + e;
+    }
     if (reused.Tokens().size() != fresh.Tokens().size() || reused.CharIndex() != fresh.CharIndex())
         return "reused state differs";
 

@@ -1,0 +1,4 @@
+CREATE TABLE t (a INTEGER, b TEXT);
+CREATE TRIGGER tr AFTER INSERT ON t BEGIN
+  UPDATE t SET b = 'x' WHERE rowid = new.rowid;
+SELECT 1 AS never_run;

@@ -1,0 +1,9 @@
+CREATE TRIGGER tr AFTER INSERT ON t BEGIN
+  UPDATE t SET b = CASE WHEN new.a > 1 THEN 'x;' ELSE 'y' END; -- END;
+END;
+/*METADATA>
+	<RESULTSET Type = "INSERT", Source = "t", Table = "t2"/>
+</METADATA*/
+/*!40101 SELECT a, b */ FROM t;
+CREATE TRIGGER open BEFORE UPDATE ON t FOR EACH ROW BEGIN SET NEW.a = 1;
+/* a /* b */ c */ SELECT 1;
