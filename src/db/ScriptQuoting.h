@@ -16,10 +16,18 @@ namespace marlix {
 
 // A MySQL connection (type 3), or any other whose driver names its server MySQL or MariaDB
 // (SQL_DBMS_NAME, e.g. "MySQL", "MariaDB", "5.5.5-10.11.6-MariaDB").
+// The client commands are those of the server's own client: psql, mysql or the sqlite3 shell.
 inline TokenizerOptions TokenizerOptionsFor(ConnectionType type, std::string_view dbmsName) noexcept {
-    return TokenizerOptions{.backslashEscapes = type == ConnectionType::MySQL ||
-                                                ContainsFolded(dbmsName, "MYSQL") ||
-                                                ContainsFolded(dbmsName, "MARIADB")};
+    const bool mysql =
+        type == ConnectionType::MySQL || ContainsFolded(dbmsName, "MYSQL") || ContainsFolded(dbmsName, "MARIADB");
+    ClientCommands commands = ClientCommands::None;
+    if (mysql)
+        commands = ClientCommands::MySql;
+    else if (type == ConnectionType::PostgreSQL || ContainsFolded(dbmsName, "POSTGRES"))
+        commands = ClientCommands::Psql;
+    else if (type == ConnectionType::SQLiteFile || ContainsFolded(dbmsName, "SQLITE"))
+        commands = ClientCommands::Sqlite;
+    return TokenizerOptions{.backslashEscapes = mysql, .clientCommands = commands};
 }
 
 // The options for the session's connection; the default ones when it is not connected. Asks the

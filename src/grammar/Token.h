@@ -30,6 +30,11 @@ enum class TokenClass : std::uint8_t {
 
 inline constexpr int kTokenClassCount = 16;
 
+// What a token is beyond its class, for the batch: a client command line (a Comment token that
+// ends the statement before it and is run by the client, not sent), or the data lines of a
+// COPY ... FROM stdin (a String token after the COPY statement's ";", which then ends nothing).
+enum class TokenRole : std::uint8_t { Plain = 0, ClientCommand = 1, CopyData = 2 };
+
 // One token: its place in the tokenized text and its class. Tokens never overlap, come in text
 // order and are never empty.
 struct Token {
@@ -43,6 +48,7 @@ struct Token {
     // True for a token that ends a statement, as the tokenizer decided it: ";" (or the delimiter a
     // DELIMITER line set instead), the word GO, and the DELIMITER line itself.
     bool separator = false;
+    TokenRole role = TokenRole::Plain;
 
     constexpr std::uint32_t End() const noexcept { return offset + length; }
 

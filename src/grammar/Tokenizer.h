@@ -4,6 +4,7 @@
 // quotes, brackets, comments and blocks simply end at the end of the text (a run then refuses
 // the script: FindTextFault). It also decides which tokens end a statement (Token::separator),
 // so that the editor, the statement records and the batch all cut a script at the same places.
+#include "grammar/ClientCommand.h"
 #include "grammar/Token.h"
 
 #include <cstddef>
@@ -19,6 +20,9 @@ namespace marlix {
 // no dollar quotes ("$" may begin their names).
 struct TokenizerOptions {
     bool backslashEscapes = false;
+    // The client whose command lines the script may hold (see ClientCommand.h); with Psql a
+    // COPY ... FROM stdin takes the lines after it up to "\." as its data.
+    ClientCommands clientCommands = ClientCommands::None;
 
     friend bool operator==(const TokenizerOptions&, const TokenizerOptions&) = default;
 };
@@ -48,7 +52,7 @@ public:
     // Appends a token after the last one and records it in the character index. Tokens must
     // come in text order, not overlap and not be empty; the scanners are the only writers.
     void Append(TokenClass cls, std::size_t begin, std::size_t end, bool terminated = true,
-                bool separator = false);
+                bool separator = false, TokenRole role = TokenRole::Plain);
 
     // Closes the run: the characters after the last token get -1 in the character index.
     void Finish();
@@ -67,7 +71,11 @@ private:
 // Statements end at ";" and at the word GO. A line that begins with the word DELIMITER (any
 // case) followed by a delimiter, as the mysql and mariadb clients read it, is a client command:
 // one comment token that ends the statement before it, after which the delimiter given ends
-// statements instead of ";" ("DELIMITER ;" goes back). GO separates throughout.
+// statements instead of ";" ("DELIMITER ;" goes back). GO separates throughout. A client
+// command line of the options' client, met where no statement has begun, is one comment token
+// that separates (role ClientCommand). After the ";" of a COPY ... FROM stdin (Psql), which then
+// separates nothing, the data lines are one String token (role CopyData) and the line "\." ends
+// the statement.
 void Tokenize(std::string_view script, TokenizedScript& into, TokenizerOptions options = {});
 TokenizedScript Tokenize(std::string_view script, TokenizerOptions options = {});
 
