@@ -16,6 +16,7 @@
 #include "metadata/StatementRecord.h"
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <iterator>
 
@@ -227,7 +228,12 @@ void Batch::Walk() {
         if (cancelled_.load()) return;
         if (!IsStatementSeparator(script, i)) continue;
         if (i > first) RunStatement(statementStart, first, i, script.tokens[i].offset);
-        if (script.tokens[i].role == TokenRole::ClientCommand) RunClientCommand(*this, script.tokens[i]);
+        // A client command runs with the script, or when the statement position is on its line.
+        const Token& token = script.tokens[i];
+        const int caret = request_.caretOffset;
+        if (token.role == TokenRole::ClientCommand &&
+            (caret < 0 || depth_ > 0 || (static_cast<size_t>(caret) >= token.offset && static_cast<size_t>(caret) <= token.End())))
+            RunClientCommand(*this, token);
         statementStart = script.tokens[i].End();
         first = i + 1;
     }
@@ -264,7 +270,7 @@ void Batch::RunInclude(const std::string& file, size_t offset, size_t length) {
         if (std::filesystem::is_directory(path)) throw refused("it is a folder");
         text = LoadScriptFile(path.string());
     } catch (const CFileException& e) {
-        throw refused(e.what());
+        throw refused(std::strerror(e.OsError()));
     }
     AnalysedScript included;
     included.Rebuild(std::move(text), script_->Options());

@@ -15,51 +15,64 @@
 namespace marlix {
 namespace {
 
-// The rows of one execution, column by column: each value's text one after the other.
-struct ParameterColumns {
-    std::vector<std::string> text;
-    std::vector<std::vector<SQLLEN>> lengths; // per row, SQL_NULL_DATA for a NULL
-    std::vector<std::string> bound;           // fixed-width copies for the binding
+// The rows of one execution of an INSERT of many rows (VALUES (?, ?), (?, ?), ...): parameter
+// r * columns + c + 1 is column c of row r, bound once as text into a buffer per column of a
+// fixed width per value that grows, with a new binding, when a longer value comes.
+class RowBlock {
+public:
+    RowBlock(std::size_t columns, std::size_t rows)
+        : columns_(columns), capacity_(rows), width_(columns, 16), lengths_(columns, std::vector<SQLLEN>(rows)),
+          buffers_(columns, std::vector<char>(16 * rows)) {}
 
-    explicit ParameterColumns(std::size_t columns) : text(columns), lengths(columns), bound(columns) {}
-    std::size_t Rows() const { return lengths.empty() ? 0 : lengths[0].size(); }
+    std::size_t Rows() const noexcept { return rows_; }
+    void Clear() noexcept { rows_ = 0; }
     void Add(const std::vector<std::string>& values, const std::vector<char>& nulls) {
-        for (std::size_t c = 0; c < values.size(); ++c) {
-            lengths[c].push_back(nulls[c] ? SQL_NULL_DATA : static_cast<SQLLEN>(values[c].size()));
-            if (!nulls[c]) text[c] += values[c];
-        }
-    }
-    void Clear() {
-        for (std::size_t c = 0; c < text.size(); ++c) {
-            text[c].clear();
-            lengths[c].clear();
-        }
-    }
-    // Binds every column as an array of text values of its widest value's width.
-    bool Bind(SQLHSTMT statement) {
-        const std::size_t rows = Rows();
-        for (std::size_t c = 0; c < text.size(); ++c) {
-            SQLLEN widest = 0;
-            for (SQLLEN length : lengths[c])
-                widest = std::max(widest, length);
-            const std::size_t width = static_cast<std::size_t>(widest) + 1;
-            bound[c].assign(width * rows, '\0');
-            std::size_t from = 0;
-            for (std::size_t r = 0; r < rows; ++r) {
-                if (lengths[c][r] == SQL_NULL_DATA) continue;
-                const auto length = static_cast<std::size_t>(lengths[c][r]);
-                text[c].copy(bound[c].data() + r * width, length, from);
-                from += length;
+        for (std::size_t c = 0; c < columns_; ++c) {
+            if (nulls[c]) {
+                lengths_[c][rows_] = SQL_NULL_DATA;
+                continue;
             }
-            const SQLSMALLINT type = widest > 4000 ? SQL_LONGVARCHAR : SQL_VARCHAR;
-            if (!Succeeded(SQLBindParameter(statement, static_cast<SQLUSMALLINT>(c + 1), SQL_PARAM_INPUT, SQL_C_CHAR,
-                                            type, static_cast<SQLULEN>(std::max<SQLLEN>(widest, 1)), 0,
-                                            bound[c].data(), static_cast<SQLLEN>(width), lengths[c].data())))
-                return false;
+            const std::string& value = values[c];
+            if (value.size() >= width_[c]) Widen(c, value.size() + 1);
+            value.copy(buffers_[c].data() + rows_ * width_[c], value.size());
+            lengths_[c][rows_] = static_cast<SQLLEN>(value.size());
         }
-        return Succeeded(SQLSetStmtAttr(statement, SQL_ATTR_PARAMSET_SIZE,
-                                        reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(rows)), 0));
+        ++rows_;
     }
+    // Binds the parameters of the first `rows` rows when they are not bound as they are now.
+    bool Bind(SQLHSTMT statement, std::size_t rows) {
+        if (rows == boundRows_) return true;
+        for (std::size_t r = 0; r < rows; ++r)
+            for (std::size_t c = 0; c < columns_; ++c) {
+                const auto width = static_cast<SQLLEN>(width_[c]);
+                if (!Succeeded(SQLBindParameter(statement, static_cast<SQLUSMALLINT>(r * columns_ + c + 1),
+                                                SQL_PARAM_INPUT, SQL_C_CHAR, width > 4000 ? SQL_LONGVARCHAR : SQL_VARCHAR,
+                                                static_cast<SQLULEN>(width - 1), 0, buffers_[c].data() + r * width_[c],
+                                                width, &lengths_[c][r])))
+                    return false;
+            }
+        boundRows_ = rows;
+        return true;
+    }
+    void Unbind() noexcept { boundRows_ = 0; }
+
+private:
+    void Widen(std::size_t c, std::size_t needed) {
+        std::size_t width = width_[c];
+        while (width < needed)
+            width *= 2;
+        std::vector<char> wider(width * capacity_);
+        for (std::size_t r = 0; r < rows_; ++r)
+            std::copy_n(buffers_[c].data() + r * width_[c], width_[c], wider.data() + r * width);
+        buffers_[c] = std::move(wider);
+        width_[c] = width;
+        boundRows_ = 0;
+    }
+
+    std::size_t columns_, capacity_, rows_ = 0, boundRows_ = 0;
+    std::vector<std::size_t> width_;
+    std::vector<std::vector<SQLLEN>> lengths_;
+    std::vector<std::vector<char>> buffers_;
 };
 
 // Runs the load inside a transaction of its own when the connection commits every statement,
@@ -134,21 +147,29 @@ void LoadCopyData(Batch& batch, std::size_t firstToken, std::size_t dataToken, s
             insert += (c ? ", " : "") + copy.columns[c];
         insert += ")";
     }
-    insert += " VALUES (";
+    insert += " VALUES ";
+    // One row's parameters; rows per execution kept within the parameters a statement may have.
+    std::string row = "(";
     for (std::size_t c = 0; c < columns; ++c)
-        insert += c ? ", ?" : "?";
-    insert += ")";
-
-    if (!Succeeded(batch.ReallocateStatement()))
-        throw CODBCException(SQL_HANDLE_DBC, batch.Session().Connection(), position);
-    SQLHSTMT statement = batch.Statement();
-    if (!Succeeded(SQLPrepare(statement, (SQLCHAR*)insert.data(), static_cast<SQLINTEGER>(insert.size()))))
-        throw CODBCException(SQL_HANDLE_STMT, statement, position);
+        row += c ? ", ?" : "?";
+    row += ")";
+    const std::size_t perExecute = std::max<std::size_t>(1, std::min(kCopyRowsPerExecute, 30000 / std::max<std::size_t>(columns, 1)));
+    std::size_t prepared = 0; // rows of the statement prepared now
+    const auto prepare = [&](std::size_t rows) {
+        if (!Succeeded(batch.ReallocateStatement()))
+            throw CODBCException(SQL_HANDLE_DBC, batch.Session().Connection(), position);
+        std::string sql = insert;
+        for (std::size_t r = 0; r < rows; ++r)
+            sql += (r ? ", " : "") + row;
+        if (!Succeeded(SQLPrepare(batch.Statement(), (SQLCHAR*)sql.data(), static_cast<SQLINTEGER>(sql.size()))))
+            throw CODBCException(SQL_HANDLE_STMT, batch.Statement(), position);
+        prepared = rows;
+    };
 
     CopyTransaction transaction(batch.Session());
-    batch.Session().NoteStatement(insert);
+    batch.Session().NoteStatement("INSERT");
     CopyReader reader(data, copy);
-    ParameterColumns rows(columns);
+    RowBlock rows(columns, perExecute);
     std::vector<std::string> values;
     std::vector<char> nulls;
     long long total = 0;
@@ -158,7 +179,7 @@ void LoadCopyData(Batch& batch, std::size_t firstToken, std::size_t dataToken, s
         batch.ThrowIfCancelled();
         rows.Clear();
         try {
-            while (rows.Rows() < kCopyRowsPerExecute && (more = reader.Next(columns, values, nulls))) {
+            while (rows.Rows() < perExecute && (more = reader.Next(columns, values, nulls))) {
                 if (rows.Rows() == 0) batchStart = reader.RowOffset();
                 rows.Add(values, nulls);
             }
@@ -166,7 +187,12 @@ void LoadCopyData(Batch& batch, std::size_t firstToken, std::size_t dataToken, s
             fail(dataStart + e.offset, "data line " + std::to_string(e.line + 1) + " of the COPY: " + e.message);
         }
         if (rows.Rows() == 0) break;
-        if (!rows.Bind(statement)) throw CODBCException(SQL_HANDLE_STMT, statement, position);
+        if (rows.Rows() != prepared) {
+            prepare(rows.Rows());
+            rows.Unbind();
+        }
+        SQLHSTMT statement = batch.Statement();
+        if (!rows.Bind(statement, rows.Rows())) throw CODBCException(SQL_HANDLE_STMT, statement, position);
         SQLRETURN rc;
         {
             Batch::Executing executing(batch);
@@ -186,7 +212,6 @@ void LoadCopyData(Batch& batch, std::size_t firstToken, std::size_t dataToken, s
         batch.FetchProgress().store(total);
     }
     transaction.Commit(position);
-    SQLSetStmtAttr(statement, SQL_ATTR_PARAMSET_SIZE, reinterpret_cast<SQLPOINTER>(1), 0);
     batch.History().AppendText(std::to_string(total) + " row(s) affected\r\n", false);
     batch.History().EndEntry(batch.Sink().Length());
 }
