@@ -148,12 +148,13 @@ void LoadCopyData(Batch& batch, std::size_t firstToken, std::size_t dataToken, s
         insert += ")";
     }
     insert += " VALUES ";
-    // One row's parameters; rows per execution kept within the parameters a statement may have.
+    // One row's parameters. psqlODBC loses its place in the server's answer to a statement of
+    // 14,000 parameters (its parameter description), and reads one of 6,000 well.
     std::string row = "(";
     for (std::size_t c = 0; c < columns; ++c)
         row += c ? ", ?" : "?";
     row += ")";
-    const std::size_t perExecute = std::max<std::size_t>(1, std::min(kCopyRowsPerExecute, 30000 / std::max<std::size_t>(columns, 1)));
+    const std::size_t perExecute = std::max<std::size_t>(1, std::min(kCopyRowsPerExecute, kCopyParametersPerExecute / std::max<std::size_t>(columns, 1)));
     std::size_t prepared = 0; // rows of the statement prepared now
     const auto prepare = [&](std::size_t rows) {
         if (!Succeeded(batch.ReallocateStatement()))

@@ -9,8 +9,9 @@ namespace marlix {
 
 class Batch;
 
-// Rows inserted per execution of the prepared INSERT (fewer for tables of over 30 columns).
+// Rows inserted per execution of the prepared INSERT (fewer for tables of over 6 columns).
 inline constexpr std::size_t kCopyRowsPerExecute = 1000;
+inline constexpr std::size_t kCopyParametersPerExecute = 6000;
 
 // Loads the data token `dataToken` of the COPY statement that begins at `firstToken` of the
 // batch's current script (its ";" just before the data), in the history entry the statement
