@@ -92,8 +92,10 @@ std::string ParseCopyStatement(TokenView script, std::size_t firstToken, std::si
         into.null.clear();
     }
     bool escapeSet = false;
-    for (const auto& [name, value] : options) {
-        const auto single = [&](char& target) {
+    for (const auto& option : options) {
+        const std::string& name = option.first;
+        const std::string& value = option.second;
+        const auto single = [&value](char& target) {
             if (value.size() != 1) return false;
             target = value[0];
             return true;
