@@ -21,6 +21,7 @@
 #include <cerrno>
 #include <climits>
 #include <csignal>
+#include <filesystem>
 #include <cstdio>
 #include <iostream>
 #include <iterator>
@@ -157,6 +158,8 @@ int Run(const CliOptions& options) {
     batchRequest.caretOffset = options.statementAt >= 0 ? static_cast<int>(std::min<size_t>(caret, INT_MAX)) : -1;
     batchRequest.dialectSettings = ReadDialectSettings(*profile);
     batchRequest.dialect = options.statementAt >= 0 ? script.SyntaxAt(caret, chosen) : chosen;
+    // Include commands name files beside the script (a script on standard input: the working folder).
+    if (options.script != "-") batchRequest.scriptFolder = std::filesystem::path(options.script).parent_path().string();
     if (options.ToStandardOutput())
         batchRequest.outputDescriptor = STDOUT_FILENO;
     else

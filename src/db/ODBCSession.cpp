@@ -2,6 +2,7 @@
 
 #include "core/HistoryOutput.h"
 #include "core/ProfileStore.h"
+#include "db/ConnectionString.h"
 #include "db/MySQLConnector.h"
 
 #include <cctype>
@@ -224,6 +225,8 @@ void CODBCSession::ConnectHere(const ConnectionRequest& request, const ConnectSe
     type_ = request.type;
     connectionString_ = request.connectionString;
     title_ = request.title;
+    request_ = request;
+    settings_ = settings;
     connected_ = 1;
     resultsEndWithoutColumns_ = marlix::ResultsEndWithoutColumns(connection_, request);
     definitionsCommit_ = ServerCommitsDefinitions(connection_);
@@ -232,6 +235,20 @@ void CODBCSession::ConnectHere(const ConnectionRequest& request, const ConnectSe
     openStatements_ = 0;
     SQLULEN mode = autocommit_ ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF;
     SQLSetConnectAttr(connection_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(mode), SQL_IS_UINTEGER);
+}
+
+bool CODBCSession::ConnectToDatabase(std::string_view database) {
+    return thread_.Call([&] {
+        if (!connected_ || request_.ConnectsToDataSource()) return false;
+        ConnectionRequest request = request_;
+        std::string& text = request.connectionString;
+        while (!text.empty() && (text.back() == ';' || text.back() == ' '))
+            text.pop_back();
+        // The driver takes the last of two attributes of the same name.
+        text += ";Database=" + ConnectionValue(database);
+        ConnectHere(request, settings_, nullptr);
+        return true;
+    });
 }
 
 void CODBCSession::Disconnect() noexcept {

@@ -120,6 +120,11 @@ public:
     // The same, on the connection thread, returning at once.
     std::shared_ptr<ConnectAttempt> BeginConnect(const ConnectionRequest& request,
                                                  const ProfileStore& profile);
+    // Connects again as the last connect did, to another database of the same server (psql's
+    // \connect): the connection string gets the database in place of its own. False, doing
+    // nothing, for a data source name, whose database the data source decides. Throws
+    // CODBCException when the connect fails, leaving the connection as it was.
+    bool ConnectToDatabase(std::string_view database);
     // Rolls back and disconnects; nothing happens when not connected.
     void Disconnect() noexcept;
     // End the transaction on the environment and say so in the history. Throw on failure.
@@ -162,6 +167,8 @@ private:
 
     std::string title_;
     std::string connectionString_;
+    ConnectionRequest request_;  // of the last connect made, for ConnectToDatabase
+    ConnectSettings settings_;
     int connected_ = 0;
     bool resultsEndWithoutColumns_ = false;
     bool autocommit_ = true;

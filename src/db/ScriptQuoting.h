@@ -17,15 +17,26 @@ namespace marlix {
 
 // A MySQL connection (type 3), or any other whose driver names its server MySQL or MariaDB
 // (SQL_DBMS_NAME, e.g. "MySQL", "MariaDB", "5.5.5-10.11.6-MariaDB"); PostgreSQL and SQLite the
-// same way (type 6 or "PostgreSQL", type 7 or "SQLite").
+// same way (type 6 or "PostgreSQL", type 7 or "SQLite"). The client commands are those of the
+// server's own client: psql, mysql or the sqlite3 shell.
 inline TokenizerOptions TokenizerOptionsFor(ConnectionType type, std::string_view dbmsName) noexcept {
     const bool mysql =
         type == ConnectionType::MySQL || ContainsFolded(dbmsName, "MYSQL") || ContainsFolded(dbmsName, "MARIADB");
+    const bool postgresql = type == ConnectionType::PostgreSQL || ContainsFolded(dbmsName, "POSTGRES");
+    const bool sqlite = type == ConnectionType::SQLiteFile || ContainsFolded(dbmsName, "SQLITE");
+    ClientCommands commands = ClientCommands::None;
+    if (mysql)
+        commands = ClientCommands::MySql;
+    else if (postgresql)
+        commands = ClientCommands::Psql;
+    else if (sqlite)
+        commands = ClientCommands::Sqlite;
     return TokenizerOptions{
         .backslashEscapes = mysql,
         .executableComments = mysql,
-        .nestedComments = type == ConnectionType::PostgreSQL || ContainsFolded(dbmsName, "POSTGRESQL"),
-        .sqliteTriggers = type == ConnectionType::SQLiteFile || ContainsFolded(dbmsName, "SQLITE"),
+        .nestedComments = postgresql,
+        .sqliteTriggers = sqlite,
+        .clientCommands = commands,
     };
 }
 

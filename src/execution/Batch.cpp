@@ -5,6 +5,10 @@
 #include "core/ProfileStore.h"
 #include "core/ResultSet.h"
 #include "db/ODBCSession.h"
+#include "core/FileException.h"
+#include "core/ODBCException.h"
+#include "core/ScriptFile.h"
+#include "execution/ClientCommandRun.h"
 #include "execution/StandardReport.h"
 #include "execution/StatementExecution.h"
 #include "grammar/TextFault.h"
@@ -12,13 +16,16 @@
 #include "metadata/StatementRecord.h"
 
 #include <algorithm>
+#include <cstring>
+#include <filesystem>
 #include <iterator>
 
 namespace marlix {
 
 Batch::Batch(CODBCSession& session, std::shared_ptr<const AnalysedScript> script, BatchRequest request,
              HistoryOutput& history, const ProfileStore& profile)
-    : session_(session), script_(std::move(script)), request_(std::move(request)), history_(history),
+    : session_(session), script_(std::move(script)), current_(script_.get()), currentFolder_(request.scriptFolder),
+      request_(std::move(request)), history_(history),
       rowLimit_(profile.GetInt(kExecutionSettings, kDatasetRowLimit, 0)),
       sizeLimitMB_(profile.GetInt(kExecutionSettings, kDatasetSizeLimit, 1)),
       suppressBlobValues_(ReadSuppressBlobValues(profile)) {
@@ -181,7 +188,7 @@ const StatementRecord* Batch::RecordAt(size_t offset) const {
     // The records are in text order: the last one starting at or before the offset is the only
     // candidate. A scan from the first record for every statement made a script of a million
     // statements run in quadratic time.
-    const std::vector<StatementRecord>& records = script_->Statements();
+    const std::vector<StatementRecord>& records = current_->Statements();
     auto after = std::upper_bound(records.begin(), records.end(), offset,
                                   [](size_t at, const StatementRecord& record) { return at < record.start; });
     if (after == records.begin()) return nullptr;
@@ -194,13 +201,13 @@ const StatementRecord* Batch::RecordAt(size_t offset) const {
 // before a statement belongs to no statement, so it runs nothing.
 bool Batch::Selected(size_t firstToken, size_t separator) const {
     const int caret = request_.caretOffset;
-    if (caret < 0) return true;
+    if (caret < 0 || depth_ > 0) return true; // an included file runs whole
     return StatementHolds(script_->View(), firstToken, separator, static_cast<size_t>(caret));
 }
 
 void Batch::RunStatement(size_t statementStart, size_t firstToken, size_t separator, size_t textEnd) {
     if (!Selected(firstToken, separator)) return;
-    TokenView script = script_->View();
+    TokenView script = current_->View();
     const StatementRecord* record = RecordAt(script.tokens[firstToken].offset);
     if (!record) return; // a statement the script view has no record of is skipped
     ExecuteStatement(*this, statementStart, firstToken, separator, statementStart, textEnd, *record,
@@ -211,17 +218,23 @@ ConversionContext Batch::ContextFor(const StatementRecord& record) const {
     // The one rule of every entry point (the window's commands, the automation, marlix-cli):
     // the Syntax of the last OPTIONS element before the statement's end (its own block
     // included), else the request's target (the Target platform, or --syntax).
-    return {script_->SyntaxAt(record.end, request_.dialect), request_.dialectSettings, suppressBlobValues_};
+    return {current_->SyntaxAt(record.end, request_.dialect), request_.dialectSettings, suppressBlobValues_};
 }
 
 void Batch::Walk() {
-    TokenView script = script_->View();
+    TokenView script = current_->View();
     size_t statementStart = 0;
     size_t first = 0;
     for (size_t i = 0; i < script.size(); ++i) {
         if (cancelled_.load()) return;
         if (!IsStatementSeparator(script, i)) continue;
         if (i > first) RunStatement(statementStart, first, i, script.tokens[i].offset);
+        // A client command runs with the script, or when the statement position is on its line.
+        const Token& token = script.tokens[i];
+        const int caret = request_.caretOffset;
+        if (token.role == TokenRole::ClientCommand &&
+            (caret < 0 || depth_ > 0 || (static_cast<size_t>(caret) >= token.offset && static_cast<size_t>(caret) <= token.End())))
+            RunClientCommand(*this, token);
         statementStart = script.tokens[i].End();
         first = i + 1;
     }
@@ -229,6 +242,102 @@ void Batch::Walk() {
         if (cancelled_.load()) return;
         RunStatement(statementStart, first, script.size(), script.text.size());
     }
+}
+
+void Batch::BeginEntry(size_t textStart, size_t textLength) {
+    if (depth_ > 0) {
+        textStart = entryStart_;
+        textLength = entryLength_;
+    }
+    history_.BeginEntry(textStart, textLength, sink_->Length());
+}
+
+std::string Batch::Where(size_t offset) const {
+    std::string where = "line " + std::to_string(LineOfOffset(current_->Text(), offset) + 1);
+    if (depth_ > 0) where += " of " + currentName_;
+    return where;
+}
+
+void Batch::RunInclude(const std::string& file, size_t offset, size_t length) {
+    const auto refused = [&](const std::string& why) {
+        return CSyntaxException(static_cast<std::int32_t>(offset), "Include " + file + " at " + Where(offset) + ": " + why);
+    };
+    if (depth_ >= kIncludeDepth)
+        throw refused("more than " + std::to_string(kIncludeDepth) + " levels of included files");
+    std::filesystem::path path(file);
+    if (path.is_relative() && !currentFolder_.empty()) path = std::filesystem::path(currentFolder_) / path;
+    std::string text;
+    try {
+        if (std::filesystem::is_directory(path)) throw refused("it is a folder");
+        text = LoadScriptFile(path.string());
+    } catch (const CFileException& e) {
+        throw refused(std::strerror(e.OsError()));
+    }
+    AnalysedScript included;
+    included.Rebuild(std::move(text), script_->Options());
+    if (std::optional<CSyntaxException> fault = FindTextFault(included.View()))
+        throw refused(fault->Message() + " (line " +
+                      std::to_string(LineOfOffset(included.Text(), static_cast<size_t>(fault->Offset())) + 1) + ")");
+
+    struct Frame {
+        const AnalysedScript* script;
+        std::string name, folder;
+    } saved{current_, std::move(currentName_), std::move(currentFolder_)};
+    const auto restore = [&] {
+        current_ = saved.script;
+        currentName_ = std::move(saved.name);
+        currentFolder_ = std::move(saved.folder);
+        --depth_;
+    };
+    if (depth_ == 0) {
+        entryStart_ = offset;
+        entryLength_ = length;
+    }
+    current_ = &included;
+    currentName_ = file;
+    currentFolder_ = path.parent_path().string();
+    ++depth_;
+    try {
+        Walk();
+    } catch (CODBCException& e) {
+        // The server's message says what; the history says where, once, then the error marker
+        // goes to the include command of each including script.
+        if (!includeErrorNamed_ && e.Position() >= 0)
+            history_.AppendText("Error at " + Where(static_cast<size_t>(e.Position())) + ":\r\n", true);
+        includeErrorNamed_ = true;
+        restore();
+        e.SetPosition(static_cast<int>(offset));
+        throw;
+    } catch (const CSyntaxException& e) {
+        restore();
+        throw CSyntaxException(static_cast<std::int32_t>(offset), e.Message());
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
+}
+
+void Batch::ConnectToDatabase(const std::string& database, size_t offset) {
+    {
+        std::lock_guard lock(statementLock_);
+        statement_.Release();
+    }
+    bool connected = false;
+    try {
+        connected = session_.ConnectToDatabase(database);
+    } catch (CODBCException& e) {
+        std::lock_guard lock(statementLock_);
+        statement_ = StatementHandle(session_.Connection());
+        e.SetPosition(static_cast<int>(offset));
+        throw;
+    }
+    std::lock_guard lock(statementLock_);
+    statement_ = StatementHandle(session_.Connection());
+    if (!connected)
+        throw CSyntaxException(static_cast<std::int32_t>(offset),
+                               "\\connect at " + Where(offset) +
+                                   ": a connection through a data source name cannot change its database");
 }
 
 } // namespace marlix

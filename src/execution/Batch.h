@@ -37,6 +37,9 @@ struct BatchRequest {
     // Results to an already open descriptor instead (the runner's standard output), -1 for none;
     // written row by row like a file and left open at the end.
     int outputDescriptor = -1;
+    // The folder of the script, where its include commands find files named relatively; empty:
+    // the working folder.
+    std::string scriptFolder;
 };
 
 // Thrown inside a statement once the batch has been cancelled: the batch ends there, as cancelled.
@@ -46,6 +49,8 @@ class Batch {
 public:
     static constexpr size_t kMemorySinkSize = 67108864;
     static constexpr std::chrono::milliseconds kCancelRepeat{200};
+    // Included files may include others, up to this many levels below the script.
+    static constexpr int kIncludeDepth = 16;
 
     // The batch holds its own reference to `script`, a snapshot nobody changes: the caller may
     // edit its own script, or drop its reference, while the batch runs. The row and size limits
@@ -104,7 +109,19 @@ public:
     // Used by statement execution.
     CODBCSession& Session() noexcept { return session_; }
     HistoryOutput& History() noexcept { return history_; }
-    const AnalysedScript& Script() const noexcept { return *script_; }
+    // The script whose statements run now: the batch's own, or the file an include command named.
+    const AnalysedScript& Script() const noexcept { return *current_; }
+    // Opens the history entry of a statement or client command of Script(); inside an included
+    // file the entry stands at the include command of the batch's own script.
+    void BeginEntry(size_t textStart, size_t textLength);
+    // "line N" of a place in Script(), with " of FILE" inside an included file.
+    std::string Where(size_t offset) const;
+    // Runs the statements of a file in place of the include command at [offset, offset + length)
+    // of Script(). A file that cannot be read or run, or one level too many, fails with an error
+    // naming the command's line; an error inside the file names the file and its line.
+    void RunInclude(const std::string& file, size_t offset, size_t length);
+    // Connects to another database of the same server (psql's \connect); throws on failure.
+    void ConnectToDatabase(const std::string& database, size_t offset);
     SQLHSTMT Statement() const noexcept { return statement_.Get(); }
     // Closes the previous statement's cursor and allocates a fresh handle on the connection.
     SQLRETURN ReallocateStatement();
@@ -150,6 +167,12 @@ private:
 
     CODBCSession& session_;
     std::shared_ptr<const AnalysedScript> script_;
+    const AnalysedScript* current_ = nullptr; // script_, or the included file that runs
+    std::string currentName_;                 // the included file as its command named it
+    std::string currentFolder_;               // where the current script's includes are found
+    int depth_ = 0;                           // include levels below the batch's own script
+    size_t entryStart_ = 0, entryLength_ = 0; // the outermost include command, while it runs
+    bool includeErrorNamed_ = false;          // a server error's file and line were said
     BatchRequest request_;
     HistoryOutput& history_;
     int rowLimit_;

@@ -9,6 +9,7 @@
 #include "core/SyntaxException.h"
 #include "db/ODBCSession.h"
 #include "execution/Batch.h"
+#include "execution/ClientCommandRun.h"
 #include "execution/CommentBlanking.h"
 #include "execution/StandardReport.h"
 #include "execution/StreamConvert.h"
@@ -230,7 +231,7 @@ void ExecuteStatement(Batch& batch, std::size_t statementOffset, std::size_t fir
                       const StatementRecord& record, const ConversionContext& context) {
     HistoryOutput& history = batch.History();
     if (batch.Cancelled()) return; // the batch says so when it ends
-    history.BeginEntry(textStart, textEnd - textStart, batch.Sink().Length());
+    batch.BeginEntry(textStart, textEnd - textStart);
 
     // TEXT blocks print before the statement runs. A statement of nothing but comments and
     // blocks has nothing for the server.
@@ -251,6 +252,7 @@ void ExecuteStatement(Batch& batch, std::size_t statementOffset, std::size_t fir
         }
     }
     if (onlyComments) return;
+    if (RunOnClient(batch, firstToken, separatorToken, firstWord)) return;
 
     if (!Succeeded(batch.ReallocateStatement()))
         throw CODBCException(SQL_HANDLE_DBC, batch.Session().Connection(), 0);

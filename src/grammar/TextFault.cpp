@@ -16,7 +16,8 @@ const char* CutOffMessage(TokenView script, const Token& last) {
     case TokenClass::TextBlock:
         return "Unterminated TEXT block (\"/*TEXT>\" without \"</TEXT*/\")";
     case TokenClass::String:
-        return "Unterminated string literal";
+        return last.role == TokenRole::CopyData ? "COPY data without the line \"\\.\" that ends them"
+                                                : "Unterminated string literal";
     case TokenClass::QuotedIdentifier:
         return "Unterminated quoted identifier";
     case TokenClass::Word:

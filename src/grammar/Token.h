@@ -30,6 +30,11 @@ enum class TokenClass : std::uint8_t {
 
 inline constexpr int kTokenClassCount = 16;
 
+// What a token is beyond its class, for the batch: a client command line (a Comment token that
+// ends the statement before it and is run by the client, not sent), or the data lines of a
+// COPY ... FROM stdin (a String token after the COPY statement's ";", which then ends nothing).
+enum class TokenRole : std::uint8_t { Plain = 0, ClientCommand = 1, CopyData = 2 };
+
 // One token: its place in the tokenized text and its class. Tokens never overlap, come in text
 // order and are never empty.
 struct Token {
@@ -47,6 +52,7 @@ struct Token {
     // the "*/" that closes it: comments to the grammar, but sent to the server as written, since
     // the server runs the text between them (tokenized as SQL) from the version given on.
     bool executable = false;
+    TokenRole role = TokenRole::Plain;
 
     constexpr std::uint32_t End() const noexcept { return offset + length; }
 

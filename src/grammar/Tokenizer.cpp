@@ -145,6 +145,12 @@ private:
                 p = Delimiter<kCustom>(p);
                 if (delimiter_.empty() == kCustom) return p;
                 break;
+            case '\\':
+            case '.':
+            case 's':
+            case 'S':
+                p = ClientCommandLine<kCustom>(p);
+                break;
             default:
                 p = charclass::Is(c, charclass::kPunctuation) ? Single<kCustom>(p) : Word<kCustom>(p);
                 break;
@@ -154,6 +160,8 @@ private:
     }
 
     template <bool kCustom> std::size_t Single(std::size_t p) {
+        if (!kCustom && text_[p] == ';' && options_.clientCommands == ClientCommands::Psql && CopyFromStdin())
+            return CopyData(p);
         // After a DELIMITER line has set another delimiter, ";" is an ordinary character.
         out_.Append(TokenClass::Punctuation, p, p + 1, true, !kCustom && text_[p] == ';');
         return p + 1;
@@ -242,6 +250,58 @@ private:
         delimiter_ = delimiter == ";" ? std::string_view() : delimiter;
         out_.Append(TokenClass::Comment, p, end, true, true);
         return end;
+    }
+
+    // Only blanks before `p` on its line.
+    bool AtLineStart(std::size_t p) const noexcept {
+        while (p > 0 && IsLineBlank(text_[p - 1]))
+            --p;
+        return p == 0 || text_[p - 1] == '\n' || text_[p - 1] == '\r';
+    }
+
+    // Whether the tokens since the last separator hold more than comments.
+    bool StatementOpen() const noexcept {
+        const std::vector<Token>& tokens = out_.Tokens();
+        for (std::size_t i = tokens.size(); i-- > 0;) {
+            if (tokens[i].separator) return false;
+            if (!IsCommentLike(tokens[i].cls)) return true;
+        }
+        return false;
+    }
+
+    // A client command line where no statement has begun: one separating comment token.
+    template <bool kCustom> std::size_t ClientCommandLine(std::size_t p) {
+        std::size_t end = 0;
+        if (options_.clientCommands != ClientCommands::None && AtLineStart(p) && !StatementOpen())
+            end = ClientCommandLineEnd(text_, p, options_.clientCommands);
+        if (end == 0)
+            return charclass::Is(text_[p], charclass::kPunctuation) ? Single<kCustom>(p) : Word<kCustom>(p);
+        out_.Append(TokenClass::Comment, p, end, true, true, TokenRole::ClientCommand);
+        return end;
+    }
+
+    bool CopyFromStdin() const noexcept {
+        const std::vector<Token>& tokens = out_.Tokens();
+        std::size_t first = tokens.size();
+        while (first > 0 && !tokens[first - 1].separator)
+            --first;
+        return IsCopyFromStdin(out_.View(), first, tokens.size());
+    }
+
+    // The ";" of a COPY ... FROM stdin ends nothing: the data lines up to the line "\." follow
+    // (from the rest of the ";" line on, which must be blank), and that line ends the statement.
+    // Without it the data token runs to the end, unterminated, and the script does not run.
+    std::size_t CopyData(std::size_t p) {
+        out_.Append(TokenClass::Punctuation, p, p + 1);
+        std::size_t line = p + 1;
+        while (line < text_.size() && text_[line - 1] != '\n')
+            ++line;
+        const CopyDataEnd end = FindCopyDataEnd(text_, line);
+        if (end.lineStart > p + 1)
+            out_.Append(TokenClass::String, p + 1, end.lineStart, end.found, false, TokenRole::CopyData);
+        if (!end.found) return text_.size();
+        out_.Append(TokenClass::Comment, end.lineStart, end.lineEnd, true, true);
+        return end.lineEnd;
     }
 
     // "--" comment: up to and including the line end. Scripts written on this platform end
@@ -346,11 +406,11 @@ void TokenizedScript::Reset(std::string_view text) {
 }
 
 void TokenizedScript::Append(TokenClass cls, std::size_t begin, std::size_t end, bool terminated,
-                             bool separator) {
+                             bool separator, TokenRole role) {
     assert(begin >= indexed_ && end > begin && end <= text_.size());
     const auto number = static_cast<std::int32_t>(tokens_.size());
     tokens_.push_back(Token{static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(end - begin), cls,
-                            terminated, separator, false});
+                            terminated, separator, false, role});
     std::int32_t* index = charIndex_.data();
     std::fill(index + indexed_, index + begin, -1);
     std::fill(index + begin, index + end, number);

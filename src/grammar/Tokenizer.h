@@ -4,6 +4,7 @@
 // quotes, brackets, comments and blocks simply end at the end of the text (a run then refuses
 // the script: FindTextFault). It also decides which tokens end a statement (Token::separator),
 // so that the editor, the statement records and the batch all cut a script at the same places.
+#include "grammar/ClientCommand.h"
 #include "grammar/Token.h"
 
 #include <cstddef>
@@ -29,6 +30,9 @@ struct TokenizerOptions {
     // after "; END". Elsewhere a ";" inside the BEGIN ... END of a trigger, function or
     // procedure does not end it either, but the blocks are counted (TriggerBodies.cpp).
     bool sqliteTriggers = false;
+    // The client whose command lines the script may hold (see ClientCommand.h); with Psql a
+    // COPY ... FROM stdin takes the lines after it up to "\." as its data.
+    ClientCommands clientCommands = ClientCommands::None;
 
     friend bool operator==(const TokenizerOptions&, const TokenizerOptions&) = default;
 };
@@ -58,7 +62,7 @@ public:
     // Appends a token after the last one and records it in the character index. Tokens must
     // come in text order, not overlap and not be empty; the scanners are the only writers.
     void Append(TokenClass cls, std::size_t begin, std::size_t end, bool terminated = true,
-                bool separator = false);
+                bool separator = false, TokenRole role = TokenRole::Plain);
 
     // Closes the run: the characters after the last token get -1 in the character index.
     void Finish();
@@ -89,7 +93,10 @@ private:
 // one comment token that ends the statement before it, after which the delimiter given ends
 // statements instead of ";" ("DELIMITER ;" goes back). GO separates throughout. While ";"
 // separates, one inside the body of a CREATE TRIGGER (FUNCTION, PROCEDURE) does not
-// (TokenizedScript::JoinTriggerBodies).
+// (TokenizedScript::JoinTriggerBodies). A client command line of the options' client, met where
+// no statement has begun, is one comment token that separates (role ClientCommand). After the ";"
+// of a COPY ... FROM stdin (Psql), which then separates nothing, the data lines are one String
+// token (role CopyData) and the line "\." ends the statement.
 void Tokenize(std::string_view script, TokenizedScript& into, TokenizerOptions options = {});
 TokenizedScript Tokenize(std::string_view script, TokenizerOptions options = {});
 

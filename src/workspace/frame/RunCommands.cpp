@@ -146,6 +146,9 @@ bool RunCommands::Run(int caretOffset, Dialect dialect, const std::string& outpu
     request.dialect = dialect;
     request.dialectSettings = frame_.ConversionSettings();
     request.outputFile = outputFile;
+    // Include commands name files beside the script; an unsaved script's, in the working folder.
+    if (!frame_.Document().Path().isEmpty())
+        request.scriptFolder = QFile::encodeName(QFileInfo(frame_.Document().Path()).absolutePath()).toStdString();
     // A script whose text cannot run as written is refused with what its analysis found.
     if (FindTextFault(script.View())) {
         view.ClearErrorLine();

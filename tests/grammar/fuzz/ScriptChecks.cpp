@@ -1,6 +1,8 @@
 #include "ScriptChecks.h"
 
 #include "core/CaseFold.h"
+#include "grammar/ClientCommand.h"
+#include "grammar/CopyFormat.h"
 #include "grammar/SelectAnalysis.h"
 #include "grammar/Tokenizer.h"
 
@@ -65,14 +67,52 @@ std::string CheckSeparators(const TokenizedScript& t) {
         const bool line =
             k.cls == TokenClass::Comment && text.size() > 9 && EqualsFolded(text.substr(0, 9), "DELIMITER");
         if (line) delimiterSet = true;
+        // The ";" of a COPY ... FROM stdin is followed by its data, or ends the text.
+        const bool copy = i + 1 == t.Tokens().size() || t.Tokens()[i + 1].role == TokenRole::CopyData ||
+                          t.TokenText(i + 1) == "\\.";
         if (!k.separator) {
-            if (go || (semicolon && !delimiterSet && !create)) return "separator not marked at " + std::to_string(i);
+            if (go || (semicolon && !delimiterSet && !create && !copy))
+                return "separator not marked at " + std::to_string(i);
             continue;
         }
-        if (!semicolon && !go && !line && !(delimiterSet && k.cls == TokenClass::Punctuation))
+        const bool client = k.role == TokenRole::ClientCommand || text == "\\.";
+        if (!semicolon && !go && !line && !client && !(delimiterSet && k.cls == TokenClass::Punctuation))
             return "odd separator at " + std::to_string(i);
     }
     if (executableOpen) return "executable comment left open";
+    return {};
+}
+
+// The client commands of each client, and COPY data read as the batch reads them: every row
+// read moves on, and a data error names a line within the data.
+std::string CheckClientCommands(std::string_view script) {
+    for (ClientCommands commands : {ClientCommands::Psql, ClientCommands::MySql, ClientCommands::Sqlite}) {
+        const TokenizedScript t = Tokenize(script, TokenizerOptions{.clientCommands = commands});
+        if (std::string e = CheckTokens(t, script); !e.empty()) return "client commands: " + e;
+        if (std::string e = CheckSeparators(t); !e.empty()) return "client commands: " + e;
+        std::size_t first = 0;
+        for (std::size_t i = 0; i < t.Tokens().size(); ++i) {
+            const Token& k = t.Tokens()[i];
+            if (k.role == TokenRole::ClientCommand) (void)ParseClientCommand(t.TokenText(i));
+            if (k.role == TokenRole::CopyData) {
+                if (i == 0 || !IsCopyFromStdin(t.View(), first, i - 1)) return "COPY data after no COPY";
+                CopyStatement copy;
+                if (!ParseCopyStatement(t.View(), first, i - 1, copy).empty()) continue;
+                const std::string_view data = t.TokenText(i);
+                CopyReader reader(data, copy);
+                std::vector<std::string> values;
+                std::vector<char> nulls;
+                const std::size_t columns = copy.columns.empty() ? 2 : copy.columns.size();
+                try {
+                    for (std::size_t rows = 0; reader.Next(columns, values, nulls); ++rows)
+                        if (rows > data.size()) return "COPY rows do not move on";
+                } catch (const CopyDataError& e) {
+                    if (e.offset > data.size()) return "COPY data error beyond the data";
+                }
+            }
+            if (k.separator) first = i + 1;
+        }
+    }
     return {};
 }
 
@@ -101,6 +141,7 @@ std::string CheckScript(std::string_view script) {
     }
     if (reused.Tokens().size() != fresh.Tokens().size() || reused.CharIndex() != fresh.CharIndex())
         return "reused state differs";
+    if (std::string e = CheckClientCommands(script); !e.empty()) return e;
 
     const auto& tokens = fresh.Tokens();
     std::size_t begin = 0;

@@ -1,0 +1,4 @@
+create table t (a integer);
+COPY t FROM stdin;
+1
+\.

@@ -1,0 +1,1 @@
+INSERT INTO marlix_sourced VALUES ('it\'s; sourced'), ("two");

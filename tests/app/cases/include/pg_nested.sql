@@ -1,0 +1,1 @@
+INSERT INTO marlix_included VALUES ('nested, with CR LF line ends');

@@ -1,0 +1,3 @@
+select 1 as fine;
+
+select * from no_such_table;

@@ -1,0 +1,1 @@
+.read include/self.sql
