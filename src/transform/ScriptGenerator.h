@@ -87,6 +87,7 @@ private:
     int preparedType_ = -1;
     int preparedDialect_ = -1;
     bool exact_ = false;
+    std::string table_; // TableName() as statements write it (QuotedTableName)
     std::vector<int> listedColumns_;
     std::vector<int> listedOtherColumns_;
     std::string insertOpening_; // "INSERT INTO T (a, b)\r\nVALUES("
