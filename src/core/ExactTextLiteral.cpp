@@ -117,7 +117,13 @@ struct Terms {
     }
 };
 
-void AppendGrouped(const Terms& terms, size_t first, size_t last, const char* join, std::string& out) {
+// `head`, when given, opens every group: the type that keeps the group's result from being cut.
+void AppendGrouped(const Terms& terms, size_t first, size_t last, const char* join, const char* head,
+                   std::string& out) {
+    if (head) {
+        out += head;
+        out += join;
+    }
     const size_t count = last - first;
     const size_t size = count <= kTermsPerGroup ? 1 : (count + kTermsPerGroup - 1) / kTermsPerGroup;
     for (size_t at = first; at < last; at += size) {
@@ -127,7 +133,7 @@ void AppendGrouped(const Terms& terms, size_t first, size_t last, const char* jo
             out += terms.Term(at);
         } else {
             out += '(';
-            AppendGrouped(terms, at, end, join, out);
+            AppendGrouped(terms, at, end, join, head, out);
             out += ')';
         }
     }
@@ -155,7 +161,12 @@ void AppendCharacterChain(std::string_view text, Dialect dialect, bool national,
         terms.ends.push_back(terms.text.size());
     }
     closeRun(text.size());
-    AppendGrouped(terms, 0, terms.ends.size(), call.join, out);
+    // SQL Server cuts a concatenation of strings that are not (MAX) types at 8000 bytes, silently:
+    // a longer value starts each group with an empty (MAX) string.
+    const char* head = nullptr;
+    if (dialect == Dialect::MSSQL && text.size() > 4000)
+        head = national ? "CAST(N'' AS NVARCHAR(MAX))" : "CAST('' AS VARCHAR(MAX))";
+    AppendGrouped(terms, 0, terms.ends.size(), call.join, head, out);
 }
 
 } // namespace

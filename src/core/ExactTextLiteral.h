@@ -19,7 +19,9 @@ namespace marlix {
 // - SQLITE the value's UTF-8 bytes read as text: CAST(X'610A62' AS TEXT).
 // - MSSQL, FIREBIRD and ACCESS have no escapes: quoted runs joined to the code calls CHAR(10)
 //   (NCHAR), ASCII_CHAR(10), Chr(10), grouped in parentheses so that no chain is longer than
-//   a few terms.
+//   a few terms; SQL Server, which cuts a concatenation at 8000 bytes unless one of its strings
+//   is a (MAX) type, gets CAST('' AS VARCHAR(MAX)) (NVARCHAR) at the head of each group of a
+//   value longer than 4000 bytes.
 // PostgreSQL's text cannot hold NUL and GENERIC has no sure way to write it: such a value throws
 // CSyntaxException (offset 0) naming `columnName`.
 void AppendExactCharacterLiteral(std::string_view text, Dialect dialect, bool wide, std::string_view columnName,
