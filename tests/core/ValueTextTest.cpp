@@ -88,14 +88,14 @@ TEST_F(SQLiteValues, DatesFollowTheDialectSettings) {
     ResultSet& rs = *rs_;
     EXPECT_EQ(Literal(rs, 0, kCreated, 0), "'06.27.2004 10:20:30.123'");
     EXPECT_EQ(Literal(rs, 0, kDate, 0), "'06.27.2004 00:00:00.000'");
-    EXPECT_EQ(Literal(rs, 0, kCreated, 1), "2004-27-06 10:20:30.123");
-    EXPECT_EQ(Literal(rs, 0, kDate, 1), "2004-27-06");
-    EXPECT_EQ(Literal(rs, 0, kTime, 1), "10:20:30.000");
+    EXPECT_EQ(Literal(rs, 0, kCreated, 1), "TIMESTAMP '2004-06-27 10:20:30.123'");
+    EXPECT_EQ(Literal(rs, 0, kDate, 1), "TIMESTAMP '2004-06-27 00:00:00.000'");
+    EXPECT_EQ(Literal(rs, 0, kTime, 1).substr(22), "10:20:30.000'"); // the date of the driver's choice
     EXPECT_EQ(Literal(rs, 0, kDate, 2), "27.06.2004 00:00:00");
     EXPECT_EQ(Literal(rs, 0, kDate, 3), "#06/27/2004 00:00:00#");
     EXPECT_EQ(Display(rs, 0, kDate, 3), "06/27/2004 00:00:00");
-    EXPECT_EQ(Literal(rs, 0, kTime, 4), "10:20:30");
-    EXPECT_EQ(Literal(rs, 0, kDate, 5), "2004-27-06 00:00:00");
+    EXPECT_EQ(Literal(rs, 0, kTime, 4), "'10:20:30'");
+    EXPECT_EQ(Literal(rs, 0, kDate, 5), "'2004-06-27'");
     EXPECT_EQ(Literal(rs, 0, kCreated, kOdbcEscapeMode), "{ts '2004-06-27 10:20:30.123'}");
     EXPECT_EQ(Literal(rs, 0, kDate, kOdbcEscapeMode), "{d '2004-06-27'}");
     EXPECT_EQ(Literal(rs, 0, kTime, kOdbcEscapeMode), "{t '10:20:30.000'}");

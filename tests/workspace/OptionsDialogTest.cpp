@@ -102,15 +102,15 @@ void OptionsDialogTest::samplesFollowThePatternsAndTheQuoteBox() {
 
     s.dialog.SelectTab(kMySql);
     Retype(page.DatePattern(), QStringLiteral("B d, Y"));
-    QCOMPARE(page.SampleDate()->text(), QStringLiteral("June 27, 2004"));
-    Retype(page.TimePattern(), QStringLiteral("I.M p"));
-    QCOMPARE(page.SampleDateTime()->text(), QStringLiteral("June 27, 2004 10.20 AM"));
-    page.DatesInQuotes()->click();
     QCOMPARE(page.SampleDate()->text(), QStringLiteral("'June 27, 2004'"));
+    Retype(page.TimePattern(), QStringLiteral("I.M p"));
     QCOMPARE(page.SampleDateTime()->text(), QStringLiteral("'June 27, 2004 10.20 AM'"));
-    // Another tab shows its own samples again.
+    page.DatesInQuotes()->click();
+    QCOMPARE(page.SampleDate()->text(), QStringLiteral("June 27, 2004"));
+    QCOMPARE(page.SampleDateTime()->text(), QStringLiteral("June 27, 2004 10.20 AM"));
+    // Another tab shows its own samples again (SQL Server's dates always with their time).
     s.dialog.SelectTab(kMsSql);
-    QCOMPARE(page.SampleDate()->text(), QStringLiteral("'06.27.2004'"));
+    QCOMPARE(page.SampleDate()->text(), QStringLiteral("'06.27.2004 10:20:30.000'"));
     QCOMPARE(page.SampleDateTime()->text(), QStringLiteral("'06.27.2004 10:20:30.000'"));
 }
 
