@@ -19,7 +19,7 @@ sqlite)
     copy_table() { own_sql "SELECT sql FROM sqlite_master WHERE name = 'rtt_src'" | sed 's/rtt_src/rtt_copy/' | own_load /dev/stdin; } ;;
 postgresql)
     conn=${MARLIX_TEST_PG:-} dialect=POSTGRESQL
-    export PGPASSWORD=$(field "$conn" Pwd)
+    export PGPASSWORD=$(field "$conn" Pwd) PGOPTIONS=--client-min-messages=warning
     pg=(-X -q -v ON_ERROR_STOP=1 -h "$(field "$conn" Server)" -p "$(field "$conn" Port)" -U "$(field "$conn" Uid)" -d "$(field "$conn" Database)")
     own_sql() { psql "${pg[@]}" -At -c "$1"; }
     own_load() { psql "${pg[@]}" -f "$1" >/dev/null; }
@@ -69,7 +69,10 @@ compare() {
 export_script rows1 EXACT ', Rows = "1", CommitEvery = "4"' --output
 export_script rows500 EXACT ', Rows = "500", CommitEvery = "1"'
 tr -d '\r' <"$work/rows1.sql" >"$work/rows1-lf.sql"
-for script in rows1 rows500 rows1-lf; do
+scripts="rows1 rows500 rows1-lf"
+# PostgreSQL reads the standard SQL of GENERIC scripts too (U&'' literals).
+[ $server = postgresql ] && dialect=GENERIC export_script generic EXACT ', Rows = "1"' && scripts+=" generic"
+for script in $scripts; do
     for loader in own marlix-cli; do
         [ "$script" = rows1-lf ] && [ $loader != own ] && continue
         label="$server $script loaded by $loader"
