@@ -18,7 +18,8 @@ bool IsCoded(unsigned char c) noexcept {
 }
 
 bool HasCoded(std::string_view text) noexcept {
-    return std::any_of(text.begin(), text.end(), [](char c) { return IsCoded(static_cast<unsigned char>(c)); });
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return IsCoded(static_cast<unsigned char>(c)); });
 }
 
 [[noreturn]] void ThrowUnwritableCharacter(std::string_view columnName, Dialect dialect) {
@@ -72,8 +73,8 @@ void AppendEscapedLiteral(std::string_view text, const char* opening, const char
     for (size_t i = 0; i < text.size(); ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
         // MySQL reads the other control characters as they are; it has no escape for them.
-        const bool coded = escapes == Escapes::MySql ? c == 0 || c == 8 || c == '\n' || c == '\r' || c == 26
-                                                     : IsCoded(c);
+        const bool coded =
+            escapes == Escapes::MySql ? c == 0 || c == 8 || c == '\n' || c == '\r' || c == 26 : IsCoded(c);
         if (c != '\'' && c != '\\' && !coded) continue;
         out.append(text.substr(start, i - start));
         start = i + 1;
@@ -171,8 +172,8 @@ void AppendCharacterChain(std::string_view text, Dialect dialect, bool national,
 
 } // namespace
 
-void AppendExactCharacterLiteral(std::string_view text, Dialect dialect, bool wide, std::string_view columnName,
-                                 std::string& out) {
+void AppendExactCharacterLiteral(std::string_view text, Dialect dialect, bool wide,
+                                 std::string_view columnName, std::string& out) {
     if (dialect == Dialect::MYSQL) return AppendEscapedLiteral(text, "'", "'", Escapes::MySql, out);
     const bool national = dialect == Dialect::MSSQL && wide;
     if (!HasCoded(text)) {
@@ -181,7 +182,8 @@ void AppendExactCharacterLiteral(std::string_view text, Dialect dialect, bool wi
         out += '\'';
         return;
     }
-    if ((dialect == Dialect::POSTGRESQL || dialect == Dialect::GENERIC) && text.find('\0') != std::string_view::npos)
+    if ((dialect == Dialect::POSTGRESQL || dialect == Dialect::GENERIC) &&
+        text.find('\0') != std::string_view::npos)
         ThrowUnwritableCharacter(columnName, dialect);
     switch (dialect) {
     case Dialect::POSTGRESQL:

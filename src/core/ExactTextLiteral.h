@@ -24,7 +24,7 @@ namespace marlix {
 //   value longer than 4000 bytes.
 // PostgreSQL's text cannot hold NUL and GENERIC has no sure way to write it: such a value throws
 // CSyntaxException (offset 0) naming `columnName`.
-void AppendExactCharacterLiteral(std::string_view text, Dialect dialect, bool wide, std::string_view columnName,
-                                 std::string& out);
+void AppendExactCharacterLiteral(std::string_view text, Dialect dialect, bool wide,
+                                 std::string_view columnName, std::string& out);
 
 } // namespace marlix

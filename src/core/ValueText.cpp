@@ -108,7 +108,8 @@ void AppendValueText(const ColumnDescriptor& column, const CellRef& cell, int mo
     const int type = column.sqlType;
     if (ColumnDescriptor::IsCharacterType(type)) {
         bool national = mode == static_cast<int>(Dialect::MSSQL) && IsWideCharacterType(type);
-        AppendCharacterText(cell.Text(), literal, national, out, literal && mode == static_cast<int>(Dialect::MYSQL));
+        AppendCharacterText(cell.Text(), literal, national, out,
+                            literal && mode == static_cast<int>(Dialect::MYSQL));
     } else if (column.IsDateTime()) {
         FormatDateTime(TimestampOf(cell), mode, DateTimeKindOf(type), out, literal, settings);
     } else if (literal && ColumnDescriptor::IsBinaryType(type)) {

@@ -77,7 +77,8 @@ void BlockReader::ApplyResultSet(const ElementNode& element, const ElementNode& 
     // Statements that name no table cannot run anywhere ("INSERT INTO  (...)"); refused before
     // the statement takes anything from the element.
     const StatementType type = StatementTypeFromName(element.Attribute("TYPE"));
-    if (type != StatementType::SELECT && element.Attribute("TABLE").empty() && element.Attribute("SOURCE").empty())
+    if (type != StatementType::SELECT && element.Attribute("TABLE").empty() &&
+        element.Attribute("SOURCE").empty())
         throw CSyntaxException(static_cast<std::int32_t>(element.Start()),
                                std::string("RESULTSET without a Table: its ") + StatementTypeName(type) +
                                    " statements need a table to name");

@@ -80,8 +80,9 @@ TEST(ExactLiteral, CharacterValuesKeepEveryCharacter) {
     // Tabs and letters beyond ASCII stay as they are; backslashes are doubled where they escape.
     const std::string text = "it's\t Z\xC3\xBCrich \xF0\x9F\x98\x80 C:\\dir\\";
     for (Dialect d : kAll) {
-        const std::string expected = d == Dialect::MYSQL ? "'it''s\t Z\xC3\xBCrich \xF0\x9F\x98\x80 C:\\\\dir\\\\'"
-                                                         : "'it''s\t Z\xC3\xBCrich \xF0\x9F\x98\x80 C:\\dir\\'";
+        const std::string expected = d == Dialect::MYSQL
+                                         ? "'it''s\t Z\xC3\xBCrich \xF0\x9F\x98\x80 C:\\\\dir\\\\'"
+                                         : "'it''s\t Z\xC3\xBCrich \xF0\x9F\x98\x80 C:\\dir\\'";
         EXPECT_EQ(Exact(SQL_VARCHAR, text, d), expected) << static_cast<int>(d);
         EXPECT_EQ(ExactThrough(SQL_VARCHAR, text, d), expected) << static_cast<int>(d);
     }
@@ -98,7 +99,8 @@ TEST(ExactLiteral, ControlCharactersInFormsThatSurviveLineEnds) {
     EXPECT_EQ(Exact(SQL_VARCHAR, text, Dialect::MYSQL), "'a\\nb\\\\\\rc\\r\\nd''\x1b'");
     EXPECT_EQ(Exact(SQL_VARCHAR, text, Dialect::POSTGRESQL), "E'a\\nb\\\\\\rc\\r\\nd''\\033'");
     EXPECT_EQ(Exact(SQL_VARCHAR, text, Dialect::GENERIC), "U&'a\\000Ab\\\\\\000Dc\\000D\\000Ad''\\001B'");
-    EXPECT_EQ(Exact(SQL_VARCHAR, text, Dialect::ORACLE), "UNISTR('a\\000Ab\\\\\\000Dc\\000D\\000Ad''\\001B')");
+    EXPECT_EQ(Exact(SQL_VARCHAR, text, Dialect::ORACLE),
+              "UNISTR('a\\000Ab\\\\\\000Dc\\000D\\000Ad''\\001B')");
     EXPECT_EQ(Exact(SQL_VARCHAR, text, Dialect::SQLITE), "CAST(X'610A625C0D630D0A64271B' AS TEXT)");
     EXPECT_EQ(Exact(SQL_VARCHAR, "b\\\r\nd'\x1b", Dialect::FIREBIRD),
               "'b\\' || ASCII_CHAR(13) || ASCII_CHAR(10) || 'd''' || ASCII_CHAR(27)");
