@@ -126,10 +126,18 @@ void ExpandDatePattern(const TIMESTAMP_STRUCT& ts, std::string_view pattern, std
     // buffer and appended in pieces, not character by character.
     char buffer[128];
     char* at = buffer;
+    bool verbatim = false;
     for (char c : pattern) {
         if (at - buffer > 96) {
             out.append(buffer, static_cast<size_t>(at - buffer));
             at = buffer;
+        }
+        if (c == '"' || verbatim) {
+            if (c == '"')
+                verbatim = !verbatim;
+            else
+                *at++ = c;
+            continue;
         }
         switch (c) {
         case 'Y':

@@ -34,7 +34,9 @@ void AppendPaddedNumber(int64_t value, int width, std::string& out);
 
 // Appends the pattern with each pattern letter replaced by its part of the timestamp:
 // Y year (4+ digits), y year % 100, m month, d day, H hour, I 12-hour clock hour, M minute,
-// S second, s milliseconds, p AM/PM, b jan..dec, B January..December; all else is copied.
+// S second, s milliseconds, p AM/PM, b jan..dec, B January..December; all else is copied,
+// and text between double quotes is copied without its quotes, letters included (so a pattern
+// can write a keyword: "TIMESTAMP '"Y-m-d).
 void ExpandDatePattern(const TIMESTAMP_STRUCT& timestamp, std::string_view pattern, std::string& out);
 
 // Appends the value in the form of `mode`: a dialect code (that dialect's record of

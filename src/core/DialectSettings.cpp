@@ -14,15 +14,16 @@ struct DialectDefaults {
     int exactLiterals;
 };
 
-// By dialect code: MSSQL, ORACLE, GENERIC, ACCESS, MYSQL, FIREBIRD, POSTGRESQL, SQLITE. The two
-// open databases read ISO dates in quotes.
+// By dialect code: MSSQL, ORACLE, GENERIC, ACCESS, MYSQL, FIREBIRD, POSTGRESQL, SQLITE. MySQL,
+// Firebird and the two open databases read ISO dates in quotes; Oracle reads a quoted date in the
+// session's NLS format, so its dates are typed ANSI literals: TIMESTAMP '2004-06-27 10:20:30.000'.
 constexpr DialectDefaults kDefaults[kDialectCount] = {
     {{"DateMS", "TimeMS", "QuotesMS", "DateTimeMS", "ExactMS"}, "m.d.Y", "H:M:S.s", 1, 1, 0},
-    {{"DateOracle", "TimeOracle", "QuotesOracle", "DateTimeOracle", "ExactOracle"}, "Y-d-m", "H:M:S.s", 0, 0, 0},
+    {{"DateOracle", "TimeOracle", "QuotesOracle", "DateTimeOracle", "ExactOracle"}, "\"TIMESTAMP '\"Y-m-d", "H:M:S.s\"'\"", 0, 1, 0},
     {{"DateDefault", "TimeDflt", "QuotesDefault", "DateTimeDefault", "ExactDefault"}, "d.m.Y", "H:M:S", 0, 1, 0},
     {{"DateAccess", "TimeAccess", "QuotesAccess", "DateTimeAccess", "ExactAccess"}, "m/d/Y", "H:M:S", 0, 1, 0},
-    {{"DateMy", "TimeMy", "QuotesMy", "DateTimeMy", "ExactMy"}, "Y-d-m", "H:M:S", 0, 0, 0},
-    {{"DateIB", "TimeIB", "QuotesIB", "DateTimeIB", "ExactIB"}, "Y-d-m", "H:M:S", 0, 1, 0},
+    {{"DateMy", "TimeMy", "QuotesMy", "DateTimeMy", "ExactMy"}, "Y-m-d", "H:M:S", 1, 0, 0},
+    {{"DateIB", "TimeIB", "QuotesIB", "DateTimeIB", "ExactIB"}, "Y-m-d", "H:M:S", 1, 0, 0},
     {{"DatePG", "TimePG", "QuotesPG", "DateTimePG", "ExactPG"}, "Y-m-d", "H:M:S.s", 1, 0, 0},
     {{"DateSQLite", "TimeSQLite", "QuotesSQLite", "DateTimeSQLite", "ExactSQLite"}, "Y-m-d", "H:M:S.s", 1, 0, 0},
 };

@@ -4,9 +4,9 @@
 #include "core/DateTimeText.h"
 #include "core/DialectNames.h"
 #include "core/DialectLiterals.h"
+#include "core/ExactTextLiteral.h"
 #include "core/HexDigits.h"
 #include "core/ResultSet.h"
-#include "core/SyntaxException.h"
 #include "core/ValueText.h"
 
 #include <cstdio>
@@ -40,133 +40,6 @@ bool IsPlainNumber(std::string_view text) noexcept {
         if (exponent == 0) return false;
     }
     return i == text.size();
-}
-
-// How a dialect writes a character that its quoted literals cannot hold: the literal is closed,
-// joined to a call of the dialect's character function and opened again. Null where the target
-// has no such form.
-struct CharacterCall {
-    const char* join;
-    const char* function;
-};
-
-CharacterCall CharacterCallOf(Dialect dialect, bool national) noexcept {
-    switch (dialect) {
-    case Dialect::MSSQL:
-        return {" + ", national ? "NCHAR(" : "CHAR("};
-    case Dialect::ORACLE:
-        return {" || ", "CHR("};
-    case Dialect::SQLITE:
-        return {" || ", "char("};
-    case Dialect::POSTGRESQL:
-        return {" || ", "chr("};
-    case Dialect::FIREBIRD:
-        return {" || ", "ASCII_CHAR("};
-    case Dialect::ACCESS:
-        return {" & ", "Chr("};
-    default:
-        return {nullptr, nullptr};
-    }
-}
-
-[[noreturn]] void ThrowUnwritableCharacter(std::string_view columnName, Dialect dialect) {
-    throw CSyntaxException(0, "Cannot write the value of column " + std::string(columnName) +
-                                  " exactly for " +
-                                  std::string(dialect == Dialect::POSTGRESQL ? "POSTGRESQL" : "GENERIC") +
-                                  ": it holds a NUL character, which the target's text cannot store");
-}
-
-// True for a CR or LF that is not part of a CR LF pair. Scripts keep CR LF line ends (they are
-// converted to it when loaded, and the editor writes nothing else), so a lone one written as it is
-// would come back as a CR LF pair: it is written by its code instead. A CR LF pair is the script's
-// own line end and stays as it is.
-bool IsLoneLineBreak(std::string_view text, size_t i) noexcept {
-    if (text[i] == '\r') return i + 1 >= text.size() || text[i + 1] != '\n';
-    if (text[i] == '\n') return i == 0 || text[i - 1] != '\r';
-    return false;
-}
-
-// GENERIC has no character function: a value with a lone line break is written as a Unicode
-// escape literal (U&'...', where a backslash starts an escape and is therefore doubled).
-void AppendUnicodeEscapeLiteral(std::string_view text, std::string& out) {
-    out += "U&'";
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\'') {
-            out += "''";
-        } else if (c == '\\') {
-            out += "\\\\";
-        } else if (IsLoneLineBreak(text, i)) {
-            out += c == '\n' ? "\\000A" : "\\000D";
-        } else {
-            out += c;
-        }
-    }
-    out += '\'';
-}
-
-void AppendExactCharacterLiteral(std::string_view text, Dialect dialect, bool wide,
-                                 std::string_view columnName, std::string& out) {
-    const bool national = dialect == Dialect::MSSQL && wide;
-    const std::string_view opening = national ? std::string_view("N'") : std::string_view("'");
-    const bool mysql = dialect == Dialect::MYSQL;
-    if (dialect == Dialect::GENERIC && text.find('\0') == std::string_view::npos) {
-        for (size_t i = 0; i < text.size(); ++i)
-            if (IsLoneLineBreak(text, i)) return AppendUnicodeEscapeLiteral(text, out);
-    }
-    const CharacterCall call = CharacterCallOf(dialect, national);
-    // The value is a chain of quoted runs and character calls ("'a' || char(10) || 'b'").
-    bool quoted = false;
-    bool chained = false;
-    auto openQuotes = [&] {
-        if (quoted) return;
-        if (chained) out += call.join;
-        out += opening;
-        quoted = chained = true;
-    };
-    const char* data = text.data();
-    size_t start = 0;
-    size_t codedCR = std::string_view::npos;
-    for (size_t i = 0; i < text.size(); ++i) {
-        auto c = static_cast<unsigned char>(data[i]);
-        // SQL Server drops a backslash-line break pair inside a literal (line continuation):
-        // a line break right after a backslash is written by its code.
-        const bool continuation =
-            dialect == Dialect::MSSQL && (c == '\n' || c == '\r') && i > 0 && data[i - 1] == '\\';
-        // The LF of a pair whose CR went by its code is alone in the script's text.
-        const bool lone =
-            (c == '\n' || c == '\r') && (IsLoneLineBreak(text, i) || (c == '\n' && codedCR + 1 == i));
-        if (c != '\'' && c != 0 && !(mysql && c == '\\') && !continuation && !lone) continue;
-        if (i > start) {
-            openQuotes();
-            out.append(data + start, i - start);
-        }
-        start = i + 1;
-        if (c == '\'') {
-            openQuotes();
-            out += "''";
-        } else if (mysql) {
-            openQuotes();
-            out += c == 0 ? "\\0" : c == '\n' ? "\\n" : c == '\r' ? "\\r" : "\\\\";
-        } else {
-            // PostgreSQL's text cannot hold NUL at all, whatever function would make it.
-            if (!call.function || (c == 0 && dialect == Dialect::POSTGRESQL))
-                ThrowUnwritableCharacter(columnName, dialect);
-            if (c == '\r') codedCR = i;
-            if (quoted) out += '\'';
-            if (chained) out += call.join;
-            out += call.function;
-            AppendPaddedNumber(c, 1, out);
-            out += ')';
-            quoted = false;
-            chained = true;
-        }
-    }
-    if (start < text.size() || !chained) {
-        openQuotes();
-        out.append(data + start, text.size() - start);
-    }
-    if (quoted) out += '\'';
 }
 
 int HexValue(char c) noexcept {

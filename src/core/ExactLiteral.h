@@ -11,13 +11,7 @@
 namespace marlix {
 
 // How each kind of value is written:
-// - Character values between apostrophes (N' for the wide types in MSSQL), apostrophes doubled,
-//   line breaks, tabs and other control characters kept as they are. MYSQL doubles backslashes
-//   and writes NUL as \0 (its default sql_mode). A NUL elsewhere is joined on as the target's
-//   character function (CHAR(0), CHR(0), char(0), ASCII_CHAR(0), Chr(0)); PostgreSQL's text
-//   cannot hold it and GENERIC has no such function, so there the value throws
-//   CSyntaxException (offset 0) naming the column. In MSSQL a line break right after a
-//   backslash is joined on as CHAR(13)/CHAR(10), as the server drops a backslash-line break.
+// - Character values as AppendExactCharacterLiteral (core/ExactTextLiteral.h) writes them.
 // - Binary values: MSSQL and ACCESS 0x0AFF, MYSQL, SQLITE and GENERIC X'0AFF', POSTGRESQL
 //   '\x0AFF', ORACLE HEXTORAW('0AFF'), FIREBIRD x'0AFF'; the empty value in the same form.
 //   A GUID as its text 'XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX' (ACCESS: as binary).

@@ -13,8 +13,10 @@ namespace {
 
 constexpr CellRef kNullCell{"NULL", 5, true};
 
+// A NUL is a control character like the others: written as it is, it ends a script's statement
+// for some clients (mariadb refuses it) and the text for C strings.
 bool NeedsEscape(unsigned char c) noexcept {
-    return (c < 32 && c != 0) || c == '\'';
+    return c < 32 || c == '\'';
 }
 
 // The standard literal of a value whose stored text is no literal of the dialect: a binary
@@ -79,16 +81,20 @@ CellRef StoredValueOf(const ResultSet& resultSet, int64_t row, int column, bool 
     return resultSet.Cell(row, column);
 }
 
-void AppendCharacterText(std::string_view text, bool literal, bool national, std::string& out) {
+void AppendCharacterText(std::string_view text, bool literal, bool national, std::string& out,
+                         bool backslashEscapes) {
     if (literal) out += national ? std::string_view("N'") : std::string_view("'");
     // Copy runs of plain characters whole; only the few special ones are rewritten.
     const char* data = text.data();
     size_t start = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         auto c = static_cast<unsigned char>(data[i]);
-        if (!NeedsEscape(c)) continue;
+        if (!NeedsEscape(c) && !(backslashEscapes && c == '\\')) continue;
         out.append(data + start, i - start);
         switch (c) {
+        case '\\':
+            out += "\\\\";
+            break;
         case '\'':
             out += "''";
             break;
@@ -122,10 +128,11 @@ void AppendValueText(const ColumnDescriptor& column, const CellRef& cell, int mo
             return;
         }
         bool national = mode == static_cast<int>(Dialect::MSSQL) && IsWideCharacterType(type);
-        AppendCharacterText(cell.Text(), literal, national, out);
+        AppendCharacterText(cell.Text(), literal, national, out, mode == static_cast<int>(Dialect::MYSQL));
     } else if (column.IsDateTime() && cell.length != sizeof(TIMESTAMP_STRUCT)) {
         // A value the structure cannot hold, kept as the driver's text.
-        AppendCharacterText({cell.data, strnlen(cell.data, cell.length)}, literal, false, out);
+        AppendCharacterText({cell.data, strnlen(cell.data, cell.length)}, literal, false, out,
+                            literal && mode == static_cast<int>(Dialect::MYSQL));
     } else if (column.IsDateTime()) {
         FormatDateTime(TimestampOf(cell), mode, DateTimeKindOf(type), out, literal, settings);
     } else if (literal && ColumnDescriptor::IsBinaryType(type)) {
@@ -162,7 +169,7 @@ void AppendFetchThroughValueText(const ColumnDescriptor& column, int mode, const
     } else if (ColumnDescriptor::IsCharacterType(type)) {
         // N'' as for stored values, so a script reads the same whichever way it was made.
         bool national = mode == static_cast<int>(Dialect::MSSQL) && IsWideCharacterType(type);
-        AppendCharacterText(boundText, true, national, out);
+        AppendCharacterText(boundText, true, national, out, mode == static_cast<int>(Dialect::MYSQL));
     } else if (ColumnDescriptor::IsBinaryType(type)) {
         // Bound as SQL_C_BINARY: the bytes, written as digits here as for stored values.
         std::string digits;

@@ -52,7 +52,9 @@ void AppendValueText(const ColumnDescriptor& column, const CellRef& cell, int mo
 
 // Appends character text: in literal mode between apostrophes (N' opening it when national),
 // in both modes with apostrophes doubled, line feed and carriage return written as \n and \r,
-// and other control characters as '?'.
-void AppendCharacterText(std::string_view text, bool literal, bool national, std::string& out);
+// and other control characters as '?'. With backslashEscapes (literals for MYSQL, which reads a
+// backslash as an escape in any case) a backslash is doubled, so \n and \r read as the breaks.
+void AppendCharacterText(std::string_view text, bool literal, bool national, std::string& out,
+                         bool backslashEscapes = false);
 
 } // namespace marlix

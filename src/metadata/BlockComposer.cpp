@@ -1,6 +1,7 @@
 #include "metadata/BlockComposer.h"
 
 #include "core/DialectNames.h"
+#include "metadata/ElementNode.h"
 
 namespace marlix {
 
@@ -30,27 +31,29 @@ std::vector<std::string> SplitFieldLines(std::string_view text) {
 std::string ComposeResultSetElement(const ConversionDescription& description) {
     std::string out = "<RESULTSET Type = \"";
     out += StatementTypeName(description.type);
-    out += "\", Source = \"";
-    out += description.sourceTable;
-    out += "\", Table = \"";
-    out += description.destinationTable;
+    out += "\", Source = ";
+    AppendAttributeValue(description.sourceTable, out);
+    out += ", Table = ";
+    AppendAttributeValue(description.destinationTable, out);
     // Only values other than the defaults are written, so blocks without them read as before.
     if (description.rowsPerStatement != 1) {
-        out += "\", Rows = \"";
+        out += ", Rows = \"";
         out += std::to_string(description.rowsPerStatement);
+        out += '"';
     }
     if (description.commitEvery != 0) {
-        out += "\", CommitEvery = \"";
+        out += ", CommitEvery = \"";
         out += std::to_string(description.commitEvery);
+        out += '"';
     }
-    out += "\">\r\n\t\t<KEYS>\r\n";
+    out += ">\r\n\t\t<KEYS>\r\n";
     for (const std::string& field : description.keyFields) {
         if (field.empty()) continue;
         out += "\t\t\t<KEY_";
         out += field;
-        out += " Field = \"";
-        out += field;
-        out += "\"/>\r\n";
+        out += " Field = ";
+        AppendAttributeValue(field, out);
+        out += "/>\r\n";
     }
     out += "\t\t</KEYS>\r\n\t</RESULTSET>";
     return out;

@@ -74,6 +74,14 @@ std::size_t BlockReader::ReadBlock(std::size_t marker, std::size_t end, ElementN
 void BlockReader::ApplyResultSet(const ElementNode& element, const ElementNode& block,
                                  StatementRecord& statement, std::size_t index) {
     WarnUnknownAttributes(element, {"COMMITEVERY", "FILE", "ROWS", "SOURCE", "TABLE", "TYPE"});
+    // Statements that name no table cannot run anywhere ("INSERT INTO  (...)"); refused before
+    // the statement takes anything from the element.
+    const StatementType type = StatementTypeFromName(element.Attribute("TYPE"));
+    if (type != StatementType::SELECT && element.Attribute("TABLE").empty() &&
+        element.Attribute("SOURCE").empty())
+        throw CSyntaxException(static_cast<std::int32_t>(element.Start()),
+                               std::string("RESULTSET without a Table: its ") + StatementTypeName(type) +
+                                   " statements need a table to name");
     ConversionDescription& d = statement.description;
     d.described = 0;
     d.describedByBlock = 1;
@@ -82,7 +90,7 @@ void BlockReader::ApplyResultSet(const ElementNode& element, const ElementNode& 
                                               Dialect::MSSQL});
     if (element.HasAttribute("TABLE")) d.destinationTable = element.Attribute("TABLE");
     d.sourceTable = element.HasAttribute("SOURCE") ? element.Attribute("SOURCE") : d.destinationTable;
-    d.type = StatementTypeFromName(element.Attribute("TYPE"));
+    d.type = type;
     d.file = element.Attribute("FILE");
     d.keyFields.clear();
     if (const ElementNode* keys = element.FindChild("KEYS")) {

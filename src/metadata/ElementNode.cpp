@@ -71,6 +71,15 @@ bool ElementNode::AddAttribute(std::string_view name, std::string value) {
     return attributes_.try_emplace(FoldedCopy(name), std::move(value)).second;
 }
 
+void AppendAttributeValue(std::string_view value, std::string& out) {
+    out += '"';
+    for (char c : value) {
+        out += c;
+        if (c == '"') out += c;
+    }
+    out += '"';
+}
+
 void SerializeElement(const ElementNode& node, std::string_view indent, bool skipFirstIndent,
                       std::string& out) {
     if (!skipFirstIndent) out += indent;
@@ -90,9 +99,8 @@ void SerializeElement(const ElementNode& node, std::string_view indent, bool ski
                 out += (i == 0 || c < 'A' || c > 'Z') ? c : static_cast<char>(c + ('a' - 'A'));
             }
         }
-        out += " = \"";
-        out += value;
-        out += '"';
+        out += " = ";
+        AppendAttributeValue(value, out);
     }
     if (node.Children().empty()) {
         out += "/>";

@@ -61,6 +61,10 @@ private:
     AttributeMap attributes_;
 };
 
+// Appends an attribute value as mark-up writes it: between double quotes, a double quote inside
+// it doubled (the parser reads it back as one).
+void AppendAttributeValue(std::string_view value, std::string& out);
+
 // The element as mark-up text: `indent` (tabs) before the opening tag unless skipFirstIndent,
 // attributes in name order written as Name = "value" and separated by ", ", children one per
 // line with one more tab, "\r\n" line ends; an element without children closes with "/>".

@@ -73,12 +73,18 @@ private:
         }
     }
 
-    // The value between the quotes; a value cut off by the end of the text has no closing quote.
+    // The value between the quotes, each doubled quote read as one (so Table = """Name"""
+    // names the quoted table "Name"); a value cut off by the end of the text has no closing quote.
     std::string ValueOf(std::size_t p) const {
         const Token& t = script_.tokens[p];
         std::string_view v = script_.TextOf(t).substr(1);
         if (t.terminated && !v.empty()) v.remove_suffix(1);
-        return std::string(v);
+        std::string value;
+        for (std::size_t i = 0; i < v.size(); ++i) {
+            value += v[i];
+            if (v[i] == '"' && i + 1 < v.size() && v[i + 1] == '"') ++i;
+        }
+        return value;
     }
 
     std::string_view Text(std::size_t p) const { return script_.TextOf(p); }

@@ -2,6 +2,8 @@
 
 #include "transform/SqlKeywordTable.h"
 
+#include <algorithm>
+
 namespace marlix {
 namespace {
 
@@ -59,6 +61,32 @@ void AppendBacktickedName(std::string_view name, std::string& out) {
 }
 
 } // namespace
+
+std::string QuotedTableName(std::string_view name, Dialect dialect, bool exact) {
+    std::string out;
+    size_t start = 0;
+    while (start <= name.size()) {
+        // A part runs to the next '.' outside quotes; a closing quote doubled stands for itself.
+        size_t end = start;
+        const char open = end < name.size() ? name[end] : '\0';
+        const char close = open == '[' ? ']' : open;
+        const bool quoted = open == '"' || open == '[' || open == '`';
+        if (quoted)
+            for (++end; end < name.size(); ++end)
+                if (name[end] == close && (end + 1 >= name.size() || name[++end] != close)) break;
+        end = std::min(name.find('.', end), name.size());
+        const std::string_view part = name.substr(start, end - start);
+        if (start) out += '.';
+        if (quoted || !ColumnNameNeedsQuoting(part, dialect))
+            out += part;
+        else if (exact && dialect == Dialect::MYSQL)
+            AppendBacktickedName(part, out);
+        else
+            AppendQuotedName(part, dialect, out);
+        start = end + 1;
+    }
+    return out;
+}
 
 const std::string& QuotedColumnName(ColumnDescriptor& column, Dialect dialect, bool exact) {
     const bool backticks = exact && dialect == Dialect::MYSQL;

@@ -29,4 +29,9 @@ void AppendQuotedName(std::string_view name, Dialect dialect, std::string& out);
 // backticks, which MySQL reads in any SQL mode; the historic double quotes need ANSI_QUOTES.
 const std::string& QuotedColumnName(ColumnDescriptor& column, Dialect dialect, bool exact = false);
 
+// A table name as the scripts write it: each part of a qualified name (schema.table) quoted as a
+// column name would be, where the dialect would not read it as written (POSTGRESQL's capitals,
+// blanks, keywords); a part given already quoted ("...", [...] or `...`) is kept as given.
+std::string QuotedTableName(std::string_view name, Dialect dialect, bool exact = false);
+
 } // namespace marlix

@@ -107,13 +107,14 @@ void ScriptGenerator::Prepare(StatementType type, Dialect dialect) {
         if (i) names += ", ";
         names += QuotedColumnName(resultSet_.Column(listedColumns_[i]), dialect, exact_);
     }
+    table_ = QuotedTableName(TableName(), dialect, exact_);
     insertOpening_ = "INSERT INTO ";
-    insertOpening_ += TableName();
+    insertOpening_ += table_;
     insertOpening_ += " (";
     insertOpening_ += names;
     insertOpening_ += ")\r\nVALUES(";
     allInto_ = "  INTO ";
-    allInto_ += TableName();
+    allInto_ += table_;
     allInto_ += " (";
     allInto_ += names;
     allInto_ += ") VALUES (";
@@ -136,6 +137,11 @@ void ScriptGenerator::WriteScriptHeader(StatementType type, const ConversionCont
                                    DialectDisplayName(dialect) +
                                    " target has no statement that inserts or updates a row (choose INSERT, "
                                    "UPDATE or REPLACE)");
+    if (type != StatementType::SELECT && TableName().empty())
+        throw CSyntaxException(std::max(0, resultSet_.StatementPosition()),
+                               std::string("Cannot write ") + StatementTypeWord(type) +
+                                   " statements: the result set names no table (give it in the Table of "
+                                   "its RESULTSET block)");
     if (NeedsKeys(type) && resultSet_.KeyColumns().empty())
         throw CSyntaxException(std::max(0, resultSet_.StatementPosition()),
                                std::string("Cannot write ") + StatementTypeWord(type) +
@@ -172,7 +178,7 @@ void ScriptGenerator::WriteScriptHeader(StatementType type, const ConversionCont
 
     if (!IsParameterArray(type, dialect) || !HasRows()) return;
     sink.Write("INSERT INTO ");
-    sink.Write(TableName());
+    sink.Write(table_);
     sink.Write(" VALUES (\r\n");
     for (size_t k = 1; k <= listedColumns_.size(); ++k) {
         if (k > 1) sink.Write(",\r\n");
@@ -315,7 +321,7 @@ void ScriptGenerator::WriteScriptRow(StatementType type, const ConversionContext
     }
     if (type != StatementType::SELECT) BeginStatement(dialect);
     const std::vector<int>& keys = resultSet_.KeyColumns();
-    const std::string& table = TableName();
+    const std::string& table = table_;
     switch (type) {
     case StatementType::SELECT:
         AppendTextTableRow(dialect, row);

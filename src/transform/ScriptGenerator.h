@@ -96,6 +96,7 @@ private:
     int preparedDialect_ = -1;
     bool exact_ = false;
     bool textTable_ = false; // the text table is being written
+    std::string table_; // TableName() as statements write it (QuotedTableName)
     std::vector<int> listedColumns_;
     std::vector<int> listedOtherColumns_;
     std::string insertOpening_; // "INSERT INTO T (a, b)\r\nVALUES("

@@ -11,7 +11,7 @@ using namespace std::string_view_literals;
 // (FIREBIRD), ON DUPLICATE KEY UPDATE (MYSQL), ON CONFLICT (POSTGRESQL, SQLITE).
 void ScriptGenerator::AppendUpsert(Dialect dialect, int64_t row) {
     const std::vector<int>& keys = resultSet_.KeyColumns();
-    const std::string& table = TableName();
+    const std::string& table = table_;
     // Every column a key: nothing to update when the row exists.
     const bool keysOnly = listedOtherColumns_.empty();
     auto keyPairs = [&](std::string_view left, std::string_view right) {

@@ -72,6 +72,7 @@ TEST(ExpandDatePattern, TwelveHourClockAsWritten) {
 
 TEST(ExpandDatePattern, MonthNamesOutsideTheCalendarAreLeftOut) {
     EXPECT_EQ(Expand(Stamp(0, 0, 0), "(b)(B)"), "<()()");
+    EXPECT_EQ(Expand(Stamp(2004, 6, 27), "\"DATE '\"Y\"Y\"m"), "<DATE '2004Y06"); // quoted letters stay
 }
 
 TEST_F(DateTimeTextTest, DefaultSettingsOfEveryDialect) {
@@ -84,11 +85,12 @@ TEST_F(DateTimeTextTest, DefaultSettingsOfEveryDialect) {
     } cases[] = {
         {Dialect::MSSQL, "'06.27.2004 10:20:30.005'", "'06.27.2004 10:20:30.005'",
          "'06.27.2004 10:20:30.005'"},
-        {Dialect::ORACLE, "2004-27-06", "10:20:30.005", "2004-27-06 10:20:30.005"},
+        {Dialect::ORACLE, "TIMESTAMP '2004-06-27 10:20:30.005'", "TIMESTAMP '2004-06-27 10:20:30.005'",
+         "TIMESTAMP '2004-06-27 10:20:30.005'"},
         {Dialect::GENERIC, "27.06.2004 10:20:30", "27.06.2004 10:20:30", "27.06.2004 10:20:30"},
         {Dialect::ACCESS, "#06/27/2004 10:20:30#", "#06/27/2004 10:20:30#", "#06/27/2004 10:20:30#"},
-        {Dialect::MYSQL, "2004-27-06", "10:20:30", "2004-27-06 10:20:30"},
-        {Dialect::FIREBIRD, "2004-27-06 10:20:30", "2004-27-06 10:20:30", "2004-27-06 10:20:30"},
+        {Dialect::MYSQL, "'2004-06-27'", "'10:20:30'", "'2004-06-27 10:20:30'"},
+        {Dialect::FIREBIRD, "'2004-06-27'", "'10:20:30'", "'2004-06-27 10:20:30'"},
     };
     for (const Case& c : cases) {
         int mode = static_cast<int>(c.dialect);

@@ -81,7 +81,7 @@ TEST(ElementParser, NamesAttributesAndOffsets) {
     EXPECT_EQ(rs->Start(), script.find("<resultset"));
     EXPECT_EQ(rs->End(), script.find("</METADATA"));
     EXPECT_EQ(rs->Attribute("TYPE"), "UPDATE");
-    EXPECT_EQ(rs->Attribute("source"), "a\"\"b"); // a doubled quote stays doubled
+    EXPECT_EQ(rs->Attribute("source"), "a\"b"); // a doubled quote is one
     EXPECT_FALSE(rs->HasAttribute("TABLE"));
     EXPECT_EQ(rs->Attribute("TABLE"), "");
     const ElementNode* key = rs->FindChild("keys")->FindChild("key_x");
@@ -130,9 +130,10 @@ TEST(ElementSerializer, AttributeNamesLayoutAndIndent) {
     ElementNode rs("resultset");
     rs.SetAttribute("TYPE", "UPDATE");
     rs.SetAttribute("source", "s");
-    rs.SetAttribute("Table", "t");
+    rs.SetAttribute("Table", "\"t\"");
     EXPECT_EQ(SerializeElement(rs, "\t", true),
-              "<RESULTSET Source = \"s\", Table = \"t\", Type = \"UPDATE\"/>");
+              "<RESULTSET Source = \"s\", Table = \"\"\"t\"\"\", Type = \"UPDATE\"/>");
+    rs.SetAttribute("Table", "t");
     EXPECT_EQ(SerializeElement(rs, "\t"), "\t<RESULTSET Source = \"s\", Table = \"t\", Type = \"UPDATE\"/>");
 
     ElementNode& keys = rs.InsertChild(ElementNode("KEYS"));

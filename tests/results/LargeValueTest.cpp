@@ -69,6 +69,7 @@ TEST_P(LargeValues, AreStoredReadAndWrittenWhole) {
     std::string biggest = "'";
     biggest += Expected(kSizes[1]) + "'";
     MemoryTextSink inserts(65536);
+    rs->Description().destinationTable = "copy";
     ConvertResultSet(*rs, StatementType::INSERT, DefaultContext(Dialect::POSTGRESQL), inserts);
     EXPECT_NE(inserts.View().find("VALUES(3, " + biggest + ");"), std::string_view::npos);
     if (GetParam() != Server::SQLite) return; // long columns stay out of text tables

@@ -96,13 +96,13 @@ TEST(ScriptGeneratorOnServers, PostgreSQL) {
     auto rs = session.Fetch("SELECT id, \"order\", qty, created, note FROM gen_pg ORDER BY id",
                             Description("public.gen_pg", {"id"}));
     EXPECT_EQ(Converted(*rs, StatementType::REPLACE, Dialect::MSSQL),
-              "if exists (SELECT * FROM public.gen_pg WHERE id = 1)\r\nUPDATE public.gen_pg SET\r\n"
+              "if exists (SELECT * FROM \"public\".gen_pg WHERE id = 1)\r\nUPDATE \"public\".gen_pg SET\r\n"
               "\"order\" = 'a''b', qty = 2.50, created = '06.27.2004 10:20:30.000'\r\nWHERE id = 1\r\n"
-              "else INSERT INTO public.gen_pg (id, \"order\", qty, created)\r\n"
+              "else INSERT INTO \"public\".gen_pg (id, \"order\", qty, created)\r\n"
               "VALUES(1, 'a''b', 2.50, '06.27.2004 10:20:30.000')\r\n"
-              "if exists (SELECT * FROM public.gen_pg WHERE id = 2)\r\nUPDATE public.gen_pg SET\r\n"
+              "if exists (SELECT * FROM \"public\".gen_pg WHERE id = 2)\r\nUPDATE \"public\".gen_pg SET\r\n"
               "\"order\" = NULL, qty = NULL, created = NULL\r\nWHERE id = 2\r\n"
-              "else INSERT INTO public.gen_pg (id, \"order\", qty, created)\r\nVALUES(2, NULL, NULL, "
+              "else INSERT INTO \"public\".gen_pg (id, \"order\", qty, created)\r\nVALUES(2, NULL, NULL, "
               "NULL)\r\n\r\n");
     EXPECT_EQ(Converted(*rs, StatementType::SELECT, Dialect::GENERIC),
               // order: 'a''b' counts 5, less than its name + 2; one apostrophe adds 2 x 1.
@@ -129,7 +129,7 @@ TEST(ScriptGeneratorOnServers, MariaDB) {
     auto rs = session.Fetch("SELECT id, `A-B`, d, t FROM gen_my", Description("gen_my", {"id"}));
     EXPECT_EQ(
         Converted(*rs, StatementType::UPDATE, Dialect::MYSQL),
-        "UPDATE gen_my SET\r\n\"A-B\" = 'x\\r\\n', d = 2004-29-02, t = 23:05:00\r\nWHERE id = 7;\r\n\r\n");
+        "UPDATE gen_my SET\r\n\"A-B\" = 'x\\r\\n', d = '2004-02-29', t = '23:05:00'\r\nWHERE id = 7;\r\n\r\n");
     EXPECT_EQ(Converted(*rs, StatementType::INSERT_ARRAY, Dialect::GENERIC),
               "INSERT INTO gen_my VALUES (\r\n\t:1,\r\n\t:2,\r\n\t:3,\r\n\t:4)\r\n\\\r\n"
               "$DATATYPES NUMERIC,,DATETIME,DATETIME\r\n"

@@ -158,7 +158,7 @@ TEST_F(StatementForms, UpsertRefusedWhereTheTargetHasNoneAndWithoutKeys) {
 
 // CommitEvery = 2 over three rows in every dialect: text cases forms_*.
 TEST_F(StatementForms, CommitEveryCountsStatements) {
-    const std::string one = "INSERT INTO T (id, name)\r\nVALUES(";
+    const std::string one = "INSERT INTO \"T\" (id, name)\r\nVALUES(";
     // A multi-row INSERT counts as one statement; a last commit only after statements.
     auto grouped = Fetch(kThreeRows, Grouped("T", {"id"}, 2, 1));
     EXPECT_EQ(Converted(*grouped, StatementType::INSERT, Dialect::POSTGRESQL),

@@ -82,15 +82,15 @@ void OptionsDialogTest::tabsShowTheirRecordAndKeepEditsAcrossTabChanges() {
     Retype(s.dialog.Page()->DatePattern(), QStringLiteral("d/m/y"));
     s.dialog.Page()->AlwaysDateTime()->click();
     s.dialog.SelectTab(kMySql);
-    QCOMPARE(s.dialog.Page()->DatePattern()->text(), QStringLiteral("Y-d-m"));
+    QCOMPARE(s.dialog.Page()->DatePattern()->text(), QStringLiteral("Y-m-d"));
     QVERIFY(!s.dialog.Page()->AlwaysDateTime()->isChecked());
     s.dialog.SelectTab(kOracle);
     QCOMPARE(s.dialog.Page()->DatePattern()->text(), QStringLiteral("d/m/y"));
-    QVERIFY(s.dialog.Page()->AlwaysDateTime()->isChecked());
+    QVERIFY(!s.dialog.Page()->AlwaysDateTime()->isChecked());
     Click(s.dialog, QDialogButtonBox::Ok);
     QCOMPARE(Stored(s.profile, kSettingsSection, "DateOracle"), std::string("d/m/y"));
-    QCOMPARE(Stored(s.profile, kSettingsSection, "DateTimeOracle"), std::string("1"));
-    QCOMPARE(Stored(s.profile, kSettingsSection, "DateMy"), std::string("Y-d-m"));
+    QCOMPARE(Stored(s.profile, kSettingsSection, "DateTimeOracle"), std::string("0"));
+    QCOMPARE(Stored(s.profile, kSettingsSection, "DateMy"), std::string("Y-m-d"));
 }
 
 // The samples of each dialect are OptionsModelTest's; here they follow what is typed.
@@ -102,15 +102,15 @@ void OptionsDialogTest::samplesFollowThePatternsAndTheQuoteBox() {
 
     s.dialog.SelectTab(kMySql);
     Retype(page.DatePattern(), QStringLiteral("B d, Y"));
-    QCOMPARE(page.SampleDate()->text(), QStringLiteral("June 27, 2004"));
-    Retype(page.TimePattern(), QStringLiteral("I.M p"));
-    QCOMPARE(page.SampleDateTime()->text(), QStringLiteral("June 27, 2004 10.20 AM"));
-    page.DatesInQuotes()->click();
     QCOMPARE(page.SampleDate()->text(), QStringLiteral("'June 27, 2004'"));
+    Retype(page.TimePattern(), QStringLiteral("I.M p"));
     QCOMPARE(page.SampleDateTime()->text(), QStringLiteral("'June 27, 2004 10.20 AM'"));
-    // Another tab shows its own samples again.
+    page.DatesInQuotes()->click();
+    QCOMPARE(page.SampleDate()->text(), QStringLiteral("June 27, 2004"));
+    QCOMPARE(page.SampleDateTime()->text(), QStringLiteral("June 27, 2004 10.20 AM"));
+    // Another tab shows its own samples again (SQL Server's dates always with their time).
     s.dialog.SelectTab(kMsSql);
-    QCOMPARE(page.SampleDate()->text(), QStringLiteral("'06.27.2004'"));
+    QCOMPARE(page.SampleDate()->text(), QStringLiteral("'06.27.2004 10:20:30.000'"));
     QCOMPARE(page.SampleDateTime()->text(), QStringLiteral("'06.27.2004 10:20:30.000'"));
 }
 
@@ -134,12 +134,12 @@ void OptionsDialogTest::defaultsThenOkStoresFactoryValues() {
     QVERIFY(s.dialog.Page()->Autocommit()->isChecked()); // the changed s.profile has Oracle on
     s.dialog.Page()->Autocommit()->click();
     Click(s.dialog, QDialogButtonBox::RestoreDefaults);
-    QCOMPARE(s.dialog.Page()->DatePattern()->text(), QStringLiteral("Y-d-m"));
+    QCOMPARE(s.dialog.Page()->DatePattern()->text(), QStringLiteral("\"TIMESTAMP '\"Y-m-d"));
     QVERIFY(s.dialog.Page()->Autocommit()->isChecked());
     QCOMPARE(s.dialog.RowLimit()->text(), QStringLiteral("0"));
     QCOMPARE(Stored(s.profile, kSettingsSection, "DateOracle"), std::string("<DateOracle>")); // not yet
     Click(s.dialog, QDialogButtonBox::Ok);
-    QCOMPARE(Stored(s.profile, kSettingsSection, "DateOracle"), std::string("Y-d-m"));
+    QCOMPARE(Stored(s.profile, kSettingsSection, "DateOracle"), std::string("\"TIMESTAMP '\"Y-m-d"));
     QCOMPARE(GetAutocommit(s.profile, ConnectionType::Oracle), 1);
     QCOMPARE(GetDatasetRowLimit(s.profile), 0);
 }

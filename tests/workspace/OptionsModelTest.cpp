@@ -159,9 +159,10 @@ TEST(OptionsModelTest, SamplesShowTheOpeningMomentAsEachDialectWritesIt) {
         const char* dateTime;
     };
     const Row rows[] = {
-        {0, "'06.27.2004'", "'06.27.2004 10:20:30.000'"}, {1, "2004-27-06", "2004-27-06 10:20:30.000"},
-        {2, "2004-27-06", "2004-27-06 10:20:30"},         {3, "06/27/2004", "06/27/2004 10:20:30"},
-        {4, "2004-27-06", "2004-27-06 10:20:30"},         {5, "27.06.2004", "27.06.2004 10:20:30"},
+        {0, "'06.27.2004 10:20:30.000'", "'06.27.2004 10:20:30.000'"},
+        {1, "TIMESTAMP '2004-06-27 10:20:30.000'", "TIMESTAMP '2004-06-27 10:20:30.000'"},
+        {2, "'2004-06-27'", "'2004-06-27 10:20:30'"},     {3, "06/27/2004 10:20:30", "06/27/2004 10:20:30"},
+        {4, "'2004-06-27'", "'2004-06-27 10:20:30'"},     {5, "27.06.2004 10:20:30", "27.06.2004 10:20:30"},
         {6, "'2004-06-27'", "'2004-06-27 10:20:30.000'"}, {7, "'2004-06-27'", "'2004-06-27 10:20:30.000'"},
     };
     MemoryProfileStore profile;
@@ -178,6 +179,7 @@ TEST(OptionsModelTest, SamplesShowTheOpeningMomentAsEachDialectWritesIt) {
     values.settings.datePattern = "d B Y (b)";
     values.settings.timePattern = "I:M p";
     values.settings.datesInQuotes = true;
+    values.settings.alwaysDateTime = false;
     model.SetPage(1, values);
     EXPECT_EQ(model.SampleDate(1), "'27 June 2004 (jun)'");
     EXPECT_EQ(model.SampleDateTime(1), "'27 June 2004 (jun) 10:20 AM'");

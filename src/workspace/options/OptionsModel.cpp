@@ -59,6 +59,7 @@ int LimitValue(std::string_view text) {
 std::string DialectSample(const DialectSettings& settings, const TIMESTAMP_STRUCT& moment,
                           DateTimeKind kind) {
     std::string out;
+    if (settings.alwaysDateTime) kind = DateTimeKind::DateTime;
     if (settings.datesInQuotes) out += '\'';
     ExpandDatePattern(moment, settings.datePattern, out);
     if (kind == DateTimeKind::DateTime) {

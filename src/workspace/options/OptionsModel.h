@@ -41,8 +41,8 @@ struct DialectPageValues {
 int LimitValue(std::string_view text);
 
 // The moment formatted as the dialect writes a date (kind Date: the date pattern) or a
-// timestamp (kind DateTime: date pattern, a blank, time pattern), between apostrophes when the
-// dialect quotes its dates.
+// timestamp (kind DateTime: date pattern, a blank, time pattern; a date too where the dialect
+// always writes both), between apostrophes when the dialect quotes its dates.
 std::string DialectSample(const DialectSettings& settings, const TIMESTAMP_STRUCT& moment, DateTimeKind kind);
 
 // The current local date and time with no fraction: the moment every sample shows.
