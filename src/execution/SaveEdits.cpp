@@ -3,8 +3,10 @@
 #include "core/HistoryOutput.h"
 #include "core/ODBCException.h"
 #include "core/ResultSet.h"
+#include "core/ValueText.h"
 #include "db/ODBCSession.h"
 #include "db/StatementHandle.h"
+#include "transform/ColumnNameQuoting.h"
 #include "transform/ModificationScript.h"
 #include "transform/ResultSetEdits.h"
 
@@ -149,15 +151,19 @@ private:
     std::string prepared_;
 };
 
-// Runs a statement with its parameters; returns the rows it changed (0 for SQL_NO_DATA).
+// Runs a statement with its parameters; returns the rows it changed (0 for SQL_NO_DATA). The
+// server's warnings (a value cut or changed to fit the column) are added to `warnings`.
 SQLLEN Run(PreparedStatement& prepared, const std::string& text, ResultSet& resultSet,
-           const std::vector<StatementParameter>& parameters, bool fetchOne = false) {
+           const std::vector<StatementParameter>& parameters, bool fetchOne = false,
+           std::string* warnings = nullptr) {
     SQLHSTMT statement = prepared.Prepare(text);
     ParameterBuffers buffers;
     BindParameters(statement, resultSet, parameters, buffers);
     const SQLRETURN rc = SQLExecute(statement);
     if (rc == SQL_NO_DATA) return 0;
     Check(rc, statement);
+    if (rc == SQL_SUCCESS_WITH_INFO && warnings)
+        *warnings += "Warning: " + CODBCException(SQL_HANDLE_STMT, statement, 0).Message();
     if (fetchOne) {
         const SQLRETURN fetched = SQLFetch(statement);
         if (fetched == SQL_NO_DATA) return 0;
@@ -175,8 +181,8 @@ bool RunPlain(SQLHDBC connection, const std::string& text) {
 }
 
 void RunStatement(PreparedStatement& prepared, SQLHDBC connection, ResultSet& resultSet,
-                  const ModificationStatement& s) {
-    const SQLLEN rows = Run(prepared, s.markerText, resultSet, s.parameters);
+                  const ModificationStatement& s, std::string& warnings) {
+    const SQLLEN rows = Run(prepared, s.markerText, resultSet, s.parameters, false, &warnings);
     if (rows != 0) return;
     // A DELETE of a row someone else deleted leaves the database as asked.
     if (s.kind != ModificationStatement::Kind::Update) return;
@@ -186,6 +192,75 @@ void RunStatement(PreparedStatement& prepared, SQLHDBC connection, ResultSet& re
     if (Run(exists, s.existsText, resultSet, s.keyParameters, true) > 0) return;
     throw SaveFailure{"The row to update was not found in the database: another user may have "
                       "deleted it or changed its key.\r\n"};
+}
+
+void AppendColumnName(const std::string& name, std::string& out) {
+    if (ColumnNameNeedsQuoting(name))
+        AppendQuotedName(name, Dialect::GENERIC, out);
+    else
+        out += name;
+}
+
+// Reads a saved row back by its key, table by table, and shows what the table holds: a server
+// may keep another value than the one sent (a default, a trigger's, one cut to fit). A text that
+// differs from the one saved is named in the history. A row that cannot be read back keeps what
+// was sent.
+void ReadBack(SQLHDBC connection, ResultSetEdits& edits, RowEdit& record, HistoryOutput& history) {
+    ResultSet& resultSet = edits.Result();
+    for (size_t t = 0; t < edits.Tables().size(); ++t) {
+        const EditTable& table = edits.Tables()[t];
+        std::vector<int> columns;
+        std::string text = "SELECT ";
+        for (int c = 0; c < resultSet.ColumnCount(); ++c) {
+            if (!edits.CanEditColumn(c) || edits.Origins()[c].tableIndex != static_cast<int>(t)) continue;
+            if (!columns.empty()) text += ", ";
+            AppendColumnName(edits.OriginColumnName(c), text);
+            columns.push_back(c);
+        }
+        if (columns.empty() || table.keys.empty()) continue;
+        text += " FROM " + table.name + " WHERE ";
+        std::vector<StatementParameter> keys;
+        for (const std::string& key : table.keys) {
+            const int column = edits.KeyColumn(static_cast<int>(t), key);
+            const CellRef value = column >= 0 ? StoredValueOf(resultSet, record.row, column, false) : CellRef{};
+            if (column < 0 || value.isNull) return; // an added row whose key the server gives
+            if (!keys.empty()) text += " AND ";
+            AppendColumnName(key, text);
+            text += " = ?";
+            keys.push_back({column, value});
+        }
+        try {
+            PreparedStatement prepared(connection);
+            SQLHSTMT statement = prepared.Prepare(text);
+            ParameterBuffers buffers;
+            BindParameters(statement, resultSet, keys, buffers);
+            Check(SQLExecute(statement), statement);
+            ResultSet read(static_cast<int>(columns.size()), 2, 0);
+            read.exactValues = resultSet.exactValues;
+            TextHistoryOutput quiet;
+            read.DescribeAndBind(statement, 0);
+            read.FetchAll(statement, 0, quiet);
+            if (read.RowCount() != 1) continue;
+            for (size_t i = 0; i < columns.size(); ++i) {
+                const int column = columns[i];
+                const CellRef sent = StoredValueOf(resultSet, record.row, column, false);
+                const CellRef held = read.Cell(0, static_cast<int>(i));
+                // Only a text that was sent is compared: the server fills the others itself.
+                if (record.Find(column) && ColumnDescriptor::IsCharacterType(resultSet.Column(column).sqlType) &&
+                    (sent.isNull != held.isNull || (!sent.isNull && sent.Text() != held.Text()))) {
+                    const int64_t shown = edits.DisplayRow(record.row);
+                    history.AppendText("Warning: row " + std::to_string(shown + 1) + ": the database holds " +
+                                           (held.isNull ? std::string("NULL") : "'" + std::string(held.Text()) + "'") +
+                                           " in column " + edits.OriginColumnName(column) +
+                                           ", not the value saved\r\n",
+                                       false);
+                }
+                edits.SetSavedValue(record.row, column, held);
+            }
+        } catch (const CODBCException& e) {
+            history.AppendText("Warning: a saved row could not be read back: " + e.Message(), false);
+        }
+    }
 }
 
 } // namespace
@@ -214,6 +289,15 @@ SaveEditsResult SaveEdits(CODBCSession& session, ResultSetEdits& edits, HistoryO
             std::vector<int> tables;
         };
         std::vector<Done> done;
+        std::vector<RowEdit*> written; // saved rows that stay in the grid, to be read back
+        std::string warnings;
+        auto finish = [&] {
+            if (!warnings.empty()) history.AppendText(warnings, false);
+            for (RowEdit* record : written)
+                ReadBack(connection, edits, *record, history);
+            // The reads leave no transaction open behind the commit.
+            if (transaction && !written.empty()) SQLEndTran(SQL_HANDLE_DBC, connection, SQL_COMMIT);
+        };
         std::vector<RowEdit*> records = edits.UnsavedRecords();
         PreparedStatement prepared(connection);
         ModificationStatement statement;
@@ -245,11 +329,12 @@ SaveEditsResult SaveEdits(CODBCSession& session, ResultSetEdits& edits, HistoryO
                 }
                 std::vector<int> tables;
                 for (const ModificationStatement& s : statements) {
-                    RunStatement(prepared, connection, resultSet, s);
+                    RunStatement(prepared, connection, resultSet, s, warnings);
                     ++result.statements;
                     tables.push_back(s.table);
                     if (!transaction) edits.MarkTableSaved(*record, s.table);
                 }
+                if (!record->deleted) written.push_back(record);
                 if (!transaction)
                     edits.MarkRecordSaved(*record);
                 else
@@ -268,6 +353,7 @@ SaveEditsResult SaveEdits(CODBCSession& session, ResultSetEdits& edits, HistoryO
                     edits.MarkRecordSaved(*d.record);
                 }
             }
+            finish();
             result.saved = result.leftPending == 0;
             if (!result.saved) result.error = "Some rows were not saved: the Execution history says why.\r\n";
             return result;
@@ -277,6 +363,10 @@ SaveEditsResult SaveEdits(CODBCSession& session, ResultSetEdits& edits, HistoryO
             result.error = e.message;
         }
         if (current) result.failedRow = edits.DisplayRow(current->row);
+        if (!transaction) {
+            // The rows saved before the failure stay saved: they show what the table holds.
+            finish();
+        }
         if (transaction) {
             // Nothing of this save stays: the records all remain pending and a later save
             // writes every one of them once.

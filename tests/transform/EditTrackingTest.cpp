@@ -66,18 +66,23 @@ TEST_F(EditTracking, ScriptTextOfAKnownSetOfEditsIsExact) {
               "INSERT INTO track_t (a, b, d)\r\nVALUES (9, 'new', {d '2024-02-29'})\r\n\r\n");
 }
 
-TEST_F(EditTracking, DisplayRowsSkipDeletedRowsBothWays) {
+TEST_F(EditTracking, DeletedRowsStayUntilTheirDeletionIsSaved) {
     EXPECT_TRUE(edits_->DeleteRow(0));
-    EXPECT_TRUE(edits_->DeleteRow(0));  // hides data rows 0 and 1
-    EXPECT_TRUE(edits_->DeleteRow(1));  // data row 3
-    EXPECT_FALSE(edits_->DeleteRow(2)); // beyond the shown rows: nothing
-    EXPECT_EQ(edits_->ShownRowCount(), 2);
-    EXPECT_EQ(rs_->deletedRowCount, 3);
-    EXPECT_EQ(edits_->DataRow(0), 2);
-    EXPECT_EQ(edits_->DataRow(1), 4);
-    EXPECT_EQ(edits_->DisplayRow(4), 1);
+    EXPECT_FALSE(edits_->DeleteRow(0)); // already deleted
+    EXPECT_TRUE(edits_->DeleteRow(3));
+    EXPECT_FALSE(edits_->DeleteRow(5)); // beyond the shown rows: nothing
+    EXPECT_EQ(edits_->ShownRowCount(), 5);
+    EXPECT_EQ(edits_->RowEditState(3), 4);
+    EXPECT_EQ(edits_->RowEditState(1), 0);
+    // A saved deletion leaves the grid: display rows skip it both ways.
+    for (RowEdit* record : edits_->UnsavedRecords())
+        edits_->MarkRecordSaved(*record);
+    EXPECT_EQ(edits_->ShownRowCount(), 3);
+    EXPECT_EQ(rs_->deletedRowCount, 2);
+    EXPECT_EQ(edits_->DataRow(0), 1);
+    EXPECT_EQ(edits_->DataRow(2), 4);
+    EXPECT_EQ(edits_->DisplayRow(4), 2);
     EXPECT_EQ(edits_->DisplayRow(3), -1);
-    EXPECT_EQ(edits_->RowEditState(0), 0);
 }
 
 TEST_F(EditTracking, DiscardRestoresFetchedValuesAndRows) {
@@ -125,9 +130,11 @@ TEST_F(EditTracking, UnknownOrKeylessTablesStayReadOnly) {
 }
 
 TEST_F(EditTracking, ManyEditsKeepLookupsAndMappingCorrect) {
-    // Deleting every other row of many and editing the rest: the mapping must stay exact.
-    for (int i = 0; i < 2; ++i)
-        edits_->DeleteRow(1);
+    // Saved deletions hide rows and editing the rest: the mapping must stay exact.
+    edits_->DeleteRow(1);
+    edits_->DeleteRow(2);
+    for (RowEdit* record : edits_->UnsavedRecords())
+        edits_->MarkRecordSaved(*record);
     EXPECT_EQ(edits_->DataRow(1), 3);
     edits_->SetCellValue(1, 2, "three");
     EXPECT_EQ(StoredText(*rs_, 3, 2), "three");
@@ -136,7 +143,9 @@ TEST_F(EditTracking, ManyEditsKeepLookupsAndMappingCorrect) {
 
 TEST_F(EditTracking, ConversionsShowTheGridsRows) {
     edits_->DeleteRow(1);
-    edits_->SetCellValue(1, 2, "two"); // data row 2
+    for (RowEdit* record : edits_->UnsavedRecords())
+        edits_->MarkRecordSaved(*record); // the deletion saved: the row left the grid
+    edits_->SetCellValue(1, 2, "two");  // data row 2
     const int64_t added = edits_->AppendNewRow();
     edits_->SetCellValue(added, 0, "9");
     edits_->SetCellValue(added, 1, "n");
