@@ -10,10 +10,12 @@
 #include "transform/ModificationScript.h"
 #include "transform/ResultSetEdits.h"
 
+#include <algorithm>
 #include <cstring>
 #include <deque>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 
 namespace marlix {
 namespace {
@@ -201,64 +203,118 @@ void AppendColumnName(const std::string& name, std::string& out) {
         out += name;
 }
 
-// Reads a saved row back by its key, table by table, and shows what the table holds: a server
-// may keep another value than the one sent (a default, a trigger's, one cut to fit). A text that
-// differs from the one saved is named in the history. A row that cannot be read back keeps what
-// was sent.
-void ReadBack(SQLHDBC connection, ResultSetEdits& edits, RowEdit& record, HistoryOutput& history) {
+// Rows read back by one query: few enough for every server's count of parameters.
+constexpr size_t kReadBackRows = 100;
+
+// The bytes of a row's key values, to match the rows a query returns to the rows it asked for.
+std::string KeyBytes(const std::vector<CellRef>& values) {
+    std::string bytes;
+    for (const CellRef& v : values) {
+        bytes += v.isNull ? std::string_view("\1N") : std::string_view(v.data, v.length);
+        bytes += '\0';
+    }
+    return bytes;
+}
+
+// Shows a saved row's values as the table holds them; a text that differs from the one sent is
+// named in the history.
+void ShowHeld(ResultSetEdits& edits, RowEdit& record, const std::vector<int>& columns, const ResultSet& read,
+              int64_t readRow, HistoryOutput& history) {
     ResultSet& resultSet = edits.Result();
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const int column = columns[i];
+        const CellRef sent = StoredValueOf(resultSet, record.row, column, false);
+        const CellRef held = read.Cell(readRow, static_cast<int>(i));
+        // Only a text that was sent is compared: the server fills the others itself.
+        if (record.Find(column) && ColumnDescriptor::IsCharacterType(resultSet.Column(column).sqlType) &&
+            (sent.isNull != held.isNull || (!sent.isNull && sent.Text() != held.Text()))) {
+            const int64_t shown = edits.DisplayRow(record.row);
+            history.AppendText("Warning: row " + std::to_string(shown + 1) + ": the database holds " +
+                                   (held.isNull ? std::string("NULL") : "'" + std::string(held.Text()) + "'") +
+                                   " in column " + edits.OriginColumnName(column) + ", not the value saved\r\n",
+                               false);
+        }
+        edits.SetSavedValue(record.row, column, held);
+    }
+}
+
+// Reads the saved rows back by their keys, table by table, a chunk of rows per query, and shows
+// what the table holds: a server may keep another value than the one sent (a default, a
+// trigger's, one cut to fit: MariaDB outside strict mode says nothing). A row that cannot be
+// read back (its key given by the server, or changed by it) keeps what was sent.
+void ReadBack(SQLHDBC connection, ResultSetEdits& edits, const std::vector<RowEdit*>& records,
+              HistoryOutput& history) {
+    ResultSet& resultSet = edits.Result();
+    PreparedStatement prepared(connection);
     for (size_t t = 0; t < edits.Tables().size(); ++t) {
         const EditTable& table = edits.Tables()[t];
-        std::vector<int> columns;
-        std::string text = "SELECT ";
+        std::vector<int> columns, keys;
+        std::string select = "SELECT ";
         for (int c = 0; c < resultSet.ColumnCount(); ++c) {
             if (!edits.CanEditColumn(c) || edits.Origins()[c].tableIndex != static_cast<int>(t)) continue;
-            if (!columns.empty()) text += ", ";
-            AppendColumnName(edits.OriginColumnName(c), text);
+            if (!columns.empty()) select += ", ";
+            AppendColumnName(edits.OriginColumnName(c), select);
             columns.push_back(c);
         }
-        if (columns.empty() || table.keys.empty()) continue;
-        text += " FROM " + table.name + " WHERE ";
-        std::vector<StatementParameter> keys;
         for (const std::string& key : table.keys) {
             const int column = edits.KeyColumn(static_cast<int>(t), key);
-            const CellRef value = column >= 0 ? StoredValueOf(resultSet, record.row, column, false) : CellRef{};
-            if (column < 0 || value.isNull) return; // an added row whose key the server gives
-            if (!keys.empty()) text += " AND ";
-            AppendColumnName(key, text);
-            text += " = ?";
-            keys.push_back({column, value});
+            const auto at = std::find(columns.begin(), columns.end(), column);
+            if (at == columns.end()) break;
+            keys.push_back(static_cast<int>(at - columns.begin()));
         }
-        try {
-            PreparedStatement prepared(connection);
-            SQLHSTMT statement = prepared.Prepare(text);
-            ParameterBuffers buffers;
-            BindParameters(statement, resultSet, keys, buffers);
-            Check(SQLExecute(statement), statement);
-            ResultSet read(static_cast<int>(columns.size()), 2, 0);
-            read.exactValues = resultSet.exactValues;
-            TextHistoryOutput quiet;
-            read.DescribeAndBind(statement, 0);
-            read.FetchAll(statement, 0, quiet);
-            if (read.RowCount() != 1) continue;
-            for (size_t i = 0; i < columns.size(); ++i) {
-                const int column = columns[i];
-                const CellRef sent = StoredValueOf(resultSet, record.row, column, false);
-                const CellRef held = read.Cell(0, static_cast<int>(i));
-                // Only a text that was sent is compared: the server fills the others itself.
-                if (record.Find(column) && ColumnDescriptor::IsCharacterType(resultSet.Column(column).sqlType) &&
-                    (sent.isNull != held.isNull || (!sent.isNull && sent.Text() != held.Text()))) {
-                    const int64_t shown = edits.DisplayRow(record.row);
-                    history.AppendText("Warning: row " + std::to_string(shown + 1) + ": the database holds " +
-                                           (held.isNull ? std::string("NULL") : "'" + std::string(held.Text()) + "'") +
-                                           " in column " + edits.OriginColumnName(column) +
-                                           ", not the value saved\r\n",
-                                       false);
+        if (columns.empty() || keys.empty() || keys.size() != table.keys.size()) continue;
+        std::string condition = "(";
+        for (size_t k = 0; k < keys.size(); ++k) {
+            if (k) condition += " AND ";
+            AppendColumnName(table.keys[k], condition);
+            condition += " = ?";
+        }
+        condition += ")";
+        std::vector<RowEdit*> rows;
+        for (RowEdit* record : records) {
+            bool known = true;
+            for (int k : keys)
+                known = known && !StoredValueOf(resultSet, record->row, columns[k], false).isNull;
+            if (known) rows.push_back(record);
+        }
+        for (size_t first = 0; first < rows.size(); first += kReadBackRows) {
+            const size_t last = std::min(rows.size(), first + kReadBackRows);
+            std::string text = select + " FROM " + table.name + " WHERE ";
+            std::vector<StatementParameter> parameters;
+            std::unordered_map<std::string, RowEdit*> asked;
+            for (size_t r = first; r < last; ++r) {
+                text += (r > first ? " OR " : "") + condition;
+                std::vector<CellRef> values;
+                for (int k : keys) {
+                    values.push_back(StoredValueOf(resultSet, rows[r]->row, columns[k], false));
+                    parameters.push_back({columns[k], values.back()});
                 }
-                edits.SetSavedValue(record.row, column, held);
+                asked.emplace(KeyBytes(values), rows[r]);
             }
-        } catch (const CODBCException& e) {
-            history.AppendText("Warning: a saved row could not be read back: " + e.Message(), false);
+            try {
+                SQLHSTMT statement = prepared.Prepare(text);
+                ParameterBuffers buffers;
+                BindParameters(statement, resultSet, parameters, buffers);
+                Check(SQLExecute(statement), statement);
+                ResultSet read(static_cast<int>(columns.size()), 0, 0);
+                read.exactValues = resultSet.exactValues;
+                TextHistoryOutput quiet;
+                read.DescribeAndBind(statement, 0);
+                read.FetchAll(statement, 0, quiet);
+                // The next chunk binds its own buffers: none of this result set's stays bound.
+                SQLFreeStmt(statement, SQL_CLOSE);
+                SQLFreeStmt(statement, SQL_UNBIND);
+                for (int64_t r = 0; r < read.RowCount(); ++r) {
+                    std::vector<CellRef> values;
+                    for (int k : keys)
+                        values.push_back(read.Cell(r, k));
+                    const auto found = asked.find(KeyBytes(values));
+                    if (found != asked.end()) ShowHeld(edits, *found->second, columns, read, r, history);
+                }
+            } catch (const CODBCException& e) {
+                history.AppendText("Warning: the saved rows could not be read back: " + e.Message(), false);
+                return;
+            }
         }
     }
 }
@@ -293,8 +349,7 @@ SaveEditsResult SaveEdits(CODBCSession& session, ResultSetEdits& edits, HistoryO
         std::string warnings;
         auto finish = [&] {
             if (!warnings.empty()) history.AppendText(warnings, false);
-            for (RowEdit* record : written)
-                ReadBack(connection, edits, *record, history);
+            ReadBack(connection, edits, written, history);
             // The reads leave no transaction open behind the commit.
             if (transaction && !written.empty()) SQLEndTran(SQL_HANDLE_DBC, connection, SQL_COMMIT);
         };
