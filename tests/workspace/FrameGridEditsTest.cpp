@@ -86,17 +86,11 @@ private slots:
 
 void FrameGridEditsTest::editSaveAndViewScriptInTheWindow() {
     MARLIX_QT_FRAME_ON(h, Server::SQLite);
-    QVERIFY(h.RunScript(QStringLiteral("create table fruit (id integer primary key, name varchar(20));\n"
-                                       "insert into fruit values (1, 'apple');\n"
-                                       "insert into fruit values (2, 'pear');\n")));
-    h.Frame().ObjectBrowser().Reload(); // the catalog learns the new table and its key
-    QVERIFY(h.RunScript(QStringLiteral("select id, name from fruit order by id;\n")));
-
-    GridsPane& grids = h.Frame().ResultsView().Grids();
-    QCOMPARE(grids.GridCount(), 1);
-    ResultGrid* grid = grids.GridAt(0);
-    auto* model = qobject_cast<EditableResultSetModel*>(&grid->Model());
+    auto* model = OpenGrid(h, "create table fruit (id integer primary key, name varchar(20));\n"
+                              "insert into fruit values (1, 'apple');\ninsert into fruit values (2, 'pear');\n",
+                           "select id, name from fruit order by id;\n");
     QVERIFY(model);
+    ResultGrid* grid = h.Frame().ResultsView().Grids().CurrentGrid();
     QCOMPARE(model->rowCount(), 3); // two rows and the empty one
     QVERIFY2(!model->data(model->index(0, 1), EditableResultSetModel::ReadOnlyRole).toBool(),
              qPrintable(model->data(model->index(0, 1), Qt::ToolTipRole).toString()));
@@ -118,35 +112,29 @@ void FrameGridEditsTest::editSaveAndViewScriptInTheWindow() {
     QApplication::processEvents();
     QVERIFY(!actions[3]->isEnabled());
 
-    // View edits as SQL script: the exact script, copied by the dialog's Copy.
+    // View edits as SQL script: the script in the server's dialect, copied by the dialog's Copy.
     grid->setCurrentIndex(model->index(0, 1));
     PressInNextDialog("copy");
     PressInNextDialog("close", 150);
     actions[2]->trigger();
     QCOMPARE(QApplication::clipboard()->text(),
-             QStringLiteral("UPDATE fruit SET\r\n\tname = 'it''s'\r\nWHERE\r\n\tid = 1\r\n"
-                            "INSERT INTO fruit (id, name)\r\nVALUES (3, 'plum')\r\n\r\n"));
+             QStringLiteral("UPDATE fruit SET\r\n\tname = 'it''s'\r\nWHERE\r\n\tid = 1;\r\n"
+                            "INSERT INTO fruit (id, name)\r\nVALUES (3, 'plum');\r\n"));
 
     actions[0]->trigger();
     QVERIFY2(h.Prompts().messages.size() == 1, qPrintable(h.Prompts().messages.join('\n')));
     QVERIFY(!model->Edits().HasUnsavedEdits());
     QVERIFY(!actions[0]->isEnabled());
-    auto fetched = h.Frame().Session().Thread().Call([&] {
-        return FetchQuery(h.Frame().Session().Connection(), "select name from fruit order by id").resultSet;
-    });
-    QCOMPARE(fetched->RowCount(), int64_t(3));
-    QCOMPARE(QString::fromUtf8(fetched->Cell(0, 0).Text().data()), QStringLiteral("it's"));
-    QCOMPARE(QString::fromUtf8(fetched->Cell(2, 0).Text().data()), QStringLiteral("plum"));
+    QCOMPARE(Rows(h, "select name from fruit order by id"), QStringList({"it's", "pear", "plum"}));
 }
 
 void FrameGridEditsTest::unsavedEditsAreNotThrownAwayWithoutAsking() {
     MARLIX_QT_FRAME_ON(h, Server::SQLite);
-    QVERIFY(h.RunScript(QStringLiteral("create table veg (id integer primary key, name varchar(20));\n"
-                                       "insert into veg values (1, 'leek');\n")));
-    h.Frame().ObjectBrowser().Reload();
-    QVERIFY(h.RunScript(QStringLiteral("select id, name from veg;\n")));
+    auto* model = OpenGrid(h, "create table veg (id integer primary key, name varchar(20));\n"
+                              "insert into veg values (1, 'leek');\n",
+                           "select id, name from veg;\n");
+    QVERIFY(model);
     GridsPane& grids = h.Frame().ResultsView().Grids();
-    auto* model = qobject_cast<EditableResultSetModel*>(&grids.GridAt(0)->Model());
     QVERIFY(model->setData(model->index(0, 1), QStringLiteral("onion")));
 
     // Clear results: "no" keeps the grid and its edits.

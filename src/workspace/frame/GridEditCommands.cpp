@@ -4,6 +4,7 @@
 #include "core/DialectSettings.h"
 #include "core/MemoryTextSink.h"
 #include "core/ProfileStore.h"
+#include "db/ServerDialect.h"
 #include "execution/SaveEdits.h"
 #include "results/grid/EditableResultSetModel.h"
 #include "results/grid/EditingDelegate.h"
@@ -120,7 +121,8 @@ void GridEditCommands::Changed(ResultGrid* grid) {
 
 void GridEditCommands::ShowScript(EditableResultSetModel& model) {
     MemoryTextSink sink(kScriptSinkSize);
-    WriteModificationScript(model.Edits(), sink);
+    // In the server's own dialect, with statement ends: the script runs as it is in its client.
+    WriteModificationScript(model.Edits(), sink, static_cast<int>(ServerDialectOf(frame_.Session())));
     ModificationScriptDialog dialog(std::string(sink.Data(), sink.Length()), AlwaysShowScript(),
                                     frame_.Prompts(), &frame_);
     dialog.exec();
