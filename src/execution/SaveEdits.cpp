@@ -203,8 +203,8 @@ void AppendColumnName(const std::string& name, std::string& out) {
         out += name;
 }
 
-// Rows read back by one query: few enough for every server's count of parameters.
-constexpr size_t kReadBackRows = 100;
+// Key values read back by one query: within SQLite's 999 parameters.
+constexpr size_t kReadBackParameters = 800;
 
 // The bytes of a row's key values, to match the rows a query returns to the rows it asked for.
 std::string KeyBytes(const std::vector<CellRef>& values) {
@@ -277,8 +277,9 @@ void ReadBack(SQLHDBC connection, ResultSetEdits& edits, const std::vector<RowEd
                 known = known && !StoredValueOf(resultSet, record->row, columns[k], false).isNull;
             if (known) rows.push_back(record);
         }
-        for (size_t first = 0; first < rows.size(); first += kReadBackRows) {
-            const size_t last = std::min(rows.size(), first + kReadBackRows);
+        const size_t chunk = std::max<size_t>(1, kReadBackParameters / keys.size());
+        for (size_t first = 0; first < rows.size(); first += chunk) {
+            const size_t last = std::min(rows.size(), first + chunk);
             std::string text = select + " FROM " + table.name + " WHERE ";
             std::vector<StatementParameter> parameters;
             std::unordered_map<std::string, RowEdit*> asked;
