@@ -283,8 +283,16 @@ void ReadBack(SQLHDBC connection, ResultSetEdits& edits, const std::vector<RowEd
             std::string text = select + " FROM " + table.name + " WHERE ";
             std::vector<StatementParameter> parameters;
             std::unordered_map<std::string, RowEdit*> asked;
+            // A key of one column is looked up as IN (...), which every server reads by its index.
+            if (keys.size() == 1) {
+                AppendColumnName(table.keys[0], text);
+                text += " IN (";
+            }
             for (size_t r = first; r < last; ++r) {
-                text += (r > first ? " OR " : "") + condition;
+                if (keys.size() == 1)
+                    text += r > first ? ", ?" : "?";
+                else
+                    text += (r > first ? " OR " : "") + condition;
                 std::vector<CellRef> values;
                 for (int k : keys) {
                     values.push_back(StoredValueOf(resultSet, rows[r]->row, columns[k], false));
@@ -292,6 +300,7 @@ void ReadBack(SQLHDBC connection, ResultSetEdits& edits, const std::vector<RowEd
                 }
                 asked.emplace(KeyBytes(values), rows[r]);
             }
+            if (keys.size() == 1) text += ")";
             try {
                 SQLHSTMT statement = prepared.Prepare(text);
                 ParameterBuffers buffers;

@@ -295,6 +295,7 @@ bool ResultSetEdits::DeleteRow(int64_t displayRow) {
     RowEdit& record = RecordFor(DataRow(displayRow), true);
     if (record.deleted) return false;
     record.deleted = true;
+    ++resultSet_.deletedRowCount; // conversions and row counts leave the row out already
     return true;
 }
 
@@ -332,6 +333,7 @@ void ResultSetEdits::DiscardEdits() {
     }
     // Unsaved added rows are always the last rows: saving clears them in order of creation.
     resultSet_.AddEditedRows(-removedRows);
+    resultSet_.deletedRowCount = static_cast<int64_t>(deletedRows_.size());
 }
 
 std::vector<RowEdit*> ResultSetEdits::UnsavedRecords() {
@@ -371,8 +373,8 @@ void ResultSetEdits::MarkRecordSaved(RowEdit& record) {
         // The row is gone from the database: it leaves the grid and no edit of it remains.
         const int64_t row = record.row;
         deletedRows_.insert(std::lower_bound(deletedRows_.begin(), deletedRows_.end(), row), row);
-        resultSet_.deletedRowCount = static_cast<int64_t>(deletedRows_.size());
-        records_.erase(row);
+        records_.erase(row); // deletedRowCount stays: the deletion only left the grid
+
         return;
     }
     record.inserted = record.modified = false;

@@ -125,7 +125,11 @@ public:
 
     bool EditedValue(int64_t row, int column, bool previous, CellRef& value) const override;
     int64_t DataRowOf(int64_t shownRow) const noexcept override { return DataRow(shownRow); }
-    bool RowDeleted(int64_t dataRow) const noexcept override { return DisplayRow(dataRow) < 0; }
+    // Deleted in the grid, saved or not: conversions and row counts leave the row out.
+    bool RowDeleted(int64_t dataRow) const noexcept override {
+        const RowEdit* record = Record(dataRow);
+        return (record && record->deleted) || DisplayRow(dataRow) < 0;
+    }
 
 private:
     RowEdit& RecordFor(int64_t dataRow, bool create);
