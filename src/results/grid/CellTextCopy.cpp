@@ -2,7 +2,7 @@
 
 #include "core/ResultSet.h"
 #include "core/ValueText.h"
-#include "results/grid/GridPresentation.h"
+#include "transform/ResultSetEdits.h"
 
 #include <algorithm>
 
@@ -93,6 +93,11 @@ std::string SelectedCellsText(ResultSet& resultSet, const std::vector<CellBlock>
         }
     }
     return out;
+}
+
+int64_t GridRowCount(const ResultSet& resultSet) noexcept {
+    const ResultSetEdits* edits = ResultSetEdits::Find(resultSet);
+    return edits ? edits->ShownRowCount() : resultSet.RowCount();
 }
 
 } // namespace marlix

@@ -1,7 +1,6 @@
 #include "results/grid/GridPresentation.h"
 
 #include "core/ResultSet.h"
-#include "transform/ResultSetEdits.h"
 
 #include <algorithm>
 
@@ -44,22 +43,13 @@ std::string GroupedNumber(int64_t value) {
 }
 
 std::string GridCaptionText(int number, const ResultSet& resultSet, bool earlierRun) {
-    const int64_t rows = GridRowCount(resultSet);
+    const int64_t rows = resultSet.RowCount() - resultSet.deletedRowCount;
     std::string text =
         "Result " + std::to_string(number) + ": " + GroupedNumber(rows) + (rows == 1 ? " row" : " rows");
     const std::string& table = resultSet.Description().sourceTable;
     if (!table.empty()) text += " from " + table;
     if (earlierRun) text += " (earlier run)";
     return text;
-}
-
-} // namespace marlix
-
-namespace marlix {
-
-int64_t GridRowCount(const ResultSet& resultSet) noexcept {
-    const ResultSetEdits* edits = ResultSetEdits::Find(resultSet);
-    return edits ? edits->ShownRowCount() : resultSet.RowCount();
 }
 
 } // namespace marlix

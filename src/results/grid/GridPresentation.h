@@ -33,8 +33,4 @@ std::string GroupedNumber(int64_t value);
 // for a result of an earlier run.
 std::string GridCaptionText(int number, const ResultSet& resultSet, bool earlierRun);
 
-// The rows a grid shows of `resultSet`, without its empty row: a row whose deletion was saved is
-// left out, one deleted but not saved yet stays (marked).
-int64_t GridRowCount(const ResultSet& resultSet) noexcept;
-
 } // namespace marlix
