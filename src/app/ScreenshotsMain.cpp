@@ -7,6 +7,7 @@
 #include "core/MemoryTextSink.h"
 #include "core/ProfileStore.h"
 #include "db/ODBCSession.h"
+#include "db/ServerDialect.h"
 #include "results/grid/EditableResultSetModel.h"
 #include "results/grid/GridsPane.h"
 #include "results/grid/ModificationScriptDialog.h"
@@ -290,7 +291,7 @@ int main(int argc, char** argv) {
         ok &= Save(frame, dir, "40-grid-with-changed-new-and-deleted-rows.png");
 
         MemoryTextSink sink(2621440);
-        WriteModificationScript(model->Edits(), sink);
+        WriteModificationScript(model->Edits(), sink, static_cast<int>(ServerDialectOf(frame.Session())));
         ModificationScriptDialog dialog(std::string(sink.Data(), sink.Length()), true, frame.Prompts(),
                                         &frame);
         dialog.show();

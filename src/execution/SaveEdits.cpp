@@ -3,15 +3,19 @@
 #include "core/HistoryOutput.h"
 #include "core/ODBCException.h"
 #include "core/ResultSet.h"
+#include "core/ValueText.h"
 #include "db/ODBCSession.h"
 #include "db/StatementHandle.h"
+#include "transform/ColumnNameQuoting.h"
 #include "transform/ModificationScript.h"
 #include "transform/ResultSetEdits.h"
 
+#include <algorithm>
 #include <cstring>
 #include <deque>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 
 namespace marlix {
 namespace {
@@ -149,15 +153,19 @@ private:
     std::string prepared_;
 };
 
-// Runs a statement with its parameters; returns the rows it changed (0 for SQL_NO_DATA).
+// Runs a statement with its parameters; returns the rows it changed (0 for SQL_NO_DATA). The
+// server's warnings (a value cut or changed to fit the column) are added to `warnings`.
 SQLLEN Run(PreparedStatement& prepared, const std::string& text, ResultSet& resultSet,
-           const std::vector<StatementParameter>& parameters, bool fetchOne = false) {
+           const std::vector<StatementParameter>& parameters, bool fetchOne = false,
+           std::string* warnings = nullptr) {
     SQLHSTMT statement = prepared.Prepare(text);
     ParameterBuffers buffers;
     BindParameters(statement, resultSet, parameters, buffers);
     const SQLRETURN rc = SQLExecute(statement);
     if (rc == SQL_NO_DATA) return 0;
     Check(rc, statement);
+    if (rc == SQL_SUCCESS_WITH_INFO && warnings)
+        *warnings += "Warning: " + CODBCException(SQL_HANDLE_STMT, statement, 0).Message();
     if (fetchOne) {
         const SQLRETURN fetched = SQLFetch(statement);
         if (fetched == SQL_NO_DATA) return 0;
@@ -175,8 +183,8 @@ bool RunPlain(SQLHDBC connection, const std::string& text) {
 }
 
 void RunStatement(PreparedStatement& prepared, SQLHDBC connection, ResultSet& resultSet,
-                  const ModificationStatement& s) {
-    const SQLLEN rows = Run(prepared, s.markerText, resultSet, s.parameters);
+                  const ModificationStatement& s, std::string& warnings) {
+    const SQLLEN rows = Run(prepared, s.markerText, resultSet, s.parameters, false, &warnings);
     if (rows != 0) return;
     // A DELETE of a row someone else deleted leaves the database as asked.
     if (s.kind != ModificationStatement::Kind::Update) return;
@@ -186,6 +194,139 @@ void RunStatement(PreparedStatement& prepared, SQLHDBC connection, ResultSet& re
     if (Run(exists, s.existsText, resultSet, s.keyParameters, true) > 0) return;
     throw SaveFailure{"The row to update was not found in the database: another user may have "
                       "deleted it or changed its key.\r\n"};
+}
+
+void AppendColumnName(const std::string& name, std::string& out) {
+    if (ColumnNameNeedsQuoting(name))
+        AppendQuotedName(name, Dialect::GENERIC, out);
+    else
+        out += name;
+}
+
+// Key values read back by one query: within SQLite's 999 parameters.
+constexpr size_t kReadBackParameters = 800;
+
+// The bytes of a row's key values, to match the rows a query returns to the rows it asked for.
+std::string KeyBytes(const std::vector<CellRef>& values) {
+    std::string bytes;
+    for (const CellRef& v : values) {
+        bytes += v.isNull ? std::string_view("\1N") : std::string_view(v.data, v.length);
+        bytes += '\0';
+    }
+    return bytes;
+}
+
+// Shows a saved row's values as the table holds them; a text that differs from the one sent is
+// named in the history.
+void ShowHeld(ResultSetEdits& edits, RowEdit& record, const std::vector<int>& columns, const ResultSet& read,
+              int64_t readRow, HistoryOutput& history) {
+    ResultSet& resultSet = edits.Result();
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const int column = columns[i];
+        const CellRef sent = StoredValueOf(resultSet, record.row, column, false);
+        const CellRef held = read.Cell(readRow, static_cast<int>(i));
+        // Only a text that was sent is compared: the server fills the others itself.
+        if (record.Find(column) && ColumnDescriptor::IsCharacterType(resultSet.Column(column).sqlType) &&
+            (sent.isNull != held.isNull || (!sent.isNull && sent.Text() != held.Text()))) {
+            const int64_t shown = edits.DisplayRow(record.row);
+            history.AppendText("Warning: row " + std::to_string(shown + 1) + ": the database holds " +
+                                   (held.isNull ? std::string("NULL") : "'" + std::string(held.Text()) + "'") +
+                                   " in column " + edits.OriginColumnName(column) + ", not the value saved\r\n",
+                               false);
+        }
+        edits.SetSavedValue(record.row, column, held);
+    }
+}
+
+// Reads the saved rows back by their keys, table by table, a chunk of rows per query, and shows
+// what the table holds: a server may keep another value than the one sent (a default, a
+// trigger's, one cut to fit: MariaDB outside strict mode says nothing). A row that cannot be
+// read back (its key given by the server, or changed by it) keeps what was sent.
+void ReadBack(SQLHDBC connection, ResultSetEdits& edits, const std::vector<RowEdit*>& records,
+              HistoryOutput& history) {
+    ResultSet& resultSet = edits.Result();
+    PreparedStatement prepared(connection);
+    for (size_t t = 0; t < edits.Tables().size(); ++t) {
+        const EditTable& table = edits.Tables()[t];
+        std::vector<int> columns, keys;
+        std::string select = "SELECT ";
+        for (int c = 0; c < resultSet.ColumnCount(); ++c) {
+            if (!edits.CanEditColumn(c) || edits.Origins()[c].tableIndex != static_cast<int>(t)) continue;
+            if (!columns.empty()) select += ", ";
+            AppendColumnName(edits.OriginColumnName(c), select);
+            columns.push_back(c);
+        }
+        for (const std::string& key : table.keys) {
+            const int column = edits.KeyColumn(static_cast<int>(t), key);
+            const auto at = std::find(columns.begin(), columns.end(), column);
+            if (at == columns.end()) break;
+            keys.push_back(static_cast<int>(at - columns.begin()));
+        }
+        if (columns.empty() || keys.empty() || keys.size() != table.keys.size()) continue;
+        std::string condition = "(";
+        for (size_t k = 0; k < keys.size(); ++k) {
+            if (k) condition += " AND ";
+            AppendColumnName(table.keys[k], condition);
+            condition += " = ?";
+        }
+        condition += ")";
+        std::vector<RowEdit*> rows;
+        for (RowEdit* record : records) {
+            bool known = true;
+            for (int k : keys)
+                known = known && !StoredValueOf(resultSet, record->row, columns[k], false).isNull;
+            if (known) rows.push_back(record);
+        }
+        const size_t chunk = std::max<size_t>(1, kReadBackParameters / keys.size());
+        for (size_t first = 0; first < rows.size(); first += chunk) {
+            const size_t last = std::min(rows.size(), first + chunk);
+            std::string text = select + " FROM " + table.name + " WHERE ";
+            std::vector<StatementParameter> parameters;
+            std::unordered_map<std::string, RowEdit*> asked;
+            // A key of one column is looked up as IN (...), which every server reads by its index.
+            if (keys.size() == 1) {
+                AppendColumnName(table.keys[0], text);
+                text += " IN (";
+            }
+            for (size_t r = first; r < last; ++r) {
+                if (keys.size() == 1)
+                    text += r > first ? ", ?" : "?";
+                else
+                    text += (r > first ? " OR " : "") + condition;
+                std::vector<CellRef> values;
+                for (int k : keys) {
+                    values.push_back(StoredValueOf(resultSet, rows[r]->row, columns[k], false));
+                    parameters.push_back({columns[k], values.back()});
+                }
+                asked.emplace(KeyBytes(values), rows[r]);
+            }
+            if (keys.size() == 1) text += ")";
+            try {
+                SQLHSTMT statement = prepared.Prepare(text);
+                ParameterBuffers buffers;
+                BindParameters(statement, resultSet, parameters, buffers);
+                Check(SQLExecute(statement), statement);
+                ResultSet read(static_cast<int>(columns.size()), 0, 0);
+                read.exactValues = resultSet.exactValues;
+                TextHistoryOutput quiet;
+                read.DescribeAndBind(statement, 0);
+                read.FetchAll(statement, 0, quiet);
+                // The next chunk binds its own buffers: none of this result set's stays bound.
+                SQLFreeStmt(statement, SQL_CLOSE);
+                SQLFreeStmt(statement, SQL_UNBIND);
+                for (int64_t r = 0; r < read.RowCount(); ++r) {
+                    std::vector<CellRef> values;
+                    for (int k : keys)
+                        values.push_back(read.Cell(r, k));
+                    const auto found = asked.find(KeyBytes(values));
+                    if (found != asked.end()) ShowHeld(edits, *found->second, columns, read, r, history);
+                }
+            } catch (const CODBCException& e) {
+                history.AppendText("Warning: the saved rows could not be read back: " + e.Message(), false);
+                return;
+            }
+        }
+    }
 }
 
 } // namespace
@@ -214,6 +355,14 @@ SaveEditsResult SaveEdits(CODBCSession& session, ResultSetEdits& edits, HistoryO
             std::vector<int> tables;
         };
         std::vector<Done> done;
+        std::vector<RowEdit*> written; // saved rows that stay in the grid, to be read back
+        std::string warnings;
+        auto finish = [&] {
+            if (!warnings.empty()) history.AppendText(warnings, false);
+            ReadBack(connection, edits, written, history);
+            // The reads leave no transaction open behind the commit.
+            if (transaction && !written.empty()) SQLEndTran(SQL_HANDLE_DBC, connection, SQL_COMMIT);
+        };
         std::vector<RowEdit*> records = edits.UnsavedRecords();
         PreparedStatement prepared(connection);
         ModificationStatement statement;
@@ -245,11 +394,12 @@ SaveEditsResult SaveEdits(CODBCSession& session, ResultSetEdits& edits, HistoryO
                 }
                 std::vector<int> tables;
                 for (const ModificationStatement& s : statements) {
-                    RunStatement(prepared, connection, resultSet, s);
+                    RunStatement(prepared, connection, resultSet, s, warnings);
                     ++result.statements;
                     tables.push_back(s.table);
                     if (!transaction) edits.MarkTableSaved(*record, s.table);
                 }
+                if (!record->deleted) written.push_back(record);
                 if (!transaction)
                     edits.MarkRecordSaved(*record);
                 else
@@ -268,6 +418,7 @@ SaveEditsResult SaveEdits(CODBCSession& session, ResultSetEdits& edits, HistoryO
                     edits.MarkRecordSaved(*d.record);
                 }
             }
+            finish();
             result.saved = result.leftPending == 0;
             if (!result.saved) result.error = "Some rows were not saved: the Execution history says why.\r\n";
             return result;
@@ -277,6 +428,10 @@ SaveEditsResult SaveEdits(CODBCSession& session, ResultSetEdits& edits, HistoryO
             result.error = e.message;
         }
         if (current) result.failedRow = edits.DisplayRow(current->row);
+        if (!transaction) {
+            // The rows saved before the failure stay saved: they show what the table holds.
+            finish();
+        }
         if (transaction) {
             // Nothing of this save stays: the records all remain pending and a later save
             // writes every one of them once.

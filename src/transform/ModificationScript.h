@@ -36,11 +36,14 @@ struct ModificationStatement {
 // and deleted again, nothing pending); `problem` then says why when it is a fault that keeps the
 // record pending (a NULL key value, no key known).
 // Without `withLiterals` the literal text lacks its values (a save only runs the marker form).
+// With a `dialect` (a Dialect code) the literal text holds that dialect's exact literals and
+// ends with ';', as its server's client runs it; without (-1), ODBC escape forms.
 bool BuildModificationStatement(ResultSetEdits& edits, const RowEdit& record, int table,
                                 ModificationStatement& statement, std::string& problem,
-                                bool withLiterals = true);
+                                bool withLiterals = true, int dialect = -1);
 
-// Writes the literal form of every unsaved record's statements, in order of creation.
-void WriteModificationScript(ResultSetEdits& edits, TextSink& sink);
+// Writes the literal form of every unsaved record's statements, in order of creation, in
+// `dialect` as BuildModificationStatement says.
+void WriteModificationScript(ResultSetEdits& edits, TextSink& sink, int dialect = -1);
 
 } // namespace marlix

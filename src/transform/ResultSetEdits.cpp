@@ -260,6 +260,26 @@ void ResultSetEdits::SetCellTimestamp(int64_t displayRow, int column, const TIME
     Store(displayRow, column, &value, sizeof value, false);
 }
 
+void ResultSetEdits::SetSavedValue(int64_t dataRow, int column, const CellRef& value) {
+    RowEdit& record = RecordFor(dataRow, true);
+    CellEdit* entry = nullptr;
+    for (CellEdit& cell : record.cells)
+        if (cell.column == column) entry = &cell;
+    if (entry && entry->pending) return; // typed again since: the typed value waits for its save
+    if (!entry) {
+        CellEdit cell;
+        cell.column = column;
+        record.cells.push_back(cell);
+        entry = &record.cells.back();
+    }
+    const char empty = 0;
+    entry->current = static_cast<int64_t>(value.isNull ? resultSet_.Cells().AppendValue(&empty, 1)
+                                                       : resultSet_.Cells().AppendValue(value.data, value.length));
+    entry->currentIsNull = value.isNull;
+    entry->length = value.isNull ? 1 : value.length;
+    entry->previous = -1;
+}
+
 int64_t ResultSetEdits::AppendNewRow() {
     const int64_t row = resultSet_.RowCount();
     resultSet_.AddEditedRows(1);
@@ -271,10 +291,11 @@ int64_t ResultSetEdits::AppendNewRow() {
 
 bool ResultSetEdits::DeleteRow(int64_t displayRow) {
     if (displayRow < 0 || displayRow >= ShownRowCount()) return false;
-    const int64_t row = DataRow(displayRow);
-    deletedRows_.insert(std::lower_bound(deletedRows_.begin(), deletedRows_.end(), row), row);
-    RecordFor(row, true).deleted = true;
-    resultSet_.deletedRowCount = static_cast<int64_t>(deletedRows_.size());
+    // The row stays in the grid, marked, until the deletion is saved or discarded.
+    RowEdit& record = RecordFor(DataRow(displayRow), true);
+    if (record.deleted) return false;
+    record.deleted = true;
+    ++resultSet_.deletedRowCount; // conversions and row counts leave the row out already
     return true;
 }
 
@@ -282,7 +303,7 @@ int ResultSetEdits::RowEditState(int64_t displayRow) const noexcept {
     if (displayRow < 0 || displayRow >= ShownRowCount()) return 0;
     const RowEdit* record = Record(DataRow(displayRow));
     if (!record) return 0;
-    return record->inserted ? 2 : record->modified ? 1 : 0;
+    return record->deleted ? 4 : record->inserted ? 2 : record->modified ? 1 : 0;
 }
 
 bool ResultSetEdits::HasUnsavedEdits() const noexcept {
@@ -292,11 +313,9 @@ bool ResultSetEdits::HasUnsavedEdits() const noexcept {
 }
 
 void ResultSetEdits::DiscardEdits() {
-    std::vector<int64_t> restored;
     int64_t removedRows = 0;
     for (auto at = records_.begin(); at != records_.end();) {
         RowEdit& record = at->second;
-        if (record.deleted) restored.push_back(record.row);
         if (record.inserted) {
             ++removedRows;
             at = records_.erase(at);
@@ -312,12 +331,6 @@ void ResultSetEdits::DiscardEdits() {
         record.modified = record.deleted = false;
         ++at;
     }
-    // Only unsaved deletions come back; rows whose deletion was saved stay hidden.
-    std::sort(restored.begin(), restored.end());
-    std::vector<int64_t> kept;
-    std::set_difference(deletedRows_.begin(), deletedRows_.end(), restored.begin(), restored.end(),
-                        std::back_inserter(kept));
-    deletedRows_ = std::move(kept);
     // Unsaved added rows are always the last rows: saving clears them in order of creation.
     resultSet_.AddEditedRows(-removedRows);
     resultSet_.deletedRowCount = static_cast<int64_t>(deletedRows_.size());
@@ -357,8 +370,11 @@ void ResultSetEdits::MarkTableSaved(RowEdit& record, int table) {
 
 void ResultSetEdits::MarkRecordSaved(RowEdit& record) {
     if (record.deleted) {
-        // The row is gone from the database: it stays hidden and no edit of it remains.
-        records_.erase(record.row);
+        // The row is gone from the database: it leaves the grid and no edit of it remains.
+        const int64_t row = record.row;
+        deletedRows_.insert(std::lower_bound(deletedRows_.begin(), deletedRows_.end(), row), row);
+        records_.erase(row); // deletedRowCount stays: the deletion only left the grid
+
         return;
     }
     record.inserted = record.modified = false;

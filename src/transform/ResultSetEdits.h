@@ -1,7 +1,8 @@
 #pragma once
 // The edits a grid records on one result set: changed cells, rows added and rows deleted, kept
 // beside the fetched cells so that the fetched values stay as the server sent them. Display rows
-// (what the grid numbers) skip deleted rows; every mapping and value lookup is O(log n) in the
+// (what the grid numbers) skip rows whose deletion was saved; a deletion not saved yet keeps its row
+// in place, marked; every mapping and value lookup is O(log n) in the
 // number of edits, so a grid of a million rows with thousands of edits still scrolls.
 #include "core/EditedValues.h"
 #include "grammar/SelectAnalysis.h"
@@ -87,21 +88,25 @@ public:
     // Why a column cannot be edited, for the grid's tooltip; empty when it can.
     std::string ReadOnlyReason(int column) const;
 
-    // Rows the grid shows (deleted rows left out), without its empty row.
+    // Rows the grid shows (rows whose deletion was saved left out), without its empty row.
     int64_t ShownRowCount() const noexcept;
     int64_t DataRow(int64_t displayRow) const noexcept;
-    // -1 for a deleted row.
+    // -1 for a row whose deletion was saved.
     int64_t DisplayRow(int64_t dataRow) const noexcept;
 
     // Records a typed value: text bytes (without NUL), or NULL.
     void SetCellValue(int64_t displayRow, int column, std::string_view text, bool isNull = false);
     // Records a date, time or timestamp value.
     void SetCellTimestamp(int64_t displayRow, int column, const TIMESTAMP_STRUCT& value);
+    // Records the value the table holds for a saved cell of data row `dataRow` (read back after
+    // a save): shown from now on, with no edit pending.
+    void SetSavedValue(int64_t dataRow, int column, const CellRef& value);
     // Adds a row at the end; returns its display row.
     int64_t AppendNewRow();
-    // Hides a shown row and marks it deleted; false for a row beyond the shown ones.
+    // Marks a shown row deleted (it stays shown until the deletion is saved); false for a row
+    // beyond the shown ones or one already deleted.
     bool DeleteRow(int64_t displayRow);
-    // 2 added, 1 changed or deleted, 0 otherwise.
+    // 4 deleted (not saved yet), 2 added, 1 changed, 0 otherwise.
     int RowEditState(int64_t displayRow) const noexcept;
     bool HasUnsavedEdits() const noexcept;
     void DiscardEdits();
@@ -120,7 +125,11 @@ public:
 
     bool EditedValue(int64_t row, int column, bool previous, CellRef& value) const override;
     int64_t DataRowOf(int64_t shownRow) const noexcept override { return DataRow(shownRow); }
-    bool RowDeleted(int64_t dataRow) const noexcept override { return DisplayRow(dataRow) < 0; }
+    // Deleted in the grid, saved or not: conversions and row counts leave the row out.
+    bool RowDeleted(int64_t dataRow) const noexcept override {
+        const RowEdit* record = Record(dataRow);
+        return (record && record->deleted) || DisplayRow(dataRow) < 0;
+    }
 
 private:
     RowEdit& RecordFor(int64_t dataRow, bool create);
@@ -136,7 +145,7 @@ private:
     AnalysedDescription analysis_;
     std::unordered_map<int64_t, RowEdit> records_;
     uint64_t nextSequence_ = 0;
-    std::vector<int64_t> deletedRows_; // ascending data rows hidden from the grid
+    std::vector<int64_t> deletedRows_; // ascending data rows whose deletion was saved: hidden
     std::vector<EditTable> tables_;
     std::vector<AnalysedColumn> origins_;
     bool resolved_ = false;

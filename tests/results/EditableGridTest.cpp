@@ -11,6 +11,7 @@
 #include "transform/EditFixture.h"
 
 #include <QAbstractItemModelTester>
+#include <QFont>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -74,7 +75,7 @@ private slots:
         QCOMPARE(model.headerData(0, Qt::Vertical, EditableResultSetModel::RowStateRole).toInt(), 1);
     }
 
-    void emptyRowTakesNewRowsAndDeleteRowSkipsIt() {
+    void emptyRowTakesNewRowsAndDeletedRowsStay() {
         EditableResultSetModel model(Fetch("edit_grid"), EditsLookup());
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QCOMPARE(model.rowCount(), 4);
@@ -90,17 +91,18 @@ private slots:
         QCOMPARE(model.data(model.index(3, 0), EditableResultSetModel::RowStateRole).toInt(), 2);
         QCOMPARE(model.data(model.index(4, 0), EditableResultSetModel::RowStateRole).toInt(), 3);
 
+        // A deleted row stays in place, struck through and read-only, until saved or discarded.
         QVERIFY(model.DeleteRow(0));
-        QCOMPARE(model.rowCount(), 4);
-        QCOMPARE(model.data(model.index(0, 0)).toString(), QString("2"));
-        // Copying cells takes the rows the grid shows.
-        QCOMPARE(QString::fromStdString(SelectedCellsText(model.Result(), {{0, 2, 0, 0}}, kLocaleMode,
-                                                          DefaultDialectSettingsSet())),
-                 QString("2\n3\n9"));
+        QVERIFY(!model.DeleteRow(0));
+        QCOMPARE(model.rowCount(), 5);
+        QCOMPARE(model.RowState(0), int(EditableResultSetModel::Deleted));
+        QVERIFY(model.data(model.index(0, 1), Qt::FontRole).value<QFont>().strikeOut());
+        QVERIFY(!model.setData(model.index(0, 1), QString("z")));
+        QCOMPARE(model.data(model.index(0, 0)).toString(), QString("1"));
         model.Edits().DiscardEdits();
         model.Refresh();
         QCOMPARE(model.rowCount(), 4);
-        QCOMPARE(model.data(model.index(0, 0)).toString(), QString("1"));
+        QCOMPARE(model.RowState(0), 0);
     }
 
     void editorStartsFromTheStoredValue() {
@@ -109,10 +111,9 @@ private slots:
         QCOMPARE(model.data(model.index(0, 3)).toString(), QString("O'Brien"));
         QCOMPARE(model.data(model.index(0, 3), Qt::EditRole).toString(), QString("O'Brien"));
         QVERIFY(!model.data(model.index(0, 3), EditableResultSetModel::ReadOnlyRole).toBool());
-        // A line break would not survive a one-line editor: read-only, the value in a tooltip.
-        QVERIFY(model.data(model.index(1, 3), EditableResultSetModel::ReadOnlyRole).toBool());
-        QCOMPARE(model.data(model.index(1, 3), Qt::ToolTipRole).toString(), QString("two\nlines"));
-        QVERIFY(!model.setData(model.index(1, 3), QString("twolines")));
+        // A line break is edited in a multi-line editor.
+        QVERIFY(model.data(model.index(1, 3), EditableResultSetModel::MultiLineRole).toBool());
+        QVERIFY(!model.data(model.index(1, 3), EditableResultSetModel::ReadOnlyRole).toBool());
         QCOMPARE(model.data(model.index(2, 3), Qt::EditRole).toString(), QString()); // NULL: empty
     }
 
@@ -122,9 +123,8 @@ private slots:
         QVERIFY(model.data(model.index(0, 1), EditableResultSetModel::ReadOnlyRole).toBool());
         QVERIFY(model.data(model.index(0, 1), Qt::ToolTipRole).toString().contains("has no key"));
         QVERIFY(!model.setData(model.index(0, 1), QString("y")));
-        QVERIFY(!model.setData(model.index(1, 1), QString("y"))); // the empty row neither
         QVERIFY(!model.DeleteRow(0));
-        QCOMPARE(model.rowCount(), 2);
+        QCOMPARE(model.rowCount(), 1); // no empty row to add rows in
     }
 
     void syntaxChecks() {

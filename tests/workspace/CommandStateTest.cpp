@@ -94,13 +94,17 @@ TEST(CommandState, SelectionBoxesFollowTheServerType) {
         EXPECT_FALSE(CommandState(WorkspaceState{}).Enabled(c)) << "offline";
 }
 
-TEST(CommandState, ResultsViewActiveHoldsBackNewAndOpen) {
-    WorkspaceState s = ConnectedIdle();
-    s.resultsViewActive = true;
-    CommandState state(s);
-    EXPECT_FALSE(state.Enabled(Command::New));
-    EXPECT_FALSE(state.Enabled(Command::Open));
-    EXPECT_TRUE(state.Enabled(Command::ExecuteScript));
+TEST(CommandState, OnlyPendingGridEditsHoldBackNewAndOpen) {
+    struct Case {
+        bool resultsViewActive, gridEditsPending, enabled;
+    } cases[] = {{false, false, true}, {true, false, true}, {true, true, false}, {false, true, false}};
+    for (const Case& c : cases) {
+        WorkspaceState s = ConnectedIdle();
+        s.resultsViewActive = c.resultsViewActive;
+        s.gridEditsPending = c.gridEditsPending;
+        for (Command command : {Command::New, Command::Open})
+            EXPECT_EQ(CommandState(s).Enabled(command), c.enabled) << c.resultsViewActive << c.gridEditsPending;
+    }
 }
 
 // The rules the box and the results view rely on, checked against the table itself.

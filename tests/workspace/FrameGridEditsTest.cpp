@@ -12,11 +12,16 @@
 #include "workspace/frame/FrameActions.h"
 #include "workspace/frame/GridEditCommands.h"
 #include "workspace/frame/RunCommands.h"
+#include "workspace/frame/SelectionBar.h"
 #include "workspace/options/ExecutionSettings.h"
+
+#include "workspace/frame/CommandState.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -34,6 +39,38 @@ void PressInNextDialog(const char* name, int delayMs = 50) {
     });
 }
 
+// Runs `setup`, lets the catalog learn its tables, runs `select` and gives its grid the focus.
+EditableResultSetModel* OpenGrid(FrameHarness& h, const QString& setup, const QString& select) {
+    if (!setup.isEmpty() && !h.RunScript(setup)) return nullptr;
+    h.Frame().ObjectBrowser().Reload();
+    if (!h.RunScript(select)) return nullptr;
+    GridsPane& grids = h.Frame().ResultsView().Grids();
+    h.Frame().ResultsView().ShowTab(CSQLResultsView::GridsTab);
+    grids.GridAt(grids.GridCount() - 1)->setFocus();
+    QApplication::processEvents();
+    return qobject_cast<EditableResultSetModel*>(&grids.GridAt(grids.GridCount() - 1)->Model());
+}
+
+// The rows the database holds, as "a|b" lines (NULL for NULL).
+QStringList Rows(FrameHarness& h, const char* sql) {
+    auto rs = h.Frame().Session().Thread().Call(
+        [&] { return FetchQuery(h.Frame().Session().Connection(), sql).resultSet; });
+    QStringList rows;
+    for (int64_t r = 0; r < rs->RowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < rs->ColumnCount(); ++c)
+            cells << (rs->Cell(r, c).isNull ? QStringLiteral("NULL") : QString::fromUtf8(rs->Cell(r, c).Text()));
+        rows << cells.join('|');
+    }
+    return rows;
+}
+
+// Keys typed where the focus is: the grid, or the cell editor it opened.
+void Type(const QString& text, Qt::Key key = Qt::Key_unknown, Qt::KeyboardModifiers modifiers = {}) {
+    if (!text.isEmpty()) QTest::keyClicks(QApplication::focusWidget(), text);
+    if (key != Qt::Key_unknown) QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+}
+
 } // namespace
 
 class FrameGridEditsTest : public QObject {
@@ -41,21 +78,19 @@ class FrameGridEditsTest : public QObject {
 private slots:
     void editSaveAndViewScriptInTheWindow();
     void unsavedEditsAreNotThrownAwayWithoutAsking();
+    void aNewRowTypedWithTabIsOneRecord();
+    void deletedRowsStayMarkedUntilSavedOrDiscarded();
+    void multiLineValuesAndLeavingTheWindowCommit();
+    void quotedNamesAndOtherSchemasAreEditable();
 };
 
 void FrameGridEditsTest::editSaveAndViewScriptInTheWindow() {
     MARLIX_QT_FRAME_ON(h, Server::SQLite);
-    QVERIFY(h.RunScript(QStringLiteral("create table fruit (id integer primary key, name varchar(20));\n"
-                                       "insert into fruit values (1, 'apple');\n"
-                                       "insert into fruit values (2, 'pear');\n")));
-    h.Frame().ObjectBrowser().Reload(); // the catalog learns the new table and its key
-    QVERIFY(h.RunScript(QStringLiteral("select id, name from fruit order by id;\n")));
-
-    GridsPane& grids = h.Frame().ResultsView().Grids();
-    QCOMPARE(grids.GridCount(), 1);
-    ResultGrid* grid = grids.GridAt(0);
-    auto* model = qobject_cast<EditableResultSetModel*>(&grid->Model());
+    auto* model = OpenGrid(h, "create table fruit (id integer primary key, name varchar(20));\n"
+                              "insert into fruit values (1, 'apple');\ninsert into fruit values (2, 'pear');\n",
+                           "select id, name from fruit order by id;\n");
     QVERIFY(model);
+    ResultGrid* grid = h.Frame().ResultsView().Grids().CurrentGrid();
     QCOMPARE(model->rowCount(), 3); // two rows and the empty one
     QVERIFY2(!model->data(model->index(0, 1), EditableResultSetModel::ReadOnlyRole).toBool(),
              qPrintable(model->data(model->index(0, 1), Qt::ToolTipRole).toString()));
@@ -77,35 +112,31 @@ void FrameGridEditsTest::editSaveAndViewScriptInTheWindow() {
     QApplication::processEvents();
     QVERIFY(!actions[3]->isEnabled());
 
-    // View edits as SQL script: the exact script, copied by the dialog's Copy.
+    // View edits as SQL script: the script in the server's dialect, copied by the dialog's Copy.
     grid->setCurrentIndex(model->index(0, 1));
     PressInNextDialog("copy");
     PressInNextDialog("close", 150);
     actions[2]->trigger();
     QCOMPARE(QApplication::clipboard()->text(),
-             QStringLiteral("UPDATE fruit SET\r\n\tname = 'it''s'\r\nWHERE\r\n\tid = 1\r\n"
-                            "INSERT INTO fruit (id, name)\r\nVALUES (3, 'plum')\r\n\r\n"));
+             QStringLiteral("UPDATE fruit SET\r\n\tname = 'it''s'\r\nWHERE\r\n\tid = 1;\r\n"
+                            "INSERT INTO fruit (id, name)\r\nVALUES (3, 'plum');\r\n"));
 
     actions[0]->trigger();
     QVERIFY2(h.Prompts().messages.size() == 1, qPrintable(h.Prompts().messages.join('\n')));
     QVERIFY(!model->Edits().HasUnsavedEdits());
     QVERIFY(!actions[0]->isEnabled());
-    auto fetched = h.Frame().Session().Thread().Call([&] {
-        return FetchQuery(h.Frame().Session().Connection(), "select name from fruit order by id").resultSet;
-    });
-    QCOMPARE(fetched->RowCount(), int64_t(3));
-    QCOMPARE(QString::fromUtf8(fetched->Cell(0, 0).Text().data()), QStringLiteral("it's"));
-    QCOMPARE(QString::fromUtf8(fetched->Cell(2, 0).Text().data()), QStringLiteral("plum"));
+    QCOMPARE(Rows(h, "select name from fruit order by id"), QStringList({"it's", "pear", "plum"}));
+    grid->CopyAll(); // the grid menu's Copy All: every cell, the empty row left out
+    QVERIFY(QApplication::clipboard()->text().endsWith(QStringLiteral("\n2\tpear\n3\tplum")));
 }
 
 void FrameGridEditsTest::unsavedEditsAreNotThrownAwayWithoutAsking() {
     MARLIX_QT_FRAME_ON(h, Server::SQLite);
-    QVERIFY(h.RunScript(QStringLiteral("create table veg (id integer primary key, name varchar(20));\n"
-                                       "insert into veg values (1, 'leek');\n")));
-    h.Frame().ObjectBrowser().Reload();
-    QVERIFY(h.RunScript(QStringLiteral("select id, name from veg;\n")));
+    auto* model = OpenGrid(h, "create table veg (id integer primary key, name varchar(20));\n"
+                              "insert into veg values (1, 'leek');\n",
+                           "select id, name from veg;\n");
+    QVERIFY(model);
     GridsPane& grids = h.Frame().ResultsView().Grids();
-    auto* model = qobject_cast<EditableResultSetModel*>(&grids.GridAt(0)->Model());
     QVERIFY(model->setData(model->index(0, 1), QStringLiteral("onion")));
 
     // Clear results: "no" keeps the grid and its edits.
@@ -128,6 +159,127 @@ void FrameGridEditsTest::unsavedEditsAreNotThrownAwayWithoutAsking() {
     model->Refresh();
     h.Frame().ResultsView().Clear();
     QCOMPARE(grids.GridCount(), 0);
+}
+
+void FrameGridEditsTest::aNewRowTypedWithTabIsOneRecord() {
+    MARLIX_QT_FRAME_ON(h, Server::SQLite);
+    auto* model = OpenGrid(h, "create table pet (id integer primary key, name varchar(20), age integer);\n"
+                              "insert into pet values (1, 'Rex', 3);\n",
+                           "select id, name, age from pet order by id;\n");
+    QVERIFY(model);
+    auto* grid = h.Frame().ResultsView().Grids().CurrentGrid();
+    grid->setCurrentIndex(model->index(1, 0)); // the empty row
+    Type("5", Qt::Key_Tab);
+    Type("Eve", Qt::Key_Tab);
+    Type("30", Qt::Key_Tab); // round to the row's first cell, not on to the next row
+    QCOMPARE(grid->currentIndex(), model->index(1, 0));
+    Type({}, Qt::Key_Backtab);
+    QCOMPARE(grid->currentIndex(), model->index(1, 2));
+    Type({}, Qt::Key_Escape);
+    QCOMPARE(model->rowCount(), 3); // the row, the new one, the empty one
+    h.Frame().Actions().GridEditActions()[0]->trigger();
+    QCOMPARE(Rows(h, "select id, name, age from pet order by id"), QStringList({"1|Rex|3", "5|Eve|30"}));
+}
+
+void FrameGridEditsTest::deletedRowsStayMarkedUntilSavedOrDiscarded() {
+    MARLIX_QT_FRAME_ON(h, Server::SQLite);
+    auto* model = OpenGrid(h, "create table box (id integer primary key, tag varchar(5));\n"
+                              "insert into box values (1, 'a'); insert into box values (2, 'b');\n"
+                              "insert into box values (3, 'c');\n",
+                           "select id, tag from box order by id;\n");
+    QVERIFY(model);
+    auto* grid = h.Frame().ResultsView().Grids().CurrentGrid();
+    QAction* newScript = h.Frame().Actions().Action(Command::New);
+    QVERIFY(newScript->isEnabled()); // a grid with the focus holds nothing back
+    grid->setCurrentIndex(model->index(1, 1));
+    grid->selectionModel()->select(QItemSelection(model->index(0, 0), model->index(1, 1)),
+                                   QItemSelectionModel::ClearAndSelect);
+    Type({}, Qt::Key_Delete);
+    QCOMPARE(model->rowCount(), 4); // still shown, in place
+    QCOMPARE(grid->currentIndex().row(), 1);
+    for (int row : {0, 1}) {
+        QCOMPARE(model->data(model->index(row, 1), EditableResultSetModel::RowStateRole).toInt(), 4);
+        QVERIFY(model->data(model->index(row, 1), Qt::FontRole).value<QFont>().strikeOut());
+    }
+    QCOMPARE(model->headerData(0, Qt::Vertical).toString(), QStringLiteral("1 ×"));
+    QVERIFY(!newScript->isEnabled());
+    // Discard asks first: "no" keeps the deletions, "yes" restores the rows.
+    QAction* discard = h.Frame().Actions().GridEditActions()[1];
+    h.Prompts().yesNoAnswers = {false};
+    discard->trigger();
+    QCOMPARE(model->RowState(0), 4);
+    h.Prompts().yesNoAnswers = {true};
+    discard->trigger();
+    QCOMPARE(model->RowState(0), 0);
+    QVERIFY(newScript->isEnabled());
+    grid->setCurrentIndex(model->index(1, 0));
+    h.Frame().Actions().GridEditActions()[3]->trigger(); // Delete Row
+    h.Frame().Actions().GridEditActions()[0]->trigger();
+    QCOMPARE(model->rowCount(), 3); // gone once saved
+    QCOMPARE(Rows(h, "select id, tag from box order by id"), QStringList({"1|a", "3|c"}));
+}
+
+void FrameGridEditsTest::multiLineValuesAndLeavingTheWindowCommit() {
+    MARLIX_QT_FRAME_ON(h, Server::SQLite);
+    auto* model = OpenGrid(h, "create table memo (id integer primary key, body varchar(50));\n"
+                              "insert into memo values (1, 'one' || char(13, 10) || 'two');\n"
+                              "insert into memo values (2, 'x');\n",
+                           "select id, body from memo order by id;\n");
+    QVERIFY(model);
+    auto* grid = h.Frame().ResultsView().Grids().CurrentGrid();
+    grid->setCurrentIndex(model->index(0, 1));
+    grid->edit(model->index(0, 1));
+    QVERIFY(qobject_cast<QPlainTextEdit*>(QApplication::focusWidget()));
+    Type({}, Qt::Key_End, Qt::ControlModifier);
+    Type({}, Qt::Key_Return); // a line break in the value, the editor stays open
+    Type("three", Qt::Key_Return, Qt::ControlModifier);
+    QVERIFY(!qobject_cast<QPlainTextEdit*>(QApplication::focusWidget()));
+    // The editor of a one-line cell commits when another window takes the activation.
+    grid->setCurrentIndex(model->index(1, 1));
+    grid->edit(model->index(1, 1));
+    Type({}, Qt::Key_End);
+    Type("y");
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    QCOMPARE(model->data(model->index(1, 1)).toString(), QStringLiteral("xy"));
+    h.Frame().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&h.Frame()));
+    h.Frame().Actions().GridEditActions()[0]->trigger();
+    QCOMPARE(Rows(h, "select id, replace(body, char(13), '\\r') from memo order by id"),
+             QStringList({"1|one\\r\ntwo\\r\nthree", "2|xy"}));
+}
+
+void FrameGridEditsTest::quotedNamesAndOtherSchemasAreEditable() {
+    // A type with a Schema box (MS Access, the harness's usual type, has none).
+    MARLIX_QT_FRAME_ON(h, Server::PostgreSQL, ConnectionType::Oracle);
+    QVERIFY(h.RunScript("drop schema if exists \"Sales\" cascade; drop schema if exists ged_other cascade;\n"
+                        "create schema \"Sales\"; create schema ged_other;\n"
+                        "create table \"Sales\".\"Customer\" (id integer primary key, name varchar(9));\n"
+                        "insert into \"Sales\".\"Customer\" values (1, 'Ann');\n"
+                        "create table ged_other.item (id integer primary key, name varchar(9));\n"
+                        "insert into ged_other.item values (1, 'nut');\n"));
+    // The Schema box on a third schema: the grids' tables are in none of the browser's folders.
+    h.Frame().ObjectBrowser().RefreshSchemaList();
+    QComboBox* box = h.Frame().Selection().SchemaBox();
+    const int pub = box->findText(QStringLiteral("public"));
+    box->setCurrentIndex(pub);
+    emit box->activated(pub);
+    const struct {
+        const char* select;
+        const char* check;
+    } cases[] = {{"select id, name from \"Sales\".\"Customer\";\n", "select name from \"Sales\".\"Customer\""},
+                 {"select * from GED_OTHER.Item;\n", "select name from ged_other.item"}};
+    for (const auto& c : cases) {
+        auto* model = OpenGrid(h, {}, QString::fromLatin1(c.select));
+        QVERIFY(model);
+        QVERIFY2(!model->data(model->index(0, 1), EditableResultSetModel::ReadOnlyRole).toBool(),
+                 qPrintable(model->data(model->index(0, 1), Qt::ToolTipRole).toString()));
+        QVERIFY(model->setData(model->index(0, 1), QStringLiteral("Bo")));
+        h.Frame().Actions().GridEditActions()[0]->trigger();
+        QCOMPARE(Rows(h, c.check), QStringList({"Bo"}));
+    }
 }
 
 QTEST_MAIN(FrameGridEditsTest)

@@ -2,6 +2,7 @@
 
 #include "core/ResultSet.h"
 #include "core/ValueText.h"
+#include "transform/ResultSetEdits.h"
 
 #include <algorithm>
 
@@ -16,7 +17,7 @@ struct RowRun {
 // The blocks cut to the result set; empty ones dropped.
 std::vector<CellBlock> Clipped(const ResultSet& resultSet, const std::vector<CellBlock>& blocks) {
     std::vector<CellBlock> clipped;
-    const int64_t rows = resultSet.RowCount() - resultSet.deletedRowCount;
+    const int64_t rows = GridRowCount(resultSet);
     const int columns = resultSet.ColumnCount();
     for (CellBlock b : blocks) {
         b.top = std::max<int64_t>(b.top, 0);
@@ -111,6 +112,11 @@ std::string SelectedCellsText(ResultSet& resultSet, const std::vector<CellBlock>
         }
     }
     return out;
+}
+
+int64_t GridRowCount(const ResultSet& resultSet) noexcept {
+    const ResultSetEdits* edits = ResultSetEdits::Find(resultSet);
+    return edits ? edits->ShownRowCount() : resultSet.RowCount();
 }
 
 } // namespace marlix

@@ -27,4 +27,8 @@ struct CellBlock {
 std::string SelectedCellsText(ResultSet& resultSet, const std::vector<CellBlock>& blocks, int mode,
                               const DialectSettingsSet& settings);
 
+// The rows a grid shows of `resultSet`, without its empty row: a row whose deletion was saved is
+// left out, one deleted but not saved yet stays (marked).
+int64_t GridRowCount(const ResultSet& resultSet) noexcept;
+
 } // namespace marlix

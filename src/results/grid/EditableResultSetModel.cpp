@@ -5,6 +5,7 @@
 #include "transform/CellValidation.h"
 
 #include <QColor>
+#include <QFont>
 #include <QGuiApplication>
 #include <QPalette>
 
@@ -18,6 +19,18 @@ int Clamped(int64_t rows) {
     return static_cast<int>(std::clamp<int64_t>(rows, 0, INT_MAX - 1));
 }
 
+// Line breaks (LF, or CR LF) and tabs are the control characters a multi-line editor keeps as
+// they are; any other one, or a lone CR, would change under editing.
+bool OnlyLineControls(std::string_view text) noexcept {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == '\n' || c == '\t') continue;
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        if (c < 32 || c == 127) return false;
+    }
+    return true;
+}
+
 } // namespace
 
 EditableResultSetModel::EditableResultSetModel(std::shared_ptr<ResultSet> resultSet,
@@ -28,7 +41,12 @@ EditableResultSetModel::EditableResultSetModel(std::shared_ptr<ResultSet> result
 }
 
 int EditableResultSetModel::EmptyRow() const noexcept {
-    return shown_;
+    return HasEmptyRow() ? shown_ : -1;
+}
+
+int EditableResultSetModel::RowState(int row) const noexcept {
+    if (row >= shown_) return EmptyRowState;
+    return edits_->RowEditState(row);
 }
 
 void EditableResultSetModel::Refresh() {
@@ -37,26 +55,37 @@ void EditableResultSetModel::Refresh() {
     endResetModel();
 }
 
-bool EditableResultSetModel::CanDeleteRow(int row) const noexcept {
-    return row >= 0 && row < shown_ && edits_->CanEditRows();
+bool EditableResultSetModel::RowBeingAdded(int row) const {
+    const int state = row >= 0 && row < rowCount() ? RowState(row) : Fetched;
+    return state == Added || state == EmptyRowState;
 }
 
-bool EditableResultSetModel::DeleteRow(int row) {
-    if (!CanDeleteRow(row)) return false;
-    beginRemoveRows({}, row, row);
-    const bool deleted = edits_->DeleteRow(row);
-    shown_ = Clamped(edits_->ShownRowCount());
-    endRemoveRows();
+int EditableResultSetModel::DeleteRows(const std::vector<int>& rows) {
+    int deleted = 0;
+    for (int row : rows)
+        deleted += CanDeleteRow(row) && edits_->DeleteRow(row) ? 1 : 0;
+    if (deleted == 0 || rows.empty()) return deleted;
+    // The rows stay where they are, so the rows below keep their places under the user's eye.
+    emit dataChanged(index(rows.front(), 0), index(rows.back(), columnCount() - 1));
+    emit headerDataChanged(Qt::Vertical, rows.front(), rows.back());
     return deleted;
 }
 
+bool EditableResultSetModel::CanDeleteRow(int row) const noexcept {
+    return row >= 0 && row < shown_ && edits_->CanEditRows() && RowState(row) != Deleted;
+}
+
+bool EditableResultSetModel::DeleteRow(int row) {
+    return DeleteRows({row}) == 1;
+}
+
 bool EditableResultSetModel::IsModelCell(const QModelIndex& index) const noexcept {
-    return index.isValid() && index.model() == this && index.row() <= shown_ && index.column() >= 0 &&
+    return index.isValid() && index.model() == this && index.row() < rowCount() && index.column() >= 0 &&
            index.column() < Result().ColumnCount();
 }
 
 int EditableResultSetModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : shown_ + 1;
+    return parent.isValid() ? 0 : shown_ + growing_ + (HasEmptyRow() ? 1 : 0);
 }
 
 QString EditableResultSetModel::ShownText(int row, int column) const {
@@ -84,7 +113,7 @@ QString EditableResultSetModel::StoredText(int row, int column) const {
 QVariant EditableResultSetModel::data(const QModelIndex& index, int role) const {
     if (!IsModelCell(index)) return {};
     const int row = index.row(), column = index.column();
-    const bool empty = row == shown_;
+    const bool empty = row >= shown_;
     switch (role) {
     case Qt::DisplayRole:
         return empty ? QString() : ShownText(row, column);
@@ -100,10 +129,22 @@ QVariant EditableResultSetModel::data(const QModelIndex& index, int role) const 
     }
     case ReadOnlyRole:
         return !CanEditCell(row, column);
+    case MultiLineRole: {
+        if (empty || Result().Column(column).IsDateTime()) return false;
+        const CellRef value = StoredValueOf(Result(), DataRow(row), column, false);
+        return !value.isNull && value.Text().find('\n') != std::string_view::npos;
+    }
     case RowStateRole:
-        return empty ? 3 : edits_->RowEditState(row);
+        return RowState(row);
+    case Qt::FontRole:
+        if (!empty && RowState(row) == Deleted) {
+            QFont font;
+            font.setStrikeOut(true);
+            return font;
+        }
+        return {};
     case Qt::ForegroundRole:
-        if (!empty && StoredValueOf(Result(), DataRow(row), column, false).isNull)
+        if (!empty && (RowState(row) == Deleted || StoredValueOf(Result(), DataRow(row), column, false).isNull))
             return QGuiApplication::palette().color(QPalette::Disabled, QPalette::Text);
         return {};
     case Qt::TextAlignmentRole: {
@@ -117,19 +158,22 @@ QVariant EditableResultSetModel::data(const QModelIndex& index, int role) const 
 
 QVariant EditableResultSetModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal) return ResultSetModel::headerData(section, orientation, role);
-    if (section < 0 || section > shown_) return {};
-    const int state = section == shown_ ? 3 : edits_->RowEditState(section);
+    if (section < 0 || section >= rowCount()) return {};
+    const int state = RowState(section);
     switch (role) {
     case Qt::DisplayRole:
-        // The state marks: "+" a new row, "*" a changed one; the empty row takes new rows.
-        if (state == 3) return QStringLiteral("*");
-        return QString::number(section + 1) + (state == 2   ? QStringLiteral(" +")
-                                               : state == 1 ? QStringLiteral(" ✎")
-                                                            : QString());
+        // The state marks: "+" a new row, "✎" a changed one, "×" a deleted one; "*" the empty
+        // row that takes new rows.
+        if (state == EmptyRowState) return QStringLiteral("*");
+        return QString::number(section + 1) + (state == Added     ? QStringLiteral(" +")
+                                               : state == Changed ? QStringLiteral(" ✎")
+                                               : state == Deleted ? QStringLiteral(" ×")
+                                                                  : QString());
     case Qt::ToolTipRole:
-        if (state == 3) return tr("Type here to add a row");
-        if (state == 2) return tr("New row, not saved yet");
-        if (state == 1) return tr("Changed row, not saved yet");
+        if (state == EmptyRowState) return tr("Type here to add a row");
+        if (state == Added) return tr("New row, not saved yet");
+        if (state == Changed) return tr("Changed row, not saved yet");
+        if (state == Deleted) return tr("Deleted row: Save edits removes it, Discard edits restores it");
         return {};
     case Qt::TextAlignmentRole:
         return int(Qt::AlignRight | Qt::AlignVCenter);
@@ -150,12 +194,13 @@ Qt::ItemFlags EditableResultSetModel::flags(const QModelIndex& index) const {
 }
 
 bool EditableResultSetModel::CanEditCell(int row, int column) const {
-    if (row < 0 || row > shown_ || !edits_->CanEditColumn(column)) return false;
-    if (row == shown_) return edits_->CanEditRows();
+    if (row < 0 || row >= rowCount() || !edits_->CanEditColumn(column)) return false;
+    if (row >= shown_) return true; // the empty row, there only when rows can be added
+    if (RowState(row) == Deleted) return false;
     const ColumnDescriptor& c = Result().Column(column);
     if (c.IsDateTime()) return true;
     const CellRef value = StoredValueOf(Result(), DataRow(row), column, false);
-    return value.isNull || !HasControlCharacters(value.Text());
+    return value.isNull || OnlyLineControls(value.Text());
 }
 
 bool EditableResultSetModel::setData(const QModelIndex& index, const QVariant& value, int role) {
@@ -173,11 +218,17 @@ bool EditableResultSetModel::CommitCellText(int row, int column, const QString& 
         return false;
     }
     if (row == shown_) {
-        // Typing into the empty row adds a row there; the empty row moves below it.
-        beginInsertRows({}, shown_, shown_);
+        // Typing into the empty row makes it the new row, with a new empty row below: the
+        // editor's row stays the new row, so Tab goes on to the next cell of the same record.
+        // The empty row below comes first, while this one still shows empty, so that no row
+        // changes under the insertion; then this row becomes the record.
+        beginInsertRows({}, shown_ + 1, shown_ + 1);
+        growing_ = 1;
+        endInsertRows();
         edits_->AppendNewRow();
         shown_ = Clamped(edits_->ShownRowCount());
-        endInsertRows();
+        growing_ = 0;
+        emit dataChanged(index(row, 0), index(row, columnCount() - 1));
     }
     if (checked.isTimestamp)
         edits_->SetCellTimestamp(row, column, checked.timestamp);

@@ -1,6 +1,8 @@
 #pragma once
-// The in-place editor of an editable grid: a one-line edit box, read-only where the model says
-// the cell must not change (its value still selectable and copyable, in full in its tooltip).
+// The in-place editor of an editable grid: a one-line edit box, or a multi-line one for a value
+// holding line breaks (Enter breaks the line there, Ctrl+Enter commits); read-only where the
+// model says the cell must not change (its value still selectable and copyable, in full in its
+// tooltip).
 #include <QStyledItemDelegate>
 
 namespace marlix {
@@ -12,7 +14,13 @@ public:
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override;
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override;
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
+    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                              const QModelIndex& index) const override;
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override;
 };
 
 } // namespace marlix

@@ -106,6 +106,19 @@ bool GridsPane::MayDropGrids(bool earlierOnly) const {
     return true;
 }
 
+void GridsPane::CommitEditors() {
+    for (const Entry& e : entries_)
+        e.grid->CommitEditor();
+}
+
+bool GridsPane::HasUnsavedEdits() const {
+    for (const Entry& e : entries_) {
+        auto* model = qobject_cast<EditableResultSetModel*>(&e.grid->Model());
+        if (model && model->Edits().HasUnsavedEdits()) return true;
+    }
+    return false;
+}
+
 ResultGrid* GridsPane::GridAt(int index) const {
     if (index < 0 || index >= GridCount()) return nullptr;
     return entries_[static_cast<size_t>(index)].grid;

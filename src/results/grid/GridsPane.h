@@ -30,6 +30,10 @@ public:
     // Whether grids holding unsaved edits may be thrown away (those of earlier runs only, or
     // all): true when none has such edits, else what `ask` answers. Without `ask`, true.
     bool MayDropGrids(bool earlierOnly) const;
+    // Commits the text of every open cell editor (the window lost activation).
+    void CommitEditors();
+    // Whether any grid holds edits not saved to the database.
+    bool HasUnsavedEdits() const;
     void SetDropQuestion(std::function<bool()> ask) { askDrop_ = std::move(ask); }
     // Marks every grid as belonging to an earlier run (a new batch starts).
     void MarkAllEarlier();

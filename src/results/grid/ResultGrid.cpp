@@ -96,12 +96,30 @@ void ResultGrid::CopySelection() const {
     QApplication::clipboard()->setText(SelectedText());
 }
 
+void ResultGrid::CopyAll() const {
+    const std::string text = SelectedCellsText(
+        Result(), {{0, model_->rowCount() - 1, 0, model_->columnCount() - 1}}, model_->DateMode(),
+        model_->DateSettings());
+    QApplication::clipboard()->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
 int ResultGrid::HeightForRows(int64_t rows, int width) const {
     int64_t height = int64_t{2} * frameWidth() + horizontalHeader()->sizeHint().height() + rows * RowHeight();
     const int64_t columnsWidth =
         int64_t{2} * frameWidth() + verticalHeader()->sizeHint().width() + horizontalHeader()->length();
     if (columnsWidth > width) height += horizontalScrollBar()->sizeHint().height();
     return static_cast<int>(std::min<int64_t>(height, QWIDGETSIZE_MAX));
+}
+
+std::vector<int> ResultGrid::SelectedRows() const {
+    std::vector<int> rows;
+    for (const QItemSelectionRange& range : selectionModel()->selection())
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            rows.push_back(row);
+    if (rows.empty() && currentIndex().isValid()) rows.push_back(currentIndex().row());
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
 }
 
 void ResultGrid::keyPressEvent(QKeyEvent* event) {
@@ -111,12 +129,42 @@ void ResultGrid::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier && state() != EditingState) {
+        emit deleteRowsRequested();
+        event->accept();
+        return;
+    }
     QTableView::keyPressEvent(event);
+}
+
+QModelIndex ResultGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    const QModelIndex current = currentIndex();
+    const int columns = model_->columnCount();
+    if ((action == MoveNext || action == MovePrevious) && current.isValid() && columns > 0 &&
+        model_->RowBeingAdded(current.row())) {
+        // A new row is one record until the user leaves it: Tab stays within it.
+        const int step = action == MoveNext ? 1 : columns - 1;
+        return model_->index(current.row(), (current.column() + step) % columns);
+    }
+    return QTableView::moveCursor(action, modifiers);
 }
 
 void ResultGrid::focusInEvent(QFocusEvent* event) {
     QTableView::focusInEvent(event);
     emit gridActivated(this);
+}
+
+void ResultGrid::CommitEditor() {
+    if (state() != EditingState || committing_) return;
+    // The open editor is the viewport's visible child. The message of a refusal takes the
+    // activation again, hence the guard.
+    committing_ = true;
+    for (QWidget* editor : viewport()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!editor->isVisible()) continue;
+        commitData(editor);
+        break;
+    }
+    committing_ = false;
 }
 
 void ResultGrid::mousePressEvent(QMouseEvent* event) {

@@ -7,6 +7,7 @@
 #include <QTableView>
 
 #include <memory>
+#include <vector>
 
 namespace marlix {
 
@@ -25,6 +26,8 @@ public:
     QString SelectedText() const;
     // Puts SelectedText on the clipboard (the Copy command on a grid).
     void CopySelection() const;
+    // Puts every cell on the clipboard, as SelectedText writes them (Copy All).
+    void CopyAll() const;
 
     // The height that shows `rows` rows, the header and the frame, and a horizontal scroll bar
     // when the columns are wider than `width`.
@@ -32,14 +35,24 @@ public:
     // The height of one row.
     int RowHeight() const;
 
+    // Commits the text of an open cell editor (the window lost activation). The editor stays
+    // open with its text, so a refused value is not lost.
+    void CommitEditor();
+    // The rows the selection touches (or the current row), ascending, each once.
+    std::vector<int> SelectedRows() const;
+
 signals:
     // The grid received the focus or a click: it becomes the grid commands act on.
     void gridActivated(marlix::ResultGrid* grid);
+    // The Delete key outside a cell editor: Delete Row on the selected rows.
+    void deleteRowsRequested();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void focusInEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+
     // Typing in a read-only cell would search every row's text: not on a million rows.
     void keyboardSearch(const QString&) override {}
 
@@ -48,6 +61,7 @@ private:
     void ApplyColumnWidths();
 
     ResultSetModel* model_;
+    bool committing_ = false;
 };
 
 } // namespace marlix

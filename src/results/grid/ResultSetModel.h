@@ -35,6 +35,9 @@ public:
     QString CellText(int row, int column) const;
     // Rereads the row count and every cell, after the result set's rows changed.
     void Reload();
+    // Whether `row` is a record being typed in (a new row, or the empty row that takes them):
+    // Tab and Shift+Tab go round its cells instead of on to the next row.
+    virtual bool RowBeingAdded(int) const { return false; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

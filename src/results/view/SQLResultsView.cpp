@@ -251,7 +251,8 @@ void CSQLResultsView::ShowQueryText(int entry) {
 }
 
 void CSQLResultsView::WindowDeactivated() {
-    // Nothing edits cells in place yet; the grids will close their editors here.
+    // A value typed into a cell is not left behind in an editor while the user is elsewhere.
+    grids_->CommitEditors();
 }
 
 void CSQLResultsView::ShowResultsMenu(const QPoint& global) {

@@ -9,7 +9,8 @@ bool CommandState::Enabled(Command command) const noexcept {
     switch (command) {
     case Command::New:
     case Command::Open:
-        return idle && !s_.resultsViewActive;
+        // A grid's unsaved edits belong to the script's results: no new script over them.
+        return idle && !s_.gridEditsPending;
     // Save and Save As act on the active view: the script, or the Results text.
     case Command::Save:
         return s_.resultsViewActive ? !s_.resultsTextEmpty : s_.documentModified;

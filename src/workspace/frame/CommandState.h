@@ -62,6 +62,7 @@ struct WorkspaceState {
     bool resultsViewActive = false;
     bool resultsPresent = false;   // any text, grid or history entry
     bool currentResultSet = false; // a grid (or its result set) is chosen
+    bool gridEditsPending = false; // a grid holds edits not saved to the database
     bool resultsTextSelection = false;
     bool resultsTextEmpty = true;
 };

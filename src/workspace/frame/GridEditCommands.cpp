@@ -4,6 +4,7 @@
 #include "core/DialectSettings.h"
 #include "core/MemoryTextSink.h"
 #include "core/ProfileStore.h"
+#include "db/ServerDialect.h"
 #include "execution/SaveEdits.h"
 #include "results/grid/EditableResultSetModel.h"
 #include "results/grid/EditingDelegate.h"
@@ -68,9 +69,17 @@ ResultGrid* GridEditCommands::MakeGrid(std::shared_ptr<ResultSet> resultSet, QWi
     connect(model, &QAbstractItemModel::rowsRemoved, this, [this] { frame_.UpdateCommands(); });
     connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { frame_.UpdateCommands(); });
+    connect(grid, &ResultGrid::deleteRowsRequested, this, [this, grid] {
+        if (grid == CurrentGrid()) DeleteRow();
+    });
     grid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(grid, &QWidget::customContextMenuRequested, this, [this, grid](const QPoint& at) {
         QMenu menu(grid);
+        // The copies of the Results pane's menu, on this grid's cells and result set.
+        menu.addAction(tr("&Copy"), grid, [grid] { grid->CopySelection(); });
+        menu.addAction(tr("Copy &All"), grid, [grid] { grid->CopyAll(); });
+        menu.addMenu(tr("Copy co&nverted"))->addActions(frame_.Actions().CopyAsActions());
+        menu.addSeparator();
         menu.addActions(frame_.Actions().GridEditActions());
         menu.addSeparator();
         menu.addActions({frame_.Actions().Action(Command::TruncateResults),
@@ -100,7 +109,7 @@ void GridEditCommands::UpdateActions(bool allowed) {
     actions[SaveAction]->setEnabled(unsaved);
     actions[DiscardAction]->setEnabled(unsaved);
     actions[ViewAction]->setEnabled(unsaved);
-    // Delete Row has nothing to do on the empty row at the end.
+    // Delete Row has nothing to do on the empty row at the end or a row already deleted.
     const int row = model ? CurrentGrid()->currentIndex().row() : -1;
     actions[DeleteRowAction]->setEnabled(model && model->CanDeleteRow(row));
 }
@@ -112,7 +121,8 @@ void GridEditCommands::Changed(ResultGrid* grid) {
 
 void GridEditCommands::ShowScript(EditableResultSetModel& model) {
     MemoryTextSink sink(kScriptSinkSize);
-    WriteModificationScript(model.Edits(), sink);
+    // In the server's own dialect, with statement ends: the script runs as it is in its client.
+    WriteModificationScript(model.Edits(), sink, static_cast<int>(ServerDialectOf(frame_.Session())));
     ModificationScriptDialog dialog(std::string(sink.Data(), sink.Length()), AlwaysShowScript(),
                                     frame_.Prompts(), &frame_);
     dialog.exec();
@@ -145,7 +155,10 @@ void GridEditCommands::Save() {
 void GridEditCommands::Discard() {
     ResultGrid* grid = CurrentGrid();
     EditableResultSetModel* model = CurrentModel();
-    if (!grid || !model) return;
+    if (!grid || !model || !model->Edits().HasUnsavedEdits()) return;
+    if (!frame_.Prompts().AskYesNo(tr("Throw away the edits of this grid that were not saved to the database?"),
+                                   QStringLiteral("Marlix")))
+        return;
     model->Edits().DiscardEdits();
     Changed(grid);
 }
@@ -157,9 +170,8 @@ void GridEditCommands::ViewScript() {
 void GridEditCommands::DeleteRow() {
     ResultGrid* grid = CurrentGrid();
     EditableResultSetModel* model = CurrentModel();
-    if (!grid || !model) return;
-    const int row = grid->currentIndex().row();
-    if (model->DeleteRow(row)) frame_.UpdateCommands();
+    if (!grid || !model || frame_.Execution().Running()) return;
+    if (model->DeleteRows(grid->SelectedRows()) > 0) frame_.UpdateCommands();
 }
 
 } // namespace marlix

@@ -242,6 +242,7 @@ WorkspaceState CMainFrame::State() const {
     s.resultsViewActive = resultsActive_;
     s.resultsPresent = results_->HasResults();
     s.currentResultSet = results_->CurrentResultSet() != nullptr;
+    s.gridEditsPending = results_->Grids().HasUnsavedEdits();
     s.resultsTextSelection = results_->TextSelection();
     s.resultsTextEmpty = results_->TextEmpty();
     return s;
