@@ -1,6 +1,7 @@
 #include "metadata/BlockComposer.h"
 
 #include "core/DialectNames.h"
+#include "metadata/ElementNode.h"
 
 namespace marlix {
 
@@ -31,9 +32,9 @@ std::string ComposeResultSetElement(const ConversionDescription& description) {
     std::string out = "<RESULTSET Type = \"";
     out += StatementTypeName(description.type);
     out += "\", Source = \"";
-    out += description.sourceTable;
+    out += AttributeValue(description.sourceTable);
     out += "\", Table = \"";
-    out += description.destinationTable;
+    out += AttributeValue(description.destinationTable);
     // Only values other than the defaults are written, so blocks without them read as before.
     if (description.rowsPerStatement != 1) {
         out += "\", Rows = \"";
@@ -49,7 +50,7 @@ std::string ComposeResultSetElement(const ConversionDescription& description) {
         out += "\t\t\t<KEY_";
         out += field;
         out += " Field = \"";
-        out += field;
+        out += AttributeValue(field);
         out += "\"/>\r\n";
     }
     out += "\t\t</KEYS>\r\n\t</RESULTSET>";

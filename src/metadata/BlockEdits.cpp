@@ -18,7 +18,7 @@ std::string JoinKeyFields(const ElementNode& resultSet) {
     if (const ElementNode* keys = resultSet.FindChild("KEYS"))
         for (const auto& [name, key] : keys->Children()) {
             if (!text.empty()) text += "\r\n";
-            text += key->Attribute("FIELD");
+            text += AttributeText(key->Attribute("FIELD"));
         }
     return text;
 }
@@ -46,8 +46,8 @@ std::optional<ResultSetEditStart> ResultSetEditAt(const AnalysedScript& script, 
     start.elementEnd = resultSet->End();
     start.keyFieldText = JoinKeyFields(*resultSet);
     start.typeName = resultSet->HasAttribute("TYPE") ? resultSet->Attribute("TYPE") : "SELECT";
-    start.sourceTable = resultSet->Attribute("SOURCE");
-    start.destinationTable = resultSet->Attribute("TABLE");
+    start.sourceTable = AttributeText(resultSet->Attribute("SOURCE"));
+    start.destinationTable = AttributeText(resultSet->Attribute("TABLE"));
     if (!resultSet->HasAttribute("SOURCE")) start.sourceTable = start.destinationTable;
     if (!resultSet->HasAttribute("TABLE")) start.destinationTable = start.sourceTable;
     start.dialectName = DialectName(script.SyntaxAt(position, defaultDialect));
@@ -63,8 +63,9 @@ TextEdit ReplaceResultSetEdit(const ResultSetEditStart& start, const ConversionD
 ElementNode BuildResultSetElement(const ConversionDescription& description, StatementType type) {
     ElementNode element("RESULTSET");
     element.SetAttribute("TYPE", StatementTypeName(type));
-    if (!description.destinationTable.empty()) element.SetAttribute("TABLE", description.destinationTable);
-    element.SetAttribute("SOURCE", description.sourceTable);
+    if (!description.destinationTable.empty())
+        element.SetAttribute("TABLE", AttributeValue(description.destinationTable));
+    element.SetAttribute("SOURCE", AttributeValue(description.sourceTable));
     if (description.rowsPerStatement != 1)
         element.SetAttribute("ROWS", std::to_string(description.rowsPerStatement));
     if (description.commitEvery != 0)
@@ -73,7 +74,7 @@ ElementNode BuildResultSetElement(const ConversionDescription& description, Stat
         ElementNode& keys = element.InsertChild(ElementNode("KEYS"));
         for (const std::string& field : description.keyFields) {
             ElementNode key(field);
-            key.SetAttribute("FIELD", field);
+            key.SetAttribute("FIELD", AttributeValue(field));
             keys.InsertChild(std::move(key));
         }
     }

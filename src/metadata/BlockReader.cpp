@@ -80,8 +80,9 @@ void BlockReader::ApplyResultSet(const ElementNode& element, const ElementNode& 
     into_.resultSetItems.push_back(ScriptItem{NextScriptItemNumber(), ScriptItemKind::ResultSet,
                                               element.Start(), element.End(), block.Name(), index,
                                               Dialect::MSSQL});
-    if (element.HasAttribute("TABLE")) d.destinationTable = element.Attribute("TABLE");
-    d.sourceTable = element.HasAttribute("SOURCE") ? element.Attribute("SOURCE") : d.destinationTable;
+    if (element.HasAttribute("TABLE")) d.destinationTable = AttributeText(element.Attribute("TABLE"));
+    d.sourceTable =
+        element.HasAttribute("SOURCE") ? AttributeText(element.Attribute("SOURCE")) : d.destinationTable;
     d.type = StatementTypeFromName(element.Attribute("TYPE"));
     d.file = element.Attribute("FILE");
     d.keyFields.clear();
@@ -89,7 +90,7 @@ void BlockReader::ApplyResultSet(const ElementNode& element, const ElementNode& 
         WarnUnknownAttributes(*keys, {});
         for (const auto& [name, key] : keys->Children()) {
             WarnUnknownAttributes(*key, {"FIELD"});
-            d.keyFields.push_back(key->Attribute("FIELD"));
+            d.keyFields.push_back(AttributeText(key->Attribute("FIELD")));
         }
     }
     d.rowsPerStatement = NumberAttribute(element, "ROWS", 1, 1);

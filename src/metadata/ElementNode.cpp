@@ -13,6 +13,24 @@ const std::string kEmptyValue;
 
 } // namespace
 
+std::string AttributeText(std::string_view value) {
+    std::string text;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        text += value[i];
+        if (value[i] == '"' && i + 1 < value.size() && value[i + 1] == '"') ++i;
+    }
+    return text;
+}
+
+std::string AttributeValue(std::string_view text) {
+    std::string value;
+    for (char c : text) {
+        value += c;
+        if (c == '"') value += '"';
+    }
+    return value;
+}
+
 ElementNode::ElementNode(std::string_view name, bool parsed, std::size_t start, std::size_t end)
     : name_(FoldedCopy(name)), parsed_(parsed), start_(start), end_(end) {}
 

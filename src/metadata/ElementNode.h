@@ -67,5 +67,10 @@ private:
 std::string SerializeElement(const ElementNode& node, std::string_view indent, bool skipFirstIndent = false);
 void SerializeElement(const ElementNode& node, std::string_view indent, bool skipFirstIndent,
                       std::string& out);
+// An attribute's value is kept as written between its quotes, a quote inside doubled (a table
+// named "Sales"."Customer" is the value ""Sales"".""Customer""). The text a value stands for, and
+// the value that stands for a text.
+std::string AttributeText(std::string_view value);
+std::string AttributeValue(std::string_view text);
 
 } // namespace marlix
