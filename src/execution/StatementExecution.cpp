@@ -64,6 +64,9 @@ template <class Conversion> void ConvertAtStatement(int offset, Conversion&& con
     }
 }
 
+void Convert(const std::shared_ptr<ResultSet>& resultSet, StatementType type, int offset,
+             const ConversionContext& context, TextSink& sink);
+
 // Stored, converted and listed: one result with columns of the running statement.
 void StoreAndConvert(Batch& batch, SQLHSTMT statement, int offset, int columns, int resultNumber,
                      StatementType type, const StatementRecord& record, const ConversionContext& context) {
@@ -99,8 +102,29 @@ void StoreAndConvert(Batch& batch, SQLHSTMT statement, int offset, int columns, 
     if (resultSet->CutByLimit()) batch.CountCutResult();
 
     resultSet->outputStart = sink.Length();
-    // A conversion the result cannot have (UPDATE without keys) fails the statement.
-    MarkedOnFailure marked(history);
+    // A conversion the result cannot have (UPDATE without keys, UPSERT for a target without one)
+    // is refused before it writes anything: the statement fails and the batch goes on, its rows
+    // kept for a conversion chosen in the window.
+    try {
+        MarkedOnFailure marked(history);
+        Convert(resultSet, type, offset, context, sink);
+    } catch (const CSyntaxException&) {
+        if (sink.Length() != resultSet->outputStart) throw;
+        ReportFailure(std::current_exception(), history);
+        resultSet->outputEnd = sink.Length();
+        return;
+    }
+    resultSet->outputEnd = sink.Length();
+    if (std::string note = LeftOutColumnsWarning(*resultSet, type, context); !note.empty())
+        history.AppendText(note, false);
+    history.AppendText(resultSet->RowsSelectedText(), false);
+    // The rows fetched before a cancel are shown, and the batch ends there.
+    batch.ThrowIfCancelled();
+}
+
+// The stored result's conversion into the batch's text, or into its loader file.
+void Convert(const std::shared_ptr<ResultSet>& resultSet, StatementType type, int offset,
+             const ConversionContext& context, TextSink& sink) {
     ConvertAtStatement(offset, [&] {
         if (type == StatementType::LOAD && !resultSet->loadFileName.empty()) {
             FileTextSink loadFile(resultSet->loadFileName);
@@ -115,12 +139,6 @@ void StoreAndConvert(Batch& batch, SQLHSTMT statement, int offset, int columns, 
             ConvertResultSet(*resultSet, type, context, sink);
         }
     });
-    resultSet->outputEnd = sink.Length();
-    if (std::string note = LeftOutColumnsWarning(*resultSet, type, context); !note.empty())
-        history.AppendText(note, false);
-    history.AppendText(resultSet->RowsSelectedText(), false);
-    // The rows fetched before a cancel are shown, and the batch ends there.
-    batch.ThrowIfCancelled();
 }
 
 // Results to file: converted row by row while fetching, nothing stored.
