@@ -102,17 +102,18 @@ void StoreAndConvert(Batch& batch, SQLHSTMT statement, int offset, int columns, 
     if (resultSet->CutByLimit()) batch.CountCutResult();
 
     resultSet->outputStart = sink.Length();
-    // A conversion the result cannot have (UPDATE without keys, UPSERT for a target without one)
-    // is refused before it writes anything: the statement fails and the batch goes on, its rows
-    // kept for a conversion chosen in the window.
-    try {
-        MarkedOnFailure marked(history);
-        Convert(resultSet, type, offset, context, sink);
-    } catch (const CSyntaxException&) {
-        if (sink.Length() != resultSet->outputStart) throw;
-        ReportFailure(std::current_exception(), history);
+    // A conversion the result cannot have at all (UPDATE without keys, UPSERT for a target
+    // without one) fails the statement and the batch goes on, its rows kept for a conversion
+    // chosen in the window. A value that fails on the way stops the batch.
+    if (std::string refusal = ConversionRefusal(*resultSet, type, context.dialect); !refusal.empty()) {
+        ReportFailure(std::make_exception_ptr(CSyntaxException(offset, std::move(refusal))), history);
+        history.MarkError();
         resultSet->outputEnd = sink.Length();
         return;
+    }
+    {
+        MarkedOnFailure marked(history);
+        Convert(resultSet, type, offset, context, sink);
     }
     resultSet->outputEnd = sink.Length();
     if (std::string note = LeftOutColumnsWarning(*resultSet, type, context); !note.empty())
