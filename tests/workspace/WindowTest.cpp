@@ -114,13 +114,12 @@ void WindowTest::everyMnemonicOfTheWindowIsItsOwn() {
     CConnectDialog connect(h.Session(), h.Frame().Profile());
     OptionsDialog options(h.Frame().Profile());
     MetadataWizardModel newBlock({"t", "t", "", "Update", "", true}, h.Frame().ObjectBrowser().Columns());
-    MetadataWizardModel edit({"t", "t", "", "Load", "", false}, h.Frame().ObjectBrowser().Columns());
-    MetadataWizardDialog wizard(newBlock), editWizard(edit);
+    MetadataWizardDialog wizard(newBlock);
     KeySelectionModel keys({"t", "t", {"t"}}, h.Frame().ObjectBrowser().Columns());
     KeySelectionDialog keySelection(keys);
     FindDialog find(QStringLiteral("x"));
     std::vector<std::pair<QDialog*, std::function<void()>>> states = {
-        {&wizard, [] {}}, {&editWizard, [] {}}, {&keySelection, [] {}}, {&find, [] {}}, {&options, [] {}}};
+        {&wizard, [] {}}, {&keySelection, [] {}}, {&find, [] {}}, {&options, [] {}}};
     for (int type = 0; type < kConnectionTypeCount; ++type)
         states.emplace_back(&connect, [&connect, type] {
             connect.findChild<QRadioButton*>(QStringLiteral("type%1").arg(type))->click();
