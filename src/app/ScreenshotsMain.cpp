@@ -3,6 +3,7 @@
 //
 //   marlix-screenshots DIR DATA_DIR DATABASE_FILE
 #include "catalog/CatalogText.h"
+#include "catalog/KeySelectionModel.h"
 #include "catalog/MetadataWizardModel.h"
 #include "core/MemoryTextSink.h"
 #include "core/ProfileStore.h"
@@ -16,6 +17,7 @@
 #include "results/history/StatementSummaryPopup.h"
 #include "results/view/SQLResultsView.h"
 #include "transform/ModificationScript.h"
+#include "workspace/browser/KeySelectionDialog.h"
 #include "workspace/browser/MetadataWizardDialog.h"
 #include "workspace/browser/ObjectBrowser.h"
 #include "workspace/connect/ConnectDialog.h"
@@ -265,6 +267,29 @@ int main(int argc, char** argv) {
         Settle();
         ok &= Save(insertWizard, dir, "23-catalog-metadata-wizard-grouped-inserts.png");
         insertWizard.reject();
+        Settle();
+
+        // An UPDATE without key fields: OK waits, and the hint beside it says why.
+        WizardStart keyless = start;
+        keyless.keyFieldText.clear();
+        keyless.typeText = "Update";
+        MetadataWizardModel waiting(keyless, browser.Columns());
+        MetadataWizardDialog waitingWizard(waiting, &frame);
+        waitingWizard.show();
+        Settle();
+        ok &= Save(waitingWizard, dir, "24-catalog-metadata-wizard-ok-waits-for-keys.png");
+        waitingWizard.reject();
+
+        // Key selection, as Convert to UPDATEs shows it for a result without keys.
+        KeySelectionModel keys(
+            KeySelectionStart{orders->Label(), orders->Label(), {orders->Label(), "customers"}},
+            browser.Columns());
+        KeySelectionDialog keySelection(keys, &frame);
+        keySelection.ColumnList()->item(0)->setSelected(true);
+        keySelection.show();
+        Settle();
+        ok &= Save(keySelection, dir, "25-catalog-key-selection.png");
+        keySelection.reject();
         Settle();
     }
 

@@ -67,16 +67,33 @@ CatalogTable* FindTable(const CatalogFolders& folders, std::string_view name) {
         for (const std::unique_ptr<CatalogTable>& table : folder->tables)
             if (table->name == name) return table.get();
     }
-    return nullptr;
+    if (name.find_first_of("\"`[") == std::string_view::npos) return nullptr;
+    return FindTable(folders, UnquotedName(name));
 }
 
-std::vector<std::string> TableAndViewLabels(const CatalogFolders& folders) {
-    std::vector<std::string> labels;
-    labels.reserve(folders.tables.tables.size() + folders.views.tables.size());
-    for (const CatalogTableFolder* folder : {&folders.tables, &folders.views})
-        for (const std::unique_ptr<CatalogTable>& table : folder->tables)
-            labels.push_back(table->Label());
-    return labels;
+std::string UnquotedName(std::string_view name) {
+    std::string out;
+    for (std::size_t i = 0; i < name.size();) {
+        const char open = name[i];
+        const char close = open == '[' ? ']' : open;
+        if (open != '"' && open != '`' && open != '[') {
+            out += name[i++];
+            continue;
+        }
+        // A quoted part runs to its closing quote; a doubled one inside stands for itself.
+        for (++i; i < name.size(); ++i) {
+            if (name[i] != close) {
+                out += name[i];
+            } else if (i + 1 < name.size() && name[i + 1] == close) {
+                out += close;
+                ++i;
+            } else {
+                ++i;
+                break;
+            }
+        }
+    }
+    return out;
 }
 
 } // namespace marlix

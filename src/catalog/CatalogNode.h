@@ -166,10 +166,12 @@ void ClearChildren(CatalogNode& node);
 std::string ProcedureDisplayName(std::string_view catalogName);
 
 // The table or view called `name`: its label (schema.name) or, failing that, its name, looked up
-// among the tables first, then the views. Null when there is none.
+// among the tables first, then the views; a name as SQL text writes it ("Sales"."Customer",
+// `t`, [t]) is looked up without its quotes. Null when there is none.
 CatalogTable* FindTable(const CatalogFolders& folders, std::string_view name);
 
-// Every table's label, then every view's, as the wizard's source list shows them.
-std::vector<std::string> TableAndViewLabels(const CatalogFolders& folders);
+// A name as SQL text writes it, each dot-separated part without its quotes ("", ``, []) and
+// with a doubled quote inside read as one: "Sales"."Customer" is Sales.Customer.
+std::string UnquotedName(std::string_view name);
 
 } // namespace marlix

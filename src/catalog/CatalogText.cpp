@@ -37,6 +37,15 @@ std::string QualifiedTableName(const CatalogTable& table, const IdentifierQuotin
     return quoting.Quote(table.schema) + "." + quoting.Quote(table.name);
 }
 
+std::vector<std::string> TableAndViewNames(const CatalogFolders& folders, const IdentifierQuoting& quoting) {
+    std::vector<std::string> names;
+    names.reserve(folders.tables.tables.size() + folders.views.tables.size());
+    for (const CatalogTableFolder* folder : {&folders.tables, &folders.views})
+        for (const std::unique_ptr<CatalogTable>& table : folder->tables)
+            names.push_back(QualifiedTableName(*table, quoting));
+    return names;
+}
+
 std::string GenerateSelectText(const CatalogTable& table, const IdentifierQuoting& quoting) {
     std::string text = "SELECT\r\n\t";
     for (std::size_t i = 0; i < table.columns.size(); ++i) {

@@ -32,6 +32,10 @@ private:
 // "schema.name" with each part quoted as needed; the name alone when there is no schema.
 std::string QualifiedTableName(const CatalogTable& table, const IdentifierQuoting& quoting);
 
+// Every table's qualified name, then every view's, as the wizard's source list offers them: the
+// names as a statement writes them, which the wizard puts into the block and its SELECT.
+std::vector<std::string> TableAndViewNames(const CatalogFolders& folders, const IdentifierQuoting& quoting);
+
 // SELECT of every column of a loaded table with alias a, and the key columns as commented-out
 // conditions:
 //   SELECT\r\n\ta.ID, a.NAME\r\nFROM\r\n\tS.T a\r\n--WHERE\r\n--\ta.ID = ?\r\n;\r\n

@@ -1,6 +1,7 @@
 #include "catalog/KeySelectionModel.h"
 
 #include "core/CaseFold.h"
+#include "core/DialectNames.h"
 
 #include <algorithm>
 
@@ -29,6 +30,27 @@ void ApplyKeyChoice(ElementNode& resultSet, const std::string& source, const std
     resultSet.SetAttribute("TABLE", destination);
     resultSet.RemoveChild("KEYS");
     resultSet.InsertChild(std::move(keysElement));
+}
+
+KeySelectionStart KeySelectionStartFor(const ConversionDescription& description,
+                                       const AnalysedDescription& analysis) {
+    KeySelectionStart start{description.sourceTable, description.destinationTable, {}};
+    if (start.destinationTable.empty()) start.destinationTable = start.sourceTable;
+    for (const AnalysedTable& table : analysis.tables)
+        if (std::find(start.candidates.begin(), start.candidates.end(), table.name) == start.candidates.end())
+            start.candidates.push_back(table.name);
+    return start;
+}
+
+TextEdit KeyChoiceEdit(const AnalysedScript& script, const ScriptItem* item, std::size_t statementPosition,
+                       const ConversionDescription& description, StatementType type,
+                       const KeySelectionModel& choice) {
+    const ElementNode* existing = item ? script.ItemElement(*item) : nullptr;
+    ElementNode element = existing ? *existing : BuildResultSetElement(description, type);
+    element.SetAttribute("TYPE", StatementTypeName(type));
+    ApplyKeyChoice(element, choice.SourceText(), choice.DestinationText(), choice.ChosenKeys());
+    return existing ? ReplaceElementEdit(item->start, item->end, element)
+                    : InsertBlockEdit(statementPosition, element);
 }
 
 std::vector<int> KeyColumnIndexes(const std::vector<std::string>& columnNames,

@@ -3,6 +3,8 @@
 // set's statement, the columns of the chosen one, the columns the user marks as keys, and what
 // the choice changes in the result set's RESULTSET element.
 #include "catalog/SourceTableChoice.h"
+#include "grammar/SelectAnalysis.h"
+#include "metadata/BlockEdits.h"
 #include "metadata/ElementNode.h"
 
 #include <string>
@@ -47,6 +49,18 @@ private:
 // CSyntaxException (kDuplicateChildMessage) when two keys share a name.
 void ApplyKeyChoice(ElementNode& resultSet, const std::string& source, const std::string& destination,
                     const std::vector<std::string>& keys);
+
+// What key selection starts with for a result: its source and destination, and the tables of
+// its statement as the candidates.
+KeySelectionStart KeySelectionStartFor(const ConversionDescription& description,
+                                       const AnalysedDescription& analysis);
+
+// A confirmed choice written into the script: the statement's RESULTSET element (`item`), or a
+// new block at `statementPosition` built from the description, with TYPE `type` and the choice
+// (ApplyKeyChoice).
+TextEdit KeyChoiceEdit(const AnalysedScript& script, const ScriptItem* item, std::size_t statementPosition,
+                       const ConversionDescription& description, StatementType type,
+                       const KeySelectionModel& choice);
 
 // The indexes of the result columns the keys name: each key without any qualifier up to its last
 // '.', compared with the column names ignoring case; in column order.

@@ -1,7 +1,10 @@
 #include "catalog/MetadataWizardModel.h"
 
+#include "catalog/CatalogNode.h"
 #include "core/CaseFold.h"
 #include "core/DialectNames.h"
+#include "transform/ColumnNameQuoting.h"
+#include "transform/TargetStatements.h"
 
 #include <algorithm>
 
@@ -15,7 +18,7 @@ bool BeginsWithIgnoringCase(std::string_view text, std::string_view prefix) noex
 }
 
 MetadataWizardModel::MetadataWizardModel(const WizardStart& start, TableColumnSource& columns)
-    : source_(columns, columns.SourceNames(), start.sourceTable), newBlock_(start.newBlock),
+    : names_(columns), source_(columns, columns.SourceNames(), start.sourceTable), newBlock_(start.newBlock),
       followSource_(start.destinationTable.empty()), destinationText_(start.destinationTable),
       keyText_(start.keyFieldText) {
     SetRowsPerStatement(start.rowsPerStatement);
@@ -25,11 +28,14 @@ MetadataWizardModel::MetadataWizardModel(const WizardStart& start, TableColumnSo
             dialectIndex_ = static_cast<int>(i);
             break;
         }
-    for (std::size_t i = 0; i < kWizardTypeItems.size(); ++i)
-        if (BeginsWithIgnoringCase(kWizardTypeItems[i], start.typeText)) {
+    // A block's TYPE names its item (INSERT_ARRAY is "Insert array"); a text such as "Sel" picks
+    // the first item that begins with it.
+    for (std::size_t i = 0; i < kWizardTypeItems.size() && typeIndex_ < 0; ++i)
+        if (EqualsFolded(StatementTypeName(kWizardTypeItems[i].type), start.typeText))
             typeIndex_ = static_cast<int>(i);
-            break;
-        }
+    for (std::size_t i = 0; i < kWizardTypeItems.size() && typeIndex_ < 0; ++i)
+        if (BeginsWithIgnoringCase(kWizardTypeItems[i].text, start.typeText))
+            typeIndex_ = static_cast<int>(i);
     if (newBlock_) {
         generateSelect_ = true;
         selectAll_ = true;
@@ -82,28 +88,42 @@ void MetadataWizardModel::AddAllFields() {
         AppendLine(fieldText_, column);
 }
 
+StatementType MetadataWizardModel::Type() const noexcept {
+    return typeIndex_ < 0 ? StatementType::SELECT
+                          : kWizardTypeItems[static_cast<std::size_t>(typeIndex_)].type;
+}
+
+bool MetadataWizardModel::KeysNeeded() const noexcept {
+    return typeIndex_ >= 0 && NeedsKeys(Type());
+}
+
 bool MetadataWizardModel::OkEnabled() const {
-    if (SplitFieldLines(keyText_).empty() || typeIndex_ < 0 || source_.SourceText().empty()) return false;
+    return OkHint().empty();
+}
+
+std::string MetadataWizardModel::OkHint() const {
+    if (typeIndex_ < 0) return "Choose a statement type.";
+    if (source_.SourceText().empty()) return "Give the source table.";
+    if (KeysNeeded() && SplitFieldLines(keyText_).empty())
+        return "Key fields are needed for UPDATE, DELETE, REPLACE and UPSERT: add at least one.";
     // "SELECT fields" without a field would generate "SELECT  FROM t".
-    if (FieldListEnabled() && SplitFieldLines(fieldText_).empty()) return false;
-    return true;
+    if (FieldListEnabled() && SplitFieldLines(fieldText_).empty()) return "Give the fields to SELECT.";
+    return {};
 }
 
 bool MetadataWizardModel::RowsEnabled() const noexcept {
-    return typeIndex_ >= 0 && kWizardTypeItems[static_cast<std::size_t>(typeIndex_)] == "Insert";
+    return typeIndex_ >= 0 && Type() == StatementType::INSERT;
 }
 
 bool MetadataWizardModel::CommitEveryEnabled() const noexcept {
-    return typeIndex_ >= 0 && kWizardTypeItems[static_cast<std::size_t>(typeIndex_)] != "Select";
+    return typeIndex_ >= 0 && CommitsApply(Type());
 }
 
 ConversionDescription MetadataWizardModel::Description() const {
     ConversionDescription description;
     description.sourceTable = source_.SourceText();
     description.destinationTable = destinationText_;
-    description.type = typeIndex_ < 0
-                           ? StatementType::SELECT
-                           : StatementTypeFromName(kWizardTypeItems[static_cast<std::size_t>(typeIndex_)]);
+    description.type = Type();
     description.keyFields = SplitFieldLines(keyText_);
     description.rowsPerStatement = rowsPerStatement_;
     description.commitEvery = commitEvery_;
@@ -120,7 +140,20 @@ SelectGeneration MetadataWizardModel::Selection() const {
     SelectGeneration select;
     select.generate = newBlock_ && generateSelect_;
     select.selectAll = selectAll_;
-    select.fieldText = fieldText_;
+    if (selectAll_) return select;
+    // A field that names a column of the source is written as the catalog spells it, quoted for
+    // the server; anything else (an expression) as typed.
+    const auto bare = [](std::string_view field) { return UnquotedName(ShortColumnName(field)); };
+    std::vector<std::string> fields = SplitFieldLines(fieldText_);
+    for (const std::string& key : SplitFieldLines(keyText_))
+        if (std::none_of(fields.begin(), fields.end(),
+                         [&](const std::string& field) { return EqualsFolded(bare(field), bare(key)); }))
+            fields.push_back(key);
+    for (const std::string& field : fields) {
+        auto column = std::find_if(source_.Columns().begin(), source_.Columns().end(),
+                                   [&](const std::string& name) { return EqualsFolded(name, field); });
+        AppendLine(select.fieldText, column == source_.Columns().end() ? field : names_.QuotedName(*column));
+    }
     return select;
 }
 

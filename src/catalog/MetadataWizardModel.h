@@ -13,9 +13,21 @@
 
 namespace marlix {
 
-// "Statement type" items.
-inline constexpr std::array<std::string_view, 6> kWizardTypeItems = {"Select",  "Insert", "Update",
-                                                                     "Replace", "Delete", "Upsert"};
+// "Statement type" items: every type Convert to offers, and the type written for each.
+struct WizardTypeItem {
+    std::string_view text;
+    StatementType type;
+};
+inline constexpr std::array<WizardTypeItem, 8> kWizardTypeItems = {{
+    {"Select", StatementType::SELECT},
+    {"Insert", StatementType::INSERT},
+    {"Update", StatementType::UPDATE},
+    {"Replace", StatementType::REPLACE},
+    {"Delete", StatementType::DELETE},
+    {"Upsert", StatementType::UPSERT},
+    {"Insert array", StatementType::INSERT_ARRAY},
+    {"Load", StatementType::LOAD},
+}};
 
 // "Use syntax" items and the dialect names written for them.
 struct WizardDialectItem {
@@ -49,7 +61,7 @@ struct WizardStart {
     std::string sourceTable;
     std::string destinationTable;
     std::string dialectText;  // selects the first "Use syntax" item that begins with it
-    std::string typeText;     // selects the first "Statement type" item that begins with it
+    std::string typeText;     // selects the item of that type name, else the first that begins with it
     std::string keyFieldText; // one field per line, "\r\n" between lines
     bool newBlock = true;     // false: the RESULTSET of an existing block is edited
     int rowsPerStatement = 1; // RESULTSET Rows of the block edited
@@ -100,8 +112,12 @@ public:
     void AddSelectedFields();
     void AddAllFields();
 
-    // Which controls may be used now.
+    // Which controls may be used now. OK needs a type, a source, the fields of "SELECT fields",
+    // and key fields only for the types that name their rows by them.
     bool OkEnabled() const;
+    bool KeysNeeded() const noexcept;
+    // Why OK is disabled, said next to it; empty while it is enabled.
+    std::string OkHint() const;
     bool GenerateEnabled() const noexcept { return newBlock_; }
     bool SelectChoiceEnabled() const noexcept { return GenerateEnabled() && generateSelect_; }
     bool FieldListEnabled() const noexcept { return SelectChoiceEnabled() && !selectAll_; }
@@ -116,7 +132,9 @@ public:
     bool CommitEveryEnabled() const noexcept;
     bool LiteralsEnabled() const noexcept { return newBlock_ && dialectIndex_ != 0; }
 
-    // What OK hands over.
+    // What OK hands over. The generated SELECT lists every key field (the statements name their
+    // rows by them), and writes the names of the source's columns as the catalog spells them,
+    // quoted where the server would fold them.
     ConversionDescription Description() const;
     std::string_view DialectName() const;
     SelectGeneration Selection() const;
@@ -126,7 +144,9 @@ public:
 
 private:
     static void AppendLine(std::string& text, const std::string& line);
+    StatementType Type() const noexcept;
 
+    TableColumnSource& names_;
     SourceTableChoice source_;
     bool newBlock_;
     bool followSource_; // the destination follows the source: there was no initial destination

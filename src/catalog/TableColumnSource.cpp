@@ -2,11 +2,16 @@
 
 #include "catalog/CatalogNode.h"
 #include "catalog/CatalogReader.h"
+#include "catalog/CatalogText.h"
 
 namespace marlix {
 
 std::vector<std::string> CatalogColumnSource::SourceNames() {
-    return TableAndViewLabels(folders_);
+    return TableAndViewNames(folders_, IdentifierQuoting(reader_.Naming()));
+}
+
+std::string CatalogColumnSource::QuotedName(const std::string& name) {
+    return IdentifierQuoting(reader_.Naming()).Quote(name);
 }
 
 std::vector<std::string> CatalogColumnSource::ColumnsOf(const std::string& source) {

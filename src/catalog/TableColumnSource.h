@@ -14,11 +14,14 @@ struct CatalogFolders;
 class TableColumnSource {
 public:
     virtual ~TableColumnSource() = default;
-    // The tables, then the views, by their labels.
+    // The tables, then the views, by their names as a statement writes them.
     virtual std::vector<std::string> SourceNames() = 0;
     // The columns of the table or view of that label or name, in catalog order; empty when it is
     // unknown or its columns cannot be read.
     virtual std::vector<std::string> ColumnsOf(const std::string& source) = 0;
+    // A table or column name as SQL text writes it for the server: quoted where the server would
+    // not read it as spelled.
+    virtual std::string QuotedName(const std::string& name) { return name; }
 };
 
 // The source of the object browser's records. A failing read is handed to `report` and gives no
@@ -31,6 +34,7 @@ public:
 
     std::vector<std::string> SourceNames() override;
     std::vector<std::string> ColumnsOf(const std::string& source) override;
+    std::string QuotedName(const std::string& name) override;
 
 private:
     CatalogReader& reader_;

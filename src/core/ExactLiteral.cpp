@@ -7,6 +7,7 @@
 #include "core/ExactTextLiteral.h"
 #include "core/HexDigits.h"
 #include "core/ResultSet.h"
+#include "core/SyntaxException.h"
 #include "core/ValueText.h"
 
 #include <cstdio>

@@ -125,6 +125,22 @@ void ResultSet::DescribeAndBind(SQLHSTMT statement, int position) {
     }
 }
 
+void ResultSet::ChooseKeys(std::vector<std::string> keys) {
+    description_.keyFields = std::move(keys);
+    keyColumns_.clear();
+    otherColumns_.clear();
+    for (int c = 0; c < static_cast<int>(columnNames_.size()); ++c) {
+        const bool isKey = std::any_of(
+            description_.keyFields.begin(), description_.keyFields.end(), [&](const std::string& key) {
+                const std::size_t dot = key.rfind('.');
+                const std::string_view field =
+                    dot == std::string::npos ? std::string_view(key) : std::string_view(key).substr(dot + 1);
+                return EqualsFolded(field, columnNames_[static_cast<std::size_t>(c)]);
+            });
+        (isKey ? keyColumns_ : otherColumns_).push_back(c);
+    }
+}
+
 void ResultSet::BindColumn(SQLHSTMT statement, int index, ColumnDescriptor& column, int position) {
     SQLRETURN rc;
     if (column.storedAs == ColumnDescriptor::StoredAs::Timestamp)

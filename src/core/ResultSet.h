@@ -111,6 +111,9 @@ public:
     const std::vector<std::string>& ColumnNames() const noexcept { return columnNames_; }
     const std::vector<int>& KeyColumns() const noexcept { return keyColumns_; }
     const std::vector<int>& OtherColumns() const noexcept { return otherColumns_; }
+    // The key fields chosen after the rows were fetched (key selection): the description's keys
+    // and the key columns they name, each key compared without its qualifier and case.
+    void ChooseKeys(std::vector<std::string> keys);
     int RowLimit() const noexcept { return rowLimit_; }
     int SizeLimitMB() const noexcept { return sizeLimitMB_; }
     int StatementPosition() const noexcept { return statementPosition_; }

@@ -106,6 +106,9 @@ void NoteServerForExactValues(Batch& batch, ResultSet& resultSet) {
                 column->zone = ColumnDescriptor::Zone::Utc;
 }
 
+void Convert(const std::shared_ptr<ResultSet>& resultSet, StatementType type, int offset,
+             const ConversionContext& context, TextSink& sink);
+
 // Stored, converted and listed: one result with columns of the running statement.
 void StoreAndConvert(Batch& batch, SQLHSTMT statement, int offset, int columns, int resultNumber,
                      StatementType type, const StatementRecord& record, const ConversionContext& context) {
@@ -145,8 +148,30 @@ void StoreAndConvert(Batch& batch, SQLHSTMT statement, int offset, int columns, 
     if (resultSet->CutByLimit()) batch.CountCutResult();
 
     resultSet->outputStart = sink.Length();
-    // A conversion the result cannot have (UPDATE without keys) fails the statement.
-    MarkedOnFailure marked(history);
+    // A conversion the result cannot have at all (UPDATE without keys, UPSERT for a target
+    // without one) fails the statement and the batch goes on, its rows kept for a conversion
+    // chosen in the window. A value that fails on the way stops the batch.
+    if (std::string refusal = ConversionRefusal(*resultSet, type, context.dialect); !refusal.empty()) {
+        ReportFailure(std::make_exception_ptr(CSyntaxException(offset, std::move(refusal))), history);
+        history.MarkError();
+        resultSet->outputEnd = sink.Length();
+        return;
+    }
+    {
+        MarkedOnFailure marked(history);
+        Convert(resultSet, type, offset, context, sink);
+    }
+    resultSet->outputEnd = sink.Length();
+    if (std::string note = LeftOutColumnsWarning(*resultSet, type, context); !note.empty())
+        history.AppendText(note, false);
+    history.AppendText(resultSet->RowsSelectedText(), false);
+    // The rows fetched before a cancel are shown, and the batch ends there.
+    batch.ThrowIfCancelled();
+}
+
+// The stored result's conversion into the batch's text, or into its loader file.
+void Convert(const std::shared_ptr<ResultSet>& resultSet, StatementType type, int offset,
+             const ConversionContext& context, TextSink& sink) {
     ConvertAtStatement(offset, [&] {
         if (type == StatementType::LOAD && !resultSet->loadFileName.empty()) {
             FileTextSink loadFile(resultSet->loadFileName);
@@ -161,12 +186,6 @@ void StoreAndConvert(Batch& batch, SQLHSTMT statement, int offset, int columns, 
             ConvertResultSet(*resultSet, type, context, sink);
         }
     });
-    resultSet->outputEnd = sink.Length();
-    if (std::string note = LeftOutColumnsWarning(*resultSet, type, context); !note.empty())
-        history.AppendText(note, false);
-    history.AppendText(resultSet->RowsSelectedText(), false);
-    // The rows fetched before a cancel are shown, and the batch ends there.
-    batch.ThrowIfCancelled();
 }
 
 // Results to file: converted row by row while fetching, nothing stored.

@@ -63,7 +63,8 @@ TextEdit ReplaceResultSetEdit(const ResultSetEditStart& start, const ConversionD
 ElementNode BuildResultSetElement(const ConversionDescription& description, StatementType type) {
     ElementNode element("RESULTSET");
     element.SetAttribute("TYPE", StatementTypeName(type));
-    if (!description.destinationTable.empty()) element.SetAttribute("TABLE", description.destinationTable);
+    if (!description.destinationTable.empty())
+        element.SetAttribute("TABLE", description.destinationTable);
     element.SetAttribute("SOURCE", description.sourceTable);
     if (description.rowsPerStatement != 1)
         element.SetAttribute("ROWS", std::to_string(description.rowsPerStatement));

@@ -69,6 +69,22 @@ private:
 
 } // namespace
 
+std::string ConversionRefusal(const ResultSet& resultSet, StatementType type, Dialect dialect) {
+    const ConversionDescription& d = resultSet.Description();
+    const std::string& table = d.destinationTable.empty() ? d.sourceTable : d.destinationTable;
+    if (type == StatementType::UPSERT && !HasUpsert(dialect))
+        return "Cannot write UPSERT statements for table " + table + ": the " + DialectDisplayName(dialect) +
+               " target has no statement that inserts or updates a row (choose INSERT, UPDATE or REPLACE)";
+    if (type != StatementType::SELECT && table.empty())
+        return std::string("Cannot write ") + StatementTypeWord(type) +
+               " statements: the result set names no table (give it in the Table of its RESULTSET block)";
+    if (NeedsKeys(type) && resultSet.KeyColumns().empty())
+        return std::string("Cannot write ") + StatementTypeWord(type) + " statements for table " + table +
+               ": the result set has no key fields to name the rows by (give them in the KEYS of its "
+               "RESULTSET block)";
+    return {};
+}
+
 ScriptGenerator::ScriptGenerator(ResultSet& resultSet) : resultSet_(resultSet) {}
 
 const std::string& ScriptGenerator::TableName() const noexcept {
@@ -131,23 +147,8 @@ void ScriptGenerator::WriteScriptHeader(StatementType type, const ConversionCont
                                         TextSink& sink) {
     context_ = &context;
     const Dialect dialect = context.dialect;
-    if (type == StatementType::UPSERT && !HasUpsert(dialect))
-        throw CSyntaxException(std::max(0, resultSet_.StatementPosition()),
-                               "Cannot write UPSERT statements for table " + TableName() + ": the " +
-                                   DialectDisplayName(dialect) +
-                                   " target has no statement that inserts or updates a row (choose INSERT, "
-                                   "UPDATE or REPLACE)");
-    if (type != StatementType::SELECT && TableName().empty())
-        throw CSyntaxException(std::max(0, resultSet_.StatementPosition()),
-                               std::string("Cannot write ") + StatementTypeWord(type) +
-                                   " statements: the result set names no table (give it in the Table of "
-                                   "its RESULTSET block)");
-    if (NeedsKeys(type) && resultSet_.KeyColumns().empty())
-        throw CSyntaxException(std::max(0, resultSet_.StatementPosition()),
-                               std::string("Cannot write ") + StatementTypeWord(type) +
-                                   " statements for table " + TableName() +
-                                   ": the result set has no key fields to name the rows by (give them "
-                                   "in the KEYS of its RESULTSET block)");
+    if (std::string refusal = ConversionRefusal(resultSet_, type, dialect); !refusal.empty())
+        throw CSyntaxException(std::max(0, resultSet_.StatementPosition()), std::move(refusal));
     Prepare(type, dialect);
     const int count = resultSet_.ColumnCount();
     for (int c = 0; c < count; ++c) {

@@ -109,6 +109,11 @@ private:
     int64_t statementsSinceCommit_ = 0; // statements written since the last commit
 };
 
+// Why the result set cannot be converted to the type for the dialect at all (an UPSERT for a
+// target without one, a type that names rows by key fields for a result without them); empty
+// when it can.
+std::string ConversionRefusal(const ResultSet& resultSet, StatementType type, Dialect dialect);
+
 // Converts a whole stored result set: header, every stored row, footer. The sink may grow
 // while this runs.
 void ConvertResultSet(ResultSet& resultSet, StatementType type, const ConversionContext& context,

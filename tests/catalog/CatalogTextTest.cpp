@@ -134,7 +134,13 @@ TEST(CatalogRecords, TablesAreFoundByLabelThenNameTablesBeforeViews) {
     EXPECT_EQ(FindTable(folders, "s_1.v"), view);
     EXPECT_EQ(FindTable(folders, "T"), nullptr); // exact names
     EXPECT_NE(shadow, nullptr);
-    EXPECT_EQ(TableAndViewLabels(folders), (std::vector<std::string>{"s_1.t", "sx1.t", "s_1.v", "t"}));
+    EXPECT_EQ(TableAndViewNames(folders, IdentifierQuoting(DriverNaming{"", "\"", SQL_IC_LOWER, ""})),
+              (std::vector<std::string>{"s_1.t", "sx1.t", "s_1.v", "t"}));
+    shadow->schema = "Sales";
+    shadow->name = "Big \"T\"";
+    // A name as SQL writes it is found without its quotes.
+    for (const char* written : {"\"Sales\".\"Big \"\"T\"\"\"", "[Sales].`Big \"T\"`"})
+        EXPECT_EQ(FindTable(folders, written), shadow) << written;
 }
 
 TEST(CatalogRecords, ClearingDropsRecordsWithTheirItemsAndThePlaceholder) {

@@ -1,10 +1,12 @@
 // The Metadata Wizard's and the key selection's rules without their windows, as tables: which
 // controls are enabled in each state, what the lists start with, what the buttons add, and the
 // block or element a confirmed choice writes.
+#include "catalog/CatalogText.h"
 #include "catalog/KeySelectionModel.h"
 #include "catalog/MetadataWizardModel.h"
 #include "core/SyntaxException.h"
 #include "metadata/AnalysedScript.h"
+#include "metadata/BlockEdits.h"
 
 #include <gtest/gtest.h>
 
@@ -23,13 +25,22 @@ using Names = std::vector<std::string>;
 // Tables and their columns given by the test.
 class FixedColumns final : public TableColumnSource {
 public:
-    std::vector<std::string> SourceNames() override { return {"item", "orders", "item_view"}; }
+    std::vector<std::string> SourceNames() override {
+        return {"item", "orders", "item_view", "\"Sales\".\"Customer\""};
+    }
     std::vector<std::string> ColumnsOf(const std::string& source) override {
         ++reads;
         static const std::map<std::string, Names> columns = {
-            {"item", {"id", "name", "price"}}, {"orders", {"no", "item_id"}}, {"item_view", {"id"}}};
+            {"item", {"id", "name", "price"}},
+            {"orders", {"no", "item_id"}},
+            {"item_view", {"id"}},
+            {"\"Sales\".\"Customer\"", {"CustomerID", "Name", "note"}}};
         auto it = columns.find(source);
         return it == columns.end() ? Names{} : it->second;
+    }
+    // As PostgreSQL, which folds unquoted names to lower case.
+    std::string QuotedName(const std::string& name) override {
+        return IdentifierQuoting(DriverNaming{"", "\"", SQL_IC_LOWER, ""}).Quote(name);
     }
     int reads = 0;
 };
@@ -60,31 +71,41 @@ TEST(WizardModel, ControlsFollowTheRulesInEveryState) {
     using Act = std::function<void(MetadataWizardModel&)>;
     const Act none = [](auto&) {};
     const Act fields = [](auto& m) { m.SetSelectAll(false); };
-    // Enabled, in order: OK, Generate, the SELECT choice, the field list, Add keys, Add fields, Add all.
+    const Act update = [](auto& m) { m.ChooseType(2); };
+    const char* keys = "Key fields are needed for UPDATE, DELETE, REPLACE and UPSERT: add at least one.";
+    // Enabled, in order: OK, Generate, the SELECT choice, the field list, Add keys, Add fields,
+    // Add all; and the hint beside OK.
     const struct {
         const char* what;
         WizardStart start;
         Act act;
         const char* enabled;
+        const char* hint;
     } cases[] = {
-        {"new block for a table with a key", NewBlock(), none, "1110000"},
-        {"a table without a key", NewBlock(""), none, "0110000"},
-        {"a key typed", NewBlock(""), [](auto& m) { m.EditKeys("id"); }, "1110000"},
-        {"only blank lines as keys", NewBlock("\r\n\r\n"), none, "0110000"},
-        {"SELECT fields without a field", NewBlock(), fields, "0111001"},
+        {"new block for a table with a key", NewBlock(), none, "1110000", ""},
+        {"a SELECT of a table without a key", NewBlock(""), none, "1110000", ""},
+        {"an INSERT without a key", NewBlock(""), [](auto& m) { m.ChooseType(1); }, "1110000", ""},
+        {"an UPDATE without a key", NewBlock(""), update, "0110000", keys},
+        {"an UPDATE, a key typed", NewBlock(""), [&](auto& m) { update(m), m.EditKeys("id"); }, "1110000",
+         ""},
+        {"an UPDATE, only blank lines as keys", NewBlock("\r\n\r\n"), update, "0110000", keys},
+        {"SELECT fields without a field", NewBlock(), fields, "0111001", "Give the fields to SELECT."},
         {"SELECT fields with fields", NewBlock(), [&](auto& m) { fields(m), m.EditFields("id\r\nname"); },
-         "1111001"},
+         "1111001", ""},
         {"SELECT fields, no SELECT generated", NewBlock(),
-         [&](auto& m) { fields(m), m.SetGenerateSelect(false); }, "1100000"},
-        {"a column selected, SELECT *", NewBlock(), [](auto& m) { m.SelectColumns({1}); }, "1110100"},
+         [&](auto& m) { fields(m), m.SetGenerateSelect(false); }, "1100000", ""},
+        {"a column selected, SELECT *", NewBlock(), [](auto& m) { m.SelectColumns({1}); }, "1110100", ""},
         {"a column selected, SELECT fields", NewBlock(), [&](auto& m) { fields(m), m.SelectColumns({1}); },
-         "0111111"},
-        {"no source", NewBlock(), [](auto& m) { m.EditSource(""); }, "0110000"},
-        {"no statement type", NewBlock(), [](auto& m) { m.ChooseType(-1); }, "0110000"},
-        {"editing a block", EditBlock(), none, "1000000"},
-        {"editing a block of type INSERT_ARRAY", EditBlock("INSERT_ARRAY"), none, "0000000"},
-        {"editing a block, a column selected", EditBlock(), [](auto& m) { m.SelectColumns({0}); },
-         "1000100"}};
+         "0111111", "Give the fields to SELECT."},
+        {"no source", NewBlock(), [](auto& m) { m.EditSource(""); }, "0110000", "Give the source table."},
+        {"no statement type", NewBlock(), [](auto& m) { m.ChooseType(-1); }, "0110000",
+         "Choose a statement type."},
+        {"editing a block", EditBlock(), none, "1000000", ""},
+        {"editing an INSERT block without keys", EditBlock("INSERT"), [](auto& m) { m.EditKeys(""); },
+         "1000000", ""},
+        {"editing a block of type INSERT_ARRAY", EditBlock("INSERT_ARRAY"), none, "1000000", ""},
+        {"editing a block, a column selected", EditBlock(), [](auto& m) { m.SelectColumns({0}); }, "1000100",
+         ""}};
     for (const auto& c : cases) {
         FixedColumns columns;
         MetadataWizardModel m(c.start, columns);
@@ -94,6 +115,34 @@ TEST(WizardModel, ControlsFollowTheRulesInEveryState) {
                         m.AddKeysEnabled(), m.AddFieldsEnabled(), m.AddAllFieldsEnabled()})
             enabled += on ? '1' : '0';
         EXPECT_EQ(enabled, c.enabled) << c.what;
+        EXPECT_EQ(m.OkHint(), c.hint) << c.what;
+    }
+}
+
+// The SELECT a new block generates lists every key field, and the source's columns as the
+// catalog spells them, quoted where the server folds names; the block names the source as the
+// SELECT does, and reads back with its dialect and type.
+TEST(WizardModel, TheSelectListsEveryKeyAsTheCatalogSpellsIt) {
+    const std::tuple<const char*, const char*, const char*, const char*, int, Dialect> cases[] = {
+        {"\"Sales\".\"Customer\"", "CustomerID", "name",
+         "\"Name\", \"CustomerID\" FROM \"Sales\".\"Customer\";", 6, Dialect::POSTGRESQL},
+        {"\"Sales\".\"Customer\"", "customerid", "c.\"CustomerID\"\r\nNOTE",
+         "c.\"CustomerID\", note FROM \"Sales\".\"Customer\";", 7, Dialect::SQLITE},
+        {"item", "id\r\nname", "price", "price, id, name FROM item;", 5, Dialect::GENERIC},
+        {"item", "", "upper(name)", "upper(name) FROM item;", 1, Dialect::MSSQL}};
+    for (const auto& [source, keys, fields, select, dialectIndex, dialect] : cases) {
+        FixedColumns columns;
+        MetadataWizardModel model(WizardStart{source, source, "", "Upsert", keys, true}, columns);
+        model.SetSelectAll(false);
+        model.EditFields(fields);
+        model.ChooseDialect(dialectIndex);
+        const ReadBack read = Read(model);
+        EXPECT_NE(model.BlockText().find(std::string("\r\nSELECT ") + select), std::string::npos)
+            << model.BlockText();
+        EXPECT_EQ(read.description.sourceTable + read.description.destinationTable,
+                  std::string(source) + source);
+        EXPECT_EQ(read.dialect.value_or(Dialect::MSSQL), dialect);
+        EXPECT_EQ(read.description.type, StatementType::UPSERT);
     }
 }
 
@@ -104,8 +153,8 @@ TEST(WizardModel, StartSelectsTheFirstItemThatBeginsWithTheText) {
                                                                     {"FIREBIRD", 0, "DELETE", 4},
                                                                     {"ORACLE", 2, "INSERT", 1},
                                                                     {"MYSQL", 3, "REPLACE", 3},
-                                                                    {"GENERIC", 5, "INSERT_ARRAY", -1},
-                                                                    {"oracle", 2, "LOAD", -1},
+                                                                    {"GENERIC", 5, "INSERT_ARRAY", 6},
+                                                                    {"oracle", 2, "LOAD", 7},
                                                                     {"POSTGRESQL", 6, "UPSERT", 5},
                                                                     {"sqlite", 7, "upsert", 5}};
     for (const auto& [dialect, dialectIndex, type, typeIndex] : cases) {
@@ -155,24 +204,10 @@ TEST(WizardModel, ButtonsAppendColumnsInListOrderOnePerLine) {
     EXPECT_EQ(all.FieldText(), "");
 }
 
-TEST(WizardModel, ConfirmedChoicesComposeTheBlock) {
+// The block's texts are BlockComposer's (BlockWritingTest), the new block's choices
+// TheSelectListsEveryKeyAsTheCatalogSpellsIt's.
+TEST(WizardModel, EditingABlockWritesItsResultSetElementAlone) {
     FixedColumns columns;
-    MetadataWizardModel fields(NewBlock("id\r\n\r\nname"), columns);
-    fields.ChooseType(2);
-    fields.SetSelectAll(false);
-    fields.EditFields("a\r\nb\r\nc");
-    EXPECT_EQ(fields.BlockText(),
-              "/*METADATA>\r\n<RESULTSET Type = \"UPDATE\", Source = \"item\", Table = \"item\">\r\n"
-              "\t\t<KEYS>\r\n\t\t\t<KEY_id Field = \"id\"/>\r\n\t\t\t<KEY_name Field = \"name\"/>\r\n"
-              "\t\t</KEYS>\r\n\t</RESULTSET>\r\n</METADATA*/\r\n\r\n\r\nSELECT a, b, c FROM item;\r\n");
-
-    MetadataWizardModel star(NewBlock(), columns);
-    star.ChooseDialect(1);
-    const ReadBack read = Read(star);
-    EXPECT_EQ(read.dialect, Dialect::MSSQL);
-    EXPECT_EQ(read.description.type, StatementType::SELECT);
-    EXPECT_NE(star.BlockText().find("SELECT  * FROM item;"), std::string::npos);
-
     // Editing a block writes the RESULTSET element only; the dialect stays where it is.
     MetadataWizardModel edit(EditBlock(), columns);
     edit.ChooseType(4);
@@ -205,28 +240,40 @@ TEST(KeySelectionModel, OkNeedsAColumnAndTheChoiceGoesIntoTheElement) {
     EXPECT_THROW(ApplyKeyChoice(element, "orders", "orders", {"no", "NO"}), CSyntaxException);
 }
 
+// Convert to and Copy as on a result without keys: the statement's tables are offered, and the
+// choice goes into its block, or into a new one before it, with the type.
+TEST(KeySelectionModel, TheChoiceGoesIntoTheStatementsBlockOrANewOne) {
+    FixedColumns columns;
+    AnalysedDescription analysis;
+    analysis.tables = {{"orders", "o"}, {"item", ""}, {"orders", ""}};
+    ConversionDescription description;
+    description.sourceTable = "orders";
+    KeySelectionModel model(KeySelectionStartFor(description, analysis), columns);
+    EXPECT_EQ(model.Sources(), (Names{"orders", "item"}));
+    EXPECT_EQ(model.DestinationText(), "orders");
+    model.SelectColumns({0});
+    model.EditDestination("orders_copy");
+    for (const char* block :
+         {"", "/*METADATA>\r\n<RESULTSET Type = \"SELECT\", Rows = \"5\"/>\r\n</METADATA*/\r\n"}) {
+        AnalysedScript script;
+        std::string text = std::string(block) + "select no from orders;";
+        script.Rebuild(text);
+        const ScriptItem* item = script.ResultSetItems().empty() ? nullptr : &script.ResultSetItems()[0];
+        ApplyEdit(text, KeyChoiceEdit(script, item, script.Statements()[0].start, description,
+                                      StatementType::UPDATE, model));
+        script.Rebuild(text);
+        const ConversionDescription& written = script.Statements().at(0).description;
+        EXPECT_EQ(written.type, StatementType::UPDATE) << text;
+        EXPECT_EQ(written.keyFields, Names{"no"}) << text;
+        EXPECT_EQ(written.destinationTable + written.sourceTable, "orders_copyorders") << text;
+        EXPECT_EQ(written.rowsPerStatement, *block ? 5 : 1) << text; // the block's own attributes stay
+    }
+}
+
 TEST(KeySelectionModel, KeysNameResultColumnsWithoutQualifierOrCase) {
     const Names columns = {"ID", "Name", "price"};
     EXPECT_EQ(KeyColumnIndexes(columns, {"o.name", "dbo.orders.id"}), (std::vector<int>{0, 1}));
     EXPECT_EQ(KeyColumnIndexes(columns, {"qty"}), std::vector<int>{});
-}
-
-TEST(WizardModel, NewDialectsAndUpsertReadBackFromTheBlock) {
-    const std::tuple<int, int, Dialect, StatementType> cases[] = {
-        {6, 5, Dialect::POSTGRESQL, StatementType::UPSERT},
-        {7, 5, Dialect::SQLITE, StatementType::UPSERT},
-        {7, 1, Dialect::SQLITE, StatementType::INSERT},
-        {5, 5, Dialect::GENERIC, StatementType::UPSERT}};
-    for (const auto& [dialectIndex, typeIndex, dialect, type] : cases) {
-        FixedColumns columns;
-        MetadataWizardModel model(NewBlock(), columns);
-        model.ChooseDialect(dialectIndex);
-        model.ChooseType(typeIndex);
-        const ReadBack read = Read(model);
-        EXPECT_EQ(read.dialect, dialect) << model.BlockText();
-        EXPECT_EQ(read.description.type, type) << model.BlockText();
-        EXPECT_EQ(read.description.keyFields, Names{"id"});
-    }
 }
 
 TEST(WizardModel, RowsAndCommitEveryFollowTheTypeAndAreKept) {
@@ -234,7 +281,7 @@ TEST(WizardModel, RowsAndCommitEveryFollowTheTypeAndAreKept) {
     // Rows only group INSERTs; commits go between statements of every type but the text table.
     const std::tuple<int, bool, bool> cases[] = {{-1, false, false}, {0, false, false}, {1, true, true},
                                                  {2, false, true},   {3, false, true},  {4, false, true},
-                                                 {5, false, true}};
+                                                 {5, false, true},   {6, false, false}, {7, false, false}};
     for (const auto& [typeIndex, rows, commitEvery] : cases) {
         MetadataWizardModel model(NewBlock(), columns);
         model.ChooseType(typeIndex);
@@ -242,42 +289,16 @@ TEST(WizardModel, RowsAndCommitEveryFollowTheTypeAndAreKept) {
         EXPECT_EQ(model.CommitEveryEnabled(), commitEvery) << typeIndex;
     }
 
-    // A new block starts with one row per statement and no commits, which add nothing to it.
+    // A new block starts with one row per statement and no commits (the composer leaves those
+    // out); counts below their least value are the least value.
     MetadataWizardModel fresh(NewBlock(), columns);
-    EXPECT_EQ(fresh.RowsPerStatement(), 1);
-    EXPECT_EQ(fresh.CommitEvery(), 0);
-    fresh.ChooseType(1);
     EXPECT_EQ(fresh.Description().rowsPerStatement, 1);
     EXPECT_EQ(fresh.Description().commitEvery, 0);
-    EXPECT_EQ(fresh.ResultSetElementText().find("Rows"), std::string::npos);
-    EXPECT_EQ(fresh.ResultSetElementText().find("CommitEvery"), std::string::npos);
-    // Counts below their least value are the least value.
     fresh.SetRowsPerStatement(0);
     fresh.SetCommitEvery(-5);
     EXPECT_EQ(fresh.RowsPerStatement(), 1);
     EXPECT_EQ(fresh.CommitEvery(), 0);
-
-    // An edited block shows its counts and writes them back, also when the type changes.
-    WizardStart start = EditBlock("INSERT");
-    start.rowsPerStatement = 500;
-    start.commitEvery = 1000;
-    MetadataWizardModel edit(start, columns);
-    EXPECT_EQ(edit.RowsPerStatement(), 500);
-    EXPECT_EQ(edit.CommitEvery(), 1000);
-    edit.ChooseType(5);
-    EXPECT_EQ(edit.Description().type, StatementType::UPSERT);
-    EXPECT_EQ(edit.Description().rowsPerStatement, 500);
-    EXPECT_EQ(edit.Description().commitEvery, 1000);
-
-    // Chosen in a new block, they read back from its text.
-    MetadataWizardModel chosen(NewBlock(), columns);
-    chosen.ChooseDialect(7);
-    chosen.ChooseType(1);
-    chosen.SetRowsPerStatement(250);
-    chosen.SetCommitEvery(4);
-    const ReadBack read = Read(chosen);
-    EXPECT_EQ(read.description.rowsPerStatement, 250) << chosen.BlockText();
-    EXPECT_EQ(read.description.commitEvery, 4) << chosen.BlockText();
+    // An edited block's counts are shown and written back: ObjectBrowserTest.
 }
 
 TEST(WizardModel, LiteralsGoIntoTheOptionsOfANewBlockThatNamesADialect) {
@@ -290,18 +311,12 @@ TEST(WizardModel, LiteralsGoIntoTheOptionsOfANewBlockThatNamesADialect) {
     EXPECT_EQ(model.Description().literals, LiteralStyle::Inherit);
     EXPECT_EQ(model.BlockText().find("Literals"), std::string::npos);
 
-    model.ChooseDialect(3); // MySQL
+    model.ChooseDialect(3); // MySQL: the composer writes the style (ConversionAttributesTest)
     for (int index = 0; index < 3; ++index) {
         model.ChooseLiterals(index);
         EXPECT_TRUE(model.LiteralsEnabled());
-        const ReadBack read = Read(model);
-        EXPECT_EQ(read.dialect, Dialect::MYSQL);
-        const LiteralStyle styles[] = {LiteralStyle::Inherit, LiteralStyle::Standard, LiteralStyle::Exact};
-        EXPECT_EQ(read.description.literals, styles[index]) << model.BlockText();
+        EXPECT_EQ(model.Description().literals, kWizardLiteralItems[static_cast<size_t>(index)].style);
     }
-    // The inherited choice leaves the block as the wizard always wrote it.
-    model.ChooseLiterals(0);
-    EXPECT_EQ(model.BlockText().find("Literals"), std::string::npos);
 
     // Editing writes the RESULTSET element alone: nothing to hold the choice.
     MetadataWizardModel edit(EditBlock(), columns);

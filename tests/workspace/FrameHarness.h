@@ -7,7 +7,12 @@
 #include "workspace/ScriptedPrompts.h"
 #include "workspace/frame/MainFrame.h"
 
+#include <QApplication>
+#include <QPushButton>
 #include <QString>
+#include <QTimer>
+
+#include <functional>
 
 #include <memory>
 
@@ -34,7 +39,10 @@ public:
     // Runs a command and waits until its batch has ended and been applied.
     bool RunAndWait(void (*start)(CMainFrame&), int timeoutMs = 30000);
     bool RunScript(int timeoutMs = 30000);
-    bool RunScript(const QString& text) { SetScript(text); return RunScript(); }
+    bool RunScript(const QString& text) {
+        SetScript(text);
+        return RunScript();
+    }
     // The editor's context-menu request at a position; the menu is closed again at once.
     void RightClickAt(int position);
     bool WaitForBatchEnd(int timeoutMs = 30000);
@@ -47,6 +55,20 @@ private:
     ScriptedPrompts* prompts_ = nullptr;
     std::unique_ptr<CMainFrame> frame_;
 };
+
+// Acts on the modal dialog of that class as soon as it is shown, then presses OK or Cancel.
+template <class Dialog> void WhenShown(std::function<void(Dialog&)> act, bool ok = true) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, act, ok] {
+        if (auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            act(*dialog);
+            ok ? dialog->OkButton()->click() : dialog->reject();
+        }
+    });
+    timer->start(20);
+}
 
 } // namespace marlix::test
 

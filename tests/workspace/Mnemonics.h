@@ -3,11 +3,13 @@
 // together, must each have a letter of their own, or Alt+letter reaches the wrong control.
 #include <QAbstractButton>
 #include <QAction>
+#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMap>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QTabBar>
 #include <QWidget>
@@ -64,10 +66,31 @@ inline QStringList MnemonicClashes(QWidget& window) {
         if (auto* button = qobject_cast<QAbstractButton*>(widget)) texts << button->text();
         if (auto* group = qobject_cast<QGroupBox*>(widget)) texts << group->title();
         if (auto* tabs = qobject_cast<QTabBar*>(widget))
-            for (int i = 0; i < tabs->count(); ++i) texts << tabs->tabText(i);
+            for (int i = 0; i < tabs->count(); ++i)
+                texts << tabs->tabText(i);
     }
     AddClashes(texts, window.windowTitle(), clashes);
     return clashes;
+}
+
+// The labels of controls that Tab reaches, the buttons (but the button box's: Enter, Escape, F1)
+// and the checkable groups of a dialog that no Alt+letter reaches; "<" names no letter to press.
+inline QStringList WithoutMnemonic(QWidget& dialog) {
+    QStringList missing;
+    for (QWidget* w : dialog.findChildren<QWidget*>()) {
+        auto* label = qobject_cast<QLabel*>(w);
+        auto* button = qobject_cast<QAbstractButton*>(w);
+        auto* group = qobject_cast<QGroupBox*>(w);
+        const QString text = label && label->buddy() && (label->buddy()->focusPolicy() & Qt::TabFocus)
+                                 ? label->text()
+                             : button && !qobject_cast<QDialogButtonBox*>(w->parentWidget()) ? button->text()
+                             : group && group->isCheckable()                                 ? group->title()
+                                                                                             : QString();
+        if (w->isVisibleTo(&dialog) && text.contains(QRegularExpression(QStringLiteral("\\w"))) &&
+            MnemonicOf(text).isNull())
+            missing << text;
+    }
+    return missing;
 }
 
 } // namespace marlix::test

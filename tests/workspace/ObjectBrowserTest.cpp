@@ -22,13 +22,14 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTest>
-#include <QTimer>
 
 #include <functional>
 
@@ -65,25 +66,6 @@ QStringList ChildTexts(QTreeWidgetItem* item) {
     return texts;
 }
 
-// Acts on the wizard as soon as it is shown (it is modal), then presses OK or Cancel.
-void WhenWizardShows(std::function<void(MetadataWizardDialog&)> act, bool ok = true) {
-    auto* timer = new QTimer;
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, [timer, act, ok] {
-        auto* dialog = qobject_cast<MetadataWizardDialog*>(QApplication::activeModalWidget());
-        if (!dialog) return;
-        timer->stop();
-        timer->deleteLater();
-        act(*dialog);
-        if (ok)
-            dialog->OkButton()->click();
-        else
-            dialog->reject();
-    });
-    timer->start();
-}
-
-
 } // namespace
 
 class ObjectBrowserTest : public QObject {
@@ -97,6 +79,7 @@ private slots:
     void reloadListsTablesAndOpeningOneReadsItsColumns();
     void aTableIsDraggedAsItsNameAlone();
     void wizardOnATableOrInTheEditorWritesTheBlock();
+    void wizardQuotesMixedCaseNamesOnPostgreSQL();
     void treeCommandsOnAMixedCaseTable();
     void schemaBoxListsSchemasAndChoosingOneReloads();
     void nothingIsReadWhileABatchRuns();
@@ -106,8 +89,8 @@ private slots:
 void ObjectBrowserTest::reloadListsTablesAndOpeningOneReadsItsColumns() {
     QFETCH(Server, server);
     MARLIX_QT_FRAME_ON(h, server);
-    CatalogTable* table =
-        NewTable(h, "brw_item (id INTEGER PRIMARY KEY, name VARCHAR(20) NOT NULL)", server == Server::PostgreSQL ? "public.brw_item" : "brw_item");
+    CatalogTable* table = NewTable(h, "brw_item (id INTEGER PRIMARY KEY, name VARCHAR(20) NOT NULL)",
+                                   server == Server::PostgreSQL ? "public.brw_item" : "brw_item");
     QVERIFY(table);
     CObjectBrowser& browser = h.Frame().ObjectBrowser();
     QTreeWidgetItem* root = CObjectBrowser::ItemOf(browser.Folders().root);
@@ -175,15 +158,25 @@ void ObjectBrowserTest::wizardOnATableOrInTheEditorWritesTheBlock() {
     h.SetScript(QString());
 
     QStringList shownColumns;
-    WhenWizardShows([&](MetadataWizardDialog& dialog) {
+    QString waiting; // OK without key fields: enabled for an INSERT, not for an UPDATE, and why
+    WhenShown<MetadataWizardDialog>([&](MetadataWizardDialog& dialog) {
         for (int i = 0; i < dialog.ColumnList()->count(); ++i)
             shownColumns << dialog.ColumnList()->item(i)->text();
-        dialog.TypeBox()->setCurrentIndex(2); // Update
+        const QString keys = dialog.KeyEdit()->toPlainText();
+        dialog.KeyEdit()->clear();
+        for (const char* type : {"Insert array", "Update"}) {
+            dialog.TypeBox()->setCurrentText(QString::fromLatin1(type));
+            waiting += QString::number(dialog.OkButton()->isEnabled()) + dialog.OkHint()->text();
+        }
+        dialog.KeyEdit()->setPlainText(keys);
         dialog.SelectFieldsButton()->click(); // OK waits for fields: WizardModelTest
         dialog.FieldEdit()->setPlainText(QStringLiteral("a\nnote"));
     });
     browser.Run(BrowserCommand::OutputWizard);
     QCOMPARE(shownColumns, (QStringList{"b", "a", "note"}));
+    QCOMPARE(
+        waiting,
+        QStringLiteral("10Key fields are needed for UPDATE, DELETE, REPLACE and UPSERT: add at least one."));
 
     const AnalysedScript& script = h.Frame().ScriptView().Script();
     QVERIFY(!script.BlockError());
@@ -192,6 +185,8 @@ void ObjectBrowserTest::wizardOnATableOrInTheEditorWritesTheBlock() {
     QCOMPARE(description.sourceTable, record->Label());
     QCOMPARE(description.type, StatementType::UPDATE);
     QCOMPARE(description.keyFields, (std::vector<std::string>{"a", "b"})); // the key the wizard showed
+    // The UPDATE names its rows by both keys: the SELECT fetches b too.
+    QVERIFY(h.Frame().ScriptView().ScriptText().contains(QStringLiteral("SELECT a, note, b FROM brw_wiz;")));
     QVERIFY(h.RunScript());
     QVERIFY2(!h.HistoryText().contains(QStringLiteral("rror")), qPrintable(h.HistoryText()));
 
@@ -208,11 +203,11 @@ void ObjectBrowserTest::wizardOnATableOrInTheEditorWritesTheBlock() {
     QAction* wizard = h.Frame().Actions().Action(Command::OutputWizard);
     QVERIFY(wizard->isEnabled());
     int syntax = -1, rows = -1, commitEvery = -1;
-    WhenWizardShows([&](MetadataWizardDialog& dialog) {
+    WhenShown<MetadataWizardDialog>([&](MetadataWizardDialog& dialog) {
         syntax = dialog.SyntaxBox()->currentIndex();
         rows = dialog.RowsBox()->value();
         commitEvery = dialog.CommitEveryBox()->value();
-        dialog.TypeBox()->setCurrentIndex(5);                // Upsert
+        dialog.TypeBox()->setCurrentIndex(5); // Upsert
         dialog.CommitEveryBox()->setValue(0);
     });
     wizard->trigger();
@@ -233,7 +228,7 @@ void ObjectBrowserTest::wizardOnATableOrInTheEditorWritesTheBlock() {
     h.RightClickAt(second);
     QTest::qWait(100);
     QString source;
-    WhenWizardShows([&](MetadataWizardDialog& dialog) {
+    WhenShown<MetadataWizardDialog>([&](MetadataWizardDialog& dialog) {
         source = dialog.SourceBox()->currentText();
         dialog.GenerateBox()->setChecked(false);
     });
@@ -245,14 +240,46 @@ void ObjectBrowserTest::wizardOnATableOrInTheEditorWritesTheBlock() {
     QCOMPARE(script.Statements()[1].description.describedByBlock, 1);
 }
 
+// A table of schema "Sales" named "Customer": the block names it as the SELECT does, quoted, and
+// the UPDATE it converts to runs on the server.
+void ObjectBrowserTest::wizardQuotesMixedCaseNamesOnPostgreSQL() {
+    MARLIX_QT_FRAME_ON(h, Server::PostgreSQL);
+    Run(h, "DROP SCHEMA IF EXISTS \"Sales\" CASCADE");
+    Run(h, "CREATE SCHEMA \"Sales\"");
+    CatalogTable* record =
+        NewTable(h, "\"Sales\".\"Customer\" (\"CustomerID\" INTEGER PRIMARY KEY, \"Name\" VARCHAR(20))",
+                 "Sales.Customer");
+    QVERIFY(record);
+    Run(h, "INSERT INTO \"Sales\".\"Customer\" VALUES (7, 'Ann')");
+    h.Frame().ObjectBrowser().Select(*record);
+    QString shown;
+    WhenShown<MetadataWizardDialog>([&](MetadataWizardDialog& dialog) {
+        shown = dialog.DestinationEdit()->text() + QString::number(dialog.ColumnList()->count());
+        dialog.TypeBox()->setCurrentText(QStringLiteral("Update"));
+        dialog.SyntaxBox()->setCurrentText(QStringLiteral("PostgreSQL"));
+        dialog.SelectFieldsButton()->click();
+        dialog.FieldEdit()->setPlainText(QStringLiteral("name"));
+    });
+    h.Frame().ObjectBrowser().Run(BrowserCommand::OutputWizard);
+    QCOMPARE(shown, QStringLiteral("\"Sales\".\"Customer\"2"));
+    QVERIFY(h.Frame().ScriptView().ScriptText().contains(
+        QStringLiteral("SELECT \"Name\", \"CustomerID\" FROM \"Sales\".\"Customer\";")));
+    // The block's SELECT runs, and the UPDATE it converts to as well.
+    for (bool update : {false, true}) {
+        QVERIFY(update ? h.RunScript(h.ResultsText()) : h.RunScript());
+        QVERIFY2(!h.HistoryText().contains(QStringLiteral("rror")), qPrintable(h.HistoryText()));
+    }
+    QVERIFY2(h.HistoryText().contains(QStringLiteral("1 row(s) affected")), qPrintable(h.HistoryText()));
+}
+
 // The quoting of the names on each server is CatalogReadsTest's and the rules by kind and
 // connection BrowserCommandStateTest's; here the window's roads: the context menu follows the
 // rules, the tree's keys are its own only while it has the focus, Generate SELECT writes at the
 // caret a statement that runs.
 void ObjectBrowserTest::treeCommandsOnAMixedCaseTable() {
     MARLIX_QT_FRAME_ON(h, Server::SQLite);
-    CatalogTable* table =
-        NewTable(h, "\"BrowserMixed\" (\"Id\" INTEGER PRIMARY KEY, \"Full Name\" VARCHAR(20))", "BrowserMixed");
+    CatalogTable* table = NewTable(
+        h, "\"BrowserMixed\" (\"Id\" INTEGER PRIMARY KEY, \"Full Name\" VARCHAR(20))", "BrowserMixed");
     QVERIFY(table);
     Run(h, "INSERT INTO \"BrowserMixed\" VALUES (7, 'seven')");
     CObjectBrowser& browser = h.Frame().ObjectBrowser();
@@ -303,9 +330,9 @@ void ObjectBrowserTest::schemaBoxListsSchemasAndChoosingOneReloads() {
     // A type that has a schema list (MS Access has none) and no database list.
     MARLIX_QT_CONNECT_OR_SKIP(h, Server::PostgreSQL, ConnectionType::Oracle);
     // Without autocommit: a failing statement would end the transaction.
-    for (const char* sql : {"DROP SCHEMA IF EXISTS w_1 CASCADE", "DROP SCHEMA IF EXISTS wx1 CASCADE",
-                            "CREATE SCHEMA w_1", "CREATE SCHEMA wx1", "CREATE TABLE w_1.t (a INTEGER)",
-                            "CREATE TABLE wx1.t (b INTEGER)"})
+    for (const char* sql :
+         {"DROP SCHEMA IF EXISTS w_1 CASCADE", "DROP SCHEMA IF EXISTS wx1 CASCADE", "CREATE SCHEMA w_1",
+          "CREATE SCHEMA wx1", "CREATE TABLE w_1.t (a INTEGER)", "CREATE TABLE wx1.t (b INTEGER)"})
         Run(h, sql);
     h.Frame().ObjectBrowser().RefreshSchemaList();
     QComboBox* box = h.Frame().Selection().SchemaBox();

@@ -2,15 +2,21 @@
 #include "workspace/FrameHarness.h"
 #include "workspace/Mnemonics.h"
 
+#include "catalog/KeySelectionModel.h"
+#include "catalog/MetadataWizardModel.h"
 #include "results/view/SQLResultsView.h"
+#include "workspace/browser/KeySelectionDialog.h"
+#include "workspace/browser/MetadataWizardDialog.h"
 #include "workspace/browser/ObjectBrowser.h"
 #include "workspace/connect/ConnectDialog.h"
 #include "workspace/editor/DravelView.h"
+#include "workspace/editor/FindDialog.h"
 #include "workspace/frame/DravelDoc.h"
 #include "workspace/frame/FrameActions.h"
 #include "workspace/frame/RunCommands.h"
 #include "workspace/frame/ScriptCommands.h"
 #include "workspace/frame/SelectionBar.h"
+#include "workspace/options/OptionsDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,6 +27,8 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <functional>
 
 using namespace marlix;
 using namespace marlix::test;
@@ -100,12 +108,29 @@ void WindowTest::narrowWindowKeepsEverySelectionBox() {
 void WindowTest::everyMnemonicOfTheWindowIsItsOwn() {
     FrameHarness h;
     QVERIFY2(MnemonicClashes(h.Frame()).isEmpty(), qPrintable(MnemonicClashes(h.Frame()).join(' ')));
-    // The connect dialog shows other labels for each type.
-    CConnectDialog dialog(h.Session(), h.Frame().Profile());
-    dialog.show();
-    for (int type = 0; type < kConnectionTypeCount; ++type) {
-        dialog.findChild<QRadioButton*>(QStringLiteral("type%1").arg(type))->click();
-        QVERIFY2(MnemonicClashes(dialog).isEmpty(), qPrintable(MnemonicClashes(dialog).join(' ')));
+    // Each dialog in each of its states (the connect dialog shows other labels for each type):
+    // a letter of its own for every control, and (but in the connect dialog, whose buttons are
+    // its own) one for every label and button.
+    CConnectDialog connect(h.Session(), h.Frame().Profile());
+    OptionsDialog options(h.Frame().Profile());
+    MetadataWizardModel newBlock({"t", "t", "", "Update", "", true}, h.Frame().ObjectBrowser().Columns());
+    MetadataWizardDialog wizard(newBlock);
+    KeySelectionModel keys({"t", "t", {"t"}}, h.Frame().ObjectBrowser().Columns());
+    KeySelectionDialog keySelection(keys);
+    FindDialog find(QStringLiteral("x"));
+    std::vector<std::pair<QDialog*, std::function<void()>>> states = {
+        {&wizard, [] {}}, {&keySelection, [] {}}, {&find, [] {}}, {&options, [] {}}};
+    for (int type = 0; type < kConnectionTypeCount; ++type)
+        states.emplace_back(&connect, [&connect, type] {
+            connect.findChild<QRadioButton*>(QStringLiteral("type%1").arg(type))->click();
+        });
+    for (auto& [dialog, enter] : states) {
+        dialog->show();
+        enter();
+        const QStringList faults =
+            MnemonicClashes(*dialog) + (dialog == &connect ? QStringList() : WithoutMnemonic(*dialog));
+        QVERIFY2(faults.isEmpty(),
+                 qPrintable(dialog->windowTitle() + QStringLiteral(": ") + faults.join(' ')));
     }
 }
 

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -34,8 +35,12 @@ KeySelectionDialog::KeySelectionDialog(KeySelectionModel& model, QWidget* parent
     auto* form = new QFormLayout;
     form->addRow(tr("&Source table"), source_);
     form->addRow(tr("&Destination"), destination_);
+    // The list's own label, so that Alt+K reaches it as the others do.
+    auto* keysLabel = new QLabel(tr("&Key fields (select one or more)"), this);
+    keysLabel->setBuddy(columns_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
+    layout->addWidget(keysLabel);
     layout->addWidget(columns_);
     layout->addWidget(buttons);
     ShowColumns();

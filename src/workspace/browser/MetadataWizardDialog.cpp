@@ -65,8 +65,8 @@ MetadataWizardDialog::MetadataWizardDialog(MetadataWizardModel& model, QWidget* 
         source_->addItem(WizardText(name));
     destination_ = new QLineEdit(this);
     type_ = new QComboBox(this);
-    for (std::string_view item : kWizardTypeItems)
-        type_->addItem(QString::fromLatin1(item.data(), static_cast<qsizetype>(item.size())));
+    for (const WizardTypeItem& item : kWizardTypeItems)
+        type_->addItem(QString::fromLatin1(item.text.data(), static_cast<qsizetype>(item.text.size())));
     syntax_ = new QComboBox(this);
     for (const WizardDialectItem& item : kWizardDialectItems)
         syntax_->addItem(QString::fromLatin1(item.text.data(), static_cast<qsizetype>(item.text.size())));
@@ -92,9 +92,9 @@ MetadataWizardDialog::MetadataWizardDialog(MetadataWizardModel& model, QWidget* 
     addKeys_ = SmallButton(QStringLiteral("<"), this);
     columns_ = new QListWidget(this);
     columns_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    generate_ = new QCheckBox(tr("Generate SELECT statement"), this);
-    selectFields_ = new QRadioButton(tr("SELECT fields"), this);
-    selectAll_ = new QRadioButton(tr("SELECT *"), this);
+    generate_ = new QCheckBox(tr("&Generate SELECT statement"), this);
+    selectFields_ = new QRadioButton(tr("SELECT &fields"), this);
+    selectAll_ = new QRadioButton(tr("SELE&CT *"), this);
     auto* choice = new QButtonGroup(this);
     choice->addButton(selectFields_);
     choice->addButton(selectAll_);
@@ -157,9 +157,17 @@ MetadataWizardDialog::MetadataWizardDialog(MetadataWizardModel& model, QWidget* 
     auto* buttons =
         new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
     ok_ = buttons->button(QDialogButtonBox::Ok);
+    // Why OK is disabled, beside it.
+    okHint_ = new QLabel(this);
+    okHint_->setObjectName(QStringLiteral("okHint"));
+    okHint_->setWordWrap(true);
+    okHint_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(okHint_, 1);
+    bottom->addWidget(buttons);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addWidget(buttons);
+    layout->addLayout(bottom);
 
     ShowTexts();
     ShowColumns();
@@ -277,6 +285,7 @@ void MetadataWizardDialog::ShowColumns() {
 
 void MetadataWizardDialog::UpdateControls() {
     ok_->setEnabled(model_.OkEnabled());
+    okHint_->setText(WizardText(model_.OkHint()));
     generate_->setEnabled(model_.GenerateEnabled());
     selectFields_->setEnabled(model_.SelectChoiceEnabled());
     selectAll_->setEnabled(model_.SelectChoiceEnabled());

@@ -6,6 +6,7 @@
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
@@ -37,6 +38,7 @@ public:
     QRadioButton* SelectAllButton() const noexcept { return selectAll_; }
     QPlainTextEdit* FieldEdit() const noexcept { return fields_; }
     QPushButton* OkButton() const noexcept { return ok_; }
+    QLabel* OkHint() const noexcept { return okHint_; }
 
 private:
     // Shows the model's lists and texts; then the enabling.
@@ -62,6 +64,7 @@ private:
     QPushButton* addFields_;
     QPushButton* addAllFields_;
     QPushButton* ok_;
+    QLabel* okHint_;
     bool showing_ = false;
 };
 

@@ -1,5 +1,6 @@
 #include "workspace/browser/WizardCommands.h"
 
+#include "catalog/CatalogReader.h"
 #include "catalog/CatalogText.h"
 #include "catalog/MetadataWizardModel.h"
 #include "metadata/BlockEdits.h"
@@ -68,7 +69,10 @@ bool WizardCommands::OpenAt(std::size_t position) {
 
 bool OpenTableWizard(CMainFrame& frame, const CatalogTable& table) {
     CDravelView& view = frame.ScriptView();
-    WizardStart start{table.Label(), table.Label(), "", "Select", KeyFieldText(table), true};
+    // The block names the table as its SELECT writes it: quoted where the server would fold it.
+    const std::string name =
+        QualifiedTableName(table, IdentifierQuoting(frame.ObjectBrowser().Reader().Naming()));
+    WizardStart start{name, name, "", "Select", KeyFieldText(table), true};
     MetadataWizardModel model(start, frame.ObjectBrowser().Columns());
     MetadataWizardDialog dialog(model, &frame);
     if (dialog.exec() != QDialog::Accepted) return false;

@@ -1,5 +1,6 @@
 #include "workspace/frame/RunCommands.h"
 
+#include "catalog/KeySelectionModel.h"
 #include "core/CaseFold.h"
 #include "core/MemoryTextSink.h"
 #include "core/ProfileStore.h"
@@ -15,7 +16,10 @@
 #include "results/view/HistoryBridge.h"
 #include "results/view/SQLResultsView.h"
 #include "results/view/UserPrompts.h"
+#include "transform/ResultSetEdits.h"
 #include "transform/ScriptGenerator.h"
+#include "transform/TargetStatements.h"
+#include "workspace/browser/KeySelectionDialog.h"
 #include "workspace/browser/ObjectBrowser.h"
 #include "workspace/editor/DravelView.h"
 #include "workspace/frame/ConnectionCommands.h"
@@ -43,7 +47,8 @@ namespace {
 bool ChangesDefinitions(const AnalysedScript& script, int caret) {
     const TokenView view = script.View();
     for (const StatementRecord& record : script.Statements()) {
-        if (caret >= 0 && !StatementHolds(view, record.firstToken, record.endToken, static_cast<size_t>(caret)))
+        if (caret >= 0 &&
+            !StatementHolds(view, record.firstToken, record.endToken, static_cast<size_t>(caret)))
             continue;
         for (size_t i = record.firstToken; i < record.endToken; ++i) {
             if (IsCommentLike(view.tokens[i].cls)) continue;
@@ -249,6 +254,39 @@ void RunCommands::SayWhy(const QString& text) {
     frame_.Prompts().ShowMessage(text, QStringLiteral("Marlix"), MessageIcon::Information);
 }
 
+std::optional<size_t> RunCommands::StatementStart(const ResultSet& result) const {
+    auto range = resultRanges_.find(&result);
+    if (range == resultRanges_.end()) return std::nullopt;
+    return frame_.ScriptView().TrackedStart(range->second);
+}
+
+const ScriptItem* RunCommands::ResultSetItemAt(size_t start) const {
+    const AnalysedScript& script = frame_.ScriptView().Script();
+    const StatementRecord* record = script.StatementAt(start);
+    if (!record) return nullptr;
+    const size_t index = static_cast<size_t>(record - script.Statements().data());
+    for (const ScriptItem& candidate : script.ResultSetItems())
+        if (candidate.statement == index) return &candidate;
+    return nullptr;
+}
+
+bool RunCommands::AskKeys(ResultSet& result, StatementType blockType) {
+    KeySelectionModel model(KeySelectionStartFor(result.Description(), ResultSetEdits::Of(result).Analysis()),
+                            frame_.ObjectBrowser().Columns());
+    if (!AskKeyFields(model, &frame_)) return false;
+    // Written into the block of the statement where it is now; a statement edited since it ran
+    // keeps its text, and the choice holds for this result alone.
+    const std::optional<size_t> start =
+        result.StatementPosition() < 0 ? std::nullopt : StatementStart(result);
+    if (start)
+        frame_.ScriptView().ApplyEdit(KeyChoiceEdit(frame_.ScriptView().Script(), ResultSetItemAt(*start),
+                                                    *start, result.Description(), blockType, model));
+    result.Description().sourceTable = model.SourceText();
+    result.Description().destinationTable = model.DestinationText();
+    result.ChooseKeys(model.ChosenKeys());
+    return true;
+}
+
 bool RunCommands::ConvertTo(StatementType type) {
     if (!frame_.Enabled(Command::ConvertTo)) return false;
     std::shared_ptr<ResultSet> result = frame_.ResultsView().CurrentResultSet();
@@ -258,28 +296,21 @@ bool RunCommands::ConvertTo(StatementType type) {
                   "conversion can be written into the script."));
         return false;
     }
-    auto range = resultRanges_.find(result.get());
-    std::optional<size_t> start;
-    if (range != resultRanges_.end()) start = frame_.ScriptView().TrackedStart(range->second);
+    const std::optional<size_t> start = StatementStart(*result);
     if (!start) {
         SayWhy(tr("The statement of this result was changed or removed since it ran. Run it again "
                   "to write its conversion into the script."));
         return false;
     }
-    const AnalysedScript& script = frame_.ScriptView().Script();
-    const StatementRecord* record = script.StatementAt(*start);
-    const ScriptItem* item = nullptr;
-    if (record) {
-        const size_t index = static_cast<size_t>(record - script.Statements().data());
-        for (const ScriptItem& candidate : script.ResultSetItems())
-            if (candidate.statement == index) {
-                item = &candidate;
-                break;
-            }
-    }
     try {
-        TextEdit edit = WriteConversionChoice(script, item, *start, result->Description(), type);
-        frame_.ScriptView().ApplyEdit(edit);
+        // A type that names its rows by key fields, for a result without them: the user chooses
+        // them, and they go into the block with the type.
+        if (NeedsKeys(type) && result->KeyColumns().empty()) {
+            if (!AskKeys(*result, type)) return false;
+        } else {
+            frame_.ScriptView().ApplyEdit(WriteConversionChoice(
+                frame_.ScriptView().Script(), ResultSetItemAt(*start), *start, result->Description(), type));
+        }
         result->Description().type = type;
     } catch (...) {
         frame_.ReportFailure(std::current_exception());
@@ -305,6 +336,9 @@ void RunCommands::CopyConverted(StatementType type) {
     std::shared_ptr<ResultSet> result = frame_.ResultsView().CurrentResultSet();
     if (!result) return;
     try {
+        // Key fields the conversion needs are chosen first; the block keeps its type.
+        if (NeedsKeys(type) && result->KeyColumns().empty() && !AskKeys(*result, result->Description().type))
+            return;
         MemoryTextSink sink(MemoryTextSink::kClipboardSize);
         sink.SetGrowable(true);
         // In the syntax the script gives the result's statement now, else the Target platform's.
@@ -319,10 +353,14 @@ void RunCommands::CopyConverted(StatementType type) {
         // A conversion the result cannot have (no key fields, no such statement in the target):
         // the clipboard keeps what it held. The refusal names the statement where it began when
         // it ran; the error marker goes where that statement is now, or nowhere once it is gone.
-        auto range = resultRanges_.find(result.get());
-        const std::optional<size_t> start =
-            range == resultRanges_.end() ? std::nullopt : frame_.ScriptView().TrackedStart(range->second);
+        std::optional<size_t> start = StatementStart(*result);
         if (start) {
+            // On the statement's first word, not on the block or comment before it.
+            for (const Token& token : frame_.ScriptView().Script().View().tokens)
+                if (token.offset >= *start && !IsCommentLike(token.cls)) {
+                    start = token.offset;
+                    break;
+                }
             frame_.ReportFailure(std::make_exception_ptr(
                 CSyntaxException(static_cast<std::int32_t>(*start), refused.Message())));
         } else {

@@ -15,6 +15,7 @@ namespace marlix {
 
 class CMainFrame;
 class ResultSet;
+struct ScriptItem;
 
 class RunCommands final : public QObject {
     Q_OBJECT
@@ -36,7 +37,8 @@ public:
     void CancelAndApply();
 
     // Write-backs of the results view for the current result set. False (with a message box
-    // saying why) when the result cannot be written back.
+    // saying why) when the result cannot be written back. A type that names its rows by key
+    // fields, for a result without them, asks for them first (key selection).
     bool ConvertTo(StatementType type);
     bool UseSyntaxOf(Dialect dialect);
     void CopyConverted(StatementType type);
@@ -50,6 +52,12 @@ private:
     void BatchEnded();
     void ResultStored(const std::shared_ptr<ResultSet>& resultSet);
     void SayWhy(const QString& text);
+    // Where the result's statement begins now; none once it was edited or removed.
+    std::optional<size_t> StatementStart(const ResultSet& result) const;
+    const ScriptItem* ResultSetItemAt(size_t start) const;
+    // Key selection for the result: on OK the keys hold for it and go into its statement's block,
+    // whose TYPE becomes `blockType`. False when the user cancels.
+    bool AskKeys(ResultSet& result, StatementType blockType);
 
     CMainFrame& frame_;
     bool definitionsChanged_ = false; // the running batch creates, alters or drops objects

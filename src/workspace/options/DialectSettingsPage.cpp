@@ -22,7 +22,7 @@ DialectSettingsPage::DialectSettingsPage(QWidget* parent)
     : QWidget(parent), date_(new QLineEdit(this)), time_(new QLineEdit(this)),
       sampleDate_(Sample(this, "sampleDate")), sampleDateTime_(Sample(this, "sampleDateTime")),
       quotes_(new QCheckBox(tr("Script in a string &quotes"), this)),
-      dateTime_(new QCheckBox(tr("Always script as Date&Time"), this)),
+      dateTime_(new QCheckBox(tr("&Always script as DateTime"), this)),
       exact_(new QCheckBox(tr("E&xact literals (the target stores exactly the value fetched)"), this)),
       autocommit_(new QCheckBox(tr("Auto&commit mode"), this)) {
     setObjectName(QStringLiteral("dialectSettingsPage"));

@@ -55,7 +55,7 @@ OptionsDialog::OptionsDialog(ProfileStore& profile, QWidget* parent)
     limitsLayout->addRow(tr("&Size limit, MB:"), sizeLimit_);
     limitsLayout->addRow(suppressBlobs_);
 
-    buttons_->button(QDialogButtonBox::RestoreDefaults)->setText(tr("&Defaults"));
+    buttons_->button(QDialogButtonBox::RestoreDefaults)->setText(tr("D&efaults"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(driver);
     layout->addWidget(limits);
