@@ -273,11 +273,25 @@ void ExecuteStatement(Batch& batch, std::size_t statementOffset, std::size_t fir
     if (onlyComments) return;
     if (RunOnClient(batch, firstToken, separatorToken, firstWord)) return;
 
+    ExecutableCommentServer server;
+    for (std::size_t i = firstToken; i < separatorToken; ++i)
+        if (script.tokens[i].executable) {
+            char name[128] = {}, version[128] = {};
+            SQLSMALLINT length = 0;
+            SQLHDBC connection = batch.Session().Connection();
+            if (Succeeded(SQLGetInfo(connection, SQL_DBMS_VER, version, sizeof version, &length)) &&
+                Succeeded(SQLGetInfo(connection, SQL_DBMS_NAME, name, sizeof name, &length)))
+                server = ExecutableCommentServerOf(std::string(name) + " " + version);
+            break;
+        }
+    std::string sql = BlankComments(script, firstToken, separatorToken, textStart, textEnd, server);
+    // Only an executable comment this server skips: nothing to send, as for a comment.
+    if (sql.find_first_not_of(" \t\r\n") == std::string::npos) return;
+
     if (!Succeeded(batch.ReallocateStatement()))
         throw CODBCException(SQL_HANDLE_DBC, batch.Session().Connection(), 0);
     SQLHSTMT statement = batch.Statement();
     const int offset = static_cast<int>(statementOffset);
-    std::string sql = BlankComments(script, firstToken, separatorToken, textStart, textEnd);
 
     SQLRETURN rc;
     {

@@ -167,12 +167,14 @@ private slots:
         QTest::mouseClick(grid.horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(x, 3));
         QCOMPARE(CopiedWithCtrlC(grid), QString("12.5\n\n-3.25"));
 
-        // A line break in a value is written as its escape and cannot split the line.
-        auto broken =
-            sqlite_.Fetch("SELECT 'line one' || char(10) || 'two' AS a, 'b' || char(9) || 'c' AS b");
+        // A value holding a line break or a tab is quoted as spreadsheets quote it: still one cell.
+        auto broken = sqlite_.Fetch(
+            "SELECT 'line one' || char(10) || 'two' AS a, 'b' || char(9) || 'c' AS b, 'say \"hi\"' AS c");
         ResultGrid other(broken);
-        Select(other, 0, 0, 0, 1);
-        QCOMPARE(CopiedWithCtrlC(other), QString("line one\\ntwo\tb?c"));
+        Select(other, 0, 0, 0, 2);
+        QCOMPARE(CopiedWithCtrlC(other), QString("\"line one\ntwo\"\t\"b\tc\"\tsay \"hi\""));
+        QCOMPARE(other.model()->data(other.model()->index(0, 0)).toString(), QString::fromUtf8("line one\u21B5two"));
+        QCOMPARE(other.model()->data(other.model()->index(0, 0), Qt::ToolTipRole).toString(), QString("line one\ntwo"));
     }
 
     // Column widths come from the column statistics, a long value's column is capped, and the
