@@ -141,6 +141,13 @@ void AppendValueText(const ColumnDescriptor& column, const CellRef& cell, int mo
         if (!AppendDialectValue(type, HexDigitsOf(text), mode, out)) out.append(text);
     } else if (!literal && type == SQL_BIT) {
         out.append(BitText(cell.Text()));
+    } else if (!literal && type == SQL_GUID && AppendGuidText(HexDigitsOf(cell.Text()), out)) {
+        // A uuid reads as its text, in the lower case PostgreSQL writes it, not as bytes in GUID order.
+        out.pop_back();
+        const size_t opening = out.rfind('\'');
+        out.erase(opening, 1);
+        for (size_t i = opening; i < out.size(); ++i)
+            if (out[i] >= 'A' && out[i] <= 'F') out[i] = static_cast<char>(out[i] - 'A' + 'a');
     } else if (!literal || !AppendDialectValue(type, cell.Text(), mode, out)) {
         out.append(cell.Text());
     }

@@ -197,6 +197,12 @@ TEST(ExactLiteral, GuidsAsTheirText) {
         EXPECT_EQ(Standard(SQL_GUID, stored, d), "'A0EEBC99-9C0B-4EF8-BB6D-6BB9BD380A11'");
         EXPECT_EQ(ExactThrough(SQL_GUID, bytes, d), "'A0EEBC99-9C0B-4EF8-BB6D-6BB9BD380A11'");
     }
+    // A grid shows the uuid's text as PostgreSQL writes it.
+    ColumnDescriptor column = Column(SQL_GUID);
+    TextCell cell(stored);
+    std::string shown;
+    AppendValueText(column, cell.Ref(), 0, DefaultDialectSettingsSet(), false, shown);
+    EXPECT_EQ(shown, "a0eebc99-9c0b-4ef8-bb6d-6bb9bd380a11");
     // A driver that delivers the text of the GUID.
     EXPECT_EQ(ExactThrough(SQL_GUID, "a0eebc99-9c0b-4ef8-bb6d-6bb9bd380a11", Dialect::POSTGRESQL),
               "'a0eebc99-9c0b-4ef8-bb6d-6bb9bd380a11'");
