@@ -11,7 +11,7 @@
 namespace marlix::bench {
 
 Measured RunProgram(const std::vector<std::string>& args, const std::string& stdoutFile,
-                    const std::map<std::string, std::string>& environment) {
+                    const std::map<std::string, std::string>& environment, const std::string& stdinFile) {
     double start = Now();
     pid_t pid = fork();
     if (pid == 0) {
@@ -19,6 +19,11 @@ Measured RunProgram(const std::vector<std::string>& args, const std::string& std
         int err = ::open("/dev/null", O_WRONLY);
         dup2(out, 1);
         dup2(err, 2);
+        if (!stdinFile.empty()) {
+            int in = ::open(stdinFile.c_str(), O_RDONLY);
+            if (in < 0) _exit(127);
+            dup2(in, 0);
+        }
         for (const auto& [name, value] : environment)
             setenv(name.c_str(), value.c_str(), 1);
         std::vector<char*> argv;

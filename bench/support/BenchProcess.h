@@ -12,10 +12,12 @@ struct Measured {
     int status = -1;
 };
 
-// Runs a program with its standard output going to `stdoutFile` (standard error discarded),
-// and measures its wall time and peak resident memory.
+// Runs a program with its standard output going to `stdoutFile` (standard error discarded) and
+// its standard input read from `stdinFile` (none when empty), and measures its wall time and
+// peak resident memory.
 Measured RunProgram(const std::vector<std::string>& args, const std::string& stdoutFile,
-                    const std::map<std::string, std::string>& environment = {});
+                    const std::map<std::string, std::string>& environment = {},
+                    const std::string& stdinFile = {});
 
 // The attributes of an ODBC connection string ("Server=...;Port=...;").
 std::map<std::string, std::string> Attributes(const std::string& connectionString);
