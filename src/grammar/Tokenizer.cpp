@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cstring>
+#include <iterator>
 #include <limits>
 
 namespace marlix {
@@ -401,31 +402,32 @@ private:
 void TokenizedScript::Reset(std::string_view text) {
     text_ = text;
     tokens_.clear();
-    charIndex_.resize(text.size() + 1);
-    indexed_ = 0;
+}
+
+std::int32_t TokenizedScript::TokenAt(std::size_t offset) const noexcept {
+    // The last token beginning at or before `offset` is the only one that can cover it.
+    auto after = std::upper_bound(tokens_.begin(), tokens_.end(), offset,
+                                  [](std::size_t place, const Token& t) { return place < t.offset; });
+    if (after == tokens_.begin() || offset >= std::prev(after)->End()) return -1;
+    return static_cast<std::int32_t>(std::prev(after) - tokens_.begin());
+}
+
+std::vector<std::int32_t> TokenizedScript::CharIndex() const {
+    std::vector<std::int32_t> index(text_.size() + 1, -1);
+    for (std::size_t i = 0; i < tokens_.size(); ++i)
+        std::fill(index.begin() + tokens_[i].offset, index.begin() + tokens_[i].End(), static_cast<std::int32_t>(i));
+    return index;
 }
 
 void TokenizedScript::Append(TokenClass cls, std::size_t begin, std::size_t end, bool terminated,
                              bool separator, TokenRole role) {
-    assert(begin >= indexed_ && end > begin && end <= text_.size());
-    const auto number = static_cast<std::int32_t>(tokens_.size());
+    assert((tokens_.empty() || begin >= tokens_.back().End()) && end > begin && end <= text_.size());
     tokens_.push_back(Token{static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(end - begin), cls,
                             terminated, separator, false, role});
-    std::int32_t* index = charIndex_.data();
-    std::fill(index + indexed_, index + begin, -1);
-    std::fill(index + begin, index + end, number);
-    indexed_ = end;
 }
 
 void TokenizedScript::Truncate(std::size_t count) {
-    if (count >= tokens_.size()) return;
-    indexed_ = tokens_[count].offset; // the next Append or Finish writes the index from here
-    tokens_.resize(count);
-}
-
-void TokenizedScript::Finish() {
-    std::fill(charIndex_.begin() + static_cast<std::ptrdiff_t>(indexed_), charIndex_.end(), -1);
-    indexed_ = charIndex_.size();
+    if (count < tokens_.size()) tokens_.resize(count);
 }
 
 void Tokenize(std::string_view script, TokenizedScript& into, TokenizerOptions options) {
@@ -434,7 +436,6 @@ void Tokenize(std::string_view script, TokenizedScript& into, TokenizerOptions o
     into.Reset(script);
     ScriptScanner(script, into, options).Run();
     into.JoinTriggerBodies(options.sqliteTriggers);
-    into.Finish();
 }
 
 TokenizedScript Tokenize(std::string_view script, TokenizerOptions options) {

@@ -1,6 +1,6 @@
 #pragma once
-// The script tokenizer: cuts a whole script into tokens of classes 0 to 15 and keeps, for
-// every character, the number of the token that covers it. It never fails: unterminated
+// The script tokenizer: cuts a whole script into tokens of classes 0 to 15, in text order, and
+// finds the token covering a character by its place. It never fails: unterminated
 // quotes, brackets, comments and blocks simply end at the end of the text (a run then refuses
 // the script: FindTextFault). It also decides which tokens end a statement (Token::separator),
 // so that the editor, the statement records and the batch all cut a script at the same places.
@@ -37,8 +37,10 @@ struct TokenizerOptions {
     friend bool operator==(const TokenizerOptions&, const TokenizerOptions&) = default;
 };
 
-// The tokens of one text and its per-character token index. The text itself is not copied:
-// the caller keeps it alive and unchanged while the tokens are in use.
+// The tokens of one text. The text itself is not copied: the caller keeps it alive and
+// unchanged while the tokens are in use. No per-character table is kept: a dump of a million
+// rows would need four bytes of it for every character of the script, and nothing that runs or
+// colours a script reads it; a character's token is found among the ordered tokens.
 class TokenizedScript {
 public:
     std::string_view Text() const noexcept { return text_; }
@@ -48,24 +50,20 @@ public:
         return text_.substr(tokens_[i].offset, tokens_[i].length);
     }
 
-    // One entry per character plus one: the number of the token covering the character, or -1
-    // for blanks, control characters and the entry past the end.
-    const std::vector<std::int32_t>& CharIndex() const noexcept { return charIndex_; }
-    std::int32_t TokenAt(std::size_t offset) const noexcept {
-        return offset < charIndex_.size() ? charIndex_[offset] : -1;
-    }
+    // The number of the token covering the character at `offset`, or -1 for blanks, control
+    // characters and places at or past the end.
+    std::int32_t TokenAt(std::size_t offset) const noexcept;
+    // TokenAt of every character plus the place past the end, built on each call.
+    std::vector<std::int32_t> CharIndex() const;
 
-    // Starts a new run over `text`; both arrays are emptied but keep their capacity, so that
+    // Starts a new run over `text`; the tokens are emptied but keep their capacity, so that
     // re-tokenizing after every keystroke does not reallocate.
     void Reset(std::string_view text);
 
-    // Appends a token after the last one and records it in the character index. Tokens must
+    // Appends a token after the last one. Tokens must
     // come in text order, not overlap and not be empty; the scanners are the only writers.
     void Append(TokenClass cls, std::size_t begin, std::size_t end, bool terminated = true,
                 bool separator = false, TokenRole role = TokenRole::Plain);
-
-    // Closes the run: the characters after the last token get -1 in the character index.
-    void Finish();
 
     // For the scanners: flags the last token as an executable comment marker; drops the tokens
     // from number `count` on, so that the scan can take their text back as one token.
@@ -80,8 +78,6 @@ public:
 private:
     std::string_view text_;
     std::vector<Token> tokens_;
-    std::vector<std::int32_t> charIndex_;
-    std::size_t indexed_ = 0; // the character index is filled up to here
 };
 
 // Tokenizes `script` into `into`, reusing its buffers. Offsets are relative to the start of

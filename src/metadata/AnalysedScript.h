@@ -35,7 +35,7 @@ public:
     const TokenizerOptions& Options() const noexcept { return options_; }
 
     const std::string& Text() const noexcept { return *text_; }
-    // Tokens and per-character index over Text().
+    // Tokens over Text().
     const TokenizedScript& Script() const noexcept { return script_; }
     TokenView View() const noexcept { return script_.View(); }
     const std::vector<StatementRecord>& Statements() const noexcept { return statements_; }

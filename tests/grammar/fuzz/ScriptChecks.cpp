@@ -27,14 +27,14 @@ std::string CheckTokens(const TokenizedScript& t, std::string_view script) {
         if (static_cast<int>(k.cls) >= kTokenClassCount) return "token class " + std::to_string(i);
         if (k.BlockEnd() > k.End() || k.BlockEnd() < k.offset) return "block end " + std::to_string(i);
         for (; next < k.offset; ++next)
-            if (index[next] != -1) return "uncovered character indexed at " + std::to_string(next);
+            if (t.TokenAt(next) != -1) return "uncovered character indexed at " + std::to_string(next);
         for (; next < k.End(); ++next)
-            if (index[next] != static_cast<std::int32_t>(i))
+            if (t.TokenAt(next) != static_cast<std::int32_t>(i))
                 return "index mismatch at " + std::to_string(next);
         previousEnd = k.End();
     }
     for (; next < index.size(); ++next)
-        if (index[next] != -1) return "index after the last token at " + std::to_string(next);
+        if (t.TokenAt(next) != -1) return "index after the last token at " + std::to_string(next);
     return {};
 }
 

@@ -6,7 +6,7 @@
 
 namespace marlix::fuzzcheck {
 
-// Tokenizes `script`, checks the tokens and the per-character index, then analyses every
+// Tokenizes `script`, checks the tokens and the token found at each character, then analyses every
 // statement that begins with SELECT. Returns an empty text when all holds, else what broke.
 std::string CheckScript(std::string_view script);
 
