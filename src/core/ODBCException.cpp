@@ -16,11 +16,12 @@ struct DiagRecord {
 };
 
 // The program fetches one row at a time and binds no parameter arrays, so a diagnostic can
-// name no row but the first: SQL_ROW_NUMBER_UNKNOWN, SQL_NO_ROW_NUMBER, 0 or 1. The SQLite
-// driver leaves the field unset and the driver manager hands over whatever memory held;
-// anything else is reported as unknown instead of as a made-up row.
+// name no row but the first: SQL_ROW_NUMBER_UNKNOWN, SQL_NO_ROW_NUMBER or 1 (rows count from
+// 1). The SQLite driver leaves the field unset and the driver manager hands over whatever memory
+// held, most often 0; anything else is reported as unknown instead of as a made-up row, so the
+// same fault reads the same every time.
 int PlausibleRowNumber(SQLLEN row) {
-    return row >= SQL_ROW_NUMBER_UNKNOWN && row <= 1 ? static_cast<int>(row) : SQL_ROW_NUMBER_UNKNOWN;
+    return row >= SQL_ROW_NUMBER_UNKNOWN && row <= 1 && row != 0 ? static_cast<int>(row) : SQL_ROW_NUMBER_UNKNOWN;
 }
 
 // Reads every record of the handle. A message longer than the usual 255 characters is read
