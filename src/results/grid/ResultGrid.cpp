@@ -5,10 +5,12 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QHelpEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QScrollBar>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -72,10 +74,34 @@ void ResultGrid::Configure() {
 void ResultGrid::ApplyColumnWidths() {
     const int character = std::max(fontMetrics().averageCharWidth(), 1);
     const ResultSet& rs = Result();
+    const int widest = GridColumnMaxWidth(character, pageWidth_);
     for (int c = 0; c < rs.ColumnCount(); ++c)
-        horizontalHeader()->resizeSection(c, GridColumnCharacters(rs.Column(c)) * character + kCellMargin);
+        horizontalHeader()->resizeSection(
+            c, std::min(GridColumnCharacters(rs.Column(c)) * character, widest) + kCellMargin);
     // The row numbers: as wide as the largest needs, by the same steps as the row count.
     verticalHeader()->setMinimumWidth(RowHeaderWidth(model_->rowCount()) * character / 7);
+}
+
+void ResultGrid::SetPageWidth(int width) {
+    if (width == pageWidth_) return;
+    pageWidth_ = width;
+    ApplyColumnWidths();
+}
+
+bool ResultGrid::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) return QTableView::viewportEvent(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QModelIndex index = indexAt(help->pos());
+    // The model's own tooltip (a value with line breaks, why a column is read-only) comes first.
+    if (!index.isValid() || !index.data(Qt::ToolTipRole).toString().isEmpty())
+        return QTableView::viewportEvent(event);
+    const QString text = index.data(Qt::DisplayRole).toString();
+    const QRect cell = visualRect(index);
+    if (fontMetrics().horizontalAdvance(text) + kCellMargin > cell.width())
+        QToolTip::showText(help->globalPos(), text, viewport(), cell);
+    else
+        QToolTip::hideText();
+    return true;
 }
 
 QString ResultGrid::SelectedText() const {
