@@ -64,6 +64,11 @@ void GridsPane::AddGrid(std::shared_ptr<ResultSet> resultSet) {
     box->addWidget(entry.grid);
     entry.grid->setMinimumHeight(kGridLeastHeight);
     connect(entry.grid, &ResultGrid::gridActivated, this, &GridsPane::SetCurrent);
+    // A grid of few rows stays fitted while rows are added to it or removed, until dragged.
+    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(&entry.grid->Model(), signal, this, &GridsPane::FitHeights, Qt::QueuedConnection);
+    connect(&entry.grid->Model(), &QAbstractItemModel::modelReset, this, &GridsPane::FitHeights,
+            Qt::QueuedConnection);
     UpdateCaption(entry);
     page_->insertWidget(page_->count() - 1, entry.frame);
     // Its gap drags: the handle above the spare pane is the last grid's.

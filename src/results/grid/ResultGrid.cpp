@@ -19,6 +19,7 @@ namespace {
 
 // Pixels added to a column's text width for the cell's margins and the grid line.
 constexpr int kCellMargin = 8;
+constexpr int kMeasuredRows = 50;
 
 } // namespace
 
@@ -75,9 +76,15 @@ void ResultGrid::ApplyColumnWidths() {
     const int character = std::max(fontMetrics().averageCharWidth(), 1);
     const ResultSet& rs = Result();
     const int widest = GridColumnMaxWidth(character, pageWidth_);
-    for (int c = 0; c < rs.ColumnCount(); ++c)
-        horizontalHeader()->resizeSection(
-            c, std::min(GridColumnCharacters(rs.Column(c)) * character, widest) + kCellMargin);
+    // Characters of a proportional font are not all of average width: the first rows' texts
+    // are measured too, so a column of short values does not elide them.
+    const int measured = std::min(model_->rowCount(), kMeasuredRows);
+    for (int c = 0; c < rs.ColumnCount(); ++c) {
+        int width = GridColumnCharacters(rs.Column(c)) * character;
+        for (int row = 0; row < measured && width < widest; ++row)
+            width = std::max(width, fontMetrics().horizontalAdvance(model_->index(row, c).data().toString()));
+        horizontalHeader()->resizeSection(c, std::min(width, widest) + kCellMargin);
+    }
     // The row numbers: as wide as the largest needs, by the same steps as the row count.
     verticalHeader()->setMinimumWidth(RowHeaderWidth(model_->rowCount()) * character / 7);
 }
