@@ -190,11 +190,7 @@ private slots:
         QCOMPARE(GridColumnCharacters(rs->Column(3)), kGridBinaryMaxCharacters);
         for (auto [page, widest] : {std::pair{0, 448}, {1344, 448}, {1800, 600}})
             QCOMPARE(GridColumnMaxWidth(7, page), widest);
-        QVERIFY(grid.columnWidth(1) >= kGridBinaryMaxCharacters * character);
         QVERIFY(grid.columnWidth(1) < (kGridBinaryMaxCharacters + 4) * character);
-        grid.SetPageWidth(600 * character);
-        QVERIFY(grid.columnWidth(1) >= 150 * character);
-        grid.SetPageWidth(0);
         grid.resize(400, 200);
         grid.show();
         QVERIFY(QTest::qWaitForWindowExposed(&grid));
@@ -202,6 +198,8 @@ private slots:
         QHelpEvent tip(QEvent::ToolTip, cell.center(), grid.viewport()->mapToGlobal(cell.center()));
         QApplication::sendEvent(grid.viewport(), &tip);
         QTRY_COMPARE(QToolTip::text(), QString(150, 'x'));
+        grid.SetPageWidth(600 * character);
+        QVERIFY(grid.columnWidth(1) >= 150 * character);
         QVERIFY(grid.columnWidth(0) < grid.columnWidth(1) / 4);
         QVERIFY(grid.columnWidth(0) >= 3 * character); // "s" with its margin, not squeezed to the value
         QCOMPARE(grid.verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
@@ -300,27 +298,22 @@ private slots:
             QTRY_COMPARE(pane.GridAt(i)->height(), kGridFirstHeight);
         ResultGrid* last = pane.GridAt(4);
         QTRY_COMPARE(last->height(), last->HeightForRows(3, last->width()));
-        const auto drag = [&](int grid, int by) {
+        const auto drag = [&](int grid, int by) { // the gap below `grid`, `by` pixels down
             QWidget* gap = pane.findChild<QSplitter*>()->handle(grid + 1);
-            const QPoint at = gap->rect().center(), global = gap->mapToGlobal(at);
-            QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, {});
-            QMouseEvent move(QEvent::MouseMove, at + QPoint(0, by), global + QPoint(0, by), Qt::NoButton,
-                             Qt::LeftButton, {});
-            QMouseEvent release(QEvent::MouseButtonRelease, at + QPoint(0, by), global + QPoint(0, by),
-                                Qt::LeftButton, Qt::NoButton, {});
-            for (QMouseEvent* event : {&press, &move, &release})
-                QApplication::sendEvent(gap, event);
+            const QPoint at = gap->rect().center();
+            QTest::mousePress(gap, Qt::LeftButton, {}, at);
+            QTest::mouseMove(gap, at + QPoint(0, by));
+            QTest::mouseRelease(gap, Qt::LeftButton, {}, at + QPoint(0, by));
         };
         const int below = pane.GridAt(1)->parentWidget()->y();
         drag(0, 40);
         QCOMPARE(pane.GridAt(0)->height(), kGridFirstHeight + 40);
         QCOMPARE(pane.GridAt(1)->height(), kGridFirstHeight);
         QCOMPARE(pane.GridAt(1)->parentWidget()->y(), below + 40);
-        drag(0, -500); // not below the least height
-        QCOMPARE(pane.GridAt(0)->height(), kGridLeastHeight);
-        drag(4, 60); // the last grid drags down into the page
+        drag(4, 60); // the last grid drags down into the page, and not below the least height
         QCOMPARE(last->height(), last->HeightForRows(3, last->width()) + 60);
-        drag(0, kGridFirstHeight - kGridLeastHeight);
+        drag(4, -500);
+        QCOMPARE(last->height(), kGridLeastHeight);
 
         ResultGrid* shown = pane.GridAt(2);
         QTRY_VERIFY(shown->parentWidget()->y() > pane.height()); // two page heights down
