@@ -18,6 +18,8 @@
 #include <QLabel>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QSplitter>
+#include <QToolTip>
 #include <QtTest>
 
 #include <memory>
@@ -177,15 +179,27 @@ private slots:
         QCOMPARE(other.model()->data(other.model()->index(0, 0), Qt::ToolTipRole).toString(), QString("line one\ntwo"));
     }
 
-    // Column widths come from the column statistics, a long value's column is capped, and the
-    // rows have one fixed height.
+    // Column widths come from the column statistics: binary ones are capped, others start at
+    // most a third of the page wide, the whole value in the tooltip; rows have one height.
     void columnsAreSizedFromTheResultSetStatistics() {
-        auto rs = sqlite_.Fetch("SELECT 'ab' AS s, replace(hex(zeroblob(150)), '0', 'x') AS l, 7 AS n");
+        auto rs = sqlite_.Fetch(
+            "SELECT 'ab' AS s, replace(hex(zeroblob(75)), '0', 'x') AS l, 7 AS n, zeroblob(100) AS b");
         ResultGrid grid(rs);
         const int character = grid.fontMetrics().averageCharWidth();
-        QCOMPARE(GridColumnCharacters(rs->Column(1)), kGridColumnMaxCharacters);
-        QVERIFY(grid.columnWidth(1) >= kGridColumnMaxCharacters * character);
-        QVERIFY(grid.columnWidth(1) < (kGridColumnMaxCharacters + 4) * character);
+        QVERIFY(GridColumnCharacters(rs->Column(1)) >= 150);
+        QCOMPARE(GridColumnCharacters(rs->Column(3)), kGridBinaryMaxCharacters);
+        for (auto [page, widest] : {std::pair{0, 448}, {1344, 448}, {1800, 600}})
+            QCOMPARE(GridColumnMaxWidth(7, page), widest);
+        QVERIFY(grid.columnWidth(1) < (kGridBinaryMaxCharacters + 4) * character);
+        grid.resize(400, 200);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        const QRect cell = grid.visualRect(grid.model()->index(0, 1));
+        QHelpEvent tip(QEvent::ToolTip, cell.center(), grid.viewport()->mapToGlobal(cell.center()));
+        QApplication::sendEvent(grid.viewport(), &tip);
+        QTRY_COMPARE(QToolTip::text(), QString(150, 'x'));
+        grid.SetPageWidth(600 * character);
+        QVERIFY(grid.columnWidth(1) >= 150 * character);
         QVERIFY(grid.columnWidth(0) < grid.columnWidth(1) / 4);
         QVERIFY(grid.columnWidth(0) >= 3 * character); // "s" with its margin, not squeezed to the value
         QCOMPARE(grid.verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
@@ -198,6 +212,8 @@ private slots:
                                                  {999901, 80}, {9999900, 80}, {9999901, 90}};
         for (auto [rows, width] : steps)
             QCOMPARE(RowHeaderWidth(rows), width);
+        for (auto [rows, height] : {std::pair{1, 50}, {14, 50}, {15, 160}, {1000000, 160}})
+            QCOMPARE(GridFirstHeight(rows, 50), height);
 
         ConversionDescription from;
         from.sourceTable = "grid_values";
@@ -261,7 +277,8 @@ private slots:
     }
 
     // Show result in grid: the grid of that output comes to the top of the page with the focus;
-    // big results scroll inside their own grid, small ones are as high as their rows.
+    // big results scroll inside their own grid, small ones are as high as their rows; the gap
+    // below a grid drags its height and moves the grids below.
     void paneShowsTheGridOfAnOutput() {
         GridsPane pane;
         pane.resize(600, 300);
@@ -276,11 +293,27 @@ private slots:
         pane.AddGrid(small);
         QCOMPARE(pane.GridCount(), 5);
 
-        // Each 50-row grid is cut to the page; the small one shows its three rows.
+        // Each 50-row grid is 160 pixels high; the small one shows its three rows.
         for (int i = 0; i < 4; ++i)
-            QTRY_VERIFY(pane.GridAt(i)->height() <= pane.height());
+            QTRY_COMPARE(pane.GridAt(i)->height(), kGridFirstHeight);
         ResultGrid* last = pane.GridAt(4);
         QTRY_COMPARE(last->height(), last->HeightForRows(3, last->width()));
+        const auto drag = [&](int grid, int by) { // the gap below `grid`, `by` pixels down
+            QWidget* gap = pane.findChild<QSplitter*>()->handle(grid + 1);
+            const QPoint at = gap->rect().center();
+            QTest::mousePress(gap, Qt::LeftButton, {}, at);
+            QTest::mouseMove(gap, at + QPoint(0, by));
+            QTest::mouseRelease(gap, Qt::LeftButton, {}, at + QPoint(0, by));
+        };
+        const int below = pane.GridAt(1)->parentWidget()->y();
+        drag(0, 40);
+        QCOMPARE(pane.GridAt(0)->height(), kGridFirstHeight + 40);
+        QCOMPARE(pane.GridAt(1)->height(), kGridFirstHeight);
+        QCOMPARE(pane.GridAt(1)->parentWidget()->y(), below + 40);
+        drag(4, 60); // the last grid drags down into the page, and not below the least height
+        QCOMPARE(last->height(), last->HeightForRows(3, last->width()) + 60);
+        drag(4, -500);
+        QCOMPARE(last->height(), kGridLeastHeight);
 
         ResultGrid* shown = pane.GridAt(2);
         QTRY_VERIFY(shown->parentWidget()->y() > pane.height()); // two page heights down

@@ -11,7 +11,16 @@ int GridColumnCharacters(const ColumnDescriptor& column) noexcept {
     // character values, two characters the display form leaves out: they serve as margin.
     const int64_t characters =
         int64_t{column.maxLength} + std::max(column.maxQuotes, 0) + std::max(column.maxControls, 0);
-    return static_cast<int>(std::clamp<int64_t>(characters, 1, kGridColumnMaxCharacters));
+    const bool binary = ColumnDescriptor::IsBinaryType(column.sqlType) && column.sqlType != SQL_GUID;
+    return static_cast<int>(std::clamp<int64_t>(characters, 1, binary ? kGridBinaryMaxCharacters : 1 << 20));
+}
+
+int GridColumnMaxWidth(int characterWidth, int pageWidth) noexcept {
+    return std::max(kGridBinaryMaxCharacters * characterWidth, pageWidth / 3);
+}
+
+int GridFirstHeight(int64_t shownRows, int fittedHeight) noexcept {
+    return shownRows < kGridFitRowsBelow ? fittedHeight : kGridFirstHeight;
 }
 
 bool IsRightAlignedType(int sqlType) noexcept {

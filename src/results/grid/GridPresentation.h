@@ -14,13 +14,25 @@ namespace marlix {
 
 class ResultSet;
 
-// Display widths are capped so one long value cannot make a column wider than the screen;
-// the cell elides the rest and the whole value is still copied.
-inline constexpr int kGridColumnMaxCharacters = 64;
+// A binary column's hexadecimal digits are no use to read past this many characters.
+inline constexpr int kGridBinaryMaxCharacters = 64;
 
 // Characters the widest display text of the column needs, the heading included: the largest
-// stored length plus a margin, capped at kGridColumnMaxCharacters.
+// stored length plus a margin, capped at kGridBinaryMaxCharacters for binary columns.
 int GridColumnCharacters(const ColumnDescriptor& column) noexcept;
+
+// The widest a column starts, in pixels, in a grid whose page is `pageWidth` wide: a third of
+// the page, and never less than a binary column's cap, so one long text cannot push the other
+// columns out of sight. The cell elides the rest and its tooltip shows the whole value.
+int GridColumnMaxWidth(int characterWidth, int pageWidth) noexcept;
+
+// A new grid is this high, and fitted to its rows and heading instead when it shows fewer
+// than kGridFitRowsBelow rows (the empty row for new rows counted); dragging the gap below a
+// grid changes its height, down to kGridLeastHeight.
+inline constexpr int kGridFirstHeight = 160;
+inline constexpr int kGridFitRowsBelow = 15;
+inline constexpr int kGridLeastHeight = 30;
+int GridFirstHeight(int64_t shownRows, int fittedHeight) noexcept;
 
 // Numbers and bits read right-aligned; everything else left-aligned.
 bool IsRightAlignedType(int sqlType) noexcept;

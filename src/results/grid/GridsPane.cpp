@@ -6,7 +6,9 @@
 #include <QEvent>
 #include <QLabel>
 #include <QScrollArea>
+#include <QMouseEvent>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -15,20 +17,30 @@
 namespace marlix {
 namespace {
 
-constexpr int kGridGap = 6;       // between one grid and the caption of the next
-constexpr int kLeastGridRows = 4; // a grid in a very low page still shows a few rows
+constexpr int kGridGap = 6;     // between one grid and the caption of the next: it drags
+constexpr int kPageMargin = 4;  // around the grids
+constexpr int kCaptionGap = 2;  // between a caption and its grid
 
 } // namespace
 
 GridsPane::GridsPane(QWidget* parent)
-    : QWidget(parent), scroll_(new QScrollArea(this)), page_(new QWidget), layout_(new QVBoxLayout(page_)) {
+    : QWidget(parent), scroll_(new QScrollArea(this)), page_(new QSplitter(Qt::Vertical)), spare_(new QWidget) {
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(scroll_);
-    layout_->setContentsMargins(4, 4, 4, 4);
-    layout_->setSpacing(kGridGap);
-    layout_->addStretch(1);
-    scroll_->setWidgetResizable(true);
+    // The page is exactly as high as its grids: a drag gives the grid above the gap what it
+    // takes from no one, so the page grows instead.
+    page_->setContentsMargins(kPageMargin, kPageMargin, kPageMargin, kPageMargin);
+    page_->setHandleWidth(kGridGap);
+    page_->setChildrenCollapsible(false);
+    page_->setOpaqueResize(true);
+    // The spare pane may be 0 high and alone takes what the grids do not fill.
+    QSizePolicy spare(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    spare.setVerticalStretch(1);
+    spare_->setSizePolicy(spare);
+    page_->addWidget(spare_);
+    connect(page_, &QSplitter::splitterMoved, this, [this](int, int index) { GapDragged(index); });
+    scroll_->setWidgetResizable(false);
     scroll_->setFrameShape(QFrame::NoFrame);
     // Each grid scrolls sideways itself; the page only scrolls from grid to grid.
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -39,10 +51,10 @@ GridsPane::GridsPane(QWidget* parent)
 void GridsPane::AddGrid(std::shared_ptr<ResultSet> resultSet) {
     if (!resultSet) return;
     Entry entry;
-    entry.frame = new QWidget(page_);
+    entry.frame = new QWidget; // the splitter takes it at its place
     auto* box = new QVBoxLayout(entry.frame);
     box->setContentsMargins(0, 0, 0, 0);
-    box->setSpacing(2);
+    box->setSpacing(kCaptionGap);
     entry.caption = new QLabel(entry.frame);
     entry.caption->setTextFormat(Qt::PlainText);
     entry.grid = factory_ ? factory_(std::move(resultSet), entry.frame)
@@ -50,15 +62,22 @@ void GridsPane::AddGrid(std::shared_ptr<ResultSet> resultSet) {
     entry.number = nextNumber_++;
     box->addWidget(entry.caption);
     box->addWidget(entry.grid);
+    entry.grid->setMinimumHeight(kGridLeastHeight);
     connect(entry.grid, &ResultGrid::gridActivated, this, &GridsPane::SetCurrent);
+    // A grid of few rows stays fitted while rows are added to it or removed, until dragged.
+    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(&entry.grid->Model(), signal, this, &GridsPane::FitHeights, Qt::QueuedConnection);
+    connect(&entry.grid->Model(), &QAbstractItemModel::modelReset, this, &GridsPane::FitHeights,
+            Qt::QueuedConnection);
     UpdateCaption(entry);
-    // Before the stretch that keeps the grids at the top of the page.
-    layout_->insertWidget(layout_->count() - 1, entry.frame);
-    // Shown now rather than on the next turn of the event loop, so that a ShowGridFor right
-    // after a batch finds it laid out.
-    entry.frame->show();
+    page_->insertWidget(page_->count() - 1, entry.frame);
+    // Its gap drags: the handle above the spare pane is the last grid's.
+    for (int i = 1; i < page_->count(); ++i)
+        page_->handle(i)->installEventFilter(this);
+    // Columns start at most a third of the page wide; later the user sizes them.
+    entry.grid->SetPageWidth(scroll_->viewport()->width());
     entries_.push_back(entry);
-    FitHeight(entries_.back(), scroll_->viewport()->height(), scroll_->viewport()->width());
+    FitHeights();
 }
 
 void GridsPane::MarkAllEarlier() {
@@ -91,6 +110,7 @@ void GridsPane::RemoveWhere(bool earlierOnly) {
         delete it->frame;
     }
     entries_.erase(keep, entries_.end());
+    ApplyHeights();
     if (currentGone) {
         current_ = nullptr;
         emit currentGridChanged();
@@ -151,13 +171,10 @@ bool GridsPane::ShowGridFor(size_t outputStart) {
 void GridsPane::ScrollToPending() {
     if (!pendingTop_) return;
     // Lay the page out now instead of when the queued layout requests arrive: the pane's
-    // own layout sizes the scroll area, the grids get their heights for it, and the page
-    // gets the size the scroll area would give it, so the grid's place is final.
+    // own layout sizes the scroll area and the page takes its width, so the grid's place is
+    // final.
     layout()->activate();
     FitHeights();
-    const QSize viewport = scroll_->viewport()->size();
-    page_->resize(viewport.width(), std::max(viewport.height(), page_->minimumSizeHint().height()));
-    layout_->activate();
     scroll_->verticalScrollBar()->setValue(pendingTop_->y());
 }
 
@@ -184,24 +201,48 @@ void GridsPane::UpdateCaption(const Entry& entry) {
 }
 
 void GridsPane::FitHeights() {
-    const int height = scroll_->viewport()->height(), width = scroll_->viewport()->width();
-    for (const Entry& entry : entries_)
-        FitHeight(entry, height, width);
+    const int width = scroll_->viewport()->width();
+    for (Entry& entry : entries_)
+        if (!entry.dragged) FitHeight(entry, width);
+    ApplyHeights();
 }
 
-void GridsPane::FitHeight(const Entry& entry, int pageHeight, int pageWidth) {
-    const QMargins margins = layout_->contentsMargins();
-    const int available =
-        pageHeight - margins.top() - margins.bottom() - entry.caption->sizeHint().height() - 2;
-    const int width = pageWidth - margins.left() - margins.right();
+void GridsPane::FitHeight(Entry& entry, int pageWidth) const {
     const int rows = entry.grid->Model().rowCount();
-    const int natural = entry.grid->HeightForRows(rows, width);
-    const int least = entry.grid->HeightForRows(std::min(rows, kLeastGridRows), width);
-    entry.grid->setFixedHeight(std::min(natural, std::max(available, least)));
+    const int fitted = entry.grid->HeightForRows(rows, pageWidth - 2 * kPageMargin);
+    entry.height = GridFirstHeight(rows, fitted);
+}
+
+void GridsPane::ApplyHeights(int spare) {
+    QList<int> sizes;
+    int total = 2 * kPageMargin + spare;
+    for (const Entry& entry : entries_) {
+        sizes.append(entry.caption->sizeHint().height() + kCaptionGap + entry.height);
+        total += sizes.back() + kGridGap;
+    }
+    sizes.append(spare);
+    // The splitter shares out its own height, so it gets the sum before the sizes.
+    page_->resize(scroll_->viewport()->width(), total);
+    page_->setSizes(sizes);
+}
+
+void GridsPane::GapDragged(int index) {
+    if (index < 1 || index > GridCount()) return;
+    Entry& above = entries_[static_cast<size_t>(index - 1)];
+    const int frame = page_->sizes().at(index - 1);
+    above.height = std::max(frame - above.caption->sizeHint().height() - kCaptionGap, kGridLeastHeight);
+    above.dragged = true;
+    // The grid below gave up what the one above took: it gets it back, the page grows.
+    ApplyHeights(scroll_->viewport()->height());
 }
 
 bool GridsPane::eventFilter(QObject* watched, QEvent* event) {
     if (watched == scroll_->viewport() && event->type() == QEvent::Resize) FitHeights();
+    // While a gap is held, a page's height of room below the last grid to drag it into.
+    if (event->type() == QEvent::MouseButtonPress && watched != scroll_->viewport())
+        ApplyHeights(scroll_->viewport()->height());
+    if (event->type() == QEvent::MouseButtonRelease && watched != scroll_->viewport())
+        ApplyHeights();
     return QWidget::eventFilter(watched, event);
 }
 

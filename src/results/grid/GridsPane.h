@@ -1,7 +1,7 @@
 #pragma once
 // The Grids tab: one grid per stored result set, stacked in one scrolling page, each under a
-// caption. A grid is never taller than the page, so a big result scrolls inside its own grid
-// while the page scrolls from grid to grid.
+// caption. A new grid is as high as its rows when it has few, else a fixed height inside which
+// it scrolls; dragging the gap below a grid makes it higher or lower and moves the grids below.
 #include "results/grid/ResultGrid.h"
 
 #include <QPointer>
@@ -13,7 +13,7 @@
 
 class QLabel;
 class QScrollArea;
-class QVBoxLayout;
+class QSplitter;
 
 namespace marlix {
 
@@ -64,21 +64,28 @@ private:
         QLabel* caption = nullptr;
         ResultGrid* grid = nullptr;
         int number = 0; // the result's number within its run
+        int height = 0; // the grid's, as first fitted or as dragged
+        bool dragged = false;
     };
 
     void RemoveWhere(bool earlierOnly);
     void SetCurrent(ResultGrid* grid);
     void UpdateCaption(const Entry& entry);
-    // Gives each grid the height of its rows, at most the page's visible height.
+    // Gives each grid not dragged yet its first height for the page's width, then lays out.
     void FitHeights();
-    void FitHeight(const Entry& entry, int pageHeight, int pageWidth);
+    void FitHeight(Entry& entry, int pageWidth) const;
+    // Sizes the page to the grids' heights (plus `spare` below the last, room to drag it
+    // down into) and hands them to the splitter.
+    void ApplyHeights(int spare = 0);
+    // The gap above grid `index` was dragged: the grid above it takes the new height.
+    void GapDragged(int index);
     // Brings the grid asked for by ShowGridFor to the top once the page has its layout.
     void ScrollToPending();
     void ScrollToPendingLater();
 
     QScrollArea* scroll_;
-    QWidget* page_;
-    QVBoxLayout* layout_;
+    QSplitter* page_;
+    QWidget* spare_; // the empty last pane of the splitter
     std::vector<Entry> entries_;
     QPointer<ResultGrid> current_;
     QPointer<QWidget> pendingTop_;

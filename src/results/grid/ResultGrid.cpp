@@ -5,10 +5,12 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QHelpEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QScrollBar>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -17,6 +19,7 @@ namespace {
 
 // Pixels added to a column's text width for the cell's margins and the grid line.
 constexpr int kCellMargin = 8;
+constexpr int kMeasuredRows = 50;
 
 } // namespace
 
@@ -72,10 +75,40 @@ void ResultGrid::Configure() {
 void ResultGrid::ApplyColumnWidths() {
     const int character = std::max(fontMetrics().averageCharWidth(), 1);
     const ResultSet& rs = Result();
-    for (int c = 0; c < rs.ColumnCount(); ++c)
-        horizontalHeader()->resizeSection(c, GridColumnCharacters(rs.Column(c)) * character + kCellMargin);
+    const int widest = GridColumnMaxWidth(character, pageWidth_);
+    // Characters of a proportional font are not all of average width: the first rows' texts
+    // are measured too, so a column of short values does not elide them.
+    const int measured = std::min(model_->rowCount(), kMeasuredRows);
+    for (int c = 0; c < rs.ColumnCount(); ++c) {
+        int width = GridColumnCharacters(rs.Column(c)) * character;
+        for (int row = 0; row < measured && width < widest; ++row)
+            width = std::max(width, fontMetrics().horizontalAdvance(model_->index(row, c).data().toString()));
+        horizontalHeader()->resizeSection(c, std::min(width, widest) + kCellMargin);
+    }
     // The row numbers: as wide as the largest needs, by the same steps as the row count.
     verticalHeader()->setMinimumWidth(RowHeaderWidth(model_->rowCount()) * character / 7);
+}
+
+void ResultGrid::SetPageWidth(int width) {
+    if (width == pageWidth_) return;
+    pageWidth_ = width;
+    ApplyColumnWidths();
+}
+
+bool ResultGrid::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) return QTableView::viewportEvent(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QModelIndex index = indexAt(help->pos());
+    // The model's own tooltip (a value with line breaks, why a column is read-only) comes first.
+    if (!index.isValid() || !index.data(Qt::ToolTipRole).toString().isEmpty())
+        return QTableView::viewportEvent(event);
+    const QString text = index.data(Qt::DisplayRole).toString();
+    const QRect cell = visualRect(index);
+    if (fontMetrics().horizontalAdvance(text) + kCellMargin > cell.width())
+        QToolTip::showText(help->globalPos(), text, viewport(), cell);
+    else
+        QToolTip::hideText();
+    return true;
 }
 
 QString ResultGrid::SelectedText() const {

@@ -34,6 +34,8 @@ public:
     int HeightForRows(int64_t rows, int width) const;
     // The height of one row.
     int RowHeight() const;
+    // The width of the page the grid sits in, which caps how wide a column starts.
+    void SetPageWidth(int width);
 
     // Commits the text of an open cell editor (the window lost activation). The editor stays
     // open with its text, so a refused value is not lost.
@@ -52,6 +54,8 @@ protected:
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void focusInEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    // A value wider than its column reads whole in the cell's tooltip.
+    bool viewportEvent(QEvent* event) override;
 
     // Typing in a read-only cell would search every row's text: not on a million rows.
     void keyboardSearch(const QString&) override {}
@@ -62,6 +66,7 @@ private:
 
     ResultSetModel* model_;
     bool committing_ = false;
+    int pageWidth_ = 0;
 };
 
 } // namespace marlix
