@@ -1,7 +1,10 @@
 #include "core/DateTimeText.h"
 #include "core/DialectSettings.h"
 #include "core/ProfileStore.h"
+#include "core/qt/QtUserLocale.h"
 #include "support/Timestamps.h"
+
+#include <QLocale>
 
 #include <gtest/gtest.h>
 
@@ -145,7 +148,7 @@ TEST_F(DateTimeTextTest, OdbcEscapeFormIgnoresDialectSettings) {
 TEST_F(DateTimeTextTest, LocaleFormFollowsDateOrderAndClock) {
     SetUserLocaleProvider([] { return UserLocale{1, false}; });
     EXPECT_EQ(Format(Stamp(2004, 6, 27), kLocaleMode, DateTimeKind::Date, false), "27.06.2004");
-    EXPECT_EQ(Format(Stamp(2004, 6, 27, 10, 20), kLocaleMode, DateTimeKind::Date, false), "27.06.2004 10:20");
+    EXPECT_EQ(Format(Stamp(2004, 6, 27, 10, 20), kLocaleMode, DateTimeKind::Date, false), "27.06.2004");
     EXPECT_EQ(Format(Stamp(2004, 6, 27, 10, 20, 30), kLocaleMode, DateTimeKind::DateTime, false),
               "27.06.2004 10:20:30");
     EXPECT_EQ(Format(Stamp(2004, 6, 27, 10, 20, 0, 5 * kNanosecondsPerMillisecond), kLocaleMode,
@@ -211,7 +214,7 @@ TEST(ParseDateTime, DatesAndTimesOfTheLocale) {
                              "29.2.2003", "29.2.1900", "30.2.2004", "", "27.6", "27.6.", "27..6.2004",
                              ".27.6.2004", "27.6.2004x", "a.b.c", "27.6.2004 ", "1234567890.1.2004",
                              "27.6.2004 24:00", "27.6.2004 10:60", "27.6.2004 10:20:60", "27.6.2004 10",
-                             "27.6.2004 10:20:30.1000", "27.6.2004 10:20 x", "27.6.2004 1:05PM"})
+                             "27.6.2004 10:20:30.1234567890", "27.6.2004 10:20 x", "27.6.2004 1:05PM"})
         EXPECT_EQ(Parsed(text, dmy), "invalid") << '"' << text << '"';
     // clang-format on
     EXPECT_TRUE(IsLeapYear(2400));
@@ -246,4 +249,36 @@ TEST(UserLocale, ReadFromStrftimeFormats) {
     EXPECT_EQ(order("%e %B %Y", "%l:%M %P"), "1/12");
     EXPECT_EQ(order("%D", "%R"), "0/24");
     EXPECT_EQ(order("%Ey", "%OH"), "2/24");
+}
+
+// Desktop locales as grids follow them: a date-and-time and a date column shown in the locale's
+// order (AM/PM after the seconds, set off as the locale writes it), and what a date cell reads
+// back: the shown form, other spellings of it, and ISO 8601 with a blank or T and a fraction.
+UserLocale desktop;
+TEST(DesktopLocale, GridsShowAndReadDatesInTheLocaleOrder) {
+    const struct {
+        const char* name;
+        const char *dateTime, *date, *typed;
+    } cases[] = {
+        {"en_US", "04.01.2024 02:30:05 PM", "04.01.2024", "4/1/24 2:30:05pm"},
+        {"de_DE", "01.04.2024 14:30:05", "01.04.2024", "1.4.2024 14:30:05"},
+        {"en_GB", "01.04.2024 14:30:05", "01.04.2024", "1/4/2024 14:30:05"},
+    };
+    SetUserLocaleProvider([] { return desktop; });
+    const TIMESTAMP_STRUCT ts = Stamp(2024, 4, 1, 14, 30, 5);
+    const std::string read = "2 2024-04-01 14:30:05.";
+    for (const auto& c : cases) {
+        desktop = UserLocaleOf(QLocale(QString::fromLatin1(c.name)));
+        EXPECT_EQ(Format(ts, kLocaleMode, DateTimeKind::DateTime, false), c.dateTime) << c.name;
+        EXPECT_EQ(Format(ts, kLocaleMode, DateTimeKind::Date, false), c.date) << c.name;
+        for (const char* text : {c.dateTime, c.typed, "2024-04-01 14:30:05", "2024-4-1T14:30:05.000"})
+            EXPECT_EQ(Parsed(text, desktop), read + "000") << c.name << ": " << text;
+        EXPECT_EQ(Parsed("2024-04-01T14:30:05.5", desktop), read + "500") << c.name;
+        EXPECT_EQ(Parsed("2024-04-01T14:30:05.123456789", desktop), read + "123") << c.name;
+        EXPECT_EQ(Parsed(c.date, desktop), "0 2024-04-01 00:00:00.000") << c.name;
+        EXPECT_EQ(Parsed("2024-04-01", desktop), "0 2024-04-01 00:00:00.000") << c.name;
+        for (const char* text : {"2024-04-31", "2024-04-01 14:30:05 PM", "2024-04-01T", "202-04-01 1:00"})
+            EXPECT_EQ(Parsed(text, desktop), "invalid") << c.name << ": " << text;
+    }
+    SetUserLocaleProvider(nullptr);
 }
