@@ -298,17 +298,14 @@ void FrameGridEditsTest::datesAreTypedInIsoOrAsShown() {
     // A refused text stays in the reopened editor, and the message names the forms read.
     Type({}, Qt::Key_F2);
     Type("2024-13-01", Qt::Key_Return);
-    QTRY_VERIFY(!h.Prompts().messages.isEmpty());
-    QTRY_VERIFY(qobject_cast<QLineEdit*>(QApplication::focusWidget()));
-    QVERIFY2(h.Prompts().messages.value(0).startsWith(QStringLiteral("Invalid date/time format. ")), qPrintable(h.Prompts().messages.join(";")));
-    QVERIFY(h.Prompts().messages.value(0).contains(QStringLiteral("(2024-04-01)")));
-    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-    QVERIFY(editor);
+    QTRY_VERIFY(h.Prompts().messages.value(0).endsWith("shows it (04.01.2024) or in ISO 8601 order (2024-04-01)."));
+    QLineEdit* editor = nullptr;
+    QTRY_VERIFY((editor = qobject_cast<QLineEdit*>(QApplication::focusWidget())));
     QCOMPARE(editor->text(), QStringLiteral("2024-13-01"));
     editor->setText(QStringLiteral("2024-04-01 14:30:00")); // a date column keeps the day
-    Type({}, Qt::Key_Tab); // on to the next cell's editor
+    Type({}, Qt::Key_Tab);                                  // on to the next cell's editor
     Type("2024-04-01T14:30:00", Qt::Key_Return);
-    QTRY_VERIFY(!grid->isPersistentEditorOpen(model->index(0, 2)) && QApplication::focusWidget() == grid);
+    QTRY_VERIFY(QApplication::focusWidget() == grid);
     h.Frame().Actions().GridEditActions()[0]->trigger();
-    QCOMPARE(Rows(h, "select day || '', at || '' from trip"), QStringList({"2024-04-01|2024-04-01 14:30:00.000"}));
+    QCOMPARE(Rows(h, "select day || '|' || at from trip"), QStringList({"2024-04-01|2024-04-01 14:30:00.000"}));
 }
