@@ -7,6 +7,7 @@
 #include "app/automation/AutomationService.h"
 #include "app/automation/AutomationStartup.h"
 #include "core/qt/IniProfileStore.h"
+#include "core/qt/QtUserLocale.h"
 #include "db/ODBCSession.h"
 #include "results/view/SQLResultsView.h"
 #include "workspace/frame/ConnectionCommands.h"
@@ -30,6 +31,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Marlix"));
     QApplication::setDesktopFileName(QStringLiteral("org.marlix.Marlix"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/desktop/org.marlix.Marlix-256.png")));
+    // Grids show and read dates in the desktop's locale order, not the C locale's.
+    UseDesktopUserLocale();
 
     std::vector<std::string> args;
     for (const QString& arg : QApplication::arguments().mid(1))

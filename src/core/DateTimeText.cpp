@@ -27,11 +27,11 @@ void FormatOdbcEscape(const TIMESTAMP_STRUCT& ts, DateTimeKind kind, std::string
     out += "'}";
 }
 
-// The display form of the user's locale. The time is left out of a date-and-time value at
+// The display form of the user's locale. The column's kind decides what is shown (a date
+// column shows no time, a time column no date); the time is left out of a date-and-time value at
 // midnight, but a time value always shows at least hours and minutes.
 void FormatLocale(const TIMESTAMP_STRUCT& ts, DateTimeKind kind, std::string& out, bool quoted,
                   const DialectSettings& generic, const UserLocale& locale) {
-    if (generic.alwaysDateTime) kind = DateTimeKind::DateTime;
     const bool quote = quoted && generic.datesInQuotes;
     const char* datePattern = locale.dateOrder == 1 ? "d.m.Y" : locale.dateOrder == 2 ? "Y.m.d" : "m.d.Y";
 
@@ -45,6 +45,7 @@ void FormatLocale(const TIMESTAMP_STRUCT& ts, DateTimeKind kind, std::string& ou
         if (ts.second || ts.fraction) timePattern[n++] = ':', timePattern[n++] = 'S';
         if (ts.fraction) timePattern[n++] = '.', timePattern[n++] = 's';
         // AM/PM closes the time, after any seconds, so the text reads as a clock time.
+        if (locale.twelveHourClock && locale.spaceBeforeAmPm) timePattern[n++] = ' ';
         if (locale.twelveHourClock) timePattern[n++] = 'p';
     }
 
@@ -295,8 +296,11 @@ int ParseDateTime(std::string_view text, TIMESTAMP_STRUCT& timestamp, const User
         }
         if (!ReadNumber(text, pos, fields[i])) return kParseInvalid;
     }
+    // ISO 8601 (four-digit year, '-') is read whatever the locale's order.
+    const bool iso = text.size() > 4 && text[4] == '-' && IsDigit(text[0]) && IsDigit(text[1]) &&
+                     IsDigit(text[2]) && IsDigit(text[3]);
     int year, month, day;
-    switch (locale.dateOrder) {
+    switch (iso ? 2 : locale.dateOrder) {
     case 1:
         day = fields[0], month = fields[1], year = fields[2];
         break;
@@ -325,38 +329,45 @@ int ParseDateTime(std::string_view text, TIMESTAMP_STRUCT& timestamp, const User
         return kParsedDate;
     }
 
-    ++pos; // the separator between date and time
-    int hour, minute, second = 0, milliseconds = 0;
+    ++pos; // the separator between date and time (a blank, or ISO's 'T')
+    int hour, minute, second = 0;
+    uint32_t nanoseconds = 0;
     if (!ReadNumber(text, pos, hour)) return kParseInvalid;
     if (pos >= text.size() || text[pos] != ':') return kParseInvalid;
     ++pos;
     if (!ReadNumber(text, pos, minute) || minute > 59) return kParseInvalid;
+    if (pos < text.size() && text[pos] == ':') {
+        ++pos;
+        if (!ReadNumber(text, pos, second) || second > 59) return kParseInvalid;
+    }
+    if (pos < text.size() && text[pos] == '.') {
+        // A fraction of a second of up to nine digits: ".5" is half a second.
+        const size_t start = ++pos;
+        int digits = 0;
+        if (!ReadNumber(text, pos, digits)) return kParseInvalid;
+        nanoseconds = static_cast<uint32_t>(digits);
+        for (size_t width = pos - start; width < 9; ++width)
+            nanoseconds *= 10;
+    }
 
+    // AM/PM closes a 12-hour time, after the minutes or the seconds, with or without a blank.
     auto at = [&](size_t i) { return i < text.size() ? FoldCase(text[i]) : '\0'; };
-    if (locale.twelveHourClock && (at(pos) == 'A' || at(pos) == 'P') && at(pos + 1) == 'M') {
-        bool pm = at(pos) == 'P';
-        pos += 2;
+    const size_t amPm = at(pos) == ' ' ? pos + 1 : pos;
+    if (locale.twelveHourClock && (at(amPm) == 'A' || at(amPm) == 'P') && at(amPm + 1) == 'M') {
+        bool pm = at(amPm) == 'P';
+        pos = amPm + 2;
         if (pos != text.size() || hour < 1 || hour > 12) return kParseInvalid;
         if (pm)
             hour = hour == 12 ? 12 : hour + 12;
         else
             hour = hour == 12 ? 0 : hour;
-    } else {
-        if (hour > 23) return kParseInvalid;
-        if (pos < text.size() && text[pos] == ':') {
-            ++pos;
-            if (!ReadNumber(text, pos, second) || second > 59) return kParseInvalid;
-        }
-        if (pos < text.size() && text[pos] == '.') {
-            ++pos;
-            if (!ReadNumber(text, pos, milliseconds) || milliseconds > 999) return kParseInvalid;
-        }
-        if (pos != text.size()) return kParseInvalid;
+    } else if (hour > 23 || pos != text.size()) {
+        return kParseInvalid;
     }
     parsed.hour = static_cast<SQLUSMALLINT>(hour);
     parsed.minute = static_cast<SQLUSMALLINT>(minute);
     parsed.second = static_cast<SQLUSMALLINT>(second);
-    parsed.fraction = static_cast<SQLUINTEGER>(milliseconds) * 1000000u;
+    parsed.fraction = nanoseconds;
     timestamp = parsed;
     return kParsedDateTime;
 }

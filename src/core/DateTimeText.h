@@ -57,7 +57,10 @@ void AppendSecondFraction(uint32_t nanoseconds, std::string& out);
 void FormatExactDateTime(const TIMESTAMP_STRUCT& timestamp, Dialect dialect, DateTimeKind kind,
                          std::string& out);
 
-// Reads a date, optionally followed by a time, in the order of the user's locale. Returns
+// Reads a date, optionally followed by a time, in the order of the user's locale (its display
+// form, AM/PM after the minutes or seconds on a 12-hour clock) or in ISO 8601 order
+// (2024-04-01, 2024-04-01 14:30:00 or 2024-04-01T14:30:00.5; seconds and a fraction of up to
+// nine digits optional). Returns
 // kParsedDate, kParsedDateTime, or kParseInvalid (timestamp then unchanged).
 int ParseDateTime(std::string_view text, TIMESTAMP_STRUCT& timestamp);
 int ParseDateTime(std::string_view text, TIMESTAMP_STRUCT& timestamp, const UserLocale& locale);

@@ -9,6 +9,8 @@ struct UserLocale {
     // 0 = month, day, year; 1 = day, month, year; 2 = year, month, day.
     int dateOrder = 0;
     bool twelveHourClock = false;
+    // A 12-hour clock's AM/PM is set off by a space ("2:30 PM"), as most locales write it.
+    bool spaceBeforeAmPm = false;
 };
 
 using UserLocaleProvider = UserLocale (*)();

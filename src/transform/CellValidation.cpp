@@ -51,6 +51,26 @@ bool ParseTimeOfDay(std::string_view text, TIMESTAMP_STRUCT& ts) noexcept {
     return true;
 }
 
+TIMESTAMP_STRUCT DateOnly(const TIMESTAMP_STRUCT& ts) noexcept {
+    TIMESTAMP_STRUCT day{};
+    day.year = ts.year;
+    day.month = ts.month;
+    day.day = ts.day;
+    return day;
+}
+
+// The forms a date cell reads, with the grid's own form of one example value first.
+std::string AcceptedDateForms(int type) {
+    TIMESTAMP_STRUCT example{};
+    example.year = 2024, example.month = 4, example.day = 1, example.hour = 14, example.minute = 30;
+    const DateTimeKind kind = DateTimeKindOf(type);
+    if (kind == DateTimeKind::Time) return "Enter a time as 14:30 or 14:30:00.";
+    std::string shown;
+    FormatDateTime(example, kLocaleMode, kind, shown, false, DefaultDialectSettingsSet());
+    return "Enter it as the grid shows it (" + shown + ") or in ISO 8601 order (" +
+           (kind == DateTimeKind::Date ? "2024-04-01" : "2024-04-01 14:30:00 or 2024-04-01T14:30:00") + ").";
+}
+
 } // namespace
 
 bool IsIntegerText(std::string_view text) noexcept {
@@ -109,12 +129,14 @@ CheckedCell CheckCellText(const ColumnDescriptor& column, std::string_view text)
         else
             result.message = "Invalid number format";
     } else if (column.IsDateTime()) {
-        if (ParseDateTime(text, result.timestamp) == kParseInvalid &&
+        if (ParseDateTime(Trimmed(text), result.timestamp) == kParseInvalid &&
             !(type == SQL_TYPE_TIME && ParseTimeOfDay(text, result.timestamp))) {
-            result.message = "Invalid date/time format";
+            result.message = "Invalid date/time format. " + AcceptedDateForms(type);
         } else {
             result.accepted = true;
             result.isTimestamp = true;
+            // A date column keeps the day alone, as the grid shows it.
+            if (type == SQL_TYPE_DATE) result.timestamp = DateOnly(result.timestamp);
         }
     } else {
         result.message = "Editing of this data type currently unsupported";

@@ -1,7 +1,10 @@
 #include "core/DateTimeText.h"
 #include "core/DialectSettings.h"
 #include "core/ProfileStore.h"
+#include "core/qt/QtUserLocale.h"
 #include "support/Timestamps.h"
+
+#include <QLocale>
 
 #include <gtest/gtest.h>
 
@@ -145,7 +148,7 @@ TEST_F(DateTimeTextTest, OdbcEscapeFormIgnoresDialectSettings) {
 TEST_F(DateTimeTextTest, LocaleFormFollowsDateOrderAndClock) {
     SetUserLocaleProvider([] { return UserLocale{1, false}; });
     EXPECT_EQ(Format(Stamp(2004, 6, 27), kLocaleMode, DateTimeKind::Date, false), "27.06.2004");
-    EXPECT_EQ(Format(Stamp(2004, 6, 27, 10, 20), kLocaleMode, DateTimeKind::Date, false), "27.06.2004 10:20");
+    EXPECT_EQ(Format(Stamp(2004, 6, 27, 10, 20), kLocaleMode, DateTimeKind::Date, false), "27.06.2004");
     EXPECT_EQ(Format(Stamp(2004, 6, 27, 10, 20, 30), kLocaleMode, DateTimeKind::DateTime, false),
               "27.06.2004 10:20:30");
     EXPECT_EQ(Format(Stamp(2004, 6, 27, 10, 20, 0, 5 * kNanosecondsPerMillisecond), kLocaleMode,
@@ -195,7 +198,7 @@ TEST(ParseDateTime, DatesAndTimesOfTheLocale) {
         {"29.2.2004", dmy, "0 2004-02-29" + day}, {"29.2.2000", dmy, "0 2000-02-29" + day},
         {"29.2.00", dmy, "0 2000-02-29" + day}, {"28.2.1900", dmy, "0 1900-02-28" + day},
         {"27.6.2004 10:20", dmy, "2 2004-06-27 10:20:00.000"},
-        {"27.6.2004 23:59:58", dmy, "2 2004-06-27 23:59:58.000"},
+        {"27.6.2004 23:59:58.5", dmy, "2 2004-06-27 23:59:58.500"},
         {"27.6.2004T0:05:06.789", dmy, "2 2004-06-27 00:05:06.789"},
         {"6/27/2004 12:05AM", mdy12, "2 2004-06-27 00:05:00.000"},
         {"6/27/2004 1:05PM", mdy12, "2 2004-06-27 13:05:00.000"},
@@ -211,7 +214,7 @@ TEST(ParseDateTime, DatesAndTimesOfTheLocale) {
                              "29.2.2003", "29.2.1900", "30.2.2004", "", "27.6", "27.6.", "27..6.2004",
                              ".27.6.2004", "27.6.2004x", "a.b.c", "27.6.2004 ", "1234567890.1.2004",
                              "27.6.2004 24:00", "27.6.2004 10:60", "27.6.2004 10:20:60", "27.6.2004 10",
-                             "27.6.2004 10:20:30.1000", "27.6.2004 10:20 x", "27.6.2004 1:05PM"})
+                             "27.6.2004 10:20:30.1234567890", "27.6.2004 10:20 x", "27.6.2004 1:05PM"})
         EXPECT_EQ(Parsed(text, dmy), "invalid") << '"' << text << '"';
     // clang-format on
     EXPECT_TRUE(IsLeapYear(2400));
@@ -246,4 +249,23 @@ TEST(UserLocale, ReadFromStrftimeFormats) {
     EXPECT_EQ(order("%e %B %Y", "%l:%M %P"), "1/12");
     EXPECT_EQ(order("%D", "%R"), "0/24");
     EXPECT_EQ(order("%Ey", "%OH"), "2/24");
+}
+
+// Desktop locales: dates shown in their order, read back as shown, respelt or in ISO 8601.
+UserLocale desktop;
+TEST(DesktopLocale, GridsShowAndReadDatesInTheLocaleOrder) {
+    const char* cases[][4] = {{"en_US", "04.01.2024 02:30:05 PM", "04.01.2024", "4/1/24 2:30:05pm"},
+                              {"de_DE", "01.04.2024 14:30:05", "01.04.2024", "1.4.2024 14:30:05"},
+                              {"en_GB", "01.04.2024 14:30:05", "01.04.2024", "1/4/2024 14:30:05"}};
+    SetUserLocaleProvider([] { return desktop; });
+    for (const auto& c : cases) {
+        desktop = UserLocaleOf(QLocale(QString::fromLatin1(c[0])));
+        EXPECT_EQ(Format(Stamp(2024, 4, 1, 14, 30, 5), kLocaleMode, DateTimeKind::DateTime, false), c[1]);
+        EXPECT_EQ(Format(Stamp(2024, 4, 1, 14, 30, 5), kLocaleMode, DateTimeKind::Date, false), c[2]);
+        for (const char* text :
+             {c[1], c[3], "2024-04-01 14:30:05", "2024-4-1T14:30:05.5", c[2], "2024-04-01"})
+            EXPECT_EQ(Parsed(text, desktop).substr(0, 22),
+                      text[10] ? "2 2024-04-01 14:30:05." : "0 2024-04-01 00:00:00.");
+    }
+    SetUserLocaleProvider(nullptr);
 }

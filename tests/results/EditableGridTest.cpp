@@ -139,7 +139,7 @@ private slots:
         QVERIFY(t.accepted && t.isTimestamp);
         QCOMPARE(int(t.timestamp.hour), 23);
         QCOMPARE(QString::fromStdString(CheckCellText(time, "25:00").message),
-                 QString("Invalid date/time format"));
+                 QString("Invalid date/time format. Enter a time as 14:30 or 14:30:00."));
         ColumnDescriptor binary;
         binary.sqlType = SQL_VARBINARY;
         QCOMPARE(QString::fromStdString(CheckCellText(binary, "00").message),

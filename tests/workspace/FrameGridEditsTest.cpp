@@ -21,6 +21,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -82,6 +83,7 @@ private slots:
     void deletedRowsStayMarkedUntilSavedOrDiscarded();
     void multiLineValuesAndLeavingTheWindowCommit();
     void quotedNamesAndOtherSchemasAreEditable();
+    void datesAreTypedInIsoOrAsShown();
 };
 
 void FrameGridEditsTest::editSaveAndViewScriptInTheWindow() {
@@ -284,3 +286,26 @@ void FrameGridEditsTest::quotedNamesAndOtherSchemasAreEditable() {
 
 QTEST_MAIN(FrameGridEditsTest)
 #include "FrameGridEditsTest.moc"
+
+void FrameGridEditsTest::datesAreTypedInIsoOrAsShown() {
+    MARLIX_QT_FRAME_ON(h, Server::SQLite);
+    auto* model = OpenGrid(h, "create table trip (id integer primary key, day date, at timestamp);\n"
+                              "insert into trip values (1, '2024-01-02', '2024-01-02 08:00:00');\n",
+                           "select id, day, at from trip;\n");
+    QVERIFY(model);
+    auto* grid = h.Frame().ResultsView().Grids().CurrentGrid();
+    grid->setCurrentIndex(model->index(0, 1));
+    // A refused text stays in the reopened editor, and the message names the forms read.
+    Type({}, Qt::Key_F2);
+    Type("2024-13-01", Qt::Key_Return);
+    QTRY_VERIFY(h.Prompts().messages.value(0).endsWith("shows it (04.01.2024) or in ISO 8601 order (2024-04-01)."));
+    QLineEdit* editor = nullptr;
+    QTRY_VERIFY((editor = qobject_cast<QLineEdit*>(QApplication::focusWidget())));
+    QCOMPARE(editor->text(), QStringLiteral("2024-13-01"));
+    editor->setText(QStringLiteral("2024-04-01 14:30:00")); // a date column keeps the day
+    Type({}, Qt::Key_Tab);                                  // on to the next cell's editor
+    Type("2024-04-01T14:30:00", Qt::Key_Return);
+    QTRY_VERIFY(QApplication::focusWidget() == grid);
+    h.Frame().Actions().GridEditActions()[0]->trigger();
+    QCOMPARE(Rows(h, "select day || '|' || at from trip"), QStringList({"2024-04-01|2024-04-01 14:30:00.000"}));
+}

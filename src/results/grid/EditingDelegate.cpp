@@ -2,9 +2,12 @@
 
 #include "results/grid/EditableResultSetModel.h"
 
+#include <QAbstractItemView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -38,6 +41,12 @@ QWidget* EditingDelegate::createEditor(QWidget* parent, const QStyleOptionViewIt
 }
 
 void EditingDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+    auto* line = qobject_cast<QLineEdit*>(editor);
+    if (line && index == refusedAt_) {
+        line->setText(refusedText_);
+        refusedAt_ = QPersistentModelIndex();
+        return;
+    }
     auto* lines = qobject_cast<QPlainTextEdit*>(editor);
     if (!lines) return QStyledItemDelegate::setEditorData(editor, index);
     // The editor breaks lines with LF; setModelData puts CR LF back where the value had it.
@@ -64,7 +73,26 @@ void EditingDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
     // Only a changed text is an edit: closing an unchanged editor records nothing, and leaving
     // a cell of the empty row blank adds no row.
     if (text == before && !(emptyRow && !text.isEmpty())) return;
-    model->setData(index, text, Qt::EditRole);
+    if (committing_) return;
+    committing_ = true;
+    const bool accepted = model->setData(index, text, Qt::EditRole);
+    committing_ = false;
+    if (accepted || !qobject_cast<QLineEdit*>(editor)) return;
+    // The view closes this editor (and may open the next cell's) once this returns; then the
+    // refused cell is made current again and its editor reopened with the typed text.
+    auto* view = editor->parentWidget()
+                     ? qobject_cast<QAbstractItemView*>(editor->parentWidget()->parentWidget())
+                     : nullptr;
+    if (!view) return;
+    refusedAt_ = index;
+    refusedText_ = text;
+    QTimer::singleShot(0, view, [this, view = QPointer<QAbstractItemView>(view), at = refusedAt_] {
+        if (view && at.isValid()) {
+            view->setCurrentIndex(at);
+            view->edit(at);
+        }
+        refusedAt_ = QPersistentModelIndex();
+    });
 }
 
 void EditingDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,

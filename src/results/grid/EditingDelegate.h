@@ -3,6 +3,7 @@
 // holding line breaks (Enter breaks the line there, Ctrl+Enter commits); read-only where the
 // model says the cell must not change (its value still selectable and copyable, in full in its
 // tooltip).
+#include <QPersistentModelIndex>
 #include <QStyledItemDelegate>
 
 namespace marlix {
@@ -21,6 +22,13 @@ public:
 
 protected:
     bool eventFilter(QObject* object, QEvent* event) override;
+
+private:
+    // A text the model refused: the cell's editor opens again holding it, so that the user
+    // corrects what was typed instead of typing it again.
+    mutable QPersistentModelIndex refusedAt_;
+    mutable QString refusedText_;
+    mutable bool committing_ = false; // the refusal's message takes the activation
 };
 
 } // namespace marlix
