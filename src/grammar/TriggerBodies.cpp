@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace marlix {
 namespace {
@@ -113,8 +114,20 @@ void TokenizedScript::JoinTriggerBodies(bool sqliteRule) {
     std::size_t beforeTrigger = 0; // tokens between CREATE and TRIGGER
     bool definer = false;           // DEFINER = user@host: any words until TRIGGER
     BlockDepth blocks;
+    std::vector<std::size_t> takenBack; // the ";" of the body in hand that no longer separate
     for (std::size_t i = 0; i < tokens_.size(); ++i) {
         Token& token = tokens_[i];
+        // A client command or COPY data stands between statements as the tokenizer cut them: no
+        // body reaches over it, and the ";" before it separate again.
+        if (token.role != TokenRole::Plain) {
+            if (stage == Stage::Trigger)
+                for (std::size_t j : takenBack)
+                    tokens_[j].separator = true;
+            takenBack.clear();
+            joined = false;
+            stage = Stage::Start;
+            continue;
+        }
         if (IsCommentLike(token.cls) && !token.separator) continue;
         const std::string_view text = TokenText(i);
         const bool semicolon = token.separator && text == ";" && token.cls == TokenClass::Punctuation;
@@ -139,6 +152,7 @@ void TokenizedScript::JoinTriggerBodies(bool sqliteRule) {
             if (Is(word, "TRIGGER") || (!sqliteRule && (Is(word, "FUNCTION") || Is(word, "PROCEDURE")))) {
                 stage = Stage::Trigger;
                 joined = false;
+                takenBack.clear();
                 semicolonEnd = 0;
                 blocks = BlockDepth();
             } else if (sqliteRule ? !Is(word, "TEMP") && !Is(word, "TEMPORARY")
@@ -168,6 +182,7 @@ void TokenizedScript::JoinTriggerBodies(bool sqliteRule) {
                 break;
             }
             token.separator = false;
+            takenBack.push_back(i);
             joined = true;
             break;
         case Stage::Other:

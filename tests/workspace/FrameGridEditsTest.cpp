@@ -279,6 +279,8 @@ void FrameGridEditsTest::quotedNamesAndOtherSchemasAreEditable() {
         QVERIFY2(!model->data(model->index(0, 1), EditableResultSetModel::ReadOnlyRole).toBool(),
                  qPrintable(model->data(model->index(0, 1), Qt::ToolTipRole).toString()));
         QVERIFY(model->setData(model->index(0, 1), QStringLiteral("Bo")));
+        // Save edits is enabled by the frame's command update after the edit, as for a user's click.
+        QTRY_VERIFY(h.Frame().Actions().GridEditActions()[0]->isEnabled());
         h.Frame().Actions().GridEditActions()[0]->trigger();
         QCOMPARE(Rows(h, c.check), QStringList({"Bo"}));
     }

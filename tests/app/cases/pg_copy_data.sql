@@ -1,3 +1,4 @@
+SET client_min_messages = warning;
 DROP TABLE IF EXISTS marlix_copy;
 CREATE TABLE marlix_copy (id integer, name text, born date, score numeric, raw bytea);
 COPY marlix_copy (id, name, born, score, raw) FROM stdin;
