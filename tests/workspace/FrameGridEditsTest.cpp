@@ -47,9 +47,14 @@ EditableResultSetModel* OpenGrid(FrameHarness& h, const QString& setup, const QS
     if (!h.RunScript(select)) return nullptr;
     GridsPane& grids = h.Frame().ResultsView().Grids();
     h.Frame().ResultsView().ShowTab(CSQLResultsView::GridsTab);
-    grids.GridAt(grids.GridCount() - 1)->setFocus();
-    QApplication::processEvents();
-    return qobject_cast<EditableResultSetModel*>(&grids.GridAt(grids.GridCount() - 1)->Model());
+    // As a user's click into the grid: the window active, then the grid the current one (a busy
+    // machine, the sanitizer build above all, delivers the activation late).
+    h.Frame().activateWindow();
+    (void)QTest::qWaitForWindowActive(&h.Frame());
+    ResultGrid* grid = grids.GridAt(grids.GridCount() - 1);
+    grid->setFocus();
+    (void)QTest::qWaitFor([&] { return grids.CurrentGrid() == grid; });
+    return qobject_cast<EditableResultSetModel*>(&grid->Model());
 }
 
 // The rows the database holds, as "a|b" lines (NULL for NULL).
