@@ -134,8 +134,9 @@ bool CopyReader::Next(std::size_t columns, std::vector<std::string>& values, std
     for (std::string& value : values)
         value.clear();
     if (statement_.csv && statement_.header && at_ == 0 && !data_.empty()) {
+        // The header's fields are read like a row's, NULL marks included: both need room.
         std::vector<std::string> names(columns);
-        std::vector<char> ignored;
+        std::vector<char> ignored(columns, 0);
         if (!NextCsv(columns, names, ignored)) return false;
     }
     return statement_.csv ? NextCsv(columns, values, nulls) : NextText(columns, values, nulls);
