@@ -121,7 +121,10 @@ void AppendValueText(const ColumnDescriptor& column, const CellRef& cell, int mo
         return;
     }
     const int type = column.sqlType;
-    if (ColumnDescriptor::IsCharacterType(type)) {
+    // A uuid typed into a grid (or delivered as text by its driver) is its text, not the digits
+    // of a GUID structure, which are stored after 0x.
+    const bool guidText = type == SQL_GUID && !cell.Text().starts_with("0x");
+    if (ColumnDescriptor::IsCharacterType(type) || guidText) {
         // Display text is the value as stored: a grid shows O'Neil, not the literal's O''Neil.
         if (!literal) {
             out.append(cell.Text());

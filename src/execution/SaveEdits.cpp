@@ -1,5 +1,6 @@
 #include "execution/SaveEdits.h"
 
+#include "core/DialectLiterals.h"
 #include "core/HistoryOutput.h"
 #include "core/ODBCException.h"
 #include "core/ResultSet.h"
@@ -55,12 +56,6 @@ std::string BytesOf(std::string_view hex) {
     return bytes;
 }
 
-TIMESTAMP_STRUCT TimestampOf(const CellRef& value) {
-    TIMESTAMP_STRUCT ts{};
-    if (value.length == sizeof ts) std::memcpy(&ts, value.data, sizeof ts);
-    return ts;
-}
-
 void Check(SQLRETURN rc, SQLHSTMT statement) {
     if (!Succeeded(rc)) throw CODBCException(SQL_HANDLE_STMT, statement, 0);
 }
@@ -102,6 +97,17 @@ void BindParameters(SQLHSTMT statement, ResultSet& resultSet,
                                       SQL_TYPE_TIMESTAMP, digits ? 20 + digits : 19, digits, &t, sizeof t,
                                       &indicator);
             }
+        } else if (column.sqlType == SQL_GUID) {
+            // A uuid goes as its text, which the server reads whatever its byte order: the
+            // fetched value (0x and the digits of the driver's GUID structure) is turned back
+            // into it, a typed one goes as typed.
+            std::string text(p.value.Text());
+            if (std::string guid; text.starts_with("0x") && AppendGuidText(HexDigitsOf(text), guid))
+                text.assign(guid, 1, guid.size() - 2);
+            std::string& b = buffers.bytes.emplace_back(std::move(text));
+            indicator = static_cast<SQLLEN>(b.size());
+            rc = SQLBindParameter(statement, number, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_GUID, 36, 0, b.data(),
+                                  indicator, &indicator);
         } else if (ColumnDescriptor::IsBinaryType(column.sqlType)) {
             // A binary key is compared as the bytes it holds, not as its digits.
             std::string& b = buffers.bytes.emplace_back(BytesOf(p.value.Text()));

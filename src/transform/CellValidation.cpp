@@ -98,6 +98,24 @@ bool IsNumberText(std::string_view text) noexcept {
     return i == text.size();
 }
 
+bool IsGuidText(std::string_view text) noexcept {
+    if (text.size() >= 2 && text.front() == '{' && text.back() == '}') text = text.substr(1, text.size() - 2);
+    int digits = 0;
+    char previous = 0;
+    for (char c : text) {
+        const bool hex = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+        // PostgreSQL takes a hyphen after any group of four digits, never two in a row.
+        if (c == '-' && previous != '-' && digits > 0 && digits % 4 == 0 && digits < 32) {
+            previous = c;
+            continue;
+        }
+        if (!hex) return false;
+        ++digits;
+        previous = c;
+    }
+    return digits == 32 && previous != '-';
+}
+
 bool HasControlCharacters(std::string_view text) noexcept {
     for (unsigned char c : text)
         if (c < 32 || c == 127) return true;
@@ -107,7 +125,14 @@ bool HasControlCharacters(std::string_view text) noexcept {
 CheckedCell CheckCellText(const ColumnDescriptor& column, std::string_view text) {
     CheckedCell result;
     const int type = column.sqlType;
-    if (ColumnDescriptor::IsBinaryType(type)) {
+    if (type == SQL_GUID) {
+        // A uuid is typed as its text; the server reads the forms checked here.
+        if (IsGuidText(text))
+            result.accepted = true;
+        else
+            result.message = "Invalid uuid format: 32 hexadecimal digits, as in "
+                             "a0eebc99-9c0b-4ef8-bb6d-6bb9bd380a11";
+    } else if (ColumnDescriptor::IsBinaryType(type)) {
         result.message = "Changing of Binary data here currently unsupported";
     } else if (ColumnDescriptor::IsCharacterType(type)) {
         // Long types report no useful size; only a real limit is enforced.

@@ -26,6 +26,9 @@ bool IsIntegerText(std::string_view text) noexcept;
 // an optional exponent; blanks around them allowed.
 bool IsNumberText(std::string_view text) noexcept;
 
+// A uuid's text: 32 hexadecimal digits, hyphens after groups of four, braces around allowed.
+bool IsGuidText(std::string_view text) noexcept;
+
 // True when the value holds a line break or another control character, which a one-line
 // editor would change: such a cell is shown read-only, its whole value in a tooltip.
 bool HasControlCharacters(std::string_view text) noexcept;

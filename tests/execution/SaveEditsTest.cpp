@@ -4,6 +4,7 @@
 
 #include "core/MemoryTextSink.h"
 #include "execution/SaveEdits.h"
+#include "transform/CellValidation.h"
 #include "transform/ModificationScript.h"
 
 namespace marlix::test {
@@ -304,6 +305,31 @@ TEST_P(SaveEditsOnServer, AnAddedRowWhoseGeneratedKeyWasNeverReadStaysPending) {
     auto rows = Fetch("SELECT name FROM save_g");
     ASSERT_EQ(rows->RowCount(), 1);
     EXPECT_EQ(StoredText(*rows, 0, 0), "first");
+}
+
+// A uuid is shown and typed as its text: a uuid key finds its row, a typed uuid is saved, and
+// one that is no uuid is refused before anything is sent.
+TEST_P(SaveEditsOnServer, UuidCellsAreEditedAsText) {
+    MARLIX_OPEN_OR_SKIP();
+    if (GetParam() != Server::PostgreSQL) GTEST_SKIP() << "only PostgreSQL has a uuid type";
+    Drop("save_u");
+    Run("CREATE TABLE save_u (id uuid PRIMARY KEY, other uuid)");
+    Run("INSERT INTO save_u VALUES ('a0eebc99-9c0b-4ef8-bb6d-6bb9bd380a11', NULL), "
+        "('00000000-0000-0000-0000-000000000002', NULL)");
+    auto rs = Fetch("SELECT id, other FROM save_u ORDER BY id");
+    auto& e = ResultSetEdits::Of(*rs);
+    e.ResolveColumnOrigins(StarOf("save_u"), LookupOf({{"save_u", {{"id", "other"}, {"id"}}}}));
+    EXPECT_FALSE(CheckCellText(rs->Column(1), "not-a-uuid").accepted);
+    ASSERT_TRUE(CheckCellText(rs->Column(1), "{B0EEBC99-9C0B-4EF8-BB6D-6BB9BD380A12}").accepted);
+    e.SetCellValue(1, 1, "b0eebc99-9c0b-4ef8-bb6d-6bb9bd380a12");
+    ASSERT_TRUE(e.DeleteRow(0));
+    const int64_t added = e.AppendNewRow();
+    e.SetCellValue(added, 0, "c0eebc99-9c0b-4ef8-bb6d-6bb9bd380a13");
+    ASSERT_TRUE(Save(e).saved) << history_.Text();
+    auto rows = Fetch("SELECT id::text || '/' || COALESCE(other::text, '-') FROM save_u ORDER BY id");
+    ASSERT_EQ(rows->RowCount(), 2);
+    EXPECT_EQ(StoredText(*rows, 0, 0), "a0eebc99-9c0b-4ef8-bb6d-6bb9bd380a11/b0eebc99-9c0b-4ef8-bb6d-6bb9bd380a12");
+    EXPECT_EQ(StoredText(*rows, 1, 0), "c0eebc99-9c0b-4ef8-bb6d-6bb9bd380a13/-");
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, SaveEditsOnServer, AllServers(), ServerParamName);

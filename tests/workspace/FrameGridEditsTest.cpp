@@ -265,8 +265,8 @@ void FrameGridEditsTest::quotedNamesAndOtherSchemasAreEditable() {
                         "create schema \"Sales\"; create schema ged_other;\n"
                         "create table \"Sales\".\"Customer\" (id integer primary key, name varchar(9));\n"
                         "insert into \"Sales\".\"Customer\" values (1, 'Ann');\n"
-                        "create table ged_other.item (id integer primary key, name varchar(9));\n"
-                        "insert into ged_other.item values (1, 'nut');\n"));
+                        "create table ged_other.item (id integer primary key, name varchar(9), u uuid);\n"
+                        "insert into ged_other.item values (1, 'nut', 'a0eebc99-9c0b-4ef8-bb6d-6bb9bd380a11');\n"));
     // The Schema box on a third schema: the grids' tables are in none of the browser's folders.
     h.Frame().ObjectBrowser().RefreshSchemaList();
     QComboBox* box = h.Frame().Selection().SchemaBox();
@@ -289,6 +289,15 @@ void FrameGridEditsTest::quotedNamesAndOtherSchemasAreEditable() {
         h.Frame().Actions().GridEditActions()[0]->trigger();
         QCOMPARE(Rows(h, c.check), QStringList({"Bo"}));
     }
+    // A uuid is shown, edited and saved as its text.
+    auto* model = OpenGrid(h, {}, QStringLiteral("select id, u from ged_other.item;\n"));
+    QVERIFY(model);
+    QCOMPARE(model->data(model->index(0, 1), Qt::EditRole).toString(),
+             QStringLiteral("a0eebc99-9c0b-4ef8-bb6d-6bb9bd380a11"));
+    QVERIFY(model->setData(model->index(0, 1), QStringLiteral("{B0EEBC99-9C0B-4EF8-BB6D-6BB9BD380A12}")));
+    QTRY_VERIFY(h.Frame().Actions().GridEditActions()[0]->isEnabled());
+    h.Frame().Actions().GridEditActions()[0]->trigger();
+    QCOMPARE(Rows(h, "select u::text from ged_other.item"), QStringList({"b0eebc99-9c0b-4ef8-bb6d-6bb9bd380a12"}));
 }
 
 QTEST_MAIN(FrameGridEditsTest)

@@ -97,12 +97,12 @@ QString EditableResultSetModel::ShownText(int row, int column) const {
 
 QString EditableResultSetModel::StoredText(int row, int column) const {
     // The editor starts from the value itself, not from the cell's one-line form, whose marks
-    // for line breaks would change the value when saved.
+    // for line breaks would change the value when saved; a date or a uuid from its text.
     const int64_t data = DataRow(row);
     const CellRef value = StoredValueOf(Result(), data, column, false);
     if (value.isNull) return {};
     const ColumnDescriptor& c = Result().Column(column);
-    if (c.IsDateTime()) {
+    if (c.IsDateTime() || c.sqlType == SQL_GUID) {
         std::string_view text = ValueText(Result(), data, column, DateMode(), DateSettings(), false);
         return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     }
