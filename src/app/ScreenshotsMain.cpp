@@ -7,6 +7,7 @@
 #include "catalog/MetadataWizardModel.h"
 #include "core/MemoryTextSink.h"
 #include "core/ProfileStore.h"
+#include "core/ResultSet.h"
 #include "db/ODBCSession.h"
 #include "db/ServerDialect.h"
 #include "results/grid/EditableResultSetModel.h"
@@ -326,6 +327,27 @@ int main(int argc, char** argv) {
         model->Edits().DiscardEdits();
         model->Refresh();
         Settle();
+    }
+
+    // A result cut by the row limit, with a long text column: the text table shows the column
+    // cut with its mark and says the result is cut; the grid's caption says so too.
+    {
+        profile.WriteInt(kExecutionSettings, kDatasetRowLimit, 3);
+        frame.ResultsView().Clear();
+        frame.ScriptView().SetScriptText(QStringLiteral(
+            "create table if not exists shot_notes (id integer primary key, body text);\n"
+            "delete from shot_notes;\n"
+            "insert into shot_notes select id, 'Note on ' || name || ': ' || "
+            "replace(hex(zeroblob(150)), '00', 'delivered on time, ') from customers;\n"
+            "select id, body from shot_notes order by id;\n"));
+        if (!RunScript(frame)) return 1;
+        frame.ResultsView().ShowTab(CSQLResultsView::ResultsTab);
+        Settle();
+        ok &= Save(frame, dir, "42-text-table-with-long-text-cut-by-the-row-limit.png");
+        frame.ResultsView().ShowTab(CSQLResultsView::GridsTab);
+        Settle();
+        ok &= Save(frame, dir, "43-grid-of-a-result-cut-by-the-row-limit.png");
+        profile.WriteInt(kExecutionSettings, kDatasetRowLimit, 0);
     }
 
     frame.Document().SetModified(false);
