@@ -1,6 +1,7 @@
 #include "core/ScriptFile.h"
 
 #include "core/FileException.h"
+#include "core/FileTextSink.h"
 
 #include <cerrno>
 #include <climits>
@@ -75,49 +76,11 @@ size_t ByteOffsetOfCharacter(std::string_view text, size_t characters) {
     return at + characters;
 }
 
-namespace {
-
-// The file a save really writes: a symbolic link is followed, so the link stays a link and the
-// file it points to gets the text. A path that does not exist yet is written as given.
-std::string SaveTarget(const std::string& path) {
-    char* resolved = ::realpath(path.c_str(), nullptr);
-    if (!resolved) return path;
-    std::string target(resolved);
-    std::free(resolved);
-    return target;
-}
-
-} // namespace
-
 void SaveScriptFile(const std::string& path, std::string_view text) {
-    const std::string target = SaveTarget(path);
-    struct stat existing {};
-    const bool replacing = ::stat(target.c_str(), &existing) == 0;
-    std::string temporary = target + ".marlix-save";
-    FileDescriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (fd.Get() < 0) throw CFileException(errno, path);
-    auto fail = [&](int error) {
-        ::unlink(temporary.c_str());
-        throw CFileException(error, path);
-    };
-    // The replaced file keeps its permissions (and its owner, where we may set it).
-    if (replacing) {
-        if (::fchmod(fd.Get(), existing.st_mode & 07777) != 0) fail(errno);
-        if (::fchown(fd.Get(), existing.st_uid, existing.st_gid) != 0) { /* not ours to give away */ }
-    }
-    const char* data = text.data();
-    size_t left = text.size();
-    while (left > 0) {
-        ssize_t n = ::write(fd.Get(), data, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            fail(errno);
-        }
-        data += n;
-        left -= static_cast<size_t>(n);
-    }
-    if (::fsync(fd.Get()) != 0 || ::close(fd.Release()) != 0 || ::rename(temporary.c_str(), target.c_str()) != 0)
-        fail(errno);
+    // The sink writes beside the file and puts it in place only once the whole text is on disk.
+    FileTextSink sink(path);
+    sink.WriteBytes(text.data(), text.size());
+    sink.Close();
 }
 
 } // namespace marlix

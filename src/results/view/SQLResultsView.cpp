@@ -201,16 +201,13 @@ bool CSQLResultsView::SaveResultsAs() {
 }
 
 bool CSQLResultsView::WriteResults(const QString& path) {
-    // Written beside the file and renamed over it, so a failure leaves the old file whole.
-    const std::string target = QFile::encodeName(path).toStdString();
-    const std::string temporary = target + ".marlix-save";
+    // The sink writes beside the file and renames it over the old one, so a failure leaves
+    // the old file whole.
     try {
-        FileTextSink sink(temporary);
+        FileTextSink sink(QFile::encodeName(path).toStdString());
         text_->Text().WriteTo(sink);
         sink.Close();
-        if (std::rename(temporary.c_str(), target.c_str()) != 0) throw CFileException(errno, target);
     } catch (const CFileException& e) {
-        std::remove(temporary.c_str());
         prompts_.ShowMessage(QString::fromStdString(e.what()), QStringLiteral("Marlix"),
                              MessageIcon::Critical);
         return false;
