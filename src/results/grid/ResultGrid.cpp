@@ -38,6 +38,22 @@ ResultGrid::ResultGrid(ResultSetModel* model, QWidget* parent) : QTableView(pare
     ApplyColumnWidths();
     // A reset (after edits) makes the header forget its section sizes.
     connect(model_, &QAbstractItemModel::modelReset, this, &ResultGrid::ApplyColumnWidths);
+    connect(model_, &QAbstractItemModel::dataChanged, this, &ResultGrid::WidenForValues);
+}
+
+void ResultGrid::WidenForValues(const QModelIndex& topLeft, const QModelIndex& bottomRight) {
+    // A value just typed is shown whole where the column may grow to it: the user sees what
+    // Save will write instead of its first letters. Only a few cells change at a time.
+    if (bottomRight.row() - topLeft.row() > 16) return;
+    const int widest = GridColumnMaxWidth(std::max(fontMetrics().averageCharWidth(), 1), pageWidth_);
+    for (int c = topLeft.column(); c <= bottomRight.column(); ++c) {
+        int width = horizontalHeader()->sectionSize(c) - kCellMargin;
+        if (width >= widest) continue;
+        for (int row = topLeft.row(); row <= bottomRight.row(); ++row)
+            width = std::max(width, fontMetrics().horizontalAdvance(model_->index(row, c).data().toString()));
+        if (width + kCellMargin > horizontalHeader()->sectionSize(c))
+            horizontalHeader()->resizeSection(c, std::min(width, widest) + kCellMargin);
+    }
 }
 
 int ResultGrid::RowHeight() const {

@@ -63,6 +63,7 @@ protected:
 private:
     void Configure();
     void ApplyColumnWidths();
+    void WidenForValues(const QModelIndex& topLeft, const QModelIndex& bottomRight);
 
     ResultSetModel* model_;
     bool committing_ = false;
