@@ -336,6 +336,21 @@ void ResultSetEdits::DiscardEdits() {
     resultSet_.deletedRowCount = static_cast<int64_t>(deletedRows_.size());
 }
 
+ResultSetEdits::PendingCounts ResultSetEdits::Pending() const noexcept {
+    PendingCounts counts;
+    for (const auto& [row, record] : records_) {
+        if (record.deleted) {
+            // A new row deleted again is no row to save.
+            if (!record.inserted) ++counts.deleted;
+        } else if (record.inserted) {
+            ++counts.added;
+        } else if (record.modified) {
+            ++counts.changed;
+        }
+    }
+    return counts;
+}
+
 std::vector<RowEdit*> ResultSetEdits::UnsavedRecords() {
     std::vector<RowEdit*> list;
     for (auto& [row, record] : records_)

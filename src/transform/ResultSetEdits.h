@@ -109,6 +109,11 @@ public:
     // 4 deleted (not saved yet), 2 added, 1 changed, 0 otherwise.
     int RowEditState(int64_t displayRow) const noexcept;
     bool HasUnsavedEdits() const noexcept;
+    // Records not saved yet: rows changed (not new), new rows, rows deleted.
+    struct PendingCounts {
+        int64_t changed = 0, added = 0, deleted = 0;
+    };
+    PendingCounts Pending() const noexcept;
     void DiscardEdits();
 
     // The unsaved records in order of creation.

@@ -21,6 +21,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -212,6 +213,9 @@ void FrameGridEditsTest::deletedRowsStayMarkedUntilSavedOrDiscarded() {
     }
     QCOMPARE(model->headerData(0, Qt::Vertical).toString(), QStringLiteral("1 ×"));
     QVERIFY(!newScript->isEnabled());
+    // The caption counts what Save edits would still do.
+    auto* caption = grid->parentWidget()->findChild<QLabel*>();
+    QTRY_COMPARE(caption->text(), QStringLiteral("Result 1: 1 row from box (not saved: 2 deleted)"));
     // Discard asks first: "no" keeps the deletions, "yes" restores the rows.
     QAction* discard = h.Frame().Actions().GridEditActions()[1];
     h.Prompts().yesNoAnswers = {false};
@@ -225,6 +229,7 @@ void FrameGridEditsTest::deletedRowsStayMarkedUntilSavedOrDiscarded() {
     h.Frame().Actions().GridEditActions()[3]->trigger(); // Delete Row
     h.Frame().Actions().GridEditActions()[0]->trigger();
     QCOMPARE(model->rowCount(), 3); // gone once saved
+    QTRY_COMPARE(caption->text(), QStringLiteral("Result 1: 2 rows from box"));
     QCOMPARE(Rows(h, "select id, tag from box order by id"), QStringList({"1|a", "3|c"}));
 }
 

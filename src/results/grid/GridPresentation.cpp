@@ -1,6 +1,7 @@
 #include "results/grid/GridPresentation.h"
 
 #include "core/ResultSet.h"
+#include "transform/ResultSetEdits.h"
 
 #include <algorithm>
 
@@ -64,6 +65,19 @@ std::string GridCaptionText(int number, const ResultSet& resultSet, bool earlier
                                       : " (row limit " + GroupedNumber(resultSet.RowLimit()) + ")";
     if (earlierRun) text += " (earlier run)";
     return text;
+}
+
+std::string PendingEditsText(const ResultSet& resultSet) {
+    const ResultSetEdits* edits = ResultSetEdits::Find(resultSet);
+    if (!edits) return {};
+    const ResultSetEdits::PendingCounts counts = edits->Pending();
+    std::string text;
+    for (const auto& [count, word] : {std::pair{counts.changed, " changed"}, std::pair{counts.added, " new"},
+                                      std::pair{counts.deleted, " deleted"}}) {
+        if (count == 0) continue;
+        text += (text.empty() ? " (not saved: " : ", ") + GroupedNumber(count) + word;
+    }
+    return text.empty() ? text : text + ")";
 }
 
 std::string CutResultsText(std::span<const std::shared_ptr<ResultSet>> runResults) {

@@ -48,6 +48,10 @@ std::string GroupedNumber(int64_t value);
 // customers (size limit 1 MB)".
 std::string GridCaptionText(int number, const ResultSet& resultSet, bool earlierRun);
 
+// What a grid's edits would still change, for its caption: " (not saved: 1 changed, 2 new,
+// 1 deleted)", naming only the kinds there are; empty when nothing waits for Save edits.
+std::string PendingEditsText(const ResultSet& resultSet);
+
 // The status bar's word after a run whose results (numbered from 1) a limit cut: the caption of
 // the first cut one, and how many more were cut; empty when none was.
 std::string CutResultsText(std::span<const std::shared_ptr<ResultSet>> runResults);

@@ -69,6 +69,18 @@ void GridsPane::AddGrid(std::shared_ptr<ResultSet> resultSet) {
         connect(&entry.grid->Model(), signal, this, &GridsPane::FitHeights, Qt::QueuedConnection);
     connect(&entry.grid->Model(), &QAbstractItemModel::modelReset, this, &GridsPane::FitHeights,
             Qt::QueuedConnection);
+    // The caption counts the edits waiting for Save edits: counted once the edits of one
+    // event are done, not at every cell a paste or a delete changes.
+    const auto recount = [this, grid = entry.grid] {
+        if (captionsPending_.contains(grid)) return;
+        if (captionsPending_.isEmpty()) QTimer::singleShot(0, this, &GridsPane::UpdatePendingCaptions);
+        captionsPending_.append(grid);
+    };
+    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(&entry.grid->Model(), signal, this, recount);
+    connect(&entry.grid->Model(), &QAbstractItemModel::modelReset, this, recount);
+    connect(&entry.grid->Model(), &QAbstractItemModel::dataChanged, this, recount);
+    connect(&entry.grid->Model(), &QAbstractItemModel::headerDataChanged, this, recount);
     UpdateCaption(entry);
     page_->insertWidget(page_->count() - 1, entry.frame);
     // Its gap drags: the handle above the spare pane is the last grid's.
@@ -193,10 +205,16 @@ void GridsPane::SetCurrent(ResultGrid* grid) {
     emit currentGridChanged();
 }
 
+void GridsPane::UpdatePendingCaptions() {
+    const QList<QPointer<ResultGrid>> grids = std::exchange(captionsPending_, {});
+    for (const Entry& entry : entries_)
+        if (grids.contains(entry.grid)) UpdateCaption(entry);
+}
+
 void GridsPane::UpdateCaption(const Entry& entry) {
     const ResultSetModel& model = entry.grid->Model();
-    entry.caption->setText(
-        QString::fromStdString(GridCaptionText(entry.number, model.Result(), model.IsEarlierRun())));
+    entry.caption->setText(QString::fromStdString(GridCaptionText(entry.number, model.Result(), model.IsEarlierRun()) +
+                                                  PendingEditsText(model.Result())));
     entry.caption->setEnabled(!model.IsEarlierRun()); // greyed for an earlier run
 }
 

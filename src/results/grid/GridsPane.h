@@ -4,6 +4,7 @@
 // it scrolls; dragging the gap below a grid makes it higher or lower and moves the grids below.
 #include "results/grid/ResultGrid.h"
 
+#include <QList>
 #include <QPointer>
 #include <QWidget>
 
@@ -69,6 +70,7 @@ private:
     };
 
     void RemoveWhere(bool earlierOnly);
+    void UpdatePendingCaptions();
     void SetCurrent(ResultGrid* grid);
     void UpdateCaption(const Entry& entry);
     // Gives each grid not dragged yet its first height for the page's width, then lays out.
@@ -88,6 +90,7 @@ private:
     QWidget* spare_; // the empty last pane of the splitter
     std::vector<Entry> entries_;
     QPointer<ResultGrid> current_;
+    QList<QPointer<ResultGrid>> captionsPending_; // grids whose caption waits for a recount
     QPointer<QWidget> pendingTop_;
     int nextNumber_ = 1;
     GridFactory factory_;
