@@ -22,10 +22,11 @@ namespace marlix {
 namespace {
 
 // Rows travel from the fetching thread to the converting one in blocks of at most this many rows
-// or (but for a single longer row) this many bytes of values. Three blocks circulate, so memory
-// stays flat whatever the row count; a result that fits one block is converted where it was
-// fetched, without a second thread.
+// and values, or (but for a single longer row) this many bytes of values. Three blocks circulate,
+// so memory stays flat whatever the row count; a result that fits one block is converted where it
+// was fetched, without a second thread.
 constexpr int64_t kBlockRows = 4096;
+constexpr int64_t kBlockValues = 65536;
 constexpr size_t kBlockBytes = size_t{1} << 20;
 constexpr int kBlocks = 3;
 
@@ -43,6 +44,8 @@ struct RowBlock {
     int64_t rows = 0;
 
     void Clear() noexcept {
+        // The room a row of long values needed is not kept for the rows after it.
+        if (bytes.capacity() > 4 * kBlockBytes) std::string().swap(bytes);
         bytes.clear();
         values.clear();
         rows = 0;
@@ -58,7 +61,9 @@ public:
                          const ConversionContext& context, TextSink& sink)
         : resultSet_(resultSet), statement_(statement), position_(position), type_(type), context_(context),
           sink_(sink), converting_(resultSet.UnboundCopy()), generator_(*converting_),
-          columnCount_(resultSet.ColumnCount()), rowTexts_(static_cast<size_t>(columnCount_)) {
+          columnCount_(resultSet.ColumnCount()),
+          blockRows_(std::clamp<int64_t>(kBlockValues / std::max(columnCount_, 1), 1, kBlockRows)),
+          rowTexts_(static_cast<size_t>(columnCount_)) {
         ChooseReadColumns();
     }
     ~FetchConvertPipeline() { StopConverter(); }
@@ -96,6 +101,7 @@ private:
     std::unique_ptr<ResultSet> converting_;
     ScriptGenerator generator_;
     int columnCount_;
+    int64_t blockRows_;
     std::vector<Read> read_;
     std::vector<std::string_view> rowTexts_;
     bool headerWritten_ = false;
@@ -316,7 +322,7 @@ int64_t FetchConvertPipeline::Run() {
             ReadRow(*block, row);
             ++row;
             if ((row & 1023) == 0) resultSet_.ReportProgress(row);
-            if ((block->rows >= kBlockRows || block->bytes.size() >= kBlockBytes) && !HandOver(block)) {
+            if ((block->rows >= blockRows_ || block->bytes.size() >= kBlockBytes) && !HandOver(block)) {
                 end = FetchEnd::ConverterStopped;
                 break;
             }
