@@ -25,16 +25,17 @@ namespace {
 // and values, or (but for a single longer row) this many bytes of values. Three blocks circulate,
 // so memory stays flat whatever the row count; a result that fits one block is converted where it
 // was fetched, without a second thread.
-constexpr int64_t kBlockRows = 4096;
-constexpr int64_t kBlockValues = 65536;
-constexpr size_t kBlockBytes = size_t{1} << 20;
+// Blocks small enough to stay in the processor's cache between the two threads.
+constexpr int64_t kBlockRows = 1024;
+constexpr int64_t kBlockValues = 16384;
+constexpr size_t kBlockBytes = size_t{1} << 18;
 constexpr int kBlocks = 3;
 
-// One value of a fetched row: the driver's indicator and where its bytes lie in the block (the
-// complete text of a text column, the structure of a timestamp, the driver's date/time text).
+// One value of a fetched row: the driver's indicator and the length of its bytes, which follow
+// those of the value before in the block (the complete text of a text column, the structure of
+// a timestamp, the driver's date/time text).
 struct FetchedValue {
     SQLLEN indicator;
-    size_t offset;
     size_t length;
 };
 
@@ -151,7 +152,7 @@ void FetchConvertPipeline::ReadRow(RowBlock& block, int64_t row) {
     try {
         for (int c = 0; c < columnCount_; ++c) {
             const ColumnDescriptor& column = resultSet_.Column(c);
-            FetchedValue value{column.indicator, block.bytes.size(), 0};
+            FetchedValue value{column.indicator, 0};
             std::string_view bytes;
             reading = c;
             if (column.indicator != SQL_NULL_DATA) {
@@ -185,6 +186,7 @@ void FetchConvertPipeline::ReadRow(RowBlock& block, int64_t row) {
 
 bool FetchConvertPipeline::ConvertBlock(const RowBlock& block) {
     const FetchedValue* value = block.values.data();
+    const char* bytes = block.bytes.data();
     for (int64_t i = 0; i < block.rows; ++i, value += columnCount_) {
         // A cancelled conversion ends here, without the footer: the caller ends the batch.
         if (resultSet_.CancelRequested()) return false;
@@ -192,7 +194,6 @@ bool FetchConvertPipeline::ConvertBlock(const RowBlock& block) {
             const FetchedValue& v = value[c];
             ColumnDescriptor& column = converting_->Column(c);
             column.indicator = v.indicator;
-            const char* bytes = block.bytes.data() + v.offset;
             std::string_view& text = rowTexts_[static_cast<size_t>(c)];
             switch (read_[static_cast<size_t>(c)]) {
             case Read::Text:
@@ -207,6 +208,7 @@ bool FetchConvertPipeline::ConvertBlock(const RowBlock& block) {
             case Read::Skipped:
                 break;
             }
+            bytes += v.length;
         }
         try {
             generator_.SetFetchedRow(rowTexts_);
