@@ -273,8 +273,15 @@ bool FetchConvertPipeline::HandOver(RowBlock*& block) {
         try {
             converter_ = std::thread([this] { ConverterLoop(); });
         } catch (const std::system_error&) {
-            // No thread to be had: this block is converted here, and the next ones likewise.
-            const bool whole = ConvertBlock(*block);
+            // No thread to be had: this block is converted here, and the next ones likewise. Its
+            // rows are converted once, also when one of them fails.
+            bool whole;
+            try {
+                whole = ConvertBlock(*block);
+            } catch (...) {
+                block->Clear();
+                throw;
+            }
             block->Clear();
             return whole;
         }
