@@ -1,6 +1,6 @@
 // bench_cli: marlix-cli end to end on the million-row PostgreSQL table, converting to INSERT
 // for MSSQL, in memory and with --output to a file, against pg_dump --column-inserts of the
-// same table in the same run.
+// same table in the same run. --output fetches on the connection's thread and converts beside it.
 #include "core/qt/IniProfileStore.h"
 #include "db/ODBCSession.h"
 #include "support/BenchProcess.h"
@@ -69,7 +69,9 @@ int main() {
                 memory.peakMB);
     std::printf("marlix-cli --output file:  %8.0f rows/s, peak %6.1f MB (target: under 64 MB)\n",
                 rows / file.seconds, file.peakMB);
-    std::printf("speed relative to pg_dump (target >= 1.00 for --output): --output %.2f, in memory %.2f\n",
-                dump.seconds / file.seconds, dump.seconds / memory.seconds);
+    const double outputSpeed = dump.seconds / file.seconds;
+    std::printf("speed relative to pg_dump --column-inserts (target >= 1.50 for --output): --output %.2f%s, "
+                "in memory %.2f\n",
+                outputSpeed, outputSpeed >= 1.5 ? "" : "  [outside target]", dump.seconds / memory.seconds);
     return 0;
 }

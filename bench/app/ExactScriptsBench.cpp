@@ -98,8 +98,9 @@ int main() {
                 rows1000.seconds, rows / rows1000.seconds, mb("rows1000.sql"), rows1000.peakMB);
     std::printf("  marlix-cli --output, one row each:      %6.2f s %8.0f rows/s %7.1f MB, peak %6.1f MB\n",
                 rows1.seconds, rows / rows1.seconds, mb("rows1.sql"), rows1.peakMB);
-    std::printf("  speed of Rows = 1000 relative to mysqldump: %.2f (target >= 1.00)\n",
-                dump.seconds / rows1000.seconds);
+    const double speed = dump.seconds / rows1000.seconds;
+    std::printf("  speed of Rows = 1000 relative to mysqldump --extended-insert: %.2f (target >= 1.00)%s\n", speed,
+                speed >= 1.0 ? "" : "  [outside target]");
 
     // Loading them into an empty copy of the table.
     Exec(session.Connection(), "DROP TABLE IF EXISTS bench_load");

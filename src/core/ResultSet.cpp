@@ -125,6 +125,36 @@ void ResultSet::DescribeAndBind(SQLHSTMT statement, int position) {
     }
 }
 
+std::unique_ptr<ResultSet> ResultSet::UnboundCopy() const {
+    auto copy = std::make_unique<ResultSet>(columnCount_, rowLimit_, sizeLimitMB_, description_, statementPosition_);
+    copy->fetchThrough = fetchThrough;
+    copy->exactValues = exactValues;
+    copy->columnList_ = columnList_;
+    copy->columnNames_ = columnNames_;
+    copy->keyColumns_ = keyColumns_;
+    copy->otherColumns_ = otherColumns_;
+    for (const auto& from : columns_) {
+        auto column = std::make_unique<ColumnDescriptor>();
+        std::memcpy(column->name, from->name, sizeof column->name);
+        column->nameLength = from->nameLength;
+        column->width = from->width;
+        column->sqlType = from->sqlType;
+        column->columnSize = from->columnSize;
+        column->decimalDigits = from->decimalDigits;
+        column->nullable = from->nullable;
+        column->bufferSize = from->bufferSize;
+        column->buffer = std::make_unique<char[]>(static_cast<size_t>(std::max(from->bufferSize, 1)));
+        column->maxLength = from->maxLength;
+        column->maxQuotes = from->maxQuotes;
+        column->maxControls = from->maxControls;
+        column->storedAs = from->storedAs;
+        column->zone = from->zone;
+        column->zeroDateUndelivered = from->zeroDateUndelivered;
+        copy->columns_.push_back(std::move(column));
+    }
+    return copy;
+}
+
 void ResultSet::ChooseKeys(std::vector<std::string> keys) {
     description_.keyFields = std::move(keys);
     keyColumns_.clear();

@@ -39,6 +39,10 @@ public:
     // Describes every column, creates its descriptor and binds it. `position` is the
     // statement's offset, carried by any CODBCException.
     void DescribeAndBind(SQLHSTMT statement, int position);
+    // The columns as described, with bind buffers of their own that no statement writes, and the
+    // same conversion description: what a conversion on another thread reads the fetched rows
+    // through while this result set's buffers receive the next ones.
+    std::unique_ptr<ResultSet> UnboundCopy() const;
     // Fetches and stores rows until the end of the result or a limit, then reports the limit
     // warnings and any values that could not be fetched whole to the history.
     void FetchAll(SQLHSTMT statement, int position, HistoryOutput& history);

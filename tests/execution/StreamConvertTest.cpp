@@ -1,5 +1,6 @@
 #include "execution/StreamConvert.h"
 #include "core/DialectNames.h"
+#include "core/CustomMemoryException.h"
 #include "core/FileTextSink.h"
 #include "core/ResultSet.h"
 #include "core/SyntaxException.h"
@@ -7,6 +8,9 @@
 #include "transform/ConversionFixture.h"
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <new>
 
 using namespace marlix;
 using namespace marlix::test;
@@ -31,10 +35,29 @@ protected:
     }
     std::string Streamed(const char* query, const ConversionDescription& description, StatementType type,
                          Dialect dialect) {
-        MemoryTextSink sink(1 << 20);
+        MemoryTextSink sink(1 << 26);
         Stream(query, description, type, dialect, sink);
         return sink.Str();
     }
+};
+
+// Holds what is written; past `limit` bytes it raises the cancel flag, or fails as memory does.
+class LimitedSink final : public TextSink {
+public:
+    LimitedSink(size_t limit, std::atomic<bool>* cancel) : limit_(limit), cancel_(cancel) {}
+    void WriteBytes(const char* data, size_t length) override {
+        if (text.size() + length > limit_) {
+            if (!cancel_) throw std::bad_alloc();
+            cancel_->store(true);
+        }
+        text.append(data, length);
+    }
+    size_t Length() const override { return text.size(); }
+    std::string text;
+
+private:
+    size_t limit_;
+    std::atomic<bool>* cancel_;
 };
 
 } // namespace
@@ -107,4 +130,44 @@ TEST_F(StreamConvertTest, IntoAFileSink) {
     auto stored = Fetch(kWideTable, description);
     EXPECT_EQ(written, Converted(*stored, StatementType::REPLACE, Dialect::ORACLE));
     EXPECT_GT(written.size(), 250000u);
+}
+
+// Results of several blocks: converted beside the fetch, the same text as the stored result's; a
+// failure or a cancel in the middle ends the conversion at its row.
+TEST_F(StreamConvertTest, ResultsOfManyBlocks) {
+    session_->Exec("WITH RECURSIVE n(i) AS (SELECT 10 UNION ALL SELECT i + 1 FROM n WHERE i < 30000) "
+                   "INSERT INTO w SELECT i, 'n''' || i, CASE WHEN i % 7 THEN 'x' END, i + 0.25 FROM n");
+    ConversionDescription description = Description("W", {"id"});
+    description.rowsPerStatement = 1000;
+    description.literals = LiteralStyle::Exact;
+    auto stored = Fetch(kWideTable, description);
+    EXPECT_TRUE(Streamed(kWideTable, description, StatementType::INSERT, Dialect::MYSQL) ==
+                Converted(*stored, StatementType::INSERT, Dialect::MYSQL));
+
+    description.rowsPerStatement = 1;
+    const std::string whole = Streamed(kWideTable, description, StatementType::INSERT, Dialect::MSSQL);
+    LimitedSink failing(whole.size() / 2, nullptr);
+    try {
+        Stream(kWideTable, description, StatementType::INSERT, Dialect::MSSQL, failing);
+        ADD_FAILURE() << "the failure passed unreported";
+    } catch (const CCustomMemoryException& e) {
+        size_t rows = 0;
+        for (size_t at = failing.text.find("INSERT"); at != std::string::npos; at = failing.text.find("INSERT", at + 1))
+            ++rows;
+        EXPECT_EQ(e.Row(), static_cast<int64_t>(rows) + 1);
+        EXPECT_EQ(whole.substr(0, failing.text.size()), failing.text);
+    }
+
+    std::atomic<bool> cancel{false};
+    LimitedSink cancelling(whole.size() / 3, &cancel);
+    StatementHandle statement(session_->Connection());
+    ASSERT_EQ(SQLExecDirect(statement, (SQLCHAR*)kWideTable, SQL_NTS), SQL_SUCCESS);
+    ResultSet through(4, 0, 0, description, 0);
+    through.SetCancelFlag(&cancel);
+    through.DescribeAndBind(statement, 0);
+    const int64_t rows =
+        StreamConvert(through, statement, 0, StatementType::INSERT, DefaultContext(Dialect::MSSQL), cancelling);
+    EXPECT_GT(rows, 0);
+    EXPECT_LT(cancelling.text.size(), whole.size());
+    EXPECT_EQ(whole.substr(0, cancelling.text.size()), cancelling.text) << "a cancelled text ends without footer";
 }
