@@ -3,6 +3,7 @@
 // named children. Element and attribute names are stored in upper case and looked up ignoring
 // case; values are kept exactly as written between their quotes.
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -31,6 +32,8 @@ public:
     std::size_t Start() const noexcept { return start_; }
     std::size_t End() const noexcept { return end_; }
     void SetEnd(std::size_t end) noexcept { end_ = end; }
+    // Moves the node and every node under it by `by` characters, as the text before it changed.
+    void Shift(std::int64_t by) noexcept;
 
     const ElementNode* FindChild(std::string_view name) const;
     ElementNode* FindChild(std::string_view name);
