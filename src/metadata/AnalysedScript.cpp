@@ -101,8 +101,11 @@ void AnalysedScript::Update(std::size_t at, std::size_t removed, std::size_t ins
     const std::vector<Token>& tokens = script_.Tokens();
     // Where the replaced tokens ended, in the old offsets: blocks, items and warnings from there
     // on only move.
+    const std::size_t regionStart = splice.first == 0 ? 0 : tokens[splice.first - 1].End();
     const std::size_t regionEnd =
         splice.oldEnd < oldTokenCount && !replaced.empty() ? replaced.back().End() : oldTextSize;
+    const auto oldBlocks = static_cast<std::size_t>(std::count_if(
+        replaced.begin(), replaced.end(), [](const Token& t) { return t.cls == TokenClass::MetadataStart; }));
 
     auto byFirstToken = [](const StatementRecord& r, std::size_t t) { return r.firstToken < t; };
     const auto s0 = static_cast<std::size_t>(
@@ -112,6 +115,9 @@ void AnalysedScript::Update(std::size_t at, std::size_t removed, std::size_t ins
                          byFirstToken) -
         statements_.begin());
     const std::size_t analysedUpTo = AnalysedUpTo();
+    const LiteralStyle oldLiteralsAfter =
+        s1 > s0 ? statements_[s1 - 1].description.literals
+                : (s0 > 0 ? statements_[s0 - 1].description.literals : LiteralStyle::Inherit);
     std::vector<StatementRecord> fresh;
     if (undone) {
         fresh = std::move(undone->statements);
@@ -153,20 +159,27 @@ void AnalysedScript::Update(std::size_t at, std::size_t removed, std::size_t ins
     std::vector<StatementRecord> old(std::make_move_iterator(statements_.begin() + static_cast<std::ptrdiff_t>(s0)),
                                      std::make_move_iterator(statements_.begin() + static_cast<std::ptrdiff_t>(s1)));
     const std::size_t oldAnalysed = std::min(s1, std::max(s0, analysedUpTo)) - s0;
-    statements_.erase(statements_.begin() + static_cast<std::ptrdiff_t>(s0),
-                      statements_.begin() + static_cast<std::ptrdiff_t>(s1));
-    statements_.insert(statements_.begin() + static_cast<std::ptrdiff_t>(s0), std::make_move_iterator(fresh.begin()),
-                       std::make_move_iterator(fresh.end()));
+    // The records after the edit move only when the number of statements changed.
+    const std::size_t common = std::min(freshCount, s1 - s0);
+    std::move(fresh.begin(), fresh.begin() + static_cast<std::ptrdiff_t>(common),
+              statements_.begin() + static_cast<std::ptrdiff_t>(s0));
+    const auto rest = statements_.begin() + static_cast<std::ptrdiff_t>(s0 + common);
+    if (freshCount > common)
+        statements_.insert(rest, std::make_move_iterator(fresh.begin() + static_cast<std::ptrdiff_t>(common)),
+                           std::make_move_iterator(fresh.end()));
+    else
+        statements_.erase(rest, statements_.begin() + static_cast<std::ptrdiff_t>(s1));
     if (!undone) {
         history_.edits.push_back(Replaced{at, inserted, std::move(removedText), splice.first,
                                           splice.newEnd - splice.first, std::move(replaced), std::move(old), oldAnalysed});
         if (history_.edits.size() > 4) history_.edits.pop_front();
     }
 
-    if (blocks && analysedUpTo >= s0) {
-        // A block changed: read them all again (names, items and the OPTIONS in force follow),
-        // keeping the SELECT analysis of every statement that was analysed and did not change.
-        std::vector<char> known(statements_.size(), 0);
+    if (analysedUpTo < s0) return; // the reading stopped at a block before: nothing after it is read
+    const bool errorInside = blockError_ && errorStatement_ < s1;
+    std::vector<char> known(statements_.size(), 0);
+    auto readAll = [&] {
+        // Every statement that was analysed and did not change keeps its SELECT analysis.
         for (std::size_t i = 0; i < statements_.size(); ++i) {
             if (i < s0) {
                 known[i] = i < analysedUpTo;
@@ -177,33 +190,89 @@ void AnalysedScript::Update(std::size_t at, std::size_t removed, std::size_t ins
             }
         }
         ReadBlocks(&known);
-        return;
+    };
+    if (errorInside) return readAll(); // the statements after it were never read
+    // Read the new statements as the whole reading would reach them: after the blocks before
+    // them, with the literal style in force before them.
+    std::size_t blocksBefore = 0;
+    if (blocks)
+        for (const auto& [name, block] : root_.Children())
+            blocksBefore += block->Start() < regionStart;
+    for (std::size_t i = 0; i < freshCount; ++i) {
+        statements_[s0 + i].description = ConversionDescription();
+        known[s0 + i] = i < freshAnalysed;
     }
-    // No block in what changed: only the statements after it move; the new ones are read with
-    // the literal style in force before them, unless the reading stopped at a block before.
-    if (analysedUpTo < s0) return;
-    if (!undone) {
-        BlockReader reader(script_.View(), {root_, resultSetItems_, syntaxItems_, currentDialect_, warnings_});
-        reader.ReadRange(statements_, s0, s0 + freshCount, 0,
+    ElementNode newBlocks(kGlobalRootName);
+    std::vector<ScriptItem> newResultSets, newSyntax;
+    std::optional<Dialect> dialect;
+    std::vector<BlockWarning> newWarnings;
+    BlockReader reader(script_.View(), {newBlocks, newResultSets, newSyntax, dialect, newWarnings});
+    reader.KeepAnalyses(&known);
+    try {
+        reader.ReadRange(statements_, s0, s0 + freshCount, blocksBefore,
                          s0 > 0 ? statements_[s0 - 1].description.literals : LiteralStyle::Inherit);
+    } catch (const CSyntaxException&) {
+        return readAll(); // nothing after it is read any more
     }
-    for (auto* items : {&resultSetItems_, &syntaxItems_})
+    const std::int64_t blockShift =
+        static_cast<std::int64_t>(reader.BlocksRead() - blocksBefore) - static_cast<std::int64_t>(oldBlocks);
+    auto renamed = [blockShift](const std::string& name) {
+        return "ROOT" + std::to_string(std::stoll(name.substr(4)) + blockShift);
+    };
+    for (auto* items : {&resultSetItems_, &syntaxItems_}) {
+        std::erase_if(*items, [&](const ScriptItem& item) { return item.statement >= s0 && item.statement < s1; });
         for (ScriptItem& item : *items) {
             if (item.start < regionEnd) continue;
             item.start = static_cast<std::size_t>(static_cast<std::int64_t>(item.start) + shift);
             item.end = static_cast<std::size_t>(static_cast<std::int64_t>(item.end) + shift);
             item.statement = static_cast<std::size_t>(static_cast<std::int64_t>(item.statement) + statementShift);
+            if (blockShift != 0) item.block = renamed(item.block);
         }
-    for (const auto& [name, block] : root_.Children())
-        if (block->Start() >= regionEnd) block->Shift(shift);
+        std::vector<ScriptItem>& read = items == &resultSetItems_ ? newResultSets : newSyntax;
+        const auto place = std::partition_point(items->begin(), items->end(),
+                                                [s0](const ScriptItem& item) { return item.statement < s0; });
+        items->insert(place, read.begin(), read.end());
+    }
+    std::vector<std::pair<std::size_t, std::string>> later;
+    std::vector<std::string> gone;
+    for (const auto& [name, block] : root_.Children()) {
+        if (block->Start() >= regionEnd) {
+            block->Shift(shift);
+            if (blockShift != 0) later.emplace_back(block->Start(), name);
+        } else if (block->Start() >= regionStart) {
+            gone.push_back(name);
+        }
+    }
+    for (const std::string& name : gone)
+        root_.RemoveChild(name);
+    // Renamed in the order that never takes a name still in use.
+    std::sort(later.begin(), later.end());
+    if (blockShift > 0) std::reverse(later.begin(), later.end());
+    for (const auto& [start, name] : later)
+        root_.RenameChild(name, renamed(name));
+    for (auto& [name, block] : newBlocks.TakeChildren())
+        root_.InsertChild(std::move(block));
+    std::erase_if(warnings_, [&](const BlockWarning& w) { return w.offset >= regionStart && w.offset < regionEnd; });
     for (BlockWarning& warning : warnings_)
         if (warning.offset >= regionEnd)
             warning.offset = static_cast<std::size_t>(static_cast<std::int64_t>(warning.offset) + shift);
+    warnings_.insert(std::partition_point(warnings_.begin(), warnings_.end(),
+                                          [regionStart](const BlockWarning& w) { return w.offset < regionStart; }),
+                     newWarnings.begin(), newWarnings.end());
     if (blockError_) {
         errorStatement_ = static_cast<std::size_t>(static_cast<std::int64_t>(errorStatement_) + statementShift);
-        if (static_cast<std::size_t>(blockError_->Offset()) >= regionEnd)
-            blockError_ = CSyntaxException(static_cast<std::int32_t>(blockError_->Offset() + shift), blockError_->Message());
+        blockError_ = CSyntaxException(static_cast<std::int32_t>(blockError_->Offset() + shift), blockError_->Message());
     }
+    // A changed literal style governs the statements after the edit up to the next OPTIONS.
+    if (reader.Literals() != oldLiteralsAfter) {
+        const auto next = std::partition_point(syntaxItems_.begin(), syntaxItems_.end(),
+                                               [&](const ScriptItem& item) { return item.statement < s0 + freshCount; });
+        const std::size_t stop =
+            std::min(AnalysedUpTo(), next == syntaxItems_.end() ? statements_.size() : next->statement);
+        for (std::size_t i = s0 + freshCount; i < stop; ++i)
+            statements_[i].description.literals = reader.Literals();
+    }
+    currentDialect_ = syntaxItems_.empty() ? std::nullopt : std::optional<Dialect>(syntaxItems_.back().dialect);
 }
 
 Dialect AnalysedScript::SyntaxAt(std::size_t position, Dialect fallback) const noexcept {

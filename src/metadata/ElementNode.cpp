@@ -57,6 +57,15 @@ void ElementNode::Shift(std::int64_t by) noexcept {
         child->Shift(by);
 }
 
+void ElementNode::RenameChild(std::string_view from, std::string to) {
+    const auto it = children_.find(from);
+    if (it == children_.end()) return;
+    auto node = children_.extract(it);
+    node.mapped()->name_ = to;
+    node.key() = std::move(to);
+    children_.insert(std::move(node));
+}
+
 bool ElementNode::RemoveChild(std::string_view name) {
     return children_.erase(FoldedCopy(name)) > 0;
 }

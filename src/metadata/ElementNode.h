@@ -42,6 +42,10 @@ public:
     ElementNode& InsertChild(std::unique_ptr<ElementNode> child);
     ElementNode& InsertChild(ElementNode child);
     bool RemoveChild(std::string_view name);
+    // Gives the child named `from` the free name `to`; its place in the tree stays.
+    void RenameChild(std::string_view from, std::string to);
+    // Hands the children over, leaving none.
+    ChildMap TakeChildren() noexcept { return std::move(children_); }
     // Children in name order (upper case, byte order).
     const ChildMap& Children() const noexcept { return children_; }
 

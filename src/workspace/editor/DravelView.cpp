@@ -97,12 +97,20 @@ void CDravelView::OnContentsChanged() {
     const QString& old = positions_.DocumentText();
     if (text == old && !endsChanged) return;
     const Change c = ChangedRegion(old, text, changes);
+    // The bytes the change replaced, taken from the map before it follows: widened by two
+    // positions each side, so that a surrogate pair the change split or joined lies inside.
+    const int from = std::max(0, c.position - 2);
+    const int oldTo = std::min(static_cast<int>(old.size()), c.position + c.removed + 2);
+    const std::size_t byteFrom = positions_.ByteOfPosition(from);
+    const std::size_t byteTo = oldTo >= static_cast<int>(old.size()) ? positions_.EngineLength()
+                                                                     : positions_.ByteOfPosition(oldTo);
+    const ByteEdit edit{byteFrom, byteTo - byteFrom, positions_.EngineLength() - byteTo};
     if (newEnds)
         positions_.Ends() = std::move(*newEnds);
     else
         FollowLineEnds(old, text, c);
     tracked_.ApplyChange(c.position, c.removed, c.added);
-    Analyse(text);
+    Analyse(text, newEnds ? std::nullopt : std::optional<ByteEdit>(edit));
 }
 
 void CDravelView::FollowLineEnds(const QString& old, const QString& now, const Change& change) {
@@ -114,8 +122,14 @@ void CDravelView::FollowLineEnds(const QString& old, const QString& now, const C
                               PositionMap::BreaksIn(now, from, from + change.added));
 }
 
-void CDravelView::Analyse(const QString& text) {
-    script_.Rebuild(positions_.Rebuild(text), script_.Options());
+void CDravelView::Analyse(const QString& text, std::optional<ByteEdit> edit) {
+    std::string engineText = positions_.Rebuild(text);
+    if (edit && edit->at + edit->keptAfter <= engineText.size()) {
+        const std::size_t inserted = engineText.size() - edit->at - edit->keptAfter;
+        script_.Edit(std::move(engineText), edit->at, edit->removed, inserted);
+    } else {
+        script_.Rebuild(std::move(engineText), script_.Options());
+    }
     highlighter_->ScriptAnalysed();
     editor_->SetErrorLine(-1);
     if (editor_->isVisible()) {

@@ -127,7 +127,14 @@ private:
     void OnContentsChanged();
     // Moves the line ends of a mixed script with a change of the text.
     void FollowLineEnds(const QString& old, const QString& now, const Change& change);
-    void Analyse(const QString& text);
+    // `edit`, when given, is the change in the engine text's bytes before the map follows it:
+    // where it begins and the bytes it removed; the script then follows the edit alone.
+    struct ByteEdit {
+        std::size_t at = 0;
+        std::size_t removed = 0;
+        std::size_t keptAfter = 0; // bytes after the removed ones
+    };
+    void Analyse(const QString& text, std::optional<ByteEdit> edit = std::nullopt);
     void ShowContextMenu(int position, QPoint globalPos);
 
     ScriptEditor* editor_;
