@@ -127,14 +127,13 @@ private:
     void OnContentsChanged();
     // Moves the line ends of a mixed script with a change of the text.
     void FollowLineEnds(const QString& old, const QString& now, const Change& change);
-    // `edit`, when given, is the change in the engine text's bytes before the map follows it:
-    // where it begins and the bytes it removed; the script then follows the edit alone.
-    struct ByteEdit {
-        std::size_t at = 0;
-        std::size_t removed = 0;
-        std::size_t keptAfter = 0; // bytes after the removed ones
-    };
-    void Analyse(const QString& text, std::optional<ByteEdit> edit = std::nullopt);
+    // One change reported alone (a keystroke, a paste, an undo): the map and the script follow
+    // the text it changed, read from the document, without copying the whole text. False when
+    // the report does not fit the text held, which is then taken whole.
+    bool FollowChange(const Change& reported);
+    // The colours and the listeners follow a new analysis.
+    void Analysed();
+    void Analyse(const QString& text);
     void ShowContextMenu(int position, QPoint globalPos);
 
     ScriptEditor* editor_;
