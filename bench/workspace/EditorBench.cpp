@@ -209,6 +209,11 @@ int main(int argc, char** argv) {
         view.SetScriptText(GenerateScript(13600 * mb, false));
         QApplication::processEvents();
         const std::size_t plainBytes = view.Script().Text().size();
+        PlaceCaret(view, static_cast<int>(view.Positions().DocumentText().indexOf(
+                             QStringLiteral("' AS n FROM"), view.Positions().DocumentLength() / 2)));
+        Samples plainKeystroke;
+        for (int i = 0; i < kRuns; ++i)
+            Type(view, Qt::Key_A, QStringLiteral("a"), &plainKeystroke);
         Samples slashPlain, starPlain, removePlain;
         commentOut(slashPlain, starPlain, removePlain);
         PlaceCaret(view, 0);
@@ -216,6 +221,7 @@ int main(int argc, char** argv) {
         Type(view, Qt::Key_Asterisk, QStringLiteral("*"));
         std::printf("%d MB without blocks: %zu bytes; after \"/*\" at its top it is %zu token(s)\n", mb,
                     plainBytes, view.Script().Script().Tokens().size());
+        report("keystroke mid-script (no blocks)", plainKeystroke);
         report("\"/\" at the top (no blocks)", slashPlain);
         report("then \"*\": the whole script one comment", starPlain);
         report("backspace removing it", removePlain);

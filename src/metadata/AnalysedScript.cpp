@@ -198,22 +198,27 @@ void AnalysedScript::Update(std::size_t at, std::size_t removed, std::size_t ins
     if (blocks)
         for (const auto& [name, block] : root_.Children())
             blocksBefore += block->Start() < regionStart;
-    for (std::size_t i = 0; i < freshCount; ++i) {
-        statements_[s0 + i].description = ConversionDescription();
-        known[s0 + i] = i < freshAnalysed;
-    }
+    // Statements an undo took back, with no block among them, were read in the state that holds
+    // again: they stay as they are.
+    const bool reread = blocks || !undone;
+    if (reread)
+        for (std::size_t i = 0; i < freshCount; ++i) {
+            statements_[s0 + i].description = ConversionDescription();
+            known[s0 + i] = i < freshAnalysed;
+        }
     ElementNode newBlocks(kGlobalRootName);
     std::vector<ScriptItem> newResultSets, newSyntax;
     std::optional<Dialect> dialect;
     std::vector<BlockWarning> newWarnings;
     BlockReader reader(script_.View(), {newBlocks, newResultSets, newSyntax, dialect, newWarnings});
     reader.KeepAnalyses(&known);
+    const LiteralStyle literalsBefore = s0 > 0 ? statements_[s0 - 1].description.literals : LiteralStyle::Inherit;
     try {
-        reader.ReadRange(statements_, s0, s0 + freshCount, blocksBefore,
-                         s0 > 0 ? statements_[s0 - 1].description.literals : LiteralStyle::Inherit);
+        reader.ReadRange(statements_, s0, reread ? s0 + freshCount : s0, blocksBefore, literalsBefore);
     } catch (const CSyntaxException&) {
         return readAll(); // nothing after it is read any more
     }
+    const LiteralStyle literalsAfter = reread ? reader.Literals() : oldLiteralsAfter;
     const std::int64_t blockShift =
         static_cast<std::int64_t>(reader.BlocksRead() - blocksBefore) - static_cast<std::int64_t>(oldBlocks);
     auto renamed = [blockShift](const std::string& name) {
@@ -264,13 +269,13 @@ void AnalysedScript::Update(std::size_t at, std::size_t removed, std::size_t ins
         blockError_ = CSyntaxException(static_cast<std::int32_t>(blockError_->Offset() + shift), blockError_->Message());
     }
     // A changed literal style governs the statements after the edit up to the next OPTIONS.
-    if (reader.Literals() != oldLiteralsAfter) {
+    if (literalsAfter != oldLiteralsAfter) {
         const auto next = std::partition_point(syntaxItems_.begin(), syntaxItems_.end(),
                                                [&](const ScriptItem& item) { return item.statement < s0 + freshCount; });
         const std::size_t stop =
             std::min(AnalysedUpTo(), next == syntaxItems_.end() ? statements_.size() : next->statement);
         for (std::size_t i = s0 + freshCount; i < stop; ++i)
-            statements_[i].description.literals = reader.Literals();
+            statements_[i].description.literals = literalsAfter;
     }
     currentDialect_ = syntaxItems_.empty() ? std::nullopt : std::optional<Dialect>(syntaxItems_.back().dialect);
 }
