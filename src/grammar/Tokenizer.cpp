@@ -529,8 +529,17 @@ std::optional<TokenSplice> Retokenize(std::string_view text, std::size_t at, std
     };
     if (!ScriptScanner(text, region, options).Run(from, meets)) region.JoinTriggerBodies(options.sqliteTriggers);
     if (std::any_of(region.Tokens().begin(), region.Tokens().end(), CarriesState)) return std::nullopt;
-    into.Splice(text, first, oldEnd, region.Tokens(), shift, replaced);
-    return TokenSplice{first, oldEnd, first + region.Tokens().size()};
+    const TokenSplice splice{first, oldEnd, first + region.Tokens().size()};
+    if (first == 0 && oldEnd == old.size() && replaced) {
+        // Every token changed ("/*" at the top): the vectors change hands, nothing is copied.
+        std::vector<Token> tokens;
+        region.SwapTokens(text, tokens);
+        into.SwapTokens(text, tokens);
+        *replaced = std::move(tokens);
+    } else {
+        into.Splice(text, first, oldEnd, region.Tokens(), shift, replaced);
+    }
+    return splice;
 }
 
 TokenizedScript Tokenize(std::string_view script, TokenizerOptions options) {

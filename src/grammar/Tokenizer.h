@@ -77,6 +77,12 @@ public:
     // ";" leaves its CREATE unterminated, for FindTextFault.
     void JoinTriggerBodies(bool sqliteRule);
 
+    // Takes `tokens` as the tokens of `text`, handing the ones it had back in `tokens`.
+    void SwapTokens(std::string_view text, std::vector<Token>& tokens) noexcept {
+        text_ = text;
+        tokens_.swap(tokens);
+    }
+
     // Points the tokens at `text` and replaces tokens [first, last) by `with`; the tokens after
     // them move by `shift` characters. The tokens replaced go to `removed` when given.
     void Splice(std::string_view text, std::size_t first, std::size_t last, std::span<const Token> with,

@@ -88,7 +88,12 @@ void AnalysedScript::Update(std::size_t at, std::size_t removed, std::size_t ins
     TokenSplice splice;
     if (undone) {
         splice = {undone->firstToken, undone->firstToken + undone->newTokens, undone->firstToken + undone->tokens.size()};
-        script_.Splice(text, splice.first, splice.oldEnd, undone->tokens, shift, &replaced);
+        if (splice.first == 0 && splice.oldEnd == oldTokenCount) {
+            replaced = std::move(undone->tokens);
+            script_.SwapTokens(text, replaced);
+        } else {
+            script_.Splice(text, splice.first, splice.oldEnd, undone->tokens, shift, &replaced);
+        }
     } else if (!plain_) {
         AnalyseWhole();
         return;
@@ -104,8 +109,7 @@ void AnalysedScript::Update(std::size_t at, std::size_t removed, std::size_t ins
     const std::size_t regionStart = splice.first == 0 ? 0 : tokens[splice.first - 1].End();
     const std::size_t regionEnd =
         splice.oldEnd < oldTokenCount && !replaced.empty() ? replaced.back().End() : oldTextSize;
-    const auto oldBlocks = static_cast<std::size_t>(std::count_if(
-        replaced.begin(), replaced.end(), [](const Token& t) { return t.cls == TokenClass::MetadataStart; }));
+
 
     auto byFirstToken = [](const StatementRecord& r, std::size_t t) { return r.firstToken < t; };
     const auto s0 = static_cast<std::size_t>(
@@ -148,27 +152,37 @@ void AnalysedScript::Update(std::size_t at, std::size_t removed, std::size_t ins
         r.start = static_cast<std::size_t>(static_cast<std::int64_t>(r.start) + shift);
         r.end = static_cast<std::size_t>(static_cast<std::int64_t>(r.end) + shift);
     }
+    auto isBlock = [](const Token& t) { return t.cls == TokenClass::MetadataStart; };
+    // A script whose blocks were all read and gave nothing has none.
+    const bool hadBlocks = !root_.Children().empty() || blockError_;
     const bool blocks =
-        std::any_of(replaced.begin(), replaced.end(), [](const Token& t) { return t.cls == TokenClass::MetadataStart; }) ||
+        (hadBlocks && std::any_of(replaced.begin(), replaced.end(), isBlock)) ||
         std::any_of(tokens.begin() + static_cast<std::ptrdiff_t>(splice.first),
-                    tokens.begin() + static_cast<std::ptrdiff_t>(splice.newEnd),
-                    [](const Token& t) { return t.cls == TokenClass::MetadataStart; });
+                    tokens.begin() + static_cast<std::ptrdiff_t>(splice.newEnd), isBlock);
+    const auto oldBlocks =
+        blocks ? static_cast<std::size_t>(std::count_if(replaced.begin(), replaced.end(), isBlock)) : 0;
     const std::size_t freshCount = fresh.size();
     const std::size_t freshAnalysed = undone ? undone->analysedCount : 0;
     // The replaced statements, kept so that undoing this edit takes them back.
-    std::vector<StatementRecord> old(std::make_move_iterator(statements_.begin() + static_cast<std::ptrdiff_t>(s0)),
-                                     std::make_move_iterator(statements_.begin() + static_cast<std::ptrdiff_t>(s1)));
     const std::size_t oldAnalysed = std::min(s1, std::max(s0, analysedUpTo)) - s0;
-    // The records after the edit move only when the number of statements changed.
-    const std::size_t common = std::min(freshCount, s1 - s0);
-    std::move(fresh.begin(), fresh.begin() + static_cast<std::ptrdiff_t>(common),
-              statements_.begin() + static_cast<std::ptrdiff_t>(s0));
-    const auto rest = statements_.begin() + static_cast<std::ptrdiff_t>(s0 + common);
-    if (freshCount > common)
-        statements_.insert(rest, std::make_move_iterator(fresh.begin() + static_cast<std::ptrdiff_t>(common)),
-                           std::make_move_iterator(fresh.end()));
-    else
-        statements_.erase(rest, statements_.begin() + static_cast<std::ptrdiff_t>(s1));
+    std::vector<StatementRecord> old;
+    if (s0 == 0 && s1 == statements_.size()) {
+        old.swap(statements_);
+        statements_.swap(fresh);
+    } else {
+        old.assign(std::make_move_iterator(statements_.begin() + static_cast<std::ptrdiff_t>(s0)),
+                   std::make_move_iterator(statements_.begin() + static_cast<std::ptrdiff_t>(s1)));
+        // The records after the edit move only when the number of statements changed.
+        const std::size_t common = std::min(freshCount, s1 - s0);
+        std::move(fresh.begin(), fresh.begin() + static_cast<std::ptrdiff_t>(common),
+                  statements_.begin() + static_cast<std::ptrdiff_t>(s0));
+        const auto rest = statements_.begin() + static_cast<std::ptrdiff_t>(s0 + common);
+        if (freshCount > common)
+            statements_.insert(rest, std::make_move_iterator(fresh.begin() + static_cast<std::ptrdiff_t>(common)),
+                               std::make_move_iterator(fresh.end()));
+        else
+            statements_.erase(rest, statements_.begin() + static_cast<std::ptrdiff_t>(s1));
+    }
     if (!undone) {
         history_.edits.push_back(Replaced{at, inserted, std::move(removedText), splice.first,
                                           splice.newEnd - splice.first, std::move(replaced), std::move(old), oldAnalysed});
