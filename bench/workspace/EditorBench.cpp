@@ -4,7 +4,7 @@
 // below it into a comment (only the lines on screen may be recoloured for it), and backspace
 // takes it back. Baseline: tokenizing the 1 MB text alone, measured in the same run. Keystrokes
 // are judged on the processor time they take (the machine may be busy with other work); elapsed
-// time is shown beside it. The whole run takes a few minutes, most of it loading the 100 MB
+// time is shown beside it. The whole run takes some seven minutes, most of it loading the 100 MB
 // script into the editor; MARLIX_BENCH_MB="1,10" measures only the sizes listed.
 #include "grammar/Tokenizer.h"
 #include "workspace/editor/DravelView.h"

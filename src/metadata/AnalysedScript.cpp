@@ -110,7 +110,6 @@ void AnalysedScript::Update(std::size_t at, std::size_t removed, std::size_t ins
     const std::size_t regionEnd =
         splice.oldEnd < oldTokenCount && !replaced.empty() ? replaced.back().End() : oldTextSize;
 
-
     auto byFirstToken = [](const StatementRecord& r, std::size_t t) { return r.firstToken < t; };
     const auto s0 = static_cast<std::size_t>(
         std::lower_bound(statements_.begin(), statements_.end(), splice.first, byFirstToken) - statements_.begin());

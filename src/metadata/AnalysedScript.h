@@ -37,7 +37,8 @@ public:
     // `inserted` ones, worked out from the edit: the tokens are cut again from the statement
     // holding it until the new cut meets the old one, and only the statements whose tokens
     // changed are analysed again; the blocks are read again only when a block or what it
-    // governs changed. Undoing the last edit (one level at a time) takes back what it replaced.
+    // governs changed. An edit that undoes the last one (up to four back, in turn) takes back what
+    // that one replaced, so that removing a "/*" typed at the top costs no more than typing it.
     void Edit(std::string text, std::size_t at, std::size_t removed, std::size_t inserted);
     // Edit for the text held: it is changed in place unless a copy of this script shares it.
     void ApplyEdit(std::size_t at, std::size_t removed, std::string_view inserted);
