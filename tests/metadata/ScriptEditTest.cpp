@@ -66,7 +66,7 @@ TEST(ScriptEdits, EqualAnalysingTheEditedTextAgain) {
     psql.clientCommands = ClientCommands::Psql;
     sqlite.sqliteTriggers = true;
     std::mt19937 random(7);
-    for (const std::string& name : {"conversions", "delimiter_lines", "pg_copy_data", "sqlite_trigger_unterminated",
+    for (const char* name : {"conversions", "delimiter_lines", "pg_copy_data", "sqlite_trigger_unterminated",
                                     "maria_executable_comments", "date_settings"}) {
         const std::string sample = Sample(name);
         ASSERT_FALSE(sample.empty()) << name;
