@@ -84,10 +84,34 @@ public:
     ScriptScanner(std::string_view text, TokenizedScript& out, TokenizerOptions options)
         : text_(text), out_(out), options_(options) {}
 
+    // Scans from `from`, which must follow a separator (or be 0), to the end, or until `stop`
+    // accepts a separator the scan has just made while no DELIMITER line or executable comment
+    // is in force (the state every statement of a plain script begins in). Returns whether it
+    // stopped.
+    template <class Stop> bool Run(std::size_t from, Stop&& stop) {
+        std::size_t p = from;
+        step_ = true;
+        while (p < text_.size()) {
+            const std::size_t count = out_.Tokens().size();
+            p = delimiter_.empty() ? Scan<false>(p) : Scan<true>(p);
+            if (count == out_.Tokens().size() || !delimiter_.empty() || executableOpen_ ||
+                !out_.Tokens().back().separator)
+                continue;
+            if (stop()) return true;
+        }
+        Finish();
+        return false;
+    }
+
     void Run() {
         std::size_t p = 0;
         while (p < text_.size())
             p = delimiter_.empty() ? Scan<false>(p) : Scan<true>(p);
+        Finish();
+    }
+
+private:
+    void Finish() {
         if (executableOpen_) {
             // No "*/" closes it: the rest is one unterminated comment, as for "/*".
             out_.Truncate(executableToken_);
@@ -95,7 +119,6 @@ public:
         }
     }
 
-private:
     // Scans from `p` until the end, or until a DELIMITER line switches between ";" and another
     // delimiter (kCustom: one is set). The common case, ";", pays nothing for the other.
     template <bool kCustom> std::size_t Scan(std::size_t p) {
@@ -156,6 +179,7 @@ private:
                 p = charclass::Is(c, charclass::kPunctuation) ? Single<kCustom>(p) : Word<kCustom>(p);
                 break;
             }
+            if (step_) return p;
         }
         return p;
     }
@@ -392,6 +416,7 @@ private:
     TokenizedScript& out_;
     TokenizerOptions options_;
     std::string_view delimiter_; // set by a DELIMITER line; empty while ";" separates
+    bool step_ = false;           // Scan returns after every token, for Run's `stop`
     bool executableOpen_ = false; // inside "/*!" ... "*/": its "*/" closes it
     std::size_t executableStart_ = 0;
     std::size_t executableToken_ = 0;
@@ -436,6 +461,85 @@ void Tokenize(std::string_view script, TokenizedScript& into, TokenizerOptions o
     into.Reset(script);
     ScriptScanner(script, into, options).Run();
     into.JoinTriggerBodies(options.sqliteTriggers);
+}
+
+void TokenizedScript::Splice(std::string_view text, std::size_t first, std::size_t last, std::span<const Token> with,
+                             std::int64_t shift, std::vector<Token>* removed) {
+    text_ = text;
+    if (removed) removed->assign(tokens_.begin() + static_cast<std::ptrdiff_t>(first),
+                                 tokens_.begin() + static_cast<std::ptrdiff_t>(last));
+    for (std::size_t i = last; i < tokens_.size(); ++i)
+        tokens_[i].offset = static_cast<std::uint32_t>(static_cast<std::int64_t>(tokens_[i].offset) + shift);
+    const auto at = tokens_.begin() + static_cast<std::ptrdiff_t>(first);
+    const std::size_t kept = last - first;
+    if (with.size() > kept)
+        tokens_.insert(at + static_cast<std::ptrdiff_t>(kept), with.size() - kept, Token{});
+    else if (with.size() < kept)
+        tokens_.erase(at + static_cast<std::ptrdiff_t>(with.size()), at + static_cast<std::ptrdiff_t>(kept));
+    std::copy(with.begin(), with.end(), tokens_.begin() + static_cast<std::ptrdiff_t>(first));
+}
+
+bool CarriesState(const Token& token) noexcept {
+    return token.executable || token.role != TokenRole::Plain ||
+           (token.cls == TokenClass::Comment && token.separator);
+}
+
+std::optional<TokenSplice> Retokenize(std::string_view text, std::size_t at, std::size_t removed,
+                                      std::size_t inserted, TokenizedScript& into, TokenizerOptions options,
+                                      std::vector<Token>* replaced) {
+    constexpr std::size_t kLimit = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()) - 1;
+    const std::vector<Token>& old = into.Tokens();
+    if (text.size() > kLimit || into.Text().size() > kLimit || at + inserted > text.size() ||
+        at + removed > into.Text().size())
+        return std::nullopt;
+    const std::int64_t shift = static_cast<std::int64_t>(inserted) - static_cast<std::int64_t>(removed);
+    // Begin after the last separator the edit cannot reach: one that ends before it, or a ";"
+    // (which looks at nothing after it) that ends where it begins.
+    std::size_t first = static_cast<std::size_t>(
+        std::lower_bound(old.begin(), old.end(), at, [](const Token& t, std::size_t place) { return t.offset < place; }) -
+        old.begin());
+    while (first > 0) {
+        const Token& t = old[first - 1];
+        if (t.separator && (t.End() < at || (t.End() == at && t.length == 1 && text[t.offset] == ';'))) break;
+        --first;
+    }
+    const std::size_t from = first == 0 ? 0 : old[first - 1].End();
+    TokenizedScript region;
+    region.Reset(text);
+    std::size_t oldEnd = old.size();
+    // The runs meet at a separator after the edit that the old run made at the same place: from
+    // there on both cut the same text from the same state, so the old tokens stand, shifted.
+    // The body of a CREATE TRIGGER may take such a ";" back, so the meeting counts only when
+    // the separator still ends a statement once the bodies are joined.
+    auto meets = [&] {
+        const Token& t = region.Tokens().back();
+        if (t.offset < at + inserted) return false;
+        const auto place = static_cast<std::uint32_t>(static_cast<std::int64_t>(t.offset) - shift);
+        const auto match = std::lower_bound(old.begin(), old.end(), place,
+                                            [](const Token& o, std::uint32_t p) { return o.offset < p; });
+        if (match == old.end() || match->offset != place || match->length != t.length || match->cls != t.cls ||
+            !match->separator || CarriesState(*match))
+            return false;
+        TokenizedScript joined = region;
+        joined.JoinTriggerBodies(options.sqliteTriggers);
+        if (!joined.Tokens().back().separator) return false;
+        region = std::move(joined);
+        oldEnd = static_cast<std::size_t>(match - old.begin()) + 1;
+        return true;
+    };
+    if (!ScriptScanner(text, region, options).Run(from, meets)) region.JoinTriggerBodies(options.sqliteTriggers);
+    if (std::any_of(region.Tokens().begin(), region.Tokens().end(), CarriesState)) return std::nullopt;
+    const TokenSplice splice{first, oldEnd, first + region.Tokens().size()};
+    if (first == 0 && oldEnd == old.size() && replaced) {
+        // Every token changed ("/*" at the top): the vectors change hands, nothing is copied.
+        std::vector<Token> tokens;
+        region.SwapTokens(text, tokens);
+        into.SwapTokens(text, tokens);
+        *replaced = std::move(tokens);
+    } else {
+        into.Splice(text, first, oldEnd, region.Tokens(), shift, replaced);
+    }
+    return splice;
 }
 
 TokenizedScript Tokenize(std::string_view script, TokenizerOptions options) {

@@ -9,6 +9,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -75,6 +77,17 @@ public:
     // ";" leaves its CREATE unterminated, for FindTextFault.
     void JoinTriggerBodies(bool sqliteRule);
 
+    // Takes `tokens` as the tokens of `text`, handing the ones it had back in `tokens`.
+    void SwapTokens(std::string_view text, std::vector<Token>& tokens) noexcept {
+        text_ = text;
+        tokens_.swap(tokens);
+    }
+
+    // Points the tokens at `text` and replaces tokens [first, last) by `with`; the tokens after
+    // them move by `shift` characters. The tokens replaced go to `removed` when given.
+    void Splice(std::string_view text, std::size_t first, std::size_t last, std::span<const Token> with,
+                std::int64_t shift, std::vector<Token>* removed = nullptr);
+
 private:
     std::string_view text_;
     std::vector<Token> tokens_;
@@ -95,5 +108,27 @@ private:
 // token (role CopyData) and the line "\." ends the statement.
 void Tokenize(std::string_view script, TokenizedScript& into, TokenizerOptions options = {});
 TokenizedScript Tokenize(std::string_view script, TokenizerOptions options = {});
+
+// A token that changes how the text after its statement is cut: a DELIMITER line, an executable
+// comment's marker, a client command line, COPY data or the line that ends it.
+bool CarriesState(const Token& token) noexcept;
+
+// What tokenizing again after an edit did: tokens [first, oldEnd) of the old run were replaced
+// by tokens [first, newEnd).
+struct TokenSplice {
+    std::size_t first = 0;
+    std::size_t oldEnd = 0;
+    std::size_t newEnd = 0;
+};
+
+// Brings `into`, the tokens of a text no token of which CarriesState, up to date with `text`,
+// that text with `removed` characters at `at` replaced by `inserted` ones. The new run begins
+// with the statement holding the edit and ends where it meets the old run: at a separator after
+// the edit that the old run made at the same (shifted) place, when no body of a trigger takes
+// it back. The tokens replaced go to `replaced` when given. The result equals tokenizing the
+// whole text; when the new tokens would CarryState, nothing changes and nothing is returned.
+std::optional<TokenSplice> Retokenize(std::string_view text, std::size_t at, std::size_t removed,
+                                      std::size_t inserted, TokenizedScript& into, TokenizerOptions options = {},
+                                      std::vector<Token>* replaced = nullptr);
 
 } // namespace marlix

@@ -12,6 +12,7 @@
 #include "metadata/StatementRecord.h"
 
 #include <cstddef>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -32,6 +33,15 @@ public:
     // `options` say how the connection's server reads quotes; the snapshot keeps them, so the
     // batch cuts the script with the tokens the editor shows.
     void Rebuild(std::string text, TokenizerOptions options = {});
+    // The same result for `text`, the text with `removed` characters at `at` replaced by
+    // `inserted` ones, worked out from the edit: the tokens are cut again from the statement
+    // holding it until the new cut meets the old one, and only the statements whose tokens
+    // changed are analysed again; the blocks are read again only when a block or what it
+    // governs changed. An edit that undoes the last one (up to four back, in turn) takes back what
+    // that one replaced, so that removing a "/*" typed at the top costs no more than typing it.
+    void Edit(std::string text, std::size_t at, std::size_t removed, std::size_t inserted);
+    // Edit for the text held: it is changed in place unless a copy of this script shares it.
+    void ApplyEdit(std::size_t at, std::size_t removed, std::string_view inserted);
     const TokenizerOptions& Options() const noexcept { return options_; }
 
     const std::string& Text() const noexcept { return *text_; }
@@ -67,7 +77,35 @@ public:
     const ElementNode* ItemElement(const ScriptItem& item) const noexcept;
 
 private:
-    std::shared_ptr<const std::string> text_; // shared, so copies of the script keep valid tokens
+    // What an edit replaced, to take it back when the next edit undoes it. A copy of the script
+    // starts with none, so that a snapshot for the batch stays small.
+    struct Replaced {
+        std::size_t at = 0, inserted = 0;
+        std::string removedText;
+        std::size_t firstToken = 0, newTokens = 0;
+        std::vector<Token> tokens;
+        std::vector<StatementRecord> statements;
+        std::size_t analysedCount = 0; // the leading statements that hold their SELECT analysis
+    };
+    struct History {
+        History() = default;
+        History(const History&) {}
+        History& operator=(const History&) {
+            edits.clear();
+            return *this;
+        }
+        History(History&&) noexcept = default;
+        History& operator=(History&&) noexcept = default;
+        std::deque<Replaced> edits;
+    };
+
+    void Update(std::size_t at, std::size_t removed, std::size_t inserted, std::string removedText);
+    void AnalyseWhole();
+    // Reads every block again; statements with known[i] keep their SELECT analysis.
+    void ReadBlocks(const std::vector<char>* known);
+    std::size_t AnalysedUpTo() const noexcept { return blockError_ ? errorStatement_ : statements_.size(); }
+
+    std::shared_ptr<std::string> text_; // shared, so copies of the script keep valid tokens
     TokenizerOptions options_;
     TokenizedScript script_;
     std::vector<StatementRecord> statements_;
@@ -77,6 +115,9 @@ private:
     std::optional<Dialect> currentDialect_;
     std::optional<CSyntaxException> blockError_;
     std::vector<BlockWarning> warnings_;
+    std::size_t errorStatement_ = 0; // the statement whose block gave BlockError
+    bool plain_ = true;              // no token CarriesState: edits may cut again locally
+    History history_;
 };
 
 // Zero-based line of a character offset; "\r\n", a lone "\n" and a lone "\r" each end a line.

@@ -32,8 +32,17 @@ void BlockReader::ReadAll(std::vector<StatementRecord>& statements) {
         ReadStatement(statements[i], i);
 }
 
+void BlockReader::ReadRange(std::vector<StatementRecord>& statements, std::size_t first, std::size_t last,
+                            std::size_t blocksBefore, LiteralStyle literals) {
+    blockCounter_ = blocksBefore;
+    literals_ = literals;
+    for (std::size_t i = first; i < last; ++i)
+        ReadStatement(statements[i], i);
+}
+
 void BlockReader::ReadStatement(StatementRecord& statement, std::size_t index) {
     resultSetCounter_ = 0;
+    current_ = index;
     bool describedByResultSet = false;
     for (std::size_t t = statement.firstToken; t < statement.endToken; ++t) {
         if (script_.tokens[t].cls != TokenClass::MetadataStart) continue;
@@ -49,7 +58,7 @@ void BlockReader::ReadStatement(StatementRecord& statement, std::size_t index) {
             }
         }
     }
-    AnalyseIfSelect(statement, describedByResultSet);
+    AnalyseIfSelect(statement, index, describedByResultSet);
     // Like the dialect, the literal style governs the statement whether or not a block
     // describes its results.
     statement.description.literals = literals_;
@@ -170,7 +179,7 @@ void BlockReader::ApplyOptions(const ElementNode& element, const ElementNode& bl
                                            element.End(), block.Name(), index, dialect});
 }
 
-void BlockReader::AnalyseIfSelect(StatementRecord& statement, bool describedByResultSet) const {
+void BlockReader::AnalyseIfSelect(StatementRecord& statement, std::size_t index, bool describedByResultSet) const {
     // Comments and blocks before the statement's first word are invisible to the server, so
     // they do not keep a SELECT from being one.
     std::size_t t = statement.firstToken;
@@ -179,7 +188,8 @@ void BlockReader::AnalyseIfSelect(StatementRecord& statement, bool describedByRe
     if (t >= statement.endToken || script_.tokens[t].cls != TokenClass::Word ||
         !EqualsFolded(script_.TextOf(t), "SELECT"))
         return;
-    AnalyseSelect(statement.analysed, script_, t, statement.endToken);
+    if (!known_ || index >= known_->size() || !(*known_)[index])
+        AnalyseSelect(statement.analysed, script_, t, statement.endToken);
     if (!describedByResultSet) {
         statement.description.sourceTable = statement.analysed.sourceTable;
         statement.description.destinationTable = statement.analysed.destinationTable;

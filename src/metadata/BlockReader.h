@@ -49,6 +49,17 @@ public:
     // Reads every statement's blocks in text order, then analyses it. Throws CSyntaxException at
     // the first error in a block; statements from the failing one on are left as they are.
     void ReadAll(std::vector<StatementRecord>& statements);
+    // Reads statements [first, last) only, as ReadAll would after the blocks before them: the
+    // blocks are numbered from `blocksBefore` on and `literals` are in force at `first`.
+    void ReadRange(std::vector<StatementRecord>& statements, std::size_t first, std::size_t last,
+                   std::size_t blocksBefore, LiteralStyle literals);
+    // Statements whose `analysed` already holds their SELECT analysis (known[i] non-zero) are
+    // not analysed again; the vector must outlive the reading.
+    void KeepAnalyses(const std::vector<char>* known) noexcept { known_ = known; }
+    // The statement read last (the one a CSyntaxException came from), and the blocks read so far.
+    std::size_t Current() const noexcept { return current_; }
+    std::size_t BlocksRead() const noexcept { return blockCounter_; }
+    LiteralStyle Literals() const noexcept { return literals_; }
 
 private:
     void ReadStatement(StatementRecord& statement, std::size_t index);
@@ -57,7 +68,7 @@ private:
     void ApplyResultSet(const ElementNode& element, const ElementNode& block, StatementRecord& statement,
                         std::size_t index);
     void ApplyOptions(const ElementNode& element, const ElementNode& block, std::size_t index);
-    void AnalyseIfSelect(StatementRecord& statement, bool describedByResultSet) const;
+    void AnalyseIfSelect(StatementRecord& statement, std::size_t index, bool describedByResultSet) const;
     // The value of a numeric attribute of `element`, `fallback` when absent; throws
     // CSyntaxException at the value when it is not a whole number of at least `least`.
     int NumberAttribute(const ElementNode& element, std::string_view name, int least, int fallback) const;
@@ -71,6 +82,8 @@ private:
     TokenView script_;
     BlockReadingResult into_;
     std::size_t blockCounter_ = 0;
+    std::size_t current_ = 0;
+    const std::vector<char>* known_ = nullptr;
     int resultSetCounter_ = 0; // counts the RESULTSET elements of the current statement
     // The Literals of the last OPTIONS element read: every statement from it on gets them.
     LiteralStyle literals_ = LiteralStyle::Inherit;

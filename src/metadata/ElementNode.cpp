@@ -50,6 +50,22 @@ ElementNode& ElementNode::InsertChild(ElementNode child) {
     return InsertChild(std::make_unique<ElementNode>(std::move(child)));
 }
 
+void ElementNode::Shift(std::int64_t by) noexcept {
+    start_ = static_cast<std::size_t>(static_cast<std::int64_t>(start_) + by);
+    end_ = static_cast<std::size_t>(static_cast<std::int64_t>(end_) + by);
+    for (auto& [name, child] : children_)
+        child->Shift(by);
+}
+
+void ElementNode::RenameChild(std::string_view from, std::string to) {
+    const auto it = children_.find(from);
+    if (it == children_.end()) return;
+    auto node = children_.extract(it);
+    node.mapped()->name_ = to;
+    node.key() = std::move(to);
+    children_.insert(std::move(node));
+}
+
 bool ElementNode::RemoveChild(std::string_view name) {
     return children_.erase(FoldedCopy(name)) > 0;
 }

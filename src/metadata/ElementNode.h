@@ -3,6 +3,7 @@
 // named children. Element and attribute names are stored in upper case and looked up ignoring
 // case; values are kept exactly as written between their quotes.
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -31,6 +32,8 @@ public:
     std::size_t Start() const noexcept { return start_; }
     std::size_t End() const noexcept { return end_; }
     void SetEnd(std::size_t end) noexcept { end_ = end; }
+    // Moves the node and every node under it by `by` characters, as the text before it changed.
+    void Shift(std::int64_t by) noexcept;
 
     const ElementNode* FindChild(std::string_view name) const;
     ElementNode* FindChild(std::string_view name);
@@ -39,6 +42,10 @@ public:
     ElementNode& InsertChild(std::unique_ptr<ElementNode> child);
     ElementNode& InsertChild(ElementNode child);
     bool RemoveChild(std::string_view name);
+    // Gives the child named `from` the free name `to`; its place in the tree stays.
+    void RenameChild(std::string_view from, std::string to);
+    // Hands the children over, leaving none.
+    ChildMap TakeChildren() noexcept { return std::move(children_); }
     // Children in name order (upper case, byte order).
     const ChildMap& Children() const noexcept { return children_; }
 

@@ -46,6 +46,7 @@ private slots:
     void PositionMapTable_data();
     void PositionMapTable();
     void PositionMapAgreesWithUtf8AcrossCheckpoints();
+    void PositionMapFollowsEditsAsARebuildWould();
     void TrackedRangesTable_data();
     void TrackedRangesTable();
     void TrackedRangesFollowASequenceOfEdits();
@@ -135,6 +136,54 @@ void EditorRulesTest::PositionMapAgreesWithUtf8AcrossCheckpoints() {
             for (std::size_t b = byte + 1; b < next; ++b)
                 QCOMPARE(map.PositionOfByte(b), p);
         }
+    }
+}
+
+void EditorRulesTest::PositionMapFollowsEditsAsARebuildWould() {
+    // Random edits of pairs, lone halves and breaks of mixed line ends, some cutting a pair.
+    const QString pieces[] = {QStringLiteral("ab"), QString::fromUtf16(u"\U0001F600"), QStringLiteral("\n"),
+                              QString::fromUtf16(u"\u00e9\u20ac"), QString(QChar(0xD83D)), QString(QChar(0xDE00))};
+    QString text;
+    for (int i = 0; i < 400; ++i)
+        text += pieces[(i * 7 + i / 3) % 6];
+    // Each break's line end as the script has it: the ones kept stay, new ones take the style.
+    std::vector<std::string> ends;
+    auto endsOf = [&ends] {
+        std::string lines = "x";
+        for (const std::string& end : ends)
+            lines += end + "x";
+        return LineEnds::Of(lines);
+    };
+    for (const QChar c : text)
+        if (c == u'\n') ends.push_back(ends.size() % 3 == 0 ? "\r\n" : ends.size() % 3 == 1 ? "\n" : "\r");
+    PositionMap map;
+    map.Ends() = endsOf();
+    std::string engine = map.Rebuild(text);
+    std::srand(5);
+    for (int step = 0; step < 300; ++step) {
+        const int size = map.DocumentLength();
+        const int at = std::rand() % (size + 1);
+        const int removed = std::min(size - at, std::rand() % 4 == 0 ? std::rand() % 300 : std::rand() % 3);
+        QString added;
+        for (int n = std::rand() % 4; n > 0; --n)
+            added += pieces[std::rand() % 6];
+        const auto breaksBefore = static_cast<std::ptrdiff_t>(PositionMap::BreaksIn(text, 0, at));
+        ends.erase(ends.begin() + breaksBefore,
+                   ends.begin() + breaksBefore + static_cast<std::ptrdiff_t>(PositionMap::BreaksIn(text, at, at + removed)));
+        ends.insert(ends.begin() + breaksBefore, PositionMap::BreaksIn(added, 0, static_cast<int>(added.size())),
+                    std::string(map.Ends().StyleText()));
+        const PositionMap::EngineEdit edit = map.Follow(at, removed, added);
+        engine.replace(edit.at, edit.removed, edit.inserted);
+        text.replace(at, removed, added);
+        QCOMPARE(map.DocumentText(), text);
+        PositionMap fresh;
+        fresh.Ends() = endsOf();
+        QCOMPARE(QByteArray::fromStdString(engine), QByteArray::fromStdString(fresh.Rebuild(text)));
+        QCOMPARE(map.EngineLength(), engine.size());
+        for (int p = 0; p <= text.size(); p += 1 + std::rand() % 5)
+            QCOMPARE(map.ByteOfPosition(p), fresh.ByteOfPosition(p));
+        for (std::size_t b = 0; b <= engine.size(); b += 1 + std::rand() % 5)
+            QCOMPARE(map.PositionOfByte(b), fresh.PositionOfByte(b));
     }
 }
 

@@ -97,6 +97,7 @@ class ScriptViewTest : public QObject {
     Q_OBJECT
 private slots:
     void AnalysisFollowsEveryChange();
+    void EditsFollowedAsAWholeAnalysisWould();
     void OnlyLinesWhoseColoursChangedAreRecoloured();
     void LongLinesAreColouredAroundTheColumnsShown();
     void PasteTurnsLoneLineEndsIntoLineBreaksAndCtrlEnterInsertsNothing();
@@ -134,6 +135,50 @@ void ScriptViewTest::AnalysisFollowsEveryChange() {
     QVERIFY(!view->CanFind());
     QVERIFY(!view->StatementsReady());
     QCOMPARE(view->Script().Text(), "");
+}
+
+// Edits, pastes and undos in the document, each followed from the change alone, leave the map and
+// the script as analysing the whole text again would (mixed line ends, pairs, blocks).
+void ScriptViewTest::EditsFollowedAsAWholeAnalysisWould() {
+    auto view = ShownView(QString::fromUtf16(u"select 1;\r\n/*METADATA><OPTIONS Syntax = \"ORACLE\" Literals = "
+                                             u"\"EXACT\"/></METADATA*/\nselect '\U0001F600' from t;\rselect 2"));
+    const QString pieces[] = {QStringLiteral("x"), QStringLiteral("/*"), QStringLiteral(";\n"), QStringLiteral("'"),
+                              QString::fromUtf16(u"\u00e9\U0001F600"), QStringLiteral("\n"),
+                              QStringLiteral("/*METADATA><RESULTSET Table = \"t\"/></METADATA*/")};
+    std::srand(3);
+    for (int step = 0; step < 120; ++step) {
+        QTextCursor cursor = view->Editor()->textCursor();
+        const int size = view->Editor()->document()->characterCount() - 1;
+        cursor.setPosition(std::rand() % (size + 1));
+        if (std::rand() % 4 == 0) {
+            view->Undo();
+        } else {
+            cursor.setPosition(std::min(size, cursor.position() + std::rand() % 3), QTextCursor::KeepAnchor);
+            cursor.insertText(pieces[std::rand() % 7]);
+        }
+        const QString text = view->Editor()->document()->toRawText();
+        QCOMPARE(view->Positions().DocumentText(), text);
+        PositionMap map;
+        map.Ends() = view->Positions().Ends();
+        AnalysedScript whole;
+        whole.Rebuild(map.Rebuild(text), view->Script().Options());
+        const AnalysedScript& followed = view->Script();
+        QCOMPARE(followed.Text(), whole.Text());
+        QCOMPARE(followed.Script().Tokens().size(), whole.Script().Tokens().size());
+        for (std::size_t t = 0; t < whole.Script().Tokens().size(); ++t) {
+            const Token &a = followed.Script().Tokens()[t], &b = whole.Script().Tokens()[t];
+            QVERIFY(a.offset == b.offset && a.length == b.length && a.cls == b.cls && a.separator == b.separator);
+        }
+        QCOMPARE(followed.Statements().size(), whole.Statements().size());
+        for (std::size_t i = 0; i < whole.Statements().size(); ++i) {
+            const StatementRecord &a = followed.Statements()[i], &b = whole.Statements()[i];
+            QVERIFY(a.start == b.start && a.end == b.end && a.description.literals == b.description.literals);
+            QCOMPARE(a.analysed.sourceTable, b.analysed.sourceTable);
+        }
+        QCOMPARE(followed.ResultSetItems().size(), whole.ResultSetItems().size());
+        for (int p = 0; p <= text.size(); p += 3)
+            QCOMPARE(view->Positions().ByteOfPosition(p), map.ByteOfPosition(p));
+    }
 }
 
 // The runs of each line are EditorRulesTest's; here they reach the document, lazily.

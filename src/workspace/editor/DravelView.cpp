@@ -90,6 +90,7 @@ void CDravelView::OnContentsChanged() {
     if (highlighter_->Applying() || pendingChanges_.empty()) return;
     const std::vector<Change> changes = std::move(pendingChanges_);
     pendingChanges_.clear();
+    if (changes.size() == 1 && !newLineEnds_ && FollowChange(changes.front())) return;
     QString text = editor_->document()->toRawText();
     std::optional<LineEnds> newEnds = std::exchange(newLineEnds_, std::nullopt);
     const bool endsChanged = newEnds && !(*newEnds == positions_.Ends());
@@ -105,6 +106,39 @@ void CDravelView::OnContentsChanged() {
     Analyse(text);
 }
 
+bool CDravelView::FollowChange(const Change& r) {
+    QTextDocument* document = editor_->document();
+    const QString& old = positions_.DocumentText();
+    const int oldLength = static_cast<int>(old.size());
+    const int newLength = document->characterCount() - 1;
+    if (r.position < 0 || r.removed < 0 || r.added < 0 || r.position + r.removed > oldLength ||
+        r.position + r.added > newLength || r.removed - r.added != oldLength - newLength ||
+        positions_.EngineLength() != script_.Text().size())
+        return false;
+    QTextCursor cursor(document);
+    cursor.setPosition(r.position);
+    cursor.setPosition(r.position + r.added, QTextCursor::KeepAnchor);
+    const QString now = cursor.selectedText(); // the raw text: breaks stay U+2029
+    if (now.size() != r.added) return false;
+    // Narrowed to where the texts differ, as ChangedRegion does for a whole text; a change of
+    // formats only leaves everything as it was.
+    const QChar* a = old.constData() + r.position;
+    int prefix = 0;
+    while (prefix < r.removed && prefix < r.added && a[prefix] == now[prefix])
+        ++prefix;
+    int suffix = 0;
+    while (suffix < r.removed - prefix && suffix < r.added - prefix &&
+           a[r.removed - 1 - suffix] == now[r.added - 1 - suffix])
+        ++suffix;
+    const Change c{r.position + prefix, r.removed - prefix - suffix, r.added - prefix - suffix};
+    if (c.removed == 0 && c.added == 0) return true;
+    tracked_.ApplyChange(c.position, c.removed, c.added);
+    const PositionMap::EngineEdit edit = positions_.Follow(c.position, c.removed, now.mid(prefix, c.added));
+    script_.ApplyEdit(edit.at, edit.removed, edit.inserted);
+    Analysed();
+    return true;
+}
+
 void CDravelView::FollowLineEnds(const QString& old, const QString& now, const Change& change) {
     // Lines of one kind need nothing: every line end, old or new, is the script's style.
     if (!positions_.Ends().Mixed()) return;
@@ -116,6 +150,10 @@ void CDravelView::FollowLineEnds(const QString& old, const QString& now, const C
 
 void CDravelView::Analyse(const QString& text) {
     script_.Rebuild(positions_.Rebuild(text), script_.Options());
+    Analysed();
+}
+
+void CDravelView::Analysed() {
     highlighter_->ScriptAnalysed();
     editor_->SetErrorLine(-1);
     if (editor_->isVisible()) {

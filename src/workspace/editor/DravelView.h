@@ -127,6 +127,12 @@ private:
     void OnContentsChanged();
     // Moves the line ends of a mixed script with a change of the text.
     void FollowLineEnds(const QString& old, const QString& now, const Change& change);
+    // One change reported alone (a keystroke, a paste, an undo): the map and the script follow
+    // the text it changed, read from the document, without copying the whole text. False when
+    // the report does not fit the text held, which is then taken whole.
+    bool FollowChange(const Change& reported);
+    // The colours and the listeners follow a new analysis.
+    void Analysed();
     void Analyse(const QString& text);
     void ShowContextMenu(int position, QPoint globalPos);
 

@@ -27,12 +27,15 @@ std::string PositionMap::Rebuild(const QString& text) {
     std::string out(static_cast<std::size_t>(n) * 3, '\0');
     char* o = out.data();
     std::size_t breaks = 0;
+    marks_.clear();
+    marks_.reserve(static_cast<std::size_t>(n / kStep) + 1);
     checkpoints_.clear();
-    checkpoints_.reserve(static_cast<std::size_t>(n / kStep) + 1);
+    checkpoints_.reserve(marks_.capacity());
     breaksBefore_.clear();
     breaksBefore_.reserve(checkpoints_.capacity());
     for (qsizetype i = 0; i < n; ++i) {
         if ((i & (kStep - 1)) == 0) {
+            marks_.push_back(static_cast<int>(i));
             checkpoints_.push_back(static_cast<std::size_t>(o - out.data()));
             breaksBefore_.push_back(breaks);
         }
@@ -49,6 +52,7 @@ std::string PositionMap::Rebuild(const QString& text) {
             // The pair is written at its second half; the first half takes no bytes, so that a
             // position between the halves maps to the character's first byte.
             if (((i + 1) & (kStep - 1)) == 0) {
+                marks_.push_back(static_cast<int>(i + 1));
                 checkpoints_.push_back(static_cast<std::size_t>(o - out.data()));
                 breaksBefore_.push_back(breaks);
             }
@@ -64,6 +68,11 @@ std::string PositionMap::Rebuild(const QString& text) {
             *o++ = static_cast<char>(0x80 | ((v >> 6) & 0x3F));
             *o++ = static_cast<char>(0x80 | (v & 0x3F));
         }
+    }
+    if (marks_.empty()) {
+        marks_.push_back(0);
+        checkpoints_.push_back(0);
+        breaksBefore_.push_back(0);
     }
     engineLength_ = static_cast<std::size_t>(o - out.data());
     out.resize(engineLength_);
@@ -106,14 +115,111 @@ bool PositionMap::IsSecondHalf(int position) const noexcept {
            IsHigh(text_.at(position - 1).unicode());
 }
 
+std::size_t PositionMap::MarkBefore(int position) const noexcept {
+    return static_cast<std::size_t>(std::upper_bound(marks_.begin(), marks_.end(), position) - marks_.begin()) - 1;
+}
+
+std::pair<std::size_t, std::size_t> PositionMap::Walk(int position) const noexcept {
+    const std::size_t k = MarkBefore(position);
+    std::size_t byte = checkpoints_[k];
+    std::size_t breaks = breaksBefore_[k];
+    for (int i = marks_[k]; i < position; ++i)
+        byte += static_cast<std::size_t>(Width(i, breaks));
+    return {byte, breaks};
+}
+
 std::size_t PositionMap::ByteOfPosition(int position) const noexcept {
     if (position <= 0) return 0;
     if (position >= DocumentLength()) return engineLength_;
-    std::size_t byte = checkpoints_[static_cast<std::size_t>(position / kStep)];
-    std::size_t breaks = breaksBefore_[static_cast<std::size_t>(position / kStep)];
-    for (int i = position / kStep * kStep; i < position; ++i)
+    return Walk(position).first;
+}
+
+void PositionMap::AppendEngine(std::u16string_view u, std::size_t& breaks, std::string& out) const {
+    for (std::size_t i = 0; i < u.size(); ++i) {
+        const char16_t c = u[i];
+        char32_t cp = c;
+        if (IsBreak(c)) {
+            out += ends_.At(breaks++);
+            continue;
+        }
+        if (IsHigh(c) && i + 1 < u.size() && IsLow(u[i + 1]))
+            cp = 0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (u[++i] - 0xDC00);
+        else if (IsHigh(c) || IsLow(c))
+            cp = 0xFFFD;
+        if (cp < 0x80) {
+            out += static_cast<char>(cp);
+        } else if (cp < 0x800) {
+            out += static_cast<char>(0xC0 | (cp >> 6));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            out += static_cast<char>(0xE0 | (cp >> 12));
+            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (cp >> 18));
+            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        }
+    }
+}
+
+PositionMap::EngineEdit PositionMap::Follow(int position, int removed, const QString& added) {
+    const int n = DocumentLength();
+    position = std::clamp(position, 0, n);
+    removed = std::clamp(removed, 0, n - position);
+    // Two positions more on each side, and no surrogate pair cut at either end: the bytes
+    // there are the same before and after the edit.
+    int from = std::max(0, position - 2);
+    if (IsSecondHalf(from)) --from;
+    int to = std::min(n, position + removed + 2);
+    if (to < n && IsSecondHalf(to)) ++to;
+    const auto [byteFrom, breaksFrom] = Walk(from);
+    const auto [byteTo, breaksTo] = Walk(to);
+    if (ends_.Mixed())
+        ends_.Replace(Walk(position).second, BreaksIn(text_, position, position + removed),
+                      BreaksIn(added, 0, static_cast<int>(added.size())));
+    const QString middle = text_.mid(from, position - from) + added + text_.mid(position + removed, to - position - removed);
+    text_.replace(position, removed, added);
+    EngineEdit edit{byteFrom, byteTo - byteFrom, {}};
+    std::size_t breaks = breaksFrom;
+    AppendEngine(std::u16string_view(reinterpret_cast<const char16_t*>(middle.constData()),
+                                     static_cast<std::size_t>(middle.size())),
+                 breaks, edit.inserted);
+    const int positionShift = static_cast<int>(added.size()) - removed;
+    const auto byteShift = static_cast<std::int64_t>(edit.inserted.size()) - static_cast<std::int64_t>(edit.removed);
+    const auto breakShift = static_cast<std::int64_t>(breaks - breaksFrom) - static_cast<std::int64_t>(breaksTo - breaksFrom);
+    engineLength_ = static_cast<std::size_t>(static_cast<std::int64_t>(engineLength_) + byteShift);
+    // The marks inside the edit go; those after it move; new ones are walked in between.
+    const std::size_t before = MarkBefore(from);
+    const std::size_t after = std::max(
+        before + 1, static_cast<std::size_t>(std::lower_bound(marks_.begin(), marks_.end(), to) - marks_.begin()));
+    for (std::size_t k = after; k < marks_.size(); ++k) {
+        marks_[k] += positionShift;
+        checkpoints_[k] = static_cast<std::size_t>(static_cast<std::int64_t>(checkpoints_[k]) + byteShift);
+        breaksBefore_[k] = static_cast<std::size_t>(static_cast<std::int64_t>(breaksBefore_[k]) + breakShift);
+    }
+    const int next = after < marks_.size() ? marks_[after] : static_cast<int>(text_.size());
+    std::vector<int> positions;
+    std::vector<std::size_t> bytes, breaksAt;
+    std::size_t byte = checkpoints_[before];
+    breaks = breaksBefore_[before];
+    for (int i = marks_[before]; i < next - kStep;) {
         byte += static_cast<std::size_t>(Width(i, breaks));
-    return byte;
+        if (++i - (positions.empty() ? marks_[before] : positions.back()) >= kStep) {
+            positions.push_back(i);
+            bytes.push_back(byte);
+            breaksAt.push_back(breaks);
+        }
+    }
+    auto replace = [&](auto& marks, const auto& with) {
+        marks.erase(marks.begin() + static_cast<std::ptrdiff_t>(before + 1), marks.begin() + static_cast<std::ptrdiff_t>(after));
+        marks.insert(marks.begin() + static_cast<std::ptrdiff_t>(before + 1), with.begin(), with.end());
+    };
+    replace(marks_, positions);
+    replace(checkpoints_, bytes);
+    replace(breaksBefore_, breaksAt);
+    return edit;
 }
 
 int PositionMap::PositionOfByte(std::size_t byte) const noexcept {
@@ -121,7 +227,7 @@ int PositionMap::PositionOfByte(std::size_t byte) const noexcept {
     // The last checkpoint at or before the byte.
     const auto after = std::upper_bound(checkpoints_.begin(), checkpoints_.end(), byte);
     const std::size_t k = static_cast<std::size_t>(after - checkpoints_.begin()) - 1;
-    int position = static_cast<int>(k) * kStep;
+    int position = marks_[k];
     std::size_t at = checkpoints_[k];
     std::size_t breaks = breaksBefore_[k];
     // A checkpoint on the second half of a pair stands for the pair's first byte.

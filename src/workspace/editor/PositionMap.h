@@ -1,8 +1,8 @@
 #pragma once
 // The two ways of counting places in the script. The editor's document counts UTF-16 units with
 // one position per line break; the engine counts bytes of UTF-8 text whose line breaks are the
-// script's own line ends. The map is rebuilt from the editor's text at every analysis and
-// converts both ways.
+// script's own line ends. The map is built from the editor's whole text, follows each edit of it
+// from there, and converts both ways.
 #include "core/LineEnds.h"
 
 #include <QString>
@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace marlix {
@@ -22,6 +24,18 @@ public:
     // text uses U+2029), and returns the engine text: UTF-8 with every break written as the line
     // end LineEnds() gives it. A UTF-16 unit that is half of no pair is written as U+FFFD.
     std::string Rebuild(const QString& text);
+
+    // What an edit of the editor's text did to the engine text: `removed` bytes at `at` were
+    // replaced by `inserted`.
+    struct EngineEdit {
+        std::size_t at = 0;
+        std::size_t removed = 0;
+        std::string inserted;
+    };
+    // Follows the edit that replaced `removed` positions at `position` by `added`, line ends
+    // included (a mixed script's breaks removed and added take their places in Ends()), and
+    // returns it in the engine text's bytes. Only the edit and the marks after it are worked on.
+    EngineEdit Follow(int position, int removed, const QString& added);
 
     // The script's line ends, one per break of the editor's text; the next Rebuild uses them.
     const LineEnds& Ends() const noexcept { return ends_; }
@@ -48,8 +62,16 @@ public:
     int PositionOfByte(std::size_t byte) const noexcept;
 
 private:
-    // Every kStep-th position has its byte offset stored; lookups walk at most kStep units.
+    // Marks store the byte offset and the breaks before a position, about every kStep-th one
+    // (after edits at most 2 * kStep apart); lookups walk from the mark before.
     static constexpr int kStep = 64;
+
+    // The mark at or before `position`.
+    std::size_t MarkBefore(int position) const noexcept;
+    // The byte offset and the breaks before `position`, which may be the document's length.
+    std::pair<std::size_t, std::size_t> Walk(int position) const noexcept;
+    // Converts `units` to UTF-8 at the end of `out`; `breaks` counts the breaks before them.
+    void AppendEngine(std::u16string_view units, std::size_t& breaks, std::string& out) const;
 
     // The bytes of the character at `position`; `breaks` counts the breaks before it and
     // is moved past a break.
@@ -57,8 +79,9 @@ private:
     bool IsSecondHalf(int position) const noexcept;
 
     QString text_; // shared with the caller's copy, not duplicated
-    std::vector<std::size_t> checkpoints_{0};
-    std::vector<std::size_t> breaksBefore_{0}; // the breaks before each checkpoint
+    std::vector<int> marks_{0};                // the positions of the marks
+    std::vector<std::size_t> checkpoints_{0};  // the byte offset of each mark
+    std::vector<std::size_t> breaksBefore_{0}; // the breaks before each mark
     LineEnds ends_;
     std::size_t engineLength_ = 0;
 };
