@@ -115,7 +115,7 @@ void Batch::StopRepeatingCancel() {
 
 SQLRETURN Batch::ReallocateStatement() {
     std::lock_guard lock(statementLock_);
-    return statement_.Reallocate(session_.Connection());
+    return statement_.Reset(session_.Connection());
 }
 
 std::unique_ptr<MemoryTextSink> Batch::TakeMemoryOutput() {

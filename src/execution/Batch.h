@@ -123,7 +123,8 @@ public:
     // Connects to another database of the same server (psql's \connect); throws on failure.
     void ConnectToDatabase(const std::string& database, size_t offset);
     SQLHSTMT Statement() const noexcept { return statement_.Get(); }
-    // Closes the previous statement's cursor and allocates a fresh handle on the connection.
+    // Readies the handle for the next statement: the previous one's cursor closed, its bindings
+    // dropped (a fresh handle when there is none, or the driver cannot reset it).
     SQLRETURN ReallocateStatement();
     int RowLimit() const noexcept { return rowLimit_; }
     int SizeLimitMB() const noexcept { return sizeLimitMB_; }
