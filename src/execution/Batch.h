@@ -9,6 +9,7 @@
 #include "core/TextSink.h"
 #include "db/StatementHandle.h"
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -104,7 +105,7 @@ public:
     std::unique_ptr<MemoryTextSink> TakeMemoryOutput();
     // How the results of a statement are converted: the target dialect and the settings of the
     // request. Decided once per statement, here only.
-    ConversionContext ContextFor(const StatementRecord& record) const;
+    const ConversionContext& ContextFor(const StatementRecord& record) const;
 
     // Used by statement execution.
     CODBCSession& Session() noexcept { return session_; }
@@ -179,6 +180,9 @@ private:
     int rowLimit_;
     int sizeLimitMB_;
     bool suppressBlobValues_;
+    // The context of each target, made once: a statement picks its own instead of copying every
+    // dialect's settings.
+    std::array<ConversionContext, kDialectCount> contexts_;
     std::unique_ptr<MemoryTextSink> memoryOutput_; // the sink, when the output stays in memory
     std::unique_ptr<FileTextSink> fileOutput_;     // the sink, for Results to file
     TextSink* sink_ = nullptr;                     // whichever of the two the run writes to
