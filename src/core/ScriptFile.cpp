@@ -3,6 +3,7 @@
 #include "core/FileException.h"
 #include "core/FileTextSink.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -32,17 +33,24 @@ private:
 std::string LoadScriptFile(const std::string& path) {
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.Get() < 0) throw CFileException(errno, path);
+    // Read straight into the text, sized from the file when it has a size (a pipe has none, and
+    // a file may grow while it is read): no copy through a small block, no regrowth per block.
     std::string text;
-    char block[4096];
+    struct stat status = {};
+    if (::fstat(fd.Get(), &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0)
+        text.reserve(static_cast<size_t>(status.st_size) + 65536);
+    size_t filled = 0;
     for (;;) {
-        ssize_t n = ::read(fd.Get(), block, sizeof block);
+        if (text.size() - filled < 65536) text.resize(std::max(text.capacity(), filled + 65536));
+        ssize_t n = ::read(fd.Get(), text.data() + filled, text.size() - filled);
         if (n < 0) {
             if (errno == EINTR) continue;
             throw CFileException(errno, path);
         }
         if (n == 0) break;
-        text.append(block, static_cast<size_t>(n));
+        filled += static_cast<size_t>(n);
     }
+    text.resize(filled);
     return text;
 }
 

@@ -28,6 +28,13 @@ SQLRETURN StatementHandle::Reallocate(SQLHDBC connection) {
     return code_;
 }
 
+SQLRETURN StatementHandle::Reset(SQLHDBC connection) {
+    if (handle_ != SQL_NULL_HSTMT && SQLFreeStmt(handle_, SQL_CLOSE) == SQL_SUCCESS &&
+        SQLFreeStmt(handle_, SQL_UNBIND) == SQL_SUCCESS && SQLFreeStmt(handle_, SQL_RESET_PARAMS) == SQL_SUCCESS)
+        return code_ = SQL_SUCCESS;
+    return Reallocate(connection);
+}
+
 void StatementHandle::Release() noexcept {
     if (handle_ == SQL_NULL_HSTMT) return;
     SQLFreeStmt(handle_, SQL_CLOSE);

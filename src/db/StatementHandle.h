@@ -19,6 +19,11 @@ public:
 
     // Closes the cursor, frees the handle and allocates a new one; returns the allocation's code.
     SQLRETURN Reallocate(SQLHDBC connection);
+    // Readies the handle for its next statement as a new one would be: the cursor and any pending
+    // results closed, column and parameter bindings dropped. A handle the driver will not reset,
+    // or none at all, is allocated anew. No statement attribute is set on these handles, so a
+    // reset one behaves as a fresh one, without the allocation's cost in the driver manager.
+    SQLRETURN Reset(SQLHDBC connection);
     // Closes the cursor and frees the handle; afterwards the handle is null.
     void Release() noexcept;
 

@@ -32,6 +32,8 @@ Batch::Batch(CODBCSession& session, std::shared_ptr<const AnalysedScript> script
     // A script whose text the drivers would cut or a token would swallow runs nothing, and no
     // output file is made for it.
     if (std::optional<CSyntaxException> fault = FindTextFault(script_->View())) throw *fault;
+    for (int d = 0; d < kDialectCount; ++d)
+        contexts_[d] = {static_cast<Dialect>(d), request_.dialectSettings, suppressBlobValues_};
     if (request_.outputDescriptor >= 0) {
         fileOutput_ = std::make_unique<FileTextSink>(request_.outputDescriptor, "standard output");
         sink_ = fileOutput_.get();
@@ -115,7 +117,7 @@ void Batch::StopRepeatingCancel() {
 
 SQLRETURN Batch::ReallocateStatement() {
     std::lock_guard lock(statementLock_);
-    return statement_.Reallocate(session_.Connection());
+    return statement_.Reset(session_.Connection());
 }
 
 std::unique_ptr<MemoryTextSink> Batch::TakeMemoryOutput() {
@@ -214,11 +216,11 @@ void Batch::RunStatement(size_t statementStart, size_t firstToken, size_t separa
                      ContextFor(*record));
 }
 
-ConversionContext Batch::ContextFor(const StatementRecord& record) const {
+const ConversionContext& Batch::ContextFor(const StatementRecord& record) const {
     // The one rule of every entry point (the window's commands, the automation, marlix-cli):
     // the Syntax of the last OPTIONS element before the statement's end (its own block
     // included), else the request's target (the Target platform, or --syntax).
-    return {current_->SyntaxAt(record.end, request_.dialect), request_.dialectSettings, suppressBlobValues_};
+    return contexts_[static_cast<int>(current_->SyntaxAt(record.end, request_.dialect))];
 }
 
 void Batch::Walk() {

@@ -9,6 +9,7 @@
 #include "core/TextSink.h"
 #include "db/StatementHandle.h"
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -104,7 +105,7 @@ public:
     std::unique_ptr<MemoryTextSink> TakeMemoryOutput();
     // How the results of a statement are converted: the target dialect and the settings of the
     // request. Decided once per statement, here only.
-    ConversionContext ContextFor(const StatementRecord& record) const;
+    const ConversionContext& ContextFor(const StatementRecord& record) const;
 
     // Used by statement execution.
     CODBCSession& Session() noexcept { return session_; }
@@ -123,7 +124,8 @@ public:
     // Connects to another database of the same server (psql's \connect); throws on failure.
     void ConnectToDatabase(const std::string& database, size_t offset);
     SQLHSTMT Statement() const noexcept { return statement_.Get(); }
-    // Closes the previous statement's cursor and allocates a fresh handle on the connection.
+    // Readies the handle for the next statement: the previous one's cursor closed, its bindings
+    // dropped (a fresh handle when there is none, or the driver cannot reset it).
     SQLRETURN ReallocateStatement();
     int RowLimit() const noexcept { return rowLimit_; }
     int SizeLimitMB() const noexcept { return sizeLimitMB_; }
@@ -178,6 +180,9 @@ private:
     int rowLimit_;
     int sizeLimitMB_;
     bool suppressBlobValues_;
+    // The context of each target, made once: a statement picks its own instead of copying every
+    // dialect's settings.
+    std::array<ConversionContext, kDialectCount> contexts_;
     std::unique_ptr<MemoryTextSink> memoryOutput_; // the sink, when the output stays in memory
     std::unique_ptr<FileTextSink> fileOutput_;     // the sink, for Results to file
     TextSink* sink_ = nullptr;                     // whichever of the two the run writes to

@@ -7,6 +7,12 @@ namespace marlix {
 void SplitStatements(TokenView script, std::vector<StatementRecord>& into) {
     into.clear();
     const std::size_t count = script.size();
+    // Sized once: a script of a million statements would otherwise move every record it has
+    // made some twenty times over as the list grows.
+    std::size_t separators = 0;
+    for (const Token& token : script.tokens)
+        separators += token.separator ? 1 : 0;
+    into.reserve(separators + 1);
     std::size_t first = 0;
     auto add = [&](std::size_t endToken, std::size_t endOffset) {
         StatementRecord& r = into.emplace_back();
