@@ -81,8 +81,9 @@ constexpr std::string_view kDelimiterCommand = "DELIMITER";
 
 class ScriptScanner {
 public:
-    ScriptScanner(std::string_view text, TokenizedScript& out, TokenizerOptions options)
-        : text_(text), out_(out), options_(options) {}
+    ScriptScanner(std::string_view text, TokenizedScript& out, TokenizerOptions options,
+                  std::string_view delimiter)
+        : text_(text), out_(out), options_(options), delimiter_(delimiter == ";" ? std::string_view() : delimiter) {}
 
     void Run() {
         std::size_t p = 0;
@@ -431,10 +432,14 @@ void TokenizedScript::Truncate(std::size_t count) {
 }
 
 void Tokenize(std::string_view script, TokenizedScript& into, TokenizerOptions options) {
+    Tokenize(script, into, options, {});
+}
+
+void Tokenize(std::string_view script, TokenizedScript& into, TokenizerOptions options, std::string_view delimiter) {
     constexpr std::size_t kLimit = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()) - 1;
     if (script.size() > kLimit) script = script.substr(0, kLimit);
     into.Reset(script);
-    ScriptScanner(script, into, options).Run();
+    ScriptScanner(script, into, options, delimiter).Run();
     into.JoinTriggerBodies(options.sqliteTriggers);
 }
 

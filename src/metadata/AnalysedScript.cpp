@@ -11,9 +11,13 @@ AnalysedScript::AnalysedScript() : text_(std::make_shared<const std::string>()),
 }
 
 void AnalysedScript::Rebuild(std::string text, TokenizerOptions options) {
+    Rebuild(std::move(text), options, ScriptCarry());
+}
+
+void AnalysedScript::Rebuild(std::string text, TokenizerOptions options, const ScriptCarry& carry) {
     text_ = std::make_shared<const std::string>(std::move(text));
     options_ = options;
-    Tokenize(*text_, script_, options_);
+    Tokenize(*text_, script_, options_, carry.delimiter);
     SplitStatements(script_.View(), statements_);
     resultSetItems_.clear();
     syntaxItems_.clear();
@@ -21,9 +25,10 @@ void AnalysedScript::Rebuild(std::string text, TokenizerOptions options) {
     currentDialect_.reset();
     blockError_.reset();
     warnings_.clear();
+    if (!carry.readBlocks) return;
     BlockReader reader(script_.View(), {root_, resultSetItems_, syntaxItems_, currentDialect_, warnings_});
     try {
-        reader.ReadAll(statements_);
+        reader.ReadAll(statements_, carry.literals);
     } catch (const CSyntaxException& e) {
         blockError_ = e;
     }

@@ -22,6 +22,15 @@ namespace marlix {
 
 inline constexpr std::string_view kGlobalRootName = "GlobalRoot";
 
+// What a script cut after a statement carries into its rest (the headless runner reads a long
+// script part by part): the delimiter a DELIMITER line set, the Literals of the last OPTIONS
+// element, and whether the blocks are still read (a block error stops the reading for good).
+struct ScriptCarry {
+    std::string delimiter; // empty: ";"
+    LiteralStyle literals = LiteralStyle::Inherit;
+    bool readBlocks = true;
+};
+
 class AnalysedScript {
 public:
     AnalysedScript();
@@ -32,6 +41,8 @@ public:
     // `options` say how the connection's server reads quotes; the snapshot keeps them, so the
     // batch cuts the script with the tokens the editor shows.
     void Rebuild(std::string text, TokenizerOptions options = {});
+    // The same for the rest of a script, starting in the state `carry` describes.
+    void Rebuild(std::string text, TokenizerOptions options, const ScriptCarry& carry);
     const TokenizerOptions& Options() const noexcept { return options_; }
 
     const std::string& Text() const noexcept { return *text_; }

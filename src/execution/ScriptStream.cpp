@@ -1,0 +1,133 @@
+#include "execution/ScriptStream.h"
+
+#include "core/CaseFold.h"
+#include "core/FileException.h"
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace marlix {
+namespace {
+
+constexpr std::string_view kDelimiterWord = "DELIMITER";
+
+// The delimiter a DELIMITER line sets, read as the tokenizer reads it; empty for another token.
+std::optional<std::string_view> DelimiterSetBy(std::string_view line) {
+    if (line.size() <= kDelimiterWord.size() || !EqualsFolded(line.substr(0, kDelimiterWord.size()), kDelimiterWord))
+        return std::nullopt;
+    std::size_t a = kDelimiterWord.size();
+    while (a < line.size() && (line[a] == ' ' || line[a] == '\t'))
+        ++a;
+    std::size_t b = a;
+    while (b < line.size() && static_cast<unsigned char>(line[b]) > ' ')
+        ++b;
+    return line.substr(a, b - a);
+}
+
+} // namespace
+
+ScriptStream::ScriptStream(int fd, std::string name, std::size_t blockBytes)
+    : fd_(fd), name_(std::move(name)), blockBytes_(blockBytes > 0 ? blockBytes : kBlockBytes),
+      startOffset_(-1) {
+    // Only a regular file is read again as it was: a pipe or a terminal gives its text once.
+    struct stat status {};
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) startOffset_ = ::lseek(fd, 0, SEEK_CUR);
+}
+
+void ScriptStream::ReadAhead() {
+    Fill(blockBytes_);
+}
+
+// Reads until the buffer holds `bytes`, or the script has ended.
+void ScriptStream::Fill(std::size_t bytes) {
+    while (!endOfFile_ && buffer_.size() < bytes) {
+        const std::size_t had = buffer_.size();
+        buffer_.resize(bytes);
+        const ssize_t n = ::read(fd_, buffer_.data() + had, bytes - had);
+        buffer_.resize(had + static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw CFileException(errno, name_);
+        if (n == 0) endOfFile_ = true;
+    }
+}
+
+// The end of the last separator in the buffer that no text after the buffer could change: not
+// inside an executable comment, not touching the buffer's end (GO could go on as GOTO, a
+// delimiter could be longer), and for a line that separates (DELIMITER, a client command, the
+// end of COPY data) its line end read. Text that the buffer's end cuts off (a literal, a
+// comment, a body, COPY data, a METADATA block) holds no separator. 0 when there is none.
+std::size_t ScriptStream::CutPoint() const {
+    const std::string_view text = buffer_;
+    std::size_t cut = 0;
+    bool executable = false;
+    for (const Token& token : tokens_.Tokens()) {
+        if (token.executable) executable = text[token.offset] == '/';
+        if (!token.separator || executable || token.End() >= text.size()) continue;
+        if (token.cls == TokenClass::Comment) {
+            std::size_t p = token.End();
+            while (p < text.size() && (text[p] == ' ' || text[p] == '\t'))
+                ++p;
+            if (p >= text.size()) continue;
+        }
+        cut = token.End();
+    }
+    return cut;
+}
+
+std::shared_ptr<const AnalysedScript> ScriptStream::Next() {
+    if (ended_ || (given_ && endOfFile_ && buffer_.empty())) return nullptr;
+    std::size_t cut = 0;
+    for (std::size_t want = blockBytes_;; want = std::max(want, buffer_.size()) * 2) {
+        Fill(want);
+        if (endOfFile_) {
+            cut = buffer_.size();
+            ended_ = true;
+            break;
+        }
+        Tokenize(buffer_, tokens_, options_, carry_.delimiter);
+        if ((cut = CutPoint()) > 0) break;
+    }
+    auto part = std::make_shared<AnalysedScript>();
+    std::string text = buffer_.substr(0, cut);
+    buffer_.erase(0, cut);
+    // A CR LF pair the cut parted is one line end.
+    firstLine_ = nextLine_ - (endsInReturn_ && !text.empty() && text.front() == '\n' ? 1 : 0);
+    part->Rebuild(std::move(text), options_, carry_);
+    given_ = true;
+    dialectBefore_ = dialect_;
+    Carry(*part);
+    return part;
+}
+
+void ScriptStream::Carry(const AnalysedScript& part) {
+    const std::string_view text = part.Text();
+    nextLine_ = firstLine_ + LineOfOffset(text, text.size());
+    endsInReturn_ = !text.empty() && text.back() == '\r';
+    const TokenView view = part.View();
+    for (std::size_t i = view.size(); i-- > 0;) {
+        const Token& token = view.tokens[i];
+        if (!token.separator || token.cls != TokenClass::Comment || token.role != TokenRole::Plain) continue;
+        if (const auto delimiter = DelimiterSetBy(view.TextOf(token))) {
+            carry_.delimiter = *delimiter == ";" ? std::string() : std::string(*delimiter);
+            break;
+        }
+    }
+    if (!part.Statements().empty()) carry_.literals = part.Statements().back().description.literals;
+    if (part.BlockError()) carry_.readBlocks = false;
+    if (part.CurrentDialect()) dialect_ = part.CurrentDialect();
+}
+
+bool ScriptStream::Rewind() {
+    if (startOffset_ < 0 || ::lseek(fd_, static_cast<off_t>(startOffset_), SEEK_SET) < 0) return false;
+    buffer_.clear();
+    endOfFile_ = given_ = ended_ = endsInReturn_ = false;
+    firstLine_ = nextLine_ = 0;
+    carry_ = ScriptCarry();
+    dialect_.reset();
+    dialectBefore_.reset();
+    return true;
+}
+
+} // namespace marlix
