@@ -57,15 +57,17 @@ void ScriptStream::Fill(std::size_t bytes) {
 // inside an executable comment, not touching the buffer's end (GO could go on as GOTO, a
 // delimiter could be longer), and for a line that separates (DELIMITER, a client command, the
 // end of COPY data) its line end read. Text that the buffer's end cuts off (a literal, a
-// comment, a body, COPY data, a METADATA block) holds no separator. 0 when there is none.
+// comment, a body, COPY data, a METADATA block) holds no separator. At the end of the script
+// every separator is final: cutting there too keeps a fault from taking the statements before
+// it along. 0 when there is none.
 std::size_t ScriptStream::CutPoint() const {
     const std::string_view text = buffer_;
     std::size_t cut = 0;
     bool executable = false;
     for (const Token& token : tokens_.Tokens()) {
         if (token.executable) executable = text[token.offset] == '/';
-        if (!token.separator || executable || token.End() >= text.size()) continue;
-        if (token.cls == TokenClass::Comment) {
+        if (!token.separator || executable || (token.End() >= text.size() && !endOfFile_)) continue;
+        if (token.cls == TokenClass::Comment && !endOfFile_) {
             std::size_t p = token.End();
             while (p < text.size() && (text[p] == ' ' || text[p] == '\t'))
                 ++p;
@@ -77,18 +79,22 @@ std::size_t ScriptStream::CutPoint() const {
 }
 
 std::shared_ptr<const AnalysedScript> ScriptStream::Next() {
-    if (ended_ || (given_ && endOfFile_ && buffer_.empty())) return nullptr;
+    if (ended_) return nullptr;
     std::size_t cut = 0;
     for (std::size_t want = blockBytes_;; want = std::max(want, buffer_.size()) * 2) {
         Fill(want);
-        if (endOfFile_) {
-            cut = buffer_.size();
+        if (endOfFile_ && buffer_.empty() && given_) {
             ended_ = true;
-            break;
+            return nullptr;
         }
         Tokenize(buffer_, tokens_, options_, carry_.delimiter);
         if ((cut = CutPoint()) > 0) break;
+        if (endOfFile_) {
+            cut = buffer_.size();
+            break;
+        }
     }
+    ended_ = endOfFile_ && cut == buffer_.size();
     auto part = std::make_shared<AnalysedScript>();
     std::string text = buffer_.substr(0, cut);
     buffer_.erase(0, cut);
