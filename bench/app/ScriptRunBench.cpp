@@ -110,6 +110,7 @@ void Row(const char* what, const Measured& m, double rows) {
 } // namespace
 
 int main() {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0); // each figure as it comes, through a pipe too
     const long scriptMB = Setting("MARLIX_BENCH_SCRIPT_MB", 50), bigMB = Setting("MARLIX_BENCH_BIG_MB", 500);
     const long pipeRows = Setting("MARLIX_BENCH_PIPE_ROWS", kBenchRows);
     char pattern[] = "/tmp/marlix-bench-script.XXXXXX";
