@@ -99,14 +99,16 @@ struct ScriptDescriptor {
 bool CheckScript(ScriptStream& stream, HistoryOutput& history, bool& blockError) {
     std::optional<CSyntaxException> fault;
     int faultLine = 0;
-    while (std::shared_ptr<const AnalysedScript> part = stream.Next()) {
-        ReportBlockReading(*part, history, kHost, stream.FirstLine());
-        blockError = blockError || part->BlockError().has_value();
-        if (fault) continue;
-        fault = FindTextFault(part->View());
-        if (fault)
-            faultLine = stream.FirstLine() + 1 +
-                        LineOfOffset(part->Text(), static_cast<std::size_t>(std::max(0, fault->Offset())));
+    CheckedPart part;
+    while (stream.Check(part)) {
+        if (part.analysed) {
+            ReportBlockReading(*part.analysed, history, kHost, stream.FirstLine());
+            blockError = blockError || part.analysed->BlockError().has_value();
+        }
+        if (!fault && part.fault) {
+            fault = part.fault;
+            faultLine = part.faultLine;
+        }
     }
     if (fault) ReportTextFault(*fault, faultLine, history, kHost);
     return !fault;

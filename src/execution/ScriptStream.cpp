@@ -2,6 +2,10 @@
 
 #include "core/CaseFold.h"
 #include "core/FileException.h"
+#include "grammar/TextFault.h"
+
+#include <algorithm>
+#include <span>
 
 #include <cerrno>
 #include <sys/stat.h>
@@ -24,6 +28,10 @@ std::optional<std::string_view> DelimiterSetBy(std::string_view line) {
     while (b < line.size() && static_cast<unsigned char>(line[b]) > ' ')
         ++b;
     return line.substr(a, b - a);
+}
+
+std::size_t FaultOffset(const CSyntaxException& fault) {
+    return static_cast<std::size_t>(std::max(0, fault.Offset()));
 }
 
 } // namespace
@@ -78,51 +86,83 @@ std::size_t ScriptStream::CutPoint() const {
     return cut;
 }
 
-std::shared_ptr<const AnalysedScript> ScriptStream::Next() {
-    if (ended_) return nullptr;
-    std::size_t cut = 0;
+// Reads on until a part can be cut from the buffer (tokenized in tokens_): where it ends, or
+// nothing after the last part.
+std::optional<std::size_t> ScriptStream::Cut() {
+    if (ended_) return std::nullopt;
     for (std::size_t want = blockBytes_;; want = std::max(want, buffer_.size()) * 2) {
         Fill(want);
         if (endOfFile_ && buffer_.empty() && given_) {
             ended_ = true;
-            return nullptr;
+            return std::nullopt;
         }
         Tokenize(buffer_, tokens_, options_, carry_.delimiter);
-        if ((cut = CutPoint()) > 0) break;
-        if (endOfFile_) {
-            cut = buffer_.size();
-            break;
-        }
+        std::size_t cut = CutPoint();
+        if (cut == 0 && !endOfFile_) continue;
+        if (cut == 0) cut = buffer_.size();
+        ended_ = endOfFile_ && cut == buffer_.size();
+        given_ = true;
+        // A CR LF pair the cut parted is one line end.
+        firstLine_ = nextLine_ - (endsInReturn_ && !buffer_.empty() && buffer_.front() == '\n' ? 1 : 0);
+        dialectBefore_ = dialect_;
+        return cut;
     }
-    ended_ = endOfFile_ && cut == buffer_.size();
+}
+
+std::shared_ptr<const AnalysedScript> ScriptStream::Next() {
+    const std::optional<std::size_t> cut = Cut();
+    return cut ? Analyse(*cut) : nullptr;
+}
+
+std::shared_ptr<const AnalysedScript> ScriptStream::Analyse(std::size_t cut) {
     auto part = std::make_shared<AnalysedScript>();
-    std::string text = buffer_.substr(0, cut);
+    part->Rebuild(buffer_.substr(0, cut), options_, carry_);
     buffer_.erase(0, cut);
-    // A CR LF pair the cut parted is one line end.
-    firstLine_ = nextLine_ - (endsInReturn_ && !text.empty() && text.front() == '\n' ? 1 : 0);
-    part->Rebuild(std::move(text), options_, carry_);
-    given_ = true;
-    dialectBefore_ = dialect_;
-    Carry(*part);
+    const TokenView view = part->View();
+    Carry(view);
+    if (!part->Statements().empty()) carry_.literals = part->Statements().back().description.literals;
+    if (part->BlockError()) carry_.readBlocks = false;
+    if (part->CurrentDialect()) dialect_ = part->CurrentDialect();
     return part;
 }
 
-void ScriptStream::Carry(const AnalysedScript& part) {
-    const std::string_view text = part.Text();
-    nextLine_ = firstLine_ + LineOfOffset(text, text.size());
-    endsInReturn_ = !text.empty() && text.back() == '\r';
-    const TokenView view = part.View();
-    for (std::size_t i = view.size(); i-- > 0;) {
-        const Token& token = view.tokens[i];
+bool ScriptStream::Check(CheckedPart& checked) {
+    checked = CheckedPart();
+    const std::optional<std::size_t> cut = Cut();
+    if (!cut) return false;
+    // The part's tokens are those of the buffer up to the cut: analysed again only for its blocks.
+    const std::vector<Token>& tokens = tokens_.Tokens();
+    std::size_t count = 0;
+    bool blocks = false;
+    for (; count < tokens.size() && tokens[count].End() <= *cut; ++count)
+        blocks = blocks || tokens[count].cls == TokenClass::MetadataStart;
+    if (blocks) {
+        checked.analysed = Analyse(*cut);
+        checked.fault = FindTextFault(checked.analysed->View());
+        if (checked.fault)
+            checked.faultLine = firstLine_ + 1 + LineOfOffset(checked.analysed->Text(), FaultOffset(*checked.fault));
+        return true;
+    }
+    const TokenView view{std::string_view(buffer_).substr(0, *cut), std::span<const Token>(tokens.data(), count)};
+    checked.fault = FindTextFault(view);
+    if (checked.fault) checked.faultLine = firstLine_ + 1 + LineOfOffset(view.text, FaultOffset(*checked.fault));
+    Carry(view);
+    buffer_.erase(0, *cut);
+    return true;
+}
+
+// Where the next part starts: its line, and the DELIMITER in force.
+void ScriptStream::Carry(TokenView part) {
+    nextLine_ = firstLine_ + LineOfOffset(part.text, part.text.size());
+    endsInReturn_ = !part.text.empty() && part.text.back() == '\r';
+    for (std::size_t i = part.size(); i-- > 0;) {
+        const Token& token = part.tokens[i];
         if (!token.separator || token.cls != TokenClass::Comment || token.role != TokenRole::Plain) continue;
-        if (const auto delimiter = DelimiterSetBy(view.TextOf(token))) {
+        if (const auto delimiter = DelimiterSetBy(part.TextOf(token))) {
             carry_.delimiter = *delimiter == ";" ? std::string() : std::string(*delimiter);
             break;
         }
     }
-    if (!part.Statements().empty()) carry_.literals = part.Statements().back().description.literals;
-    if (part.BlockError()) carry_.readBlocks = false;
-    if (part.CurrentDialect()) dialect_ = part.CurrentDialect();
 }
 
 bool ScriptStream::Rewind() {

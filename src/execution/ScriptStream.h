@@ -6,6 +6,7 @@
 // reading of blocks). Parts are read in blocks; a block grows until a statement ends in it, so
 // the largest statement always fits.
 #include "core/ConversionDescription.h"
+#include "core/SyntaxException.h"
 #include "grammar/Tokenizer.h"
 #include "metadata/AnalysedScript.h"
 
@@ -15,6 +16,15 @@
 #include <string>
 
 namespace marlix {
+
+// A part as a first pass over the script sees it: the fault of its text, if any, at its one-based
+// line in the whole script; and its analysis where it holds METADATA blocks (their warnings and
+// error), else null: a part without blocks is only tokenized.
+struct CheckedPart {
+    std::shared_ptr<const AnalysedScript> analysed;
+    std::optional<CSyntaxException> fault;
+    int faultLine = 0;
+};
 
 class ScriptStream {
 public:
@@ -33,6 +43,8 @@ public:
     std::shared_ptr<const AnalysedScript> Next();
     // Of the part Next gave last: the zero-based line of its first character in the whole
     // script, and the Syntax of the last OPTIONS element before it.
+    // The same for a first pass, at less cost: false after the last part.
+    bool Check(CheckedPart& checked);
     int FirstLine() const noexcept { return firstLine_; }
     std::optional<Dialect> DialectBefore() const noexcept { return dialectBefore_; }
 
@@ -44,7 +56,9 @@ public:
 private:
     void Fill(std::size_t bytes);
     std::size_t CutPoint() const;
-    void Carry(const AnalysedScript& part);
+    std::optional<std::size_t> Cut();
+    std::shared_ptr<const AnalysedScript> Analyse(std::size_t cut);
+    void Carry(TokenView part);
 
     int fd_;
     std::string name_;
