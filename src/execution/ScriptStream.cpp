@@ -5,9 +5,8 @@
 #include "grammar/TextFault.h"
 
 #include <algorithm>
-#include <span>
-
 #include <cerrno>
+#include <span>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>

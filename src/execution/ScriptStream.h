@@ -41,10 +41,10 @@ public:
     // The next part, or null after the last. The first call always gives a part (an empty one
     // for an empty script). Throws CFileException.
     std::shared_ptr<const AnalysedScript> Next();
-    // Of the part Next gave last: the zero-based line of its first character in the whole
-    // script, and the Syntax of the last OPTIONS element before it.
     // The same for a first pass, at less cost: false after the last part.
     bool Check(CheckedPart& checked);
+    // Of the part given last: the zero-based line of its first character in the whole script,
+    // and the Syntax of the last OPTIONS element before it.
     int FirstLine() const noexcept { return firstLine_; }
     std::optional<Dialect> DialectBefore() const noexcept { return dialectBefore_; }
 
