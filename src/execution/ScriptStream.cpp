@@ -85,6 +85,12 @@ std::size_t ScriptStream::CutPoint() const {
     return cut;
 }
 
+// Gives the memory a statement larger than a block needed back once it has been cut off.
+void ScriptStream::Drop(std::size_t cut) {
+    buffer_.erase(0, cut);
+    if (buffer_.capacity() > 4 * blockBytes_ && buffer_.size() < blockBytes_) buffer_.shrink_to_fit();
+}
+
 // Reads on until a part can be cut from the buffer (tokenized in tokens_): where it ends, or
 // nothing after the last part.
 std::optional<std::size_t> ScriptStream::Cut() {
@@ -116,7 +122,7 @@ std::shared_ptr<const AnalysedScript> ScriptStream::Next() {
 std::shared_ptr<const AnalysedScript> ScriptStream::Analyse(std::size_t cut) {
     auto part = std::make_shared<AnalysedScript>();
     part->Rebuild(buffer_.substr(0, cut), options_, carry_);
-    buffer_.erase(0, cut);
+    Drop(cut);
     const TokenView view = part->View();
     Carry(view);
     if (!part->Statements().empty()) carry_.literals = part->Statements().back().description.literals;
@@ -146,7 +152,7 @@ bool ScriptStream::Check(CheckedPart& checked) {
     checked.fault = FindTextFault(view);
     if (checked.fault) checked.faultLine = firstLine_ + 1 + LineOfOffset(view.text, FaultOffset(*checked.fault));
     Carry(view);
-    buffer_.erase(0, *cut);
+    Drop(*cut);
     return true;
 }
 

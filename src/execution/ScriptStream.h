@@ -59,6 +59,7 @@ private:
     std::optional<std::size_t> Cut();
     std::shared_ptr<const AnalysedScript> Analyse(std::size_t cut);
     void Carry(TokenView part);
+    void Drop(std::size_t cut);
 
     int fd_;
     std::string name_;
