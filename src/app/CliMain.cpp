@@ -99,7 +99,7 @@ struct ScriptDescriptor {
 bool CheckScript(ScriptStream& stream, HistoryOutput& history, bool& blockError) {
     std::optional<CSyntaxException> fault;
     int faultLine = 0;
-    CheckedPart part;
+    CheckedSegment part;
     while (stream.Check(part)) {
         if (part.analysed) {
             ReportBlockReading(*part.analysed, history, kHost, stream.FirstLine());
@@ -202,7 +202,7 @@ int Run(const CliOptions& options) {
     bool blockError = false, streamFailed = false;
     std::shared_ptr<AnalysedScript> wholeScript;
     std::shared_ptr<const AnalysedScript> first;
-    std::function<std::shared_ptr<const AnalysedScript>()> nextPart;
+    std::function<std::shared_ptr<const AnalysedScript>()> nextSegment;
     try {
         if (whole) {
             wholeScript = std::make_shared<AnalysedScript>();
@@ -223,7 +223,7 @@ int Run(const CliOptions& options) {
                 }
                 if (!stream->Rewind()) throw CFileException(errno, options.script);
             }
-            nextPart = [&, checked]() -> std::shared_ptr<const AnalysedScript> {
+            nextSegment = [&, checked]() -> std::shared_ptr<const AnalysedScript> {
                 std::shared_ptr<const AnalysedScript> part = stream->Next();
                 if (!part || checked) return part;
                 ReportBlockReading(*part, history, kHost, stream->FirstLine());
@@ -238,7 +238,7 @@ int Run(const CliOptions& options) {
                 }
                 return part;
             };
-            first = nextPart();
+            first = nextSegment();
             if (!first) {
                 session.Disconnect();
                 return kFailed;
@@ -276,9 +276,9 @@ int Run(const CliOptions& options) {
         return kFailed;
     }
 
-    if (nextPart)
-        batch->ContinueWith([&](ScriptPart& part) {
-            part.script = nextPart();
+    if (nextSegment)
+        batch->ContinueWith([&](ScriptSegment& part) {
+            part.script = nextSegment();
             part.firstLine = stream->FirstLine();
             part.dialect = stream->DialectBefore();
             return part.script != nullptr;

@@ -127,7 +127,7 @@ void Batch::Run() {
     busy_.store(true);
     history_.BatchStarted();
     try {
-        WalkParts();
+        WalkSegments();
         // Cancelled between statements, before the first or after the last: the statements
         // that ran are whole, but the output is not the script's.
         if (cancelled_.load())
@@ -245,15 +245,15 @@ void Batch::Walk() {
     }
 }
 
-void Batch::WalkParts() {
+void Batch::WalkSegments() {
     Walk();
-    while (nextPart_ && !cancelled_.load()) {
+    while (nextSegment_ && !cancelled_.load()) {
         // Only one part's text and records are alive at a time.
         static const AnalysedScript kNone;
         script_ = std::shared_ptr<const AnalysedScript>(std::shared_ptr<void>(), &kNone);
         current_ = script_.get();
-        ScriptPart part;
-        if (!nextPart_(part) || !part.script) return;
+        ScriptSegment part;
+        if (!nextSegment_(part) || !part.script) return;
         script_ = std::move(part.script);
         current_ = script_.get();
         firstLine_ = part.firstLine;

@@ -47,7 +47,7 @@ struct BatchRequest {
 // The next part of a script read part by part (the runner's scripts of any size): its analysis,
 // the zero-based line of its first character in the whole script, and the Syntax of the last
 // OPTIONS element of the parts before it.
-struct ScriptPart {
+struct ScriptSegment {
     std::shared_ptr<const AnalysedScript> script;
     int firstLine = 0;
     std::optional<Dialect> dialect;
@@ -82,7 +82,7 @@ public:
     // gives the next part on the run's thread (false after the last part, or where the run
     // must stop; it may throw), and the previous part is dropped before it is called. Only
     // for a run of every statement. Before Start.
-    void ContinueWith(std::function<bool(ScriptPart&)> next) { nextPart_ = std::move(next); }
+    void ContinueWith(std::function<bool(ScriptSegment&)> next) { nextSegment_ = std::move(next); }
 
     // Queues the run on the session's connection thread and returns at once. The history's
     // BatchEnded is the run's last call but one: the batch may be destroyed once Wait() has
@@ -175,7 +175,7 @@ public:
 
 private:
     void Walk();
-    void WalkParts();
+    void WalkSegments();
     bool Selected(size_t firstToken, size_t separator) const;
     void RunStatement(size_t statementStart, size_t firstToken, size_t separator, size_t textEnd);
     const StatementRecord* RecordAt(size_t offset) const;
@@ -188,7 +188,7 @@ private:
     CODBCSession& session_;
     std::shared_ptr<const AnalysedScript> script_;
     const AnalysedScript* current_ = nullptr; // script_, or the included file that runs
-    std::function<bool(ScriptPart&)> nextPart_;
+    std::function<bool(ScriptSegment&)> nextSegment_;
     int firstLine_ = 0;                       // of the part that runs, in the whole script
     Dialect partDialect_;                     // the Syntax in force where the part begins
     std::string currentName_;                 // the included file as its command named it

@@ -131,8 +131,8 @@ std::shared_ptr<const AnalysedScript> ScriptStream::Analyse(std::size_t cut) {
     return part;
 }
 
-bool ScriptStream::Check(CheckedPart& checked) {
-    checked = CheckedPart();
+bool ScriptStream::Check(CheckedSegment& checked) {
+    checked = CheckedSegment();
     const std::optional<std::size_t> cut = Cut();
     if (!cut) return false;
     // The part's tokens are those of the buffer up to the cut: analysed again only for its blocks.

@@ -3,7 +3,7 @@
 // memory: each part is the text up to a statement's end that nothing after it can change, with
 // its own analysis; the next part starts in the state the previous one left (the DELIMITER in
 // force, the Literals and Syntax of the last OPTIONS element, a METADATA error that stopped the
-// reading of blocks). Parts are read in blocks; a block grows until a statement ends in it, so
+// reading of blocks). The text is read in blocks; a block grows until a statement ends in it, so
 // the largest statement always fits.
 #include "core/ConversionDescription.h"
 #include "core/SyntaxException.h"
@@ -20,7 +20,7 @@ namespace marlix {
 // A part as a first pass over the script sees it: the fault of its text, if any, at its one-based
 // line in the whole script; and its analysis where it holds METADATA blocks (their warnings and
 // error), else null: a part without blocks is only tokenized.
-struct CheckedPart {
+struct CheckedSegment {
     std::shared_ptr<const AnalysedScript> analysed;
     std::optional<CSyntaxException> fault;
     int faultLine = 0;
@@ -42,7 +42,7 @@ public:
     // for an empty script). Throws CFileException.
     std::shared_ptr<const AnalysedScript> Next();
     // The same for a first pass, at less cost: false after the last part.
-    bool Check(CheckedPart& checked);
+    bool Check(CheckedSegment& checked);
     // Of the part given last: the zero-based line of its first character in the whole script,
     // and the Syntax of the last OPTIONS element before it.
     int FirstLine() const noexcept { return firstLine_; }
