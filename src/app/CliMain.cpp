@@ -13,7 +13,9 @@
 #include "db/ScriptQuoting.h"
 #include "execution/AnalysisReport.h"
 #include "execution/Batch.h"
+#include "execution/ScriptStream.h"
 #include "execution/StandardReport.h"
+#include "grammar/TextFault.h"
 #include "metadata/AnalysedScript.h"
 
 #include <algorithm>
@@ -21,7 +23,10 @@
 #include <cerrno>
 #include <climits>
 #include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <cstdio>
 #include <iostream>
 #include <iterator>
@@ -66,6 +71,47 @@ bool OutputIsTheScript(const CliOptions& options) {
 std::string ReadScript(const std::string& name) {
     if (name != "-") return LoadScriptFile(name);
     return std::string((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
+}
+
+constexpr std::string_view kHost = "marlix-cli: ";
+
+// The size of the blocks a script is read in. MARLIX_SCRIPT_BLOCK_BYTES is a knob for the tests
+// only: with blocks of a few bytes their scripts cross block ends inside every construct.
+std::size_t ScriptBlockBytes() {
+    const char* value = std::getenv("MARLIX_SCRIPT_BLOCK_BYTES");
+    if (!value || !*value) return ScriptStream::kBlockBytes;
+    char* end = nullptr;
+    const unsigned long long bytes = std::strtoull(value, &end, 10);
+    return *end == '\0' && bytes > 0 ? static_cast<std::size_t>(bytes) : ScriptStream::kBlockBytes;
+}
+
+// The script file, open while the runner reads it part by part.
+struct ScriptDescriptor {
+    int fd = -1;
+    ~ScriptDescriptor() {
+        if (fd > STDERR_FILENO) ::close(fd);
+    }
+};
+
+// The first pass over a script file: its warnings and METADATA error, and the fault of its text
+// that keeps it from running, said before anything runs, as for a script analysed whole.
+// False when the script must not run. Throws CFileException.
+bool CheckScript(ScriptStream& stream, HistoryOutput& history, bool& blockError) {
+    std::optional<CSyntaxException> fault;
+    int faultLine = 0;
+    CheckedSegment part;
+    while (stream.Check(part)) {
+        if (part.analysed) {
+            ReportBlockReading(*part.analysed, history, kHost, stream.FirstLine());
+            blockError = blockError || part.analysed->BlockError().has_value();
+        }
+        if (!fault && part.fault) {
+            fault = part.fault;
+            faultLine = part.faultLine;
+        }
+    }
+    if (fault) ReportTextFault(*fault, faultLine, history, kHost);
+    return !fault;
 }
 
 // The profile with the command line's row and size limits in place of its own, for this run.
@@ -113,9 +159,22 @@ int Run(const CliOptions& options) {
         return kUsage;
     }
 
+    // --statement-at finds its statement in the whole text; every other run reads the script
+    // part by part, in memory that does not grow with its size.
+    const bool whole = options.statementAt >= 0;
     std::string text;
+    ScriptDescriptor file;
+    std::unique_ptr<ScriptStream> stream;
     try {
-        text = ReadScript(options.script);
+        if (whole) {
+            text = ReadScript(options.script);
+        } else {
+            file.fd = options.script == "-" ? STDIN_FILENO : ::open(options.script.c_str(), O_RDONLY | O_CLOEXEC);
+            if (file.fd < 0) throw CFileException(errno, options.script);
+            stream = std::make_unique<ScriptStream>(
+                file.fd, options.script == "-" ? std::string("standard input") : options.script, ScriptBlockBytes());
+            stream->ReadAhead();
+        }
     } catch (const CFileException& e) {
         history.ShowMessage(e.what());
         return kFailed;
@@ -135,13 +194,58 @@ int Run(const CliOptions& options) {
         return kConnectFailed;
     }
 
-    AnalysedScript script;
     // Literals end where the connected server ends them (backslash escapes on MySQL and MariaDB).
-    script.Rebuild(std::move(text), TokenizerOptionsOf(session));
+    const TokenizerOptions tokenizer = TokenizerOptionsOf(session);
     // Warnings and the METADATA error first, each naming its line (the window marks it); a
-    // script whose text cannot run as written runs nothing.
-    const bool blockError = script.BlockError().has_value();
-    if (!ReportAnalysis(script, history, "marlix-cli: ")) {
+    // script whose text cannot run as written runs nothing. Standard input from a pipe cannot be
+    // read twice: there each part is told about as the run reaches it, and a fault stops the run.
+    bool blockError = false, streamFailed = false;
+    std::shared_ptr<AnalysedScript> wholeScript;
+    std::shared_ptr<const AnalysedScript> first;
+    std::function<std::shared_ptr<const AnalysedScript>()> nextSegment;
+    try {
+        if (whole) {
+            wholeScript = std::make_shared<AnalysedScript>();
+            wholeScript->Rebuild(std::move(text), tokenizer);
+            blockError = wholeScript->BlockError().has_value();
+            if (!ReportAnalysis(*wholeScript, history, kHost)) {
+                session.Disconnect();
+                return kFailed;
+            }
+            first = wholeScript;
+        } else {
+            stream->SetOptions(tokenizer);
+            const bool checked = stream->Rereadable();
+            if (checked) {
+                if (!CheckScript(*stream, history, blockError)) {
+                    session.Disconnect();
+                    return kFailed;
+                }
+                if (!stream->Rewind()) throw CFileException(errno, options.script);
+            }
+            nextSegment = [&, checked]() -> std::shared_ptr<const AnalysedScript> {
+                std::shared_ptr<const AnalysedScript> part = stream->Next();
+                if (!part || checked) return part;
+                ReportBlockReading(*part, history, kHost, stream->FirstLine());
+                blockError = blockError || part->BlockError().has_value();
+                if (const std::optional<CSyntaxException> fault = FindTextFault(part->View())) {
+                    ReportTextFault(*fault,
+                                    stream->FirstLine() + 1 +
+                                        LineOfOffset(part->Text(), static_cast<size_t>(std::max(0, fault->Offset()))),
+                                    history, kHost);
+                    streamFailed = true;
+                    return nullptr;
+                }
+                return part;
+            };
+            first = nextSegment();
+            if (!first) {
+                session.Disconnect();
+                return kFailed;
+            }
+        }
+    } catch (const CFileException& e) {
+        history.ShowMessage(e.what());
         session.Disconnect();
         return kFailed;
     }
@@ -152,12 +256,11 @@ int Run(const CliOptions& options) {
     Dialect chosen = options.syntax.value_or(DefaultSyntax(*profile));
     BatchRequest batchRequest;
     // --statement-at counts characters; the batch counts bytes of the loaded text.
-    const size_t caret = options.statementAt >= 0
-                             ? ByteOffsetOfCharacter(script.Text(), static_cast<size_t>(options.statementAt))
-                             : 0;
-    batchRequest.caretOffset = options.statementAt >= 0 ? static_cast<int>(std::min<size_t>(caret, INT_MAX)) : -1;
+    const size_t caret =
+        whole ? ByteOffsetOfCharacter(wholeScript->Text(), static_cast<size_t>(options.statementAt)) : 0;
+    batchRequest.caretOffset = whole ? static_cast<int>(std::min<size_t>(caret, INT_MAX)) : -1;
     batchRequest.dialectSettings = ReadDialectSettings(*profile);
-    batchRequest.dialect = options.statementAt >= 0 ? script.SyntaxAt(caret, chosen) : chosen;
+    batchRequest.dialect = whole ? wholeScript->SyntaxAt(caret, chosen) : chosen;
     // Include commands name files beside the script (a script on standard input: the working folder).
     if (options.script != "-") batchRequest.scriptFolder = std::filesystem::path(options.script).parent_path().string();
     if (options.ToStandardOutput())
@@ -167,11 +270,19 @@ int Run(const CliOptions& options) {
 
     std::unique_ptr<Batch> batch;
     try {
-        batch = std::make_unique<Batch>(session, script, batchRequest, history, settings);
+        batch = std::make_unique<Batch>(session, first, batchRequest, history, settings);
     } catch (...) {
         ReportFailure(std::current_exception(), history);
         return kFailed;
     }
+
+    if (nextSegment)
+        batch->ContinueWith([&](ScriptSegment& part) {
+            part.script = nextSegment();
+            part.firstLine = stream->FirstLine();
+            part.dialect = stream->DialectBefore();
+            return part.script != nullptr;
+        });
 
     struct sigaction action = {};
     action.sa_handler = OnInterrupt;
@@ -204,7 +315,7 @@ int Run(const CliOptions& options) {
     }
     // A cancelled run's output is not the script's, even where every statement that ran is whole.
     bool failed = batch->Failed() || batch->EndedByCancel() || history.ErrorReported() || blockError ||
-                  outputLost;
+                  streamFailed || outputLost;
     const int cut = batch->CutResultCount();
     batch.reset();
     // Disconnecting would roll back silently what the script left uncommitted: do it openly.

@@ -12,32 +12,43 @@
 namespace marlix {
 namespace {
 
-std::string LineNumber(const AnalysedScript& script, std::size_t offset) {
-    return std::to_string(LineOfOffset(script.Text(), offset) + 1);
+std::string LineNumber(const AnalysedScript& script, std::size_t offset, int firstLine = 0) {
+    return std::to_string(LineOfOffset(script.Text(), offset) + 1 + firstLine);
 }
 
 // The failure's report, then the line that names where it is.
-void ReportError(const AnalysedScript& script, const CSyntaxException& error, HistoryOutput& history,
+void ReportError(const CSyntaxException& error, const std::string& line, HistoryOutput& history,
                  std::string_view host, std::string_view what) {
     ReportFailure(std::make_exception_ptr(error), history);
     std::string note(host);
     note += what;
     if (host.empty())
         note.front() = static_cast<char>(std::toupper(static_cast<unsigned char>(note.front())));
-    history.AppendText(note + " error at line " +
-                           LineNumber(script, static_cast<std::size_t>(std::max(0, error.Offset()))) + "\r\n",
-                       false);
+    history.AppendText(note + " error at line " + line + "\r\n", false);
+}
+
+std::size_t OffsetOf(const CSyntaxException& error) {
+    return static_cast<std::size_t>(std::max(0, error.Offset()));
 }
 
 } // namespace
 
-bool ReportAnalysis(const AnalysedScript& script, HistoryOutput& history, std::string_view host) {
-    for (const BlockWarning& warning : script.Warnings())
+void ReportBlockReading(const AnalysedScript& part, HistoryOutput& history, std::string_view host, int firstLine) {
+    for (const BlockWarning& warning : part.Warnings())
         history.AppendText(
-            "Warning: " + warning.text + " at line " + LineNumber(script, warning.offset) + "\r\n", false);
-    if (script.BlockError()) ReportError(script, *script.BlockError(), history, host, "METADATA");
+            "Warning: " + warning.text + " at line " + LineNumber(part, warning.offset, firstLine) + "\r\n", false);
+    if (const auto& error = part.BlockError())
+        ReportError(*error, LineNumber(part, OffsetOf(*error), firstLine), history, host, "METADATA");
+}
+
+void ReportTextFault(const CSyntaxException& fault, int line, HistoryOutput& history, std::string_view host) {
+    ReportError(fault, std::to_string(line), history, host, "script");
+}
+
+bool ReportAnalysis(const AnalysedScript& script, HistoryOutput& history, std::string_view host) {
+    ReportBlockReading(script, history, host, 0);
     const std::optional<CSyntaxException> fault = FindTextFault(script.View());
-    if (fault) ReportError(script, *fault, history, host, "script");
+    if (fault) ReportTextFault(*fault, LineOfOffset(script.Text(), OffsetOf(*fault)) + 1, history, host);
     return !fault;
 }
 

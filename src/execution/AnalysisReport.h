@@ -8,11 +8,18 @@
 namespace marlix {
 
 class AnalysedScript;
+class CSyntaxException;
 class HistoryOutput;
 
 // Each warning names its line. Each error marks its line and is followed by a line that names
 // it: "METADATA error at line N" or "script error at line N", after `host` ("marlix-cli: " for
 // the runner; the window gives none). Returns false when the script must not run.
 bool ReportAnalysis(const AnalysedScript& script, HistoryOutput& history, std::string_view host);
+
+// The parts of it for a script read part by part: `firstLine` is the zero-based line of the
+// part's first character in the whole script. The warnings and the METADATA error of one part;
+// a fault of the text, at its one-based `line`.
+void ReportBlockReading(const AnalysedScript& part, HistoryOutput& history, std::string_view host, int firstLine);
+void ReportTextFault(const CSyntaxException& fault, int line, HistoryOutput& history, std::string_view host);
 
 } // namespace marlix

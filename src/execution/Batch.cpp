@@ -24,8 +24,8 @@ namespace marlix {
 
 Batch::Batch(CODBCSession& session, std::shared_ptr<const AnalysedScript> script, BatchRequest request,
              HistoryOutput& history, const ProfileStore& profile)
-    : session_(session), script_(std::move(script)), current_(script_.get()), currentFolder_(request.scriptFolder),
-      request_(std::move(request)), history_(history),
+    : session_(session), script_(std::move(script)), current_(script_.get()), partDialect_(request.dialect),
+      currentFolder_(request.scriptFolder), request_(std::move(request)), history_(history),
       rowLimit_(profile.GetInt(kExecutionSettings, kDatasetRowLimit, 0)),
       sizeLimitMB_(profile.GetInt(kExecutionSettings, kDatasetSizeLimit, 1)),
       suppressBlobValues_(ReadSuppressBlobValues(profile)) {
@@ -129,7 +129,7 @@ void Batch::Run() {
     busy_.store(true);
     history_.BatchStarted();
     try {
-        Walk();
+        WalkSegments();
         // Cancelled between statements, before the first or after the last: the statements
         // that ran are whole, but the output is not the script's.
         if (cancelled_.load())
@@ -220,7 +220,7 @@ const ConversionContext& Batch::ContextFor(const StatementRecord& record) const 
     // The one rule of every entry point (the window's commands, the automation, marlix-cli):
     // the Syntax of the last OPTIONS element before the statement's end (its own block
     // included), else the request's target (the Target platform, or --syntax).
-    return contexts_[static_cast<int>(current_->SyntaxAt(record.end, request_.dialect))];
+    return contexts_[static_cast<int>(current_->SyntaxAt(record.end, depth_ > 0 ? request_.dialect : partDialect_))];
 }
 
 void Batch::Walk() {
@@ -246,6 +246,23 @@ void Batch::Walk() {
     }
 }
 
+void Batch::WalkSegments() {
+    Walk();
+    while (nextSegment_ && !cancelled_.load()) {
+        // Only one part's text and records are alive at a time.
+        static const AnalysedScript kNone;
+        script_ = std::shared_ptr<const AnalysedScript>(std::shared_ptr<void>(), &kNone);
+        current_ = script_.get();
+        ScriptSegment part;
+        if (!nextSegment_(part) || !part.script) return;
+        script_ = std::move(part.script);
+        current_ = script_.get();
+        firstLine_ = part.firstLine;
+        partDialect_ = part.dialect.value_or(request_.dialect);
+        Walk();
+    }
+}
+
 void Batch::BeginEntry(size_t textStart, size_t textLength) {
     if (depth_ > 0) {
         textStart = entryStart_;
@@ -254,8 +271,12 @@ void Batch::BeginEntry(size_t textStart, size_t textLength) {
     history_.BeginEntry(textStart, textLength, sink_->Length());
 }
 
+int Batch::LineOf(size_t offset) const {
+    return LineOfOffset(current_->Text(), offset) + 1 + (depth_ > 0 ? 0 : firstLine_);
+}
+
 std::string Batch::Where(size_t offset) const {
-    std::string where = "line " + std::to_string(LineOfOffset(current_->Text(), offset) + 1);
+    std::string where = "line " + std::to_string(LineOf(offset));
     if (depth_ > 0) where += " of " + currentName_;
     return where;
 }

@@ -14,7 +14,9 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -43,6 +45,15 @@ struct BatchRequest {
     std::string scriptFolder;
 };
 
+// The next part of a script read part by part (the runner's scripts of any size): its analysis,
+// the zero-based line of its first character in the whole script, and the Syntax of the last
+// OPTIONS element of the parts before it.
+struct ScriptSegment {
+    std::shared_ptr<const AnalysedScript> script;
+    int firstLine = 0;
+    std::optional<Dialect> dialect;
+};
+
 // Thrown inside a statement once the batch has been cancelled: the batch ends there, as cancelled.
 struct BatchCancelled {};
 
@@ -67,6 +78,12 @@ public:
     ~Batch();
     Batch(const Batch&) = delete;
     Batch& operator=(const Batch&) = delete;
+
+    // The script given is the first part of a longer one: once its statements have run, `next`
+    // gives the next part on the run's thread (false after the last part, or where the run
+    // must stop; it may throw), and the previous part is dropped before it is called. Only
+    // for a run of every statement. Before Start.
+    void ContinueWith(std::function<bool(ScriptSegment&)> next) { nextSegment_ = std::move(next); }
 
     // Queues the run on the session's connection thread and returns at once. The history's
     // BatchEnded is the run's last call but one: the batch may be destroyed once Wait() has
@@ -117,6 +134,8 @@ public:
     void BeginEntry(size_t textStart, size_t textLength);
     // "line N" of a place in Script(), with " of FILE" inside an included file.
     std::string Where(size_t offset) const;
+    // The one-based line of a place in Script(), counted in the whole script or included file.
+    int LineOf(size_t offset) const;
     // Runs the statements of a file in place of the include command at [offset, offset + length)
     // of Script(). A file that cannot be read or run, or one level too many, fails with an error
     // naming the command's line; an error inside the file names the file and its line.
@@ -158,6 +177,7 @@ public:
 
 private:
     void Walk();
+    void WalkSegments();
     bool Selected(size_t firstToken, size_t separator) const;
     void RunStatement(size_t statementStart, size_t firstToken, size_t separator, size_t textEnd);
     const StatementRecord* RecordAt(size_t offset) const;
@@ -170,6 +190,9 @@ private:
     CODBCSession& session_;
     std::shared_ptr<const AnalysedScript> script_;
     const AnalysedScript* current_ = nullptr; // script_, or the included file that runs
+    std::function<bool(ScriptSegment&)> nextSegment_;
+    int firstLine_ = 0;                       // of the part that runs, in the whole script
+    Dialect partDialect_;                     // the Syntax in force where the part begins
     std::string currentName_;                 // the included file as its command named it
     std::string currentFolder_;               // where the current script's includes are found
     int depth_ = 0;                           // include levels below the batch's own script

@@ -325,7 +325,7 @@ void ExecuteStatement(Batch& batch, std::size_t statementOffset, std::size_t fir
                 at = script.tokens[i].offset;
                 break;
             }
-        e.SetStatement(static_cast<int>(at), LineOfOffset(script.text, at) + 1);
+        e.SetStatement(static_cast<int>(at), batch.LineOf(at));
     };
     try {
         ConvertResults(batch, statement, offset, record, context);

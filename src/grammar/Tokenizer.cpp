@@ -81,8 +81,9 @@ constexpr std::string_view kDelimiterCommand = "DELIMITER";
 
 class ScriptScanner {
 public:
-    ScriptScanner(std::string_view text, TokenizedScript& out, TokenizerOptions options)
-        : text_(text), out_(out), options_(options) {}
+    ScriptScanner(std::string_view text, TokenizedScript& out, TokenizerOptions options,
+                  std::string_view delimiter)
+        : text_(text), out_(out), options_(options), delimiter_(delimiter == ";" ? std::string_view() : delimiter) {}
 
     // Scans from `from`, which must follow a separator (or be 0), to the end, or until `stop`
     // accepts a separator the scan has just made while no DELIMITER line or executable comment
@@ -459,10 +460,14 @@ void TokenizedScript::Truncate(std::size_t count) {
 }
 
 void Tokenize(std::string_view script, TokenizedScript& into, TokenizerOptions options) {
+    Tokenize(script, into, options, {});
+}
+
+void Tokenize(std::string_view script, TokenizedScript& into, TokenizerOptions options, std::string_view delimiter) {
     constexpr std::size_t kLimit = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()) - 1;
     if (script.size() > kLimit) script = script.substr(0, kLimit);
     into.Reset(script);
-    ScriptScanner(script, into, options).Run();
+    ScriptScanner(script, into, options, delimiter).Run();
     into.JoinTriggerBodies(options.sqliteTriggers);
 }
 
@@ -530,7 +535,7 @@ std::optional<TokenSplice> Retokenize(std::string_view text, std::size_t at, std
         oldEnd = static_cast<std::size_t>(match - old.begin()) + 1;
         return true;
     };
-    if (!ScriptScanner(text, region, options).Run(from, meets)) region.JoinTriggerBodies(options.sqliteTriggers);
+    if (!ScriptScanner(text, region, options, {}).Run(from, meets)) region.JoinTriggerBodies(options.sqliteTriggers);
     if (std::any_of(region.Tokens().begin(), region.Tokens().end(), CarriesState)) return std::nullopt;
     const TokenSplice splice{first, oldEnd, first + region.Tokens().size()};
     if (first == 0 && oldEnd == old.size() && replaced) {

@@ -108,6 +108,9 @@ private:
 // token (role CopyData) and the line "\." ends the statement.
 void Tokenize(std::string_view script, TokenizedScript& into, TokenizerOptions options = {});
 TokenizedScript Tokenize(std::string_view script, TokenizerOptions options = {});
+// The same for the rest of a script cut after a statement, where a DELIMITER line before the
+// cut set `delimiter` (";" or empty: none is in force). The caller keeps it alive for the call.
+void Tokenize(std::string_view script, TokenizedScript& into, TokenizerOptions options, std::string_view delimiter);
 
 // A token that changes how the text after its statement is cut: a DELIMITER line, an executable
 // comment's marker, a client command line, COPY data or the line that ends it.

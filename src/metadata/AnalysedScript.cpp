@@ -11,15 +11,23 @@ AnalysedScript::AnalysedScript() : text_(std::make_shared<std::string>()), root_
 }
 
 void AnalysedScript::Rebuild(std::string text, TokenizerOptions options) {
+    Rebuild(std::move(text), options, ScriptCarry());
+}
+
+void AnalysedScript::Rebuild(std::string text, TokenizerOptions options, const ScriptCarry& carry) {
     text_ = std::make_shared<std::string>(std::move(text));
     options_ = options;
+    carry_ = carry;
     AnalyseWhole();
 }
 
 void AnalysedScript::AnalyseWhole() {
     history_.edits.clear();
-    Tokenize(*text_, script_, options_);
-    plain_ = std::none_of(script_.Tokens().begin(), script_.Tokens().end(), CarriesState);
+    Tokenize(*text_, script_, options_, carry_.delimiter);
+    // The rest of a script (the headless runner's) is never edited: only a whole script is cut
+    // again in place.
+    plain_ = carry_.delimiter.empty() && carry_.literals == LiteralStyle::Inherit && carry_.readBlocks &&
+             std::none_of(script_.Tokens().begin(), script_.Tokens().end(), CarriesState);
     SplitStatements(script_.View(), statements_);
     ReadBlocks(nullptr);
 }
@@ -35,10 +43,11 @@ void AnalysedScript::ReadBlocks(const std::vector<char>* known) {
         statements_[i].description = ConversionDescription();
         if (!known || !(*known)[i]) statements_[i].analysed = AnalysedDescription();
     }
+    if (!carry_.readBlocks) return;
     BlockReader reader(script_.View(), {root_, resultSetItems_, syntaxItems_, currentDialect_, warnings_});
     reader.KeepAnalyses(known);
     try {
-        reader.ReadAll(statements_);
+        reader.ReadAll(statements_, carry_.literals);
     } catch (const CSyntaxException& e) {
         blockError_ = e;
         errorStatement_ = reader.Current();

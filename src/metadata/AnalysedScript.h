@@ -23,6 +23,15 @@ namespace marlix {
 
 inline constexpr std::string_view kGlobalRootName = "GlobalRoot";
 
+// What a script cut after a statement carries into its rest (the headless runner reads a long
+// script part by part): the delimiter a DELIMITER line set, the Literals of the last OPTIONS
+// element, and whether the blocks are still read (a block error stops the reading for good).
+struct ScriptCarry {
+    std::string delimiter; // empty: ";"
+    LiteralStyle literals = LiteralStyle::Inherit;
+    bool readBlocks = true;
+};
+
 class AnalysedScript {
 public:
     AnalysedScript();
@@ -42,6 +51,8 @@ public:
     void Edit(std::string text, std::size_t at, std::size_t removed, std::size_t inserted);
     // Edit for the text held: it is changed in place unless a copy of this script shares it.
     void ApplyEdit(std::size_t at, std::size_t removed, std::string_view inserted);
+    // The same for the rest of a script, starting in the state `carry` describes.
+    void Rebuild(std::string text, TokenizerOptions options, const ScriptCarry& carry);
     const TokenizerOptions& Options() const noexcept { return options_; }
 
     const std::string& Text() const noexcept { return *text_; }
@@ -117,6 +128,7 @@ private:
     std::vector<BlockWarning> warnings_;
     std::size_t errorStatement_ = 0; // the statement whose block gave BlockError
     bool plain_ = true;              // no token CarriesState: edits may cut again locally
+    ScriptCarry carry_;              // the state the text starts in (the rest of a script)
     History history_;
 };
 

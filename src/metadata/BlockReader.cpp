@@ -26,8 +26,8 @@ std::optional<int> CountFromText(std::string_view text, int least) noexcept {
     return value;
 }
 
-void BlockReader::ReadAll(std::vector<StatementRecord>& statements) {
-    literals_ = LiteralStyle::Inherit;
+void BlockReader::ReadAll(std::vector<StatementRecord>& statements, LiteralStyle literals) {
+    literals_ = literals;
     for (std::size_t i = 0; i < statements.size(); ++i)
         ReadStatement(statements[i], i);
 }

@@ -48,7 +48,8 @@ public:
 
     // Reads every statement's blocks in text order, then analyses it. Throws CSyntaxException at
     // the first error in a block; statements from the failing one on are left as they are.
-    void ReadAll(std::vector<StatementRecord>& statements);
+    // `literals`: the Literals in force before the first statement.
+    void ReadAll(std::vector<StatementRecord>& statements, LiteralStyle literals = LiteralStyle::Inherit);
     // Reads statements [first, last) only, as ReadAll would after the blocks before them: the
     // blocks are numbered from `blocksBefore` on and `literals` are in force at `first`.
     void ReadRange(std::vector<StatementRecord>& statements, std::size_t first, std::size_t last,

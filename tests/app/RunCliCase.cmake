@@ -28,10 +28,21 @@ if(EXISTS "${CASE}.server")
   string(REPLACE ";" "\\;" connection "$ENV{${variable}}")
 endif()
 set(args --connect "${connection}" --profile "${WORK}/${name}.ini")
+set(script "${CASE}.sql")
+# NAME.env: VARIABLE=VALUE lines set for the run (MARLIX_SCRIPT_BLOCK_BYTES: the runner's blocks).
+set(environment "")
+if(EXISTS "${CASE}.env")
+  file(STRINGS "${CASE}.env" environment)
+endif()
 if(EXISTS "${CASE}.args")
   file(STRINGS "${CASE}.args" extra)
   list(TRANSFORM extra REPLACE "@WORK@" "${WORK}")
   list(TRANSFORM extra REPLACE "@DB@" "${db}")
+  # --piped: the script comes through a pipe on standard input, named "-".
+  if("--piped" IN_LIST extra)
+    list(REMOVE_ITEM extra "--piped")
+    set(piped TRUE)
+  endif()
   if("--no-default-connection" IN_LIST extra)
     list(REMOVE_ITEM extra "--no-default-connection")
     set(args ${extra})
@@ -46,8 +57,11 @@ else()
   file(WRITE "${WORK}/${name}.ini" "") # an empty profile: every setting at its default
 endif()
 
-set(script "${CASE}.sql")
-execute_process(COMMAND "${CLI}" ${args} "${script}"
+if(piped)
+  set(feed COMMAND ${CMAKE_COMMAND} -E cat "${script}")
+  set(script -)
+endif()
+execute_process(${feed} COMMAND ${CMAKE_COMMAND} -E env ${environment} "${CLI}" ${args} "${script}"
   OUTPUT_FILE "${WORK}/${name}.stdout" ERROR_FILE "${WORK}/${name}.stderr"
   RESULT_VARIABLE status TIMEOUT 120)
 
