@@ -85,7 +85,7 @@ std::size_t ScriptBlockBytes() {
     return *end == '\0' && bytes > 0 ? static_cast<std::size_t>(bytes) : ScriptStream::kBlockBytes;
 }
 
-// The script file, open while the runner reads it part by part.
+// The script file, open while the runner reads it segment by segment.
 struct ScriptDescriptor {
     int fd = -1;
     ~ScriptDescriptor() {
@@ -99,15 +99,15 @@ struct ScriptDescriptor {
 bool CheckScript(ScriptStream& stream, HistoryOutput& history, bool& blockError) {
     std::optional<CSyntaxException> fault;
     int faultLine = 0;
-    CheckedSegment part;
-    while (stream.Check(part)) {
-        if (part.analysed) {
-            ReportBlockReading(*part.analysed, history, kHost, stream.FirstLine());
-            blockError = blockError || part.analysed->BlockError().has_value();
+    CheckedSegment segment;
+    while (stream.Check(segment)) {
+        if (segment.analysed) {
+            ReportBlockReading(*segment.analysed, history, kHost, stream.FirstLine());
+            blockError = blockError || segment.analysed->BlockError().has_value();
         }
-        if (!fault && part.fault) {
-            fault = part.fault;
-            faultLine = part.faultLine;
+        if (!fault && segment.fault) {
+            fault = segment.fault;
+            faultLine = segment.faultLine;
         }
     }
     if (fault) ReportTextFault(*fault, faultLine, history, kHost);
@@ -160,7 +160,7 @@ int Run(const CliOptions& options) {
     }
 
     // --statement-at finds its statement in the whole text; every other run reads the script
-    // part by part, in memory that does not grow with its size.
+    // segment by segment, in memory that does not grow with its size.
     const bool whole = options.statementAt >= 0;
     std::string text;
     ScriptDescriptor file;
@@ -198,7 +198,7 @@ int Run(const CliOptions& options) {
     const TokenizerOptions tokenizer = TokenizerOptionsOf(session);
     // Warnings and the METADATA error first, each naming its line (the window marks it); a
     // script whose text cannot run as written runs nothing. Standard input from a pipe cannot be
-    // read twice: there each part is told about as the run reaches it, and a fault stops the run.
+    // read twice: there each segment is told about as the run reaches it, and a fault stops the run.
     bool blockError = false, streamFailed = false;
     std::shared_ptr<AnalysedScript> wholeScript;
     std::shared_ptr<const AnalysedScript> first;
@@ -224,19 +224,19 @@ int Run(const CliOptions& options) {
                 if (!stream->Rewind()) throw CFileException(errno, options.script);
             }
             nextSegment = [&, checked]() -> std::shared_ptr<const AnalysedScript> {
-                std::shared_ptr<const AnalysedScript> part = stream->Next();
-                if (!part || checked) return part;
-                ReportBlockReading(*part, history, kHost, stream->FirstLine());
-                blockError = blockError || part->BlockError().has_value();
-                if (const std::optional<CSyntaxException> fault = FindTextFault(part->View())) {
+                std::shared_ptr<const AnalysedScript> segment = stream->Next();
+                if (!segment || checked) return segment;
+                ReportBlockReading(*segment, history, kHost, stream->FirstLine());
+                blockError = blockError || segment->BlockError().has_value();
+                if (const std::optional<CSyntaxException> fault = FindTextFault(segment->View())) {
                     ReportTextFault(*fault,
                                     stream->FirstLine() + 1 +
-                                        LineOfOffset(part->Text(), static_cast<size_t>(std::max(0, fault->Offset()))),
+                                        LineOfOffset(segment->Text(), static_cast<size_t>(std::max(0, fault->Offset()))),
                                     history, kHost);
                     streamFailed = true;
                     return nullptr;
                 }
-                return part;
+                return segment;
             };
             first = nextSegment();
             if (!first) {
@@ -277,11 +277,11 @@ int Run(const CliOptions& options) {
     }
 
     if (nextSegment)
-        batch->ContinueWith([&](ScriptSegment& part) {
-            part.script = nextSegment();
-            part.firstLine = stream->FirstLine();
-            part.dialect = stream->DialectBefore();
-            return part.script != nullptr;
+        batch->ContinueWith([&](ScriptSegment& segment) {
+            segment.script = nextSegment();
+            segment.firstLine = stream->FirstLine();
+            segment.dialect = stream->DialectBefore();
+            return segment.script != nullptr;
         });
 
     struct sigaction action = {};

@@ -33,12 +33,12 @@ std::size_t OffsetOf(const CSyntaxException& error) {
 
 } // namespace
 
-void ReportBlockReading(const AnalysedScript& part, HistoryOutput& history, std::string_view host, int firstLine) {
-    for (const BlockWarning& warning : part.Warnings())
+void ReportBlockReading(const AnalysedScript& segment, HistoryOutput& history, std::string_view host, int firstLine) {
+    for (const BlockWarning& warning : segment.Warnings())
         history.AppendText(
-            "Warning: " + warning.text + " at line " + LineNumber(part, warning.offset, firstLine) + "\r\n", false);
-    if (const auto& error = part.BlockError())
-        ReportError(*error, LineNumber(part, OffsetOf(*error), firstLine), history, host, "METADATA");
+            "Warning: " + warning.text + " at line " + LineNumber(segment, warning.offset, firstLine) + "\r\n", false);
+    if (const auto& error = segment.BlockError())
+        ReportError(*error, LineNumber(segment, OffsetOf(*error), firstLine), history, host, "METADATA");
 }
 
 void ReportTextFault(const CSyntaxException& fault, int line, HistoryOutput& history, std::string_view host) {

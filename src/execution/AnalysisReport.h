@@ -16,10 +16,10 @@ class HistoryOutput;
 // the runner; the window gives none). Returns false when the script must not run.
 bool ReportAnalysis(const AnalysedScript& script, HistoryOutput& history, std::string_view host);
 
-// The parts of it for a script read part by part: `firstLine` is the zero-based line of the
-// part's first character in the whole script. The warnings and the METADATA error of one part;
+// The segments of it for a script read segment by segment: `firstLine` is the zero-based line of the
+// segment's first character in the whole script. The warnings and the METADATA error of one segment;
 // a fault of the text, at its one-based `line`.
-void ReportBlockReading(const AnalysedScript& part, HistoryOutput& history, std::string_view host, int firstLine);
+void ReportBlockReading(const AnalysedScript& segment, HistoryOutput& history, std::string_view host, int firstLine);
 void ReportTextFault(const CSyntaxException& fault, int line, HistoryOutput& history, std::string_view host);
 
 } // namespace marlix

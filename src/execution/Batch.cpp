@@ -24,7 +24,7 @@ namespace marlix {
 
 Batch::Batch(CODBCSession& session, std::shared_ptr<const AnalysedScript> script, BatchRequest request,
              HistoryOutput& history, const ProfileStore& profile)
-    : session_(session), script_(std::move(script)), current_(script_.get()), partDialect_(request.dialect),
+    : session_(session), script_(std::move(script)), current_(script_.get()), segmentDialect_(request.dialect),
       currentFolder_(request.scriptFolder), request_(std::move(request)), history_(history),
       rowLimit_(profile.GetInt(kExecutionSettings, kDatasetRowLimit, 0)),
       sizeLimitMB_(profile.GetInt(kExecutionSettings, kDatasetSizeLimit, 1)),
@@ -220,7 +220,7 @@ const ConversionContext& Batch::ContextFor(const StatementRecord& record) const 
     // The one rule of every entry point (the window's commands, the automation, marlix-cli):
     // the Syntax of the last OPTIONS element before the statement's end (its own block
     // included), else the request's target (the Target platform, or --syntax).
-    return contexts_[static_cast<int>(current_->SyntaxAt(record.end, depth_ > 0 ? request_.dialect : partDialect_))];
+    return contexts_[static_cast<int>(current_->SyntaxAt(record.end, depth_ > 0 ? request_.dialect : segmentDialect_))];
 }
 
 void Batch::Walk() {
@@ -249,16 +249,16 @@ void Batch::Walk() {
 void Batch::WalkSegments() {
     Walk();
     while (nextSegment_ && !cancelled_.load()) {
-        // Only one part's text and records are alive at a time.
+        // Only one segment's text and records are alive at a time.
         static const AnalysedScript kNone;
         script_ = std::shared_ptr<const AnalysedScript>(std::shared_ptr<void>(), &kNone);
         current_ = script_.get();
-        ScriptSegment part;
-        if (!nextSegment_(part) || !part.script) return;
-        script_ = std::move(part.script);
+        ScriptSegment segment;
+        if (!nextSegment_(segment) || !segment.script) return;
+        script_ = std::move(segment.script);
         current_ = script_.get();
-        firstLine_ = part.firstLine;
-        partDialect_ = part.dialect.value_or(request_.dialect);
+        firstLine_ = segment.firstLine;
+        segmentDialect_ = segment.dialect.value_or(request_.dialect);
         Walk();
     }
 }

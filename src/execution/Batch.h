@@ -45,9 +45,9 @@ struct BatchRequest {
     std::string scriptFolder;
 };
 
-// The next part of a script read part by part (the runner's scripts of any size): its analysis,
+// The next segment of a script read segment by segment (the runner's scripts of any size): its analysis,
 // the zero-based line of its first character in the whole script, and the Syntax of the last
-// OPTIONS element of the parts before it.
+// OPTIONS element of the segments before it.
 struct ScriptSegment {
     std::shared_ptr<const AnalysedScript> script;
     int firstLine = 0;
@@ -79,9 +79,9 @@ public:
     Batch(const Batch&) = delete;
     Batch& operator=(const Batch&) = delete;
 
-    // The script given is the first part of a longer one: once its statements have run, `next`
-    // gives the next part on the run's thread (false after the last part, or where the run
-    // must stop; it may throw), and the previous part is dropped before it is called. Only
+    // The script given is the first segment of a longer one: once its statements have run, `next`
+    // gives the next segment on the run's thread (false after the last segment, or where the run
+    // must stop; it may throw), and the previous segment is dropped before it is called. Only
     // for a run of every statement. Before Start.
     void ContinueWith(std::function<bool(ScriptSegment&)> next) { nextSegment_ = std::move(next); }
 
@@ -191,8 +191,8 @@ private:
     std::shared_ptr<const AnalysedScript> script_;
     const AnalysedScript* current_ = nullptr; // script_, or the included file that runs
     std::function<bool(ScriptSegment&)> nextSegment_;
-    int firstLine_ = 0;                       // of the part that runs, in the whole script
-    Dialect partDialect_;                     // the Syntax in force where the part begins
+    int firstLine_ = 0;                       // of the segment that runs, in the whole script
+    Dialect segmentDialect_;                     // the Syntax in force where the segment begins
     std::string currentName_;                 // the included file as its command named it
     std::string currentFolder_;               // where the current script's includes are found
     int depth_ = 0;                           // include levels below the batch's own script

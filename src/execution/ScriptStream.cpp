@@ -91,8 +91,8 @@ void ScriptStream::Drop(std::size_t cut) {
     if (buffer_.capacity() > 4 * blockBytes_ && buffer_.size() < blockBytes_) buffer_.shrink_to_fit();
 }
 
-// Reads on until a part can be cut from the buffer (tokenized in tokens_): where it ends, or
-// nothing after the last part.
+// Reads on until a segment can be cut from the buffer (tokenized in tokens_): where it ends, or
+// nothing after the last segment.
 std::optional<std::size_t> ScriptStream::Cut() {
     if (ended_) return std::nullopt;
     for (std::size_t want = blockBytes_;; want = std::max(want, buffer_.size()) * 2) {
@@ -120,22 +120,22 @@ std::shared_ptr<const AnalysedScript> ScriptStream::Next() {
 }
 
 std::shared_ptr<const AnalysedScript> ScriptStream::Analyse(std::size_t cut) {
-    auto part = std::make_shared<AnalysedScript>();
-    part->Rebuild(buffer_.substr(0, cut), options_, carry_);
+    auto segment = std::make_shared<AnalysedScript>();
+    segment->Rebuild(buffer_.substr(0, cut), options_, carry_);
     Drop(cut);
-    const TokenView view = part->View();
+    const TokenView view = segment->View();
     Carry(view);
-    if (!part->Statements().empty()) carry_.literals = part->Statements().back().description.literals;
-    if (part->BlockError()) carry_.readBlocks = false;
-    if (part->CurrentDialect()) dialect_ = part->CurrentDialect();
-    return part;
+    if (!segment->Statements().empty()) carry_.literals = segment->Statements().back().description.literals;
+    if (segment->BlockError()) carry_.readBlocks = false;
+    if (segment->CurrentDialect()) dialect_ = segment->CurrentDialect();
+    return segment;
 }
 
 bool ScriptStream::Check(CheckedSegment& checked) {
     checked = CheckedSegment();
     const std::optional<std::size_t> cut = Cut();
     if (!cut) return false;
-    // The part's tokens are those of the buffer up to the cut: analysed again only for its blocks.
+    // The segment's tokens are those of the buffer up to the cut: analysed again only for its blocks.
     const std::vector<Token>& tokens = tokens_.Tokens();
     std::size_t count = 0;
     bool blocks = false;
@@ -156,14 +156,14 @@ bool ScriptStream::Check(CheckedSegment& checked) {
     return true;
 }
 
-// Where the next part starts: its line, and the DELIMITER in force.
-void ScriptStream::Carry(TokenView part) {
-    nextLine_ = firstLine_ + LineOfOffset(part.text, part.text.size());
-    endsInReturn_ = !part.text.empty() && part.text.back() == '\r';
-    for (std::size_t i = part.size(); i-- > 0;) {
-        const Token& token = part.tokens[i];
+// Where the next segment starts: its line, and the DELIMITER in force.
+void ScriptStream::Carry(TokenView segment) {
+    nextLine_ = firstLine_ + LineOfOffset(segment.text, segment.text.size());
+    endsInReturn_ = !segment.text.empty() && segment.text.back() == '\r';
+    for (std::size_t i = segment.size(); i-- > 0;) {
+        const Token& token = segment.tokens[i];
         if (!token.separator || token.cls != TokenClass::Comment || token.role != TokenRole::Plain) continue;
-        if (const auto delimiter = DelimiterSetBy(part.TextOf(token))) {
+        if (const auto delimiter = DelimiterSetBy(segment.TextOf(token))) {
             carry_.delimiter = *delimiter == ";" ? std::string() : std::string(*delimiter);
             break;
         }

@@ -1,7 +1,7 @@
 #pragma once
-// A script read from a file or a pipe part by part, so that a dump of any size runs in bounded
-// memory: each part is the text up to a statement's end that nothing after it can change, with
-// its own analysis; the next part starts in the state the previous one left (the DELIMITER in
+// A script read from a file or a pipe segment by segment, so that a dump of any size runs in bounded
+// memory: each segment is the text up to a statement's end that nothing after it can change, with
+// its own analysis; the next segment starts in the state the previous one left (the DELIMITER in
 // force, the Literals and Syntax of the last OPTIONS element, a METADATA error that stopped the
 // reading of blocks). The text is read in blocks; a block grows until a statement ends in it, so
 // the largest statement always fits.
@@ -17,9 +17,9 @@
 
 namespace marlix {
 
-// A part as a first pass over the script sees it: the fault of its text, if any, at its one-based
+// A segment as a first pass over the script sees it: the fault of its text, if any, at its one-based
 // line in the whole script; and its analysis where it holds METADATA blocks (their warnings and
-// error), else null: a part without blocks is only tokenized.
+// error), else null: a segment without blocks is only tokenized.
 struct CheckedSegment {
     std::shared_ptr<const AnalysedScript> analysed;
     std::optional<CSyntaxException> fault;
@@ -38,12 +38,12 @@ public:
     void ReadAhead();
     // How the connection's server reads the text; before the first Next.
     void SetOptions(TokenizerOptions options) { options_ = options; }
-    // The next part, or null after the last. The first call always gives a part (an empty one
+    // The next segment, or null after the last. The first call always gives a segment (an empty one
     // for an empty script). Throws CFileException.
     std::shared_ptr<const AnalysedScript> Next();
-    // The same for a first pass, at less cost: false after the last part.
+    // The same for a first pass, at less cost: false after the last segment.
     bool Check(CheckedSegment& checked);
-    // Of the part given last: the zero-based line of its first character in the whole script,
+    // Of the segment given last: the zero-based line of its first character in the whole script,
     // and the Syntax of the last OPTIONS element before it.
     int FirstLine() const noexcept { return firstLine_; }
     std::optional<Dialect> DialectBefore() const noexcept { return dialectBefore_; }
@@ -58,7 +58,7 @@ private:
     std::size_t CutPoint() const;
     std::optional<std::size_t> Cut();
     std::shared_ptr<const AnalysedScript> Analyse(std::size_t cut);
-    void Carry(TokenView part);
+    void Carry(TokenView segment);
     void Drop(std::size_t cut);
 
     int fd_;
@@ -70,7 +70,7 @@ private:
     TokenizedScript tokens_;
     bool endOfFile_ = false, given_ = false, ended_ = false;
     int firstLine_ = 0, nextLine_ = 0;
-    bool endsInReturn_ = false; // the last part ended with a CR whose LF may start the next
+    bool endsInReturn_ = false; // the last segment ended with a CR whose LF may start the next
     ScriptCarry carry_;
     std::optional<Dialect> dialect_, dialectBefore_;
 };

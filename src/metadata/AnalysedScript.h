@@ -24,7 +24,7 @@ namespace marlix {
 inline constexpr std::string_view kGlobalRootName = "GlobalRoot";
 
 // What a script cut after a statement carries into its rest (the headless runner reads a long
-// script part by part): the delimiter a DELIMITER line set, the Literals of the last OPTIONS
+// script segment by segment): the delimiter a DELIMITER line set, the Literals of the last OPTIONS
 // element, and whether the blocks are still read (a block error stops the reading for good).
 struct ScriptCarry {
     std::string delimiter; // empty: ";"
