@@ -83,6 +83,10 @@ void CliHistoryOutput::BeginEntry(size_t, size_t, size_t) {
     failed_ = false;
 }
 
+void CliHistoryOutput::NameErrorLine(int line) {
+    AppendText("Error at line " + std::to_string(line) + ":\r\n", true);
+}
+
 void CliHistoryOutput::MarkError() {
     std::lock_guard lock(lock_);
     failed_ = true;

@@ -28,6 +28,7 @@ public:
     void AppendText(std::string_view text, bool bringToFront) override;
     void BeginEntry(size_t textStart, size_t textLength, size_t sinkLength) override;
     void MarkError() override;
+    void NameErrorLine(int line) override;
     void EndEntry(size_t sinkLength) override;
     // The runner shows no grids: a result set is freed as soon as it is converted.
     void AppendResultSet(std::shared_ptr<ResultSet> resultSet) override { (void)resultSet; }

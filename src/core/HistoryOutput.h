@@ -37,6 +37,9 @@ public:
     // A failure report points at a place of the script: the host moves its error line marker to
     // the line that holds this character offset.
     virtual void MarkErrorLine(size_t offset) { (void)offset; }
+    // A statement the server refused, at this one-based line of the whole script: a host that
+    // shows no script (the headless runner) says so in words before the server's message.
+    virtual void NameErrorLine(int line) { (void)line; }
 
     // A report the window shows in a message box ("OS IO Error ...", "Internal application error").
     virtual void ShowMessage(std::string_view text) = 0;

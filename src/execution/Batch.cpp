@@ -142,7 +142,7 @@ void Batch::Run() {
     } catch (...) {
         // A statement the cancel interrupted fails with the driver's own "operation cancelled":
         // that is the cancel, said plainly below, not an error block of its own.
-        if (!cancelled_.load()) ReportFailure(std::current_exception(), history_);
+        if (!cancelled_.load()) ReportStatementFailure(std::current_exception());
         failed_.store(true);
         {
             std::lock_guard lock(statementLock_);
@@ -273,6 +273,16 @@ void Batch::BeginEntry(size_t textStart, size_t textLength) {
 
 int Batch::LineOf(size_t offset) const {
     return LineOfOffset(current_->Text(), offset) + 1 + (depth_ > 0 ? 0 : firstLine_);
+}
+
+void Batch::ReportStatementFailure(std::exception_ptr failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const CODBCException& e) {
+        if (e.Position() >= 0 && !includeErrorNamed_) history_.NameErrorLine(LineOf(static_cast<size_t>(e.Position())));
+    } catch (...) {
+    }
+    ReportFailure(failure, history_);
 }
 
 std::string Batch::Where(size_t offset) const {

@@ -132,6 +132,9 @@ public:
     // Opens the history entry of a statement or client command of Script(); inside an included
     // file the entry stands at the include command of the batch's own script.
     void BeginEntry(size_t textStart, size_t textLength);
+    // Reports the failure of a statement of Script() (ReportFailure), first naming the line the
+    // server refused, unless an included file's error named its place already.
+    void ReportStatementFailure(std::exception_ptr failure);
     // "line N" of a place in Script(), with " of FILE" inside an included file.
     std::string Where(size_t offset) const;
     // The one-based line of a place in Script(), counted in the whole script or included file.

@@ -142,7 +142,7 @@ void StoreAndConvert(Batch& batch, SQLHSTMT statement, int offset, int columns, 
             resultSet->FetchAll(statement, offset, history);
         } catch (const CODBCException&) {
             // The rows fetched before the failure stay and are converted.
-            ReportFailure(std::current_exception(), history);
+            batch.ReportStatementFailure(std::current_exception());
         }
     });
     if (resultSet->CutByLimit()) batch.CountCutResult();
