@@ -42,8 +42,15 @@ enum ExitStatus { kOk = 0, kFailed = 1, kUsage = 2, kConnectFailed = 3, kResults
 
 std::atomic<int> interrupts{0};
 
+// The output file's temporary twin while the run writes it: a second Ctrl+C removes it (unlink
+// is safe in a signal handler), so that leaving at once leaves nothing half written behind.
+char outputTemporary[PATH_MAX + 1] = {};
+
 void OnInterrupt(int) {
-    if (interrupts.fetch_add(1) >= 1) _exit(130); // a second Ctrl+C does not wait for the server
+    if (interrupts.fetch_add(1) >= 1) { // a second Ctrl+C does not wait for the server
+        if (outputTemporary[0] != '\0') ::unlink(outputTemporary);
+        _exit(130);
+    }
 }
 
 // 0, or the error number of the write that failed.
@@ -284,6 +291,8 @@ int Run(const CliOptions& options) {
             return segment.script != nullptr;
         });
 
+    if (const std::string temporary = batch->OutputTemporaryPath(); temporary.size() < sizeof outputTemporary)
+        temporary.copy(outputTemporary, temporary.size());
     struct sigaction action = {};
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);

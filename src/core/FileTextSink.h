@@ -36,6 +36,9 @@ public:
     // A descriptor keeps what already went to it. Never throws.
     void Discard() noexcept;
     const std::string& FileName() const noexcept { return fileName_; }
+    // The file being written until Close() puts it in place; empty where the file is written in
+    // place (a device, a descriptor) or once closed or discarded.
+    const std::string& TemporaryPath() const noexcept { return temporary_; }
 
 private:
     void FlushIfFull() {

@@ -120,6 +120,10 @@ SQLRETURN Batch::ReallocateStatement() {
     return statement_.Reset(session_.Connection());
 }
 
+std::string Batch::OutputTemporaryPath() const {
+    return fileOutput_ ? fileOutput_->TemporaryPath() : std::string();
+}
+
 std::unique_ptr<MemoryTextSink> Batch::TakeMemoryOutput() {
     if (!outputComplete_.load()) return nullptr;
     return std::move(memoryOutput_);

@@ -116,6 +116,9 @@ public:
     TextSink& Sink() noexcept { return *sink_; }
     // The in-memory output, or null for Results to file and once it has been taken.
     const MemoryTextSink* MemoryOutput() const noexcept { return memoryOutput_.get(); }
+    // Results to file: the file written beside the output until the run puts it in place, or
+    // empty. For a host that must remove it when it cannot wait for the run to end.
+    std::string OutputTemporaryPath() const;
     // Hands the in-memory output over, so that the host keeps the text where it is instead of
     // copying it. Available from the history's BatchEnded on (the run writes nothing more);
     // null before that, for Results to file, and after the first take. Call it on one thread.
