@@ -72,14 +72,7 @@ Pipeline RunPipeline(const std::vector<std::string>& first, const std::vector<st
             dup2(null, 2);
             ::close(ends[0]);
             ::close(ends[1]);
-            for (const auto& [name, value] : environment)
-                setenv(name.c_str(), value.c_str(), 1);
-            std::vector<char*> argv;
-            for (const std::string& a : args)
-                argv.push_back(const_cast<char*>(a.c_str()));
-            argv.push_back(nullptr);
-            execvp(argv[0], argv.data());
-            _exit(127);
+            ExecProgram(args, environment);
         }
         return pid;
     };

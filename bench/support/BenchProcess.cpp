@@ -10,6 +10,17 @@
 
 namespace marlix::bench {
 
+void ExecProgram(const std::vector<std::string>& args, const std::map<std::string, std::string>& environment) {
+    for (const auto& [name, value] : environment)
+        setenv(name.c_str(), value.c_str(), 1);
+    std::vector<char*> argv;
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execvp(argv[0], argv.data());
+    _exit(127);
+}
+
 Measured RunProgram(const std::vector<std::string>& args, const std::string& stdoutFile,
                     const std::map<std::string, std::string>& environment, const std::string& stdinFile) {
     double start = Now();
@@ -24,14 +35,7 @@ Measured RunProgram(const std::vector<std::string>& args, const std::string& std
             if (in < 0) _exit(127);
             dup2(in, 0);
         }
-        for (const auto& [name, value] : environment)
-            setenv(name.c_str(), value.c_str(), 1);
-        std::vector<char*> argv;
-        for (const std::string& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execvp(argv[0], argv.data());
-        _exit(127);
+        ExecProgram(args, environment);
     }
     int status = 0;
     rusage usage{};

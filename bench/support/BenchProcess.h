@@ -19,6 +19,11 @@ Measured RunProgram(const std::vector<std::string>& args, const std::string& std
                     const std::map<std::string, std::string>& environment = {},
                     const std::string& stdinFile = {});
 
+// In a forked child: sets `environment` and runs the program `args` names; never returns (127 when
+// it cannot be run).
+[[noreturn]] void ExecProgram(const std::vector<std::string>& args,
+                              const std::map<std::string, std::string>& environment);
+
 // The attributes of an ODBC connection string ("Server=...;Port=...;").
 std::map<std::string, std::string> Attributes(const std::string& connectionString);
 

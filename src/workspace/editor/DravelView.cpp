@@ -74,14 +74,16 @@ CDravelView::Change CDravelView::ChangedRegion(const QString& old, const QString
             r.position + r.added <= newLength && r.removed - r.added == oldLength - newLength)
             c = r;
     }
-    const QChar* a = old.constData() + c.position;
-    const QChar* b = now.constData() + c.position;
+    return Narrowed(c, old.constData() + c.position, now.constData() + c.position);
+}
+
+CDravelView::Change CDravelView::Narrowed(const Change& c, const QChar* removed, const QChar* added) {
     int prefix = 0;
-    while (prefix < c.removed && prefix < c.added && a[prefix] == b[prefix])
+    while (prefix < c.removed && prefix < c.added && removed[prefix] == added[prefix])
         ++prefix;
     int suffix = 0;
     while (suffix < c.removed - prefix && suffix < c.added - prefix &&
-           a[c.removed - 1 - suffix] == b[c.added - 1 - suffix])
+           removed[c.removed - 1 - suffix] == added[c.added - 1 - suffix])
         ++suffix;
     return Change{c.position + prefix, c.removed - prefix - suffix, c.added - prefix - suffix};
 }
@@ -122,18 +124,11 @@ bool CDravelView::FollowChange(const Change& r) {
     if (now.size() != r.added) return false;
     // Narrowed to where the texts differ, as ChangedRegion does for a whole text; a change of
     // formats only leaves everything as it was.
-    const QChar* a = old.constData() + r.position;
-    int prefix = 0;
-    while (prefix < r.removed && prefix < r.added && a[prefix] == now[prefix])
-        ++prefix;
-    int suffix = 0;
-    while (suffix < r.removed - prefix && suffix < r.added - prefix &&
-           a[r.removed - 1 - suffix] == now[r.added - 1 - suffix])
-        ++suffix;
-    const Change c{r.position + prefix, r.removed - prefix - suffix, r.added - prefix - suffix};
+    const Change c = Narrowed(r, old.constData() + r.position, now.constData());
     if (c.removed == 0 && c.added == 0) return true;
     tracked_.ApplyChange(c.position, c.removed, c.added);
-    const PositionMap::EngineEdit edit = positions_.Follow(c.position, c.removed, now.mid(prefix, c.added));
+    const PositionMap::EngineEdit edit =
+        positions_.Follow(c.position, c.removed, now.mid(c.position - r.position, c.added));
     script_.ApplyEdit(edit.at, edit.removed, edit.inserted);
     Analysed();
     return true;

@@ -123,6 +123,9 @@ private:
         int position, removed, added;
     };
     static Change ChangedRegion(const QString& old, const QString& now, const std::vector<Change>& reported);
+    // `c` without the characters its removed and added texts (from their first character)
+    // share at their start and at their end.
+    static Change Narrowed(const Change& c, const QChar* removed, const QChar* added);
     void OnContentsChange(int position, int removed, int added);
     void OnContentsChanged();
     // Moves the line ends of a mixed script with a change of the text.
